@@ -1,0 +1,12 @@
+#include "platform/clock.h"
+
+#include <chrono>
+
+namespace vx {
+
+int64_t SteadyClock::NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace vx

@@ -1,0 +1,96 @@
+#include "platform/surface.h"
+
+#include <algorithm>
+
+namespace vx {
+
+Surface::Surface(int width, int height, uint32_t fill) { Resize(width, height, fill); }
+
+void Surface::Resize(int width, int height, uint32_t fill) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    pixels_.assign(static_cast<size_t>(width_) * height_, fill & kWhite);
+}
+
+void Surface::Fill(uint32_t colour) { std::fill(pixels_.begin(), pixels_.end(), colour & kWhite); }
+
+namespace {
+
+// Narrows [start, start + len) so that it lies inside [0, limit); returns the amount cut
+// from the front so the caller can move the other surface's origin by the same amount.
+bool ClipSpan(int& start, int& len, int limit, int& cutFront) {
+    cutFront = 0;
+    if (start < 0) {
+        cutFront = -start;
+        len += start;
+        start = 0;
+    }
+    if (start + len > limit) len = limit - start;
+    return len > 0;
+}
+
+template <typename Op>
+void ApplyRows(Surface& dest, int x, int y, int w, int h, const Surface& src, int xs, int ys, Op op) {
+    for (int row = 0; row < h; ++row) {
+        uint32_t* d = dest.Row(y + row) + x;
+        const uint32_t* s = src.Row(ys + row) + xs;
+        for (int col = 0; col < w; ++col) d[col] = op(s[col], d[col]) & kWhite;
+    }
+}
+
+}  // namespace
+
+void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, Rop rop) {
+    if (w <= 0 || h <= 0) return;
+    int cut = 0;
+    if (rop == Rop::Blackness) {
+        if (!ClipSpan(x, w, dest.Width(), cut) || !ClipSpan(y, h, dest.Height(), cut)) return;
+        for (int row = 0; row < h; ++row) std::fill_n(dest.Row(y + row) + x, w, kBlack);
+        return;
+    }
+    if (src == nullptr) return;
+    // Clip against the destination, moving the source origin along, then the other way round.
+    if (!ClipSpan(x, w, dest.Width(), cut)) return;
+    xs += cut;
+    if (!ClipSpan(y, h, dest.Height(), cut)) return;
+    ys += cut;
+    if (!ClipSpan(xs, w, src->Width(), cut)) return;
+    x += cut;
+    if (!ClipSpan(ys, h, src->Height(), cut)) return;
+    y += cut;
+
+    Surface copy;
+    if (src == &dest) {
+        copy.Resize(w, h);
+        ApplyRows(copy, 0, 0, w, h, *src, xs, ys, [](uint32_t s, uint32_t) { return s; });
+        src = &copy;
+        xs = 0;
+        ys = 0;
+    }
+    switch (rop) {
+        case Rop::SrcCopy:
+            ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t) { return s; });
+            break;
+        case Rop::SrcErase:
+            ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t d) { return s & ~d; });
+            break;
+        case Rop::SrcInvert:
+            ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t d) { return s ^ d; });
+            break;
+        case Rop::Blackness:
+            break;
+    }
+}
+
+void MakeMask(Surface& dest, const Surface& src, int w, int h, uint32_t transparentColour) {
+    w = std::min({w, src.Width(), dest.Width()});
+    h = std::min({h, src.Height(), dest.Height()});
+    transparentColour &= kWhite;
+    for (int row = 0; row < h; ++row) {
+        const uint32_t* s = src.Row(row);
+        uint32_t* d = dest.Row(row);
+        for (int col = 0; col < w; ++col) d[col] = (s[col] == transparentColour) ? kWhite : kBlack;
+    }
+}
+
+}  // namespace vx

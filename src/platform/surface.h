@@ -1,0 +1,58 @@
+// Surface: a w x h picture of 32-bit 0x00RRGGBB pixels, and the raster
+// operations the game composes everything with (BitBlt, MakeMask).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vx {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+
+// Raster operation codes keep their GDI values so traces read like the original calls.
+enum class Rop : uint32_t {
+    SrcCopy = 0x00CC0020,    // dest = src
+    SrcErase = 0x00440328,   // dest = src AND NOT dest
+    SrcInvert = 0x00660046,  // dest = src XOR dest
+    Blackness = 0x00000042,  // dest = 0, src ignored
+};
+
+class Surface {
+public:
+    Surface() = default;
+    Surface(int width, int height, uint32_t fill = kWhite);
+
+    void Resize(int width, int height, uint32_t fill = kWhite);
+    void Fill(uint32_t colour);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+    uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    void SetPixel(int x, int y, uint32_t colour) { pixels_[static_cast<size_t>(y) * width_ + x] = colour & kWhite; }
+    uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    const std::vector<uint32_t>& Pixels() const { return pixels_; }
+
+    bool operator==(const Surface&) const = default;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// Copies the w x h block at (xs, ys) of src to (x, y) of dest with rop. The block is
+// clipped against both surfaces; nothing outside either is read or written. src may be
+// the destination itself (overlapping blocks behave as if copied through a temporary).
+// Blackness ignores src, which may then be null.
+void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, Rop rop);
+
+// Writes at (0, 0) of dest a w x h mask of src: white where src's pixel equals
+// transparentColour, black everywhere else.
+void MakeMask(Surface& dest, const Surface& src, int w, int h, uint32_t transparentColour);
+
+}  // namespace vx

@@ -1,0 +1,31 @@
+// The game's integer conversions, each written once: pixel values are the floor of
+// hundredths, fractional values become integers by rounding halves to even, and
+// booleans are 16-bit with true stored as -1.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace vx {
+
+using Bool16 = int16_t;
+constexpr Bool16 kTrue = -1;
+constexpr Bool16 kFalse = 0;
+constexpr Bool16 ToBool16(bool b) { return b ? kTrue : kFalse; }
+
+// Floor division (towards minus infinity), unlike C++'s truncating '/'.
+constexpr int32_t FloorDiv(int32_t a, int32_t b) {
+    const int32_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+// Pixel value of a position held in hundredths of a pixel.
+constexpr int32_t FloorDiv100(int32_t hundredths) { return FloorDiv(hundredths, 100); }
+
+// Nearest whole number, halves to even (the runtime's CInt/CLng rule).
+inline int32_t RoundHalfEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+
+// The floor of a double as a 32-bit integer (the runtime's Int()).
+inline int32_t FloorToInt(double v) { return static_cast<int32_t>(std::floor(v)); }
+
+}  // namespace vx

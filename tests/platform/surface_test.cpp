@@ -1,0 +1,135 @@
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kMixed = 0x5A3CF0;
+
+TEST(BitBltRasterOps, EachOperationCombinesBitsAsItsTableSays) {
+    const uint32_t srcColours[] = {kRed, kMixed, kWhite, kBlack, 0x123456};
+    const uint32_t destColours[] = {kBlue, kMixed, kBlack, kWhite, 0xA5A5A5};
+    for (uint32_t s : srcColours) {
+        for (uint32_t d : destColours) {
+            Surface src(1, 1, s);
+            Surface copy(1, 1, d), erase(1, 1, d), invert(1, 1, d), black(1, 1, d);
+            BitBlt(copy, 0, 0, 1, 1, &src, 0, 0, Rop::SrcCopy);
+            BitBlt(erase, 0, 0, 1, 1, &src, 0, 0, Rop::SrcErase);
+            BitBlt(invert, 0, 0, 1, 1, &src, 0, 0, Rop::SrcInvert);
+            BitBlt(black, 0, 0, 1, 1, nullptr, 0, 0, Rop::Blackness);
+            EXPECT_EQ(copy.Pixel(0, 0), s);
+            EXPECT_EQ(erase.Pixel(0, 0), s & ~d & kWhite) << std::hex << s << " " << d;
+            EXPECT_EQ(invert.Pixel(0, 0), (s ^ d) & kWhite);
+            EXPECT_EQ(black.Pixel(0, 0), kBlack);
+        }
+    }
+}
+
+// A 6x6 destination of green and a 4x4 source of red: count what changed.
+int CountColour(const Surface& s, uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) n += s.Pixel(x, y) == colour;
+    return n;
+}
+
+TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {
+    const Surface src(4, 4, kRed);
+    struct Case {
+        int x, y, xs, ys, expectedRed;
+    } cases[] = {
+        {-2, 0, 0, 0, 8},   // left edge of dest
+        {4, 0, 0, 0, 8},    // right edge of dest
+        {0, -3, 0, 0, 4},   // top edge of dest
+        {0, 5, 0, 0, 4},    // bottom edge of dest
+        {0, 0, 2, 0, 8},    // right edge of source
+        {0, 0, 0, 3, 4},    // bottom edge of source
+        {1, 1, -1, 0, 12},  // negative source position: its first column is skipped
+        {-5, 0, 0, 0, 0},   // entirely outside
+        {10, 10, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Surface dest(6, 6, kGreen);
+        BitBlt(dest, c.x, c.y, 4, 4, &src, c.xs, c.ys, Rop::SrcCopy);
+        EXPECT_EQ(CountColour(dest, kRed), c.expectedRed) << c.x << "," << c.y << " from " << c.xs << "," << c.ys;
+        EXPECT_EQ(CountColour(dest, kRed) + CountColour(dest, kGreen), 36);
+    }
+}
+
+TEST(BitBltClipping, NegativeSourceKeepsPixelsAligned) {
+    Surface src(3, 1, kBlack);
+    src.SetPixel(0, 0, kRed);
+    src.SetPixel(1, 0, kGreen);
+    src.SetPixel(2, 0, kBlue);
+    Surface dest(5, 1, kWhite);
+    BitBlt(dest, 1, 0, 3, 1, &src, -1, 0, Rop::SrcCopy);
+    // Source column -1 does not exist, so dest x=1 stays; x=2 gets src 0, x=3 gets src 1.
+    EXPECT_EQ(dest.Pixel(1, 0), kWhite);
+    EXPECT_EQ(dest.Pixel(2, 0), kRed);
+    EXPECT_EQ(dest.Pixel(3, 0), kGreen);
+    EXPECT_EQ(dest.Pixel(4, 0), kWhite);
+}
+
+TEST(BitBltClipping, BlacknessClipsToDestination) {
+    Surface dest(4, 4, kWhite);
+    BitBlt(dest, 2, 2, 10, 10, nullptr, 0, 0, Rop::Blackness);
+    EXPECT_EQ(CountColour(dest, kBlack), 4);
+}
+
+TEST(BitBltClipping, OverlappingCopyWithinOneSurfaceActsThroughATemporary) {
+    Surface s(4, 1, kBlack);
+    for (int x = 0; x < 4; ++x) s.SetPixel(x, 0, static_cast<uint32_t>(x + 1));
+    BitBlt(s, 1, 0, 3, 1, &s, 0, 0, Rop::SrcCopy);
+    EXPECT_EQ(s.Pixel(1, 0), 1u);
+    EXPECT_EQ(s.Pixel(2, 0), 2u);
+    EXPECT_EQ(s.Pixel(3, 0), 3u);
+}
+
+TEST(MaskedTransfer, MaskThenSpriteLeavesBackgroundAroundTheSprite) {
+    // A sprite sheet that is white where transparent: a 2x2 opaque block inside 4x4.
+    Surface sheet(4, 4, kWhite);
+    sheet.SetPixel(1, 1, kRed);
+    sheet.SetPixel(2, 1, kMixed);
+    sheet.SetPixel(1, 2, kBlack);
+    sheet.SetPixel(2, 2, 0xFEFEFE);  // nearly white is still opaque
+    Surface mask(4, 4, kBlack);
+    MakeMask(mask, sheet, 4, 4, kWhite);
+
+    Surface back(8, 8, kBlack);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) back.SetPixel(x, y, static_cast<uint32_t>(0x102030 * (x + 1) + y));
+    const Surface before = back;
+    BitBlt(back, 2, 3, 4, 4, &mask, 0, 0, Rop::SrcErase);
+    BitBlt(back, 2, 3, 4, 4, &sheet, 0, 0, Rop::SrcInvert);
+
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const int sx = x - 2, sy = y - 3;
+            const bool opaque = sx >= 1 && sx <= 2 && sy >= 1 && sy <= 2;
+            const uint32_t expected = opaque ? sheet.Pixel(sx, sy) : before.Pixel(x, y);
+            EXPECT_EQ(back.Pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST(MakeMaskTest, AllBlackWhenNoPixelIsTransparentAndOnlyWxHWritten) {
+    Surface src(5, 4, kRed);
+    Surface mask(8, 8, kGreen);
+    MakeMask(mask, src, 5, 4, kWhite);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(mask.Pixel(x, y), (x < 5 && y < 4) ? kBlack : kGreen) << x << "," << y;
+}
+
+TEST(MakeMaskTest, TransparentColourOtherThanWhiteBecomesWhite) {
+    Surface src(2, 1, kBlue);
+    src.SetPixel(1, 0, kRed);
+    Surface mask(2, 1, kBlack);
+    MakeMask(mask, src, 2, 1, kBlue);
+    EXPECT_EQ(mask.Pixel(0, 0), kWhite);
+    EXPECT_EQ(mask.Pixel(1, 0), kBlack);
+}
+
+}  // namespace
+}  // namespace vx

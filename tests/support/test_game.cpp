@@ -1,0 +1,32 @@
+#include "support/test_game.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+
+namespace vx::testing {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    path_ = fs::temp_directory_path() /
+            ("voltrax-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+TestGame::TestGame(uint64_t seed)
+    : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+    fs::create_directories(folder.Path() / "dat");
+    game = std::make_unique<Game>(GamePlatform{random, files});
+}
+
+}  // namespace vx::testing
