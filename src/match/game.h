@@ -5,10 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "match/match_records.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/sequencer.h"
+#include "platform/wave_player.h"
 #include "stage/arith.h"
 #include "stage/geometry.h"
 #include "window/menu_model.h"
@@ -68,6 +71,10 @@ struct Game {
     CornerPostSet CornerPosts;
     MatchRecords Saved;  // written on pause, read on resume
 
+    // --- music ---
+    std::string MusicPath;
+    Bool16 MusicPlaying = kFalse;
+
     // --- the window's menu bar, as data ---
     MenuModel Menu;
 
@@ -75,6 +82,8 @@ struct Game {
     Random& random;
     ProgramFiles& files;
     SettingsFile settingsFile;
+    WavePlayer* wavePlayer = nullptr;  // none: effects are silent
+    Sequencer* sequencer = nullptr;    // none: music is silent
 };
 
 }  // namespace vx

@@ -1,0 +1,71 @@
+#include "sound/music.h"
+
+#include <charconv>
+
+#include "match/game.h"
+#include "platform/sequencer.h"
+
+namespace vx {
+
+namespace {
+
+std::string Send(Game& g, const std::string& command) {
+    if (g.sequencer == nullptr) return {};
+    std::string answer = g.sequencer->SendCommand(command);
+    // The answer buffer holds 15 characters and is read up to its first NUL.
+    answer = answer.substr(0, answer.find('\0'));
+    if (answer.size() > 15) answer.resize(15);
+    return answer;
+}
+
+// The answer as a number the way the runtime's Val() reads it: leading digits, else 0.
+int32_t LeadingNumber(const std::string& text, bool& any) {
+    int32_t value = 0;
+    const char* begin = text.data();
+    while (begin < text.data() + text.size() && *begin == ' ') ++begin;
+    const auto [end, ec] = std::from_chars(begin, text.data() + text.size(), value);
+    any = ec == std::errc() && end != begin;
+    return any ? value : 0;
+}
+
+}  // namespace
+
+void OpenMusic(Game& g, const std::string& fullPath) {
+    g.MusicPath = ShortPathName(fullPath);
+    Send(g, "stop midifile ");
+    Send(g, "close midifile");
+    Send(g, "open " + g.MusicPath + " type sequencer alias midifile");
+}
+
+void StopMusic(Game& g) {
+    Send(g, "stop midifile ");
+    g.MusicPlaying = kFalse;
+}
+
+void ServiceMusic(Game& g, uint8_t start) {
+    if (!g.Menu.Checked(MenuId::MenuMidi)) return;
+    if (g.MusicPlaying == kFalse) {
+        Send(g, "play midifile from 0");
+        g.MusicPlaying = kTrue;
+    }
+    const std::string lengthText = Send(g, "status midifile length");
+    const std::string positionText = MusicPosition(g);
+    // A status without an answer (no device under the alias) ends this tick quietly;
+    // reading it as 0 >= 0 would send a restart every millisecond.
+    bool haveLength = false, havePosition = false;
+    const int32_t length = LeadingNumber(lengthText, haveLength);
+    const int32_t position = LeadingNumber(positionText, havePosition);
+    if (!haveLength || !havePosition) return;
+    if (position >= length) Send(g, "play midifile from " + std::to_string(start));
+}
+
+std::string MusicPosition(Game& g) { return Send(g, "status midifile position"); }
+
+int32_t MusicLength(Game& g) {
+    bool any = false;
+    return LeadingNumber(Send(g, "status midifile length"), any);
+}
+
+std::string MusicFile(Game& g, const char* gamePath) { return g.files.Resolve(gamePath).string(); }
+
+}  // namespace vx

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "match/game.h"
+#include "sound/effects.h"
+#include "sound/music.h"
+#include "support/recording_sound.h"
+#include "support/test_game.h"
+
+namespace vx {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+struct SoundFixture : ::testing::Test {
+    testing::TestGame t;
+    testing::RecordingWavePlayer waves;
+    testing::RecordingSequencer seq;
+    SoundFixture() {
+        t.g().wavePlayer = &waves;
+        t.g().sequencer = &seq;
+    }
+};
+
+TEST_F(SoundFixture, EffectsFollowTheirModeAndTheOptionAndMatchNamesWithoutCase) {
+    std::ofstream(t.folder.Path() / "dat" / "wave1.wav") << "RIFF";
+    Game& g = t.g();
+    PlayEffect(g, "Wave1", 1);
+    PlayEffect(g, "wave10", 2);
+    PlayEffect(g, "wave3", 0);
+    PlayEffect(g, "wave3", 3);
+    ASSERT_EQ(waves.calls.size(), 2u);
+    EXPECT_EQ(waves.calls[0].path, t.folder.Path() / "dat" / "wave1.wav");
+    EXPECT_FALSE(waves.calls[0].waitToEnd);
+    EXPECT_TRUE(waves.calls[1].waitToEnd);
+    g.EffectsOn = kFalse;
+    PlayEffect(g, "wave2", 1);
+    EXPECT_EQ(waves.calls.size(), 2u);
+}
+
+TEST_F(SoundFixture, OpenStopAndPlaySendTheExactCommandsInOrder) {
+    Game& g = t.g();
+    OpenMusic(g, "/games/vol trax/dat/opening.mid");
+    StopMusic(g);
+    EXPECT_EQ(seq.commands, (Commands{"stop midifile ", "close midifile",
+                                      "open /games/vol trax/dat/opening.mid type sequencer alias midifile",
+                                      "stop midifile "}));
+    EXPECT_EQ(g.MusicPath, "/games/vol trax/dat/opening.mid");
+
+    seq.commands.clear();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    ServiceMusic(g, 0);
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands, (Commands{"play midifile from 0", "status midifile length", "status midifile position",
+                                      "status midifile length", "status midifile position"}));
+    EXPECT_EQ(g.MusicPlaying, kTrue);
+}
+
+TEST_F(SoundFixture, TheTuneRestartsFromZeroWhenThePositionReachesTheLength) {
+    Game& g = t.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    ServiceMusic(g, 0);
+    seq.commands.clear();
+    seq.position = "999";
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands.size(), 2u) << "not yet at the end";
+    seq.position = "1000";
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands.back(), "play midifile from 0");
+}
+
+TEST_F(SoundFixture, NothingIsSentWithoutTheMusicCheckMark) {
+    ServiceMusic(t.g(), 0);
+    ServiceMusic(t.g(), 0);
+    EXPECT_TRUE(seq.commands.empty());
+}
+
+TEST_F(SoundFixture, AStatusWithoutAnAnswerDoesNothingMoreOnThatTick) {
+    Game& g = t.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    seq.length = "";
+    seq.position = "";
+    ServiceMusic(g, 0);
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands, (Commands{"play midifile from 0", "status midifile length", "status midifile position",
+                                      "status midifile length", "status midifile position"}));
+}
+
+TEST_F(SoundFixture, WithoutBackEndsTheGameStaysSilentAndCalm) {
+    Game& g = t.g();
+    g.wavePlayer = nullptr;
+    g.sequencer = nullptr;
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    PlayEffect(g, "wave1", 2);
+    OpenMusic(g, "x.mid");
+    ServiceMusic(g, 0);
+    EXPECT_EQ(MusicLength(g), 0);
+    EXPECT_EQ(MusicPosition(g), "");
+}
+
+}  // namespace
+}  // namespace vx
