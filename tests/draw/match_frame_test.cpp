@@ -7,13 +7,13 @@
 #include "draw/match_panel.h"
 #include "puck/items.h"
 #include "stage/match_setup.h"
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
 using testing::CountColour;
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 using testing::ShowsSheet;
 
@@ -38,7 +38,7 @@ protected:
         p.y = cy * 100;
         p.bounds = {cx - radius, cy - radius, cx + radius, cy + radius};
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
     MatchRecords r;
 };

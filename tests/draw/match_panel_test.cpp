@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 using testing::ShowsSheet;
 
@@ -20,7 +20,7 @@ protected:
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
 };
 

@@ -5,12 +5,12 @@
 #include "frontend/menu_buttons.h"
 #include "puck/items.h"
 #include "stage/match_setup.h"
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 using testing::ShowsSheet;
 
@@ -59,7 +59,7 @@ protected:
         m.host.SetTimer1Enabled(true);
         m.host.SetMousePointer(MousePointer::Invisible);
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
     MatchRecords r;
 };

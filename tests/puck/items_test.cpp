@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "stage/match_setup.h"
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 using testing::ShowsSheet;
 
@@ -41,7 +41,7 @@ protected:
         }
         return -1;
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
     MatchRecords r;
 };

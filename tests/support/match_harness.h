@@ -1,6 +1,6 @@
-// A Game wired to the headless host and recording sound back-ends, with helpers for a
-// coded sprite sheet: every opaque sheet pixel's colour names its own sheet position,
-// so a test reads from MainPict which sprite was drawn where.
+// MatchHarness: a Game wired to the headless host and recording sound back-ends, with
+// helpers for a coded sprite sheet: every opaque sheet pixel's colour names its own
+// sheet position, so a test reads from MainPict which sprite was drawn where.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +17,8 @@ constexpr uint32_t SheetColour(int x, int y) { return (static_cast<uint32_t>(y) 
 constexpr uint32_t kTableColour = 0x203040;  // the "empty table" of BufPict
 constexpr uint32_t kGaugeEmptyColour = 0x304050;  // the empty gauge image below BufPict's visible part
 
-struct HeadlessMatch {
-    explicit HeadlessMatch(uint64_t seed = 1);
+struct MatchHarness {
+    explicit MatchHarness(uint64_t seed = 1);
     TestGame tg;
     HeadlessHost host;
     RecordingWavePlayer wave;
