@@ -44,12 +44,6 @@ TEST(KeyInput, PlayerTwoKeysRecordNothingAgainstTheCpuButReleasesCount) {
     EXPECT_EQ(flags, Held(false, false, false, false));
 }
 
-TEST(KeyInput, AutoRepeatOnlySetsTheSameFlagAgain) {
-    KeyFlagSet flags{};
-    for (int i = 0; i < 5; ++i) DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kA);
-    EXPECT_EQ(flags, Held(true, false, false, false));
-}
-
 TEST(KeyInput, ReleasesOutsidePlayLeaveTheFlagsSet) {
     KeyFlagSet flags = Held(true, true, false, false);
     for (uint8_t state : {kIntro, kPaused, kResult}) {

@@ -82,13 +82,6 @@ TEST_F(MotionTest, BurstRoundsItsSpeedAndPictureToEven) {
     EXPECT_EQ(t.sound.Names(), (std::vector<std::string>{"wave2.wav", "wave2.wav"}));
 }
 
-TEST_F(MotionTest, FinishedBurstStaysPutUntilFreed) {
-    Puck p = LivePuck(25600, 17100, 300, 0);
-    p.state = 18;
-    Step(p);
-    EXPECT_EQ(p.state, 18);
-}
-
 // --- goals ---
 
 TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholds) {
@@ -184,15 +177,6 @@ TEST_F(ThreePucks, LaterPairsCollideWhenEarlierOnesDoNot) {
     EXPECT_EQ(State(2), 10);
 }
 
-TEST_F(ThreePucks, BurstingPucksDoNotCollide) {
-    Place(0, 25000);
-    Place(1, 25300);
-    r.pucks.pucks[1].state = 12;
-    Place(2, 30000);
-    Run();
-    EXPECT_EQ(State(0), 1);
-}
-
 // --- serving ---
 
 TEST(Serve, TwoFreeSlotsLeaveFromOppositePointsMirrored) {
@@ -230,14 +214,6 @@ TEST(Serve, DirectionStaysBetween15And66DegreesAndSpeedIn250To349) {
     EXPECT_EQ(flat.vx, 227);   // 250 × 91 / 100
 }
 
-TEST(Serve, NoFreeSlotDrawsNothing) {
-    ScriptedGame t;
-    MatchRecords r = t.Setup(1);
-    r.pucks.pucks[0] = LivePuck(25600, 17100, 100, 100);
-    ServePucks(t.g(), r.pucks);
-    EXPECT_EQ(t.random.Draws(), 0);
-}
-
 // --- a puck going straight up and down ---
 
 TEST_F(MotionTest, VerticalOnlyPuckGetsASidewaysDriftAfterThreeReversals) {
@@ -252,14 +228,6 @@ TEST_F(MotionTest, VerticalOnlyPuckGetsASidewaysDriftAfterThreeReversals) {
     }
     EXPECT_EQ(reversals, 3);
     EXPECT_EQ(p.vx, -bounce_rule::kDriftSpeed);
-    EXPECT_EQ(p.bounceCounter, 0);
-}
-
-TEST_F(MotionTest, SidewaysSpeedClearsTheBounceCount) {
-    Puck p = LivePuck(25600, 17100, 0, 400);
-    p.bounceCounter = 2;
-    p.vx = 50;
-    Step(p);
     EXPECT_EQ(p.bounceCounter, 0);
 }
 

@@ -160,15 +160,6 @@ TEST(BumperRebound, MiddleBumpersPickTheVerticalSideAtRandom) {
     EXPECT_EQ(p.y, 11900 - 14 * 71);
 }
 
-TEST(BumperRebound, OutOfReachDrawsNothing) {
-    ScriptedGame t;
-    Bumper b{18900, 6900, 1, 8};
-    Puck p = LivePuck(18900, 8301, 0, -300);
-    BumperRebound(t.g(), p, b, ItemRecord{});
-    EXPECT_EQ(p.vy, -300);
-    EXPECT_EQ(t.random.Draws(), 0);
-}
-
 // --- paddles ---
 
 Paddle RightBack() {
