@@ -28,4 +28,11 @@ inline int32_t RoundHalfEven(double v) { return static_cast<int32_t>(std::nearby
 // The floor of a double as a 32-bit integer (the runtime's Int()).
 inline int32_t FloorToInt(double v) { return static_cast<int32_t>(std::floor(v)); }
 
+// Nearest whole number, halves to even, of a value computed in single precision: the
+// product is rounded to float before the halves rule sees it.
+inline int32_t RoundHalfEvenSingle(float v) { return static_cast<int32_t>(std::nearbyintf(v)); }
+
+// A byte counter that stops at 255 instead of wrapping to 0.
+constexpr uint8_t SaturatingIncrement(uint8_t v) { return v == 255 ? v : static_cast<uint8_t>(v + 1); }
+
 }  // namespace vx

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "frontend/menu_buttons.h"
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 using testing::ShowsSheet;
 
@@ -19,7 +19,7 @@ protected:
         testing::PaintTable(g);
         for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
 };
 

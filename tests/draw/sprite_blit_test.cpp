@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::HeadlessMatch;
+using testing::MatchHarness;
 using testing::kTableColour;
 
 constexpr uint32_t kRed = 0xC00000;
@@ -41,7 +41,7 @@ protected:
         for (int y = 0; y < 342; ++y)
             for (int x = 0; x < 512; ++x) g.BackPict.SetPixel(x, y, (x * 31 + y * 7) & 0x7F7F7F);
     }
-    HeadlessMatch m;
+    MatchHarness m;
     Game& g = m.g();
 };
 

@@ -1,8 +1,8 @@
-#include "support/headless_match.h"
+#include "support/match_harness.h"
 
 namespace vx::testing {
 
-HeadlessMatch::HeadlessMatch(uint64_t seed) : tg(seed) {
+MatchHarness::MatchHarness(uint64_t seed) : tg(seed) {
     Game& game = tg.g();
     game.host = &host;
     game.wavePlayer = &wave;

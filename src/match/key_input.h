@@ -1,0 +1,42 @@
+// Key input decisions: the match keys only record which of them are held (the paddle
+// movement reads the flags once a frame); the command keys name a command that the
+// window then runs (pause request, resume, stop, end the program).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "stage/arith.h"
+
+namespace vx {
+
+using KeyFlagSet = std::array<Bool16, 4>;
+
+namespace key_code {
+constexpr int16_t kEsc = 27;
+constexpr int16_t kA = 65;
+constexpr int16_t kP = 80;
+constexpr int16_t kR = 82;
+constexpr int16_t kS = 83;
+constexpr int16_t kZ = 90;
+constexpr int16_t kCloseBracket = 221;  // player 2 up
+constexpr int16_t kOem102 = 226;        // player 2 down
+}  // namespace key_code
+
+enum class KeyCommand : uint8_t {
+    kNone,
+    kPause,       // MenuPause_Click: asks the loop to pause after this frame
+    kResume,      // MenuRePlay_Click
+    kStop,        // MenuGameStop_Click
+    kEndProgram,  // stop the music, disable Timer1, end at once
+};
+
+// Stores value into flag keyNumber - 1 (keyNumber 1..4; any other number is ignored).
+void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, Bool16 value);
+
+// MainPict_KeyDown's decision. Modifier keys play no part.
+KeyCommand DecideKeyDown(KeyFlagSet& keyFlags, uint8_t screenState, uint8_t gameMode, int16_t keyCode);
+// MainPict_KeyUp's decision: releases count only while playing, in both modes.
+KeyCommand DecideKeyUp(KeyFlagSet& keyFlags, uint8_t screenState, int16_t keyCode);
+
+}  // namespace vx

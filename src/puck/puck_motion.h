@@ -1,0 +1,35 @@
+// Puck motion: one step of each puck with its rebounds in a fixed order, collisions
+// between pucks, goals (goal lines, or corner posts on the stage that has them), the
+// burst after a goal or a collision, and serving fresh pucks into free slots.
+#pragma once
+
+#include <cstdint>
+
+#include "match/match_records.h"
+#include "stage/arith.h"
+
+namespace vx {
+
+struct Game;
+
+// A live puck moving straight up and down would never reach a goal; after this many
+// vertical reversals without sideways speed it is given a drift of its own.
+namespace bounce_rule {
+constexpr uint8_t kReversalsBeforeDrift = 3;
+constexpr int32_t kDriftSpeed = 100;  // hundredths per step: 3 pixels a frame
+}  // namespace bounce_rule
+
+// One step of every slot below count, then the collisions between pucks.
+void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item);
+// One step of one puck; true when it took a normal step (not free, bursting or scoring).
+// With SimulationFlag set it meets only the edges, walls and bumpers.
+Bool16 StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item);
+// True when the puck scored; the point is counted and the score redrawn.
+Bool16 CheckGoal(Game& g, Puck& puck);
+void SetBurst(Game& g, Puck& puck);
+// Serves a puck into every free slot below count.
+void ServePucks(Game& g, PuckSet& pucks);
+// a = 1 serves from point A (downward), otherwise from B (upward); b signs vx.
+void ServePuck(Game& g, Puck& puck, const Point& serveA, const Point& serveB, int16_t a, int16_t b);
+
+}  // namespace vx

@@ -1,0 +1,147 @@
+#include "paddles/cpu_opponent.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "match/game.h"
+#include "stage/match_setup.h"
+#include "support/scripted_game.h"
+#include "support/test_game.h"
+
+namespace vx {
+namespace {
+
+using testing::LivePuck;
+
+struct CpuTest : ::testing::Test {
+    testing::ScriptedGame t;
+    MatchRecords r = t.Setup(1);
+    void Turn(uint8_t difficulty = 35) {
+        CpuTurn(t.g(), r.pucks, r.paddles, r.obstacles, difficulty, r.sprites, r.item);
+    }
+    void Put(int slot, int32_t x, int32_t y, int32_t vx, int32_t vy) {
+        r.pucks.pucks[slot] = LivePuck(x, y, vx, vy);
+        if (r.pucks.count <= slot) r.pucks.count = static_cast<uint8_t>(slot + 1);
+    }
+};
+
+TEST_F(CpuTest, WithNoLivePuckWalksBackToCentreWithoutDrawing) {
+    r.paddles[2].y = 211;
+    r.paddles[3].y = 131;
+    r.pucks.pucks[0] = LivePuck(40000, 10000, 100, 0);
+    r.pucks.pucks[0].state = 12;  // bursting pucks do not count
+    std::vector<int32_t> ys;
+    for (int frame = 0; frame < 7; ++frame) {
+        Turn();
+        ys.push_back(r.paddles[2].y);
+    }
+    EXPECT_EQ(ys, (std::vector<int32_t>{203, 195, 187, 179, 171, 171, 171}));
+    EXPECT_EQ(r.paddles[3].y, 171);
+    EXPECT_EQ(t.random.Draws(), 0);
+}
+
+TEST_F(CpuTest, IncomingPuckAtTheBackPaddlesTopEdgeTriggersAnUpMove) {
+    t.random.SetFallback(0.99f);  // never hesitates
+    Put(0, 40000, 13450, 100, 0);  // predicted y 134 = 171 - 37
+    Turn();
+    EXPECT_EQ(r.paddles[2].y, 163);
+    r = t.Setup(1);
+    Put(0, 40000, 13550, 100, 0);  // 135: strictly inside the span
+    Turn();
+    EXPECT_EQ(r.paddles[2].y, 171);
+}
+
+TEST_F(CpuTest, HesitatesWhenTheDrawIsAtOrBelowTheDifficulty) {
+    Put(0, 40000, 10000, 100, 0);
+    t.random.Queue({35.5f / 99});  // r = 35: hesitates on normal
+    Turn(35);
+    EXPECT_EQ(r.paddles[2].y, 171);
+    t.random.Queue({36.5f / 99});
+    Turn(35);
+    EXPECT_EQ(r.paddles[2].y, 163);
+}
+
+TEST_F(CpuTest, IncomingPuckOutranksAnApproachingOne) {
+    t.random.SetFallback(0.99f);
+    Put(0, 28000, 10000, 100, 0);  // approaching, far above the front paddle: would move
+    Put(1, 40000, 17100, 100, 0);  // incoming, inside the back paddle's span: no move
+    Turn();
+    EXPECT_EQ(r.paddles[2].y, 171);
+    EXPECT_EQ(r.paddles[3].y, 171);
+    EXPECT_EQ(t.random.Draws(), 1);
+}
+
+TEST_F(CpuTest, FurthestRightIncomingPuckDecides) {
+    t.random.SetFallback(0.99f);
+    Put(0, 35000, 10000, 100, 0);
+    Put(1, 38000, 25000, 100, 0);
+    Turn();
+    EXPECT_EQ(r.paddles[2].y, 179);  // follows slot 1 down
+    Puck result;
+    PuckList both;
+    both.Add(0);
+    both.Add(1);
+    EXPECT_EQ(LookAheadPucks(t.g(), both, r.pucks, r.obstacles, result, r.paddles, r.sprites, r.item), 250);
+    EXPECT_EQ(result.x, 38300);
+}
+
+TEST_F(CpuTest, OutgoingPuckInTheUpperHalfDrivesTheFrontPaddleTo211) {
+    t.random.SetFallback(0.99f);
+    Put(0, 40000, 17100, -100, 0);  // predicted 171: upper rule
+    for (int frame = 0; frame < 8; ++frame) Turn();
+    EXPECT_EQ(r.paddles[3].y, 211);
+    EXPECT_EQ(r.paddles[2].y, 131);
+}
+
+TEST_F(CpuTest, LookAheadLeavesEveryLivePuckUnchanged) {
+    t.random.SetFallback(0.99f);
+    Put(0, 40000, 6800, 400, -300);  // will meet the top edge in the look-ahead
+    Put(1, 30000, 20000, 200, 100);
+    const PuckSet before = r.pucks;
+    Turn();
+    EXPECT_EQ(r.pucks, before);
+    EXPECT_EQ(t.g().SimulationFlag, kTrue);  // until the next real step clears it
+}
+
+TEST_F(CpuTest, PuckExactlyOnTheFrontEdgeLineIsInNoList) {
+    Put(0, 31800, 10000, 100, 0);
+    r.paddles[2].y = 179;
+    Turn();
+    EXPECT_EQ(r.paddles[2].y, 171);  // re-centres as if no puck were live
+    EXPECT_EQ(t.random.Draws(), 0);
+}
+
+// Share of frames in which the CPU acts while one case with a draw applies.
+double ActingShare(uint8_t difficulty, int32_t puckX) {
+    testing::TestGame game(difficulty * 7919u + static_cast<uint64_t>(puckX));
+    MatchRecords start;
+    SpareRects spare{};
+    SetupMatch(game.g(), start.pucks, start.paddles, start.obstacles, start.sprites, start.item, spare, 1);
+    start.pucks.pucks[0] = LivePuck(puckX, 10000, 100, 0);  // predicted far above both paddles
+    constexpr int kFrames = 30000;
+    int acted = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        MatchRecords r = start;
+        CpuTurn(game.g(), r.pucks, r.paddles, r.obstacles, difficulty, r.sprites, r.item);
+        if (r.paddles[2].y != 171) ++acted;
+    }
+    return static_cast<double>(acted) / kFrames;
+}
+
+TEST(CpuHesitation, ActsInTheDesignedShareOfFramesPerDifficulty) {
+    // Four and a half standard deviations of 30,000 frames is about 0.012.
+    constexpr double kTolerance = 0.012;
+    const struct {
+        uint8_t difficulty;
+        int inLane;
+        int approaching;
+    } cases[] = {{65, 33, 18}, {35, 63, 48}, {10, 88, 73}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(ActingShare(c.difficulty, 40000), c.inLane / 99.0, kTolerance) << int(c.difficulty);
+        EXPECT_NEAR(ActingShare(c.difficulty, 28000), c.approaching / 99.0, kTolerance) << int(c.difficulty);
+    }
+}
+
+}  // namespace
+}  // namespace vx

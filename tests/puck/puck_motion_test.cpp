@@ -1,0 +1,235 @@
+#include "puck/puck_motion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "match/game.h"
+#include "support/scripted_game.h"
+
+namespace vx {
+namespace {
+
+using testing::LivePuck;
+using testing::ScriptedGame;
+
+// A puck that lands on (x, y) after its next move.
+Puck Arriving(int32_t x, int32_t y, int32_t vx, int32_t vy) {
+    Puck p = LivePuck(x - vx, y - vy, vx, vy);
+    return p;
+}
+
+struct MotionTest : ::testing::Test {
+    ScriptedGame t;
+    MatchRecords r = t.Setup(1);
+    Bool16 Step(Puck& p) {
+        t.g().SimulationFlag = kFalse;
+        return StepPuck(t.g(), p, r.paddles, r.obstacles, r.item);
+    }
+};
+
+// --- edges ---
+
+TEST_F(MotionTest, BottomEdgeTurnsOnlyAPuckMovingIntoIt) {
+    Puck down = Arriving(25600, 27600, 100, 200);  // bottom edge exactly at 282
+    Step(down);
+    EXPECT_EQ(down.vy, -200);
+    Puck up = Arriving(25600, 27600, 100, -200);
+    Step(up);
+    EXPECT_EQ(up.vy, -200);
+    Puck short_of = Arriving(25600, 27599, 100, 200);
+    Step(short_of);
+    EXPECT_EQ(short_of.vy, 200);
+}
+
+TEST_F(MotionTest, TopEdgeTurnsOnlyAPuckMovingIntoIt) {
+    Puck up = Arriving(25600, 6700, 100, -200);
+    Step(up);
+    EXPECT_EQ(up.vy, 200);
+    Puck down = Arriving(25600, 6700, 100, 200);
+    Step(down);
+    EXPECT_EQ(down.vy, 200);
+}
+
+// --- bursts ---
+
+TEST_F(MotionTest, BurstPuckDriftsAtTwoThirdsNeverScoresNorRebounds) {
+    Puck p = LivePuck(44000, 6800, 300, -150);
+    SetBurst(t.g(), p);
+    EXPECT_EQ(p.state, 10);
+    EXPECT_EQ(p.radius, 16);
+    EXPECT_EQ(p.vx, 200);
+    EXPECT_EQ(p.vy, -100);
+    for (int16_t expected = 11; expected <= 18; ++expected) {
+        EXPECT_EQ(Step(p), kFalse);
+        EXPECT_EQ(p.state, expected);
+    }
+    EXPECT_EQ(p.x, 44000 + 8 * 200);  // past the goal line, past the top edge, untouched
+    EXPECT_EQ(p.y, 6800 - 8 * 100);
+    EXPECT_EQ(p.vy, -100);
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
+}
+
+TEST_F(MotionTest, BurstRoundsItsSpeedAndPictureToEven) {
+    Puck p = LivePuck(44650, 7050, 3, -3);  // 3 / 1.5 = 2 exactly; 446.5 - 16 = 430.5 → 430
+    SetBurst(t.g(), p);
+    EXPECT_EQ(p.vx, 2);
+    EXPECT_EQ(p.vy, -2);
+    EXPECT_EQ(p.bounds, (Rect{430, 54, 462, 86}));
+    Puck q = LivePuck(25600, 17100, 9, 0);  // 9 / 1.5 = 6
+    SetBurst(t.g(), q);
+    EXPECT_EQ(q.vx, 6);
+    EXPECT_EQ(t.sound.Names(), (std::vector<std::string>{"wave2.wav", "wave2.wav"}));
+}
+
+// --- goals ---
+
+TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholds) {
+    Puck right = LivePuck(44000, 17100, 300, 0);  // x + 600 = 44600
+    EXPECT_EQ(CheckGoal(t.g(), right), kTrue);
+    EXPECT_EQ(right.state, 10);
+    Puck nearlyRight = LivePuck(43999, 17100, 300, 0);
+    EXPECT_EQ(CheckGoal(t.g(), nearlyRight), kFalse);
+    Puck left = LivePuck(7200, 17100, -300, 0);  // x - 600 = 6600
+    EXPECT_EQ(CheckGoal(t.g(), left), kTrue);
+    Puck nearlyLeft = LivePuck(7201, 17100, -300, 0);
+    EXPECT_EQ(CheckGoal(t.g(), nearlyLeft), kFalse);
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{1, 1}));
+}
+
+TEST_F(MotionTest, ScoresStopAt255) {
+    t.g().Scores = {254, 255};
+    Puck a = LivePuck(44000, 17100, 300, 0);
+    CheckGoal(t.g(), a);
+    Puck b = LivePuck(44000, 17100, 300, 0);
+    CheckGoal(t.g(), b);
+    Puck c = LivePuck(7200, 17100, -300, 0);
+    CheckGoal(t.g(), c);
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{255, 255}));
+}
+
+TEST_F(MotionTest, SimulatedStepCountsNoGoalAndIgnoresPaddles) {
+    Puck p = Arriving(44500, 17100, 300, 0);
+    t.g().SimulationFlag = kTrue;
+    EXPECT_EQ(StepPuck(t.g(), p, r.paddles, r.obstacles, r.item), kTrue);
+    EXPECT_EQ(p.state, 1);
+    EXPECT_EQ(p.vx, 300);  // paddle 2 at 435 not met either
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
+    EXPECT_TRUE(t.sound.calls.empty());
+}
+
+TEST(CornerPostStage, EndsAreWallsAndPostsScore) {
+    ScriptedGame t;
+    t.Setup(3);
+    ASSERT_EQ(t.g().CornerPosts.count, 4);
+    Puck right = LivePuck(46000, 17100, 300, 0);  // x + 600 = 46600
+    EXPECT_EQ(CheckGoal(t.g(), right), kFalse);
+    EXPECT_EQ(right.vx, -300);
+    Puck short_of = LivePuck(45999, 17100, 300, 0);
+    CheckGoal(t.g(), short_of);
+    EXPECT_EQ(short_of.vx, 300);
+    Puck left = LivePuck(5200, 17100, -300, 0);  // x - 600 = 4600
+    CheckGoal(t.g(), left);
+    EXPECT_EQ(left.vx, 300);
+    // Whichever way it moves, beyond the end the sign flips.
+    Puck leaving = LivePuck(46000, 17100, -300, 0);
+    CheckGoal(t.g(), leaving);
+    EXPECT_EQ(leaving.vx, 300);
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
+
+    Puck onPlayer2Post = LivePuck(38100, 8500, 100, -100);
+    EXPECT_EQ(CheckGoal(t.g(), onPlayer2Post), kTrue);
+    Puck onPlayer1Post = LivePuck(13100, 25800, -100, 100);
+    EXPECT_EQ(CheckGoal(t.g(), onPlayer1Post), kTrue);
+    EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{1, 1}));
+}
+
+// --- puck against puck ---
+
+struct ThreePucks : ::testing::Test {
+    ScriptedGame t;
+    MatchRecords r = t.Setup(5);
+    void Place(int slot, int32_t x) { r.pucks.pucks[slot] = LivePuck(x, 17100, 0, 0); }
+    void Run() {
+        r.obstacles.wallCount = 0;  // the centre block would get in the way of still pucks
+        StepPucks(t.g(), r.pucks, r.paddles, r.obstacles, r.item);
+    }
+    int16_t State(int slot) const { return r.pucks.pucks[slot].state; }
+};
+
+TEST_F(ThreePucks, CollisionTestStopsAtTheFirstCollidingPair) {
+    Place(0, 25000);
+    Place(1, 25300);
+    Place(2, 25600);  // touches slot 1 as well
+    Run();
+    EXPECT_EQ(State(0), 10);
+    EXPECT_EQ(State(1), 10);
+    EXPECT_EQ(State(2), 1);
+}
+
+TEST_F(ThreePucks, LaterPairsCollideWhenEarlierOnesDoNot) {
+    Place(0, 20000);
+    Place(1, 25000);
+    Place(2, 25600);  // exactly 600 from slot 1
+    Run();
+    EXPECT_EQ(State(0), 1);
+    EXPECT_EQ(State(1), 10);
+    EXPECT_EQ(State(2), 10);
+}
+
+// --- serving ---
+
+TEST(Serve, TwoFreeSlotsLeaveFromOppositePointsMirrored) {
+    ScriptedGame t;
+    MatchRecords r = t.Setup(1);
+    r.pucks.count = 2;
+    // a = +1, b = -1; each serve: direction 13 (45°), speed sign +1, speed 300
+    t.random.Queue({0.1f, 0.9f, 0.13f, 0.1f, 0.0f, 0.13f, 0.1f, 0.0f});
+    ServePucks(t.g(), r.pucks);
+    const Puck& first = r.pucks.pucks[0];
+    const Puck& second = r.pucks.pucks[1];
+    EXPECT_EQ(Point(first.x, first.y), (Point{25600, 7300}));
+    EXPECT_EQ(Point(second.x, second.y), (Point{25600, 26900}));
+    EXPECT_EQ(first.vx, -213);
+    EXPECT_EQ(first.vy, 213);
+    EXPECT_EQ(second.vx, 213);
+    EXPECT_EQ(second.vy, -213);
+    EXPECT_EQ(first.state, 1);
+    EXPECT_EQ(first.bounds, (Rect{250, 67, 262, 79}));
+    EXPECT_EQ(r.pucks.pucks[2].state, 0);  // beyond count: never served
+}
+
+TEST(Serve, DirectionStaysBetween15And66DegreesAndSpeedIn250To349) {
+    ScriptedGame t;
+    Puck steep;
+    t.random.Queue({0.0f, 0.1f, 0.99f});  // index 0 raised to 3; 300 + 49
+    ServePuck(t.g(), steep, {25600, 7300}, {25600, 26900}, 1, 1);
+    EXPECT_EQ(steep.vy, 338);  // 349 × 97 / 100, floored
+    EXPECT_EQ(steep.vx, 90);   // 349 × 26 / 100
+    Puck flat;
+    t.random.Queue({0.22f, 0.9f, 0.99f});  // index 22 lowered to 20; 300 - 50
+    ServePuck(t.g(), flat, {25600, 7300}, {25600, 26900}, -1, 1);
+    EXPECT_EQ(flat.y, 26900);
+    EXPECT_EQ(flat.vy, -102);  // 250 × 41 / 100
+    EXPECT_EQ(flat.vx, 227);   // 250 × 91 / 100
+}
+
+// --- a puck going straight up and down ---
+
+TEST_F(MotionTest, VerticalOnlyPuckGetsASidewaysDriftAfterThreeReversals) {
+    Puck p = LivePuck(25600, 17100, 0, 400);
+    t.random.SetFallback(0.9f);  // RandomSign: -1
+    int reversals = 0;
+    int32_t lastVy = p.vy;
+    while (p.vx == 0 && reversals < 10) {
+        Step(p);
+        if ((p.vy > 0) != (lastVy > 0)) ++reversals;
+        lastVy = p.vy;
+    }
+    EXPECT_EQ(reversals, 3);
+    EXPECT_EQ(p.vx, -bounce_rule::kDriftSpeed);
+    EXPECT_EQ(p.bounceCounter, 0);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,250 @@
+#include "puck/rebounds.h"
+
+#include <gtest/gtest.h>
+
+#include "match/game.h"
+#include "support/scripted_game.h"
+
+namespace vx {
+namespace {
+
+using testing::LivePuck;
+using testing::ScriptedGame;
+
+Puck Moving(int32_t vx, int32_t vy) { return LivePuck(25600, 17100, vx, vy); }
+
+ItemRecord WithKind(uint8_t kind) {
+    ItemRecord item;
+    item.kind = kind;
+    return item;
+}
+
+// --- shared rules ---
+
+TEST(RandomSign, PlusOneBelowFourTenthsAndReseedsFirst) {
+    ScriptedGame t;
+    t.random.Queue({0.0f, 0.39f, 0.4f, 0.99f});
+    EXPECT_EQ(RandomSign(t.g()), 1);
+    EXPECT_EQ(RandomSign(t.g()), 1);
+    EXPECT_EQ(RandomSign(t.g()), -1);
+    EXPECT_EQ(RandomSign(t.g()), -1);
+    EXPECT_EQ(t.random.Reseeds(), 4);
+}
+
+TEST(KickSpeed, FollowsTheRateTableAt150And180Percent) {
+    const ItemRecord none;
+    EXPECT_EQ(KickSpeed(Moving(0, 0), 150, none), 200);
+    EXPECT_EQ(KickSpeed(Moving(100, 0), 150, none), 200);
+    EXPECT_EQ(KickSpeed(Moving(200, 0), 150, none), 300);
+    EXPECT_EQ(KickSpeed(Moving(0, -300), 150, none), 450);
+    EXPECT_EQ(KickSpeed(Moving(347, 0), 150, none), 500);  // s2 = 12: 519 is over the limit
+    EXPECT_EQ(KickSpeed(Moving(200, 0), 180, none), 360);
+    EXPECT_EQ(KickSpeed(Moving(300, 400), 150, none), 500);  // s2 = 25
+    EXPECT_EQ(KickSpeed(Moving(300, 400), 150, WithKind(item_kind::kPanic)), 540);
+}
+
+TEST(KickSpeed, RoundsHalvesToEven) {
+    const ItemRecord none;
+    // s2 = 8: 1.5 × 283 = 424.5, which goes to the even 424.
+    EXPECT_EQ(KickSpeed(Moving(283, 0), 150, none), 424);
+    // s2 = 2: 1.5 × 141 = 211.5 goes to 212.
+    EXPECT_EQ(KickSpeed(Moving(142, 0), 150, none), 212);
+}
+
+TEST(ClampSpeed, KeepsSpeedsBetweenTheFloorAndTheLimit) {
+    const ItemRecord none;
+    const ItemRecord panic = WithKind(item_kind::kPanic);
+    EXPECT_EQ(ClampSpeed(-5, none), 200);
+    EXPECT_EQ(ClampSpeed(201, none), 201);
+    EXPECT_EQ(ClampSpeed(499, none), 499);
+    EXPECT_EQ(ClampSpeed(520, none), 500);
+    EXPECT_EQ(ClampSpeed(520, panic), 520);
+    EXPECT_EQ(ClampSpeed(900, panic), 540);
+}
+
+TEST(Reflect, MirrorsInFlatAndDiagonalLines) {
+    Puck p = Moving(120, -250);
+    Reflect(p, 0);
+    EXPECT_EQ(p.vx, 120);
+    EXPECT_EQ(p.vy, 250);
+    p = Moving(120, -250);
+    Reflect(p, 100);
+    EXPECT_EQ(p.vx, -250);
+    EXPECT_EQ(p.vy, 120);
+}
+
+TEST(Reflect, FloorsRatherThanTruncates) {
+    Puck p = Moving(-100, 0);
+    Reflect(p, 33);  // exact result (-80.36, -59.52)
+    EXPECT_EQ(p.vx, -81);
+    EXPECT_EQ(p.vy, -60);
+}
+
+TEST(Within, IncludesTheBoundaryAndSurvivesTableWideDistances) {
+    EXPECT_EQ(Within({0, 0}, {600, 0}, 600), kTrue);
+    EXPECT_EQ(Within({0, 0}, {360, 480}, 600), kTrue);
+    EXPECT_EQ(Within({0, 0}, {361, 480}, 600), kFalse);
+    EXPECT_EQ(Within({0, 0}, {51200, 34200}, 600), kFalse);
+}
+
+// --- walls ---
+
+Wall MakeWall(Rect b, int16_t facing, int16_t kind) {
+    Wall w;
+    w.bounds = b;
+    w.facing = facing;
+    w.kind = kind;
+    ComputeWallLine(w);
+    return w;
+}
+
+TEST(SegmentRebound, StraightFacesTurnOnlyPucksMovingIntoThem) {
+    const Wall floorFace = MakeWall({106, 89, 146, 95}, 1, 10);
+    Puck down = LivePuck(12600, 8900, 150, 300);
+    SegmentRebound(down, floorFace);
+    EXPECT_EQ(down.vy, -300);
+    Puck up = LivePuck(12600, 8900, 150, -300);
+    SegmentRebound(up, floorFace);
+    EXPECT_EQ(up.vy, -300);
+
+    const Wall sideFace = MakeWall({60, 113, 66, 230}, -1, -10);
+    Puck left = LivePuck(6800, 15000, -300, 100);
+    SegmentRebound(left, sideFace);
+    EXPECT_EQ(left.vx, 300);
+    Puck right = LivePuck(6800, 15000, 300, 100);
+    SegmentRebound(right, sideFace);
+    EXPECT_EQ(right.vx, 300);
+}
+
+TEST(SegmentRebound, SlopedFaceReflectsOnlyWhenCloseAndMovingIn) {
+    const Wall slope = MakeWall({76, 61, 136, 81}, -1, -1);  // y = 0.33x + 35.66, facing down
+    ASSERT_EQ(slope.slope, 33);
+    Puck rising = LivePuck(10000, 7200, 0, -300);  // 3 pixels below the line
+    SegmentRebound(rising, slope);
+    EXPECT_GT(rising.vy, 0);
+    EXPECT_NE(rising.vx, 0);
+
+    Puck falling = LivePuck(10000, 7200, 0, 300);
+    SegmentRebound(falling, slope);
+    EXPECT_EQ(falling.vy, 300);
+
+    Puck far = LivePuck(10000, 7700, 0, -300);  // 8 pixels below: further than the radius
+    SegmentRebound(far, slope);
+    EXPECT_EQ(far.vy, -300);
+}
+
+// --- bumpers ---
+
+TEST(BumperRebound, PlacesThePuckOnTheContactCircleAndKicksIt) {
+    ScriptedGame t;
+    Bumper top{18900, 6900, 1, 8};
+    Puck p = LivePuck(18900, 8200, 0, -300);
+    // direction index 13 (45°), then a +1 sign for c; the vertical sign comes from the bumper
+    t.random.Queue({0.13f, 0.1f});
+    BumperRebound(t.g(), p, top, ItemRecord{});
+    EXPECT_EQ(p.x, 14 * 71 + 18900);
+    EXPECT_EQ(p.y, 14 * 71 + 6900);
+    EXPECT_EQ(p.vx, 213);
+    EXPECT_EQ(p.vy, 213);
+    EXPECT_EQ(t.random.Draws(), 2);
+}
+
+TEST(BumperRebound, MiddleBumpersPickTheVerticalSideAtRandom) {
+    ScriptedGame t;
+    Bumper middle{25600, 11900, 0, 8};
+    Puck p = LivePuck(25600, 10600, 0, 300);
+    t.random.Queue({0.13f, 0.9f, 0.9f});
+    BumperRebound(t.g(), p, middle, ItemRecord{});
+    EXPECT_EQ(p.vx, -213);
+    EXPECT_EQ(p.vy, -213);
+    EXPECT_EQ(p.y, 11900 - 14 * 71);
+}
+
+// --- paddles ---
+
+Paddle RightBack() {
+    Paddle p{171, 435, 37, paddle_kind::kFixed300, {430, 134, 440, 208}, {}, 1};
+    return p;
+}
+
+TEST(PaddleRebound, CentreHitLeavesStraightAndEndHitAt58Degrees) {
+    ScriptedGame t;
+    Puck centre = LivePuck(42950, 17150, 300, 40);
+    PaddleRebound(t.g(), centre, RightBack(), ItemRecord{});
+    EXPECT_EQ(centre.vx, -300);
+    EXPECT_EQ(centre.vy, 0);
+    EXPECT_EQ(centre.x, 42650);  // moved once more by the new velocity
+
+    Puck end = LivePuck(42950, 21350, 300, 0);  // 42 pixels below the centre
+    PaddleRebound(t.g(), end, RightBack(), ItemRecord{});
+    EXPECT_EQ(end.vx, -159);  // 300 × cos 58°
+    EXPECT_EQ(end.vy, 255);   // 300 × sin 58°, downward on the lower half
+
+    Puck upper = LivePuck(42950, 12950, 300, 0);
+    PaddleRebound(t.g(), upper, RightBack(), ItemRecord{});
+    EXPECT_EQ(upper.vy, -255);
+    EXPECT_EQ(t.sound.Names(), (std::vector<std::string>{"Wave1.wav", "Wave1.wav", "Wave1.wav"}));
+}
+
+TEST(PaddleRebound, BackPaddleReturnsSlowAndFastAlikeAt300) {
+    ScriptedGame t;
+    Puck slow = LivePuck(42950, 17150, 50, 0);
+    Puck fast = LivePuck(42950, 17150, 500, 0);
+    PaddleRebound(t.g(), slow, RightBack(), ItemRecord{});
+    PaddleRebound(t.g(), fast, RightBack(), ItemRecord{});
+    EXPECT_EQ(slow.vx, -300);
+    EXPECT_EQ(fast.vx, -300);
+}
+
+TEST(PaddleRebound, FrontPaddleKicksAStandingPuckAtTheFloorSpeed) {
+    ScriptedGame t;
+    Paddle front{171, 323, 19, paddle_kind::kKick150, {318, 152, 328, 190}, {}, 1};
+    Puck p = LivePuck(31700, 17150, 0, 0);
+    PaddleRebound(t.g(), p, front, ItemRecord{});
+    EXPECT_EQ(p.vx, -200);
+}
+
+TEST(PaddleRebound, CentreLineWithoutSidewaysSpeedLeavesTowardTheOpponent) {
+    ScriptedGame t;
+    // Near the paddle's end: a puck straddling the middle of its line meets no corner.
+    Puck onRight = LivePuck(43550, 21150, 0, 300);
+    PaddleRebound(t.g(), onRight, RightBack(), ItemRecord{});
+    EXPECT_LT(onRight.vx, 0);
+
+    Paddle leftBack{171, 77, 37, paddle_kind::kFixed300, {72, 134, 82, 208}, {}, 1};
+    Puck onLeft = LivePuck(7750, 21150, 0, 300);
+    PaddleRebound(t.g(), onLeft, leftBack, ItemRecord{});
+    EXPECT_GT(onLeft.vx, 0);
+
+    Puck moving = LivePuck(43550, 21150, -120, 0);  // on the line, moving: turns back
+    PaddleRebound(t.g(), moving, RightBack(), ItemRecord{});
+    EXPECT_GT(moving.vx, 0);
+}
+
+TEST(PaddleRebound, RandomKindDrawsASpeedFrom200To499) {
+    ScriptedGame t;
+    Paddle random = RightBack();
+    random.kind = paddle_kind::kRandom;
+    t.random.Queue({0.99999f});
+    Puck p = LivePuck(42950, 17150, 300, 0);
+    PaddleRebound(t.g(), p, random, ItemRecord{});
+    EXPECT_EQ(p.vx, -(200 + 10000 % 300));
+}
+
+TEST(PaddleRebound, AbsentOrMissedPaddleChangesNothing) {
+    ScriptedGame t;
+    Paddle absent = RightBack();
+    absent.kind = paddle_kind::kAbsent;
+    Puck p = LivePuck(42950, 17150, 300, 0);
+    const Puck before = p;
+    PaddleRebound(t.g(), p, absent, ItemRecord{});
+    EXPECT_EQ(p, before);
+    Puck far = LivePuck(40000, 17150, 300, 0);
+    const Puck farBefore = far;
+    PaddleRebound(t.g(), far, RightBack(), ItemRecord{});
+    EXPECT_EQ(far, farBefore);
+    EXPECT_TRUE(t.sound.calls.empty());
+}
+
+}  // namespace
+}  // namespace vx
