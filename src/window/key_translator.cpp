@@ -47,11 +47,27 @@ int FromQtKey(int qtKey) {
     }
 }
 
+// Layouts without Latin letters (Cyrillic, Greek) give no Qt letter key at all; there
+// the letters fall back to where they sit on a US keyboard.
+int FromUsLetterPosition(uint32_t nativeScanCode) {
+    switch (nativeScanCode) {
+    case 38: return vk::kA;
+    case 52: return vk::kZ;
+    case 33: return vk::kP;
+    case 27: return vk::kR;
+    case 39: return vk::kS;
+    default: return 0;
+    }
+}
+
+bool IsNonLatinCharacter(int qtKey) { return qtKey > 0xff && qtKey < qtkey::kEscape; }
+
 }  // namespace
 
 int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) {
     if (nativeScanCode != 0) {
         if (int code = FromPhysicalKey(nativeScanCode)) return code;
+        if (IsNonLatinCharacter(qtKey)) return FromUsLetterPosition(nativeScanCode);
         int code = FromQtKey(qtKey);
         // With a physical key at hand, 221 and 226 come only from the keys above; the
         // characters ] < > / \ _ sit elsewhere on other layouts.

@@ -43,6 +43,15 @@ TEST(KeyTranslatorTest, LettersGoByCharacterSoAzertyPlayersPressTheKeyLabelledA)
     EXPECT_EQ(t.Translate(kScanQ, qtkey::kA, true), vk::kA);
 }
 
+TEST(KeyTranslatorTest, NonLatinLayoutsFindTheLettersWhereUsKeyboardsHaveThem) {
+    KeyTranslator t;
+    constexpr int kCyrillicEf = 0x424;  // what the A key gives on a Russian layout
+    constexpr int kCyrillicYa = 0x42f;  // and the Z key
+    EXPECT_EQ(t.Translate(kScanA, kCyrillicEf, false), vk::kA);
+    EXPECT_EQ(t.Translate(kScanZ, kCyrillicYa, false), vk::kZ);
+    EXPECT_EQ(t.Translate(kScanQ, 0x419, false), 0);
+}
+
 TEST(KeyTranslatorTest, ReleaseGivesWhatThePressGaveEvenIfTheCharacterChanged) {
     KeyTranslator t;
     ASSERT_EQ(t.Translate(kScanA, qtkey::kA, false), vk::kA);
