@@ -18,8 +18,8 @@ namespace vx {
 
 namespace {
 
-// The frame around the client area that the outer size includes: a 3-pixel border on
-// each side and a 23-pixel caption.
+// The frame around the client area that the outer size includes: a 3-pixel border all
+// round and a 20-pixel caption. The window manager draws its own frame outside.
 constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 26;
 constexpr int kClientWidth = SubForm::kWindowWidth - kFrameWidth;
