@@ -6,6 +6,7 @@
 #include "screens.h"
 #include "sheet_sprites.h"
 #include "stage/stage_tables.h"
+#include "stage_lines.h"
 
 namespace gen {
 
@@ -46,7 +47,7 @@ QImage DrawStageSelectPicture() {
     // Layout area (50, 52, 200 x 130) with the miniature table the thumbnails fit.
     Frame(p, QRectF(46.5, 50.5, 207, 134), kCyan);
     p.fillRect(QRect(50, 52, 200, 130), kDark);
-    const QRectF field(64, 58, 380 * 0.45, 220 * 0.45);
+    const QRectF field(50 + kThumbLeft, 52 + kThumbTop, 380 * kThumbScale, 220 * kThumbScale);
     p.fillRect(field, kTable);
     p.setPen(QPen(kCyan, 1.2));
     p.drawLine(field.topLeft(), field.topRight());
@@ -92,6 +93,10 @@ QImage DrawStageSelectPicture() {
         static const char* names[5] = {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE"};
         p.drawPath(TextPath(names[k - 1], CondensedFont(8), QPointF(slot.center().x(), 270)));
     }
+    // Plain plates under OK and RETURN (RETURN runs off the right edge).
+    for (QRectF plate : {QRectF(396.5, 256.5, 58, 35), QRectF(346.5, 292.5, 170, 35)}) Frame(p, plate, kCyan);
+    p.fillRect(QRect(399, 259, 53, 31), kDark);
+    p.fillRect(QRect(349, 295, 163, 31), kDark);
     PaintBolt(p, QPointF(40, 312), 1.4, kYellow);
     p.setPen(Qt::NoPen);
     p.setBrush(Dim(kYellow, 0.9));

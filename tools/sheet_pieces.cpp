@@ -21,7 +21,7 @@ int Suffix(const char* name) { return std::atoi(std::strrchr(name, '.') + 1); }
 
 enum class Motif { Plain, Ticks, Chevrons, Arrows, Hazard, Rainbow };
 
-void Paddle(QPainter& p, int h, const QColor& base, Motif motif) {
+void Paddle(QPainter& p, int h, const QColor& base, Motif motif, const QColor& side = QColor()) {
     const QRectF body(0.5, 0.5, 9.0, h - 1.0);
     QLinearGradient g(0, 0, 10, 0);
     g.setColorAt(0.0, Dim(base, 0.45));
@@ -83,21 +83,29 @@ void Paddle(QPainter& p, int h, const QColor& base, Motif motif) {
             break;
         }
     }
+    // Effect looks of a back paddle keep an outline of their side's colour.
+    if (side.isValid()) {
+        p.setPen(QPen(side, 1.4));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(0.7, 0.7, 8.6, h - 1.4), 4, 4);
+    }
 }
 
 bool PaintPaddle(QPainter& p, const vx::SheetSprite& s) {
     const std::string n = s.name;
     const bool p2 = n.find(".p2") != std::string::npos;
     const QColor side = p2 ? kMagenta : kCyan;
+    const bool back = n.find(".back.p") != std::string::npos;
+    const QColor edge = back ? side : QColor();
     const QColor front{0x6E, 0x86, 0xFF};
     if (n == "paddle.back.p1" || n == "paddle.back.p2") Paddle(p, s.h, side, Motif::Plain);
     else if (n == "paddle.front") Paddle(p, s.h, front, Motif::Plain);
     else if (n == "paddle.front.long") Paddle(p, s.h, kLime, Motif::Ticks);
     else if (n == "paddle.back.short") Paddle(p, s.h, kOrange, Motif::Plain);
     else if (Starts(s.name, "paddle.boost.")) Paddle(p, s.h, side, Motif::Chevrons);
-    else if (Starts(s.name, "paddle.reversed.")) Paddle(p, s.h, kViolet, Motif::Arrows);
-    else if (Starts(s.name, "paddle.panic.")) Paddle(p, s.h, kRed, Motif::Hazard);
-    else if (Starts(s.name, "paddle.random.")) Paddle(p, s.h, QColor(0x50, 0x50, 0x70), Motif::Rainbow);
+    else if (Starts(s.name, "paddle.reversed.")) Paddle(p, s.h, kViolet, Motif::Arrows, edge);
+    else if (Starts(s.name, "paddle.panic.")) Paddle(p, s.h, kRed, Motif::Hazard, edge);
+    else if (Starts(s.name, "paddle.random.")) Paddle(p, s.h, QColor(0x50, 0x50, 0x70), Motif::Rainbow, edge);
     else return false;
     return true;
 }

@@ -98,7 +98,7 @@ void PaintButton(QPainter& p, const vx::SheetSprite& s, const std::string& id, c
     } else if (hover) {
         g.setColorAt(0.0, QColor(0x7A, 0xF4, 0xFF));
         g.setColorAt(1.0, QColor(0x10, 0x8A, 0xB8));
-        edge = kIce;
+        edge = Mix(kCyan, kIce, 0.45);
         text = QColor(0x06, 0x0C, 0x2A);
     } else {
         g.setColorAt(0.0, QColor(0x1E, 0x16, 0x4C));
@@ -173,11 +173,12 @@ bool PaintWords(QPainter& p, const vx::SheetSprite& s, QColor& under) {
                                        "PANIC", "RANDOM SPEED", "SHIFT CHANGE", "BLIND"};
         const int kind = std::atoi(n.c_str() + 11);
         const QColor c = StripColour(kind);
-        // 15 rows of picture: the 16th row belongs to the next strip as well.
-        p.fillRect(QRectF(0, 0, 162, 15), QColor(0x16, 0x0C, 0x36));
-        p.fillRect(QRectF(0, 0, 4, 15), c);
-        p.fillRect(QRectF(158, 0, 4, 15), c);
-        PlainText(p, names[kind - 1], CondensedFont(11), QPointF(81, 7.5), c, false);
+        // Neighbouring strips share their first and last rows, which stay transparent
+        // for every strip alike: the picture is the 14 rows between.
+        p.fillRect(QRectF(0, 1, 162, 14), QColor(0x16, 0x0C, 0x36));
+        p.fillRect(QRectF(0, 1, 4, 14), c);
+        p.fillRect(QRectF(158, 1, 4, 14), c);
+        PlainText(p, names[kind - 1], CondensedFont(11), QPointF(81, 8), c, false);
         under = kPanel;
     } else if (n.rfind("stage.name.", 0) == 0) {
         static const char* names[5] = {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE"};

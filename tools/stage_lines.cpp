@@ -12,12 +12,6 @@ namespace {
 
 using namespace colour;
 
-// The thumbnails are drawn at this scale into the 200 x 130 layout area of the stage
-// select screen, whose miniature table (in "stagec") uses the same mapping.
-constexpr double kThumbScale = 0.45;
-constexpr double kThumbLeft = 14.0;
-constexpr double kThumbTop = 6.0;
-
 void DrawStage(QImage& picture, const StageView& v, const QColor& under) {
     QImage layer = NewLayer(v.width, v.height);
     {
@@ -76,19 +70,6 @@ void DrawStage(QImage& picture, const StageView& v, const QColor& under) {
 }
 
 }  // namespace
-
-std::vector<StageView> LinePictViews() {
-    std::vector<StageView> views;
-    const int panelStages[3] = {2, 4, 5};
-    for (int i = 0; i < 3; ++i) views.push_back({panelStages[i], 380 * i, 0, 380, 220, 380.0 * i, 0, 66, 61, 1.0});
-    for (int n = 2; n <= 5; ++n) {
-        const int left = (n - 2) * 200;
-        views.push_back({n, left, 220, 200, 130, left + kThumbLeft, 220 + kThumbTop, 66, 61, kThumbScale});
-    }
-    return views;
-}
-
-StageView St3View() { return {3, 0, 0, kSt3Width, kSt3Height, 0, 0, 28, 39, 1.0}; }
 
 QImage DrawLinePict() {
     QImage picture(kLinePictWidth, kLinePictHeight, QImage::Format_RGB32);
