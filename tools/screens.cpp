@@ -65,7 +65,8 @@ void PaintLogo(QPainter& p, QPointF centre, int px) {
     p.setPen(QPen(kCyan, 2.0));
     p.setBrush(fill);
     p.drawPath(path);
-    PaintBolt(p, QPointF(ink.center().x(), ink.center().y()), px / 26.0, kCyan);
+    PaintBolt(p, QPointF(ink.left() - 22, ink.center().y()), px / 28.0, kYellow);
+    PaintBolt(p, QPointF(ink.right() + 18, ink.center().y()), px / 28.0, kYellow);
 }
 
 }  // namespace
@@ -138,14 +139,14 @@ QImage DrawWaitingPicture() {
         p.setPen(QPen(Dim(i ? kMagenta : kCyan, 0.5), 1));
         p.drawLine(60, y + (i ? 6 : -6), 452, y + (i ? 6 : -6));
     }
-    NeonText(p, "STAGE", UiFont(46), QPointF(235, 162), kCyan, 2.0);
+    NeonText(p, "STAGE", UiFont(46), QPointF(268, 162), kCyan, 2.0);
     // The stage digit is drawn at (375, 139), 43 x 47: keep it plain, frame it.
     ClearArea(p, QRect(375, 139, 43, 47), kYellow, 5);
     p.setPen(Qt::NoPen);
     p.setBrush(Mix(kMagenta, kIce, 0.3));
-    p.drawPath(TextPath("GET READY", CondensedFont(14), QPointF(256, 240)));
-    PaintBolt(p, QPointF(60, 162), 2.0, kYellow);
-    PaintBolt(p, QPointF(460, 162), 2.0, kYellow);
+    p.drawPath(TextPath("GET READY", CondensedFont(14), QPointF(305, 240)));
+    PaintBolt(p, QPointF(158, 162), 2.0, kYellow);
+    PaintBolt(p, QPointF(452, 162), 2.0, kYellow);
     p.end();
     AvoidWhite(img);
     return img;
@@ -204,10 +205,10 @@ QImage DrawBattlePicture() {
     p.drawPath(TextPath("1P", UiFont(18), QPointF(32, 34)));
     p.setBrush(kMagenta);
     p.drawPath(TextPath("2P", UiFont(18), QPointF(480, 34)));
-    PaintBolt(p, QPointF(196, 30), 1.3, kYellow);
-    PaintBolt(p, QPointF(410, 8), 0.6, kYellow);
+    PaintBolt(p, QPointF(196, 21), 1.1, kYellow);
+    p.setPen(Qt::NoPen);
     p.setBrush(Dim(kYellow, 0.9));
-    p.drawPath(TextPath("VOLTRAX", CondensedFont(12), QPointF(196, 8)));
+    p.drawPath(TextPath("VOLTRAX", CondensedFont(12), QPointF(196, 44)));
     // Below the table: the icon, gauge and name places of the item effects.
     const QRect icon1(77, 293, 28, 28), icon2(410, 293, 28, 28), gauge(117, 293, 280, 15),
         strip(175, 323, 162, 16);

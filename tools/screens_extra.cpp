@@ -40,10 +40,11 @@ QImage DrawStageSelectPicture() {
     p.setPen(QPen(kMagenta, 2));
     p.drawLine(0, 48, 512, 48);
     NeonText(p, "STAGE", UiFont(22), QPointF(150, 28), kCyan, 1.2);
+    Frame(p, QRectF(210.5, 10.5, 34, 36), kYellow);
     p.fillRect(QRect(213, 13, 29, 31), kDark);
     p.setPen(Qt::NoPen);
     p.setBrush(Mix(kMagenta, kIce, 0.3));
-    p.drawPath(TextPath("SELECT", UiFont(20), QPointF(400, 28)));
+    p.drawPath(TextPath("CHOOSE YOUR TABLE", CondensedFont(16), QPointF(390, 28)));
     // Layout area (50, 52, 200 x 130) with the miniature table the thumbnails fit.
     Frame(p, QRectF(46.5, 50.5, 207, 134), kCyan);
     p.fillRect(QRect(50, 52, 200, 130), kDark);
