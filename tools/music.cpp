@@ -28,6 +28,7 @@ struct Style {
     int leadLow, leadHigh;
     bool sixteenthArp;
     bool fourOnFloor;
+    bool lowIntro;  // the first section's lead an octave down, so the repeat lifts
     uint32_t seed;
     std::vector<int> scale;  // pitch classes of the key
 };
@@ -101,7 +102,15 @@ Phrase MakePhrase(const Style& st, const std::vector<Chord>& chords, uint32_t se
         for (size_t i = 0; i < cell.size(); ++i) {
             const bool strong = (t % kDivision) == 0;
             if (strong || i == 0) {
+                const int before = key;
                 key = NearestChordTone(key + (rng.Below(5) - 2) * 2, c, st.leadLow, st.leadHigh);
+                // Avoid drumming on one pitch: move to the next chord tone up or down.
+                if (key == before && rng.Below(3) != 0) {
+                    const int dir = (key > (st.leadLow + st.leadHigh) / 2) ? -1 : 1;
+                    int k = key + dir;
+                    while (!InChord(k, c)) k += dir;
+                    key = k;
+                }
             } else {
                 int step = rng.Below(4) - 2;
                 if (step == 0) step = 1;
@@ -145,7 +154,7 @@ QByteArray Compose(const Style& st, const std::map<char, std::vector<Chord>>& se
         if (!phrases.count(id)) phrases[id] = MakePhrase(st, chords, st.seed + uint32_t(id));
         const uint32_t base = bar0 * kBar;
         // Lead: the section's phrase; an octave lower the first time through, for lift later.
-        const int shift = (s == 0) ? -12 : 0;
+        const int shift = (s == 0 && st.lowIntro) ? -12 : 0;
         for (const Phrase::N& n : phrases[id].notes) tracks[1].Note(base + n.at, n.len, 0, n.key + shift, 96);
         for (size_t b = 0; b < chords.size(); ++b) {
             const Chord& c = chords[b];
@@ -199,7 +208,7 @@ QByteArray ComposeTitleTheme() {
         {'B', {F, G, Em, Am, Dm, G, C, E}},
         {'C', {F, F, G, G, Em, Em, Am, E}},
     };
-    Style st{"VOLTRAX opening", 112, 80, 5, 89, 38, 69, 86, false, false, 1977, {9, 11, 0, 2, 4, 5, 7}};
+    Style st{"VOLTRAX opening", 112, 80, 5, 89, 38, 69, 86, false, false, true, 1977, {9, 11, 0, 2, 4, 5, 7}};
     return Compose(st, sections, "ABACAB");
 }
 
@@ -212,7 +221,7 @@ QByteArray ComposeMatchTheme() {
         {'B', {C, D, Bm, Em, Am, D, G, B}},
         {'C', {Am, Am, Em, Em, C, D, B, B}},
     };
-    Style st{"VOLTRAX match", 152, 81, 81, 90, 38, 64, 83, true, true, 2024, {4, 6, 7, 9, 11, 0, 2}};
+    Style st{"VOLTRAX match", 152, 81, 81, 90, 38, 64, 83, true, true, false, 2024, {4, 6, 7, 9, 11, 0, 2}};
     return Compose(st, sections, "AABACB");
 }
 

@@ -290,10 +290,10 @@ bool PaintPiece(QPainter& p, const vx::SheetSprite& s, QColor& under) {
     } else if (Starts(n, "burst.")) {
         Burst(p, Suffix(n) - 1);
     } else if (Starts(n, "digit.small.")) {
-        Digit(p, Suffix(n), QRectF(6, 3.5, 11, 16.5), kYellow, 2.6);
+        Digit(p, Suffix(n), QRectF(5.5, 3.5, 12, 17), kYellow, 3.4);
         under = colour::kPanel;
     } else if (Starts(n, "digit.large.")) {
-        Digit(p, Suffix(n), QRectF(7, 4, 13, 22), kCyan, 3.0);
+        Digit(p, Suffix(n), QRectF(6.5, 4, 14, 22.5), kCyan, 3.8);
         under = colour::kPanel;
     } else if (Starts(n, "stage.digit.")) {
         Digit(p, Suffix(n), QRectF(12, 6, 18, 34), kYellow, 4.5);
