@@ -199,7 +199,7 @@ bool PaintWords(QPainter& p, const vx::SheetSprite& s, QColor& under) {
         p.drawRoundedRect(QRectF(0.6, 0.6, 81.8, 13.8), 6, 6);
         PlainText(p, n == "label.mode.vs_cpu" ? "VS CPU" : "VS 2P", CondensedFont(11), QPointF(41.5, 7.5),
                   Mix(kMagenta, kIce, 0.4), false);
-        under = kTable;
+        under = kDark;
     } else {
         return false;
     }
