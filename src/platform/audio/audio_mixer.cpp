@@ -1,6 +1,7 @@
 #include "platform/audio/audio_mixer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -29,6 +30,10 @@ void AudioMixer::Mix(float* stereo, int frames) {
         std::memset(stereo, 0, floats * sizeof(float));
     }
     if (effect_) {
+        if (effectAt_ == 0)
+            effectMixedAtNs_.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                       std::chrono::steady_clock::now().time_since_epoch())
+                                       .count());
         const size_t count = std::min(floats, effect_->size() - effectAt_);
         const float* from = effect_->data() + effectAt_;
         for (size_t i = 0; i < count; ++i) stereo[i] += from[i];

@@ -25,6 +25,10 @@ public:
 
     void Mix(float* stereo, int frames);
 
+    // When the first samples of the latest effect were mixed (steady clock, ns; 0 before
+    // any): the effect's start latency is this minus the call, plus one device buffer.
+    int64_t LastEffectMixedAtNs() const { return effectMixedAtNs_.load(); }
+
 private:
     void Limit(float* stereo, int frames);
 
@@ -32,6 +36,7 @@ private:
     size_t effectAt_ = 0;  // in floats
     uint64_t lastSerial_ = 0;
     std::atomic<uint64_t> playingSerial_{0};
+    std::atomic<int64_t> effectMixedAtNs_{0};
     MusicSynth* music_ = nullptr;
     float gain_ = 1.0f;  // limiter gain, below 1 only while the sum would clip
 };

@@ -61,6 +61,9 @@ public:
     // Meant for offline use; with a device open it competes with the callback.
     void Render(float* stereo, int frames);
 
+    // For measuring effect start latency (see AudioMixer::LastEffectMixedAtNs).
+    int64_t LastEffectMixedAtNs() const { return mixer_.LastEffectMixedAtNs(); }
+
 private:
     class Lock;
     static void Callback(void* self, uint8_t* stream, int bytes);

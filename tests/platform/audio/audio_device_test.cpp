@@ -1,6 +1,9 @@
 // Through a real SDL device: the dummy driver (paced like a sound card) and the disk
 // driver (which writes what it plays to a file).
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <cstdlib>
@@ -61,6 +64,16 @@ TEST(AudioDevice, MusicAdvancesInRealTime) {
     EXPECT_GT(position, 150);
     EXPECT_LT(position, 700);
     audio.SendCommand("stop midifile ");
+}
+
+TEST(AudioDevice, CtrlCAndKillStillEndTheProgram) {
+    AudioSystem audio;
+    struct sigaction interrupt{}, terminate{};
+    sigaction(SIGINT, nullptr, &interrupt);
+    sigaction(SIGTERM, nullptr, &terminate);
+    EXPECT_EQ(interrupt.sa_handler, SIG_DFL);
+    EXPECT_EQ(terminate.sa_handler, SIG_DFL);
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_NO_SIGNAL_HANDLERS), "1");
 }
 
 // SDL reads the driver when the audio subsystem starts; this test switches it to the

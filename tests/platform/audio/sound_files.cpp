@@ -71,6 +71,8 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
                              static_cast<uint8_t>(tune.microsecondsPerQuarter >> 8),
                              static_cast<uint8_t>(tune.microsecondsPerQuarter)}});
     events.push_back({0, 0, {0xC0, tune.program}});
+    for (const auto& [channel, program] : tune.programs)
+        events.push_back({0, 0, {static_cast<uint8_t>(0xC0 | channel), program}});
     uint32_t lastOff = 0;
     for (const MidiNote& n : tune.notes) {
         events.push_back({n.tick, 2, {static_cast<uint8_t>(0x90 | n.channel), n.key, n.velocity}});
