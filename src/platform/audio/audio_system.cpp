@@ -47,7 +47,10 @@ AudioSystem::AudioSystem(AudioOptions options)
     : options_(std::move(options)),
       reporter_(options_.errors != nullptr ? *options_.errors : std::cerr),
       waves_(options_.sampleRate, reporter_) {
-    if (!options_.openDevice) return;
+    if (!options_.openDevice) {
+        if (options_.loadMusicEarly) StartLoadingSynth();
+        return;
+    }
     // SDL must not take over SIGINT and SIGTERM: Ctrl+C or a kill still ends the game.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -73,9 +76,11 @@ AudioSystem::AudioSystem(AudioOptions options)
     }
     deviceFrames_ = have.samples;
     SDL_PauseAudioDevice(device_, 0);
+    if (options_.loadMusicEarly) StartLoadingSynth();
 }
 
 AudioSystem::~AudioSystem() {
+    if (loadingSynth_.valid()) loadingSynth_.wait();
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     device_ = 0;
     mixer_.SetMusic(nullptr);
@@ -120,18 +125,27 @@ void AudioSystem::PlayWave(const std::filesystem::path& path, bool waitToEnd) {
     std::this_thread::sleep_until(std::max(std::chrono::steady_clock::now() + buffer, start + length));
 }
 
+void AudioSystem::StartLoadingSynth() {
+    std::optional<std::filesystem::path> font = options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont();
+    const int rate = options_.sampleRate;
+    // Loading a SoundFont takes a few hundred milliseconds; it runs beside the rest of
+    // start-up and outside the device lock, so neither the window nor the effects wait.
+    loadingSynth_ = std::async(std::launch::async, [font = std::move(font), rate]() -> std::unique_ptr<MusicSynth> {
+        if (!font) return nullptr;
+        return std::make_unique<MusicSynth>(rate, *font);
+    });
+}
+
 bool AudioSystem::EnsureSynth() {
     if (synthTried_) return music_ != nullptr;
     synthTried_ = true;
-    const std::optional<std::filesystem::path> font =
-        options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont();
-    if (!font) {
+    if (!loadingSynth_.valid()) StartLoadingSynth();
+    std::unique_ptr<MusicSynth> synth = loadingSynth_.get();
+    if (!synth) {
         reporter_.Report("soundfont",
                          "no General MIDI SoundFont found (install timgm6mb-soundfont); music stays silent");
         return false;
     }
-    // Loading takes a while; it happens outside the lock so effects keep playing.
-    auto synth = std::make_unique<MusicSynth>(options_.sampleRate, *font);
     if (!synth->Ready()) {
         reporter_.Report("soundfont", synth->error() + "; music stays silent");
         return false;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -36,6 +37,8 @@ struct AudioOptions {
     // Empty: the system's General MIDI SoundFont (FindGeneralMidiSoundFont).
     std::optional<std::filesystem::path> soundFont;
     std::ostream* errors = nullptr;  // null: standard error
+    // Start loading the SoundFont at construction rather than at the first "open".
+    bool loadMusicEarly = true;
 };
 
 class AudioSystem final : public WavePlayer, public Sequencer {
@@ -68,6 +71,7 @@ private:
     class Lock;
     static void Callback(void* self, uint8_t* stream, int bytes);
     bool Active() const { return device_ != 0 || !options_.openDevice; }
+    void StartLoadingSynth();
     bool EnsureSynth();
     void OpenFile(const std::string& path);
 
@@ -75,6 +79,7 @@ private:
     OnceReporter reporter_;
     WaveCache waves_;
     AudioMixer mixer_;
+    std::future<std::unique_ptr<MusicSynth>> loadingSynth_;
     std::unique_ptr<MusicSynth> music_;
     bool synthTried_ = false;
     uint32_t device_ = 0;

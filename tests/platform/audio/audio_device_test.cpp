@@ -8,11 +8,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
 #include "platform/audio/audio_system.h"
 #include "sound_files.h"
+#include "match/game.h"
+#include "sound/music.h"
 #include "support/test_game.h"
 
 namespace vx::audio {
@@ -81,38 +84,106 @@ TEST(AudioDevice, CtrlCAndKillStillEndTheProgram) {
 class DiskDriver {
 public:
     explicit DiskDriver(const fs::path& output) {
+        if (const char* was = getenv("SDL_AUDIODRIVER")) driver_ = was;
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     }
     ~DiskDriver() {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (driver_.empty()) unsetenv("SDL_AUDIODRIVER");
+        else setenv("SDL_AUDIODRIVER", driver_.c_str(), 1);
         unsetenv("SDL_DISKAUDIOFILE");
     }
+
+private:
+    std::string driver_;
 };
+
+// Runs `play` on a disk-driver device and returns the left channel of what it played.
+std::vector<float> PlayedOnDisk(const fs::path& folder, const std::function<void(AudioSystem&)>& play) {
+    const fs::path output = folder / "out.raw";
+    {
+        DiskDriver disk(output);
+        AudioSystem audio;
+        if (!audio.HasDevice()) return {};
+        play(audio);
+    }
+    std::ifstream in(output, std::ios::binary);
+    std::vector<float> left;
+    float frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+    return left;
+}
+
+int Sounding(const std::vector<float>& samples, float value) {
+    return static_cast<int>(std::count_if(samples.begin(), samples.end(),
+                                          [&](float s) { return std::fabs(s - value) < 1e-4f; }));
+}
 
 TEST(AudioDevice, TheDeviceStreamCarriesTheEffectIntact) {
     testing::TempFolder folder;
     const fs::path wave = folder.Path() / "wave4.wav";
-    const fs::path output = folder.Path() / "out.raw";
     testing::WriteBytes(wave, testing::MakeWave(44100, 2, testing::SquareWave(5000, 2, 20000)));
-    {
-        DiskDriver disk(output);
-        AudioSystem audio;
-        ASSERT_TRUE(audio.HasDevice());
-        audio.PlayWave(wave, true);
-    }
-    std::ifstream in(output, std::ios::binary);
-    std::vector<float> stream;
-    float sample = 0;
-    while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) stream.push_back(sample);
-    int sounding = 0;
-    float peak = 0;
-    for (size_t i = 0; i + 1 < stream.size(); i += 2) {
-        sounding += stream[i] != 0.0f;
-        peak = std::max(peak, std::fabs(stream[i]));
-    }
-    EXPECT_EQ(sounding, 5000);
-    EXPECT_NEAR(peak, 20000.0f / 32768.0f, 1e-4);
+    const std::vector<float> stream = PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) { audio.PlayWave(wave, true); });
+    ASSERT_FALSE(stream.empty());
+    const float level = 20000.0f / 32768.0f;
+    EXPECT_EQ(Sounding(stream, level) + Sounding(stream, -level), 5000);
+    EXPECT_EQ(Sounding(stream, 0.0f), static_cast<int>(stream.size()) - 5000);
+}
+
+TEST(AudioDevice, OnTheDeviceASecondEffectCutsTheFirst) {
+    testing::TempFolder folder;
+    const fs::path first = folder.Path() / "wave2.wav", second = folder.Path() / "Wave1.wav";
+    testing::WriteBytes(first, testing::MakeWave(44100, 1, std::vector<int16_t>(44100, 16384)));
+    testing::WriteBytes(second, testing::MakeWave(44100, 1, std::vector<int16_t>(2000, -8192)));
+    const std::vector<float> stream = PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) {
+        audio.PlayWave(first, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        audio.PlayWave(second, true);
+    });
+    ASSERT_FALSE(stream.empty());
+    const auto cut = std::find(stream.begin(), stream.end(), -0.25f);
+    ASSERT_NE(cut, stream.end());
+    EXPECT_EQ(Sounding(stream, -0.25f), 2000) << "the second effect whole";
+    EXPECT_EQ(std::count(cut, stream.end(), 0.5f), 0) << "nothing of the first after the cut";
+    EXPECT_GT(std::count(stream.begin(), cut, 0.5f), 44100 / 10) << "the first sounded until then";
+    EXPECT_LT(std::count(stream.begin(), cut, 0.5f), 44100 / 2);
+}
+
+TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
+    testing::TestGame t;
+    const fs::path tune = t.folder.Path() / "dat" / "opening.mid";
+    testing::MidiTune half;  // half a second: one long note
+    half.notes = {{0, 470, 72, 120}};
+    half.endTick = 480;
+    testing::WriteBytes(tune, testing::MakeMidiFile(half));
+    int wraps = 0;
+    const std::vector<float> stream = PlayedOnDisk(t.folder.Path(), [&](AudioSystem& audio) {
+        Game& g = t.g();
+        g.sequencer = &audio;
+        g.Menu.SetChecked(MenuId::MenuMidi, true);
+        OpenMusic(g, tune.string());
+        int last = 0;
+        const auto start = Clock::now();
+        while (SecondsSince(start) < 1.4) {  // Timer1, one tick a millisecond
+            ServiceMusic(g, 0);
+            const int position = std::stoi("0" + MusicPosition(g));
+            wraps += position < last;
+            last = position;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        StopMusic(g);
+    });
+    ASSERT_GT(stream.size(), 44100u);
+    EXPECT_EQ(wraps, 2);
+    auto loud = [&](double from, double to) {
+        float peak = 0;
+        for (size_t i = size_t(from * 44100); i < size_t(to * 44100) && i < stream.size(); ++i)
+            peak = std::max(peak, std::fabs(stream[i]));
+        return peak;
+    };
+    EXPECT_GT(loud(0.1, 0.4), 0.01f) << "first pass";
+    EXPECT_GT(loud(0.65, 0.9), 0.01f) << "second pass";
+    EXPECT_GT(loud(1.15, 1.35), 0.01f) << "third pass";
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ double Rms(const std::vector<float>& stereo, size_t fromFrame, size_t toFrame) {
 AudioOptions Offline(std::ostream& errors, std::optional<fs::path> soundFont = std::nullopt) {
     AudioOptions options;
     options.openDevice = false;
+    options.loadMusicEarly = false;
     options.errors = &errors;
     options.soundFont = std::move(soundFont);
     return options;
