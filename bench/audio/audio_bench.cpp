@@ -2,7 +2,6 @@
 // mixing, and the whole device path with SDL's callback thread), and how long after
 // PlayWave an effect's first samples are mixed.
 #include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -24,19 +23,22 @@ constexpr int kRate = 44100;
 // a sustained three-note string pad and a drum kit, at 120 beats a minute.
 testing::MidiTune BusyTune() {
     testing::MidiTune tune;
-    tune.program = 0;                               // piano melody, channel 0
-    tune.programs = {{1, 33}, {2, 48}};             // finger bass, strings
+    tune.program = 0;                    // piano melody, channel 0
+    tune.programs = {{1, 33}, {2, 48}};  // finger bass, strings
     const uint8_t scale[] = {60, 62, 64, 67, 69, 72, 69, 67};
     for (uint32_t bar = 0; bar < 8; ++bar) {
         const uint32_t at = bar * 1920;
         const uint8_t root = static_cast<uint8_t>(48 + (bar % 4) * 2);
-        for (uint32_t e = 0; e < 8; ++e) tune.notes.push_back({at + e * 240, 220, scale[(e + bar) % 8], 96, 0});
-        for (uint32_t q = 0; q < 4; ++q) tune.notes.push_back({at + q * 480, 440, static_cast<uint8_t>(root - 12), 110, 1});
-        for (uint8_t step : {0, 4, 7}) tune.notes.push_back({at, 1900, static_cast<uint8_t>(root + step), 70, 2});
+        for (uint32_t e = 0; e < 8; ++e)
+            tune.notes.push_back({at + e * 240, 220, scale[(e + bar) % 8], 96, 0});
+        for (uint32_t q = 0; q < 4; ++q)
+            tune.notes.push_back({at + q * 480, 440, static_cast<uint8_t>(root - 12), 110, 1});
+        for (uint8_t step : {0, 4, 7})
+            tune.notes.push_back({at, 1900, static_cast<uint8_t>(root + step), 70, 2});
         for (uint32_t e = 0; e < 8; ++e) {
-            tune.notes.push_back({at + e * 240, 120, 42, 80, 9});                               // hi-hat
-            if (e % 4 == 0) tune.notes.push_back({at + e * 240, 120, 36, 110, 9});              // kick
-            if (e % 4 == 2) tune.notes.push_back({at + e * 240, 120, 38, 100, 9});              // snare
+            tune.notes.push_back({at + e * 240, 120, 42, 80, 9});                   // hi-hat
+            if (e % 4 == 0) tune.notes.push_back({at + e * 240, 120, 36, 110, 9});  // kick
+            if (e % 4 == 2) tune.notes.push_back({at + e * 240, 120, 38, 100, 9});  // snare
         }
     }
     tune.endTick = 8 * 1920;
@@ -96,7 +98,8 @@ BENCHMARK(BM_MusicMixOffline)->Unit(benchmark::kMicrosecond);
 double ProcessCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + 1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
 // The whole path on a device: the process's CPU time while music plays for five seconds
@@ -142,8 +145,7 @@ void BM_EffectStartLatency(benchmark::State& state) {
         const auto call = std::chrono::steady_clock::now();
         audio.PlayWave(files.wave, false);
         while (audio.LastEffectMixedAtNs() == before) std::this_thread::yield();
-        const double mixDelay =
-            1e-9 * double(audio.LastEffectMixedAtNs() - call.time_since_epoch().count());
+        const double mixDelay = 1e-9 * double(audio.LastEffectMixedAtNs() - call.time_since_epoch().count());
         state.SetIterationTime(mixDelay);
         worst = std::max(worst, mixDelay);
         total += mixDelay;

@@ -10,7 +10,7 @@
 namespace vx::audio {
 
 namespace {
-constexpr int kLimiterBlock = 64;         // frames per gain step
+constexpr int kLimiterBlock = 64;          // frames per gain step
 constexpr float kLimiterRecovery = 0.02f;  // share of the way back to unity per block
 }  // namespace
 

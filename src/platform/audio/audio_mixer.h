@@ -14,7 +14,7 @@ namespace vx::audio {
 class MusicSynth;
 
 class AudioMixer {
-public:
+  public:
     // The calls below are serialised with Mix by the owner (the device lock).
     // Returns a serial that EffectDone() takes.
     uint64_t StartEffect(std::shared_ptr<const EffectSamples> samples);
@@ -29,7 +29,7 @@ public:
     // any): the effect's start latency is this minus the call, plus one device buffer.
     int64_t LastEffectMixedAtNs() const { return effectMixedAtNs_.load(); }
 
-private:
+  private:
     void Limit(float* stereo, int frames);
 
     std::shared_ptr<const EffectSamples> effect_;

@@ -27,19 +27,23 @@ constexpr auto kWaitMargin = std::chrono::milliseconds(1000);
 // Holds the device lock (or the offline mutex), so the callback never sees a half-made
 // change to the voice or the synth.
 class AudioSystem::Lock {
-public:
+  public:
     explicit Lock(AudioSystem& audio) : audio_(audio) {
-        if (audio_.device_ != 0) SDL_LockAudioDevice(audio_.device_);
-        else audio_.offlineMutex_.lock();
+        if (audio_.device_ != 0)
+            SDL_LockAudioDevice(audio_.device_);
+        else
+            audio_.offlineMutex_.lock();
     }
     ~Lock() {
-        if (audio_.device_ != 0) SDL_UnlockAudioDevice(audio_.device_);
-        else audio_.offlineMutex_.unlock();
+        if (audio_.device_ != 0)
+            SDL_UnlockAudioDevice(audio_.device_);
+        else
+            audio_.offlineMutex_.unlock();
     }
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
 
-private:
+  private:
     AudioSystem& audio_;
 };
 
@@ -54,7 +58,8 @@ AudioSystem::AudioSystem(AudioOptions options)
     // SDL must not take over SIGINT and SIGTERM: Ctrl+C or a kill still ends the game.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        reporter_.Report("device", std::string("no audio (") + SDL_GetError() + "); the game goes on without sound");
+        reporter_.Report("device",
+                         std::string("no audio (") + SDL_GetError() + "); the game goes on without sound");
         return;
     }
     sdlStarted_ = true;
@@ -70,8 +75,8 @@ AudioSystem::AudioSystem(AudioOptions options)
     // decoded effects keep one format.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0) {
-        reporter_.Report("device",
-                         std::string("no audio device (") + SDL_GetError() + "); the game goes on without sound");
+        reporter_.Report("device", std::string("no audio device (") + SDL_GetError() +
+                                       "); the game goes on without sound");
         return;
     }
     deviceFrames_ = have.samples;
@@ -126,14 +131,16 @@ void AudioSystem::PlayWave(const std::filesystem::path& path, bool waitToEnd) {
 }
 
 void AudioSystem::StartLoadingSynth() {
-    std::optional<std::filesystem::path> font = options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont();
+    std::optional<std::filesystem::path> font =
+        options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont();
     const int rate = options_.sampleRate;
     // Loading a SoundFont takes a few hundred milliseconds; it runs beside the rest of
     // start-up and outside the device lock, so neither the window nor the effects wait.
-    loadingSynth_ = std::async(std::launch::async, [font = std::move(font), rate]() -> std::unique_ptr<MusicSynth> {
-        if (!font) return nullptr;
-        return std::make_unique<MusicSynth>(rate, *font);
-    });
+    loadingSynth_ =
+        std::async(std::launch::async, [font = std::move(font), rate]() -> std::unique_ptr<MusicSynth> {
+            if (!font) return nullptr;
+            return std::make_unique<MusicSynth>(rate, *font);
+        });
 }
 
 bool AudioSystem::EnsureSynth() {
@@ -193,12 +200,21 @@ std::string AudioSystem::SendCommand(std::string_view text) {
     // Like a device with nothing under its alias: every command fails and answers nothing.
     if (!music_->IsOpen()) return {};
     switch (command.kind) {
-        case Kind::Play: music_->Play(command.from); break;
-        case Kind::Stop: music_->Stop(); break;
-        case Kind::Close: music_->Close(); break;
-        case Kind::StatusPosition: return std::to_string(music_->Position());
-        case Kind::StatusLength: return std::to_string(music_->Length());
-        default: break;
+        case Kind::Play:
+            music_->Play(command.from);
+            break;
+        case Kind::Stop:
+            music_->Stop();
+            break;
+        case Kind::Close:
+            music_->Close();
+            break;
+        case Kind::StatusPosition:
+            return std::to_string(music_->Position());
+        case Kind::StatusLength:
+            return std::to_string(music_->Length());
+        default:
+            break;
     }
     return {};
 }

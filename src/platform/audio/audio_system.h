@@ -42,7 +42,7 @@ struct AudioOptions {
 };
 
 class AudioSystem final : public WavePlayer, public Sequencer {
-public:
+  public:
     explicit AudioSystem(AudioOptions options = {});
     ~AudioSystem() override;
     AudioSystem(const AudioSystem&) = delete;
@@ -67,7 +67,7 @@ public:
     // For measuring effect start latency (see AudioMixer::LastEffectMixedAtNs).
     int64_t LastEffectMixedAtNs() const { return mixer_.LastEffectMixedAtNs(); }
 
-private:
+  private:
     class Lock;
     static void Callback(void* self, uint8_t* stream, int bytes);
     bool Active() const { return device_ != 0 || !options_.openDevice; }

@@ -7,7 +7,7 @@ namespace vx::audio {
 namespace {
 
 class Reader {
-public:
+  public:
     Reader(const uint8_t* begin, const uint8_t* end) : at_(begin), end_(end) {}
     bool AtEnd() const { return at_ >= end_; }
     size_t Left() const { return static_cast<size_t>(end_ - at_); }
@@ -48,7 +48,7 @@ public:
     }
     const uint8_t* Here() const { return at_; }
 
-private:
+  private:
     const uint8_t* at_;
     const uint8_t* end_;
 };
@@ -56,8 +56,10 @@ private:
 int DataBytesOf(uint8_t status) {
     switch (status & 0xF0) {
         case 0xC0:
-        case 0xD0: return 1;
-        default: return 2;
+        case 0xD0:
+            return 1;
+        default:
+            return 2;
     }
 }
 
@@ -84,7 +86,8 @@ bool ReadTrack(Reader track, int64_t& endTick, std::string& error) {
         if (first == 0xF0 || first == 0xF7) {
             track.Skip(1);
             uint32_t length = 0;
-            if (!track.VarLen(length) || !track.Skip(length)) return error = "system exclusive cut short", false;
+            if (!track.VarLen(length) || !track.Skip(length))
+                return error = "system exclusive cut short", false;
             runningStatus = 0;
             continue;
         }

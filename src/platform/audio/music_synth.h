@@ -19,7 +19,7 @@ typedef struct _fluid_player_t fluid_player_t;
 namespace vx::audio {
 
 class MusicSynth {
-public:
+  public:
     // Makes the synth and loads the SoundFont; Ready() says whether both worked, and
     // error() why not.
     MusicSynth(int sampleRate, const std::filesystem::path& soundFont);
@@ -45,7 +45,7 @@ public:
     // Writes `frames` interleaved stereo float frames (silence when nothing sounds).
     void Render(float* stereo, int frames);
 
-private:
+  private:
     void DropPlayer();
 
     fluid_settings_t* settings_ = nullptr;

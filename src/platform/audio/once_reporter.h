@@ -10,7 +10,7 @@
 namespace vx::audio {
 
 class OnceReporter {
-public:
+  public:
     explicit OnceReporter(std::ostream& out = std::cerr) : out_(&out) {}
 
     // `key` names the failure (a file, "device"); the message is written only the
@@ -21,7 +21,7 @@ public:
         *out_ << "voltrax: " << message << std::endl;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::ostream* out_;
     std::set<std::string> seen_;

@@ -31,10 +31,14 @@ SequencerCommand ParseSequencerCommand(std::string_view text) {
         return command;
     }
     const std::string_view trimmed = Trimmed(text);
-    if (trimmed == "stop midifile") command.kind = Kind::Stop;
-    else if (trimmed == "close midifile") command.kind = Kind::Close;
-    else if (trimmed == "status midifile position") command.kind = Kind::StatusPosition;
-    else if (trimmed == "status midifile length") command.kind = Kind::StatusLength;
+    if (trimmed == "stop midifile")
+        command.kind = Kind::Stop;
+    else if (trimmed == "close midifile")
+        command.kind = Kind::Close;
+    else if (trimmed == "status midifile position")
+        command.kind = Kind::StatusPosition;
+    else if (trimmed == "status midifile length")
+        command.kind = Kind::StatusLength;
     else if (trimmed.starts_with(kPlayPrefix)) {
         const std::string_view number = trimmed.substr(kPlayPrefix.size());
         int32_t from = 0;

@@ -12,8 +12,8 @@ namespace vx::audio {
 struct SequencerCommand {
     enum class Kind { Unknown, Open, Play, Stop, Close, StatusPosition, StatusLength };
     Kind kind = Kind::Unknown;
-    std::string path;   // Open: everything between "open " and " type sequencer alias midifile"
-    int32_t from = 0;   // Play: the start position in ticks
+    std::string path;  // Open: everything between "open " and " type sequencer alias midifile"
+    int32_t from = 0;  // Play: the start position in ticks
 };
 
 SequencerCommand ParseSequencerCommand(std::string_view text);

@@ -6,21 +6,33 @@
 
 namespace vx::audio {
 
+namespace {
+constexpr std::uintmax_t kLargestWaveFile = 32u << 20;
+}  // namespace
+
 std::shared_ptr<const EffectSamples> WaveCache::Get(const std::filesystem::path& path) {
     std::lock_guard lock(mutex_);
     const std::string key = path.string();
     if (const auto it = loaded_.find(key); it != loaded_.end()) return it->second;
     std::string error;
     std::shared_ptr<const EffectSamples> samples = Decode(path, error);
-    if (!samples) reporter_.Report("wave:" + key, "cannot play sound effect " + key + " (" + error + "); it stays silent");
+    if (!samples)
+        reporter_.Report("wave:" + key,
+                         "cannot play sound effect " + key + " (" + error + "); it stays silent");
     loaded_[key] = samples;
     return samples;
 }
 
-std::shared_ptr<const EffectSamples> WaveCache::Decode(const std::filesystem::path& path, std::string& error) const {
+std::shared_ptr<const EffectSamples> WaveCache::Decode(const std::filesystem::path& path,
+                                                       std::string& error) const {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         error = "no such file";
+        return nullptr;
+    }
+    // Effects are short; a huge file is a mistake, and decoding it would eat memory.
+    if (std::filesystem::file_size(path, ec) > kLargestWaveFile) {
+        error = "file too large";
         return nullptr;
     }
     SDL_AudioSpec spec{};
@@ -33,7 +45,8 @@ std::shared_ptr<const EffectSamples> WaveCache::Decode(const std::filesystem::pa
     // SDL_AudioCVT rather than SDL_AudioStream: the stream holds back the last few
     // frames for its resampler and an effect would lose its tail.
     SDL_AudioCVT cvt;
-    const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, sampleRate_);
+    const int built =
+        SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, sampleRate_);
     if (built < 0) {
         error = SDL_GetError();
         SDL_FreeWAV(data);

@@ -17,13 +17,13 @@ namespace vx::audio {
 using EffectSamples = std::vector<float>;  // interleaved stereo frames
 
 class WaveCache {
-public:
+  public:
     WaveCache(int sampleRate, OnceReporter& reporter) : sampleRate_(sampleRate), reporter_(reporter) {}
 
     // The decoded effect, or null when the file is missing or not a WAV SDL can read.
     std::shared_ptr<const EffectSamples> Get(const std::filesystem::path& path);
 
-private:
+  private:
     std::shared_ptr<const EffectSamples> Decode(const std::filesystem::path& path, std::string& error) const;
 
     int sampleRate_;

@@ -25,10 +25,10 @@ TEST(MidiFileInfo, LengthIsTheTickOfTheEndOfTheLongestTrack) {
 
 TEST(MidiFileInfo, RunningStatusAndUnknownChunksAreRead) {
     // One track: note on, then a second note on under running status, end at 96.
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                 'X', 'Y', 'Z', 'W', 0, 0, 0, 2, 1, 2,
-                                 'M', 'T', 'r', 'k', 0, 0, 0, 14,
-                                 0x00, 0x90, 60, 100, 0x30, 64, 100, 0x30, 0xFF, 0x2F, 0x00, 0, 0, 0};
+    std::vector<uint8_t> file = {'M',  'T', 'h', 'd',  0,    0,    0,    6,  0,    0,    0,  1,
+                                 0,    96,  'X', 'Y',  'Z',  'W',  0,    0,  0,    2,    1,  2,
+                                 'M',  'T', 'r', 'k',  0,    0,    0,    14, 0x00, 0x90, 60, 100,
+                                 0x30, 64,  100, 0x30, 0xFF, 0x2F, 0x00, 0,  0,    0};
     file[29 + 2] = 11;  // true track length
     file.resize(file.size() - 3);
     std::string error;
@@ -79,8 +79,8 @@ TEST(SequencerCommands, OpenKeepsBlanksAndJapaneseInThePath) {
 
 TEST(SequencerCommands, AnythingElseIsRefused) {
     for (const char* text : {"", "play midifile from", "play midifile from -3", "play midifile from 1x",
-                             "play other from 0", "open  type sequencer alias midifile", "status midifile mode",
-                             "open x.mid type sequencer alias other"})
+                             "play other from 0", "open  type sequencer alias midifile",
+                             "status midifile mode", "open x.mid type sequencer alias other"})
         EXPECT_EQ(ParseSequencerCommand(text).kind, Kind::Unknown) << text;
 }
 

@@ -20,7 +20,8 @@ constexpr int kRate = 44100;
 
 std::vector<float> Render(AudioSystem& audio, int frames, int block = 512) {
     std::vector<float> out(2 * static_cast<size_t>(frames));
-    for (int at = 0; at < frames; at += block) audio.Render(out.data() + 2 * at, std::min(block, frames - at));
+    for (int at = 0; at < frames; at += block)
+        audio.Render(out.data() + 2 * at, std::min(block, frames - at));
     return out;
 }
 
@@ -204,7 +205,8 @@ TEST_F(OfflineSound, MusicAndAnEffectTogetherNeverClip) {
     testing::MidiTune loud = OneSecondTune();
     for (uint8_t key = 40; key < 90; key += 3) loud.notes.push_back({0, 900, key, 127});
     testing::WriteBytes(Dat("opening.mid"), testing::MakeMidiFile(loud));
-    testing::WriteBytes(Dat("wave9.wav"), testing::MakeWave(kRate, 1, testing::SquareWave(kRate / 2, 1, 32767)));
+    testing::WriteBytes(Dat("wave9.wav"),
+                        testing::MakeWave(kRate, 1, testing::SquareWave(kRate / 2, 1, 32767)));
     Game& g = t.g();
     OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
     g.Menu.SetChecked(MenuId::MenuMidi, true);

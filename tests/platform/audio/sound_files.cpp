@@ -56,7 +56,8 @@ std::vector<uint8_t> MakeWave(int sampleRate, int channels, const std::vector<in
 std::vector<int16_t> SquareWave(int frames, int channels, int16_t amplitude, int halfPeriod) {
     std::vector<int16_t> samples;
     for (int f = 0; f < frames; ++f)
-        for (int c = 0; c < channels; ++c) samples.push_back((f / halfPeriod) % 2 == 0 ? amplitude : -amplitude);
+        for (int c = 0; c < channels; ++c)
+            samples.push_back((f / halfPeriod) % 2 == 0 ? amplitude : -amplitude);
     return samples;
 }
 
@@ -67,9 +68,11 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
         std::vector<uint8_t> bytes;
     };
     std::vector<Event> events;
-    events.push_back({0, 0, {0xFF, 0x51, 0x03, static_cast<uint8_t>(tune.microsecondsPerQuarter >> 16),
-                             static_cast<uint8_t>(tune.microsecondsPerQuarter >> 8),
-                             static_cast<uint8_t>(tune.microsecondsPerQuarter)}});
+    events.push_back({0,
+                      0,
+                      {0xFF, 0x51, 0x03, static_cast<uint8_t>(tune.microsecondsPerQuarter >> 16),
+                       static_cast<uint8_t>(tune.microsecondsPerQuarter >> 8),
+                       static_cast<uint8_t>(tune.microsecondsPerQuarter)}});
     events.push_back({0, 0, {0xC0, tune.program}});
     for (const auto& [channel, program] : tune.programs)
         events.push_back({0, 0, {static_cast<uint8_t>(0xC0 | channel), program}});
@@ -79,8 +82,9 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
         events.push_back({n.tick + n.length, 1, {static_cast<uint8_t>(0x80 | n.channel), n.key, 0}});
         lastOff = std::max(lastOff, n.tick + n.length);
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Event& a, const Event& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    });
     events.push_back({std::max(tune.endTick, lastOff), 3, {0xFF, 0x2F, 0x00}});
 
     std::vector<uint8_t> track;
@@ -102,12 +106,14 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
     return out;
 }
 
-int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int LineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace vx::testing

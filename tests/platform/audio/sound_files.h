@@ -27,8 +27,8 @@ struct MidiNote {
 
 struct MidiTune {
     uint16_t ticksPerQuarter = 480;
-    uint32_t microsecondsPerQuarter = 500000;  // 120 beats a minute
-    uint8_t program = 0;                        // on channel 0
+    uint32_t microsecondsPerQuarter = 500000;           // 120 beats a minute
+    uint8_t program = 0;                                // on channel 0
     std::vector<std::pair<uint8_t, uint8_t>> programs;  // more (channel, program) pairs
     std::vector<MidiNote> notes;
     uint32_t endTick = 0;  // the end-of-track event; at least the last note-off
