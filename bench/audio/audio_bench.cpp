@@ -163,6 +163,7 @@ void BM_EffectFirstDecode(benchmark::State& state) {
     Files files;
     AudioOptions options;
     options.openDevice = false;
+    options.loadMusicEarly = false;
     for (auto _ : state) {
         AudioSystem audio(options);
         audio.PlayWave(files.wave, false);
