@@ -83,14 +83,14 @@ TEST(AudioDevice, CtrlCAndKillStillEndTheProgram) {
 
 // SDL reads the driver when the audio subsystem starts; this test switches it to the
 // disk driver, which writes the device's stream to a file, and back.
-class DiskDriver {
+class UsingDriver {
   public:
-    explicit DiskDriver(const fs::path& output) {
+    explicit UsingDriver(const char* driver, const fs::path& diskFile = {}) {
         if (const char* was = getenv("SDL_AUDIODRIVER")) driver_ = was;
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        if (!diskFile.empty()) setenv("SDL_DISKAUDIOFILE", diskFile.c_str(), 1);
     }
-    ~DiskDriver() {
+    ~UsingDriver() {
         if (driver_.empty())
             unsetenv("SDL_AUDIODRIVER");
         else
@@ -102,11 +102,30 @@ class DiskDriver {
     std::string driver_;
 };
 
+TEST(AudioDevice, WithoutADeviceTheGameGoesOnSilentAfterOneLine) {
+    testing::TempFolder folder;
+    const fs::path wave = folder.Path() / "wave5.wav";
+    testing::WriteBytes(wave, testing::MakeWave(44100, 1, std::vector<int16_t>(44100, 1000)));
+    UsingDriver none("no-such-driver");
+    std::ostringstream errors;
+    AudioOptions options;
+    options.errors = &errors;
+    AudioSystem audio(options);
+    EXPECT_FALSE(audio.HasDevice());
+    const auto start = Clock::now();
+    audio.PlayWave(wave, true);
+    audio.SendCommand("open " + (folder.Path() / "x.mid").string() + " type sequencer alias midifile");
+    EXPECT_EQ(audio.SendCommand("status midifile length"), "");
+    audio.PlayWave(wave, true);
+    EXPECT_LT(SecondsSince(start), 0.05);
+    EXPECT_EQ(testing::LineCount(errors.str()), 1) << errors.str();
+}
+
 // Runs `play` on a disk-driver device and returns the left channel of what it played.
 std::vector<float> PlayedOnDisk(const fs::path& folder, const std::function<void(AudioSystem&)>& play) {
     const fs::path output = folder / "out.raw";
     {
-        DiskDriver disk(output);
+        UsingDriver disk("disk", output);
         AudioSystem audio;
         if (!audio.HasDevice()) return {};
         play(audio);
@@ -182,10 +201,12 @@ TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
     EXPECT_GE(wraps, 1) << "the position went back to the start";
     // The stream starts when the device opens, the tune when the SoundFont is ready.
     const size_t onset = static_cast<size_t>(
-        std::find_if(stream.begin(), stream.end(), [](float s) { return std::fabs(s) > 0.01f; }) - stream.begin());
+        std::find_if(stream.begin(), stream.end(), [](float s) { return std::fabs(s) > 0.01f; }) -
+        stream.begin());
     auto loud = [&](double from, double to) {
         float peak = 0;
-        for (size_t i = onset + size_t(from * 44100); i < onset + size_t(to * 44100) && i < stream.size(); ++i)
+        for (size_t i = onset + size_t(from * 44100); i < onset + size_t(to * 44100) && i < stream.size();
+             ++i)
             peak = std::max(peak, std::fabs(stream[i]));
         return peak;
     };
