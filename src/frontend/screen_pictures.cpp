@@ -34,7 +34,10 @@ bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
         return false;
     }
     BitBlt(dest, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
-    if (&dest == &g.BufPict && EqualsIgnoringAsciiCase(gamePath, "\\dat\\battle")) {
+    // A table picture that stops short of the stored gauge row gets it from the gauge's
+    // place on the table, so the gauge drawing always has its empty image.
+    if (&dest == &g.BufPict && picture.Height() <= kStoredGaugeY &&
+        EqualsIgnoringAsciiCase(gamePath, "\\dat\\battle")) {
         BitBlt(g.BufPict, kStoredGaugeX, kStoredGaugeY, kGaugeW, kGaugeH, &g.BufPict, kGaugeX, kGaugeY, Rop::SrcCopy);
     }
     return true;

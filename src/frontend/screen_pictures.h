@@ -12,10 +12,11 @@ namespace vx {
 struct Game;
 class Surface;
 
-// Loads the picture into the top-left of dest (BufPict keeps its extra rows). After
-// "\dat\battle" the empty item gauge shown on the table is also stored at (0, 411) of
-// BufPict, where the gauge drawing restores it from. False (and the program ending)
-// when the picture cannot be read.
+// Loads the picture into the top-left of dest; rows of dest below a shorter picture
+// keep what they had. A "\dat\battle" too short to reach row 411 also gets the empty
+// item gauge copied from its place on the table to (0, 411) of BufPict, where the
+// gauge drawing restores it from. False (and the program ending) when the picture
+// cannot be read.
 bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest);
 
 // The design pictures from the "design" folder beside the program: Pict, LinePict,

@@ -5,6 +5,7 @@
 #include "draw/buttons.h"
 #include "frontend/stage_select.h"
 #include "match/game.h"
+#include "match/match_loop.h"
 #include "match/match_sequences.h"
 #include "match/wait_rule.h"
 #include "sound/effects.h"
@@ -54,9 +55,7 @@ void MenuVS2P_Click(Game& g) {
     StartGameFromMenu(g, {1, 8, 3}, {1, 5, 3}, 2);
 }
 
-void MenuPause_Click(Game& g) {
-    if (g.ScreenState == screen_state::kPlaying) g.MatchRequest = match_request::kPause;
-}
+void MenuPause_Click(Game& g) { RequestPause(g); }
 
 void MenuRePlay_Click(Game& g) { ResumeMatch(g); }
 

@@ -38,3 +38,23 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
 }
 
 }  // namespace vx::testing
+
+#include "frontend/screen_pictures.h"
+
+namespace vx::testing {
+
+RealScreenHarness::RealScreenHarness(uint64_t seed) : MatchHarness(seed) {
+    namespace fs = std::filesystem;
+    const fs::path built = VOLTRAX_PROGRAM_DIR;
+    for (const char* folder : {"dat", "design"}) {
+        fs::create_directories(tg.folder.Path() / folder);
+        for (const auto& entry : fs::directory_iterator(built / folder)) {
+            if (entry.path().filename() == "Sysdata.rnd") continue;
+            fs::copy_file(entry.path(), tg.folder.Path() / folder / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+    LoadDesignPictures(g());
+}
+
+}  // namespace vx::testing

@@ -24,3 +24,13 @@ struct ScreenHarness : MatchHarness {
 void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour);
 
 }  // namespace vx::testing
+
+namespace vx::testing {
+
+// A harness whose program folder is a copy of the built one (dat/ and design/ from the
+// asset generator), with the design pictures loaded as the window would at start-up.
+struct RealScreenHarness : MatchHarness {
+    explicit RealScreenHarness(uint64_t seed = 1);
+};
+
+}  // namespace vx::testing
