@@ -35,6 +35,9 @@ void OpenMusic(Game& g, const std::string& fullPath) {
     Send(g, "stop midifile ");
     Send(g, "close midifile");
     Send(g, "open " + g.MusicPath + " type sequencer alias midifile");
+    // The old sequence was stopped above; left true, the flag would keep the next tick
+    // from ever starting the new one, and the music would fall silent for good.
+    g.MusicPlaying = kFalse;
 }
 
 void StopMusic(Game& g) {

@@ -70,10 +70,46 @@ TEST_F(SoundFixture, TheTuneRestartsFromZeroWhenThePositionReachesTheLength) {
     EXPECT_EQ(seq.commands.back(), "play midifile from 0");
 }
 
+TEST_F(SoundFixture, OpeningAFileWhileAnotherPlaysStopsAndClosesTheOldOneAndStartsTheNewOne) {
+    Game& g = t.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    OpenMusic(g, "/v/dat/opening.mid");
+    ServiceMusic(g, 0);
+    seq.commands.clear();
+    OpenMusic(g, "/v/dat/bgm1.mid");
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands, (Commands{"stop midifile ", "close midifile",
+                                      "open /v/dat/bgm1.mid type sequencer alias midifile", "play midifile from 0",
+                                      "status midifile length", "status midifile position"}));
+}
+
+TEST_F(SoundFixture, ATuneThatEndedBetweenTwoTicksStartsAgainOnTheNext) {
+    Game& g = t.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    ServiceMusic(g, 0);
+    seq.position = "1012";  // past the end: the device may have gone on a little
+    seq.commands.clear();
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands, (Commands{"status midifile length", "status midifile position", "play midifile from 0"}));
+}
+
+TEST_F(SoundFixture, AfterAStopTheNextTickPlaysFromTheBeginning) {
+    Game& g = t.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    ServiceMusic(g, 0);
+    seq.position = "500";
+    StopMusic(g);
+    seq.commands.clear();
+    ServiceMusic(g, 0);
+    EXPECT_EQ(seq.commands.front(), "play midifile from 0");
+}
+
 TEST_F(SoundFixture, NothingIsSentWithoutTheMusicCheckMark) {
-    ServiceMusic(t.g(), 0);
-    ServiceMusic(t.g(), 0);
+    OpenMusic(t.g(), "/v/dat/opening.mid");
+    seq.commands.clear();
+    for (int tick = 0; tick < 50; ++tick) ServiceMusic(t.g(), 0);  // Timer1 running
     EXPECT_TRUE(seq.commands.empty());
+    EXPECT_EQ(t.g().MusicPlaying, kFalse);
 }
 
 TEST_F(SoundFixture, AStatusWithoutAnAnswerDoesNothingMoreOnThatTick) {

@@ -1,0 +1,156 @@
+#include "help/sub_form.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "window/shell_fonts.h"
+
+namespace vx {
+
+namespace {
+
+// The frame around the client area that the outer size includes: a 3-pixel border all
+// round and a 20-pixel caption. The window manager draws its own frame outside.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 26;
+constexpr int kClientWidth = SubForm::kWindowWidth - kFrameWidth;
+constexpr int kClientHeight = SubForm::kWindowHeight - kFrameHeight;
+constexpr int kTextPixels = 13;  // 9.75 points at 96 dots per inch
+constexpr int kTextMargin = 4;
+
+}  // namespace
+
+SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8("VOLTRAX　HELP"));
+    setModal(true);
+    BuildMenu();
+
+    // Creation order of the design: viewport, the two bars, item page, text page.
+    picture2_ = new QWidget(this);
+    picture2_->setAutoFillBackground(true);
+    QPalette white = picture2_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    picture2_->setPalette(white);
+    vScroll1_ = new QScrollBar(Qt::Vertical, this);
+    vScroll2_ = new QScrollBar(Qt::Vertical, this);
+
+    picture3_ = new QLabel(picture2_);
+    picture3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QImage items = itemPicturePath.isEmpty() ? QImage() : QImage(itemPicturePath);
+    if (!items.isNull()) {
+        picture3_->setPixmap(QPixmap::fromImage(items));
+        picture3_->resize(items.size());
+    }
+
+    picture1_ = new QLabel(picture2_);
+    picture1_->setTextFormat(Qt::PlainText);
+    picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture1_->setFont(IpaGothicFont(kTextPixels));
+    picture1_->setContentsMargins(kTextMargin, kTextMargin, kTextMargin, kTextMargin);
+    LoadText(readMePath);
+
+    connect(vScroll1_, &QScrollBar::valueChanged, this, [this](int value) { picture1_->move(0, -value); });
+    connect(vScroll2_, &QScrollBar::valueChanged, this, [this](int value) { picture3_->move(0, -value); });
+    LayOut();
+}
+
+void SubForm::BuildMenu() {
+    auto* bar = new QMenuBar(this);
+    mRead_ = bar->addAction(QString::fromUtf8("READ ME(&R)"));
+    mItem_ = bar->addAction(QString::fromUtf8("アイテム一覧（&I）"));
+    mEnd_ = bar->addAction(QString::fromUtf8("終了(&X)"));
+    connect(mRead_, &QAction::triggered, this, [this] { MRead_Click(); });
+    connect(mItem_, &QAction::triggered, this, [this] { MItem_Click(); });
+    connect(mEnd_, &QAction::triggered, this, [this] { MEnd_Click(); });
+    bar->adjustSize();
+}
+
+void SubForm::LoadText(const std::filesystem::path& readMePath) {
+    const ReadMeText text = LoadReadMeText(readMePath);
+    textStatus_ = text.status;
+    const QString page = QString::fromUtf8(text.utf8.data(), static_cast<qsizetype>(text.utf8.size()));
+    picture1_->setText(page);
+    // The page grows to the whole text so the scroll range covers it; every line,
+    // the last included, ends in a new line, so the page ends in one empty line.
+    const QFontMetrics metrics(picture1_->font());
+    const int lines = static_cast<int>(page.count(QLatin1Char('\n'))) + 1;
+    int widest = 0;
+    for (const QString& line : page.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    picture1_->resize(std::max(kPageWidth, widest + 2 * kTextMargin), lines * metrics.lineSpacing() + 2 * kTextMargin);
+}
+
+void SubForm::LayOut() {
+    setFixedSize(kClientWidth, kClientHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - kWindowWidth) / 2, area.y() + (area.height() - kWindowHeight) / 2);
+    }
+    auto* bar = findChild<QMenuBar*>();
+    const int top = bar->sizeHint().height();
+    bar->setGeometry(0, 0, kClientWidth, top);
+    picture2_->setGeometry(0, top, kPageWidth, kClientHeight - top);
+    vScroll1_->setGeometry(kPageWidth, top, kClientWidth - kPageWidth, kClientHeight - top);
+    vScroll2_->setGeometry(vScroll1_->geometry());
+    picture1_->move(0, 0);
+    picture3_->move(0, 0);
+
+    const int viewport = picture2_->height();
+    const int lineStep = QFontMetrics(picture1_->font()).lineSpacing();
+    FitScrollBar(vScroll1_, picture1_->height(), viewport, lineStep);
+    FitScrollBar(vScroll2_, picture3_->height(), viewport, lineStep);
+    // The text page is the one shown first; its bar lies over the item page's.
+    picture3_->hide();
+    vScroll2_->hide();
+    picture1_->show();
+    vScroll1_->show();
+    vScroll1_->raise();
+    mRead_->setEnabled(false);
+    mItem_->setEnabled(true);
+}
+
+void SubForm::FitScrollBar(QScrollBar* bar, int pageHeight, int viewportHeight, int lineStep) {
+    // A page shorter than the viewport keeps a bar with nothing to scroll rather than
+    // a negative range that would push the page down.
+    bar->setRange(0, std::max(0, pageHeight - viewportHeight));
+    bar->setSingleStep(lineStep);
+    bar->setPageStep(std::max(1, viewportHeight - lineStep));
+}
+
+void SubForm::MRead_Click() {
+    picture3_->hide();
+    vScroll2_->hide();
+    picture1_->show();
+    vScroll1_->show();
+    mRead_->setEnabled(false);
+    mItem_->setEnabled(true);
+}
+
+void SubForm::MItem_Click() {
+    picture3_->show();
+    vScroll2_->show();
+    picture1_->hide();
+    vScroll1_->hide();
+    mRead_->setEnabled(true);
+    mItem_->setEnabled(false);
+}
+
+void SubForm::MEnd_Click() { close(); }
+
+void ShowHelp(QWidget* parent, const std::filesystem::path& readMePath, const QString& itemPicturePath) {
+    SubForm help(readMePath, itemPicturePath, parent);
+    help.exec();
+}
+
+}  // namespace vx

@@ -1,0 +1,142 @@
+#include "window/main_pict_view.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace vx {
+
+namespace {
+
+int ButtonsOf(Qt::MouseButtons buttons) {
+    int result = 0;
+    if (buttons & Qt::LeftButton) result |= mouse::kLeft;
+    if (buttons & Qt::RightButton) result |= mouse::kRight;
+    if (buttons & Qt::MiddleButton) result |= mouse::kMiddle;
+    return result;
+}
+
+int ShiftOf(Qt::KeyboardModifiers modifiers) {
+    int result = 0;
+    if (modifiers & Qt::ShiftModifier) result |= mouse::kShift;
+    if (modifiers & Qt::ControlModifier) result |= mouse::kCtrl;
+    if (modifiers & Qt::AltModifier) result |= mouse::kAlt;
+    return result;
+}
+
+}  // namespace
+
+MainPictView::MainPictView(const Surface* picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel it is asked for
+    setMouseTracking(true);                 // MouseMove arrives without a button held
+    setMinimumSize(kWidth, kHeight);
+}
+
+void MainPictView::SetPicture(const Surface* picture) {
+    picture_ = picture;
+    update();
+}
+
+int MainPictView::Scale() const { return std::max(1, std::min(width() / kWidth, height() / kHeight)); }
+
+QPoint MainPictView::Offset() const {
+    const int s = Scale();
+    return {(width() - kWidth * s) / 2, (height() - kHeight * s) / 2};
+}
+
+QRect MainPictView::ToWidget(const QRect& pictureRect) const {
+    const int s = Scale();
+    const QPoint o = Offset();
+    return {o.x() + pictureRect.x() * s, o.y() + pictureRect.y() * s, pictureRect.width() * s,
+            pictureRect.height() * s};
+}
+
+QPointF MainPictView::ToPicture(const QPointF& widgetPos) const {
+    const double s = Scale();
+    const QPoint o = Offset();
+    return {(widgetPos.x() - o.x()) / s, (widgetPos.y() - o.y()) / s};
+}
+
+void MainPictView::Present(int x, int y, int w, int h) {
+    const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kWidth, kHeight);
+    if (changed.isEmpty()) return;
+    update(ToWidget(changed));
+}
+
+void MainPictView::Refresh() { repaint(); }
+
+void MainPictView::SetInvisibleCursor(bool invisible) {
+    invisibleCursor_ = invisible;
+    if (invisible)
+        setCursor(Qt::BlankCursor);
+    else
+        unsetCursor();
+}
+
+void MainPictView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect pictureArea = ToWidget(QRect(0, 0, kWidth, kHeight));
+    // The border around a scaled picture.
+    const QRegion border = QRegion(event->rect()) - QRegion(pictureArea);
+    for (const QRect& r : border) painter.fillRect(r, Qt::black);
+
+    const QRect wanted = event->rect() & pictureArea;
+    if (wanted.isEmpty()) return;
+    if (picture_ == nullptr || picture_->Width() < kWidth || picture_->Height() < kHeight) {
+        painter.fillRect(wanted, Qt::black);
+        return;
+    }
+    // The surface's 0x00RRGGBB words are what Format_RGB32 holds; the top byte is ignored.
+    const QImage image(reinterpret_cast<const uchar*>(picture_->Row(0)), picture_->Width(), picture_->Height(),
+                       picture_->Width() * 4, QImage::Format_RGB32);
+    // Whole source pixels covering the asked area, drawn at whole multiples: sharp edges.
+    const int s = Scale();
+    const QPoint o = Offset();
+    const int left = (wanted.left() - o.x()) / s;
+    const int top = (wanted.top() - o.y()) / s;
+    const int right = (wanted.right() - o.x()) / s;
+    const int bottom = (wanted.bottom() - o.y()) / s;
+    const QRect source(left, top, right - left + 1, bottom - top + 1);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(ToWidget(source), image, source);
+}
+
+void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {
+    if (!onKey) {
+        event->ignore();
+        return;
+    }
+    KeyInput key;
+    key.nativeScanCode = event->nativeScanCode();
+    key.qtKey = event->key();
+    key.isRelease = isRelease;
+    key.isAutoRepeat = event->isAutoRepeat();
+    onKey(key);
+}
+
+void MainPictView::keyPressEvent(QKeyEvent* event) { ForwardKey(event, false); }
+void MainPictView::keyReleaseEvent(QKeyEvent* event) { ForwardKey(event, true); }
+
+PictMouse MainPictView::MouseAt(const QMouseEvent* event, int button) const {
+    const QPointF p = ToPicture(event->position());
+    return {button, ShiftOf(event->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y())};
+}
+
+void MainPictView::mousePressEvent(QMouseEvent* event) {
+    if (onMouseDown) onMouseDown(MouseAt(event, ButtonsOf(event->button())));
+}
+
+void MainPictView::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) onMouseMove(MouseAt(event, ButtonsOf(event->buttons())));
+}
+
+void MainPictView::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseUp) onMouseUp(MouseAt(event, ButtonsOf(event->button())));
+}
+
+}  // namespace vx

@@ -1,0 +1,80 @@
+// MainPict on the desktop: shows the game's 512 x 342 surface scaled by whole multiples
+// with sharp pixels, centred on black; repaints only the areas the game presents; hands
+// keys and the mouse (in picture pixels) to the game through callbacks.
+#pragma once
+
+#include <QPointF>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+
+#include "platform/surface.h"
+#include "window/key_translator.h"
+
+namespace vx {
+
+// Mouse buttons and modifier keys as the game's handlers count them.
+namespace mouse {
+constexpr int kLeft = 1, kRight = 2, kMiddle = 4;   // Button
+constexpr int kShift = 1, kCtrl = 2, kAlt = 4;      // Shift
+}  // namespace mouse
+
+struct PictMouse {
+    int button = 0;  // the button that changed (down/up) or the buttons held (move)
+    int shift = 0;
+    float x = 0;     // picture pixels; fractions when scaled (halves at scale 2)
+    float y = 0;
+};
+
+class MainPictView : public QWidget {
+public:
+    static constexpr int kWidth = 512;
+    static constexpr int kHeight = 342;
+
+    // picture is MainPict; it must outlive the view (or be replaced with SetPicture).
+    explicit MainPictView(const Surface* picture, QWidget* parent = nullptr);
+
+    void SetPicture(const Surface* picture);
+
+    // The area of the picture at (x, y), w x h pixels, changed: repaint it (clipped) on
+    // the next paint. Nothing else is repainted.
+    void Present(int x, int y, int w, int h);
+    // Paint everything presented so far now.
+    void Refresh();
+
+    // The invisible pointer over the table during play.
+    void SetInvisibleCursor(bool invisible);
+    bool InvisibleCursor() const { return invisibleCursor_; }
+
+    int Scale() const;
+    QPoint Offset() const;  // top left of the picture in the widget
+    QRect ToWidget(const QRect& pictureRect) const;
+    QPointF ToPicture(const QPointF& widgetPos) const;
+
+    QSize sizeHint() const override { return {kWidth, kHeight}; }
+    QSize minimumSizeHint() const override { return {kWidth, kHeight}; }
+
+    std::function<void(const KeyInput&)> onKey;  // presses and releases, repeats included
+    std::function<void(const PictMouse&)> onMouseDown;
+    std::function<void(const PictMouse&)> onMouseMove;
+    std::function<void(const PictMouse&)> onMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
+
+private:
+    void ForwardKey(QKeyEvent* event, bool isRelease);
+    PictMouse MouseAt(const QMouseEvent* event, int button) const;
+
+    const Surface* picture_;
+    bool invisibleCursor_ = false;
+};
+
+}  // namespace vx

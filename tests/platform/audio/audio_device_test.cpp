@@ -1,0 +1,218 @@
+// Through a real SDL device: the dummy driver (paced like a sound card) and the disk
+// driver (which writes what it plays to a file).
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "match/game.h"
+#include "platform/audio/audio_system.h"
+#include "sound/music.h"
+#include "sound_files.h"
+#include "support/test_game.h"
+
+namespace vx::audio {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TEST(AudioDevice, ASynchronousEffectReturnsOnlyAfterItsLength) {
+    testing::TempFolder folder;
+    const fs::path wave = folder.Path() / "wave10.wav";
+    testing::WriteBytes(wave, testing::MakeWave(22050, 1, testing::SquareWave(22050 * 3 / 10, 1, 8000)));
+    std::ostringstream errors;
+    AudioOptions options;
+    options.errors = &errors;
+    AudioSystem audio(options);
+    ASSERT_TRUE(audio.HasDevice()) << errors.str();
+    EXPECT_LE(audio.DeviceBufferFrames(), 1024);
+
+    const auto start = Clock::now();
+    audio.PlayWave(wave, true);
+    const double waited = SecondsSince(start);
+    EXPECT_GE(waited, 0.3);
+    EXPECT_LT(waited, 1.0);
+
+    const auto again = Clock::now();
+    audio.PlayWave(wave, false);
+    EXPECT_LT(SecondsSince(again), 0.05) << "mode 1 returns at once";
+    audio.PlayWave(folder.Path() / "missing.wav", true);
+    EXPECT_LT(SecondsSince(again), 0.05) << "an effect that cannot play returns at once";
+    EXPECT_EQ(testing::LineCount(errors.str()), 1) << errors.str();
+}
+
+TEST(AudioDevice, MusicAdvancesInRealTime) {
+    testing::TempFolder folder;
+    const fs::path tune = folder.Path() / "bgm 1.mid";
+    testing::MidiTune t;
+    t.notes = {{0, 960, 60}};
+    t.endTick = 960;
+    testing::WriteBytes(tune, testing::MakeMidiFile(t));
+    AudioSystem audio;
+    ASSERT_TRUE(audio.HasDevice());
+    audio.SendCommand("open " + tune.string() + " type sequencer alias midifile");
+    audio.SendCommand("play midifile from 0");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int position = std::stoi("0" + audio.SendCommand("status midifile position"));
+    EXPECT_GT(position, 100);
+    EXPECT_LT(position, 700);
+    audio.SendCommand("stop midifile ");
+}
+
+TEST(AudioDevice, CtrlCAndKillStillEndTheProgram) {
+    AudioSystem audio;
+    struct sigaction interrupt {
+    }, terminate{};
+    sigaction(SIGINT, nullptr, &interrupt);
+    sigaction(SIGTERM, nullptr, &terminate);
+    EXPECT_EQ(interrupt.sa_handler, SIG_DFL);
+    EXPECT_EQ(terminate.sa_handler, SIG_DFL);
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_NO_SIGNAL_HANDLERS), "1");
+}
+
+// SDL reads the driver when the audio subsystem starts; this test switches it to the
+// disk driver, which writes the device's stream to a file, and back.
+class UsingDriver {
+  public:
+    explicit UsingDriver(const char* driver, const fs::path& diskFile = {}) {
+        if (const char* was = getenv("SDL_AUDIODRIVER")) driver_ = was;
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        if (!diskFile.empty()) setenv("SDL_DISKAUDIOFILE", diskFile.c_str(), 1);
+    }
+    ~UsingDriver() {
+        if (driver_.empty())
+            unsetenv("SDL_AUDIODRIVER");
+        else
+            setenv("SDL_AUDIODRIVER", driver_.c_str(), 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+
+  private:
+    std::string driver_;
+};
+
+TEST(AudioDevice, WithoutADeviceTheGameGoesOnSilentAfterOneLine) {
+    testing::TempFolder folder;
+    const fs::path wave = folder.Path() / "wave5.wav";
+    testing::WriteBytes(wave, testing::MakeWave(44100, 1, std::vector<int16_t>(44100, 1000)));
+    UsingDriver none("no-such-driver");
+    std::ostringstream errors;
+    AudioOptions options;
+    options.errors = &errors;
+    AudioSystem audio(options);
+    EXPECT_FALSE(audio.HasDevice());
+    const auto start = Clock::now();
+    audio.PlayWave(wave, true);
+    audio.SendCommand("open " + (folder.Path() / "x.mid").string() + " type sequencer alias midifile");
+    EXPECT_EQ(audio.SendCommand("status midifile length"), "");
+    audio.PlayWave(wave, true);
+    EXPECT_LT(SecondsSince(start), 0.05);
+    EXPECT_EQ(testing::LineCount(errors.str()), 1) << errors.str();
+}
+
+// Runs `play` on a disk-driver device and returns the left channel of what it played.
+std::vector<float> PlayedOnDisk(const fs::path& folder, const std::function<void(AudioSystem&)>& play) {
+    const fs::path output = folder / "out.raw";
+    {
+        UsingDriver disk("disk", output);
+        AudioSystem audio;
+        if (!audio.HasDevice()) return {};
+        play(audio);
+    }
+    std::ifstream in(output, std::ios::binary);
+    std::vector<float> left;
+    float frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+    return left;
+}
+
+int Sounding(const std::vector<float>& samples, float value) {
+    return static_cast<int>(
+        std::count_if(samples.begin(), samples.end(), [&](float s) { return std::fabs(s - value) < 1e-4f; }));
+}
+
+TEST(AudioDevice, TheDeviceStreamCarriesTheEffectIntact) {
+    testing::TempFolder folder;
+    const fs::path wave = folder.Path() / "wave4.wav";
+    testing::WriteBytes(wave, testing::MakeWave(44100, 2, testing::SquareWave(5000, 2, 20000)));
+    const std::vector<float> stream =
+        PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) { audio.PlayWave(wave, true); });
+    ASSERT_FALSE(stream.empty());
+    const float level = 20000.0f / 32768.0f;
+    EXPECT_EQ(Sounding(stream, level) + Sounding(stream, -level), 5000);
+    EXPECT_EQ(Sounding(stream, 0.0f), static_cast<int>(stream.size()) - 5000);
+}
+
+TEST(AudioDevice, OnTheDeviceASecondEffectCutsTheFirst) {
+    testing::TempFolder folder;
+    const fs::path first = folder.Path() / "wave2.wav", second = folder.Path() / "Wave1.wav";
+    testing::WriteBytes(first, testing::MakeWave(44100, 1, std::vector<int16_t>(44100, 16384)));
+    testing::WriteBytes(second, testing::MakeWave(44100, 1, std::vector<int16_t>(2000, -8192)));
+    const std::vector<float> stream = PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) {
+        audio.PlayWave(first, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        audio.PlayWave(second, true);
+    });
+    ASSERT_FALSE(stream.empty());
+    const auto cut = std::find(stream.begin(), stream.end(), -0.25f);
+    ASSERT_NE(cut, stream.end());
+    EXPECT_EQ(Sounding(stream, -0.25f), 2000) << "the second effect whole";
+    EXPECT_EQ(std::count(cut, stream.end(), 0.5f), 0) << "nothing of the first after the cut";
+    EXPECT_GT(std::count(stream.begin(), cut, 0.5f), 44100 / 10) << "the first sounded until then";
+    EXPECT_LT(std::count(stream.begin(), cut, 0.5f), 44100 / 2);
+}
+
+TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
+    testing::TestGame t;
+    const fs::path tune = t.folder.Path() / "dat" / "opening.mid";
+    testing::MidiTune half;  // half a second: one long note
+    half.notes = {{0, 470, 72, 120}};
+    half.endTick = 480;
+    testing::WriteBytes(tune, testing::MakeMidiFile(half));
+    int wraps = 0;
+    const std::vector<float> stream = PlayedOnDisk(t.folder.Path(), [&](AudioSystem& audio) {
+        Game& g = t.g();
+        g.sequencer = &audio;
+        g.Menu.SetChecked(MenuId::MenuMidi, true);
+        OpenMusic(g, tune.string());
+        int last = 0;
+        const auto start = Clock::now();
+        while (SecondsSince(start) < 1.3) {  // Timer1, one tick a millisecond
+            ServiceMusic(g, 0);
+            const int position = std::stoi("0" + MusicPosition(g));
+            wraps += position < last;
+            last = position;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        StopMusic(g);
+    });
+    ASSERT_GT(stream.size(), 44100u);
+    EXPECT_GE(wraps, 1) << "the position went back to the start";
+    // The stream starts when the device opens, the tune when the SoundFont is ready.
+    const size_t onset = static_cast<size_t>(
+        std::find_if(stream.begin(), stream.end(), [](float s) { return std::fabs(s) > 0.01f; }) -
+        stream.begin());
+    auto loud = [&](double from, double to) {
+        float peak = 0;
+        for (size_t i = onset + size_t(from * 44100); i < onset + size_t(to * 44100) && i < stream.size();
+             ++i)
+            peak = std::max(peak, std::fabs(stream[i]));
+        return peak;
+    };
+    EXPECT_GT(loud(0.1, 0.4), 0.01f) << "first pass";
+    EXPECT_GT(loud(0.6, 0.9), 0.01f) << "second pass";
+}
+
+}  // namespace
+}  // namespace vx::audio

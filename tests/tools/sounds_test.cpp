@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "asset_files.h"
+
+namespace vx::testing {
+namespace {
+
+Wave LoadEffect(int n) {
+    Wave w;
+    std::string error;
+    EXPECT_TRUE(LoadWav(ProgramPath("dat/wave" + std::to_string(n) + ".wav"), w, error)) << error;
+    return w;
+}
+
+int Peak(const Wave& w) {
+    int peak = 0;
+    for (int16_t s : w.samples) peak = std::max(peak, std::abs(int(s)));
+    return peak;
+}
+
+TEST(GeneratedSounds, EffectsAreShortPeakNormalisedMono16BitPcm) {
+    for (int n = 1; n <= 11; ++n) {
+        const Wave w = LoadEffect(n);
+        EXPECT_EQ(w.channels, 1) << n;
+        EXPECT_EQ(w.bits, 16) << n;
+        EXPECT_EQ(w.sampleRate, 22050) << n;
+        const int peak = Peak(w);
+        EXPECT_GE(peak, int(0.85 * 32767)) << "wave" << n << " is not normalised";
+        EXPECT_LT(peak, 32767) << "wave" << n << " clips";
+        // The last sample is silent, so stopping or chaining effects never clicks.
+        EXPECT_LT(std::abs(int(w.samples.back())), 64) << n;
+        const bool jingle = n >= 5 && n <= 9;
+        if (jingle) {
+            EXPECT_GE(w.Seconds(), 1.0) << n;
+            EXPECT_LE(w.Seconds(), 3.0) << n;
+        } else {
+            EXPECT_GT(w.Seconds(), 0.02) << n;
+            EXPECT_LE(w.Seconds(), 1.2) << n;
+        }
+    }
+}
+
+TEST(GeneratedSounds, EventSoundsAreQuickerThanTheirFollowers) {
+    // The paddle hit and the click play many times a second; they must be over fast.
+    EXPECT_LT(LoadEffect(1).Seconds(), 0.15);
+    EXPECT_LT(LoadEffect(3).Seconds(), 0.1);
+    EXPECT_LT(LoadEffect(2).Seconds(), 0.6);
+}
+
+TEST(GeneratedSounds, NoTwoEffectsAreTheSame) {
+    for (int a = 1; a <= 11; ++a)
+        for (int b = a + 1; b <= 11; ++b) EXPECT_NE(LoadEffect(a).samples, LoadEffect(b).samples) << a << " / " << b;
+}
+
+Midi LoadTune(const char* name) {
+    Midi m;
+    std::string error;
+    EXPECT_TRUE(LoadMidi(ProgramPath(std::string("dat/") + name), m, error)) << error;
+    return m;
+}
+
+void CheckLoopingTune(const Midi& m, const char* name) {
+    EXPECT_EQ(m.format, 1) << name;
+    EXPECT_GE(m.trackCount, 3) << name;
+    ASSERT_EQ(int(m.endTicks.size()), m.trackCount) << name;
+    ASSERT_FALSE(m.notes.empty()) << name;
+    const uint32_t end = *std::max_element(m.endTicks.begin(), m.endTicks.end());
+    for (uint32_t t : m.endTicks) EXPECT_EQ(t, end) << name << ": every track ends at the loop point";
+    const double seconds = m.SecondsAt(end);
+    EXPECT_GE(seconds, 60.0) << name;
+    EXPECT_LE(seconds, 120.0) << name;
+    EXPECT_EQ(m.hangingNotes, 0) << name;
+    EXPECT_EQ(m.unmatchedOffs, 0) << name;
+    uint32_t first = UINT32_MAX, lastOff = 0;
+    for (const MidiNote& n : m.notes) {
+        first = std::min(first, n.on);
+        lastOff = std::max(lastOff, n.off);
+        EXPECT_LT(n.on, n.off) << name;
+        EXPECT_LE(n.off, end) << name << ": a note rings past the loop point";
+    }
+    // No silence at either side of the seam: music at tick 0 and until the last beat.
+    EXPECT_EQ(first, 0u) << name;
+    EXPECT_GE(lastOff + uint32_t(m.division), end) << name;
+    // General MIDI drums on channel 10 and at least three melodic channels.
+    std::set<int> channels;
+    for (const MidiNote& n : m.notes) channels.insert(n.channel);
+    EXPECT_TRUE(channels.count(9)) << name;
+    EXPECT_GE(channels.size(), 4u) << name;
+}
+
+TEST(GeneratedMusic, BothTunesLoopCleanlyAndLastOneToTwoMinutes) {
+    CheckLoopingTune(LoadTune("opening.mid"), "opening.mid");
+    CheckLoopingTune(LoadTune("bgm1.mid"), "bgm1.mid");
+}
+
+TEST(GeneratedMusic, MatchThemeIsFasterThanTitleTheme) {
+    const Midi title = LoadTune("opening.mid"), match = LoadTune("bgm1.mid");
+    ASSERT_FALSE(title.tempo.empty());
+    ASSERT_FALSE(match.tempo.empty());
+    EXPECT_LT(match.tempo.begin()->second, title.tempo.begin()->second);
+}
+
+}  // namespace
+}  // namespace vx::testing

@@ -1,0 +1,128 @@
+#include "about/forms.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+#include "about/about_lines.h"
+
+namespace vx {
+namespace {
+
+struct AboutFixture {
+    int64_t nowMs = 1000;
+    int wave1 = 0;
+    Forms::Setup Setup() {
+        Forms::Setup setup;
+        setup.nowMs = [this] { return nowMs; };
+        setup.playWave1 = [this] { ++wave1; };
+        setup.runTimer = false;
+        return setup;
+    }
+    // Polls like the timer does, one millisecond at a time, until finished or limit.
+    int64_t RunUntilFinished(Forms& box, int64_t limitMs = 10000) {
+        const int64_t start = nowMs;
+        while (!box.Finished() && nowMs - start < limitMs) {
+            ++nowMs;
+            box.Tick();
+        }
+        return nowMs - start;
+    }
+};
+
+void Click(QWidget& w) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &press);
+    QApplication::sendEvent(&w, &release);
+}
+
+void DeleteClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+TEST(AboutLinesTest, RoleLabelsFillFourteenCharactersAndLinesFitThePicture) {
+    const auto& lines = AboutLines();
+    EXPECT_EQ(lines[0].text, "VOLTRAX VER 2.1   ");
+    EXPECT_EQ(lines[3].text, "- STUFF -");
+    EXPECT_EQ(lines[8].text.substr(0, 14), "MUSIC         ");
+    for (int i = 4; i <= 9; ++i) EXPECT_NE(lines[static_cast<size_t>(i)].text[14], ' ') << i;
+    for (const AboutLine& line : lines)
+        EXPECT_LE(line.x + static_cast<int>(line.text.size()) * kAboutCellWidth, Forms::kWidth) << line.text;
+    EXPECT_EQ(lines[12].text.substr(0, 10), "          ");
+}
+
+TEST(FormsTest, TypingTakesTheFirstWaitAndFiveMillisecondsPerCharacter) {
+    AboutFixture f;
+    QPointer<Forms> box = new Forms(f.Setup());
+    EXPECT_FALSE(box->Finished());
+    f.nowMs += 600;
+    box->Tick();
+    EXPECT_EQ(box->CharactersTyped(), 0) << "the first wait runs until the clock exceeds 600 ms";
+    const int64_t took = 600 + f.RunUntilFinished(*box);
+    EXPECT_TRUE(box->Finished());
+    EXPECT_EQ(box->CharactersTyped(), AboutCharacterCount());
+    EXPECT_GE(took, 600 + 5 * AboutCharacterCount());
+    EXPECT_EQ(f.wave1, 1);
+    box->Unload();
+    DeleteClosed();
+}
+
+TEST(FormsTest, CharactersAreYellowInTheirNinePixelCells) {
+    AboutFixture f;
+    QPointer<Forms> box = new Forms(f.Setup());
+    f.RunUntilFinished(*box);
+    // Some pixel of the first cell of line 0 ("V" at 30, 13) has turned yellow.
+    bool yellow = false;
+    for (int y = 13; y < 13 + 15 && !yellow; ++y)
+        for (int x = 30; x < 39 && !yellow; ++x) yellow = (box->Picture().pixel(x, y) & 0xFFFFFF) == 0xFFFF00u;
+    EXPECT_TRUE(yellow);
+    box->Unload();
+    DeleteClosed();
+}
+
+TEST(FormsTest, ClickIsIgnoredWhileTypingAndClosesOnceFinished) {
+    AboutFixture f;
+    QPointer<Forms> box = new Forms(f.Setup());
+    f.nowMs += 700;
+    for (int i = 0; i < 20; ++i) {
+        ++f.nowMs;
+        box->Tick();
+    }
+    ASSERT_GT(box->CharactersTyped(), 0);
+    Click(*box);
+    DeleteClosed();
+    ASSERT_FALSE(box.isNull()) << "a click during the typing does nothing";
+    EXPECT_TRUE(box->isVisible());
+    f.RunUntilFinished(*box);
+    Click(*box);
+    DeleteClosed();
+    EXPECT_TRUE(box.isNull());
+}
+
+TEST(FormsTest, ClosingDuringTheTypingStopsItSafely) {
+    AboutFixture f;
+    Forms::Setup setup = f.Setup();
+    setup.runTimer = true;  // the real timer too: it must not fire into a closed box
+    AboutBoxKeeper keeper(setup);
+    QPointer<Forms> box = keeper.ShowVersion();
+    f.nowMs += 650;
+    box->Tick();
+    EXPECT_EQ(keeper.ShowVersion(), box.data()) << "a second Version command shows the same box";
+    keeper.Unload();  // the main window was activated
+    f.nowMs += 10000;
+    QApplication::processEvents();
+    DeleteClosed();
+    EXPECT_TRUE(box.isNull());
+    EXPECT_EQ(keeper.Box(), nullptr);
+    EXPECT_EQ(f.wave1, 0) << "an unloaded box never finishes";
+    QPointer<Forms> again = keeper.ShowVersion();
+    EXPECT_NE(again.data(), nullptr) << "a new Version command opens a fresh box";
+    keeper.Unload();
+    DeleteClosed();
+}
+
+}  // namespace
+}  // namespace vx

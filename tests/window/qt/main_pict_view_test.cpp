@@ -1,0 +1,149 @@
+#include "window/main_pict_view.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "window/key_translator.h"
+
+namespace vx {
+namespace {
+
+// Records the areas Qt is asked to repaint.
+class RecordingView : public MainPictView {
+public:
+    using MainPictView::MainPictView;
+    std::vector<QRect> painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted.push_back(event->rect());
+        MainPictView::paintEvent(event);
+    }
+};
+
+TEST(MainPictViewTest, QtKeyValuesMatchTheTranslatorsCopies) {
+    EXPECT_EQ(qtkey::kEscape, Qt::Key_Escape);
+    EXPECT_EQ(qtkey::kA, Qt::Key_A);
+    EXPECT_EQ(qtkey::kZ, Qt::Key_Z);
+    EXPECT_EQ(qtkey::kLess, Qt::Key_Less);
+    EXPECT_EQ(qtkey::kGreater, Qt::Key_Greater);
+    EXPECT_EQ(qtkey::kSlash, Qt::Key_Slash);
+    EXPECT_EQ(qtkey::kBackslash, Qt::Key_Backslash);
+    EXPECT_EQ(qtkey::kBracketRight, Qt::Key_BracketRight);
+    EXPECT_EQ(qtkey::kUnderscore, Qt::Key_Underscore);
+    EXPECT_EQ(vk::kP, Qt::Key_P);
+    EXPECT_EQ(vk::kR, Qt::Key_R);
+    EXPECT_EQ(vk::kS, Qt::Key_S);
+}
+
+TEST(MainPictViewTest, MouseMapsBackToPicturePixelsAtScaleOneAndTwo) {
+    Surface picture(512, 342);
+    MainPictView view(&picture);
+    view.resize(512, 342);
+    EXPECT_EQ(view.Scale(), 1);
+    EXPECT_EQ(view.Offset(), QPoint(0, 0));
+    EXPECT_EQ(view.ToPicture(QPointF(100, 50)), QPointF(100, 50));
+
+    view.resize(600, 400);  // larger but not twice: centred at scale 1
+    EXPECT_EQ(view.Scale(), 1);
+    EXPECT_EQ(view.Offset(), QPoint(44, 29));
+    EXPECT_EQ(view.ToPicture(QPointF(44, 29)), QPointF(0, 0));
+    EXPECT_EQ(view.ToPicture(QPointF(555, 370)), QPointF(511, 341));
+
+    view.resize(1100, 700);
+    EXPECT_EQ(view.Scale(), 2);
+    EXPECT_EQ(view.Offset(), QPoint(38, 8));
+    EXPECT_EQ(view.ToPicture(QPointF(38 + 200, 8 + 100)), QPointF(100, 50));
+    EXPECT_EQ(view.ToPicture(QPointF(38 + 201, 8 + 101)), QPointF(100.5, 50.5)) << "halves: the game rounds them";
+    EXPECT_LT(view.ToPicture(QPointF(10, 2)).x(), 0) << "the black border lies outside the picture";
+}
+
+TEST(MainPictViewTest, MouseEventsArriveInPicturePixels) {
+    Surface picture(512, 342);
+    MainPictView view(&picture);
+    view.resize(1024, 684);
+    std::vector<PictMouse> downs, ups;
+    view.onMouseDown = [&](const PictMouse& m) { downs.push_back(m); };
+    view.onMouseUp = [&](const PictMouse& m) { ups.push_back(m); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(312, 338), QPointF(312, 338), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(&view, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(313, 338), QPointF(313, 338), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &release);
+    ASSERT_EQ(downs.size(), 1u);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(downs[0].button, mouse::kLeft);
+    EXPECT_EQ(downs[0].shift, mouse::kShift);
+    EXPECT_FLOAT_EQ(downs[0].x, 156.0f);
+    EXPECT_FLOAT_EQ(downs[0].y, 169.0f);
+    EXPECT_EQ(ups[0].button, mouse::kRight);
+    EXPECT_FLOAT_EQ(ups[0].x, 156.5f);
+}
+
+TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
+    Surface picture(512, 342, 0x123456);
+    RecordingView view(&picture);
+    view.resize(1100, 700);  // scale 2, offset (38, 8)
+    view.show();
+    QApplication::processEvents();
+    view.painted.clear();
+
+    view.Present(10, 20, 30, 40);
+    QApplication::processEvents();
+    ASSERT_EQ(view.painted.size(), 1u);
+    EXPECT_EQ(view.painted[0], QRect(38 + 20, 8 + 40, 60, 80));
+
+    view.painted.clear();
+    view.Present(500, 330, 100, 100);  // runs past the corner: clipped
+    view.Present(-50, 0, 10, 10);      // wholly outside: nothing
+    QApplication::processEvents();
+    ASSERT_EQ(view.painted.size(), 1u);
+    EXPECT_EQ(view.painted[0], QRect(38 + 1000, 8 + 660, 24, 24));
+}
+
+TEST(MainPictViewTest, ShowsThePictureSharpAndCentredOnBlack) {
+    Surface picture(512, 342, 0x0000FF);
+    picture.SetPixel(0, 0, 0xFF0000);
+    MainPictView view(&picture);
+    view.resize(1100, 700);
+    const QImage shot = view.grab().toImage();
+    EXPECT_EQ(shot.pixel(5, 5) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(shot.pixel(38, 8) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(shot.pixel(39, 9) & 0xFFFFFF, 0xFF0000u) << "one picture pixel is a sharp 2 x 2 block";
+    EXPECT_EQ(shot.pixel(40, 8) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(shot.pixel(38 + 1023, 8 + 683) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(shot.pixel(38 + 1024, 8 + 683) & 0xFFFFFF, 0x000000u);
+}
+
+TEST(MainPictViewTest, KeysAndPointerSwitch) {
+    Surface picture(512, 342);
+    MainPictView view(&picture);
+    std::vector<KeyInput> keys;
+    view.onKey = [&](const KeyInput& k) { keys.push_back(k); };
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"), true);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
+    QApplication::sendEvent(&view, &press);
+    QApplication::sendEvent(&view, &release);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].nativeScanCode, 38u);
+    EXPECT_EQ(keys[0].qtKey, Qt::Key_A);
+    EXPECT_TRUE(keys[0].isAutoRepeat);
+    EXPECT_FALSE(keys[0].isRelease);
+    EXPECT_TRUE(keys[1].isRelease);
+
+    view.SetInvisibleCursor(true);
+    EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
+    view.SetInvisibleCursor(false);
+    EXPECT_EQ(view.cursor().shape(), Qt::ArrowCursor);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,151 @@
+#include "help/sub_form.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include <iconv.h>
+
+#include "support/test_game.h"
+
+namespace vx {
+namespace {
+
+// The test writes its Shift-JIS the way an editor would, through iconv.
+std::string ToCp932(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    std::string out(utf8.size() * 2, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* dest = out.data();
+    size_t destLeft = out.size();
+    iconv(cd, &in, &inLeft, &dest, &destLeft);
+    iconv_close(cd);
+    out.resize(out.size() - destLeft);
+    return out;
+}
+
+struct HelpFixture {
+    testing::TempFolder folder;
+    std::filesystem::path readMe = folder.Path() / "read me.txt";
+    QString items = QString::fromStdString((folder.Path() / "Items.bmp").string());
+
+    void WriteText(const std::string& bytes) { std::ofstream(readMe, std::ios::binary) << bytes; }
+    void WriteItems() {
+        QImage picture(480, 520, QImage::Format_Indexed8);
+        picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 128)});
+        picture.fill(1);
+        ASSERT_TRUE(picture.save(items, "BMP"));
+    }
+    std::string LongText(int lines) {
+        std::string text;
+        for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\r\n";
+        return text;
+    }
+};
+
+TEST(SubFormTest, Cp932TextShowsAsJapaneseWithEveryLineEnded) {
+    HelpFixture f;
+    f.WriteText(ToCp932("ボルトラックスの遊び方\r\nＡとＺで動かす\r\n最後の行"));
+    SubForm help(f.readMe, f.items);
+    EXPECT_EQ(help.TextStatus(), ReadMeStatus::Loaded);
+    EXPECT_EQ(help.Picture1()->text(), QString::fromUtf8("ボルトラックスの遊び方\nＡとＺで動かす\n最後の行\n"));
+    EXPECT_EQ(help.windowTitle(), QString::fromUtf8("VOLTRAX　HELP"));
+}
+
+TEST(SubFormTest, MissingOrEmptyFileSaysSoOnOneLine) {
+    HelpFixture f;
+    {
+        SubForm help(f.readMe, f.items);
+        EXPECT_EQ(help.TextStatus(), ReadMeStatus::Missing);
+        EXPECT_TRUE(help.Picture1()->text().contains(QStringLiteral("read me.txt")));
+        EXPECT_EQ(help.Picture1()->text().count(QLatin1Char('\n')), 1);
+        EXPECT_FALSE(help.MRead()->isEnabled()) << "fully loaded: the text page is current";
+        EXPECT_TRUE(help.MItem()->isEnabled());
+        EXPECT_EQ(help.VScroll1()->maximum(), 0) << "a short page has nothing to scroll";
+        EXPECT_EQ(help.Picture1()->y(), 0);
+    }
+    f.WriteText("");
+    SubForm help(f.readMe, f.items);
+    EXPECT_EQ(help.TextStatus(), ReadMeStatus::Empty);
+    EXPECT_EQ(help.Picture1()->text().count(QLatin1Char('\n')), 1);
+}
+
+TEST(SubFormTest, PagesSwitchWithTheirMenuStatesAndKeepTheirScrollPositions) {
+    HelpFixture f;
+    f.WriteText(f.LongText(120));
+    f.WriteItems();
+    SubForm help(f.readMe, f.items);
+    help.show();
+    ASSERT_GT(help.VScroll1()->maximum(), 0);
+    ASSERT_EQ(help.Picture3()->height(), 520);
+    ASSERT_EQ(help.VScroll2()->maximum(), 520 - help.Picture2()->height());
+    EXPECT_TRUE(help.Picture1()->isVisible());
+    EXPECT_TRUE(help.VScroll1()->isVisible());
+    EXPECT_FALSE(help.Picture3()->isVisible());
+
+    help.VScroll1()->setValue(150);
+    EXPECT_EQ(help.Picture1()->y(), -150);
+    EXPECT_EQ(help.Picture1()->x(), 0);
+
+    help.MItem()->trigger();
+    EXPECT_TRUE(help.Picture3()->isVisible());
+    EXPECT_TRUE(help.VScroll2()->isVisible());
+    EXPECT_FALSE(help.Picture1()->isVisible());
+    EXPECT_FALSE(help.VScroll1()->isVisible());
+    EXPECT_TRUE(help.MRead()->isEnabled());
+    EXPECT_FALSE(help.MItem()->isEnabled());
+    help.VScroll2()->setValue(40);
+    EXPECT_EQ(help.Picture3()->y(), -40);
+
+    help.MRead()->trigger();
+    EXPECT_TRUE(help.Picture1()->isVisible());
+    EXPECT_FALSE(help.Picture3()->isVisible());
+    EXPECT_FALSE(help.MRead()->isEnabled());
+    EXPECT_TRUE(help.MItem()->isEnabled());
+    EXPECT_EQ(help.VScroll1()->value(), 150);
+    EXPECT_EQ(help.Picture1()->y(), -150);
+    help.MItem()->trigger();
+    EXPECT_EQ(help.Picture3()->y(), -40);
+
+    help.MEnd()->trigger();
+    EXPECT_FALSE(help.isVisible());
+}
+
+TEST(SubFormTest, TextPageIsTallEnoughForEveryLine) {
+    HelpFixture f;
+    f.WriteText(f.LongText(120));
+    SubForm help(f.readMe, f.items);
+    help.VScroll1()->setValue(help.VScroll1()->maximum());
+    const QFontMetrics metrics(help.Picture1()->font());
+    // At the bottom of the range the last line lies inside the viewport.
+    const int lastLineBottom = help.Picture1()->y() + help.Picture1()->height();
+    EXPECT_EQ(lastLineBottom, help.Picture2()->height());
+    EXPECT_GE(help.Picture1()->height(), 121 * metrics.lineSpacing());
+}
+
+TEST(SubFormTest, MissingItemPictureLeavesAnEmptyPage) {
+    HelpFixture f;
+    f.WriteText("x\r\n");
+    SubForm help(f.readMe, f.items);
+    help.MItem()->trigger();
+    EXPECT_TRUE(help.Picture3()->pixmap().isNull());
+    EXPECT_EQ(help.VScroll2()->maximum(), 0);
+}
+
+TEST(SubFormTest, InvalidShiftJisBytesDoNotStopThePage) {
+    HelpFixture f;
+    f.WriteText(std::string("ok\r\n\x81", 5) + ToCp932("あと"));
+    SubForm help(f.readMe, f.items);
+    EXPECT_TRUE(help.Picture1()->text().startsWith(QStringLiteral("ok\n")));
+    EXPECT_TRUE(help.Picture1()->text().endsWith(QString::fromUtf8("と\n")));
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,142 @@
+#include "readme_text.h"
+
+#include <iconv.h>
+
+#include <vector>
+
+namespace gen {
+
+namespace {
+
+const char* const kJapanese[] = {
+    "VOLTRAX VER 2.1  遊び方",
+    "",
+    "■ ゲームの目的",
+    "  細長いテーブルの両端にゴールがあります。自分のパドルでパックを打ち返し、",
+    "  相手のゴールに入れると1点です。左側が1P、右側が2P（またはCPU）です。",
+    "  自分の側には長い後ろのパドルと短い前のパドルがあり、ひとつの上下キーで",
+    "  同時に動きます。後ろのパドルが上がると前のパドルは下がり、逆も同じです。",
+    "",
+    "■ 操作",
+    "  1P ： A キー（後ろのパドルが上、前のパドルが下） / Z キー（その逆）",
+    "  2P ： ] キー（後ろのパドルが上） / \\ キー（後ろのパドルが下）",
+    "        ※ 2Pのキーは「1P VS 2P」のときだけ使えます。",
+    "  P ： 一時停止    R ： 再開    S ： 中止してタイトルへ    Esc ： 終了",
+    "  タイトル画面とステージ選択画面ではマウスでボタンを押してください。",
+    "",
+    "■ ルール（オプション → モードで選びます）",
+    "  時間制 ： 120秒・90秒・60秒。時間切れのとき得点の多いほうが勝ち。",
+    "           同点なら引き分けです。",
+    "  得点制 ： 10点・30点・50点。先にその点数に届いたほうが勝ち。",
+    "",
+    "■ ステージ",
+    "  1 NORMAL    ： 障害物のない基本のテーブル。",
+    "  2 ZIGZAG    ： 上下の壁がギザギザで、パックが斜めにはね返ります。",
+    "  3 ACT-2     ： 四すみのブロックと両端の囲い。ゴールはなく、",
+    "                 相手側の柱（2本）にパックを当てると1点です。",
+    "  4 IRREGULAR ： 10個の丸いバンパーがパックを思わぬ方向にはじきます。",
+    "  5 TRIPLE    ： パックが3個。中央にひし形のブロックがあります。",
+    "",
+    "■ アイテム",
+    "  ときどきテーブルの中央にカプセルが現れます。パックで打つとカプセルが",
+    "  動き出し、後ろのパドルで受け止めた側（またはカプセルが着いた端を",
+    "  攻める側）がアイテムを受け取ります。効果は約10秒続きます。",
+    "  LENGTH UP    ： 自分の前のパドルが長くなる。",
+    "  LENGTH DOWN  ： 自分の後ろのパドルが短くなる。",
+    "  LOST FORWARD ： 自分の前のパドルが消える。",
+    "  DOUBLE       ： パックが2個になる。",
+    "  BACK BOOST   ： 自分の後ろのパドルの打ち返しが速くなる。",
+    "  PANIC        ： 両者のパドルの打ち返しが猛烈に速くなる。",
+    "  RANDOM SPEED ： 両者の打ち返しの速さがでたらめになる。",
+    "  SHIFT CHANGE ： 自分の上下の操作が逆になる（1P VS 2Pのみ）。",
+    "  BLIND        ： 自分の陣地が真っ暗になる（1P VS 2Pのみ）。",
+    "  ???          ： 受け取るまで中身がわからないカプセルです。",
+    "",
+    "■ オプション",
+    "  モード   ： Time 120 / 90 / 60、Score 10 / 30 / 50",
+    "  難易度   ： 易しい・普通・難しい（CPUの強さ）",
+    "  サウンド ： 効果音とBGMのオン・オフ",
+    "  設定はすぐに保存され、次に起動したときも使われます。",
+    "",
+};
+
+const char* const kEnglish[] = {
+    "------------------------------------------------------------------------",
+    "",
+    "VOLTRAX VER 2.1  How to play",
+    "",
+    "* The goal",
+    "  Each player guards a goal at one end of a long table. Knock the puck",
+    "  into the other goal to score a point. Player 1 plays on the left,",
+    "  player 2 (or the computer) on the right. Your side has a long back",
+    "  paddle and a short front paddle worked by one pair of keys, like the",
+    "  two ends of a lever: when the back paddle goes up, the front one goes",
+    "  down.",
+    "",
+    "* Keys",
+    "  Player 1:  A  back paddle up, front paddle down;  Z  the other way",
+    "  Player 2:  ]  back paddle up;  \\  back paddle down (1P VS 2P only)",
+    "  P  pause    R  resume    S  stop and go back to the title    Esc  quit",
+    "  On the title and stage select screens, click the buttons with the mouse.",
+    "",
+    "* The two rules (Options > Mode)",
+    "  Time limit:  120, 90 or 60 seconds. When time is up the higher score",
+    "               wins; equal scores are a draw.",
+    "  Score limit: 10, 30 or 50 goals. The first to reach it wins.",
+    "",
+    "* The five stages",
+    "  1 NORMAL     the bare table.",
+    "  2 ZIGZAG     saw-tooth walls along the top and bottom send the puck",
+    "               off at an angle.",
+    "  3 ACT-2      blocks near the corners and brackets at both ends. There",
+    "               are no goals: hit one of the two posts on the other side.",
+    "  4 IRREGULAR  ten round bumpers knock the puck about.",
+    "  5 TRIPLE     three pucks at once and a diamond block on the centre spot.",
+    "",
+    "* Items",
+    "  Now and then a capsule appears in the middle of the table. Hit it with",
+    "  the puck and it drifts away; the side whose back paddle catches it (or",
+    "  who attacks the end it reaches) gets the item for about ten seconds.",
+    "  LENGTH UP     your front paddle grows long.",
+    "  LENGTH DOWN   your back paddle shrinks.",
+    "  LOST FORWARD  your front paddle disappears.",
+    "  DOUBLE        a second puck joins the play.",
+    "  BACK BOOST    your back paddle hits as hard as a front paddle.",
+    "  PANIC         every paddle hits much harder and faster.",
+    "  RANDOM SPEED  every paddle hits at a random speed.",
+    "  SHIFT CHANGE  your up and down keys swap (1P VS 2P only).",
+    "  BLIND         your own half of the table goes dark (1P VS 2P only).",
+    "  ???           a capsule that hides its kind until someone gets it.",
+    "",
+    "* Options",
+    "  Mode:        Time 120 / 90 / 60, Score 10 / 30 / 50",
+    "  Difficulty:  easy, normal, hard (how quick the computer is)",
+    "  Sound:       sound effects and background music on or off",
+    "  Options are saved at once and kept for the next time you play.",
+};
+
+}  // namespace
+
+std::string ReadMeUtf8() {
+    std::string text;
+    for (const char* line : kJapanese) text += std::string(line) + "\r\n";
+    for (const char* line : kEnglish) text += std::string(line) + "\r\n";
+    return text;
+}
+
+QByteArray ToCp932(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == iconv_t(-1)) return {};
+    std::vector<char> in(utf8.begin(), utf8.end());
+    std::vector<char> out(utf8.size() * 2 + 16);
+    char* inp = in.data();
+    size_t inLeft = in.size();
+    char* outp = out.data();
+    size_t outLeft = out.size();
+    const size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
+    iconv_close(cd);
+    if (rc == size_t(-1) || inLeft != 0) return {};
+    return QByteArray(out.data(), int(out.size() - outLeft));
+}
+
+}  // namespace gen
