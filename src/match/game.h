@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "draw/buttons.h"
 #include "match/match_records.h"
+#include "platform/host.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/sequencer.h"
+#include "platform/surface.h"
 #include "platform/wave_player.h"
 #include "stage/arith.h"
 #include "stage/geometry.h"
@@ -70,6 +73,22 @@ struct Game {
     Bool16 SimulationFlag = kFalse;
     CornerPostSet CornerPosts;
     MatchRecords Saved;  // written on pause, read on resume
+    std::array<uint8_t, 3> ClockDigits{};  // hundreds, tens, units of TimeLeft as the panel drew them
+    uint32_t FrameCount = 0;  // frames played since the match was set up (kept over a pause)
+
+    // --- drawing surfaces (the main window's picture boxes) ---
+    Surface MainPict{512, 342};   // the screen
+    Surface BackPict{512, 342};   // back buffer
+    Surface BufPict{512, 426};    // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface Pict{832, 806};       // sprite sheet
+    Surface Mask{832, 806};       // its mask
+    Surface LinePict{1140, 350};  // line drawings of stages 2, 4, 5
+    Surface St3{456, 264};        // line drawing of stage 3
+    Surface LMask{1140, 350};     // mask of LinePict or St3; scratch for the 400 x 50 panel strip
+    Surface Mas{512, 30};         // the screen transition's pattern
+
+    // --- the screens' buttons, numbered 1..29 (entry 0 unused) ---
+    std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
 
     // --- music ---
     std::string MusicPath;
@@ -79,6 +98,7 @@ struct Game {
     MenuModel Menu;
 
     // --- platform ---
+    Host* host = nullptr;  // needed to wait or play; without one, drawing changes only the surfaces
     Random& random;
     ProgramFiles& files;
     SettingsFile settingsFile;

@@ -1,0 +1,178 @@
+#include "draw/match_frame.h"
+
+#include <cstdlib>
+
+#include "draw/match_panel.h"
+#include "draw/sprite_blit.h"
+#include "draw/sprite_table.h"
+#include "match/game.h"
+#include "puck/items.h"
+
+namespace vx {
+
+namespace {
+
+void RestoreBounds(Game& g, const Rect& r) {
+    RestoreRect(g, r.left, r.top, r.right - r.left, r.bottom - r.top, r.left, r.top);
+}
+
+const Rect& HiddenArea(const Game& g, const ItemRecord& item) {
+    return g.BlindAreas[static_cast<size_t>(item.owner + 1)];
+}
+
+// The three paddles Blind leaves visible, in drawing order: the owner's back paddle is
+// the hidden one.
+std::array<int, 3> VisiblePaddles(const ItemRecord& item) {
+    const int owner = item.owner;
+    return {3 - std::abs(owner - 1), 1 - owner, 2 - owner};
+}
+
+void DrawPaddle(Game& g, const Paddles& paddles, const SpriteTable& sprites, int j) {
+    const SpritePlace p = PaddleSpritePlace(paddles, sprites, j);
+    const SpriteSource& look = sprites[sprite_entry::kPaddleLook0 + j];
+    DrawSprite(g, p.x, p.y, p.w, p.h, look.x, look.y);
+}
+
+// The burst picture for states 10..17; false for any other state.
+bool DrawBurst(Game& g, const Puck& puck, const SpriteTable& sprites) {
+    int entry = 0;
+    if (puck.state >= 10 && puck.state <= 12) entry = sprite_entry::kBurst1;
+    else if (puck.state >= 13 && puck.state <= 15) entry = sprite_entry::kBurst2;
+    else if (puck.state >= 16 && puck.state <= 17) entry = sprite_entry::kBurst3;
+    else return false;
+    DrawSprite(g, puck.bounds.left, puck.bounds.top, 32, 32, sprites[entry].x, sprites[sprite_entry::kBurst3].y);
+    return true;
+}
+
+void DrawLivePuck(Game& g, const Puck& puck, const SpriteTable& sprites) {
+    const SpriteSource& s = sprites[sprite_entry::kPuck];
+    DrawSprite(g, puck.bounds.left, puck.bounds.top, 12, 12, s.x, s.y);
+}
+
+bool ItemEffectShowing(const ItemRecord& item) { return item.phase == item_phase::kEffect && item.timer >= 0; }
+
+}  // namespace
+
+bool BlindInForce(const ItemRecord& item) { return item.kind == item_kind::kBlind && item.phase == item_phase::kEffect; }
+
+SpritePlace PaddleSpritePlace(const Paddles& paddles, const SpriteTable& sprites, int j) {
+    const Paddle& paddle = paddles[static_cast<size_t>(j)];
+    const int32_t h = sprites[sprite_entry::kPaddleLook0 + j].h;
+    return {paddle.x - 5, paddle.y - RoundHalfEven(h / 2.0), 10, h};
+}
+
+void PaintBlindArea(Game& g, const ItemRecord& item) {
+    const Rect& a = HiddenArea(g, item);
+    BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+    ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
+}
+
+void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
+    const bool blind = BlindInForce(item);
+    const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item)) == kTrue;
+    if (!(hit0 && blind))
+        for (int i = 0; i < pucks.count; ++i) RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
+    if (blind) {
+        for (int i = 0; i < pucks.count; ++i) RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
+        PaintBlindArea(g, item);
+    }
+    // A restore near the top wall may have cut into the score digits.
+    for (int i = 0; i < pucks.count; ++i) {
+        const Puck& p = pucks.pucks[static_cast<size_t>(i)];
+        if (p.bounds.top <= table::kFieldTop || p.prevBounds.top <= table::kFieldTop) {
+            DrawScore(g, 0);
+            DrawScore(g, 1);
+        }
+    }
+    if (!blind) {
+        for (const Paddle& p : paddles) RestoreBounds(g, p.prevBounds);
+    } else {
+        for (int j : VisiblePaddles(item)) {
+            const SpritePlace p = PaddleSpritePlace(paddles, sprites, j);
+            RestoreRect(g, p.x, p.y, p.w, p.h, p.x, p.y);
+        }
+    }
+    if (item.phase != item_phase::kNone && !blind) RestoreBounds(g, item.prevBounds);
+}
+
+void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
+    if (ItemEffectShowing(item) && item.kind == item_kind::kBlind) {
+        DrawBlindFrame(g, pucks, paddles, item, sprites);
+        return;
+    }
+    for (int j = 0; j < 4; ++j)
+        if (paddles[static_cast<size_t>(j)].kind != 0) DrawPaddle(g, paddles, sprites, j);
+
+    for (int i = 0; i < pucks.count; ++i) {
+        Puck& p = pucks.pucks[static_cast<size_t>(i)];
+        if (p.state == puck_state::kInPlay) {
+            DrawLivePuck(g, p, sprites);
+            p.prevBounds = p.bounds;
+        } else if (DrawBurst(g, p, sprites)) {
+            p.prevBounds = p.bounds;
+        } else if (p.state >= puck_state::kBurstDone) {
+            p.state = puck_state::kFree;
+            p.prevBounds = p.bounds;
+        }
+    }
+
+    if (item.phase == item_phase::kCapsuleWaiting || item.phase == item_phase::kCapsuleMoving) {
+        const Rect& b = item.bounds;
+        DrawSprite(g, b.left, b.top, b.right - b.left, b.bottom - b.top, item.icon.x, 426);
+        item.prevBounds = item.bounds;
+    } else if (ItemEffectShowing(item)) {
+        DrawItemGauge(g, item.timer, pucks);
+    }
+
+    if (g.RuleKind == 1) DrawClock(g, g.TimeLeft);
+    RefreshMainPict(g);
+}
+
+void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
+    for (int j : VisiblePaddles(item)) DrawPaddle(g, paddles, sprites, j);
+
+    const Rect& hidden = HiddenArea(g, item);
+    for (int i = 0; i < pucks.count; ++i) {
+        Puck& p = pucks.pucks[static_cast<size_t>(i)];
+        if (p.state == puck_state::kInPlay) {
+            if (RectsOverlap(p.bounds, hidden) != kTrue) DrawLivePuck(g, p, sprites);
+            p.prevBounds = p.bounds;
+        } else if (DrawBurst(g, p, sprites)) {
+            if (RectsOverlap(p.bounds, hidden) == kTrue) PaintBlindArea(g, item);
+            p.prevBounds = p.bounds;
+        } else if (p.state >= puck_state::kBurstDone) {
+            p.state = puck_state::kFree;
+            p.prevBounds = p.bounds;
+        }
+    }
+
+    if (ItemEffectShowing(item)) DrawItemGauge(g, item.timer, pucks);
+    if (g.RuleKind == 1) DrawClock(g, g.TimeLeft);
+    RefreshMainPict(g);
+}
+
+Bool16 DrawClock(Game& g, int16_t& time) {
+    if (time <= 0) return kTrue;
+    g.ClockTick = static_cast<uint8_t>(g.ClockTick - 1);
+    if (g.ClockTick > 0) return kFalse;
+    time = static_cast<int16_t>(time - 1);
+    g.ClockTick = 30;
+    const int hundreds = time / 100;
+    const int tens = time / 10 - hundreds * 10;
+    const int ones = time - 100 * hundreds - 10 * tens;
+    RestoreRect(g, table::kClockAt.x, table::kClockAt.y, table::kClockWidth, table::kClockHeight, table::kClockAt.x,
+                table::kClockAt.y);
+    if (time < 10) {
+        DrawClockDigit(g, 280, ones);
+    } else if (time < 100) {
+        DrawClockDigit(g, 265, tens);
+        DrawClockDigit(g, 295, ones);
+    } else {
+        DrawClockDigit(g, 247, hundreds);
+        DrawClockDigit(g, 277, tens);
+        DrawClockDigit(g, 307, ones);
+    }
+    return kFalse;
+}
+
+}  // namespace vx

@@ -1,0 +1,33 @@
+// The match frame: EraseFrame puts the clean table back under everything that moved,
+// DrawFrame draws paddles, pucks, the capsule or the item gauge and the clock at their
+// new places (DrawBlindFrame while Blind hides one side), all through BackPict.
+#pragma once
+
+#include <cstdint>
+
+#include "match/match_records.h"
+#include "stage/arith.h"
+
+namespace vx {
+
+struct Game;
+
+void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites);
+void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites);
+void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites);
+
+// Counts the match clock down once every 30 draws and redraws its digits. True when the
+// time had already run out (nothing drawn, nothing counted).
+Bool16 DrawClock(Game& g, int16_t& time);
+
+// Blind in force: the item's effect is Blind and running.
+bool BlindInForce(const ItemRecord& item);
+// Where paddle j's current look is drawn (x, y, 10, look height).
+struct SpritePlace {
+    int32_t x, y, w, h;
+};
+SpritePlace PaddleSpritePlace(const Paddles& paddles, const SpriteTable& sprites, int j);
+// Paints the Blind area of the item's owner black on MainPict only.
+void PaintBlindArea(Game& g, const ItemRecord& item);
+
+}  // namespace vx

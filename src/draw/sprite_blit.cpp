@@ -1,0 +1,46 @@
+#include "draw/sprite_blit.h"
+
+#include "match/game.h"
+
+namespace vx {
+
+void ReportChanged(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (g.host != nullptr && w > 0 && h > 0) g.host->Present(x, y, w, h);
+}
+
+void RefreshMainPict(Game& g) {
+    if (g.host != nullptr) g.host->Refresh();
+}
+
+void PresentBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
+    BitBlt(g.MainPict, x, y, w, h, &g.BackPict, x, y, Rop::SrcCopy);
+    ReportChanged(g, x, y, w, h);
+}
+
+void MaskedToBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
+    BitBlt(g.BackPict, x, y, w, h, &g.Mask, xs, ys, Rop::SrcErase);
+    BitBlt(g.BackPict, x, y, w, h, &g.Pict, xs, ys, Rop::SrcInvert);
+}
+
+void RestoreRect(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
+    BitBlt(g.BackPict, x, y, w, h, &g.BufPict, xs, ys, Rop::SrcCopy);
+    PresentBack(g, x, y, w, h);
+}
+
+void DrawSprite(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
+    MaskedToBack(g, x, y, w, h, xs, ys);
+    PresentBack(g, x, y, w, h);
+}
+
+void ScreenBlit(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys, int16_t mode) {
+    if (mode == blit_mode::kScreenSprite) {
+        BitBlt(g.MainPict, x, y, w, h, &g.Mask, xs, ys, Rop::SrcErase);
+        BitBlt(g.MainPict, x, y, w, h, &g.Pict, xs, ys, Rop::SrcInvert);
+        ReportChanged(g, x, y, w, h);
+    } else if (mode == blit_mode::kPresent) {
+        BitBlt(g.MainPict, x, y, w, h, &g.BackPict, xs, ys, Rop::SrcCopy);
+        ReportChanged(g, x, y, w, h);
+    }
+}
+
+}  // namespace vx

@@ -1,0 +1,113 @@
+#include "match/match_loop.h"
+
+#include "draw/match_frame.h"
+#include "draw/messages.h"
+#include "draw/sprite_blit.h"
+#include "match/game.h"
+#include "match/rules.h"
+#include "match/wait_rule.h"
+#include "paddles/cpu_opponent.h"
+#include "paddles/paddle_movement.h"
+#include "puck/items.h"
+#include "puck/puck_motion.h"
+#include "sound/effects.h"
+#include "sound/music.h"
+#include "stage/match_setup.h"
+
+namespace vx {
+
+namespace {
+
+bool MusicWanted(const Game& g) { return g.Menu.Checked(MenuId::MenuMidi); }
+
+void Draw(Game& g, MatchRecords& r) { DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites); }
+
+// The table without the intro's words.
+void RestoreField(Game& g) { RestoreRect(g, 66, 61, 380, 220, 66, 61); }
+
+// Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
+bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
+    SpareRects spare{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
+    g.FrameCount = 0;
+    g.ScreenState = screen_state::kIntro;
+    Draw(g, r);
+    if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
+    ShowMessage(g, "Ready");
+    PlayEffect(g, "wave4", effect_mode::kStart);
+    if (!WaitMs(g, match_timing::kReadyWaitMs)) return false;
+    RestoreField(g);
+    Draw(g, r);
+    ShowMessage(g, "Go!");
+    if (!WaitMs(g, match_timing::kGoWaitMs)) return false;
+    RestoreField(g);
+    Draw(g, r);
+    return true;
+}
+
+void StartMusic(Game& g, const char* gamePath) {
+    OpenMusic(g, MusicFile(g, gamePath));
+    g.host->SetTimer1Enabled(true);
+}
+
+void StopMatchMusic(Game& g) {
+    StopMusic(g);
+    g.host->SetTimer1Enabled(false);
+}
+
+}  // namespace
+
+void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
+    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    MovePaddlesFromKeys(g, r.paddles);
+    if (gameMode == 1) CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
+    for (int step = 0; step < 3; ++step) StepPucks(g, r.pucks, r.paddles, r.obstacles, r.item);
+    StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
+    ServePucks(g, r.pucks);
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    ++g.FrameCount;
+}
+
+void RequestPause(Game& g) {
+    if (g.ScreenState == screen_state::kPlaying) g.MatchRequest = match_request::kPause;
+}
+
+void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
+    g.Menu.SetEnabled(MenuId::MenuPause, true);
+    g.host->SetMousePointer(MousePointer::Invisible);
+
+    MatchRecords r;
+    if (g.ScreenState == screen_state::kResumeRequested) {
+        r = g.Saved;
+    } else if (!StartNewMatch(g, r, stageNo)) {
+        return;
+    }
+    // A resumed match starts its music from the beginning.
+    if (MusicWanted(g)) StartMusic(g, "\\dat\\bgm1.mid");
+    g.ScreenState = screen_state::kPlaying;
+
+    for (;;) {
+        g.FrameStart = g.host->NowMs();
+        if (!LetEventsRun(g)) return;
+        PlayFrame(g, r, gameMode);
+        if (!CheckMatchEnd(g, r)) return;
+        // The end sequence's own waits moved FrameStart on, so after it this wait is over
+        // at once, as it always was.
+        if (!g.host->WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
+        // A pause is seen only here, so the paused picture is always a complete frame.
+        if (g.MatchRequest == match_request::kPause) {
+            g.Saved = r;
+            g.ScreenState = screen_state::kPaused;
+            StopMatchMusic(g);
+            break;
+        }
+        if (g.MatchRequest == match_request::kOver) break;
+    }
+
+    if (MusicWanted(g) && g.ScreenState == screen_state::kResult) {
+        StopMatchMusic(g);
+        StartMusic(g, "\\dat\\opening.mid");
+    }
+}
+
+}  // namespace vx

@@ -1,0 +1,34 @@
+// The match loop: RunMatch plays one match, or the rest of a paused one, frame by frame
+// on the host's millisecond clock until the result screen or a pause.
+#pragma once
+
+#include <cstdint>
+
+#include "match/match_records.h"
+
+namespace vx {
+
+struct Game;
+
+namespace match_timing {
+constexpr int32_t kFramePeriodMs = 33;  // a frame ends at the first reading past this: 34 ms
+constexpr int32_t kIntroFirstWaitMs = 200;
+constexpr int32_t kReadyWaitMs = 800;
+constexpr int32_t kGoWaitMs = 500;
+}  // namespace match_timing
+
+// Plays until ScreenState is 5 (result screen, MatchRequest 5) or 6 (paused,
+// MatchRequest 1, the records in g.Saved). Entered with ScreenState 8 it resumes from
+// g.Saved without the intro. Returns at once, touching nothing more, when the program
+// is ending.
+void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo);
+
+// One frame of play in its fixed order: erase, paddles from the keys, the CPU (1P VS
+// CPU only), three puck steps, the item, the serve, the drawing.
+void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode);
+
+// The pause command (MenuPause_Click, which the P key also reaches): a request the loop
+// honours after the current frame, and only while a match is being played.
+void RequestPause(Game& g);
+
+}  // namespace vx

@@ -1,0 +1,108 @@
+#include "match/rules.h"
+
+#include <string_view>
+
+#include "draw/buttons.h"
+#include "draw/match_frame.h"
+#include "draw/messages.h"
+#include "draw/sprite_blit.h"
+#include "frontend/menu_buttons.h"
+#include "match/game.h"
+#include "match/wait_rule.h"
+#include "sound/effects.h"
+#include "sound/music.h"
+
+namespace vx {
+
+namespace {
+
+bool TimeIsUp(const Game& g) { return g.RuleKind == 1 && g.TimeLeft == 0; }
+
+bool ScoreLimitReached(const Game& g) {
+    return g.RuleKind == 2 && (g.Scores[0] >= g.ScoreLimit || g.Scores[1] >= g.ScoreLimit);
+}
+
+void RestoreMessageArea(Game& g) { RestoreRect(g, 0, 61, 512, 220, 0, 61); }
+
+// Both endings start by freezing the last frame as the background.
+void FreezeLastFrame(Game& g, const ItemRecord& item) {
+    StopMusic(g);
+    g.host->SetTimer1Enabled(false);
+    g.ScreenState = screen_state::kBusy;
+    // Only a running Blind counts: a Blind capsule still lying on the table hides nothing.
+    if (BlindInForce(item)) {
+        const Rect& a = g.BlindAreas[static_cast<size_t>(item.owner + 1)];
+        BitBlt(g.BackPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+    }
+    BitBlt(g.BufPict, 0, 0, table::kScreenWidth, table::kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+}
+
+bool TimeUp(Game& g) {
+    g.Menu.SetEnabled(MenuId::MenuPause, false);
+    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
+    g.MatchRequest = match_request::kOver;
+    ShowMessage(g, "TimeUp");
+    PlayEffect(g, "wave10", effect_mode::kToTheEnd);
+    if (!WaitMs(g, 600)) return false;
+    RestoreMessageArea(g);
+    return true;
+}
+
+bool GameSet(Game& g) {
+    g.MatchRequest = match_request::kOver;
+    g.Menu.SetEnabled(MenuId::MenuPause, false);
+    ShowMessage(g, "GameSet");
+    PlayEffect(g, "wave11", effect_mode::kStart);
+    if (!WaitMs(g, 1200)) return false;
+    RestoreMessageArea(g);
+    return true;
+}
+
+struct ResultShow {
+    std::string_view message;
+    std::string_view effect;
+};
+
+ResultShow ResultFor(const Game& g, int16_t result) {
+    if (result == match_result::kDraw) return {"Draw", "wave5"};
+    const bool twoPlayers = g.GameMode == 2;
+    if (result == match_result::kPlayer1) return twoPlayers ? ResultShow{"Player1_win", "Wave6"} : ResultShow{"you_win", "Wave9"};
+    return twoPlayers ? ResultShow{"Player2_win", "wave7"} : ResultShow{"you_lose", "Wave8"};
+}
+
+}  // namespace
+
+int16_t DecidedResult(const Game& g) {
+    if (TimeIsUp(g)) {
+        if (g.Scores[0] == g.Scores[1]) return match_result::kDraw;
+        return g.Scores[0] > g.Scores[1] ? match_result::kPlayer1 : match_result::kPlayer2;
+    }
+    if (ScoreLimitReached(g)) return g.Scores[0] >= g.ScoreLimit ? match_result::kPlayer1 : match_result::kPlayer2;
+    return match_result::kUndecided;
+}
+
+bool CheckMatchEnd(Game& g, MatchRecords& r) {
+    const int16_t result = DecidedResult(g);
+    if (result == match_result::kUndecided) return true;
+    const bool timeUp = TimeIsUp(g);
+    FreezeLastFrame(g, r.item);
+    if (!(timeUp ? TimeUp(g) : GameSet(g))) return false;
+    return ShowResult(g, r, result);
+}
+
+bool ShowResult(Game& g, MatchRecords& r, int16_t result) {
+    const ResultShow show = ResultFor(g, result);
+    ShowMessage(g, show.message);
+    PlayEffect(g, show.effect, effect_mode::kToTheEnd);
+    if (!WaitMs(g, 800)) return false;
+    RestoreMessageArea(g);
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    g.ScreenState = screen_state::kResult;
+    DrawButton(g, button::kRetry, 1);
+    DrawButton(g, button::kStageSelect, 1);
+    DrawButton(g, button::kOpening, 1);
+    g.host->SetMousePointer(MousePointer::Normal);
+    return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,34 @@
+// The rules of a match: the end tests applied after every frame (time up under the
+// time rule, a score at the limit under the score rule) and the end-of-match sequence
+// that shows the result and the result screen's buttons.
+#pragma once
+
+#include <cstdint>
+
+#include "match/match_records.h"
+
+namespace vx {
+
+struct Game;
+
+namespace match_result {
+constexpr int16_t kUndecided = 0;
+constexpr int16_t kPlayer1 = 1;
+constexpr int16_t kPlayer2 = 2;  // or the computer
+constexpr int16_t kDraw = 3;
+}  // namespace match_result
+
+// The end tests after a frame's drawing. When the match is decided this plays the whole
+// ending (message, sound, waits, result, buttons) and leaves ScreenState 5 and
+// MatchRequest 5. False when the program is ending.
+bool CheckMatchEnd(Game& g, MatchRecords& r);
+
+// 0 while the match goes on, else the result: equal scores at time up draw, and under
+// the score rule player 1 wins when both reach the limit in the same frame.
+int16_t DecidedResult(const Game& g);
+
+// The result message and jingle, then the result screen with RETRY, STAGE SELECT and
+// OPENING. False when the program is ending.
+bool ShowResult(Game& g, MatchRecords& r, int16_t result);
+
+}  // namespace vx

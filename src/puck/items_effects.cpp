@@ -1,0 +1,154 @@
+// The nine item effects, switched on and off, and the paddle reset they share.
+#include <array>
+
+#include "draw/sprite_blit.h"
+#include "draw/sprite_table.h"
+#include "match/game.h"
+#include "puck/items.h"
+
+namespace vx {
+
+namespace {
+
+struct PaddleDefault {
+    uint8_t halfLength;
+    uint8_t kind;
+    int32_t left, right;
+    SpriteSource look;
+};
+constexpr std::array<PaddleDefault, 4> kPaddleDefaults = {{
+    {37, 1, 72, 82, {0, 0, 10, 74}},
+    {19, 2, 184, 194, {20, 0, 10, 38}},
+    {37, 1, 430, 440, {10, 0, 10, 74}},
+    {19, 2, 318, 328, {20, 0, 10, 38}},
+}};
+
+constexpr int kLookEntry = sprite_entry::kPaddleLook0;
+
+Paddle& At(Paddles& paddles, int i) { return paddles[static_cast<size_t>(i)]; }
+
+void RestoreAllPaddles(Paddles& paddles, SpriteTable& sprites) {
+    for (int i = 0; i < 4; ++i) RestorePaddle(paddles, sprites, i);
+}
+
+void EffectOn(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
+    const int b = owner + 1;  // the receiver's back paddle
+    const int f = owner + 2;  // and front paddle
+    switch (kind) {
+        case item_kind::kLengthUp: {
+            Paddle& p = At(paddles, f);
+            p.halfLength = 37;
+            p.bounds.top -= 18;
+            p.bounds.bottom += 18;
+            p.prevBounds = p.bounds;
+            sprites[f + kLookEntry] = sprites[sprite_entry::kLongFront];
+            break;
+        }
+        case item_kind::kLengthDown: {
+            Paddle& p = At(paddles, b);
+            p.halfLength = 19;
+            p.bounds.top += 18;
+            p.bounds.bottom -= 18;
+            p.prevBounds = p.bounds;
+            sprites[b + kLookEntry] = sprites[sprite_entry::kShortBack];
+            break;
+        }
+        case item_kind::kLostForward:
+            At(paddles, f).kind = 0;
+            break;
+        case item_kind::kDouble:
+            pucks.count = 2;  // ServePucks fills the new slot in this same frame
+            break;
+        case item_kind::kBackBoost:
+            At(paddles, b).kind = 2;
+            sprites[b + kLookEntry] = sprites[b + sprite_entry::kEffectLook];
+            break;
+        case item_kind::kPanic:
+            for (int i = 0; i < 4; ++i) {
+                At(paddles, i).kind = (i % 2 == 0) ? 2 : 4;
+                sprites[i + kLookEntry] = sprites[i + sprite_entry::kPanicLook0];
+            }
+            break;
+        case item_kind::kRandomSpeed:
+            for (int i = 0; i < 4; ++i) {
+                At(paddles, i).kind = 3;
+                sprites[i + kLookEntry] = sprites[i + sprite_entry::kRandomSpeedLook0];
+            }
+            break;
+        case item_kind::kShiftChange:
+            At(paddles, b).directionSign = -1;
+            At(paddles, f).directionSign = -1;
+            sprites[b + kLookEntry] = sprites[b + 23];
+            sprites[f + kLookEntry] = sprites[f + 23];
+            break;
+        case item_kind::kBlind: {
+            const Rect& a = g.BlindAreas[static_cast<size_t>(owner + 1)];
+            BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+            ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
+    const int b = owner + 1;
+    const int f = owner + 2;
+    switch (kind) {
+        case item_kind::kLengthUp:
+        case item_kind::kLostForward:
+            RestorePaddle(paddles, sprites, f);
+            break;
+        case item_kind::kLengthDown:
+        case item_kind::kBackBoost:
+            RestorePaddle(paddles, sprites, b);
+            break;
+        case item_kind::kDouble:
+            pucks.count = 1;
+            for (int32_t x : {item_place::kIconX1, item_place::kIconX2})
+                RestoreRect(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, x,
+                            item_place::kIconY);
+            break;
+        case item_kind::kPanic:
+        case item_kind::kRandomSpeed:
+            RestoreAllPaddles(paddles, sprites);
+            break;
+        case item_kind::kShiftChange:
+            At(paddles, b).directionSign = 1;
+            At(paddles, f).directionSign = 1;
+            RestorePaddle(paddles, sprites, f);
+            RestorePaddle(paddles, sprites, b);
+            break;
+        case item_kind::kBlind:
+            // The back buffer kept the table all along.
+            PresentBack(g, owner < 0 ? 66 : 338, 61, 108, 220);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void ApplyItem(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner,
+               Bool16 on) {
+    if (on != kFalse) {
+        EffectOn(g, pucks, paddles, sprites, kind, owner);
+    } else {
+        EffectOff(g, pucks, paddles, sprites, kind, owner);
+    }
+}
+
+void RestorePaddle(Paddles& paddles, SpriteTable& sprites, int i) {
+    const PaddleDefault& d = kPaddleDefaults[static_cast<size_t>(i)];
+    Paddle& p = At(paddles, i);
+    p.halfLength = d.halfLength;
+    p.kind = d.kind;
+    MakeRect(p.bounds, d.left, p.y - d.halfLength, d.right, p.y + d.halfLength);
+    sprites[i + kLookEntry] = d.look;
+    p.directionSign = 1;
+    p.prevBounds = p.bounds;
+}
+
+}  // namespace vx

@@ -1,0 +1,212 @@
+#include "puck/items.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "stage/match_setup.h"
+#include "support/match_harness.h"
+
+namespace vx {
+namespace {
+
+using testing::MatchHarness;
+using testing::kTableColour;
+using testing::ShowsSheet;
+
+class Items : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::PaintCodedSheet(g);
+        testing::PaintTable(g);
+        g.GameMode = 2;
+        SpareRects spare{};
+        SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
+    }
+    void Step() { StepItem(g, r.item, r.pucks, r.paddles, r.sprites); }
+    // A moving capsule of kind centred at pixel (cx, cy), still.
+    void MovingCapsule(uint8_t kind, int cx, int cy) {
+        r.item.kind = kind;
+        r.item.phase = item_phase::kCapsuleMoving;
+        r.item.x = cx * 100;
+        r.item.y = cy * 100;
+        r.item.vx = 0;
+        r.item.vy = 0;
+    }
+    // Runs frames until the item phase differs from `phase`; returns how many it took.
+    int FramesUntilPhaseLeaves(uint8_t phase, int limit) {
+        for (int n = 1; n <= limit; ++n) {
+            Step();
+            if (r.item.phase != phase) return n;
+        }
+        return -1;
+    }
+    MatchHarness m;
+    Game& g = m.g();
+    MatchRecords r;
+};
+
+TEST_F(Items, ACapsuleNobodyStrikesIsGoneInThe151stFrame) {
+    ASSERT_GT(FramesUntilPhaseLeaves(item_phase::kNone, 100000), 0);
+    ASSERT_EQ(r.item.phase, item_phase::kCapsuleWaiting);
+    EXPECT_EQ(r.item.bounds, (Rect{240, 155, 272, 187}));
+    EXPECT_NE(r.item.kind, 0);
+    EXPECT_EQ(FramesUntilPhaseLeaves(item_phase::kCapsuleWaiting, 1000), 151);
+    EXPECT_EQ(r.item.kind, 0);
+}
+
+TEST_F(Items, PlacedKindsComeFromTheStagesListAndAThirdHideBehindTheQuestionMark) {
+    int placed = 0, hidden = 0;
+    while (placed < 600) {
+        r.item.phase = item_phase::kNone;
+        Step();
+        if (r.item.phase != item_phase::kCapsuleWaiting) continue;
+        ++placed;
+        const auto end = r.item.allowed.begin() + r.item.allowedCount;
+        EXPECT_NE(std::find(r.item.allowed.begin(), end, r.item.kind), end);
+        if (r.item.icon == r.sprites[17]) ++hidden;
+        else EXPECT_EQ(r.item.icon, r.sprites[r.item.kind + 7]);
+    }
+    EXPECT_NEAR(hidden / 600.0, 1.0 / 3.0, 0.08);
+}
+
+TEST_F(Items, AnEffectLastsExactly300FramesAfterTheAward) {
+    MovingCapsule(item_kind::kLostForward, 80, 100);  // left end: player 2 receives it
+    Step();
+    ASSERT_EQ(r.item.phase, item_phase::kEffect);
+    EXPECT_EQ(r.item.owner, 1);
+    EXPECT_EQ(r.item.timer, 600);
+    EXPECT_EQ(r.paddles[3].kind, 0);
+    EXPECT_EQ(FramesUntilPhaseLeaves(item_phase::kEffect, 1000), 301);
+    EXPECT_EQ(r.paddles[3].kind, 2);
+}
+
+TEST_F(Items, CapsulesReachingAnEndGoToThePlayerAttackingIt) {
+    MovingCapsule(item_kind::kBackBoost, 80, 100);
+    Step();
+    EXPECT_EQ(r.item.owner, 1);
+    EXPECT_EQ(r.paddles[2].kind, 2);
+
+    SpareRects spare{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
+    MovingCapsule(item_kind::kBackBoost, 432, 100);
+    Step();
+    EXPECT_EQ(r.item.owner, -1);
+    EXPECT_EQ(r.paddles[0].kind, 2);
+    EXPECT_EQ(r.sprites[4], r.sprites[20]);
+}
+
+TEST_F(Items, ACapsuleTouchingBothBackPaddlesGoesToPlayerTwo) {
+    r.paddles[0].bounds = {250, 160, 260, 180};
+    r.paddles[2].bounds = {252, 160, 262, 180};
+    MovingCapsule(item_kind::kShiftChange, 256, 171);
+    Step();
+    EXPECT_EQ(r.item.owner, 1);
+    EXPECT_EQ(r.paddles[2].directionSign, -1);
+    EXPECT_EQ(r.paddles[3].directionSign, -1);
+    EXPECT_EQ(r.paddles[0].directionSign, 1);
+}
+
+TEST_F(Items, LengthUpAndLengthDownMoveTheBoundsBy18) {
+    const Rect front = r.paddles[1].bounds;
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kTrue);
+    EXPECT_EQ(r.paddles[1].bounds.top, front.top - 18);
+    EXPECT_EQ(r.paddles[1].bounds.bottom, front.bottom + 18);
+    EXPECT_EQ(r.paddles[1].halfLength, 37);
+    EXPECT_EQ(r.paddles[1].prevBounds, r.paddles[1].bounds);
+    EXPECT_EQ(r.sprites[5], r.sprites[18]);
+
+    const Rect back = r.paddles[2].bounds;
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthDown, 1, kTrue);
+    EXPECT_EQ(r.paddles[2].bounds.top, back.top + 18);
+    EXPECT_EQ(r.paddles[2].bounds.bottom, back.bottom - 18);
+    EXPECT_EQ(r.paddles[2].halfLength, 19);
+    EXPECT_EQ(r.sprites[6], r.sprites[19]);
+}
+
+TEST_F(Items, RestorePaddleCentresTheDefaultLengthOnThePaddlesYOfThatMoment) {
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kTrue);
+    r.paddles[1].y = 100;
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kFalse);
+    EXPECT_EQ(r.paddles[1].bounds, (Rect{184, 81, 194, 119}));
+    EXPECT_EQ(r.paddles[1].halfLength, 19);
+    EXPECT_EQ(r.sprites[5], (SpriteSource{20, 0, 10, 38}));
+}
+
+TEST_F(Items, PanicAndRandomSpeedChangeEveryPaddleAndShowTheIconOnBothSides) {
+    MovingCapsule(item_kind::kPanic, 80, 100);
+    Step();
+    EXPECT_EQ(r.paddles[0].kind, 2);
+    EXPECT_EQ(r.paddles[1].kind, 4);
+    EXPECT_EQ(r.sprites[7], r.sprites[30]);
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 77, 293, 32 * 5 + 2, 428));
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 410, 293, 32 * 5 + 2, 428));
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 175, 323, 0, 15 * 5 + 458));
+    r.item.timer = 0;
+    Step();
+    EXPECT_EQ(r.paddles[1].kind, 2);
+    EXPECT_EQ(g.MainPict.Pixel(77, 293), kTableColour);
+    EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
+    EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour);
+}
+
+TEST_F(Items, AHiddenCapsuleShowsItsTrueKindsIconOnAward) {
+    MovingCapsule(item_kind::kLengthDown, 432, 100);
+    r.item.icon = r.sprites[17];
+    Step();
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 77, 293, 32 * 1 + 2, 428));
+    EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
+}
+
+class DoubleItem : public Items {
+protected:
+    void SetUp() override {
+        Items::SetUp();
+        MovingCapsule(item_kind::kDouble, 80, 100);
+        Step();
+        r.pucks.pucks[0].state = puck_state::kInPlay;
+        r.pucks.pucks[1].state = puck_state::kInPlay;
+        ASSERT_EQ(r.pucks.count, 2);
+        r.item.timer = 0;
+    }
+};
+
+TEST_F(DoubleItem, EndIsPutOffWhileBothPucksPlay) {
+    Step();
+    EXPECT_EQ(r.item.phase, item_phase::kEffect);
+    EXPECT_EQ(r.pucks.count, 2);
+    EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour);  // the strip goes anyway
+}
+
+TEST_F(DoubleItem, EndsInAFrameWithAFreeSlotAndSlotOnesPuckMovesIntoSlotZero) {
+    Step();
+    r.pucks.pucks[0].state = puck_state::kFree;
+    r.pucks.pucks[1].x = 12345;
+    Step();
+    EXPECT_EQ(r.item.phase, item_phase::kNone);
+    EXPECT_EQ(r.pucks.count, 1);
+    EXPECT_EQ(r.pucks.pucks[0].x, 12345);
+    EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kInPlay);
+    EXPECT_EQ(r.pucks.pucks[1].state, puck_state::kFree);
+}
+
+TEST_F(DoubleItem, AFreeSecondSlotEndsItAtOnce) {
+    r.pucks.pucks[1].state = puck_state::kFree;
+    r.pucks.pucks[0].x = 999;
+    Step();
+    EXPECT_EQ(r.item.phase, item_phase::kNone);
+    EXPECT_EQ(r.pucks.pucks[0].x, 999);
+}
+
+TEST_F(Items, DrawItemGaugeShowsTheTimeLeftInSevenPixelSteps) {
+    r.pucks.count = 1;
+    r.pucks.pucks[0].bounds = {100, 100, 112, 112};  // above the gauge
+    DrawItemGauge(g, 300, r.pucks);                  // n = 20: 140 pixels full
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 117 + 139, 293, 139, 411));
+    EXPECT_EQ(g.MainPict.Pixel(117 + 140, 293), kTableColour);
+    DrawItemGauge(g, 600, r.pucks);
+    EXPECT_TRUE(ShowsSheet(g.MainPict, 117 + 279, 293, 279, 411));
+}
+
+}  // namespace
+}  // namespace vx
