@@ -33,13 +33,14 @@ public:
     virtual bool DoEvents() = 0;
 
     // The wait rule: processes events until the clock reads strictly more than
-    // deadlineMs, then returns (true) at the first such reading. Between events the host
-    // sleeps until the next event or the deadline instead of polling. Returns false as
-    // soon as the program is ending.
+    // deadlineMs, then returns (true) at the first such reading. Between events a real
+    // host blocks until the next event or the deadline (a precise timer for the whole
+    // milliseconds, at most a sub-millisecond spin) instead of polling, so a match does
+    // not hold a core busy. Returns false as soon as the program is ending.
     virtual bool WaitPast(int64_t deadlineMs) = 0;
 
-    // The w x h area of MainPict at (x, y) has changed and must be repainted. Areas may
-    // run past MainPict's edges; the host clips.
+    // The w x h area of the game's MainPict at (x, y) has changed and must be repainted.
+    // Areas may run past MainPict's edges; the host clips.
     virtual void Present(int x, int y, int w, int h) = 0;
     // MainPict.Refresh: show everything presented so far now.
     virtual void Refresh() = 0;

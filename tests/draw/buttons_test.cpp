@@ -23,13 +23,6 @@ protected:
     Game& g = m.g();
 };
 
-TEST_F(Buttons, TableEntriesCarryTheirRectangleAndSheetPlace) {
-    EXPECT_EQ(g.MenuButtons[16], (MenuButton{{192, 119, 328, 147}, 0, 593, 80}));
-    EXPECT_EQ(g.MenuButtons[10], (MenuButton{{350, 296, 549, 324}, 0, 186, 0}));
-    // Stage slots are hit areas only.
-    EXPECT_EQ(g.MenuButtons[29], (MenuButton{{269, 231, 328, 281}, 0, 0, 0}));
-}
-
 TEST_F(Buttons, DrawnWithOffsetOnePixelSmallerThanTheHitRectangleAndPresented) {
     DrawButton(g, button::kRetry, 1);
     // RETRY: image from (0 + 80, 593), 136 x 28 at (192, 119).

@@ -76,14 +76,6 @@ TEST_F(MatchFrame, ClockOfHundredTwentyUsesThreePlaces) {
     EXPECT_TRUE(ShowsSheet(g.MainPict, 307, 14, LargeDigit(0), 25));
 }
 
-TEST_F(MatchFrame, ClockAtZeroCountsNothingAndReportsTimeOut) {
-    int16_t time = 0;
-    g.ClockTick = 1;
-    EXPECT_EQ(DrawClock(g, time), kTrue);
-    EXPECT_EQ(g.ClockTick, 1);
-    EXPECT_EQ(time, 0);
-}
-
 TEST_F(MatchFrame, ScoreRuleNeverRunsTheClock) {
     g.RuleKind = 2;
     g.TimeLeft = 60;
@@ -98,15 +90,6 @@ TEST_F(MatchFrame, APuckAtTheEndOfItsBurstIsFreedWithoutALastPicture) {
     EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kFree);
     EXPECT_EQ(r.pucks.pucks[0].prevBounds, r.pucks.pucks[0].bounds);
     EXPECT_EQ(g.MainPict.Pixel(200, 150), kTableColour);
-}
-
-TEST_F(MatchFrame, BurstPicturesFollowTheState) {
-    PutPuck(0, 13, 200, 150, 16);
-    Draw();
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 184, 134, 263, 267));
-    r.pucks.pucks[0].state = 16;
-    Draw();
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 184, 134, 294, 267));
 }
 
 TEST_F(MatchFrame, AnyPuckTouchingTheTopWallMakesTheEraseRedrawBothScores) {
@@ -172,15 +155,6 @@ TEST_F(MatchFrame, BlindEndsShowingTheBackBufferAgain) {
     StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
     EXPECT_EQ(r.item.phase, item_phase::kNone);
     EXPECT_EQ(g.MainPict.Pixel(400, 100), kTableColour);
-}
-
-TEST_F(MatchFrame, TheCapsuleIsDrawnFromItsIconColumnAndRemembered) {
-    r.item.phase = item_phase::kCapsuleWaiting;
-    r.item.icon = r.sprites[17];
-    r.item.bounds = {240, 155, 272, 187};
-    Draw();
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 240, 155, 288, 426));
-    EXPECT_EQ(r.item.prevBounds, r.item.bounds);
 }
 
 }  // namespace

@@ -45,13 +45,6 @@ TEST_F(MatchPanel, PlayerTwosScoreSitsThreeHundredFourPixelsFurtherRight) {
     EXPECT_TRUE(ShowsSheet(g.MainPict, 410, 22, SmallDigit(7), 0));
 }
 
-TEST_F(MatchPanel, AScoreOfAHundredOrMoreShowsItsLastTwoDigits) {
-    g.Scores = {123, 0};
-    DrawScore(g, 0);
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 81, 22, SmallDigit(2), 0));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 106, 22, SmallDigit(3), 0));
-}
-
 TEST_F(MatchPanel, HeaderZeroesTheScoresAndDrawsBothAsASingleZero) {
     g.Scores = {7, 12};
     DrawMatchHeader(g);
@@ -92,13 +85,6 @@ TEST_F(MatchPanel, ClockOfNinetyAndOfHundredTwenty) {
     EXPECT_TRUE(ShowsSheet(g.MainPict, 247, 14, LargeDigit(1), 25));
     EXPECT_TRUE(ShowsSheet(g.MainPict, 277, 14, LargeDigit(2), 25));
     EXPECT_TRUE(ShowsSheet(g.MainPict, 307, 14, LargeDigit(0), 25));
-}
-
-TEST_F(MatchPanel, OtherClockValuesOfAHundredOrMoreDrawNoClock) {
-    g.RuleKind = 1;
-    g.TimeLeft = 150;
-    DrawMatchHeader(g);
-    EXPECT_EQ(testing::CountColour(g.MainPict, 247, 14, 100, 31, kTableColour), 100 * 31);
 }
 
 TEST_F(MatchPanel, ScoreRuleShowsTheLabelAndOnlyTheOfferedLimits) {

@@ -95,12 +95,5 @@ TEST_F(SpriteBlit, AnyOtherModeDrawsNothingAndPresentsNothing) {
     EXPECT_TRUE(m.host.Presented().empty());
 }
 
-TEST(SpriteBlitWithoutHost, DrawingStillChangesTheSurfaces) {
-    testing::TestGame tg;
-    PaintSmallSheet(tg.g());
-    DrawSprite(tg.g(), 0, 0, 4, 3, 10, 20);
-    EXPECT_EQ(tg.g().MainPict.Pixel(0, 0), kRed);
-}
-
 }  // namespace
 }  // namespace vx

@@ -30,16 +30,6 @@ TEST(HeadlessHostScript, ActionsRunInTimeOrderAtTheirTimeWhileWaiting) {
     EXPECT_EQ(host.PendingActions(), 1u);
 }
 
-TEST(HeadlessHostScript, DoEventsDeliversOnlyWhatIsDueNow) {
-    HeadlessHost host(5);
-    int runs = 0;
-    host.At(5, [&] { ++runs; });
-    host.At(6, [&] { ++runs; });
-    EXPECT_TRUE(host.DoEvents());
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(host.NowMs(), 5);
-}
-
 TEST(HeadlessHostScript, AnActionDueExactlyAtTheWaitsEndWaitsForTheNextEventProcessing) {
     HeadlessHost host;
     int runs = 0;
@@ -48,17 +38,6 @@ TEST(HeadlessHostScript, AnActionDueExactlyAtTheWaitsEndWaitsForTheNextEventProc
     EXPECT_EQ(runs, 0);
     host.DoEvents();
     EXPECT_EQ(runs, 1);
-}
-
-TEST(HeadlessHostScript, AnActionMayScheduleMoreActions) {
-    HeadlessHost host;
-    std::vector<int64_t> at;
-    host.At(10, [&] {
-        at.push_back(host.NowMs());
-        host.At(15, [&] { at.push_back(host.NowMs()); });
-    });
-    host.WaitPast(40);
-    EXPECT_EQ(at, (std::vector<int64_t>{10, 15}));
 }
 
 TEST(HeadlessHostEnding, EndProgramStopsDeliveryAndEveryWait) {

@@ -1,5 +1,10 @@
 #include "support/match_harness.h"
 
+#include "frontend/menu_buttons.h"
+#include "match/key_input.h"
+#include "match/match_loop.h"
+#include "match/wait_rule.h"
+
 namespace vx::testing {
 
 MatchHarness::MatchHarness(uint64_t seed) : tg(seed) {
@@ -8,6 +13,45 @@ MatchHarness::MatchHarness(uint64_t seed) : tg(seed) {
     game.wavePlayer = &wave;
     game.sequencer = &seq;
 }
+
+void MatchHarness::PrepareScreen() {
+    PaintCodedSheet(g());
+    PaintTable(g());
+    for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g(), n);
+}
+
+namespace {
+
+void RunCommand(Game& g, KeyCommand command) {
+    if (command == KeyCommand::kPause) RequestPause(g);
+    if (command == KeyCommand::kEndProgram) EndTheProgram(g);
+}
+
+}  // namespace
+
+void MatchHarness::KeyDown(int16_t keyCode) {
+    Game& game = g();
+    RunCommand(game, DecideKeyDown(game.KeyFlags, game.ScreenState, game.GameMode, keyCode));
+}
+
+void MatchHarness::KeyUp(int16_t keyCode) {
+    Game& game = g();
+    RunCommand(game, DecideKeyUp(game.KeyFlags, game.ScreenState, keyCode));
+}
+
+void MatchHarness::KeyDownAtFrame(int frame, int16_t keyCode) {
+    host.At(PlayFrameStartMs(frame), [this, keyCode] { KeyDown(keyCode); });
+}
+
+void MatchHarness::KeyUpAtFrame(int frame, int16_t keyCode) {
+    host.At(PlayFrameStartMs(frame), [this, keyCode] { KeyUp(keyCode); });
+}
+
+void MatchHarness::EndProgramAt(int64_t atMs) {
+    host.At(atMs, [this] { host.EndProgram(); });
+}
+
+void MatchHarness::Run() { RunMatch(g(), g().GameMode, g().StageNo); }
 
 void PaintCodedSheet(Game& g) {
     for (int y = 0; y < g.Pict.Height(); ++y)

@@ -24,7 +24,28 @@ struct MatchHarness {
     RecordingWavePlayer wave;
     RecordingSequencer seq;
     Game& g() { return tg.g(); }
+
+    // The coded sheet, the empty table and the button table: ready for RunMatch.
+    void PrepareScreen();
+    // MainPict_KeyDown / KeyUp as the window runs them: the key decision, then the pause
+    // request or the end of the program it asks for.
+    void KeyDown(int16_t keyCode);
+    void KeyUp(int16_t keyCode);
+    // Scripts a key press (or release) for the frame of play with index frame (0-based)
+    // of a new match started at clock 0: it arrives as that frame processes its events.
+    void KeyDownAtFrame(int frame, int16_t keyCode);
+    void KeyUpAtFrame(int frame, int16_t keyCode);
+    // RunMatch with the game's own mode and stage.
+    void Run();
+    // A watchdog for matches that might not end: the program ends at clock atMs.
+    void EndProgramAt(int64_t atMs);
 };
+
+// Clock reading at the start of play frame k of a new match begun at 0: the intro waits
+// 200, 800 and 500 ms (each ending one past), then every frame takes 34 ms.
+constexpr int64_t kIntroMs = 201 + 801 + 501;
+constexpr int64_t kFrameMs = 34;
+constexpr int64_t PlayFrameStartMs(int k) { return kIntroMs + kFrameMs * k; }
 
 // Pict gets the coded colours and Mask is all black (every sheet pixel opaque).
 void PaintCodedSheet(Game& g);

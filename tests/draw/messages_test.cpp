@@ -1,0 +1,67 @@
+#include "draw/messages.h"
+
+#include <gtest/gtest.h>
+
+#include "draw/buttons.h"
+#include "draw/sheet_layout.h"
+#include "frontend/menu_buttons.h"
+#include "support/match_harness.h"
+
+namespace vx {
+namespace {
+
+using testing::MatchHarness;
+using testing::ShowsSheet;
+
+class Messages : public ::testing::Test {
+protected:
+    void SetUp() override { m.PrepareScreen(); }
+    // True when the pixel at (x, y) of MainPict is the top-left pixel of the named sprite.
+    bool ShowsSprite(int x, int y, const char* sheetName) {
+        const SheetSprite* s = FindSheetSprite(sheetName);
+        return s != nullptr && ShowsSheet(g.MainPict, x, y, s->x, s->y);
+    }
+    MatchHarness m;
+    Game& g = m.g();
+};
+
+// The drawing code and the asset generator's sheet table must agree on every picture
+// the match shows.
+TEST_F(Messages, EachMessageIsCutFromItsPictureInTheSheet) {
+    const struct {
+        const char* message;
+        int x, y;
+        const char* sprite;
+    } cases[] = {
+        {"Ready", 154, 145, "msg.ready"},         {"Go!", 190, 145, "msg.go"},
+        {"TimeUp", 30, 145, "msg.time_up"},       {"GameSet", 54, 145, "msg.game_set"},
+        {"Draw", 21, 145, "msg.draw"},            {"you_win", 30, 145, "msg.you_win"},
+        {"you_lose", 30, 145, "msg.you_lose"},    {"Player1_win", 53, 120, "msg.player1"},
+        {"Player2_win", 53, 120, "msg.player2"},  {"Player2_win", 93, 180, "msg.win"},
+    };
+    for (const auto& c : cases) {
+        testing::PaintTable(g);
+        ShowMessage(g, c.message);
+        EXPECT_TRUE(ShowsSprite(c.x, c.y, c.sprite)) << c.message;
+    }
+}
+
+TEST_F(Messages, AnUnknownNameDrawsNothing) {
+    const Surface before = g.MainPict;
+    ShowMessage(g, "ready");
+    ShowMessage(g, "Player3_win");
+    EXPECT_EQ(g.MainPict, before);
+    EXPECT_TRUE(m.host.Presented().empty());
+}
+
+TEST_F(Messages, ResultButtonsAreCutFromTheirPicturesInTheSheet) {
+    for (int16_t n : {16, 17, 18, 19, 20, 21, 22, 23, 24}) DrawButton(g, n, 1);
+    EXPECT_TRUE(ShowsSprite(192, 119, "button.retry.pressed"));
+    EXPECT_TRUE(ShowsSprite(112, 156, "button.stage_select.pressed"));
+    EXPECT_TRUE(ShowsSprite(177, 192, "button.opening.pressed"));
+    DrawButton(g, button::kRetry, 1);
+    EXPECT_TRUE(ShowsSprite(192, 119, "button.retry.normal"));
+}
+
+}  // namespace
+}  // namespace vx
