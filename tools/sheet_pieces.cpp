@@ -296,6 +296,8 @@ bool PaintPiece(QPainter& p, const vx::SheetSprite& s, QColor& under) {
         Digit(p, Suffix(n), QRectF(6.5, 4, 14, 22.5), kCyan, 3.8);
         under = colour::kPanel;
     } else if (Starts(n, "stage.digit.")) {
+        // The waiting screen copies this one without its mask: it must be opaque.
+        p.fillRect(QRectF(0, 0, s.w, s.h), colour::kDark);
         Digit(p, Suffix(n), QRectF(12, 6, 18, 34), kYellow, 4.5);
         under = colour::kDark;
     } else if (std::strcmp(n, "mark.p1") == 0) {

@@ -10,6 +10,7 @@
 #include "draw/buttons.h"
 #include "match/match_records.h"
 #include "platform/host.h"
+#include "platform/picture_file.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/sequencer.h"
@@ -90,6 +91,10 @@ struct Game {
     // --- the screens' buttons, numbered 1..29 (entry 0 unused) ---
     std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
 
+    // --- the front end ---
+    Bool16 MouseHeld = kFalse;   // a mouse button is down over MainPict; hover redraws wait
+    std::string FatalMessage;    // why the program stopped early (a picture it could not read)
+
     // --- music ---
     std::string MusicPath;
     Bool16 MusicPlaying = kFalse;
@@ -102,6 +107,7 @@ struct Game {
     Random& random;
     ProgramFiles& files;
     SettingsFile settingsFile;
+    PictureLoader pictureLoader;
     WavePlayer* wavePlayer = nullptr;  // none: effects are silent
     Sequencer* sequencer = nullptr;    // none: music is silent
 };

@@ -65,10 +65,19 @@ QPointF MainPictView::ToPicture(const QPointF& widgetPos) const {
 void MainPictView::Present(int x, int y, int w, int h) {
     const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kWidth, kHeight);
     if (changed.isEmpty()) return;
-    update(ToWidget(changed));
+    const QRect area = ToWidget(changed);
+    pending_ += area;
+    update(area);
 }
 
-void MainPictView::Refresh() { repaint(); }
+// Only what was presented is painted, and at once: a synchronous jingle may follow and
+// the message it belongs to must already be on screen.
+void MainPictView::Refresh() {
+    if (pending_.isEmpty()) return;
+    const QRegion area = pending_;
+    pending_ = QRegion();
+    repaint(area);
+}
 
 void MainPictView::SetInvisibleCursor(bool invisible) {
     invisibleCursor_ = invisible;

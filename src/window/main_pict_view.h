@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -75,6 +76,7 @@ private:
 
     const Surface* picture_;
     bool invisibleCursor_ = false;
+    QRegion pending_;  // presented since the last Refresh, in widget pixels
 };
 
 }  // namespace vx

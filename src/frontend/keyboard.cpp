@@ -1,0 +1,32 @@
+#include "frontend/keyboard.h"
+
+#include "match/game.h"
+#include "match/key_input.h"
+#include "match/wait_rule.h"
+#include "window/menu_commands.h"
+
+namespace vx {
+
+namespace {
+
+void RunKeyCommand(Game& g, KeyCommand command) {
+    switch (command) {
+        case KeyCommand::kPause: MenuPause_Click(g); break;
+        case KeyCommand::kResume: MenuRePlay_Click(g); break;
+        case KeyCommand::kStop: MenuGameStop_Click(g); break;
+        case KeyCommand::kEndProgram: EndTheProgram(g); break;
+        case KeyCommand::kNone: break;
+    }
+}
+
+}  // namespace
+
+void MainPict_KeyDown(Game& g, int16_t keyCode, int16_t) {
+    RunKeyCommand(g, DecideKeyDown(g.KeyFlags, g.ScreenState, g.GameMode, keyCode));
+}
+
+void MainPict_KeyUp(Game& g, int16_t keyCode, int16_t) {
+    RunKeyCommand(g, DecideKeyUp(g.KeyFlags, g.ScreenState, keyCode));
+}
+
+}  // namespace vx

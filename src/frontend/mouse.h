@@ -1,0 +1,18 @@
+// The mouse on MainPict: hover, press and release of the title, stage select and
+// result screens' buttons. Any mouse button acts; positions arrive in picture pixels.
+#pragma once
+
+#include <cstdint>
+
+namespace vx {
+
+struct Game;
+
+void MainPict_MouseMove(Game& g, int16_t button, int16_t shift, float x, float y);
+void MainPict_MouseDown(Game& g, int16_t button, int16_t shift, float x, float y);
+void MainPict_MouseUp(Game& g, int16_t button, int16_t shift, float x, float y);
+
+// The yellow frame a press on stage slot k (1..5) draws straight on MainPict.
+void DrawSlotFrame(Game& g, int k);
+
+}  // namespace vx

@@ -1,0 +1,43 @@
+#include "frontend/title_screen.h"
+
+#include "draw/buttons.h"
+#include "draw/sprite_blit.h"
+#include "frontend/menu_buttons.h"
+#include "frontend/screen_pictures.h"
+#include "match/game.h"
+#include "match/screen_wipe.h"
+
+namespace vx {
+
+namespace {
+constexpr const char* kTitlePicture = "\\dat\\OP";
+constexpr int kWidth = 512, kHeight = 342;
+}  // namespace
+
+void ShowTitle(Game& g, Bool16 startup) {
+    g.random.Randomize();
+    g.MatchRequest = match_request::kNone;
+
+    if (startup == kTrue) {
+        MakeMask(g.Mask, g.Pict, g.Pict.Width(), g.Pict.Height(), kWhite);
+        g.ScreenState = screen_state::kTitle;
+        for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
+        if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
+        BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 1);
+        PresentBack(g, 0, 0, kWidth, kHeight);
+        RefreshMainPict(g);
+        return;
+    }
+
+    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
+    if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
+    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 0);
+    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
+    // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
+    if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
+    g.ScreenState = screen_state::kTitle;
+}
+
+}  // namespace vx

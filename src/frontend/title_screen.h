@@ -1,0 +1,15 @@
+// The title screen: the picture "\dat\OP" with the buttons 1P VS CPU, 1P VS 2P and
+// QUIT. The start-up path also prepares the sprite mask and the button table once.
+#pragma once
+
+#include "stage/arith.h"
+
+namespace vx {
+
+struct Game;
+
+// startup = true (-1) only from the window's load event; every return to the title
+// passes false and fades from the old screen.
+void ShowTitle(Game& g, Bool16 startup);
+
+}  // namespace vx

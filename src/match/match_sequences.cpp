@@ -1,0 +1,149 @@
+#include "match/match_sequences.h"
+
+#include "draw/match_panel.h"
+#include "draw/sprite_blit.h"
+#include "frontend/screen_pictures.h"
+#include "frontend/title_screen.h"
+#include "match/game.h"
+#include "match/match_loop.h"
+#include "match/screen_wipe.h"
+#include "match/wait_rule.h"
+#include "sound/music.h"
+#include "window/sys_data.h"
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kWaitingPicture = "\\dat\\bwait";
+constexpr const char* kTablePicture = "\\dat\\battle";
+constexpr int kWidth = 512, kHeight = 342;
+
+bool Paused(const Game& g) {
+    return !g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay);
+}
+
+void SetOptionItems(Game& g, bool enabled) {
+    for (int i = 1; i <= 3; ++i) {
+        g.Menu.SetEnabled(MenuModel::Time(i), enabled);
+        g.Menu.SetEnabled(MenuModel::Score(i), enabled);
+        g.Menu.SetEnabled(MenuModel::Diff(i), enabled);
+    }
+}
+
+// The masked draw of a line drawing into the background store.
+void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w, int h) {
+    BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, 0, Rop::SrcErase);
+    BitBlt(g.BufPict, x, y, w, h, &lines, sx, 0, Rop::SrcInvert);
+}
+
+// Steps shared by the end of both start sequences: the composed table faded in, the
+// clean table back in BufPict with the panel strip the header saved, then the loop.
+void FadeInTableAndPlay(Game& g) {
+    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
+    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
+    RunMatch(g, g.GameMode, g.StageNo);
+    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+}
+
+}  // namespace
+
+void StartMatch(Game& g) {
+    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
+    if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
+    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 375, 139, 43, 47, &g.Pict, (g.StageNo - 1) * 43 + 199, 313, Rop::SrcCopy);
+    SetOptionItems(g, false);
+    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
+    if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
+    g.ScreenState = screen_state::kWaiting;
+    if (!WaitMs(g, 1000)) return;
+    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
+    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+    ComposeStage(g);
+    DrawMatchHeader(g);
+    FadeInTableAndPlay(g);
+}
+
+void RetryMatch(Game& g) {
+    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
+    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+    MakeMask(g.LMask, g.LinePict, g.LinePict.Width(), g.LinePict.Height(), kWhite);
+    ComposeStage(g);
+    DrawMatchHeader(g);
+    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
+    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
+    g.LMask.Fill(kWhite);
+    RunMatch(g, g.GameMode, g.StageNo);
+    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+}
+
+void ComposeStage(Game& g) {
+    switch (g.StageNo) {
+        case 2: MaskedLinesToBuf(g, g.LinePict, 0, 66, 61, 380, 220); break;
+        case 3:
+            g.LMask.Fill(kWhite);
+            MakeMask(g.LMask, g.St3, g.St3.Width(), g.St3.Height(), kWhite);
+            // Drawn twice, as the table has always been composed.
+            MaskedLinesToBuf(g, g.St3, 0, 28, 39, 456, 264);
+            MaskedLinesToBuf(g, g.St3, 0, 28, 39, 456, 264);
+            break;
+        case 4: MaskedLinesToBuf(g, g.LinePict, 380, 66, 61, 380, 220); break;
+        case 5: MaskedLinesToBuf(g, g.LinePict, 760, 66, 61, 380, 220); break;
+        default: break;
+    }
+    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+}
+
+void ShowPauseScreen(Game& g) {
+    if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
+          g.ScreenState == screen_state::kPaused))
+        return;
+    g.host->SetMousePointer(MousePointer::Normal);
+    g.Menu.SetEnabled(MenuId::MenuGameStop, true);
+    ScreenBlit(g, 25, 145, 434, 50, 398, 154, blit_mode::kScreenSprite);
+    RefreshMainPict(g);
+    g.Menu.SetEnabled(MenuId::MenuPause, false);
+    g.Menu.SetEnabled(MenuId::MenuRePlay, true);
+}
+
+void ResumeMatch(Game& g) {
+    if (!Paused(g)) return;
+    g.ScreenState = screen_state::kResumeRequested;
+    g.host->SetMousePointer(MousePointer::Invisible);
+    g.Menu.SetEnabled(MenuId::MenuGameStop, false);
+    g.MatchRequest = match_request::kNone;
+    ScreenBlit(g, 0, 0, kWidth, kHeight, 0, 0, blit_mode::kPresent);
+    RefreshMainPict(g);
+    g.Menu.SetEnabled(MenuId::MenuPause, true);
+    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
+    RunMatch(g, g.GameMode, g.StageNo);
+    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+}
+
+void StopMatch(Game& g) {
+    if (!Paused(g)) return;
+    SetOptionItems(g, true);
+    g.MatchRequest = match_request::kNone;
+    g.host->SetMousePointer(MousePointer::Normal);
+    g.Menu.SetEnabled(MenuId::MenuVS2P, true);
+    g.Menu.SetEnabled(MenuId::MenuVSCPU, true);
+    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
+    g.Menu.SetEnabled(MenuId::MenuGameStop, false);
+    ApplySettings(g);
+    g.ScreenState = screen_state::kBusy;
+    ShowTitle(g, kFalse);
+    if (g.host->Ending()) return;
+    if (g.Menu.Checked(MenuId::MenuMidi)) {
+        StopMusic(g);
+        g.host->SetTimer1Enabled(false);
+        OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
+        g.host->SetTimer1Enabled(true);
+    }
+}
+
+}  // namespace vx

@@ -1,0 +1,20 @@
+// The sequences around a match: starting it (waiting screen, composed table, panel,
+// fade-in, the loop), retrying it from the result screen, and the pause screen with
+// the resume and stop commands of a paused match.
+#pragma once
+
+namespace vx {
+
+struct Game;
+
+// Both return when the match reached its result screen (ScreenState 5) or was paused
+// and the pause screen is shown (6). The caller has set ScreenState 10.
+void StartMatch(Game& g);
+void RetryMatch(Game& g);
+// Draws the stage's lines into BufPict and copies BufPict to BackPict.
+void ComposeStage(Game& g);
+void ShowPauseScreen(Game& g);
+void ResumeMatch(Game& g);
+void StopMatch(Game& g);
+
+}  // namespace vx

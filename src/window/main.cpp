@@ -1,0 +1,47 @@
+// The program: wires the game to its window, its sound and its files, then runs.
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdlib>
+
+#include "frontend/screen_pictures.h"
+#include "match/game.h"
+#include "platform/audio/audio_system.h"
+#include "platform/program_files.h"
+#include "platform/random.h"
+#include "window/form1.h"
+#include "window/qt_host.h"
+#include "window/qt_picture_decoder.h"
+#include "window/single_instance.h"
+
+int main(int argc, char** argv) {
+    // A second copy ends at once and says nothing.
+    vx::SingleInstanceLock lock;
+    if (!lock.Acquire()) return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
+
+    vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
+    vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
+    vx::Game game(vx::GamePlatform{random, files});
+    vx::InstallQtPictureDecoder(game.pictureLoader);
+    vx::audio::AudioSystem audio;
+    game.wavePlayer = &audio;
+    game.sequencer = &audio;
+
+    if (!vx::LoadDesignPictures(game)) {
+        QMessageBox::critical(nullptr, QStringLiteral("VOLTRAX"), QString::fromStdString(game.FatalMessage));
+        return 1;
+    }
+
+    vx::Form1 window(game);
+    window.show();
+    window.Form_Load();
+    int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
+    if (!game.FatalMessage.empty()) {
+        window.hide();
+        QMessageBox::critical(nullptr, QStringLiteral("VOLTRAX"), QString::fromStdString(game.FatalMessage));
+        status = 1;
+    }
+    return status;
+}

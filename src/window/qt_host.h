@@ -1,0 +1,43 @@
+// QtHost: the Host of the real program. The millisecond clock is the monotonic clock;
+// waits run a nested Qt event loop that sleeps until the next event or a precise timer
+// at the deadline, so a frame's wait costs no CPU; Timer1 is a 10 ms QTimer.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+#include "platform/clock.h"
+#include "platform/host.h"
+
+namespace vx {
+
+class MainPictView;
+
+class QtHost : public QObject, public Host {
+public:
+    explicit QtHost(MainPictView* view, QObject* parent = nullptr);
+
+    int64_t NowMs() override { return clock_.NowMs(); }
+    bool DoEvents() override;
+    bool WaitPast(int64_t deadlineMs) override;
+    void Present(int x, int y, int w, int h) override;
+    void Refresh() override;
+    void SetMousePointer(MousePointer pointer) override;
+    void SetTimer1Enabled(bool enabled) override;
+    bool Timer1Enabled() const override { return timer1_.isActive(); }
+    // Leaves every running event loop; the game's loops see Ending() and unwind.
+    void EndProgram() override;
+    bool Ending() const override { return ending_; }
+
+    // Timer1_Timer.
+    std::function<void()> onTimer1;
+
+private:
+    MainPictView* view_;
+    SteadyClock clock_;
+    QTimer timer1_;
+    bool ending_ = false;
+};
+
+}  // namespace vx

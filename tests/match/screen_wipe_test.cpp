@@ -1,0 +1,82 @@
+#include "match/screen_wipe.h"
+
+#include <gtest/gtest.h>
+
+#include "support/screen_harness.h"
+
+namespace vx {
+namespace {
+
+using testing::ScreenHarness;
+
+constexpr uint32_t kPicture = 0x8899AA;
+
+int CountNot(const Surface& s, int x, int y, int w, int h, uint32_t colour) {
+    return w * h - testing::CountColour(s, x, y, w, h, colour);
+}
+
+TEST(ScreenWipeTest, HalfStepsDitherEveryRowButTheTopOne) {
+    ScreenHarness h;
+    Game& g = h.g();
+    g.BackPict.Fill(kPicture);
+    Surface duringFadeOut, duringFadeIn;
+    h.host.At(50, [&] { duringFadeOut = g.MainPict; });
+    ASSERT_TRUE(ScreenWipe(g, wipe_mode::kFadeOut));
+    const int64_t fadeInStart = h.host.NowMs();
+    g.BackPict.Fill(kPicture);
+    h.host.At(fadeInStart + 50, [&] { duringFadeIn = g.MainPict; });
+    ASSERT_TRUE(ScreenWipe(g, wipe_mode::kFadeIn));
+
+    for (const Surface* s : {&duringFadeOut, &duringFadeIn}) {
+        EXPECT_EQ(testing::CountColour(*s, 0, 0, 512, 1, kPicture), 512) << "row 0 keeps its colour";
+        // Every other row has half its pixels black: the checkerboard.
+        EXPECT_EQ(testing::CountColour(*s, 0, 1, 512, 341, kBlack), 512 * 341 / 2);
+        EXPECT_EQ(testing::CountColour(*s, 0, 1, 512, 341, kPicture), 512 * 341 / 2);
+    }
+    EXPECT_EQ(g.MainPict, g.BackPict) << "the fade-in ends on the composed picture";
+    EXPECT_EQ(g.BufPict.Pixel(10, 10), kPicture) << "and leaves its copy in BufPict";
+}
+
+TEST(ScreenWipeTest, EachHalfTakesTwoHundredMillisecondsOfEvents) {
+    ScreenHarness h;
+    Game& g = h.g();
+    const int64_t start = h.host.NowMs();
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    EXPECT_EQ(h.host.NowMs() - start, 202) << "two waits, each ending at the first reading past 100 ms";
+}
+
+TEST(ScreenWipeTest, OtherModesChangeNothing) {
+    ScreenHarness h;
+    Game& g = h.g();
+    g.BackPict.Fill(kPicture);
+    g.MainPict.Fill(0x123456);
+    const Surface back = g.BackPict, main = g.MainPict, buf = g.BufPict;
+    for (uint8_t mode : {0, 3, 255}) {
+        ASSERT_TRUE(ScreenWipe(g, mode));
+        EXPECT_EQ(g.BackPict, back);
+        EXPECT_EQ(g.MainPict, main);
+        EXPECT_EQ(g.BufPict, buf);
+    }
+    EXPECT_EQ(h.host.NowMs(), 0);
+    EXPECT_TRUE(h.host.Presented().empty());
+}
+
+TEST(ScreenWipeTest, FadeOutThenFadeInOfAnUnchangedBackBufferShowsBlack) {
+    ScreenHarness h;
+    Game& g = h.g();
+    g.BackPict.Fill(kPicture);
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    EXPECT_EQ(CountNot(g.MainPict, 0, 0, 512, 342, kBlack), 0);
+}
+
+TEST(ScreenWipeTest, EndingTheProgramMidFadeReturnsAtOnce) {
+    ScreenHarness h;
+    Game& g = h.g();
+    h.host.At(30, [&] { h.host.EndProgram(); });
+    EXPECT_FALSE(ScreenWipe(g, wipe_mode::kFadeOut));
+    EXPECT_LT(h.host.NowMs(), 100);
+}
+
+}  // namespace
+}  // namespace vx

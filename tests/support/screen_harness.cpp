@@ -1,0 +1,60 @@
+#include "support/screen_harness.h"
+
+#include <fstream>
+
+#include "platform/picture_file.h"
+
+namespace vx::testing {
+
+void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour) {
+    Surface s(w, h, colour);
+    if (colour == kTableColour) {
+        // The empty item gauge on the table, which loading the table stores below it.
+        for (int y = 293; y < 308; ++y)
+            for (int x = 117; x < 397; ++x) s.SetPixel(x, y, kGaugeEmptyColour);
+    }
+    const auto bytes = EncodeBmp(s);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
+    WriteFlatBmp(Dat() / "OP", 512, 342, kTitleColour);
+    WriteFlatBmp(Dat() / "stagec", 512, 342, kStageSelectColour);
+    WriteFlatBmp(Dat() / "bwait", 512, 342, kWaitingColour);
+    WriteFlatBmp(Dat() / "battle", 512, 342, kTableColour);
+    Game& game = g();
+    PaintCodedSheet(game);
+    for (int y = 0; y < game.Mas.Height(); ++y)
+        for (int x = 0; x < game.Mas.Width(); ++x) game.Mas.SetPixel(x, y, (x + y) % 2 == 0 ? kWhite : kBlack);
+    // One diagonal per line drawing panel and thumbnail.
+    game.LinePict.Fill(kWhite);
+    for (int i = 0; i < 130; ++i)
+        for (int panel = 0; panel < 5; ++panel) game.LinePict.SetPixel(panel * 200 + i, 220 + i, kThumbColour);
+    for (int i = 0; i < 220; ++i)
+        for (int panel = 0; panel < 3; ++panel) game.LinePict.SetPixel(panel * 380 + i, i, kThumbColour);
+    game.St3.Fill(kWhite);
+    for (int i = 0; i < 264; ++i) game.St3.SetPixel(i, i, kThumbColour);
+}
+
+}  // namespace vx::testing
+
+#include "frontend/screen_pictures.h"
+
+namespace vx::testing {
+
+RealScreenHarness::RealScreenHarness(uint64_t seed) : MatchHarness(seed) {
+    namespace fs = std::filesystem;
+    const fs::path built = VOLTRAX_PROGRAM_DIR;
+    for (const char* folder : {"dat", "design"}) {
+        fs::create_directories(tg.folder.Path() / folder);
+        for (const auto& entry : fs::directory_iterator(built / folder)) {
+            if (entry.path().filename() == "Sysdata.rnd") continue;
+            fs::copy_file(entry.path(), tg.folder.Path() / folder / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+    LoadDesignPictures(g());
+}
+
+}  // namespace vx::testing

@@ -1,0 +1,149 @@
+// The main window on the offscreen platform: every menu command's effect, the settings
+// bytes it writes and the check marks it shows, and the keys as the game receives them.
+#include "window/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "match/game.h"
+#include "support/screen_harness.h"
+#include "window/main_pict_view.h"
+#include "window/menu_bar_builder.h"
+#include "window/qt_host.h"
+
+namespace vx {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct WindowFixture : ::testing::Test {
+    testing::RealScreenHarness h;
+    Game& g = h.g();
+    std::unique_ptr<Form1> form;
+    WindowFixture() {
+        form = std::make_unique<Form1>(g);
+        form->Form_Load();
+    }
+    ~WindowFixture() override {
+        form.reset();
+        g.host = &h.host;
+    }
+    QAction* Action(MenuId id) { return form->Menus()->Action(id); }
+    void Trigger(MenuId id) { Action(id)->trigger(); }
+    Bytes Saved() {
+        std::ifstream in(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    bool Checked(MenuId id) { return Action(id)->isChecked(); }
+};
+
+TEST_F(WindowFixture, OpensOnTheTitleWithTheDesignMenuState) {
+    EXPECT_EQ(form->windowTitle().toStdString(), "VOLTRAX VER 2.1");
+    EXPECT_EQ(g.ScreenState, screen_state::kTitle);
+    EXPECT_TRUE(Checked(MenuId::Menutime1));
+    EXPECT_TRUE(Checked(MenuId::MenuDiffMode2));
+    EXPECT_TRUE(Checked(MenuId::MenuWave));
+    EXPECT_FALSE(Checked(MenuId::MenuMidi));
+    EXPECT_FALSE(Action(MenuId::MenuPause)->isEnabled());
+    EXPECT_TRUE(Action(MenuId::MenuVSCPU)->isEnabled());
+}
+
+TEST_F(WindowFixture, RuleCommandsAreOneChoiceSavedAtOnce) {
+    Trigger(MenuId::Menuscr3);
+    EXPECT_TRUE(Checked(MenuId::Menuscr3));
+    EXPECT_FALSE(Checked(MenuId::Menutime1));
+    EXPECT_EQ(g.RuleKind, 2);
+    EXPECT_EQ(g.ScoreLimit, 50);
+    Bytes b = Saved();
+    ASSERT_EQ(b.size(), 31u);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 12), (Bytes{0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(b[25], 2);
+    EXPECT_EQ(b[28], 50);
+
+    Trigger(MenuId::Menutime2);
+    EXPECT_TRUE(Checked(MenuId::Menutime2));
+    EXPECT_FALSE(Checked(MenuId::Menuscr3)) << "a time item after a score item switches the rule";
+    b = Saved();
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 12), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0}));
+    EXPECT_EQ(b[25], 1);
+    EXPECT_EQ(b[26], 90);
+}
+
+TEST_F(WindowFixture, DifficultyAndSoundCommandsFlipTheirMarksAndSave) {
+    Trigger(MenuId::MenuDiffMode3);
+    EXPECT_TRUE(Checked(MenuId::MenuDiffMode3));
+    EXPECT_FALSE(Checked(MenuId::MenuDiffMode2));
+    const Bytes b = Saved();
+    EXPECT_EQ(b[30], 10);
+    EXPECT_EQ(Bytes(b.begin() + 12, b.begin() + 18), (Bytes{0, 0, 0, 0, 0xFF, 0xFF}));
+
+    Trigger(MenuId::MenuWave);
+    EXPECT_FALSE(Checked(MenuId::MenuWave));
+    EXPECT_EQ(g.EffectsOn, kFalse);
+    EXPECT_EQ(Saved()[20], 0);
+
+    Trigger(MenuId::MenuMidi);
+    EXPECT_TRUE(Checked(MenuId::MenuMidi));
+    EXPECT_EQ(Saved()[18], 0xFF);
+    EXPECT_NE(g.MusicPath.find("opening.mid"), std::string::npos) << "on the title the opening tune opens";
+    EXPECT_TRUE(form->Host()->Timer1Enabled());
+    Trigger(MenuId::MenuMidi);
+    EXPECT_FALSE(Checked(MenuId::MenuMidi));
+    EXPECT_FALSE(form->Host()->Timer1Enabled());
+    EXPECT_EQ(h.seq.commands.back(), "stop midifile ");
+}
+
+TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
+    Trigger(MenuId::MenuPause);  // nothing to pause on the title
+    Trigger(MenuId::MenuGameStop);
+    EXPECT_EQ(g.ScreenState, screen_state::kTitle);
+    EXPECT_EQ(g.MatchRequest, 0);
+
+    Trigger(MenuId::MenuVS2P);
+    EXPECT_EQ(g.ScreenState, screen_state::kStageSelect);
+    EXPECT_EQ(g.GameMode, 2);
+    EXPECT_FALSE(Action(MenuId::MenuVSCPU)->isEnabled());
+    EXPECT_FALSE(Action(MenuId::MenuVS2P)->isEnabled());
+}
+
+TEST_F(WindowFixture, KeysReachTheGameAsItsKeyCodes) {
+    g.ScreenState = screen_state::kPlaying;
+    g.GameMode = 2;
+    MainPictView* view = form->MainPict();
+    QTest::keyPress(view, Qt::Key_A);
+    EXPECT_EQ(g.KeyFlags[0], kTrue);
+    QTest::keyRelease(view, Qt::Key_A);
+    EXPECT_EQ(g.KeyFlags[0], kFalse);
+    QTest::keyPress(view, Qt::Key_Z);
+    EXPECT_EQ(g.KeyFlags[1], kTrue);
+    QTest::keyPress(view, Qt::Key_Slash);
+    EXPECT_EQ(g.KeyFlags[2], kTrue) << "slash stands in for the key left of Z";
+    QTest::keyPress(view, Qt::Key_BracketRight);
+    EXPECT_EQ(g.KeyFlags[3], kTrue);
+    QTest::keyPress(view, Qt::Key_P);
+    EXPECT_EQ(g.MatchRequest, match_request::kPause);
+    EXPECT_FALSE(form->Host()->Ending());
+    QTest::keyPress(view, Qt::Key_Escape);
+    EXPECT_TRUE(form->Host()->Ending());
+}
+
+TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {
+    Trigger(MenuId::MenuMidi);
+    Trigger(MenuId::MenuEnd);
+    EXPECT_TRUE(form->Host()->Ending());
+    EXPECT_FALSE(form->Host()->Timer1Enabled());
+    EXPECT_EQ(h.seq.commands.back(), "stop midifile ");
+}
+
+TEST_F(WindowFixture, ClosingTheWindowEndsTheProgram) {
+    form->close();
+    EXPECT_TRUE(form->Host()->Ending());
+}
+
+}  // namespace
+}  // namespace vx
