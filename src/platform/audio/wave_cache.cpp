@@ -35,10 +35,10 @@ std::shared_ptr<const EffectSamples> WaveCache::Decode(const std::filesystem::pa
         error = "file too large";
         return nullptr;
     }
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec source{};
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.c_str(), &spec, &data, &length) == nullptr) {
+    if (SDL_LoadWAV(path.c_str(), &source, &data, &length) == nullptr) {
         error = SDL_GetError();
         return nullptr;
     }
@@ -46,7 +46,7 @@ std::shared_ptr<const EffectSamples> WaveCache::Decode(const std::filesystem::pa
     // frames for its resampler and an effect would lose its tail.
     SDL_AudioCVT cvt;
     const int built =
-        SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, sampleRate_);
+        SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, AUDIO_F32SYS, 2, sampleRate_);
     if (built < 0) {
         error = SDL_GetError();
         SDL_FreeWAV(data);
