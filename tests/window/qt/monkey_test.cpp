@@ -148,13 +148,22 @@ struct Monkey {
     }
 
     QPointF RandomPoint(bool avoidQuit) {
-        QWidget* view = form.MainPict();
+        MainPictView* view = form.MainPict();
+        const double scale = view->Scale();
+        const QPoint offset = view->Offset();
+        // Half the time a button's middle (QUIT left out), so that matches get played.
+        if (rng() % 2 == 0) {
+            int n = 1 + static_cast<int>(rng() % kMenuButtonCount);
+            if (n == button::kQuit) n = button::kOk;
+            const Rect& r = g.MenuButtons[static_cast<size_t>(n)].rect;
+            return {offset.x() + (r.left + r.right) / 2.0 * scale, offset.y() + (r.top + r.bottom) / 2.0 * scale};
+        }
         for (;;) {
             const double x = std::uniform_real_distribution<double>(0, view->width())(rng);
             const double y = std::uniform_real_distribution<double>(0, view->height())(rng);
             if (!avoidQuit) return {x, y};
             // Releasing on QUIT ends the program; keep well clear of it at any scale.
-            const double px = x * 512.0 / view->width(), py = y * 342.0 / view->height();
+            const double px = (x - offset.x()) / scale, py = (y - offset.y()) / scale;
             const Rect& q = g.MenuButtons[button::kQuit].rect;
             if (px < q.left - 8 || px > q.right + 8 || py < q.top - 8 || py > q.bottom + 8) return {x, y};
         }
