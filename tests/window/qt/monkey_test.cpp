@@ -151,21 +151,21 @@ struct Monkey {
         MainPictView* view = form.MainPict();
         const double scale = view->Scale();
         const QPoint offset = view->Offset();
-        // Half the time a button's middle (QUIT left out), so that matches get played.
+        // Releasing on QUIT ends the program; keep well clear of it.
+        const Rect& q = g.MenuButtons[button::kQuit].rect;
+        auto clear = [&](double px, double py) {
+            return !avoidQuit || px < q.left - 8 || px > q.right + 8 || py < q.top - 8 || py > q.bottom + 8;
+        };
+        // Half the time a button's middle, so that matches get played.
         if (rng() % 2 == 0) {
-            int n = 1 + static_cast<int>(rng() % kMenuButtonCount);
-            if (n == button::kQuit) n = button::kOk;
-            const Rect& r = g.MenuButtons[static_cast<size_t>(n)].rect;
-            return {offset.x() + (r.left + r.right) / 2.0 * scale, offset.y() + (r.top + r.bottom) / 2.0 * scale};
+            const Rect& r = g.MenuButtons[1 + rng() % kMenuButtonCount].rect;
+            const double px = (r.left + r.right) / 2.0, py = (r.top + r.bottom) / 2.0;
+            if (clear(px, py)) return {offset.x() + px * scale, offset.y() + py * scale};
         }
         for (;;) {
             const double x = std::uniform_real_distribution<double>(0, view->width())(rng);
             const double y = std::uniform_real_distribution<double>(0, view->height())(rng);
-            if (!avoidQuit) return {x, y};
-            // Releasing on QUIT ends the program; keep well clear of it at any scale.
-            const double px = (x - offset.x()) / scale, py = (y - offset.y()) / scale;
-            const Rect& q = g.MenuButtons[button::kQuit].rect;
-            if (px < q.left - 8 || px > q.right + 8 || py < q.top - 8 || py > q.bottom + 8) return {x, y};
+            if (clear((x - offset.x()) / scale, (y - offset.y()) / scale)) return {x, y};
         }
     }
 
