@@ -121,9 +121,9 @@ struct Monkey {
         if (optionsOn != 0 && optionsOn != 9) Violation("the option items are partly enabled");
         if (ruleMarks != 1) Violation("not exactly one rule item checked");
         if (levelMarks != 1) Violation("not exactly one difficulty checked");
-        // Commands enabled only where they can act.
-        if (pause != AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested}) && AnyOf(s, {ss::kPlaying, ss::kIntro}))
-            Violation("MenuPause disabled during play");
+        // Commands enabled only where they can act; these hold wherever events are
+        // processed, inside the sequences' waits too.
+        if (!pause && AnyOf(s, {ss::kPlaying, ss::kIntro})) Violation("MenuPause disabled during play");
         if (pause && !AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested})) Violation("MenuPause enabled off play");
         if (replay != (s == ss::kPaused)) Violation("MenuRePlay enabled is not the same as paused");
         if (stop != (s == ss::kPaused)) Violation("MenuGameStop enabled is not the same as paused");
