@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdlib>
+#include <iostream>
 
 #include "frontend/screen_pictures.h"
 #include "match/game.h"
@@ -12,6 +13,19 @@
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
 #include "window/single_instance.h"
+
+namespace {
+
+// Why the program stops, in a dialog where someone can see a window (the line on
+// standard error is written where the failure is found). The offscreen and minimal
+// platforms have no one to press OK: the dialog would wait for ever.
+void TellFatal(const std::string& message) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+    QMessageBox::critical(nullptr, QStringLiteral("VOLTRAX"), QString::fromStdString(message));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // A second copy ends at once and says nothing.
@@ -30,7 +44,8 @@ int main(int argc, char** argv) {
     game.sequencer = &audio;
 
     if (!vx::LoadDesignPictures(game)) {
-        QMessageBox::critical(nullptr, QStringLiteral("VOLTRAX"), QString::fromStdString(game.FatalMessage));
+        std::cerr << "voltrax: " << game.FatalMessage << "\n";
+        TellFatal(game.FatalMessage);
         return 1;
     }
 
@@ -40,7 +55,7 @@ int main(int argc, char** argv) {
     int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();
-        QMessageBox::critical(nullptr, QStringLiteral("VOLTRAX"), QString::fromStdString(game.FatalMessage));
+        TellFatal(game.FatalMessage);
         status = 1;
     }
     return status;

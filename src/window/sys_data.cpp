@@ -22,6 +22,8 @@ int16_t Get16(std::span<const uint8_t> r, size_t at) {
 
 bool IsBool16(Bool16 v) { return v == kTrue || v == kFalse; }
 
+bool IsScreenState(uint8_t s) { return (s >= screen_state::kTitle && s <= screen_state::kResumeRequested) || s == screen_state::kBusy; }
+
 }  // namespace
 
 SettingsRecord EncodeSettings(const Game& g) {
@@ -106,6 +108,9 @@ void RepairSettings(Game& g) {
     if (g.Difficulty != 65 && g.Difficulty != 35 && g.Difficulty != 10) g.Difficulty = 35;
     if (g.TimeLeft < 0) g.TimeLeft = 120;
     if (g.ScoreLimit <= 0) g.ScoreLimit = 10;
+    // Every caller sets the screen itself, but until then no handler may see a value
+    // that names no screen.
+    if (!IsScreenState(g.ScreenState)) g.ScreenState = screen_state::kTitle;
 }
 
 void SaveSettings(Game& g) {

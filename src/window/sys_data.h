@@ -39,7 +39,7 @@ void DecodeSettings(std::span<const uint8_t> bytes, Game& g);
 SettingsRecord DefaultSettingsRecord();
 // Restores the defaults of every group a record left without a valid choice: no
 // time-or-score flag true, no difficulty flag true, a flag that is neither -1 nor 0,
-// or a GameMode, StageNo, RuleKind or Difficulty outside its values.
+// or a GameMode, StageNo, RuleKind, Difficulty or ScreenState outside its values.
 void RepairSettings(Game& g);
 
 void SaveSettings(Game& g);

@@ -1,0 +1,68 @@
+// Fuzz target: any bytes as the settings file. Whatever the file holds, the options
+// that come out of it are ones the menus can show, and saving them and reading them
+// back changes nothing.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+
+#include "match/game.h"
+#include "platform/program_files.h"
+#include "platform/random.h"
+#include "window/sys_data.h"
+
+namespace {
+
+using namespace vx;
+
+bool IsBool16(Bool16 v) { return v == kTrue || v == kFalse; }
+
+void Check(bool ok, const char* what) {
+    if (ok) return;
+    std::fprintf(stderr, "settings fuzz: %s\n", what);
+    std::abort();
+}
+
+Game& TheGame() {
+    static MixingRandom random(1, [] { return uint64_t{1}; });
+    static ProgramFiles files(std::filesystem::temp_directory_path());
+    static Game g(GamePlatform{random, files});
+    return g;
+}
+
+template <typename Flags>
+int CountTrue(const Flags& flags) {
+    int n = 0;
+    for (Bool16 f : flags) n += f == kTrue;
+    return n;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Game& g = TheGame();
+    DecodeSettings(std::span<const uint8_t>(data, size), g);
+
+    for (size_t i = 0; i < 3; ++i) {
+        Check(IsBool16(g.ScoreChecks[i]) && IsBool16(g.TimeChecks[i]) && IsBool16(g.LevelChecks[i]),
+              "a check flag is neither true nor false");
+    }
+    Check(IsBool16(g.MusicOn) && IsBool16(g.EffectsOn), "a sound switch is neither true nor false");
+    Check(CountTrue(g.TimeChecks) + CountTrue(g.ScoreChecks) >= 1, "no time or score item checked");
+    Check(CountTrue(g.LevelChecks) >= 1, "no difficulty checked");
+    Check(g.GameMode == 1 || g.GameMode == 2, "GameMode out of range");
+    Check(g.StageNo >= 1 && g.StageNo <= 5, "StageNo out of range");
+    Check(g.RuleKind == 1 || g.RuleKind == 2, "RuleKind out of range");
+    Check(g.Difficulty == 65 || g.Difficulty == 35 || g.Difficulty == 10, "Difficulty out of range");
+    Check(g.TimeLeft >= 0 && g.ScoreLimit > 0, "a limit out of range");
+    const uint8_t s = g.ScreenState;
+    Check(s == 1 || s == 2 || s == 3 || s == 4 || s == 5 || s == 6 || s == 7 || s == 8 || s == 10,
+          "ScreenState not one of its values");
+
+    // Saving what was read and reading it back is the identity.
+    const SettingsRecord once = EncodeSettings(g);
+    DecodeSettings(once, g);
+    Check(EncodeSettings(g) == once, "a saved record reads back differently");
+    return 0;
+}

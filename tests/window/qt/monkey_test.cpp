@@ -1,0 +1,308 @@
+// The monkey: the main window on the offscreen platform under a stream of random keys,
+// clicks, moves and menu commands, posted so that they arrive wherever the game is
+// processing events (inside the match loop, the waits and the screen wipes). After
+// every event the screen state must be one of its values, the menu bar must agree
+// with the game's menu model and with the screen, and frames must keep coming while
+// a match is played. VOLTRAX_MONKEY_SECONDS sets the length (fuzz/monkey.sh runs it
+// for minutes; ctest runs a short one) and VOLTRAX_MONKEY_SEED replays a run.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "frontend/menu_buttons.h"
+#include "match/game.h"
+#include "support/screen_harness.h"
+#include "window/form1.h"
+#include "window/main_pict_view.h"
+#include "window/menu_bar_builder.h"
+#include "window/menu_model.h"
+#include "window/qt_host.h"
+#include "window/sys_data.h"
+
+namespace vx {
+namespace {
+
+namespace ss = screen_state;
+
+bool ListedState(uint8_t s) { return (s >= 1 && s <= 8) || s == ss::kBusy; }
+
+bool AnyOf(uint8_t s, std::initializer_list<uint8_t> values) {
+    for (uint8_t v : values)
+        if (s == v) return true;
+    return false;
+}
+
+// Menu commands the monkey may use: all but the end of the program, and the help window,
+// whose page is a modal dialog that would wait for a person.
+const MenuId kCommands[] = {
+    MenuId::MenuVSCPU,     MenuId::MenuVS2P,      MenuId::MenuPause,     MenuId::MenuRePlay,
+    MenuId::MenuGameStop,  MenuId::Menutime1,     MenuId::Menutime2,     MenuId::Menutime3,
+    MenuId::Menuscr1,      MenuId::Menuscr2,      MenuId::Menuscr3,      MenuId::MenuDiffMode1,
+    MenuId::MenuDiffMode2, MenuId::MenuDiffMode3, MenuId::MenuWave,      MenuId::MenuMidi,
+    MenuId::MenuVer,
+};
+
+// Keys: the game's own (never Esc), the arrows and a few the game ignores.
+const int kKeys[] = {Qt::Key_A, Qt::Key_Z, Qt::Key_R, Qt::Key_S, Qt::Key_BracketRight, Qt::Key_Slash,
+                     Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Q, Qt::Key_1};
+
+struct Monkey {
+    Game& g;
+    Form1& form;
+    std::mt19937_64 rng;
+    uint64_t events = 0;
+    uint64_t menuCommands = 0;
+    uint64_t framesSeen = 0;
+    std::set<uint8_t> statesSeen;
+    std::string firstViolation;
+    bool windDown = false;
+    int64_t budgetMs = 0;
+    std::atomic<uint64_t> heartbeat{0};
+    // Frames while playing.
+    QElapsedTimer playingClock;
+    uint32_t lastFrameCount = 0;
+    uint64_t results = 0;
+    uint8_t lastState = 0;
+    QElapsedTimer runClock;
+
+    Monkey(Game& game, Form1& f, uint64_t seed) : g(game), form(f), rng(seed) { runClock.start(); }
+
+    QAction* Action(MenuId id) { return form.Menus()->Action(id); }
+
+    void Violation(const std::string& what) {
+        if (!firstViolation.empty()) return;
+        std::ostringstream s;
+        s << what << " (state " << int(g.ScreenState) << ", after " << events << " events)";
+        firstViolation = s.str();
+    }
+
+    void CheckInvariants() {
+        const uint8_t s = g.ScreenState;
+        if (s == ss::kResult && lastState != ss::kResult) ++results;
+        if (s != lastState && std::getenv("VOLTRAX_MONKEY_TRACE") != nullptr)
+            std::printf("%6lld ms: state %d -> %d, frame %u\n", static_cast<long long>(runClock.elapsed()), lastState, s,
+                        g.FrameCount);
+        lastState = s;
+        statesSeen.insert(s);
+        if (!ListedState(s)) Violation("ScreenState " + std::to_string(s) + " is not one of its values");
+        // The menu bar shows the model.
+        for (const MenuItem& item : g.Menu.Items()) {
+            QAction* a = Action(item.id);
+            if (a == nullptr || item.separator) continue;
+            if (a->isEnabled() != item.enabled) Violation(std::string("menu bar enabled differs for ") + item.name);
+            if (a->isCheckable() && a->isChecked() != item.checked)
+                Violation(std::string("menu bar check mark differs for ") + item.name);
+        }
+        const MenuModel& m = g.Menu;
+        const bool pause = m.Enabled(MenuId::MenuPause), replay = m.Enabled(MenuId::MenuRePlay);
+        const bool stop = m.Enabled(MenuId::MenuGameStop);
+        const bool vs = m.Enabled(MenuId::MenuVSCPU);
+        if (vs != m.Enabled(MenuId::MenuVS2P)) Violation("the two game-start items differ");
+        int optionsOn = 0, ruleMarks = 0, levelMarks = 0;
+        for (int i = 1; i <= 3; ++i) {
+            for (MenuId id : {MenuModel::Time(i), MenuModel::Score(i), MenuModel::Diff(i)}) optionsOn += m.Enabled(id);
+            ruleMarks += m.Checked(MenuModel::Time(i)) + m.Checked(MenuModel::Score(i));
+            levelMarks += m.Checked(MenuModel::Diff(i));
+        }
+        if (optionsOn != 0 && optionsOn != 9) Violation("the option items are partly enabled");
+        if (ruleMarks != 1) Violation("not exactly one rule item checked");
+        if (levelMarks != 1) Violation("not exactly one difficulty checked");
+        // Commands enabled only where they can act; these hold wherever events are
+        // processed, inside the sequences' waits too.
+        if (!pause && AnyOf(s, {ss::kPlaying, ss::kIntro})) Violation("MenuPause disabled during play");
+        if (pause && !AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested})) Violation("MenuPause enabled off play");
+        if (replay != (s == ss::kPaused)) Violation("MenuRePlay enabled is not the same as paused");
+        if (stop != (s == ss::kPaused)) Violation("MenuGameStop enabled is not the same as paused");
+        if (s == ss::kPaused && pause) Violation("MenuPause enabled while paused");
+        if (vs && !AnyOf(s, {ss::kTitle, ss::kBusy})) Violation("a game-start item enabled off the title");
+        if (s == ss::kTitle && !vs) Violation("the game-start items disabled on the title");
+        if (optionsOn != 0 && !AnyOf(s, {ss::kTitle, ss::kStageSelect, ss::kBusy}))
+            Violation("option items enabled during a match");
+        if (optionsOn == 0 && AnyOf(s, {ss::kTitle, ss::kStageSelect})) Violation("option items disabled on a menu screen");
+        // Frames keep coming while playing.
+        if (s == ss::kPlaying) {
+            if (!playingClock.isValid() || g.FrameCount != lastFrameCount) {
+                framesSeen += g.FrameCount > lastFrameCount ? g.FrameCount - lastFrameCount : g.FrameCount;
+                lastFrameCount = g.FrameCount;
+                playingClock.restart();
+            } else if (playingClock.elapsed() > 1000) {
+                Violation("no frame for a second while playing");
+            }
+        } else {
+            playingClock.invalidate();
+        }
+    }
+
+    QPointF RandomPoint(bool avoidQuit) {
+        MainPictView* view = form.MainPict();
+        const double scale = view->Scale();
+        const QPoint offset = view->Offset();
+        // Releasing on QUIT ends the program; keep well clear of it.
+        const Rect& q = g.MenuButtons[button::kQuit].rect;
+        auto clear = [&](double px, double py) {
+            return !avoidQuit || px < q.left - 8 || px > q.right + 8 || py < q.top - 8 || py > q.bottom + 8;
+        };
+        // Half the time a button's middle, so that matches get played.
+        if (rng() % 2 == 0) {
+            const Rect& r = g.MenuButtons[1 + rng() % kMenuButtonCount].rect;
+            const double px = (r.left + r.right) / 2.0, py = (r.top + r.bottom) / 2.0;
+            if (clear(px, py)) return {offset.x() + px * scale, offset.y() + py * scale};
+        }
+        for (;;) {
+            const double x = std::uniform_real_distribution<double>(0, view->width())(rng);
+            const double y = std::uniform_real_distribution<double>(0, view->height())(rng);
+            if (clear((x - offset.x()) / scale, (y - offset.y()) / scale)) return {x, y};
+        }
+    }
+
+    void PostMouse(QEvent::Type type, Qt::MouseButton button) {
+        QWidget* view = form.MainPict();
+        const QPointF p = RandomPoint(type == QEvent::MouseButtonRelease || type == QEvent::MouseMove);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QCoreApplication::postEvent(view, new QMouseEvent(type, p, view->mapToGlobal(p), button, held, Qt::NoModifier));
+    }
+
+    // The first 10 s of every 80 pause freely; the rest lets matches run to their result.
+    bool PausesAllowed() const { return runClock.elapsed() % 80000 < 10000; }
+
+    void PostKey(bool release) {
+        int key = kKeys[rng() % std::size(kKeys)];
+        if (rng() % (PausesAllowed() ? 8 : 2000) == 0) key = Qt::Key_P;
+        QCoreApplication::postEvent(form.MainPict(),
+                                    new QKeyEvent(release ? QEvent::KeyRelease : QEvent::KeyPress, key, Qt::NoModifier));
+    }
+
+    // One tick: check, then post the next random event.
+    void Tick() {
+        ++heartbeat;
+        CheckInvariants();
+        if (runClock.elapsed() > budgetMs) windDown = true;
+        if (windDown) {
+            // Only pauses now, so that every sequence returns to the top.
+            if (g.ScreenState == ss::kPlaying) PostKeyPress(Qt::Key_P);
+            return;
+        }
+        ++events;
+        const auto pick = rng() % 100;
+        if (pick < 40) {
+            PostKey(rng() % 3 == 0);
+        } else if (pick < 60) {
+            PostMouse(QEvent::MouseMove, Qt::NoButton);
+        } else if (pick < 75) {
+            PostMouse(QEvent::MouseButtonPress, rng() % 4 == 0 ? Qt::RightButton : Qt::LeftButton);
+        } else if (pick < 95) {
+            PostMouse(QEvent::MouseButtonRelease, Qt::LeftButton);
+        } else {
+            const MenuId id = kCommands[rng() % std::size(kCommands)];
+            if (id == MenuId::MenuPause && !PausesAllowed()) return;
+            if (id == MenuId::MenuVer && rng() % 20 != 0) return;  // a window of its own; now and then
+            QAction* a = Action(id);
+            ++menuCommands;
+            QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
+        }
+    }
+
+    void PostKeyPress(int key) {
+        QCoreApplication::postEvent(form.MainPict(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+        QCoreApplication::postEvent(form.MainPict(), new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+    }
+};
+
+// The offscreen platform says so every time the about box is raised.
+void QuietRaise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QStringLiteral("does not support raise"))) return;
+    qt_message_output(type, context, message);
+}
+
+int MonkeySeconds() {
+    const char* s = std::getenv("VOLTRAX_MONKEY_SECONDS");
+    return s != nullptr && std::atoi(s) > 0 ? std::atoi(s) : 15;
+}
+
+TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
+    const QtMessageHandler previousHandler = qInstallMessageHandler(QuietRaise);
+    testing::RealScreenHarness h(99);
+    Game& g = h.g();
+    auto form = std::make_unique<Form1>(g);
+    form->show();
+    form->Form_Load();
+    // Short matches get the monkey through the result screen often.
+    form->RunMenuCommand(MenuId::Menutime3);
+
+    const char* seedText = std::getenv("VOLTRAX_MONKEY_SEED");
+    const uint64_t seed = seedText != nullptr ? std::strtoull(seedText, nullptr, 10) : std::random_device{}();
+    Monkey monkey(g, *form, seed);
+    const int seconds = MonkeySeconds();
+    monkey.budgetMs = seconds * 1000LL;
+
+    // A watchdog outside the event loop: the monkey's ticks stop only if a handler hangs.
+    std::atomic<bool> done{false};
+    std::thread watchdog([&] {
+        uint64_t last = 0;
+        auto since = std::chrono::steady_clock::now();
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            const uint64_t now = monkey.heartbeat;
+            if (now != last) {
+                last = now;
+                since = std::chrono::steady_clock::now();
+            } else if (std::chrono::steady_clock::now() - since > std::chrono::seconds(10)) {
+                std::fprintf(stderr, "monkey: no event processed for 10 s (seed %llu): the window hangs\n",
+                             static_cast<unsigned long long>(seed));
+                std::abort();
+            }
+        }
+    });
+
+    QTimer ticker;
+    ticker.setInterval(4);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { monkey.Tick(); });
+    ticker.start();
+    QElapsedTimer clock;
+    clock.start();
+    QElapsedTimer windDownClock;
+    while (!form->Host()->Ending()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        // Back at the top with every sequence returned.
+        if (!monkey.windDown) continue;
+        if (!windDownClock.isValid()) windDownClock.start();
+        else if (windDownClock.elapsed() > 300) break;
+    }
+    ticker.stop();
+    done = true;
+    watchdog.join();
+
+    std::string states;
+    for (uint8_t s : monkey.statesSeen) states += std::to_string(s) + " ";
+    std::printf("monkey: seed %llu, %.1f s, %llu events (%llu menu commands), %llu frames played, %llu matches "
+                "played to the result, states seen: %s\n",
+                static_cast<unsigned long long>(seed), clock.elapsed() / 1000.0,
+                static_cast<unsigned long long>(monkey.events), static_cast<unsigned long long>(monkey.menuCommands),
+                static_cast<unsigned long long>(monkey.framesSeen), static_cast<unsigned long long>(monkey.results),
+                states.c_str());
+    EXPECT_FALSE(form->Host()->Ending()) << "the monkey never ends the program";
+    EXPECT_EQ(monkey.firstViolation, "") << "seed " << seed;
+    EXPECT_GT(monkey.events, static_cast<uint64_t>(seconds) * 50);
+    EXPECT_GE(monkey.statesSeen.size(), 4u) << "the monkey got around the screens";
+
+    form.reset();
+    g.host = &h.host;
+    qInstallMessageHandler(previousHandler);
+}
+
+}  // namespace
+}  // namespace vx
