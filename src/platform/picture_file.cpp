@@ -7,7 +7,8 @@ namespace vx {
 
 namespace {
 
-constexpr int32_t kMaxSide = 16384;
+// Far above any picture of the game, low enough that a hostile header cannot ask for gigabytes.
+constexpr int32_t kMaxSide = 4096;
 
 uint32_t Le32(std::span<const uint8_t> b, size_t at) {
     return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |

@@ -17,6 +17,15 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kGamePath = "\\dat\\Sysdata.rnd";
 constexpr const char* kFileName = "Sysdata.rnd";
+// True when a exists and b is missing or older.
+bool IsNewer(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    const auto aTime = fs::last_write_time(a, ec);
+    if (ec) return false;
+    const auto bTime = fs::last_write_time(b, ec);
+    return ec || aTime > bTime;
+}
+
 }  // namespace
 
 SettingsFile::SettingsFile(ProgramFiles& files, fs::path configFolder)
@@ -54,7 +63,9 @@ std::optional<std::vector<uint8_t>> SettingsFile::Read() {
         bytes.resize(static_cast<size_t>(in.gcount()));
         return bytes;
     };
-    if (useUserFolder_) {
+    // A save that failed in the program folder went to the user's folder; that copy is
+    // the newer one and must win on the next start even if the folder looks writable.
+    if (useUserFolder_ || IsNewer(UserPath(), ProgramPath())) {
         if (auto bytes = readFrom(UserPath())) return bytes;
     }
     return readFrom(ProgramPath());

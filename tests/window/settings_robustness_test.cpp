@@ -134,6 +134,7 @@ struct ConfigHome {
 TEST(SettingsRobustness, AReadOnlyDatFolderKeepsTheOptionsInTheXdgConfigFolder) {
     ConfigHome home;
     testing::TestGame first;
+    first.g().settingsFile = SettingsFile(first.files);  // the XDG rule, not the test's folder
     const fs::path dat = first.folder.Path() / "dat";
     MakeDatUnwritable(dat);
     const fs::path expected = home.folder.Path() / "voltrax" / "Sysdata.rnd";

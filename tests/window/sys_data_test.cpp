@@ -206,3 +206,31 @@ TEST(SettingsUserFolder, UnwritableDatFolderMovesOptionsToTheUserFolder) {
 
 }  // namespace
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(SettingsUserFolder, ANewerCopyInTheUserFolderWinsOverTheProgramFolder) {
+    // A session whose save failed in the program folder left its options in the user's
+    // folder; the next start must find them although the program folder is writable.
+    testing::TestGame t;
+    const auto config = t.folder.Path() / "config";
+    std::filesystem::create_directories(config);
+    Game& g = t.g();
+    SaveSettings(g);  // the program folder's copy: normal difficulty
+    g.LevelChecks = {kFalse, kFalse, kTrue};
+    g.Difficulty = 10;
+    const SettingsRecord hard = EncodeSettings(g);
+    WriteAll(config / "Sysdata.rnd", Bytes(hard.begin(), hard.end()));
+    std::filesystem::last_write_time(config / "Sysdata.rnd", std::filesystem::last_write_time(
+                                                                 t.folder.Path() / "dat" / "Sysdata.rnd") +
+                                                                 std::chrono::seconds(5));
+    testing::TestGame next;
+    Game& again = next.g();
+    again.settingsFile = SettingsFile(t.files, config);
+    ApplySettings(again);
+    EXPECT_EQ(again.Difficulty, 10);
+}
+
+}  // namespace
+}  // namespace vx
