@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <cstdint>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include "match/game.h"
 #include "match/match_loop.h"
 #include "platform/host.h"
+#include "platform/wave_player.h"
 
 namespace vx::bench {
 
@@ -85,8 +88,9 @@ inline IntervalFigures Summarise(std::vector<double> ms) {
 // Counts frames of play from their first DoEvents (which the match loop calls right after
 // noting FrameStart). After warmupFrames it notes the CPU and starts keeping the
 // intervals between frame starts; after measuredFrames more it calls onDone once.
-// An interval with a wait of another length inside (a goal's message, the intro) is not
-// a frame period and is left out, counted in skippedIntervals.
+// An interval with a wait of another length inside (a goal's message, the intro) or an
+// effect played to its end (the goal sound) is not a frame period: it is left out and
+// counted in SkippedIntervals. Put WaveTap() between the game and its wave player.
 class FrameProbe : public Host {
 public:
     FrameProbe(Host& inner, const Game& g, int warmupFrames, int measuredFrames)
@@ -101,6 +105,20 @@ public:
     double OtherCoreShare() const { return wall_ > 0 ? otherCpu_ / wall_ : 0; }
     double MeasuredSeconds() const { return wall_; }
     bool Done() const { return done_; }
+
+    // Passes effects on, noting the ones the game waits for.
+    class WaveTapper : public WavePlayer {
+    public:
+        WaveTapper(FrameProbe& probe, WavePlayer& inner) : probe_(probe), inner_(inner) {}
+        void PlayWave(const std::filesystem::path& path, bool waitToEnd) override {
+            if (waitToEnd) probe_.otherWait_ = true;
+            inner_.PlayWave(path, waitToEnd);
+        }
+
+    private:
+        FrameProbe& probe_;
+        WavePlayer& inner_;
+    };
 
     int64_t NowMs() override { return inner_.NowMs(); }
     bool DoEvents() override {
@@ -134,6 +152,8 @@ private:
                 ++skipped_;
             else
                 intervalsMs_.push_back(1e3 * (now - lastWall_));
+            if (std::getenv("VOLTRAX_PROBE_DEBUG") && 1e3 * (now - lastWall_) > 37)
+                std::fprintf(stderr, "frame %d: %.1f ms (t=%.3f)\n", frames_, 1e3 * (now - lastWall_), now);
             if (frames_ == warmup_ + measured_) {
                 wall_ = now - wall0_;
                 cpu_ = ProcessCpuSeconds() - cpu0_;

@@ -127,6 +127,8 @@ void BM_MatchInWindow(benchmark::State& state) {
         FrameProbe probe(*p.window->Host(), p.g, kWarmupFrames, kMeasuredFrames);
         probe.otherPid = XServerPid();
         p.g.host = &probe;
+        FrameProbe::WaveTapper waves(probe, p.audio);
+        p.g.wavePlayer = &waves;
         probe.onDone = [&] { p.Key(0x50, 33, false), p.Key(0x50, 33, true); };  // P
 
         QTimer keys;
@@ -163,6 +165,7 @@ void BM_MatchInWindow(benchmark::State& state) {
         state.counters["paused_state"] = p.g.ScreenState;
         state.counters["peak_rss_mb"] = PeakResidentMb();
         p.g.host = p.window->Host();
+        p.g.wavePlayer = &p.audio;
     }
 }
 BENCHMARK(BM_MatchInWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -200,6 +203,8 @@ void BM_BusyWaitBaseline(benchmark::State& state) {
         FrameProbe probe(spin, h.g(), kWarmupFrames, kMeasuredFrames);
         probe.onDone = [&] { spin.EndProgram(); };
         h.g().host = &probe;
+        FrameProbe::WaveTapper waves(probe, h.wave);
+        h.g().wavePlayer = &waves;
         h.g().GameMode = 1;
         h.g().StageNo = 1;
         h.g().TimeLeft = 120;
@@ -207,6 +212,7 @@ void BM_BusyWaitBaseline(benchmark::State& state) {
         ReportIntervals(state, probe);
         state.SetIterationTime(probe.MeasuredSeconds());
         h.g().host = &h.host;
+        h.g().wavePlayer = &h.wave;
     }
 }
 BENCHMARK(BM_BusyWaitBaseline)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
