@@ -6,9 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="$root/build"
-for t in voltrax_window_bench voltrax_startup_probe voltrax; do
-  cmake --build "$build" --target "$t" >/dev/null
-done
+cmake --build "$build" --target voltrax_window_bench voltrax_startup_probe voltrax
 work="$(mktemp -d)"
 cleanup() {
   [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null || true

@@ -89,7 +89,11 @@ void MainPictView::SetInvisibleCursor(bool invisible) {
 
 void MainPictView::paintEvent(QPaintEvent* event) {
     PaintArea(event->rect());
-    if (onPainted) onPainted();
+    // A copy: the callback may replace itself.
+    if (onPainted) {
+        const std::function<void()> call = onPainted;
+        call();
+    }
 }
 
 void MainPictView::PaintArea(const QRect& area) {

@@ -60,7 +60,7 @@ public:
     std::function<void(const PictMouse&)> onMouseDown;
     std::function<void(const PictMouse&)> onMouseMove;
     std::function<void(const PictMouse&)> onMouseUp;
-    std::function<void()> onPainted;  // after each paint, once the pixels are in the window
+    std::function<void()> onPainted;  // after each paint of the widget
 
 protected:
     void paintEvent(QPaintEvent* event) override;
