@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -92,7 +92,7 @@ inline IntervalFigures Summarise(std::vector<double> ms) {
 // effect played to its end (the goal sound) is not a frame period: it is left out and
 // counted in SkippedIntervals. Put WaveTap() between the game and its wave player.
 class FrameProbe : public Host {
-public:
+  public:
     FrameProbe(Host& inner, const Game& g, int warmupFrames, int measuredFrames)
         : inner_(inner), g_(g), warmup_(warmupFrames), measured_(measuredFrames) {}
 
@@ -108,14 +108,14 @@ public:
 
     // Passes effects on, noting the ones the game waits for.
     class WaveTapper : public WavePlayer {
-    public:
+      public:
         WaveTapper(FrameProbe& probe, WavePlayer& inner) : probe_(probe), inner_(inner) {}
         void PlayWave(const std::filesystem::path& path, bool waitToEnd) override {
             if (waitToEnd) probe_.otherWait_ = true;
             inner_.PlayWave(path, waitToEnd);
         }
 
-    private:
+      private:
         FrameProbe& probe_;
         WavePlayer& inner_;
     };
@@ -137,7 +137,7 @@ public:
     void EndProgram() override { inner_.EndProgram(); }
     bool Ending() const override { return inner_.Ending(); }
 
-private:
+  private:
     void NoteFrameStart() {
         const double now = WallSeconds();
         lastFrameStart_ = g_.FrameStart;

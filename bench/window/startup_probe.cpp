@@ -3,6 +3,8 @@
 // settings file with music on, so the program starts as a player with music would.
 //   voltrax_startup_probe --settings <file>       writes the settings record
 //   voltrax_startup_probe <program> <title.bmp> [runs]
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -15,7 +17,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
 #include "match/game.h"
@@ -27,7 +28,8 @@ namespace {
 constexpr int kComparedRows = 150;
 
 double NowMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // Whether the title picture's top (the part no button covers) shows anywhere down the
@@ -36,7 +38,9 @@ bool ShowsTitle(const QImage& screen, const QImage& title) {
     const int w = title.width(), h = kComparedRows;
     for (int x : {0}) {
         for (int y = 0; y + h <= screen.height(); ++y) {
-            if (screen.pixel(x, y) != title.pixel(0, 0) || screen.pixel(x + w - 1, y) != title.pixel(w - 1, 0)) continue;
+            if (screen.pixel(x, y) != title.pixel(0, 0) ||
+                screen.pixel(x + w - 1, y) != title.pixel(w - 1, 0))
+                continue;
             bool all = true;
             for (int ty = 0; ty < h && all; ++ty) {
                 const auto* s = reinterpret_cast<const QRgb*>(screen.constScanLine(y + ty)) + x;
@@ -105,9 +109,10 @@ int main(int argc, char** argv) {
         while (NowMs() - launch < 10000) {
             const double polled = NowMs();
             // Only the band the centred window covers: a small grab disturbs the start less.
-            const QImage grab = screen->grabWindow(0, (screen->geometry().width() - title.width()) / 2, 0, title.width())
-                                    .toImage()
-                                    .convertToFormat(QImage::Format_RGB32);
+            const QImage grab =
+                screen->grabWindow(0, (screen->geometry().width() - title.width()) / 2, 0, title.width())
+                    .toImage()
+                    .convertToFormat(QImage::Format_RGB32);
             if (ShowsTitle(grab, title)) {
                 seenAt = NowMs();  // an upper bound: it was on screen by the end of this grab
                 cpu.push_back(ProgramCpuMs(program.processId()));
@@ -124,14 +129,17 @@ int main(int argc, char** argv) {
             return 1;
         }
         shown.push_back(seenAt - launch);
-        std::printf("run %d: title on screen %.0f ms after launch (grab before it: %.0f ms), %.0f ms of CPU by then\n",
-                    run + 1, seenAt - launch, lastPoll - launch, cpu.back());
+        std::printf(
+            "run %d: title on screen %.0f ms after launch (grab before it: %.0f ms), %.0f ms of CPU by "
+            "then\n",
+            run + 1, seenAt - launch, lastPoll - launch, cpu.back());
         QThread::msleep(300);
     }
     std::sort(shown.begin(), shown.end());
     std::sort(cpu.begin(), cpu.end());
-    std::printf("startup_ms median %.0f  max %.0f  cpu_ms median %.0f  (%d runs; one screen grab and search takes "
-                "up to %.0f ms)\n",
-                shown[shown.size() / 2], shown.back(), cpu[cpu.size() / 2], runs, worstPoll);
+    std::printf(
+        "startup_ms median %.0f  max %.0f  cpu_ms median %.0f  (%d runs; one screen grab and search takes "
+        "up to %.0f ms)\n",
+        shown[shown.size() / 2], shown.back(), cpu[cpu.size() / 2], runs, worstPoll);
     return 0;
 }

@@ -173,7 +173,7 @@ BENCHMARK(BM_MatchInWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMi
 // The old way: the real clock and a wait that keeps asking it (and letting nothing else
 // run) until the frame's 34 ms are over. No window: only the wait's cost is of interest.
 class SpinningHost : public Host {
-public:
+  public:
     int64_t NowMs() override { return clock_.NowMs(); }
     bool DoEvents() override { return !ending_; }
     bool WaitPast(int64_t deadlineMs) override {
@@ -189,7 +189,7 @@ public:
     void EndProgram() override { ending_ = true; }
     bool Ending() const override { return ending_; }
 
-private:
+  private:
     SteadyClock clock_;
     bool timer1_ = false;
     bool ending_ = false;

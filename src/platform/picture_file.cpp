@@ -147,7 +147,8 @@ bool PictureLoader::Load(const std::filesystem::path& path, Surface& out, std::s
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);
     std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
-    if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    const auto wanted = static_cast<std::streamsize>(bytes.size());
+    if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), wanted)) {
         error = "cannot read the picture " + path.string();
         return false;
     }
