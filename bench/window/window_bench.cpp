@@ -127,6 +127,8 @@ void BM_MatchInWindow(benchmark::State& state) {
         FrameProbe probe(*p.window->Host(), p.g, kWarmupFrames, kMeasuredFrames);
         probe.otherPid = XServerPid();
         p.g.host = &probe;
+        int paints = 0;
+        p.window->MainPict()->onPainted = [&] { ++paints; };
         FrameProbe::WaveTapper waves(probe, p.audio);
         p.g.wavePlayer = &waves;
         probe.onDone = [&] { p.Key(0x50, 33, false), p.Key(0x50, 33, true); };  // P
@@ -158,6 +160,8 @@ void BM_MatchInWindow(benchmark::State& state) {
         watch.stop();
         ReportIntervals(state, probe);
         state.SetIterationTime(probe.MeasuredSeconds());
+        p.window->MainPict()->onPainted = nullptr;
+        state.counters["paints"] = paints;
 
         double xShare = 0;
         const double paused = SettleAndMeasureCpu(1000, 10000, xShare);
