@@ -143,7 +143,16 @@ bool PictureLoader::Load(const std::filesystem::path& path, Surface& out, std::s
         error = "cannot open the picture " + path.string();
         return false;
     }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    // In one read: the sprite sheet is megabytes, and byte-wise reading showed in start-up.
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+    const auto wanted = static_cast<std::streamsize>(bytes.size());
+    if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), wanted)) {
+        error = "cannot read the picture " + path.string();
+        return false;
+    }
     std::string reason;
     bool ok = false;
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 
 #include "about/forms.h"
 #include "frontend/keyboard.h"
@@ -24,6 +25,9 @@
 namespace vx {
 
 namespace {
+// Without a paint (a window never shown) the opening music starts this long after start-up.
+constexpr int kOpeningMusicLatestMs = 1000;
+
 QString DesignPicture(Game& g, const char* name) {
     return QString::fromStdString(g.files.Resolve(std::string("\\design\\") + name).string());
 }
@@ -76,10 +80,29 @@ void Form1::Form_Load() {
     }
     ApplySettings(g_);
     ShowTitle(g_, kTrue);
+    // Opening music waits for the SoundFont, which may still be loading: the title goes on
+    // screen first and the music follows as soon as it can.
     if (g_.Menu.Checked(MenuId::MenuMidi)) {
-        OpenMusic(g_, MusicFile(g_, "\\dat\\opening.mid"));
-        host_->SetTimer1Enabled(true);
+        openingMusicDue_ = true;
+        view_->onPainted = [this] {
+            view_->onPainted = nullptr;
+            QTimer::singleShot(0, this, [this] { StartOpeningMusic(); });
+        };
+        QTimer::singleShot(kOpeningMusicLatestMs, this, [this] { StartOpeningMusic(); });
     }
+}
+
+void Form1::StartOpeningMusic() {
+    if (!openingMusicDue_) return;
+    openingMusicDue_ = false;
+    view_->onPainted = nullptr;
+    // Left alone if the player has already turned music off, or on again (which opened
+    // it), or left the title, or the program is ending.
+    if (host_->Ending() || g_.ScreenState != screen_state::kTitle || !g_.Menu.Checked(MenuId::MenuMidi) ||
+        !g_.MusicPath.empty())
+        return;
+    OpenMusic(g_, MusicFile(g_, "\\dat\\opening.mid"));
+    host_->SetTimer1Enabled(true);
 }
 
 void Form1::KeyEvent(const KeyInput& key) {

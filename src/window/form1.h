@@ -42,6 +42,9 @@ protected:
 
 private:
     void KeyEvent(const KeyInput& key);
+    // The opening music of start-up, once: after the title's first paint or at the latest
+    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
+    void StartOpeningMusic();
 
     Game& g_;
     MainPictView* view_;
@@ -49,6 +52,7 @@ private:
     MenuBarBinding* menus_;
     std::unique_ptr<AboutBoxKeeper> about_;
     KeyTranslator keys_;
+    bool openingMusicDue_ = false;
 };
 
 }  // namespace vx

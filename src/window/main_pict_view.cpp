@@ -88,13 +88,22 @@ void MainPictView::SetInvisibleCursor(bool invisible) {
 }
 
 void MainPictView::paintEvent(QPaintEvent* event) {
+    PaintArea(event->rect());
+    // A copy: the callback may replace itself.
+    if (onPainted) {
+        const std::function<void()> call = onPainted;
+        call();
+    }
+}
+
+void MainPictView::PaintArea(const QRect& area) {
     QPainter painter(this);
     const QRect pictureArea = ToWidget(QRect(0, 0, kWidth, kHeight));
     // The border around a scaled picture.
-    const QRegion border = QRegion(event->rect()) - QRegion(pictureArea);
+    const QRegion border = QRegion(area) - QRegion(pictureArea);
     for (const QRect& r : border) painter.fillRect(r, Qt::black);
 
-    const QRect wanted = event->rect() & pictureArea;
+    const QRect wanted = area & pictureArea;
     if (wanted.isEmpty()) return;
     if (picture_ == nullptr || picture_->Width() < kWidth || picture_->Height() < kHeight) {
         painter.fillRect(wanted, Qt::black);

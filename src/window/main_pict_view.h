@@ -60,6 +60,7 @@ public:
     std::function<void(const PictMouse&)> onMouseDown;
     std::function<void(const PictMouse&)> onMouseMove;
     std::function<void(const PictMouse&)> onMouseUp;
+    std::function<void()> onPainted;  // after each paint of the widget
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,6 +72,7 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
 private:
+    void PaintArea(const QRect& area);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
 

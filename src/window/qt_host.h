@@ -1,6 +1,6 @@
 // QtHost: the Host of the real program. The millisecond clock is the monotonic clock;
 // waits run a nested Qt event loop that sleeps until the next event or a precise timer
-// at the deadline, so a frame's wait costs no CPU; Timer1 is a 10 ms QTimer.
+// at the deadline, so a frame's wait costs no CPU; Timer1 is a 20 ms QTimer.
 #pragma once
 
 #include <QObject>

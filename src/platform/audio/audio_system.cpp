@@ -1,6 +1,9 @@
 #include "platform/audio/audio_system.h"
 
 #include <SDL.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +21,7 @@ namespace vx::audio {
 namespace {
 
 constexpr std::uintmax_t kLargestMidiFile = 16u << 20;
+constexpr int kLoaderNice = 10;  // the SoundFont loader thread's niceness
 // A synchronous effect waits at most this much past its own length, should the
 // device stall; the game must never hang on a sound.
 constexpr auto kWaitMargin = std::chrono::milliseconds(1000);
@@ -136,8 +140,10 @@ void AudioSystem::StartLoadingSynth() {
     const int rate = options_.sampleRate;
     // Loading a SoundFont takes a few hundred milliseconds; it runs beside the rest of
     // start-up and outside the device lock, so neither the window nor the effects wait.
+    // At a lower priority: on a busy machine the window's first picture comes first.
     loadingSynth_ =
         std::async(std::launch::async, [font = std::move(font), rate]() -> std::unique_ptr<MusicSynth> {
+            setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kLoaderNice);
             if (!font) return nullptr;
             return std::make_unique<MusicSynth>(rate, *font);
         });

@@ -1,0 +1,233 @@
+// The program's cost in a real X window: frame start intervals and CPU during a match with
+// music and effects on, CPU on the title with music and while paused, peak memory; and in
+// the same run the old busy wait (the headless match on the real clock, spinning between
+// frames) as the baseline. Run under Xvfb by bench/window/run.sh.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+
+#include "frame_probe.h"
+#include "frontend/mouse.h"
+#include "match/game.h"
+#include "match/match_loop.h"
+#include "platform/audio/audio_system.h"
+#include "platform/clock.h"
+#include "support/match_harness.h"
+#include "support/screen_harness.h"
+#include "window/form1.h"
+#include "window/main_pict_view.h"
+#include "window/menu_model.h"
+#include "window/qt_host.h"
+#include "window/qt_picture_decoder.h"
+
+namespace vx::bench {
+namespace {
+
+constexpr int kWarmupFrames = 60;     // about 2 s of play before measuring
+constexpr int kMeasuredFrames = 600;  // about 20 s
+
+long XServerPid() {
+    const char* pid = std::getenv("VOLTRAX_XSERVER_PID");
+    return pid != nullptr ? std::atol(pid) : 0;
+}
+
+// What main.cpp builds: a game over a copy of the built program folder, the sound
+// back-end and the main window over its QtHost; music turned on through its command.
+struct Program {
+    testing::RealScreenHarness folder;
+    Game& g = folder.g();
+    audio::AudioSystem audio;
+    std::unique_ptr<Form1> window;
+
+    Program() {
+        InstallQtPictureDecoder(g.pictureLoader);
+        g.wavePlayer = &audio;
+        g.sequencer = &audio;
+        window = std::make_unique<Form1>(g);
+        window->show();
+        window->Form_Load();
+        if (!g.Menu.Checked(MenuId::MenuMidi)) window->RunMenuCommand(MenuId::MenuMidi);
+        if (!g.Menu.Checked(MenuId::MenuWave)) window->RunMenuCommand(MenuId::MenuWave);
+    }
+    // Not closed through Form_Unload: ending the program would make every later event
+    // loop of this process return at once.
+    ~Program() {
+        g.host = &folder.host;
+        window.reset();
+    }
+    void Click(float x, float y) {
+        window->MainPict()->onMouseDown(PictMouse{mouse::kLeft, 0, x, y});
+        window->MainPict()->onMouseUp(PictMouse{mouse::kLeft, 0, x, y});
+    }
+    // A key as the X server would deliver it: through the view's own key handling.
+    void Key(int qtKey, uint32_t x11Code, bool release) {
+        auto* event = new QKeyEvent(release ? QEvent::KeyRelease : QEvent::KeyPress, qtKey, Qt::NoModifier,
+                                    x11Code, 0, 0);
+        QCoreApplication::postEvent(window->MainPict(), event);
+    }
+};
+
+// Runs the window's event loop until done() is called, as app.exec() would.
+void RunEventLoopFor(int ms, const std::function<void()>& atEnd = {}) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, [&] {
+        if (atEnd) atEnd();
+        loop.quit();
+    });
+    loop.exec();
+}
+
+double SettleAndMeasureCpu(int warmupMs, int measureMs, double& xShare) {
+    RunEventLoopFor(warmupMs);
+    const double wall0 = WallSeconds(), cpu0 = ProcessCpuSeconds(), x0 = OtherProcessCpuSeconds(XServerPid());
+    RunEventLoopFor(measureMs);
+    const double wall = WallSeconds() - wall0;
+    xShare = (OtherProcessCpuSeconds(XServerPid()) - x0) / wall;
+    return (ProcessCpuSeconds() - cpu0) / wall;
+}
+
+void ReportIntervals(benchmark::State& state, const FrameProbe& probe) {
+    const IntervalFigures f = Summarise(probe.IntervalsMs());
+    state.counters["min_ms"] = f.minMs;
+    state.counters["median_ms"] = f.medianMs;
+    state.counters["p99_ms"] = f.p99Ms;
+    state.counters["max_ms"] = f.maxMs;
+    state.counters["frames"] = double(f.count);
+    state.counters["skipped"] = probe.SkippedIntervals();
+    state.counters["core_pct"] = 100.0 * probe.CoreShare();
+    state.counters["xserver_pct"] = 100.0 * probe.OtherCoreShare();
+}
+
+// The title screen with the opening music playing, left alone for ten seconds.
+void BM_TitleWithMusic(benchmark::State& state) {
+    for (auto _ : state) {
+        Program p;
+        double xShare = 0;
+        const double share = SettleAndMeasureCpu(2000, 10000, xShare);
+        state.counters["core_pct"] = 100.0 * share;
+        state.counters["xserver_pct"] = 100.0 * xShare;
+        state.counters["music"] = p.g.Menu.Checked(MenuId::MenuMidi) ? 1 : 0;
+        state.SetIterationTime(10.0);
+    }
+}
+BENCHMARK(BM_TitleWithMusic)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// 1P VS CPU on the first stage with music and effects: A and Z press and release in turn
+// while the CPU plays, about twenty seconds measured; then P pauses and the paused
+// screen is left alone for ten seconds.
+void BM_MatchInWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        Program p;
+        RunEventLoopFor(1500);
+        FrameProbe probe(*p.window->Host(), p.g, kWarmupFrames, kMeasuredFrames);
+        probe.otherPid = XServerPid();
+        p.g.host = &probe;
+        int paints = 0;
+        p.window->MainPict()->onPainted = [&] { ++paints; };
+        FrameProbe::WaveTapper waves(probe, p.audio);
+        p.g.wavePlayer = &waves;
+        probe.onDone = [&] { p.Key(0x50, 33, false), p.Key(0x50, 33, true); };  // P
+
+        QTimer keys;
+        bool down = false, useA = true;
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            if (useA)
+                p.Key(0x41, 38, down);  // A
+            else
+                p.Key(0x5a, 52, down);  // Z
+            if (down) useA = !useA;
+            down = !down;
+        });
+        keys.start(350);
+
+        // 1P VS CPU, then OK: the match runs inside the OK click's handler until paused.
+        QTimer::singleShot(0, [&] { p.Click(255, 183); });
+        QTimer::singleShot(2500, [&] { p.Click(424, 273); });
+        QEventLoop loop;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (probe.Done() && p.g.ScreenState == screen_state::kPaused) loop.quit();
+        });
+        watch.start(100);
+        QTimer::singleShot(90000, &loop, &QEventLoop::quit);  // never hang the run
+        loop.exec();
+        keys.stop();
+        watch.stop();
+        ReportIntervals(state, probe);
+        state.SetIterationTime(probe.MeasuredSeconds());
+        p.window->MainPict()->onPainted = nullptr;
+        state.counters["paints"] = paints;
+
+        double xShare = 0;
+        const double paused = SettleAndMeasureCpu(1000, 10000, xShare);
+        state.counters["paused_core_pct"] = 100.0 * paused;
+        state.counters["paused_state"] = p.g.ScreenState;
+        state.counters["peak_rss_mb"] = PeakResidentMb();
+        p.g.host = p.window->Host();
+        p.g.wavePlayer = &p.audio;
+    }
+}
+BENCHMARK(BM_MatchInWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The old way: the real clock and a wait that keeps asking it (and letting nothing else
+// run) until the frame's 34 ms are over. No window: only the wait's cost is of interest.
+class SpinningHost : public Host {
+  public:
+    int64_t NowMs() override { return clock_.NowMs(); }
+    bool DoEvents() override { return !ending_; }
+    bool WaitPast(int64_t deadlineMs) override {
+        while (!ending_)
+            if (NowMs() > deadlineMs) return true;
+        return false;
+    }
+    void Present(int, int, int, int) override {}
+    void Refresh() override {}
+    void SetMousePointer(MousePointer) override {}
+    void SetTimer1Enabled(bool enabled) override { timer1_ = enabled; }
+    bool Timer1Enabled() const override { return timer1_; }
+    void EndProgram() override { ending_ = true; }
+    bool Ending() const override { return ending_; }
+
+  private:
+    SteadyClock clock_;
+    bool timer1_ = false;
+    bool ending_ = false;
+};
+
+void BM_BusyWaitBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        testing::MatchHarness h;
+        h.PrepareScreen();
+        SpinningHost spin;
+        FrameProbe probe(spin, h.g(), kWarmupFrames, kMeasuredFrames);
+        probe.onDone = [&] { spin.EndProgram(); };
+        h.g().host = &probe;
+        FrameProbe::WaveTapper waves(probe, h.wave);
+        h.g().wavePlayer = &waves;
+        h.g().GameMode = 1;
+        h.g().StageNo = 1;
+        h.g().TimeLeft = 120;
+        h.Run();
+        ReportIntervals(state, probe);
+        state.SetIterationTime(probe.MeasuredSeconds());
+        h.g().host = &h.host;
+        h.g().wavePlayer = &h.wave;
+    }
+}
+BENCHMARK(BM_BusyWaitBaseline)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vx::bench
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,71 @@
+// Start-up with music on: the title reaches the screen before the opening music opens
+// (opening it waits for the SoundFont), and the music still starts, once.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <fstream>
+
+#include "match/game.h"
+#include "support/screen_harness.h"
+#include "window/form1.h"
+#include "window/menu_model.h"
+#include "window/qt_host.h"
+#include "window/sys_data.h"
+
+namespace vx {
+namespace {
+
+struct MusicOnAtStart : ::testing::Test {
+    testing::RealScreenHarness h;
+    Game& g = h.g();
+    std::unique_ptr<Form1> form;
+    MusicOnAtStart() {
+        g.MusicOn = kTrue;
+        const SettingsRecord r = EncodeSettings(g);
+        std::ofstream(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary)
+            .write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+        g.MusicOn = kFalse;
+        form = std::make_unique<Form1>(g);
+    }
+    ~MusicOnAtStart() override {
+        form.reset();
+        g.host = &h.host;
+    }
+    int Opens() {
+        int n = 0;
+        for (const std::string& c : h.seq.commands) n += c.rfind("open ", 0) == 0 ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(MusicOnAtStart, TheTitleIsPaintedBeforeTheMusicOpensAndItOpensOnce) {
+    form->show();
+    form->Form_Load();
+    ASSERT_TRUE(g.Menu.Checked(MenuId::MenuMidi));
+    EXPECT_EQ(Opens(), 0) << "nothing may wait for the SoundFont before the first paint";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 500)) << "the first paint starts the music";
+    EXPECT_NE(g.MusicPath.find("opening.mid"), std::string::npos);
+    EXPECT_TRUE(form->Host()->Timer1Enabled());
+    QTest::qWait(1200);  // past the fallback
+    EXPECT_EQ(Opens(), 1);
+}
+
+TEST_F(MusicOnAtStart, AWindowNeverPaintedStillGetsItsMusic) {
+    form->Form_Load();
+    EXPECT_EQ(Opens(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 2000));
+    EXPECT_TRUE(form->Host()->Timer1Enabled());
+}
+
+TEST_F(MusicOnAtStart, MusicTurnedOffBeforeItStartedStaysOff) {
+    form->Form_Load();
+    form->RunMenuCommand(MenuId::MenuMidi);
+    ASSERT_FALSE(g.Menu.Checked(MenuId::MenuMidi));
+    QTest::qWait(1200);
+    EXPECT_EQ(Opens(), 0);
+    EXPECT_FALSE(form->Host()->Timer1Enabled());
+}
+
+}  // namespace
+}  // namespace vx
