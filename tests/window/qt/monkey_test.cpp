@@ -139,8 +139,8 @@ struct Monkey {
                 framesSeen += g.FrameCount > lastFrameCount ? g.FrameCount - lastFrameCount : g.FrameCount;
                 lastFrameCount = g.FrameCount;
                 playingClock.restart();
-            } else if (playingClock.elapsed() > 1000) {
-                Violation("no frame for a second while playing");
+            } else if (playingClock.elapsed() > 3000) {  // generous: a busy CI machine must not read as a hang
+                Violation("no frame for three seconds while playing");
             }
         } else {
             playingClock.invalidate();
