@@ -4,7 +4,7 @@
 VOLTRAX_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsdl2-dev libfluidsynth-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
-  xvfb xdotool imagemagick googletest libbenchmark-dev clang libclang-rt-14-dev time
+  xvfb xdotool imagemagick googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev time
 )
 
 voltrax_install_missing() {
