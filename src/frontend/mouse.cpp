@@ -47,33 +47,8 @@ int SlotAt(const Game& g, const Point& p) {
     return 0;
 }
 
-bool MusicIsOn(const Game& g) { return g.Menu.Checked(MenuId::MenuMidi); }
-
 void StopMenuMusic(Game& g) {
-    if (!MusicIsOn(g)) return;
-    StopMusic(g);
-    g.host->SetTimer1Enabled(false);
-}
-
-void SwitchToOpeningMusic(Game& g) {
-    if (!MusicIsOn(g)) return;
-    StopMusic(g);
-    g.host->SetTimer1Enabled(false);
-    OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-    g.host->SetTimer1Enabled(true);
-}
-
-void SetGameStartItems(Game& g, bool enabled) {
-    g.Menu.SetEnabled(MenuId::MenuVS2P, enabled);
-    g.Menu.SetEnabled(MenuId::MenuVSCPU, enabled);
-}
-
-void EnableOptionItems(Game& g) {
-    for (int i = 1; i <= 3; ++i) {
-        g.Menu.SetEnabled(MenuModel::Time(i), true);
-        g.Menu.SetEnabled(MenuModel::Score(i), true);
-        g.Menu.SetEnabled(MenuModel::Diff(i), true);
-    }
+    if (MusicWanted(g)) StopMusicAndTimer(g);
 }
 
 void ReleaseOnTitle(Game& g, const Point& p) {
@@ -82,12 +57,12 @@ void ReleaseOnTitle(Game& g, const Point& p) {
         g.ScreenState = screen_state::kBusy;
         g.GameMode = 1;
         ShowStageSelect(g);
-        SetGameStartItems(g, false);
+        g.Menu.SetGameStartItemsEnabled(false);
     } else if (In(g, button::kVs2P, p)) {
         Draw(g, {1, 5, 3});
         g.ScreenState = screen_state::kBusy;
         g.GameMode = 2;
-        SetGameStartItems(g, false);
+        g.Menu.SetGameStartItemsEnabled(false);
         ShowStageSelect(g);
     } else if (In(g, button::kQuit, p)) {
         Draw(g, {1, 2, 6});
@@ -100,7 +75,7 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
         Draw(g, {12, 11});
         g.ScreenState = screen_state::kBusy;
         ShowTitle(g, kFalse);
-        SetGameStartItems(g, true);
+        g.Menu.SetGameStartItemsEnabled(true);
     } else if (In(g, button::kOk, p)) {
         StopMenuMusic(g);
         Draw(g, {10, 13});
@@ -131,17 +106,17 @@ void ReleaseOnResult(Game& g, const Point& p) {
         g.ScreenState = screen_state::kBusy;
         StopMenuMusic(g);
         g.MatchRequest = match_request::kNone;
-        SetGameStartItems(g, false);
-        EnableOptionItems(g);
+        g.Menu.SetGameStartItemsEnabled(false);
+        g.Menu.SetOptionItemsEnabled(true);
         ShowStageSelect(g);
         if (!g.host->Ending()) SwitchToOpeningMusic(g);
     } else if (In(g, button::kOpening, p)) {
         ApplySettings(g);
         Draw(g, {16, 17, 21});
         g.ScreenState = screen_state::kBusy;
-        EnableOptionItems(g);
+        g.Menu.SetOptionItemsEnabled(true);
         ShowTitle(g, kFalse);
-        SetGameStartItems(g, true);
+        g.Menu.SetGameStartItemsEnabled(true);
         if (!g.host->Ending()) SwitchToOpeningMusic(g);
     }
 }

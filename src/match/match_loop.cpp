@@ -18,8 +18,6 @@ namespace vx {
 
 namespace {
 
-bool MusicWanted(const Game& g) { return g.Menu.Checked(MenuId::MenuMidi); }
-
 void Draw(Game& g, MatchRecords& r) { DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites); }
 
 // The table without the intro's words.
@@ -43,16 +41,6 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
     RestoreField(g);
     Draw(g, r);
     return true;
-}
-
-void StartMusic(Game& g, const char* gamePath) {
-    OpenMusic(g, MusicFile(g, gamePath));
-    g.host->SetTimer1Enabled(true);
-}
-
-void StopMatchMusic(Game& g) {
-    StopMusic(g);
-    g.host->SetTimer1Enabled(false);
 }
 
 }  // namespace
@@ -98,16 +86,13 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         if (g.MatchRequest == match_request::kPause) {
             g.Saved = r;
             g.ScreenState = screen_state::kPaused;
-            StopMatchMusic(g);
+            StopMusicAndTimer(g);
             break;
         }
         if (g.MatchRequest == match_request::kOver) break;
     }
 
-    if (MusicWanted(g) && g.ScreenState == screen_state::kResult) {
-        StopMatchMusic(g);
-        StartMusic(g, "\\dat\\opening.mid");
-    }
+    if (g.ScreenState == screen_state::kResult) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

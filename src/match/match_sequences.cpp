@@ -23,14 +23,6 @@ bool Paused(const Game& g) {
     return !g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay);
 }
 
-void SetOptionItems(Game& g, bool enabled) {
-    for (int i = 1; i <= 3; ++i) {
-        g.Menu.SetEnabled(MenuModel::Time(i), enabled);
-        g.Menu.SetEnabled(MenuModel::Score(i), enabled);
-        g.Menu.SetEnabled(MenuModel::Diff(i), enabled);
-    }
-}
-
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w, int h) {
     BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, 0, Rop::SrcErase);
@@ -55,7 +47,7 @@ void StartMatch(Game& g) {
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
     BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BackPict, 375, 139, 43, 47, &g.Pict, (g.StageNo - 1) * 43 + 199, 313, Rop::SrcCopy);
-    SetOptionItems(g, false);
+    g.Menu.SetOptionItemsEnabled(false);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
     g.ScreenState = screen_state::kWaiting;
@@ -127,23 +119,16 @@ void ResumeMatch(Game& g) {
 
 void StopMatch(Game& g) {
     if (!Paused(g)) return;
-    SetOptionItems(g, true);
+    g.Menu.SetOptionItemsEnabled(true);
     g.MatchRequest = match_request::kNone;
     g.host->SetMousePointer(MousePointer::Normal);
-    g.Menu.SetEnabled(MenuId::MenuVS2P, true);
-    g.Menu.SetEnabled(MenuId::MenuVSCPU, true);
+    g.Menu.SetGameStartItemsEnabled(true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     ApplySettings(g);
     g.ScreenState = screen_state::kBusy;
     ShowTitle(g, kFalse);
-    if (g.host->Ending()) return;
-    if (g.Menu.Checked(MenuId::MenuMidi)) {
-        StopMusic(g);
-        g.host->SetTimer1Enabled(false);
-        OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-        g.host->SetTimer1Enabled(true);
-    }
+    if (!g.host->Ending()) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

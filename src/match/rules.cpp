@@ -26,8 +26,7 @@ void RestoreMessageArea(Game& g) { RestoreRect(g, 0, 61, 512, 220, 0, 61); }
 
 // Both endings start by freezing the last frame as the background.
 void FreezeLastFrame(Game& g, const ItemRecord& item) {
-    StopMusic(g);
-    g.host->SetTimer1Enabled(false);
+    StopMusicAndTimer(g);
     g.ScreenState = screen_state::kBusy;
     // Only a running Blind counts: a Blind capsule still lying on the table hides nothing.
     if (BlindInForce(item)) {

@@ -13,8 +13,7 @@ bool WaitMs(Game& g, int32_t waitMs) {
 bool LetEventsRun(Game& g) { return g.host->DoEvents(); }
 
 void EndTheProgram(Game& g) {
-    StopMusic(g);
-    g.host->SetTimer1Enabled(false);
+    StopMusicAndTimer(g);
     g.host->EndProgram();
 }
 

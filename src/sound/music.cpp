@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "match/game.h"
+#include "platform/host.h"
 #include "platform/sequencer.h"
 
 namespace vx {
@@ -70,5 +71,23 @@ int32_t MusicLength(Game& g) {
 }
 
 std::string MusicFile(Game& g, const char* gamePath) { return g.files.Resolve(gamePath).string(); }
+
+bool MusicWanted(const Game& g) { return g.Menu.Checked(MenuId::MenuMidi); }
+
+void StartMusic(Game& g, const char* gamePath) {
+    OpenMusic(g, MusicFile(g, gamePath));
+    g.host->SetTimer1Enabled(true);
+}
+
+void StopMusicAndTimer(Game& g) {
+    StopMusic(g);
+    g.host->SetTimer1Enabled(false);
+}
+
+void SwitchToOpeningMusic(Game& g) {
+    if (!MusicWanted(g)) return;
+    StopMusicAndTimer(g);
+    StartMusic(g, "\\dat\\opening.mid");
+}
 
 }  // namespace vx

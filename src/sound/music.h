@@ -20,4 +20,13 @@ int32_t MusicLength(Game& g);
 // The full path of a music file of the dat folder ("\dat\opening.mid").
 std::string MusicFile(Game& g, const char* gamePath);
 
+// Music is wanted while the music item carries its check mark.
+bool MusicWanted(const Game& g);
+// Opens a tune of the dat folder and turns Timer1 on; its first tick starts the tune.
+void StartMusic(Game& g, const char* gamePath);
+// Stops the tune and turns Timer1 off.
+void StopMusicAndTimer(Game& g);
+// Back to the menu screens' tune, when music is wanted.
+void SwitchToOpeningMusic(Game& g);
+
 }  // namespace vx

@@ -101,8 +101,7 @@ void Form1::StartOpeningMusic() {
     if (host_->Ending() || g_.ScreenState != screen_state::kTitle || !g_.Menu.Checked(MenuId::MenuMidi) ||
         !g_.MusicPath.empty())
         return;
-    OpenMusic(g_, MusicFile(g_, "\\dat\\opening.mid"));
-    host_->SetTimer1Enabled(true);
+    StartMusic(g_, "\\dat\\opening.mid");
 }
 
 void Form1::KeyEvent(const KeyInput& key) {

@@ -37,8 +37,7 @@ void StartGameFromMenu(Game& g, std::initializer_list<int16_t> pressed, std::ini
     g.ScreenState = screen_state::kBusy;
     g.GameMode = mode;
     ShowStageSelect(g);
-    g.Menu.SetEnabled(MenuId::MenuVS2P, false);
-    g.Menu.SetEnabled(MenuId::MenuVSCPU, false);
+    g.Menu.SetGameStartItemsEnabled(false);
 }
 
 }  // namespace
@@ -109,17 +108,14 @@ void MenuMidi_Click(Game& g) {
         g.MusicOn = kTrue;
         const uint8_t s = g.ScreenState;
         if (s == screen_state::kTitle || s == screen_state::kStageSelect || s == screen_state::kResult) {
-            OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-            g.host->SetTimer1Enabled(true);
+            StartMusic(g, "\\dat\\opening.mid");
         } else if (s == screen_state::kPlaying) {
-            OpenMusic(g, MusicFile(g, "\\dat\\bgm1.mid"));
-            g.host->SetTimer1Enabled(true);
+            StartMusic(g, "\\dat\\bgm1.mid");
         }
     } else {
         g.Menu.SetChecked(MenuId::MenuMidi, false);
         g.MusicOn = kFalse;
-        StopMusic(g);
-        g.host->SetTimer1Enabled(false);
+        StopMusicAndTimer(g);
     }
     SaveSettings(g);
 }

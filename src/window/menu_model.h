@@ -41,6 +41,10 @@ public:
     bool Enabled(MenuId id) const { return Item(id).enabled; }
     void SetChecked(MenuId id, bool checked);
     void SetEnabled(MenuId id, bool enabled);
+    // The nine time, score and difficulty items, which a match locks.
+    void SetOptionItemsEnabled(bool enabled);
+    // 1P VS CPU and 1P VS 2P, available on the title only.
+    void SetGameStartItemsEnabled(bool enabled);
 
     // The control arrays, item i = 1..3.
     static MenuId Time(int i) { return Offset(MenuId::Menutime1, i); }
