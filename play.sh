@@ -3,10 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$root/scripts/common.sh"
-voltrax_install_missing
-voltrax_build "$root"
-if [ -x "$root/build/voltrax" ]; then
-  exec "$root/build/voltrax" "$@"
-fi
-echo "VOLTRAX is built (game core and tests), but the game window comes in a later version."
-echo "Run ./test.sh to check the build."
+voltrax_install_missing "${VOLTRAX_PLAY_PACKAGES[@]}"
+voltrax_build "$root" voltrax
+exec "$root/build/voltrax" "$@"

@@ -4,7 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$root/scripts/common.sh"
 start=$(date +%s)
-voltrax_install_missing
+voltrax_install_missing "${VOLTRAX_PLAY_PACKAGES[@]}" "${VOLTRAX_TEST_PACKAGES[@]}"
 voltrax_build "$root"
 export QT_QPA_PLATFORM=offscreen
 export SDL_AUDIODRIVER=dummy

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool ok = vx::DecodeBmp(std::span<const uint8_t>(data, size), out, error);
     if (!ok) {
         Check(!error.empty(), "a refusal without a reason");
-        Check(out.Width() == 3 && out.Height() == 2 && out.Pixel(2, 1) == 0x123456, "a refusal changed the surface");
+        Check(out.Width() == 3 && out.Height() == 2 && out.Pixel(2, 1) == 0x123456,
+              "a refusal changed the surface");
         return 0;
     }
     Check(out.Width() > 0 && out.Height() > 0, "an empty picture accepted");
@@ -40,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(back.Width() == out.Width() && back.Height() == out.Height(), "the round trip changed the size");
     for (int y = 0; y < out.Height(); ++y)
         for (int x = 0; x < out.Width(); ++x)
-            Check((back.Pixel(x, y) & 0xFFFFFF) == (out.Pixel(x, y) & 0xFFFFFF), "the round trip changed a pixel");
+            Check((back.Pixel(x, y) & 0xFFFFFF) == (out.Pixel(x, y) & 0xFFFFFF),
+                  "the round trip changed a pixel");
     return static_cast<int>(sum & 0);
 }

@@ -56,8 +56,8 @@ bool IsUtf8(std::string_view s) {
 }
 
 const std::filesystem::path& ScratchFile() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("voltrax-readme-fuzz-" + std::to_string(::getpid()) + ".txt");
+    static const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                              ("voltrax-readme-fuzz-" + std::to_string(::getpid()) + ".txt");
     return path;
 }
 

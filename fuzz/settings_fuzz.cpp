@@ -7,16 +7,18 @@
 #include <filesystem>
 #include <span>
 
-#include "match/game.h"
+#include "core/game.h"
+#include "frontend/sys_data.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
-#include "window/sys_data.h"
 
 namespace {
 
 using namespace vx;
 
-bool IsBool16(Bool16 v) { return v == kTrue || v == kFalse; }
+bool IsBool16(Bool16 v) {
+    return v == kTrue || v == kFalse;
+}
 
 void Check(bool ok, const char* what) {
     if (ok) return;

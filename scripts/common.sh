@@ -1,16 +1,21 @@
 # Shared by play.sh and test.sh: install what is missing, then configure and build.
 # Sourced, not run.
 
-VOLTRAX_PACKAGES=(
+# What building and playing need.
+VOLTRAX_PLAY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsdl2-dev libfluidsynth-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
-  xvfb xdotool imagemagick googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev time
+)
+# What only the tests, the format check, the fuzzers and the benchmarks need.
+VOLTRAX_TEST_PACKAGES=(
+  xvfb xdotool imagemagick googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev time
 )
 
+# voltrax_install_missing PACKAGE...: installs those of the named packages that are missing.
 voltrax_install_missing() {
   local missing=()
   local p
-  for p in "${VOLTRAX_PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
@@ -29,8 +34,14 @@ voltrax_install_missing() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# voltrax_build ROOT [TARGET...]: configures build/ and builds the targets (all by default).
 voltrax_build() {
   local root="$1"
+  shift
   cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$root/build" --parallel "$(nproc)"
+  if [ $# -gt 0 ]; then
+    cmake --build "$root/build" --parallel "$(nproc)" --target "$@"
+  else
+    cmake --build "$root/build" --parallel "$(nproc)"
+  fi
 }

@@ -37,9 +37,15 @@ static QFont MakeFont(const QString& family, int px, bool bold) {
     return f;
 }
 
-QFont UiFont(int px, bool bold) { return MakeFont(g_ui, px, bold); }
-QFont CondensedFont(int px) { return MakeFont(g_condensed, px, true); }
-QFont JapaneseFont(int px) { return MakeFont(g_japanese, px, false); }
+QFont UiFont(int px, bool bold) {
+    return MakeFont(g_ui, px, bold);
+}
+QFont CondensedFont(int px) {
+    return MakeFont(g_condensed, px, true);
+}
+QFont JapaneseFont(int px) {
+    return MakeFont(g_japanese, px, false);
+}
 
 QImage NewLayer(int w, int h) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);

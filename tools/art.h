@@ -15,9 +15,9 @@ class QPainter;
 namespace gen {
 
 namespace colour {
-inline const QColor kDark{0x0A, 0x0E, 0x22};     // screen backgrounds under sprites
-inline const QColor kTable{0x08, 0x12, 0x2E};    // the playing field
-inline const QColor kPanel{0x10, 0x0B, 0x2C};    // panel strips above and below the table
+inline const QColor kDark{0x0A, 0x0E, 0x22};   // screen backgrounds under sprites
+inline const QColor kTable{0x08, 0x12, 0x2E};  // the playing field
+inline const QColor kPanel{0x10, 0x0B, 0x2C};  // panel strips above and below the table
 inline const QColor kCyan{0x22, 0xE8, 0xFF};
 inline const QColor kMagenta{0xFF, 0x2E, 0xD2};
 inline const QColor kYellow{0xFF, 0xE2, 0x3C};
@@ -25,7 +25,7 @@ inline const QColor kLime{0x8C, 0xFF, 0x3C};
 inline const QColor kOrange{0xFF, 0x8C, 0x1E};
 inline const QColor kRed{0xFF, 0x38, 0x38};
 inline const QColor kViolet{0xA8, 0x6C, 0xFF};
-inline const QColor kIce{0xE8, 0xF6, 0xFF};      // the near-white of hot neon cores
+inline const QColor kIce{0xE8, 0xF6, 0xFF};  // the near-white of hot neon cores
 }  // namespace colour
 
 // Registers the bundled font files; returns false when one is missing.

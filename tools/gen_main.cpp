@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     bool ok = true;
-    auto bmp = [&](const QString& rel, const QImage& img) { ok = gen::WriteBmp24(root.filePath(rel), img) && ok; };
+    auto bmp = [&](const QString& rel, const QImage& img) {
+        ok = gen::WriteBmp24(root.filePath(rel), img) && ok;
+    };
     auto bytes = [&](const QString& rel, const QByteArray& b) {
         ok = !b.isEmpty() && gen::WriteBytes(root.filePath(rel), b) && ok;
     };

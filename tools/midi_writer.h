@@ -10,7 +10,7 @@
 namespace gen {
 
 class MidiTrack {
-public:
+  public:
     void Name(const std::string& name);
     void Tempo(uint32_t tick, double bpm);
     void TimeSignature(uint32_t tick, int numerator, int denominator);
@@ -22,7 +22,7 @@ public:
     QByteArray Encode(uint32_t endTick) const;
     uint32_t LastTick() const;
 
-private:
+  private:
     struct Event {
         uint32_t tick;
         int order;  // at one tick: meta 0, setup 1, note-off 2, note-on 3

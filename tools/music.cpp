@@ -17,7 +17,7 @@ constexpr uint32_t kEighth = kDivision / 2;
 constexpr uint32_t kSixteenth = kDivision / 4;
 
 struct Chord {
-    int root;    // MIDI note in the bass octave
+    int root;  // MIDI note in the bass octave
     bool minor;
 };
 
@@ -34,18 +34,20 @@ struct Style {
 };
 
 class Rng {
-public:
+  public:
     explicit Rng(uint32_t s) : s_(s) {}
     int Below(int n) {
         s_ = s_ * 1103515245u + 12345u;
         return int((s_ >> 16) % uint32_t(n));
     }
 
-private:
+  private:
     uint32_t s_;
 };
 
-std::array<int, 3> Triad(const Chord& c) { return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7}; }
+std::array<int, 3> Triad(const Chord& c) {
+    return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7};
+}
 
 bool InChord(int key, const Chord& c) {
     for (int t : Triad(c))
@@ -90,7 +92,8 @@ struct Phrase {
 
 Phrase MakePhrase(const Style& st, const std::vector<Chord>& chords, uint32_t seed) {
     static const std::vector<std::vector<int>> kCells = {
-        {2, 1, 1, 2, 2}, {1, 1, 1, 1, 2, 2}, {3, 1, 2, 2}, {2, 2, 2, 2}, {3, 3, 2}, {1, 1, 2, 1, 1, 2}, {4, 2, 2}};
+        {2, 1, 1, 2, 2}, {1, 1, 1, 1, 2, 2}, {3, 1, 2, 2}, {2, 2, 2, 2},
+        {3, 3, 2},       {1, 1, 2, 1, 1, 2}, {4, 2, 2}};
     Rng rng(seed);
     Phrase ph;
     int key = (st.leadLow + st.leadHigh) / 2;
@@ -132,7 +135,8 @@ struct Section {
     std::vector<Chord> chords;
 };
 
-QByteArray Compose(const Style& st, const std::map<char, std::vector<Chord>>& sections, const std::string& form) {
+QByteArray Compose(const Style& st, const std::map<char, std::vector<Chord>>& sections,
+                   const std::string& form) {
     std::vector<MidiTrack> tracks(6);
     MidiTrack& conductor = tracks[0];
     conductor.Name(st.name);
@@ -189,7 +193,8 @@ QByteArray Compose(const Style& st, const std::map<char, std::vector<Chord>>& se
             }
             if (b == 0) d.Note(t0, 120, 9, 49, 90);
             if (b + 1 == chords.size()) {  // a fill into the next section
-                for (uint32_t f = 0; f < 4; ++f) d.Note(t0 + 3 * kDivision + f * kSixteenth, 50, 9, 45 + int(f) % 2 * 3, 90);
+                for (uint32_t f = 0; f < 4; ++f)
+                    d.Note(t0 + 3 * kDivision + f * kSixteenth, 50, 9, 45 + int(f) % 2 * 3, 90);
             }
         }
         bar0 += uint32_t(chords.size());

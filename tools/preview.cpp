@@ -14,7 +14,8 @@ namespace {
 void Blit(QImage& dest, const QImage& src, int x, int y, int w, int h, int xs, int ys) {
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            if (xs + i >= src.width() || ys + j >= src.height() || x + i >= dest.width() || y + j >= dest.height())
+            if (xs + i >= src.width() || ys + j >= src.height() || x + i >= dest.width() ||
+                y + j >= dest.height())
                 continue;
             QRgb c = src.pixel(xs + i, ys + j);
             if ((c & 0xFFFFFF) != 0xFFFFFF) dest.setPixel(x + i, y + j, c);
@@ -26,7 +27,9 @@ void Sprite(QImage& dest, const QImage& sheet, const char* name, int x, int y, i
     if (s) Blit(dest, sheet, x, y, w < 0 ? s->w : w, s->h, s->x, s->y);
 }
 
-QImage Screen(const QImage& background) { return background.copy(0, 0, 512, 342).convertToFormat(QImage::Format_RGB32); }
+QImage Screen(const QImage& background) {
+    return background.copy(0, 0, 512, 342).convertToFormat(QImage::Format_RGB32);
+}
 
 QImage TitleMock(const AssetSet& a) {
     QImage s = Screen(a.title);
@@ -46,7 +49,8 @@ QImage StageSelectMock(const AssetSet& a) {
     // The number's shadow: black where the digit is opaque.
     for (int j = 0; j < d->h; ++j)
         for (int i = 0; i < d->w; ++i)
-            if ((a.sheet.pixel(d->x + i, d->y + j) & 0xFFFFFF) != 0xFFFFFF) s.setPixel(217 + i, 17 + j, 0xFF000000u);
+            if ((a.sheet.pixel(d->x + i, d->y + j) & 0xFFFFFF) != 0xFFFFFF)
+                s.setPixel(217 + i, 17 + j, 0xFF000000u);
     Sprite(s, a.sheet, vx::SmallDigitName(4), 215, 15);
     Blit(s, a.linePict, 50, 52, 200, 130, 400, 220);
     Sprite(s, a.sheet, "label.mode.vs_cpu", 164, 164);
@@ -117,8 +121,9 @@ QImage ResultMock(const AssetSet& a) {
 }
 
 QImage AnnotatedSheet(const QImage& sheet) {
-    QImage big = sheet.scaled(sheet.width() * 2, sheet.height() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                     .convertToFormat(QImage::Format_RGB32);
+    QImage big =
+        sheet.scaled(sheet.width() * 2, sheet.height() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .convertToFormat(QImage::Format_RGB32);
     QPainter p(&big);
     p.setFont(CondensedFont(10));
     for (const vx::SheetSprite& s : vx::SheetLayout()) {

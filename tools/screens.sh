@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/build/screens"
 rm -rf "$out" && mkdir -p "$out"
-VOLTRAX_SCREEN_DIR="$out" "$root/build/tests/voltrax_core_tests" \
+VOLTRAX_SCREEN_DIR="$out" "$root/build/tests/voltrax_game_tests" \
   --gtest_filter='*Road*:*ScreenGallery*:*ResultGallery*' >/dev/null
 for f in "$out"/*.bmp; do convert "$f" "${f%.bmp}.png" && rm "$f"; done
 montage "$out"/*.png -tile 6x -geometry 256x171+3+3 -label '%t' "$root/build/screens.png" 2>/dev/null ||

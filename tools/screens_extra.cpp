@@ -85,10 +85,13 @@ QImage DrawStageSelectPicture() {
         };
         p.setPen(QPen(slotColours[k - 1], 0.9));
         for (const vx::WallSpec& w : vx::StageWalls(k)) {
-            if (w.kind == -1) p.drawLine(at(w.bounds.left, w.bounds.top), at(w.bounds.right, w.bounds.bottom));
-            else p.drawLine(at(w.bounds.left, w.bounds.bottom), at(w.bounds.right, w.bounds.top));
+            if (w.kind == -1)
+                p.drawLine(at(w.bounds.left, w.bounds.top), at(w.bounds.right, w.bounds.bottom));
+            else
+                p.drawLine(at(w.bounds.left, w.bounds.bottom), at(w.bounds.right, w.bounds.top));
         }
-        for (const vx::BumperSpec& b : vx::StageBumpers(k)) p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
+        for (const vx::BumperSpec& b : vx::StageBumpers(k))
+            p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
         p.setPen(Qt::NoPen);
         p.setBrush(Dim(kIce, 0.8));
         static const char* names[5] = {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE"};
@@ -151,8 +154,8 @@ QImage DrawItemListPicture(const QImage& sheet) {
         {"BLIND", "自分の陣地が真っ暗になる (2P対戦のみ)", "Your own half goes dark (VS 2P)."},
         {"? ? ?", "中身は取るまでわからない", "Hides its kind until someone gets it."},
     };
-    const QColor nameColours[10] = {kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta,
-                                    QColor(0x8C, 0xA6, 0xD8), kYellow};
+    const QColor nameColours[10] = {
+        kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta, QColor(0x8C, 0xA6, 0xD8), kYellow};
     for (int i = 0; i < 10; ++i) {
         const int top = 48 + 47 * i;
         const vx::SheetSprite* icon = vx::FindSheetSprite(vx::ItemIconName(i + 1));
@@ -160,10 +163,12 @@ QImage DrawItemListPicture(const QImage& sheet) {
         QImage tile = sheet.copy(icon->x, icon->y, icon->w, icon->h);
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
-                if ((tile.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) img.setPixel(20 + x, top + 6 + y, tile.pixel(x, y));
+                if ((tile.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                    img.setPixel(20 + x, top + 6 + y, tile.pixel(x, y));
         Caption(p, rows[i].name, QPointF(66, top + 11), nameColours[i], 13);
         p.setBrush(kIce);
-        QPainterPath jp = TextPath(QString::fromUtf8(rows[i].japanese), JapaneseFont(13), QPointF(0, top + 25));
+        QPainterPath jp =
+            TextPath(QString::fromUtf8(rows[i].japanese), JapaneseFont(13), QPointF(0, top + 25));
         jp.translate(66 - jp.boundingRect().left(), 0);
         p.drawPath(jp);
         Caption(p, rows[i].english, QPointF(66, top + 39), Dim(kCyan, 0.9), 10);

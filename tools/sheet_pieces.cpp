@@ -16,8 +16,12 @@ namespace {
 
 using namespace colour;
 
-bool Starts(const char* name, const char* prefix) { return std::strncmp(name, prefix, std::strlen(prefix)) == 0; }
-int Suffix(const char* name) { return std::atoi(std::strrchr(name, '.') + 1); }
+bool Starts(const char* name, const char* prefix) {
+    return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+int Suffix(const char* name) {
+    return std::atoi(std::strrchr(name, '.') + 1);
+}
 
 enum class Motif { Plain, Ticks, Chevrons, Arrows, Hazard, Rainbow };
 
@@ -98,15 +102,24 @@ bool PaintPaddle(QPainter& p, const vx::SheetSprite& s) {
     const bool back = n.find(".back.p") != std::string::npos;
     const QColor edge = back ? side : QColor();
     const QColor front{0x6E, 0x86, 0xFF};
-    if (n == "paddle.back.p1" || n == "paddle.back.p2") Paddle(p, s.h, side, Motif::Plain);
-    else if (n == "paddle.front") Paddle(p, s.h, front, Motif::Plain);
-    else if (n == "paddle.front.long") Paddle(p, s.h, kLime, Motif::Ticks);
-    else if (n == "paddle.back.short") Paddle(p, s.h, kOrange, Motif::Plain);
-    else if (Starts(s.name, "paddle.boost.")) Paddle(p, s.h, side, Motif::Chevrons);
-    else if (Starts(s.name, "paddle.reversed.")) Paddle(p, s.h, kViolet, Motif::Arrows, edge);
-    else if (Starts(s.name, "paddle.panic.")) Paddle(p, s.h, kRed, Motif::Hazard, edge);
-    else if (Starts(s.name, "paddle.random.")) Paddle(p, s.h, QColor(0x50, 0x50, 0x70), Motif::Rainbow, edge);
-    else return false;
+    if (n == "paddle.back.p1" || n == "paddle.back.p2")
+        Paddle(p, s.h, side, Motif::Plain);
+    else if (n == "paddle.front")
+        Paddle(p, s.h, front, Motif::Plain);
+    else if (n == "paddle.front.long")
+        Paddle(p, s.h, kLime, Motif::Ticks);
+    else if (n == "paddle.back.short")
+        Paddle(p, s.h, kOrange, Motif::Plain);
+    else if (Starts(s.name, "paddle.boost."))
+        Paddle(p, s.h, side, Motif::Chevrons);
+    else if (Starts(s.name, "paddle.reversed."))
+        Paddle(p, s.h, kViolet, Motif::Arrows, edge);
+    else if (Starts(s.name, "paddle.panic."))
+        Paddle(p, s.h, kRed, Motif::Hazard, edge);
+    else if (Starts(s.name, "paddle.random."))
+        Paddle(p, s.h, QColor(0x50, 0x50, 0x70), Motif::Rainbow, edge);
+    else
+        return false;
     return true;
 }
 
@@ -156,22 +169,25 @@ void Digit(QPainter& p, int d, const QRectF& box, const QColor& c, double width)
 void Mark(QPainter& p, const char* text, const QColor& c, bool square) {
     p.setPen(QPen(c, 1.4));
     p.setBrush(Dim(c, 0.25));
-    if (square) p.drawRoundedRect(QRectF(1, 1, 11, 11), 2, 2);
-    else p.drawEllipse(QRectF(0.8, 0.8, 11.4, 11.4));
+    if (square)
+        p.drawRoundedRect(QRectF(1, 1, 11, 11), 2, 2);
+    else
+        p.drawEllipse(QRectF(0.8, 0.8, 11.4, 11.4));
     p.setPen(Qt::NoPen);
     p.setBrush(Mix(c, kIce, 0.6));
     p.drawPath(TextPath(text, UiFont(9), QPointF(6.5, 6.5)));
 }
 
 QColor ItemColour(int kind) {
-    const QColor c[10] = {kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta,
-                          QColor(0x8C, 0xA6, 0xD8), kYellow};
+    const QColor c[10] = {
+        kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta, QColor(0x8C, 0xA6, 0xD8), kYellow};
     return c[(kind - 1) % 10];
 }
 
 void Arrow(QPainter& p, QPointF tip, double dir, double size) {
     QPolygonF t;
-    t << tip << QPointF(tip.x() - size, tip.y() - dir * size) << QPointF(tip.x() + size, tip.y() - dir * size);
+    t << tip << QPointF(tip.x() - size, tip.y() - dir * size)
+      << QPointF(tip.x() + size, tip.y() - dir * size);
     p.drawPolygon(t);
 }
 

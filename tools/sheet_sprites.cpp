@@ -10,7 +10,9 @@ namespace gen {
 namespace {
 
 // The received item icon is a view into the capsule; the sheet holds it only once.
-bool IsView(const vx::SheetSprite& s) { return std::string(s.name).rfind("item.held.", 0) == 0; }
+bool IsView(const vx::SheetSprite& s) {
+    return std::string(s.name).rfind("item.held.", 0) == 0;
+}
 
 void Place(QImage& sheet, const QImage& sprite, int x0, int y0) {
     for (int y = 0; y < sprite.height(); ++y) {
@@ -25,8 +27,8 @@ void Place(QImage& sheet, const QImage& sprite, int x0, int y0) {
 }  // namespace
 
 QPainterPath SegmentDigit(int digit, const QRectF& box, double slant) {
-    static const char* kSegments[10] = {"abcdef", "bc", "abged", "abgcd", "fgbc",
-                                        "afgcd", "afgedc", "abc", "abcdefg", "abcdfg"};
+    static const char* kSegments[10] = {"abcdef", "bc",     "abged", "abgcd",   "fgbc",
+                                        "afgcd",  "afgedc", "abc",   "abcdefg", "abcdfg"};
     const double l = box.left(), r = box.right(), t = box.top(), b = box.bottom();
     const double m = (t + b) / 2.0;
     auto at = [&](double x, double y) { return QPointF(x + slant * (m - y) / (b - t), y); };

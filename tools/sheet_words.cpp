@@ -24,11 +24,11 @@ struct Message {
 
 const std::map<std::string, Message>& Messages() {
     static const std::map<std::string, Message> m = {
-        {"msg.ready", {"READY", 154, kYellow}},     {"msg.go", {"GO!", 190, kLime}},
-        {"msg.time_up", {"TIME UP", 30, kOrange}},  {"msg.game_set", {"GAME SET", 54, kOrange}},
-        {"msg.draw", {"DRAW", 21, kCyan}},          {"msg.you_win", {"YOU WIN", 30, kLime}},
-        {"msg.you_lose", {"YOU LOSE", 30, kRed}},   {"msg.pause", {"PAUSE", 25, kCyan}},
-        {"msg.player1", {"PLAYER 1", 53, kCyan}},   {"msg.player2", {"PLAYER 2", 53, kMagenta}},
+        {"msg.ready", {"READY", 154, kYellow}},    {"msg.go", {"GO!", 190, kLime}},
+        {"msg.time_up", {"TIME UP", 30, kOrange}}, {"msg.game_set", {"GAME SET", 54, kOrange}},
+        {"msg.draw", {"DRAW", 21, kCyan}},         {"msg.you_win", {"YOU WIN", 30, kLime}},
+        {"msg.you_lose", {"YOU LOSE", 30, kRed}},  {"msg.pause", {"PAUSE", 25, kCyan}},
+        {"msg.player1", {"PLAYER 1", 53, kCyan}},  {"msg.player2", {"PLAYER 2", 53, kMagenta}},
         {"msg.win", {"WIN", 93, kYellow}},
     };
     return m;
@@ -76,9 +76,14 @@ void PaintMessage(QPainter& p, const vx::SheetSprite& s, const Message& m) {
 
 const std::map<std::string, const char*>& ButtonTexts() {
     static const std::map<std::string, const char*> m = {
-        {"vs_cpu", "1P VS CPU"}, {"vs_2p", "1P VS 2P"},          {"quit", "QUIT"},
-        {"return", "RETURN"},    {"ok", "OK"},                    {"retry", "RETRY"},
-        {"stage_select", "STAGE SELECT"}, {"opening", "OPENING"},
+        {"vs_cpu", "1P VS CPU"},
+        {"vs_2p", "1P VS 2P"},
+        {"quit", "QUIT"},
+        {"return", "RETURN"},
+        {"ok", "OK"},
+        {"retry", "RETRY"},
+        {"stage_select", "STAGE SELECT"},
+        {"opening", "OPENING"},
     };
     return m;
 }
@@ -140,7 +145,8 @@ void PlainText(QPainter& p, const QString& text, const QFont& font, QPointF at, 
 }
 
 QColor StripColour(int kind) {
-    const QColor c[9] = {kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta, QColor(0x8C, 0xA6, 0xD8)};
+    const QColor c[9] = {
+        kLime, kOrange, kRed, kYellow, kCyan, kRed, kViolet, kMagenta, QColor(0x8C, 0xA6, 0xD8)};
     return c[kind - 1];
 }
 
@@ -166,11 +172,12 @@ bool PaintWords(QPainter& p, const vx::SheetSprite& s, QColor& under) {
         PlainText(p, "LIMIT", CondensedFont(12), QPointF(26.5, 23), kCyan, false);
         under = kPanel;
     } else if (n.rfind("limit.", 0) == 0) {
-        PlainText(p, QString::fromStdString(n.substr(6)), CondensedFont(13), QPointF(13.5, 6.5), kYellow, false);
+        PlainText(p, QString::fromStdString(n.substr(6)), CondensedFont(13), QPointF(13.5, 6.5), kYellow,
+                  false);
         under = kPanel;
     } else if (n.rfind("item.strip.", 0) == 0) {
-        static const char* names[9] = {"LENGTH UP", "LENGTH DOWN", "LOST FORWARD", "DOUBLE", "BACK BOOST",
-                                       "PANIC", "RANDOM SPEED", "SHIFT CHANGE", "BLIND"};
+        static const char* names[9] = {"LENGTH UP", "LENGTH DOWN",  "LOST FORWARD", "DOUBLE", "BACK BOOST",
+                                       "PANIC",     "RANDOM SPEED", "SHIFT CHANGE", "BLIND"};
         const int kind = std::atoi(n.c_str() + 11);
         const QColor c = StripColour(kind);
         // Neighbouring strips share their first and last rows, which stay transparent
@@ -185,9 +192,11 @@ bool PaintWords(QPainter& p, const vx::SheetSprite& s, QColor& under) {
         PlainText(p, names[std::atoi(n.c_str() + 11) - 1], UiFont(12), QPointF(57, 7), kYellow, false);
         under = kDark;
     } else if (n.rfind("panel.", 0) == 0) {
-        static const std::map<std::string, const char*> names = {
-            {"panel.nothing", "NOTHING"}, {"panel.length_up", "LENGTH UP"}, {"panel.double", "DOUBLE"},
-            {"panel.blind", "BLIND"},     {"panel.shift_change", "SHIFT CHANGE"}};
+        static const std::map<std::string, const char*> names = {{"panel.nothing", "NOTHING"},
+                                                                 {"panel.length_up", "LENGTH UP"},
+                                                                 {"panel.double", "DOUBLE"},
+                                                                 {"panel.blind", "BLIND"},
+                                                                 {"panel.shift_change", "SHIFT CHANGE"}};
         p.setPen(Qt::NoPen);
         p.setBrush(kOrange);
         p.drawEllipse(QPointF(6, 7), 2.5, 2.5);

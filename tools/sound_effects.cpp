@@ -8,7 +8,9 @@ namespace gen {
 
 namespace {
 
-double Midi(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+double Midi(int note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
 
 // A bright two-oscillator note for the jingles.
 void Note(Samples& s, double at, double len, int note, double gain) {

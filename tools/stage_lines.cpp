@@ -66,7 +66,8 @@ void DrawStage(QImage& picture, const StageView& v, const QColor& under) {
     QImage flat = Flatten(layer, under, 110);
     for (int y = 0; y < flat.height(); ++y)
         for (int x = 0; x < flat.width(); ++x)
-            if ((flat.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) picture.setPixel(v.left + x, v.top + y, flat.pixel(x, y));
+            if ((flat.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                picture.setPixel(v.left + x, v.top + y, flat.pixel(x, y));
 }
 
 }  // namespace

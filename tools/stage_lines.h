@@ -33,7 +33,8 @@ constexpr double kThumbTop = 6.0;
 inline std::vector<StageView> LinePictViews() {
     std::vector<StageView> views;
     const int panelStages[3] = {2, 4, 5};
-    for (int i = 0; i < 3; ++i) views.push_back({panelStages[i], 380 * i, 0, 380, 220, 380.0 * i, 0, 66, 61, 1.0});
+    for (int i = 0; i < 3; ++i)
+        views.push_back({panelStages[i], 380 * i, 0, 380, 220, 380.0 * i, 0, 66, 61, 1.0});
     for (int n = 2; n <= 5; ++n) {
         const int left = (n - 2) * 200;
         views.push_back({n, left, 220, 200, 130, left + kThumbLeft, 220 + kThumbTop, 66, 61, kThumbScale});
@@ -42,7 +43,9 @@ inline std::vector<StageView> LinePictViews() {
 }
 
 // Stage 3 is drawn at (28, 39) of the table.
-inline StageView St3View() { return {3, 0, 0, kSt3Width, kSt3Height, 0, 0, 28, 39, 1.0}; }
+inline StageView St3View() {
+    return {3, 0, 0, kSt3Width, kSt3Height, 0, 0, 28, 39, 1.0};
+}
 
 QImage DrawLinePict();
 QImage DrawSt3();

@@ -10,7 +10,9 @@ double Noise::Next() {
     return (double(state_ >> 8) / double(1u << 24)) * 2.0 - 1.0;
 }
 
-Samples Silence(double seconds) { return Samples(size_t(seconds * kSampleRate + 0.5), 0.0); }
+Samples Silence(double seconds) {
+    return Samples(size_t(seconds * kSampleRate + 0.5), 0.0);
+}
 
 static double Shape(Wave w, double phase) {
     double f = phase - std::floor(phase);
@@ -41,7 +43,8 @@ void AddTone(Samples& s, double at, double seconds, double f0, double f1, double
     }
 }
 
-void AddNoise(Samples& s, double at, double seconds, double gain, double decay, double lowpass, uint32_t seed) {
+void AddNoise(Samples& s, double at, double seconds, double gain, double decay, double lowpass,
+              uint32_t seed) {
     Noise noise(seed);
     const size_t start = size_t(at * kSampleRate);
     const size_t n = size_t(seconds * kSampleRate);

@@ -14,11 +14,11 @@ using Samples = std::vector<double>;
 
 // Deterministic white noise in [-1, 1].
 class Noise {
-public:
+  public:
     explicit Noise(uint32_t seed) : state_(seed) {}
     double Next();
 
-private:
+  private:
     uint32_t state_;
 };
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "match/match_loop.h"
 #include "platform/headless_host.h"
 #include "platform/program_files.h"

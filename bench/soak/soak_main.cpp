@@ -11,8 +11,8 @@
 #include <random>
 #include <string>
 
-#include "frontend/menu_buttons.h"
-#include "match/game.h"
+#include "core/game.h"
+#include "draw/menu_buttons.h"
 #include "match/key_input.h"
 #include "match/match_loop.h"
 #include "platform/headless_host.h"
@@ -25,13 +25,13 @@ namespace {
 using namespace vx;
 
 class SilentWaves : public WavePlayer {
-public:
+  public:
     void PlayWave(const std::filesystem::path&, bool) override { ++plays; }
     uint64_t plays = 0;
 };
 
 class SilentSequencer : public Sequencer {
-public:
+  public:
     std::string SendCommand(std::string_view) override {
         ++commands;
         return {};
@@ -84,7 +84,8 @@ void ForceItem(Game& g, MatchRecords& r, uint8_t kind, int16_t owner) {
 }
 
 // One whole match; kind 0 leaves the items to chance.
-void PlayMatch(Game& g, uint8_t stage, uint8_t mode, uint8_t kind, uint64_t n, std::mt19937_64& rng, Tally& t) {
+void PlayMatch(Game& g, uint8_t stage, uint8_t mode, uint8_t kind, uint64_t n, std::mt19937_64& rng,
+               Tally& t) {
     HeadlessHost host(static_cast<int64_t>(n) * 1'000'000);
     g.host = &host;
     host.KeepPresented(false);
@@ -153,9 +154,9 @@ int main(int argc, char** argv) {
     for (uint64_t n = 0;; ++n) {
         const auto now = Clock::now();
         if (now >= nextReport) {
-            std::printf("%6d  %7llu  %10llu  %7llu  %9ld\n", minute++, static_cast<unsigned long long>(t.matches),
-                        static_cast<unsigned long long>(t.frames), static_cast<unsigned long long>(t.goals),
-                        ResidentKb());
+            std::printf("%6d  %7llu  %10llu  %7llu  %9ld\n", minute++,
+                        static_cast<unsigned long long>(t.matches), static_cast<unsigned long long>(t.frames),
+                        static_cast<unsigned long long>(t.goals), ResidentKb());
             std::fflush(stdout);
             nextReport += std::chrono::minutes(1);
         }
@@ -167,11 +168,12 @@ int main(int argc, char** argv) {
         PlayMatch(g, stage, mode, kind, n, rng, t);
     }
     const double secs = std::chrono::duration<double>(Clock::now() - begin).count();
-    std::printf("done: %.0f s, %llu matches, %llu frames, %llu goals, %llu unfinished, %llu effects, %llu music "
-                "commands, final VmRSS %ld kB\n",
-                secs, static_cast<unsigned long long>(t.matches), static_cast<unsigned long long>(t.frames),
-                static_cast<unsigned long long>(t.goals), static_cast<unsigned long long>(t.unfinished),
-                static_cast<unsigned long long>(waves.plays), static_cast<unsigned long long>(sequencer.commands),
-                ResidentKb());
+    std::printf(
+        "done: %.0f s, %llu matches, %llu frames, %llu goals, %llu unfinished, %llu effects, %llu music "
+        "commands, final VmRSS %ld kB\n",
+        secs, static_cast<unsigned long long>(t.matches), static_cast<unsigned long long>(t.frames),
+        static_cast<unsigned long long>(t.goals), static_cast<unsigned long long>(t.unfinished),
+        static_cast<unsigned long long>(waves.plays), static_cast<unsigned long long>(sequencer.commands),
+        ResidentKb());
     return t.unfinished == 0 ? 0 : 1;
 }

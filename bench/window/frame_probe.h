@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "match/match_loop.h"
 #include "platform/host.h"
 #include "platform/wave_player.h"

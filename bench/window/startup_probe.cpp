@@ -19,9 +19,9 @@
 #include <sstream>
 #include <vector>
 
-#include "match/game.h"
+#include "core/game.h"
+#include "frontend/sys_data.h"
 #include "support/test_game.h"
-#include "window/sys_data.h"
 
 namespace {
 

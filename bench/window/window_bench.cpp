@@ -11,9 +11,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/game.h"
+#include "core/menu_model.h"
 #include "frame_probe.h"
 #include "frontend/mouse.h"
-#include "match/game.h"
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"
 #include "platform/clock.h"
@@ -21,7 +22,6 @@
 #include "support/screen_harness.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
-#include "window/menu_model.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
 

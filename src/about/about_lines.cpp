@@ -24,7 +24,9 @@ constexpr std::array<AboutLine, kAboutLineCount> kLines = {{
 
 }  // namespace
 
-const std::array<AboutLine, kAboutLineCount>& AboutLines() { return kLines; }
+const std::array<AboutLine, kAboutLineCount>& AboutLines() {
+    return kLines;
+}
 
 int AboutCharacterCount() {
     int count = 0;

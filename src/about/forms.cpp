@@ -37,7 +37,8 @@ Forms::Forms(Setup setup) : QWidget(nullptr, Qt::Window), setup_(std::move(setup
 
     // Form_Load
     finished_ = false;
-    if (!setup_.picturePath.isEmpty()) picture_ = QImage(setup_.picturePath).convertToFormat(QImage::Format_RGB32);
+    if (!setup_.picturePath.isEmpty())
+        picture_ = QImage(setup_.picturePath).convertToFormat(QImage::Format_RGB32);
     if (picture_.isNull()) {
         picture_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
         picture_.fill(Qt::black);
@@ -59,7 +60,9 @@ Forms::Forms(Setup setup) : QWidget(nullptr, Qt::Window), setup_(std::move(setup
     if (setup_.runTimer) timer_->start();
 }
 
-Forms::~Forms() { typing_ = false; }
+Forms::~Forms() {
+    typing_ = false;
+}
 
 void Forms::Tick() {
     if (!typing_) return;
@@ -109,7 +112,8 @@ void Forms::paintEvent(QPaintEvent* event) {
 }
 
 void Forms::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && finished_) Unload();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && finished_)
+        Unload();
 }
 
 void Forms::closeEvent(QCloseEvent* event) {

@@ -17,17 +17,17 @@ class QTimer;
 namespace vx {
 
 class Forms : public QWidget {
-public:
+  public:
     static constexpr int kWidth = 331;
     static constexpr int kHeight = 235;
     static constexpr int kFirstWaitMs = 600;
     static constexpr int kCharWaitMs = 5;
 
     struct Setup {
-        QString picturePath;                // the about picture (BMP); black when missing
-        std::function<int64_t()> nowMs;     // the millisecond clock; a steady clock if empty
-        std::function<void()> playWave1;    // PlayEffect "wave1", mode 1
-        bool runTimer = true;               // false in tests, which call Tick themselves
+        QString picturePath;              // the about picture (BMP); black when missing
+        std::function<int64_t()> nowMs;   // the millisecond clock; a steady clock if empty
+        std::function<void()> playWave1;  // PlayEffect "wave1", mode 1
+        bool runTimer = true;             // false in tests, which call Tick themselves
     };
 
     // Form_Load and StrInit: not finished, sized and centred, shown, typing started.
@@ -45,12 +45,12 @@ public:
     // One poll of the clock: types the next character when its wait is over.
     void Tick();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;  // Picture1_Click
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void TypeNext();
 
     Setup setup_;
@@ -67,14 +67,14 @@ private:
 
 // MenuVer: one about box at a time; a second Version command shows the existing one.
 class AboutBoxKeeper {
-public:
+  public:
     explicit AboutBoxKeeper(Forms::Setup setup) : setup_(std::move(setup)) {}
     ~AboutBoxKeeper() { Unload(); }
     Forms* ShowVersion();
     void Unload();  // Form_Activate, Form_Resize, Form_Unload
     Forms* Box() const { return box_; }
 
-private:
+  private:
     Forms::Setup setup_;
     QPointer<Forms> box_;  // null again once the box has closed and gone
 };

@@ -1,7 +1,7 @@
 #include "draw/buttons.h"
 
+#include "core/game.h"
 #include "draw/sprite_blit.h"
-#include "match/game.h"
 
 namespace vx {
 

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
+#include "core/game.h"
+#include "draw/item_gauge.h"
 #include "draw/match_panel.h"
 #include "draw/sprite_blit.h"
 #include "draw/sprite_table.h"
-#include "match/game.h"
-#include "puck/items.h"
 
 namespace vx {
 
@@ -36,11 +36,16 @@ void DrawPaddle(Game& g, const Paddles& paddles, const SpriteTable& sprites, int
 // The burst picture for states 10..17; false for any other state.
 bool DrawBurst(Game& g, const Puck& puck, const SpriteTable& sprites) {
     int entry = 0;
-    if (puck.state >= 10 && puck.state <= 12) entry = sprite_entry::kBurst1;
-    else if (puck.state >= 13 && puck.state <= 15) entry = sprite_entry::kBurst2;
-    else if (puck.state >= 16 && puck.state <= 17) entry = sprite_entry::kBurst3;
-    else return false;
-    DrawSprite(g, puck.bounds.left, puck.bounds.top, 32, 32, sprites[entry].x, sprites[sprite_entry::kBurst3].y);
+    if (puck.state >= 10 && puck.state <= 12)
+        entry = sprite_entry::kBurst1;
+    else if (puck.state >= 13 && puck.state <= 15)
+        entry = sprite_entry::kBurst2;
+    else if (puck.state >= 16 && puck.state <= 17)
+        entry = sprite_entry::kBurst3;
+    else
+        return false;
+    DrawSprite(g, puck.bounds.left, puck.bounds.top, 32, 32, sprites[entry].x,
+               sprites[sprite_entry::kBurst3].y);
     return true;
 }
 
@@ -49,11 +54,15 @@ void DrawLivePuck(Game& g, const Puck& puck, const SpriteTable& sprites) {
     DrawSprite(g, puck.bounds.left, puck.bounds.top, 12, 12, s.x, s.y);
 }
 
-bool ItemEffectShowing(const ItemRecord& item) { return item.phase == item_phase::kEffect && item.timer >= 0; }
+bool ItemEffectShowing(const ItemRecord& item) {
+    return item.phase == item_phase::kEffect && item.timer >= 0;
+}
 
 }  // namespace
 
-bool BlindInForce(const ItemRecord& item) { return item.kind == item_kind::kBlind && item.phase == item_phase::kEffect; }
+bool BlindInForce(const ItemRecord& item) {
+    return item.kind == item_kind::kBlind && item.phase == item_phase::kEffect;
+}
 
 SpritePlace PaddleSpritePlace(const Paddles& paddles, const SpriteTable& sprites, int j) {
     const Paddle& paddle = paddles[static_cast<size_t>(j)];
@@ -71,9 +80,11 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
     const bool blind = BlindInForce(item);
     const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item)) == kTrue;
     if (!(hit0 && blind))
-        for (int i = 0; i < pucks.count; ++i) RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
+        for (int i = 0; i < pucks.count; ++i)
+            RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
     if (blind) {
-        for (int i = 0; i < pucks.count; ++i) RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
+        for (int i = 0; i < pucks.count; ++i)
+            RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
         PaintBlindArea(g, item);
     }
     // A restore near the top wall may have cut into the score digits.
@@ -160,8 +171,8 @@ Bool16 DrawClock(Game& g, int16_t& time) {
     const int hundreds = time / 100;
     const int tens = time / 10 - hundreds * 10;
     const int ones = time - 100 * hundreds - 10 * tens;
-    RestoreRect(g, table::kClockAt.x, table::kClockAt.y, table::kClockWidth, table::kClockHeight, table::kClockAt.x,
-                table::kClockAt.y);
+    RestoreRect(g, table::kClockAt.x, table::kClockAt.y, table::kClockWidth, table::kClockHeight,
+                table::kClockAt.x, table::kClockAt.y);
     if (time < 10) {
         DrawClockDigit(g, 280, ones);
     } else if (time < 100) {

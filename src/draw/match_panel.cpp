@@ -1,7 +1,7 @@
 #include "draw/match_panel.h"
 
+#include "core/game.h"
 #include "draw/sprite_blit.h"
-#include "match/game.h"
 
 namespace vx {
 
@@ -15,13 +15,14 @@ void SmallDigitToBack(Game& g, int32_t x, int digit) {
 }  // namespace
 
 void DrawClockDigit(Game& g, int32_t x, int digit) {
-    DrawSprite(g, x, 14, panel::kLargeDigitW, panel::kLargeDigitH, panel::kLargeDigitX + panel::kLargeDigitW * digit,
-               panel::kLargeDigitY);
+    DrawSprite(g, x, 14, panel::kLargeDigitW, panel::kLargeDigitH,
+               panel::kLargeDigitX + panel::kLargeDigitW * digit, panel::kLargeDigitY);
 }
 
 void DrawScore(Game& g, int16_t p) {
     const int32_t left = panel::ScoreLeft(p);
-    BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kSmallDigitH, &g.BufPict, left, panel::kScoreY, Rop::SrcCopy);
+    BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kSmallDigitH, &g.BufPict, left, panel::kScoreY,
+           Rop::SrcCopy);
     const int s = g.Scores[static_cast<size_t>(p)];
     const int hundreds = s / 100;
     const int tens = s / 10 - 10 * hundreds;

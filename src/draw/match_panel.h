@@ -14,7 +14,9 @@ constexpr int32_t kSmallDigitX = 40, kSmallDigitY = 0, kSmallDigitW = 23, kSmall
 constexpr int32_t kLargeDigitX = 40, kLargeDigitY = 25, kLargeDigitW = 28, kLargeDigitH = 31;
 constexpr int32_t kScoreY = 22;
 // Player p's score area starts at x = 304 p + 70 and is 70 pixels wide.
-constexpr int32_t ScoreLeft(int p) { return 304 * p + 70; }
+constexpr int32_t ScoreLeft(int p) {
+    return 304 * p + 70;
+}
 }  // namespace panel
 
 // Redraws player p's score (p = 0 player 1, 1 player 2). A score of 100 or more shows

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "core/game.h"
 #include "draw/sprite_blit.h"
-#include "match/game.h"
 
 namespace vx {
 

@@ -152,24 +152,15 @@ constexpr std::array kSprites = std::to_array<SheetSprite>({
 });
 
 constexpr std::array kShares = std::to_array<SheetShare>({
-    {"burst.2", "burst.3", false},
-    {"item.strip.1", "item.strip.2", false},
-    {"item.strip.2", "item.strip.3", false},
-    {"item.strip.3", "item.strip.4", false},
-    {"item.strip.4", "item.strip.5", false},
-    {"item.strip.5", "item.strip.6", false},
-    {"item.strip.6", "item.strip.7", false},
-    {"item.strip.7", "item.strip.8", false},
-    {"item.strip.8", "item.strip.9", false},
-    {"stage.name.5", "msg.game_set", false},
-    {"item.held.1", "item.icon.1", true},
-    {"item.held.2", "item.icon.2", true},
-    {"item.held.3", "item.icon.3", true},
-    {"item.held.4", "item.icon.4", true},
-    {"item.held.5", "item.icon.5", true},
-    {"item.held.6", "item.icon.6", true},
-    {"item.held.7", "item.icon.7", true},
-    {"item.held.8", "item.icon.8", true},
+    {"burst.2", "burst.3", false},           {"item.strip.1", "item.strip.2", false},
+    {"item.strip.2", "item.strip.3", false}, {"item.strip.3", "item.strip.4", false},
+    {"item.strip.4", "item.strip.5", false}, {"item.strip.5", "item.strip.6", false},
+    {"item.strip.6", "item.strip.7", false}, {"item.strip.7", "item.strip.8", false},
+    {"item.strip.8", "item.strip.9", false}, {"stage.name.5", "msg.game_set", false},
+    {"item.held.1", "item.icon.1", true},    {"item.held.2", "item.icon.2", true},
+    {"item.held.3", "item.icon.3", true},    {"item.held.4", "item.icon.4", true},
+    {"item.held.5", "item.icon.5", true},    {"item.held.6", "item.icon.6", true},
+    {"item.held.7", "item.icon.7", true},    {"item.held.8", "item.icon.8", true},
     {"item.held.9", "item.icon.9", true},
 });
 
@@ -180,8 +171,12 @@ const char* Pick(const std::array<const char*, N>& names, int i) {
 
 }  // namespace
 
-std::span<const SheetSprite> SheetLayout() { return kSprites; }
-std::span<const SheetShare> SheetShares() { return kShares; }
+std::span<const SheetSprite> SheetLayout() {
+    return kSprites;
+}
+std::span<const SheetShare> SheetShares() {
+    return kShares;
+}
 
 const SheetSprite* FindSheetSprite(std::string_view name) {
     for (const SheetSprite& s : kSprites) {
@@ -212,28 +207,28 @@ const char* ItemIconName(int kind) {
 }
 
 const char* ItemHeldIconName(int kind) {
-    static constexpr std::array<const char*, 9> kNames = {
-        "item.held.1", "item.held.2", "item.held.3", "item.held.4", "item.held.5",
-        "item.held.6", "item.held.7", "item.held.8", "item.held.9"};
+    static constexpr std::array<const char*, 9> kNames = {"item.held.1", "item.held.2", "item.held.3",
+                                                          "item.held.4", "item.held.5", "item.held.6",
+                                                          "item.held.7", "item.held.8", "item.held.9"};
     return Pick(kNames, kind - 1);
 }
 
 const char* ItemStripName(int kind) {
-    static constexpr std::array<const char*, 9> kNames = {
-        "item.strip.1", "item.strip.2", "item.strip.3", "item.strip.4", "item.strip.5",
-        "item.strip.6", "item.strip.7", "item.strip.8", "item.strip.9"};
+    static constexpr std::array<const char*, 9> kNames = {"item.strip.1", "item.strip.2", "item.strip.3",
+                                                          "item.strip.4", "item.strip.5", "item.strip.6",
+                                                          "item.strip.7", "item.strip.8", "item.strip.9"};
     return Pick(kNames, kind - 1);
 }
 
 const char* StageNameName(int stage) {
-    static constexpr std::array<const char*, 5> kNames = {
-        "stage.name.1", "stage.name.2", "stage.name.3", "stage.name.4", "stage.name.5"};
+    static constexpr std::array<const char*, 5> kNames = {"stage.name.1", "stage.name.2", "stage.name.3",
+                                                          "stage.name.4", "stage.name.5"};
     return Pick(kNames, stage - 1);
 }
 
 const char* StageDigitName(int stage) {
-    static constexpr std::array<const char*, 5> kNames = {
-        "stage.digit.1", "stage.digit.2", "stage.digit.3", "stage.digit.4", "stage.digit.5"};
+    static constexpr std::array<const char*, 5> kNames = {"stage.digit.1", "stage.digit.2", "stage.digit.3",
+                                                          "stage.digit.4", "stage.digit.5"};
     return Pick(kNames, stage - 1);
 }
 

@@ -36,12 +36,12 @@ std::span<const SheetShare> SheetShares();
 const SheetSprite* FindSheetSprite(std::string_view name);
 
 // Names of the numbered groups, so callers need not format strings in a frame.
-const char* SmallDigitName(int digit);      // "digit.small.0" ... "digit.small.9"
-const char* LargeDigitName(int digit);      // "digit.large.0" ...
-const char* ItemIconName(int kind);         // kind 1..9, 10 = "???" capsule
-const char* ItemHeldIconName(int kind);     // kind 1..9: the 28 x 28 inside of the capsule
-const char* ItemStripName(int kind);        // kind 1..9: name strip below the table
-const char* StageNameName(int stage);       // stage 1..5
-const char* StageDigitName(int stage);      // stage 1..5: the big digit of the waiting screen
+const char* SmallDigitName(int digit);   // "digit.small.0" ... "digit.small.9"
+const char* LargeDigitName(int digit);   // "digit.large.0" ...
+const char* ItemIconName(int kind);      // kind 1..9, 10 = "???" capsule
+const char* ItemHeldIconName(int kind);  // kind 1..9: the 28 x 28 inside of the capsule
+const char* ItemStripName(int kind);     // kind 1..9: name strip below the table
+const char* StageNameName(int stage);    // stage 1..5
+const char* StageDigitName(int stage);   // stage 1..5: the big digit of the waiting screen
 
 }  // namespace vx

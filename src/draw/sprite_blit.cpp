@@ -1,6 +1,6 @@
 #include "draw/sprite_blit.h"
 
-#include "match/game.h"
+#include "core/game.h"
 
 namespace vx {
 

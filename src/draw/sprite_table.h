@@ -3,7 +3,7 @@
 // draws) and the item capsule icons.
 #pragma once
 
-#include "match/match_records.h"
+#include "core/match_records.h"
 
 namespace vx {
 
@@ -11,7 +11,7 @@ namespace sprite_entry {
 constexpr int kPuck = 0;
 constexpr int kBurst1 = 1;
 constexpr int kBurst2 = 2;
-constexpr int kBurst3 = 3;  // its y is the row of all three burst pictures
+constexpr int kBurst3 = 3;       // its y is the row of all three burst pictures
 constexpr int kPaddleLook0 = 4;  // entries 4..7: current look of paddles 0..3
 constexpr int kItemIcon0 = 8;    // entries 8..17: capsule icons
 constexpr int kLongFront = 18;

@@ -1,9 +1,10 @@
 #include "frontend/keyboard.h"
 
-#include "match/game.h"
+#include "core/game.h"
+#include "core/wait_rule.h"
+#include "frontend/menu_commands.h"
 #include "match/key_input.h"
-#include "match/wait_rule.h"
-#include "window/menu_commands.h"
+#include "sound/music.h"
 
 namespace vx {
 

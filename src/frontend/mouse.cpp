@@ -2,17 +2,17 @@
 
 #include <initializer_list>
 
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "draw/buttons.h"
+#include "draw/menu_buttons.h"
 #include "draw/sprite_blit.h"
-#include "frontend/menu_buttons.h"
 #include "frontend/stage_select.h"
+#include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
-#include "match/game.h"
 #include "match/match_sequences.h"
-#include "match/wait_rule.h"
 #include "sound/effects.h"
 #include "sound/music.h"
-#include "window/sys_data.h"
 
 namespace vx {
 
@@ -23,8 +23,11 @@ constexpr int kFrameWidth = 3;
 struct Corners {
     int x1, y1, x2, y2;
 };
-constexpr Corners kSlotFrames[5] = {
-    {29, 232, 86, 279}, {89, 232, 146, 279}, {149, 232, 206, 279}, {209, 232, 266, 279}, {269, 232, 326, 279}};
+constexpr Corners kSlotFrames[5] = {{29, 232, 86, 279},
+                                    {89, 232, 146, 279},
+                                    {149, 232, 206, 279},
+                                    {209, 232, 266, 279},
+                                    {269, 232, 326, 279}};
 
 Point ToPoint(float x, float y) {
     Point p;
@@ -143,24 +146,34 @@ void MainPict_MouseMove(Game& g, int16_t, int16_t, float x, float y) {
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {
         case screen_state::kTitle:
-            if (In(g, 1, p)) Draw(g, {4, 2, 3});
-            else if (In(g, 2, p)) Draw(g, {1, 5, 3});
-            else if (In(g, 3, p)) Draw(g, {1, 2, 6});
-            else Draw(g, {1, 2, 3});
+            if (In(g, 1, p))
+                Draw(g, {4, 2, 3});
+            else if (In(g, 2, p))
+                Draw(g, {1, 5, 3});
+            else if (In(g, 3, p))
+                Draw(g, {1, 2, 6});
+            else
+                Draw(g, {1, 2, 3});
             break;
         case screen_state::kStageSelect:
-            if (In(g, 10, p)) Draw(g, {12, 11});
-            else if (In(g, 11, p)) Draw(g, {10, 13});
-            else Draw(g, {10, 11});
+            if (In(g, 10, p))
+                Draw(g, {12, 11});
+            else if (In(g, 11, p))
+                Draw(g, {10, 13});
+            else
+                Draw(g, {10, 11});
             break;
         case screen_state::kResult:
-            if (In(g, 16, p)) Draw(g, {19, 17, 18});
-            else if (In(g, 17, p)) Draw(g, {16, 20, 18});
-            else if (In(g, 18, p)) Draw(g, {16, 17, 21});
-            else Draw(g, {16, 17, 18});
+            if (In(g, 16, p))
+                Draw(g, {19, 17, 18});
+            else if (In(g, 17, p))
+                Draw(g, {16, 20, 18});
+            else if (In(g, 18, p))
+                Draw(g, {16, 17, 21});
+            else
+                Draw(g, {16, 17, 18});
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -170,10 +183,14 @@ void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
     bool pressed = true;
     switch (g.ScreenState) {
         case screen_state::kTitle:
-            if (In(g, 1, p)) Draw(g, {7, 2, 3});
-            else if (In(g, 2, p)) Draw(g, {1, 8, 3});
-            else if (In(g, 3, p)) Draw(g, {1, 2, 9});
-            else pressed = false;
+            if (In(g, 1, p))
+                Draw(g, {7, 2, 3});
+            else if (In(g, 2, p))
+                Draw(g, {1, 8, 3});
+            else if (In(g, 3, p))
+                Draw(g, {1, 2, 9});
+            else
+                pressed = false;
             break;
         case screen_state::kStageSelect:
             if (In(g, 10, p)) {
@@ -189,14 +206,16 @@ void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
             }
             break;
         case screen_state::kResult:
-            if (In(g, 16, p)) Draw(g, {22, 17, 18});
-            else if (In(g, 17, p)) Draw(g, {16, 23, 18});
-            else if (In(g, 18, p)) Draw(g, {16, 17, 24});
-            else pressed = false;
+            if (In(g, 16, p))
+                Draw(g, {22, 17, 18});
+            else if (In(g, 17, p))
+                Draw(g, {16, 23, 18});
+            else if (In(g, 18, p))
+                Draw(g, {16, 17, 24});
+            else
+                pressed = false;
             break;
-        default:
-            pressed = false;
-            break;
+        default: pressed = false; break;
     }
     if (pressed) PlayEffect(g, "wave3", 1);
 }

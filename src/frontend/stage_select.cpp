@@ -2,11 +2,11 @@
 
 #include <array>
 
+#include "core/game.h"
 #include "draw/buttons.h"
+#include "draw/menu_buttons.h"
+#include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
-#include "frontend/menu_buttons.h"
-#include "frontend/screen_pictures.h"
-#include "match/game.h"
 #include "match/screen_wipe.h"
 
 namespace vx {
@@ -31,7 +31,8 @@ void Copy(Surface& dest, const Surface& src, int x, int y, int w, int h) {
 }
 
 void ShadeAllSlots(Game& g) {
-    for (int k = 1; k <= 5; ++k) MaskedToBack(g, kStripX + kSlotW * (k - 1), kStripY, kSlotW, kSlotH, kShadeX, kShadeY);
+    for (int k = 1; k <= 5; ++k)
+        MaskedToBack(g, kStripX + kSlotW * (k - 1), kStripY, kSlotW, kSlotH, kShadeX, kShadeY);
 }
 
 // The names of the item kinds that the stage's list leaves out in this mode.

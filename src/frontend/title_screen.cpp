@@ -1,11 +1,14 @@
 #include "frontend/title_screen.h"
 
+#include "core/game.h"
 #include "draw/buttons.h"
+#include "draw/menu_buttons.h"
+#include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
-#include "frontend/menu_buttons.h"
-#include "frontend/screen_pictures.h"
-#include "match/game.h"
+#include "frontend/sys_data.h"
+#include "match/match_sequences.h"
 #include "match/screen_wipe.h"
+#include "sound/music.h"
 
 namespace vx {
 
@@ -38,6 +41,20 @@ void ShowTitle(Game& g, Bool16 startup) {
     // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
     if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
     g.ScreenState = screen_state::kTitle;
+}
+
+void StopMatch(Game& g) {
+    if (!MatchPaused(g)) return;
+    g.Menu.SetOptionItemsEnabled(true);
+    g.MatchRequest = match_request::kNone;
+    g.host->SetMousePointer(MousePointer::Normal);
+    g.Menu.SetGameStartItemsEnabled(true);
+    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
+    g.Menu.SetEnabled(MenuId::MenuGameStop, false);
+    ApplySettings(g);
+    g.ScreenState = screen_state::kBusy;
+    ShowTitle(g, kFalse);
+    if (!g.host->Ending()) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

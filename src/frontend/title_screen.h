@@ -2,7 +2,7 @@
 // QUIT. The start-up path also prepares the sprite mask and the button table once.
 #pragma once
 
-#include "stage/arith.h"
+#include "core/arith.h"
 
 namespace vx {
 
@@ -11,5 +11,8 @@ struct Game;
 // startup = true (-1) only from the window's load event; every return to the title
 // passes false and fades from the old screen.
 void ShowTitle(Game& g, Bool16 startup);
+
+// The stop command of a paused match: options back as saved, then the title.
+void StopMatch(Game& g);
 
 }  // namespace vx

@@ -88,7 +88,8 @@ void SubForm::LoadText(const std::filesystem::path& readMePath) {
     int widest = 0;
     for (const QString& line : page.split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
-    picture1_->resize(std::max(kPageWidth, widest + 2 * kTextMargin), lines * metrics.lineSpacing() + 2 * kTextMargin);
+    picture1_->resize(std::max(kPageWidth, widest + 2 * kTextMargin),
+                      lines * metrics.lineSpacing() + 2 * kTextMargin);
 }
 
 void SubForm::LayOut() {
@@ -146,7 +147,9 @@ void SubForm::MItem_Click() {
     mItem_->setEnabled(false);
 }
 
-void SubForm::MEnd_Click() { close(); }
+void SubForm::MEnd_Click() {
+    close();
+}
 
 void ShowHelp(QWidget* parent, const std::filesystem::path& readMePath, const QString& itemPicturePath) {
     SubForm help(readMePath, itemPicturePath, parent);

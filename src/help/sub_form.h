@@ -17,7 +17,7 @@ class QScrollBar;
 namespace vx {
 
 class SubForm : public QDialog {
-public:
+  public:
     // The outer size of the window; the client area leaves room for the frame.
     static constexpr int kWindowWidth = 501;
     static constexpr int kWindowHeight = 316;
@@ -25,7 +25,8 @@ public:
 
     // Reads readMePath at once (the window is never shown half-loaded) and loads the
     // item picture (a BMP; the item page stays empty when it is missing).
-    SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath, QWidget* parent = nullptr);
+    SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath,
+            QWidget* parent = nullptr);
 
     // The menu commands.
     void MRead_Click();
@@ -42,7 +43,7 @@ public:
     QScrollBar* VScroll2() const { return vScroll2_; }
     ReadMeStatus TextStatus() const { return textStatus_; }
 
-private:
+  private:
     void BuildMenu();
     void LoadText(const std::filesystem::path& readMePath);
     void LayOut();

@@ -1,6 +1,6 @@
 #include "match/key_input.h"
 
-#include "match/game.h"
+#include "core/game.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "stage/arith.h"
+#include "core/arith.h"
 
 namespace vx {
 

@@ -1,11 +1,11 @@
 #include "match/match_loop.h"
 
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
-#include "match/game.h"
 #include "match/rules.h"
-#include "match/wait_rule.h"
 #include "paddles/cpu_opponent.h"
 #include "paddles/paddle_movement.h"
 #include "puck/items.h"
@@ -18,10 +18,14 @@ namespace vx {
 
 namespace {
 
-void Draw(Game& g, MatchRecords& r) { DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites); }
+void Draw(Game& g, MatchRecords& r) {
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+}
 
 // The table without the intro's words.
-void RestoreField(Game& g) { RestoreRect(g, 66, 61, 380, 220, 66, 61); }
+void RestoreField(Game& g) {
+    RestoreRect(g, 66, 61, 380, 220, 66, 61);
+}
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {

@@ -1,15 +1,13 @@
 #include "match/match_sequences.h"
 
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "draw/match_panel.h"
+#include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
-#include "frontend/screen_pictures.h"
-#include "frontend/title_screen.h"
-#include "match/game.h"
 #include "match/match_loop.h"
 #include "match/screen_wipe.h"
-#include "match/wait_rule.h"
 #include "sound/music.h"
-#include "window/sys_data.h"
 
 namespace vx {
 
@@ -18,10 +16,6 @@ namespace {
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 constexpr const char* kTablePicture = "\\dat\\battle";
 constexpr int kWidth = 512, kHeight = 342;
-
-bool Paused(const Game& g) {
-    return !g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay);
-}
 
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w, int h) {
@@ -41,6 +35,10 @@ void FadeInTableAndPlay(Game& g) {
 }
 
 }  // namespace
+
+bool MatchPaused(const Game& g) {
+    return !g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay);
+}
 
 void StartMatch(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
@@ -104,7 +102,7 @@ void ShowPauseScreen(Game& g) {
 }
 
 void ResumeMatch(Game& g) {
-    if (!Paused(g)) return;
+    if (!MatchPaused(g)) return;
     g.ScreenState = screen_state::kResumeRequested;
     g.host->SetMousePointer(MousePointer::Invisible);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
@@ -115,20 +113,6 @@ void ResumeMatch(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     RunMatch(g, g.GameMode, g.StageNo);
     if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
-}
-
-void StopMatch(Game& g) {
-    if (!Paused(g)) return;
-    g.Menu.SetOptionItemsEnabled(true);
-    g.MatchRequest = match_request::kNone;
-    g.host->SetMousePointer(MousePointer::Normal);
-    g.Menu.SetGameStartItemsEnabled(true);
-    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
-    g.Menu.SetEnabled(MenuId::MenuGameStop, false);
-    ApplySettings(g);
-    g.ScreenState = screen_state::kBusy;
-    ShowTitle(g, kFalse);
-    if (!g.host->Ending()) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

@@ -15,6 +15,7 @@ void RetryMatch(Game& g);
 void ComposeStage(Game& g);
 void ShowPauseScreen(Game& g);
 void ResumeMatch(Game& g);
-void StopMatch(Game& g);
+// True while a paused match waits for resume or stop.
+bool MatchPaused(const Game& g);
 
 }  // namespace vx

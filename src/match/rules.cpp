@@ -2,13 +2,13 @@
 
 #include <string_view>
 
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "draw/match_frame.h"
+#include "draw/menu_buttons.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
-#include "frontend/menu_buttons.h"
-#include "match/game.h"
-#include "match/wait_rule.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 
@@ -16,13 +16,17 @@ namespace vx {
 
 namespace {
 
-bool TimeIsUp(const Game& g) { return g.RuleKind == 1 && g.TimeLeft == 0; }
+bool TimeIsUp(const Game& g) {
+    return g.RuleKind == 1 && g.TimeLeft == 0;
+}
 
 bool ScoreLimitReached(const Game& g) {
     return g.RuleKind == 2 && (g.Scores[0] >= g.ScoreLimit || g.Scores[1] >= g.ScoreLimit);
 }
 
-void RestoreMessageArea(Game& g) { RestoreRect(g, 0, 61, 512, 220, 0, 61); }
+void RestoreMessageArea(Game& g) {
+    RestoreRect(g, 0, 61, 512, 220, 0, 61);
+}
 
 // Both endings start by freezing the last frame as the background.
 void FreezeLastFrame(Game& g, const ItemRecord& item) {
@@ -65,7 +69,8 @@ struct ResultShow {
 ResultShow ResultFor(const Game& g, int16_t result) {
     if (result == match_result::kDraw) return {"Draw", "wave5"};
     const bool twoPlayers = g.GameMode == 2;
-    if (result == match_result::kPlayer1) return twoPlayers ? ResultShow{"Player1_win", "Wave6"} : ResultShow{"you_win", "Wave9"};
+    if (result == match_result::kPlayer1)
+        return twoPlayers ? ResultShow{"Player1_win", "Wave6"} : ResultShow{"you_win", "Wave9"};
     return twoPlayers ? ResultShow{"Player2_win", "wave7"} : ResultShow{"you_lose", "Wave8"};
 }
 
@@ -76,7 +81,8 @@ int16_t DecidedResult(const Game& g) {
         if (g.Scores[0] == g.Scores[1]) return match_result::kDraw;
         return g.Scores[0] > g.Scores[1] ? match_result::kPlayer1 : match_result::kPlayer2;
     }
-    if (ScoreLimitReached(g)) return g.Scores[0] >= g.ScoreLimit ? match_result::kPlayer1 : match_result::kPlayer2;
+    if (ScoreLimitReached(g))
+        return g.Scores[0] >= g.ScoreLimit ? match_result::kPlayer1 : match_result::kPlayer2;
     return match_result::kUndecided;
 }
 

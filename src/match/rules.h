@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "match/match_records.h"
+#include "core/match_records.h"
 
 namespace vx {
 

@@ -1,8 +1,8 @@
 #include "match/screen_wipe.h"
 
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "draw/sprite_blit.h"
-#include "match/game.h"
-#include "match/wait_rule.h"
 
 namespace vx {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "paddles/paddle_movement.h"
 #include "puck/puck_motion.h"
 
@@ -20,7 +20,9 @@ constexpr int32_t kFrontTargetForLower = 131;
 constexpr int32_t kApproachHesitation = 15;
 
 // 0..98; the CPU hesitates when it is at or below its threshold.
-int32_t HesitationDraw(Game& g) { return FloorToInt(static_cast<double>(g.random.Next()) * 99.0); }
+int32_t HesitationDraw(Game& g) {
+    return FloorToInt(static_cast<double>(g.random.Next()) * 99.0);
+}
 
 struct Candidates {
     PuckList incoming;
@@ -84,8 +86,8 @@ void CpuTurn(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, 
     }
 }
 
-int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, ObstacleSet& obstacles, Puck& result,
-                       Paddles& paddles, SpriteTable&, ItemRecord& item) {
+int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, ObstacleSet& obstacles,
+                       Puck& result, Paddles& paddles, SpriteTable&, ItemRecord& item) {
     std::array<Puck, 4> work{};
     int best = -1;
     for (int k = 0; k < list.count; ++k) {

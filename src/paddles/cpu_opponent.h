@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "match/match_records.h"
+#include "core/match_records.h"
 
 namespace vx {
 
@@ -26,7 +26,7 @@ void CpuTurn(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, 
 
 // Steps a copy of each listed puck once at triple speed with SimulationFlag set, puts the
 // furthest right (earliest on a tie) in result and returns its y in pixels.
-int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, ObstacleSet& obstacles, Puck& result,
-                       Paddles& paddles, SpriteTable& sprites, ItemRecord& item);
+int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, ObstacleSet& obstacles,
+                       Puck& result, Paddles& paddles, SpriteTable& sprites, ItemRecord& item);
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 #include "paddles/paddle_movement.h"
 
-#include "match/game.h"
+#include "core/game.h"
 
 namespace vx {
 
@@ -12,7 +12,9 @@ constexpr int32_t kStep = 8;
 constexpr int32_t kLimitReach = 45;
 constexpr int32_t kHalfWidth = 5;  // the sprite is 10 pixels wide from the first move on
 
-bool IsHeld(Bool16 flag) { return flag == kTrue; }
+bool IsHeld(Bool16 flag) {
+    return flag == kTrue;
+}
 
 // Flag pair to move code: only one of the two held makes a move.
 uint8_t CodeFromFlags(Bool16 upHeld, Bool16 downHeld, uint8_t up, uint8_t down) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "match/match_records.h"
+#include "core/match_records.h"
 
 namespace vx {
 

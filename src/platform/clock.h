@@ -8,29 +8,31 @@
 namespace vx {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual int64_t NowMs() = 0;
 };
 
 // A wait that began at startMs is over at the first reading strictly more than waitMs later.
-constexpr bool WaitOver(int64_t nowMs, int64_t startMs, int64_t waitMs) { return nowMs > startMs + waitMs; }
+constexpr bool WaitOver(int64_t nowMs, int64_t startMs, int64_t waitMs) {
+    return nowMs > startMs + waitMs;
+}
 
 // Monotonic wall clock for the real program.
 class SteadyClock : public Clock {
-public:
+  public:
     int64_t NowMs() override;
 };
 
 // A clock that only moves when told to; for tests and headless runs.
 class ManualClock : public Clock {
-public:
+  public:
     explicit ManualClock(int64_t startMs = 0) : nowMs_(startMs) {}
     int64_t NowMs() override { return nowMs_; }
     void Advance(int64_t ms) { nowMs_ += ms; }
     void Set(int64_t ms) { nowMs_ = ms; }
 
-private:
+  private:
     int64_t nowMs_;
 };
 

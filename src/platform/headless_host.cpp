@@ -7,8 +7,8 @@ namespace vx {
 void HeadlessHost::At(int64_t atMs, std::function<void()> action) {
     // Keep the undelivered part sorted by time, stable for equal times; an action may
     // add further actions while it runs.
-    const auto pos = std::upper_bound(script_.begin() + static_cast<std::ptrdiff_t>(next_), script_.end(), atMs,
-                                      [](int64_t t, const Action& a) { return t < a.atMs; });
+    const auto pos = std::upper_bound(script_.begin() + static_cast<std::ptrdiff_t>(next_), script_.end(),
+                                      atMs, [](int64_t t, const Action& a) { return t < a.atMs; });
     script_.insert(pos, Action{atMs, std::move(action)});
 }
 

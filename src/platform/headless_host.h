@@ -12,7 +12,7 @@
 namespace vx {
 
 class HeadlessHost : public Host {
-public:
+  public:
     struct Area {
         int x, y, w, h;
         bool operator==(const Area&) const = default;
@@ -48,7 +48,7 @@ public:
     uint64_t DoEventsCount() const { return doEventsCalls_; }
     MousePointer Pointer() const { return pointer_; }
 
-private:
+  private:
     struct Action {
         int64_t atMs;
         std::function<void()> run;

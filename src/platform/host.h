@@ -22,7 +22,7 @@ enum class MousePointer : uint8_t {
 // out (the options were saved when they changed). Callers stop the music and Timer1
 // before calling EndProgram, as the program's exit paths always did.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // The millisecond clock (timeGetTime). Only differences matter.

@@ -31,7 +31,8 @@ bool DecodeBmp(std::span<const uint8_t> b, Surface& out, std::string& error) {
     if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return error = "not a BMP picture", false;
     const uint32_t dataOffset = Le32(b, 10);
     const uint32_t headerSize = Le32(b, 14);
-    if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > b.size()) return error = "damaged BMP header", false;
+    if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > b.size())
+        return error = "damaged BMP header", false;
 
     int64_t width = 0, height = 0;
     uint16_t bpp = 0;
@@ -64,10 +65,12 @@ bool DecodeBmp(std::span<const uint8_t> b, Surface& out, std::string& error) {
         const uint32_t maxColours = 1u << bpp;
         if (paletteCount == 0 || paletteCount > maxColours) paletteCount = maxColours;
         const uint64_t paletteAt = 14 + static_cast<uint64_t>(headerSize);
-        if (paletteAt + paletteCount * paletteEntrySize > b.size()) return error = "damaged BMP palette", false;
+        if (paletteAt + paletteCount * paletteEntrySize > b.size())
+            return error = "damaged BMP palette", false;
         for (uint32_t i = 0; i < paletteCount; ++i) {
             const size_t at = static_cast<size_t>(paletteAt + i * paletteEntrySize);
-            palette.push_back((static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 1]) << 8) | b[at]);
+            palette.push_back((static_cast<uint32_t>(b[at + 2]) << 16) |
+                              (static_cast<uint32_t>(b[at + 1]) << 8) | b[at]);
         }
     }
 

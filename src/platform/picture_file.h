@@ -23,7 +23,7 @@ std::vector<uint8_t> EncodeBmp(const Surface& picture);
 bool IsPng(std::span<const uint8_t> bytes);
 
 class PictureLoader {
-public:
+  public:
     using Decoder = std::function<bool(std::span<const uint8_t>, Surface&, std::string&)>;
 
     // Reads the file into out (resized to the picture). False with a message naming
@@ -33,7 +33,7 @@ public:
     // Formats other than BMP (the shell registers PNG).
     void SetOtherDecoder(Decoder decoder) { other_ = std::move(decoder); }
 
-private:
+  private:
     Decoder other_;
 };
 

@@ -41,7 +41,7 @@ fs::path ProgramFiles::Resolve(std::string_view gamePath) const {
     fs::path result = folder_;
     bool matching = true;
     for (const std::string& part : SplitComponents(gamePath)) {
-        if (part == "." ) continue;
+        if (part == ".") continue;
         if (part == "..") {
             // The game never climbs out of its folder; refuse to let a name do it.
             continue;

@@ -11,7 +11,7 @@
 namespace vx {
 
 class ProgramFiles {
-public:
+  public:
     explicit ProgramFiles(std::filesystem::path folder);
 
     const std::filesystem::path& Folder() const { return folder_; }
@@ -24,7 +24,7 @@ public:
     // The folder of the running executable (from /proc/self/exe).
     static std::filesystem::path ExecutableFolder();
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

@@ -10,14 +10,14 @@
 namespace vx {
 
 class Random {
-public:
+  public:
     virtual ~Random() = default;
-    virtual float Next() = 0;       // next value in [0, 1)
-    virtual void Randomize() = 0;   // "reseed from the time of day"
+    virtual float Next() = 0;      // next value in [0, 1)
+    virtual void Randomize() = 0;  // "reseed from the time of day"
 };
 
 class MixingRandom : public Random {
-public:
+  public:
     // timeOfDay supplies microseconds of the wall clock; tests pass a fixed function.
     explicit MixingRandom(uint64_t seed, std::function<uint64_t()> timeOfDay = nullptr);
 
@@ -26,7 +26,7 @@ public:
     void Seed(uint64_t seed);
     uint64_t Draws() const { return draws_; }
 
-private:
+  private:
     uint64_t NextBits();
 
     uint64_t state_[4]{};

@@ -2,6 +2,8 @@
 
 namespace vx {
 
-std::string ShortPathName(const std::string& longPath) { return longPath; }
+std::string ShortPathName(const std::string& longPath) {
+    return longPath;
+}
 
 }  // namespace vx

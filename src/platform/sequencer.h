@@ -9,7 +9,7 @@
 namespace vx {
 
 class Sequencer {
-public:
+  public:
     virtual ~Sequencer() = default;
     // Returns the answer text (empty when the command has none or failed).
     virtual std::string SendCommand(std::string_view command) = 0;

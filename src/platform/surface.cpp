@@ -4,7 +4,9 @@
 
 namespace vx {
 
-Surface::Surface(int width, int height, uint32_t fill) { Resize(width, height, fill); }
+Surface::Surface(int width, int height, uint32_t fill) {
+    Resize(width, height, fill);
+}
 
 void Surface::Resize(int width, int height, uint32_t fill) {
     width_ = std::max(width, 0);
@@ -12,7 +14,9 @@ void Surface::Resize(int width, int height, uint32_t fill) {
     pixels_.assign(static_cast<size_t>(width_) * height_, fill & kWhite);
 }
 
-void Surface::Fill(uint32_t colour) { std::fill(pixels_.begin(), pixels_.end(), colour & kWhite); }
+void Surface::Fill(uint32_t colour) {
+    std::fill(pixels_.begin(), pixels_.end(), colour & kWhite);
+}
 
 namespace {
 
@@ -77,8 +81,7 @@ void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int x
         case Rop::SrcInvert:
             ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t d) { return s ^ d; });
             break;
-        case Rop::Blackness:
-            break;
+        case Rop::Blackness: break;
     }
 }
 

@@ -20,7 +20,7 @@ enum class Rop : uint32_t {
 };
 
 class Surface {
-public:
+  public:
     Surface() = default;
     Surface(int width, int height, uint32_t fill = kWhite);
 
@@ -32,14 +32,16 @@ public:
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    void SetPixel(int x, int y, uint32_t colour) { pixels_[static_cast<size_t>(y) * width_ + x] = colour & kWhite; }
+    void SetPixel(int x, int y, uint32_t colour) {
+        pixels_[static_cast<size_t>(y) * width_ + x] = colour & kWhite;
+    }
     uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const std::vector<uint32_t>& Pixels() const { return pixels_; }
 
     bool operator==(const Surface&) const = default;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;

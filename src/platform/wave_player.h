@@ -7,7 +7,7 @@
 namespace vx {
 
 class WavePlayer {
-public:
+  public:
     virtual ~WavePlayer() = default;
     // waitToEnd: return only when the effect has finished (at once when it cannot play).
     virtual void PlayWave(const std::filesystem::path& path, bool waitToEnd) = 0;

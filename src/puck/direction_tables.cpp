@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "stage/arith.h"
+#include "core/arith.h"
 
 namespace vx {
 

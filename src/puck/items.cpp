@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "core/game.h"
 #include "draw/sprite_blit.h"
 #include "draw/sprite_table.h"
-#include "match/game.h"
 
 namespace vx {
 
@@ -17,7 +17,9 @@ bool ShownOnBothSides(uint8_t kind) {
     return kind == item_kind::kDouble || kind == item_kind::kPanic || kind == item_kind::kRandomSpeed;
 }
 
-int32_t IconX(int16_t owner) { return owner < 0 ? item_place::kIconX1 : item_place::kIconX2; }
+int32_t IconX(int16_t owner) {
+    return owner < 0 ? item_place::kIconX1 : item_place::kIconX2;
+}
 
 void SetCapsuleBounds(ItemRecord& item) {
     const int32_t cx = FloorDiv100(item.x);
@@ -41,11 +43,13 @@ void PlaceCapsule(Game& g, ItemRecord& item, const SpriteTable& sprites) {
 }
 
 void DrawIcon(Game& g, int32_t x, uint8_t kind) {
-    DrawSprite(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, 32 * (kind - 1) + 2, 428);
+    DrawSprite(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, 32 * (kind - 1) + 2,
+               428);
 }
 
 void RestoreIcon(Game& g, int32_t x) {
-    RestoreRect(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, x, item_place::kIconY);
+    RestoreRect(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, x,
+                item_place::kIconY);
 }
 
 void Award(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
@@ -56,7 +60,8 @@ void Award(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTa
         DrawIcon(g, IconX(item.owner), item.kind);
     }
     const int32_t stripH = item.kind == item_kind::kBlind ? 15 : item_place::kStripH;
-    DrawSprite(g, item_place::kStripX, item_place::kStripY, item_place::kStripW, stripH, 0, 15 * (item.kind - 1) + 458);
+    DrawSprite(g, item_place::kStripX, item_place::kStripY, item_place::kStripW, stripH, 0,
+               15 * (item.kind - 1) + 458);
     item.timer = item_timing::kEffectTimer;
     ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, kTrue);
 }
@@ -111,9 +116,7 @@ void EndEffect(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Spri
 
 void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
     switch (item.phase) {
-        case item_phase::kNone:
-            PlaceCapsule(g, item, sprites);
-            break;
+        case item_phase::kNone: PlaceCapsule(g, item, sprites); break;
         case item_phase::kCapsuleWaiting:
             if (item.timer > 0) {
                 item.timer = static_cast<int16_t>(item.timer - item_timing::kTimerStep);
@@ -122,9 +125,7 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
                 item.phase = item_phase::kNone;
             }
             break;
-        case item_phase::kCapsuleMoving:
-            MoveCapsule(g, item, pucks, paddles, sprites);
-            break;
+        case item_phase::kCapsuleMoving: MoveCapsule(g, item, pucks, paddles, sprites); break;
         case item_phase::kEffect:
             if (item.timer > 0) {
                 item.timer = static_cast<int16_t>(item.timer - item_timing::kTimerStep);
@@ -132,28 +133,8 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
                 EndEffect(g, item, pucks, paddles, sprites);
             }
             break;
-        default:
-            break;
+        default: break;
     }
-}
-
-void DrawItemGauge(Game& g, int16_t timer, const PuckSet& pucks) {
-    using namespace item_place;
-    const int n = timer / 15;
-    bool puckAboveGauge = false;
-    for (int i = 0; i < pucks.count; ++i) puckAboveGauge |= pucks.pucks[static_cast<size_t>(i)].bounds.bottom < 288;
-    // The empty gauge lives below the visible part of the background store.
-    if (puckAboveGauge) {
-        RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kGaugeSheetX, kGaugeSheetY);
-        DrawSprite(g, kGaugeX, kGaugeY, 7 * n, kGaugeH, kGaugeSheetX, kGaugeSheetY);
-    }
-    if (timer == item_timing::kEffectTimer) {
-        RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kGaugeSheetX, kGaugeSheetY);
-        DrawSprite(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kGaugeSheetX, kGaugeSheetY);
-    }
-    const int32_t spent = 7 * (40 - n);
-    const int32_t x = 397 - spent;
-    RestoreRect(g, x, kGaugeY, spent + 3, kGaugeH, x, kGaugeY);
 }
 
 }  // namespace vx

@@ -1,9 +1,9 @@
 // The nine item effects, switched on and off, and the paddle reset they share.
 #include <array>
 
+#include "core/game.h"
 #include "draw/sprite_blit.h"
 #include "draw/sprite_table.h"
-#include "match/game.h"
 #include "puck/items.h"
 
 namespace vx {
@@ -25,7 +25,9 @@ constexpr std::array<PaddleDefault, 4> kPaddleDefaults = {{
 
 constexpr int kLookEntry = sprite_entry::kPaddleLook0;
 
-Paddle& At(Paddles& paddles, int i) { return paddles[static_cast<size_t>(i)]; }
+Paddle& At(Paddles& paddles, int i) {
+    return paddles[static_cast<size_t>(i)];
+}
 
 void RestoreAllPaddles(Paddles& paddles, SpriteTable& sprites) {
     for (int i = 0; i < 4; ++i) RestorePaddle(paddles, sprites, i);
@@ -53,9 +55,7 @@ void EffectOn(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, u
             sprites[b + kLookEntry] = sprites[sprite_entry::kShortBack];
             break;
         }
-        case item_kind::kLostForward:
-            At(paddles, f).kind = 0;
-            break;
+        case item_kind::kLostForward: At(paddles, f).kind = 0; break;
         case item_kind::kDouble:
             pucks.count = 2;  // ServePucks fills the new slot in this same frame
             break;
@@ -83,12 +83,12 @@ void EffectOn(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, u
             break;
         case item_kind::kBlind: {
             const Rect& a = g.BlindAreas[static_cast<size_t>(owner + 1)];
-            BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+            BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0,
+                   Rop::Blackness);
             ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -97,13 +97,9 @@ void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, 
     const int f = owner + 2;
     switch (kind) {
         case item_kind::kLengthUp:
-        case item_kind::kLostForward:
-            RestorePaddle(paddles, sprites, f);
-            break;
+        case item_kind::kLostForward: RestorePaddle(paddles, sprites, f); break;
         case item_kind::kLengthDown:
-        case item_kind::kBackBoost:
-            RestorePaddle(paddles, sprites, b);
-            break;
+        case item_kind::kBackBoost: RestorePaddle(paddles, sprites, b); break;
         case item_kind::kDouble:
             pucks.count = 1;
             for (int32_t x : {item_place::kIconX1, item_place::kIconX2})
@@ -111,9 +107,7 @@ void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, 
                             item_place::kIconY);
             break;
         case item_kind::kPanic:
-        case item_kind::kRandomSpeed:
-            RestoreAllPaddles(paddles, sprites);
-            break;
+        case item_kind::kRandomSpeed: RestoreAllPaddles(paddles, sprites); break;
         case item_kind::kShiftChange:
             At(paddles, b).directionSign = 1;
             At(paddles, f).directionSign = 1;
@@ -124,8 +118,7 @@ void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, 
             // The back buffer kept the table all along.
             PresentBack(g, owner < 0 ? 66 : 338, 61, 108, 220);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

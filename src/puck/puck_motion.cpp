@@ -4,8 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "core/game.h"
 #include "draw/match_panel.h"
-#include "match/game.h"
 #include "puck/direction_tables.h"
 #include "puck/rebounds.h"
 #include "sound/effects.h"
@@ -24,9 +24,13 @@ constexpr int32_t kEndWallRight = 46600;
 constexpr int32_t kEndWallLeft = 4600;
 constexpr int32_t kCollisionDistance = 600;  // hundredths between centres
 
-bool IsBursting(const Puck& puck) { return puck.state >= puck_state::kBurstFirst && puck.state < puck_state::kBurstDone; }
+bool IsBursting(const Puck& puck) {
+    return puck.state >= puck_state::kBurstFirst && puck.state < puck_state::kBurstDone;
+}
 
-bool IsLive(const Puck& puck) { return puck.state == puck_state::kInPlay; }
+bool IsLive(const Puck& puck) {
+    return puck.state == puck_state::kInPlay;
+}
 
 // player 0 or 1. Scores are bytes; under the time rule nothing else stops them, and a
 // wrap to 0 would turn a win into a loss.
@@ -96,7 +100,8 @@ Bool16 StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, I
 
     const int32_t vyBeforeRebounds = puck.vy;
     const int32_t reach = 100 * puck.radius;
-    if ((puck.y + reach >= kFieldBottomHundredths && puck.vy > 0) || (puck.y - reach <= kFieldTopHundredths && puck.vy < 0)) {
+    if ((puck.y + reach >= kFieldBottomHundredths && puck.vy > 0) ||
+        (puck.y - reach <= kFieldTopHundredths && puck.vy < 0)) {
         puck.vy = -puck.vy;
     }
     for (int i = 0; i < obstacles.wallCount && i < ObstacleSet::kMaxWalls; ++i) {
@@ -121,11 +126,13 @@ Bool16 CheckGoal(Game& g, Puck& puck) {
     const int32_t reach = 100 * puck.radius;
     if (g.CornerPosts.count != 0) {
         const auto& posts = g.CornerPosts.posts;
-        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[1]) == kTrue || RectsOverlap(puck.bounds, posts[3]) == kTrue)) {
+        if (IsLive(puck) &&
+            (RectsOverlap(puck.bounds, posts[1]) == kTrue || RectsOverlap(puck.bounds, posts[3]) == kTrue)) {
             CountGoal(g, puck, 0);
             return kTrue;
         }
-        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[0]) == kTrue || RectsOverlap(puck.bounds, posts[2]) == kTrue)) {
+        if (IsLive(puck) &&
+            (RectsOverlap(puck.bounds, posts[0]) == kTrue || RectsOverlap(puck.bounds, posts[2]) == kTrue)) {
             CountGoal(g, puck, 1);
             return kTrue;
         }

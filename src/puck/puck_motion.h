@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "match/match_records.h"
-#include "stage/arith.h"
+#include "core/arith.h"
+#include "core/match_records.h"
 
 namespace vx {
 

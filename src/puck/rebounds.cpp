@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "puck/direction_tables.h"
 #include "sound/effects.h"
 
@@ -13,9 +13,13 @@ namespace {
 
 constexpr uint8_t kPanic = item_kind::kPanic;
 
-int32_t SpeedLimit(const ItemRecord& item) { return item.kind == kPanic ? puck_speed::kPanicLimit : puck_speed::kLimit; }
+int32_t SpeedLimit(const ItemRecord& item) {
+    return item.kind == kPanic ? puck_speed::kPanicLimit : puck_speed::kLimit;
+}
 
-int32_t Sign(int32_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+int32_t Sign(int32_t v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
 
 }  // namespace
 
@@ -29,7 +33,9 @@ int32_t NearestRandom(Game& g, int32_t scale) {
     return RoundHalfEven(std::fabs(static_cast<double>(g.random.Next()) * scale));
 }
 
-int32_t DirComponent(int32_t speed, int32_t dir100) { return FloorDiv(speed * dir100, 100); }
+int32_t DirComponent(int32_t speed, int32_t dir100) {
+    return FloorDiv(speed * dir100, 100);
+}
 
 int16_t RandomSign(Game& g) {
     g.random.Randomize();
@@ -52,7 +58,8 @@ int16_t KickSpeed(const Puck& puck, int32_t percent, const ItemRecord& item) {
         v = SpeedLimit(item);
     } else {
         // Single precision, as the original computed it: 1.8 × 200 must come out as 360.
-        const float scaled = static_cast<float>(percent) / 100.0f * static_cast<float>(Sqrt100(static_cast<int32_t>(s2)));
+        const float scaled =
+            static_cast<float>(percent) / 100.0f * static_cast<float>(Sqrt100(static_cast<int32_t>(s2)));
         v = RoundHalfEvenSingle(scaled);
     }
     return ClampSpeed(v, item);

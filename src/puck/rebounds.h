@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "match/match_records.h"
-#include "stage/arith.h"
-#include "stage/geometry.h"
+#include "core/arith.h"
+#include "core/geometry.h"
+#include "core/match_records.h"
 
 namespace vx {
 
@@ -15,10 +15,10 @@ struct Game;
 
 namespace paddle_kind {
 constexpr uint8_t kAbsent = 0;
-constexpr uint8_t kFixed300 = 1;   // back paddles normally
-constexpr uint8_t kKick150 = 2;    // front paddles normally
-constexpr uint8_t kRandom = 3;     // RandomSpeed
-constexpr uint8_t kKick180 = 4;    // front paddles under Panic
+constexpr uint8_t kFixed300 = 1;  // back paddles normally
+constexpr uint8_t kKick150 = 2;   // front paddles normally
+constexpr uint8_t kRandom = 3;    // RandomSpeed
+constexpr uint8_t kKick180 = 4;   // front paddles under Panic
 }  // namespace paddle_kind
 
 namespace puck_speed {

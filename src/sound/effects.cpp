@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "match/game.h"
+#include "core/game.h"
 
 namespace vx {
 

@@ -10,8 +10,8 @@ namespace vx {
 struct Game;
 
 namespace effect_mode {
-constexpr uint8_t kStart = 1;      // start and return at once
-constexpr uint8_t kToTheEnd = 2;   // return when it has finished
+constexpr uint8_t kStart = 1;     // start and return at once
+constexpr uint8_t kToTheEnd = 2;  // return when it has finished
 }  // namespace effect_mode
 
 void PlayEffect(Game& g, std::string_view name, uint8_t mode);

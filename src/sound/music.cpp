@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "platform/host.h"
 #include "platform/sequencer.h"
 
@@ -63,16 +63,22 @@ void ServiceMusic(Game& g, uint8_t start) {
     if (position >= length) Send(g, "play midifile from " + std::to_string(start));
 }
 
-std::string MusicPosition(Game& g) { return Send(g, "status midifile position"); }
+std::string MusicPosition(Game& g) {
+    return Send(g, "status midifile position");
+}
 
 int32_t MusicLength(Game& g) {
     bool any = false;
     return LeadingNumber(Send(g, "status midifile length"), any);
 }
 
-std::string MusicFile(Game& g, const char* gamePath) { return g.files.Resolve(gamePath).string(); }
+std::string MusicFile(Game& g, const char* gamePath) {
+    return g.files.Resolve(gamePath).string();
+}
 
-bool MusicWanted(const Game& g) { return g.Menu.Checked(MenuId::MenuMidi); }
+bool MusicWanted(const Game& g) {
+    return g.Menu.Checked(MenuId::MenuMidi);
+}
 
 void StartMusic(Game& g, const char* gamePath) {
     OpenMusic(g, MusicFile(g, gamePath));
@@ -88,6 +94,11 @@ void SwitchToOpeningMusic(Game& g) {
     if (!MusicWanted(g)) return;
     StopMusicAndTimer(g);
     StartMusic(g, "\\dat\\opening.mid");
+}
+
+void EndTheProgram(Game& g) {
+    StopMusicAndTimer(g);
+    g.host->EndProgram();
 }
 
 }  // namespace vx

@@ -29,4 +29,8 @@ void StopMusicAndTimer(Game& g);
 // Back to the menu screens' tune, when music is wanted.
 void SwitchToOpeningMusic(Game& g);
 
+// Stops the music and Timer1 and ends the program, the way Esc, QUIT and the exit
+// command do. Loops that see the host ending unwind without touching anything.
+void EndTheProgram(Game& g);
+
 }  // namespace vx

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "core/game.h"
 #include "draw/sprite_table.h"
-#include "match/game.h"
 #include "stage/stage_tables.h"
 
 namespace vx {
@@ -29,8 +29,8 @@ void SetAllowedItems(const Game& g, ItemRecord& item, std::initializer_list<uint
 }
 
 // The steps every stage builder shares; the stage's own tables fill in the rest.
-void BuildCommon(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& item, int stage, uint8_t puckCount,
-                 std::initializer_list<uint8_t> itemKinds) {
+void BuildCommon(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& item, int stage,
+                 uint8_t puckCount, std::initializer_list<uint8_t> itemKinds) {
     pucks.count = puckCount;
     pucks.serveA = table::kServeA;
     pucks.serveB = table::kServeB;

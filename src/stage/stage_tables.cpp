@@ -6,6 +6,8 @@ namespace vx {
 
 namespace {
 
+// Wall tables are laid out three to a row, as they are drawn on the table.
+// clang-format off
 constexpr std::array<WallSpec, 12> kStage2Walls = {{
     {{76, 61, 136, 81}, -1, -1},    {{136, 61, 196, 81}, -1, 1},   {{196, 61, 256, 81}, -1, -1},
     {{256, 61, 326, 81}, -1, 1},    {{326, 61, 386, 81}, -1, -1},  {{386, 61, 436, 81}, -1, 1},
@@ -43,6 +45,7 @@ constexpr std::array<BumperSpec, 10> kStage4Bumpers = {{
     {13000, 24400, 0}, {38200, 9900, 0},  {38200, 24400, 0},  {25600, 11900, 0},  {25600, 22400, 0},
 }};
 
+// clang-format on
 }  // namespace
 
 std::span<const WallSpec> StageWalls(int stage) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "stage/geometry.h"
+#include "core/geometry.h"
 
 namespace vx {
 

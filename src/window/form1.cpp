@@ -8,19 +8,19 @@
 #include <QTimer>
 
 #include "about/forms.h"
+#include "core/game.h"
+#include "core/wait_rule.h"
 #include "frontend/keyboard.h"
+#include "frontend/menu_commands.h"
 #include "frontend/mouse.h"
+#include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "help/sub_form.h"
-#include "match/game.h"
-#include "match/wait_rule.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
-#include "window/menu_commands.h"
 #include "window/qt_host.h"
-#include "window/sys_data.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "window/key_translator.h"
+#include "frontend/key_translator.h"
 
 namespace vx {
 
@@ -18,7 +18,7 @@ class QtHost;
 enum class MenuId : uint8_t;
 
 class Form1 : public QMainWindow {
-public:
+  public:
     // The game must outlive the window. Form_Load is separate so that the caller can
     // check the design pictures first.
     explicit Form1(Game& g, QWidget* parent = nullptr);
@@ -35,12 +35,12 @@ public:
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;  // Form_Unload
 
-private:
+  private:
     void KeyEvent(const KeyInput& key);
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.

@@ -42,7 +42,9 @@ void MainPictView::SetPicture(const Surface* picture) {
     update();
 }
 
-int MainPictView::Scale() const { return std::max(1, std::min(width() / kWidth, height() / kHeight)); }
+int MainPictView::Scale() const {
+    return std::max(1, std::min(width() / kWidth, height() / kHeight));
+}
 
 QPoint MainPictView::Offset() const {
     const int s = Scale();
@@ -110,8 +112,8 @@ void MainPictView::PaintArea(const QRect& area) {
         return;
     }
     // The surface's 0x00RRGGBB words are what Format_RGB32 holds; the top byte is ignored.
-    const QImage image(reinterpret_cast<const uchar*>(picture_->Row(0)), picture_->Width(), picture_->Height(),
-                       picture_->Width() * 4, QImage::Format_RGB32);
+    const QImage image(reinterpret_cast<const uchar*>(picture_->Row(0)), picture_->Width(),
+                       picture_->Height(), picture_->Width() * 4, QImage::Format_RGB32);
     // Whole source pixels covering the asked area, drawn at whole multiples: sharp edges.
     const int s = Scale();
     const QPoint o = Offset();
@@ -137,8 +139,12 @@ void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {
     onKey(key);
 }
 
-void MainPictView::keyPressEvent(QKeyEvent* event) { ForwardKey(event, false); }
-void MainPictView::keyReleaseEvent(QKeyEvent* event) { ForwardKey(event, true); }
+void MainPictView::keyPressEvent(QKeyEvent* event) {
+    ForwardKey(event, false);
+}
+void MainPictView::keyReleaseEvent(QKeyEvent* event) {
+    ForwardKey(event, true);
+}
 
 PictMouse MainPictView::MouseAt(const QMouseEvent* event, int button) const {
     const QPointF p = ToPicture(event->position());

@@ -10,26 +10,26 @@
 
 #include <functional>
 
+#include "frontend/key_translator.h"
 #include "platform/surface.h"
-#include "window/key_translator.h"
 
 namespace vx {
 
 // Mouse buttons and modifier keys as the game's handlers count them.
 namespace mouse {
-constexpr int kLeft = 1, kRight = 2, kMiddle = 4;   // Button
-constexpr int kShift = 1, kCtrl = 2, kAlt = 4;      // Shift
+constexpr int kLeft = 1, kRight = 2, kMiddle = 4;  // Button
+constexpr int kShift = 1, kCtrl = 2, kAlt = 4;     // Shift
 }  // namespace mouse
 
 struct PictMouse {
     int button = 0;  // the button that changed (down/up) or the buttons held (move)
     int shift = 0;
-    float x = 0;     // picture pixels; fractions when scaled (halves at scale 2)
+    float x = 0;  // picture pixels; fractions when scaled (halves at scale 2)
     float y = 0;
 };
 
 class MainPictView : public QWidget {
-public:
+  public:
     static constexpr int kWidth = 512;
     static constexpr int kHeight = 342;
 
@@ -62,7 +62,7 @@ public:
     std::function<void(const PictMouse&)> onMouseUp;
     std::function<void()> onPainted;  // after each paint of the widget
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -71,7 +71,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
-private:
+  private:
     void PaintArea(const QRect& area);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;

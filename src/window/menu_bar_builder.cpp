@@ -19,7 +19,8 @@ bool HasChildren(const MenuModel& model, MenuId id) {
 // The option items carry check marks; the commands do not, so Qt leaves them no box.
 bool ShowsCheckMark(const MenuItem& item) {
     const MenuId parent = item.parent;
-    return item.checked || parent == MenuId::MenuMode || parent == MenuId::MenuLevel || parent == MenuId::MenuSound;
+    return item.checked || parent == MenuId::MenuMode || parent == MenuId::MenuLevel ||
+           parent == MenuId::MenuSound;
 }
 
 }  // namespace
@@ -45,7 +46,8 @@ MenuBarBinding::MenuBarBinding(MenuModel& model, QMenuBar* bar)
         } else {
             QAction* action = parent->addAction(caption);
             if (item.shortcut != 0)
-                action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_A + (item.shortcut - 'A'))));
+                action->setShortcut(
+                    QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_A + (item.shortcut - 'A'))));
             action->setCheckable(ShowsCheckMark(item));
             const MenuId id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { Triggered(id); });
@@ -59,7 +61,9 @@ MenuBarBinding::MenuBarBinding(MenuModel& model, QMenuBar* bar)
     };
 }
 
-MenuBarBinding::~MenuBarBinding() { model_.onChange = previousOnChange_; }
+MenuBarBinding::~MenuBarBinding() {
+    model_.onChange = previousOnChange_;
+}
 
 void MenuBarBinding::SyncAll() {
     for (const MenuItem& item : model_.Items()) Sync(item.id);

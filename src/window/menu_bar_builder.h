@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "window/menu_model.h"
+#include "core/menu_model.h"
 
 class QAction;
 class QMenuBar;
@@ -16,7 +16,7 @@ class QMenuBar;
 namespace vx {
 
 class MenuBarBinding : public QObject {
-public:
+  public:
     // Fills bar (which must be empty) from model and takes over model.onChange; the
     // previous onChange is still called after the mirror. bar and model must outlive
     // the binding, or the binding is destroyed first (it is a child of bar).
@@ -33,7 +33,7 @@ public:
     // Sets every action from the model again (after the model was replaced wholesale).
     void SyncAll();
 
-private:
+  private:
     void Sync(MenuId id);
     void Triggered(MenuId id);
 

@@ -15,7 +15,7 @@ namespace vx {
 class MainPictView;
 
 class QtHost : public QObject, public Host {
-public:
+  public:
     explicit QtHost(MainPictView* view, QObject* parent = nullptr);
 
     int64_t NowMs() override { return clock_.NowMs(); }
@@ -33,7 +33,7 @@ public:
     // Timer1_Timer.
     std::function<void()> onTimer1;
 
-private:
+  private:
     MainPictView* view_;
     SteadyClock clock_;
     QTimer timer1_;

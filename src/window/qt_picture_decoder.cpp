@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QPainter>
 
-
 namespace vx {
 
 bool DecodeWithQt(std::span<const uint8_t> bytes, Surface& out, std::string& error) {

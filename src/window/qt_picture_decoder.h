@@ -16,6 +16,8 @@ namespace vx {
 // failure returns false with a reason in error and leaves out unchanged.
 bool DecodeWithQt(std::span<const uint8_t> bytes, Surface& out, std::string& error);
 
-inline void InstallQtPictureDecoder(PictureLoader& loader) { loader.SetOtherDecoder(DecodeWithQt); }
+inline void InstallQtPictureDecoder(PictureLoader& loader) {
+    loader.SetOtherDecoder(DecodeWithQt);
+}
 
 }  // namespace vx

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/menu_buttons.h"
+#include "draw/menu_buttons.h"
 #include "support/match_harness.h"
 
 namespace vx {
 namespace {
 
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 using testing::ShowsSheet;
 
 class Buttons : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);

@@ -13,14 +13,16 @@ namespace vx {
 namespace {
 
 using testing::CountColour;
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 using testing::ShowsSheet;
 
-constexpr int LargeDigit(int d) { return 40 + 28 * d; }
+constexpr int LargeDigit(int d) {
+    return 40 + 28 * d;
+}
 
 class MatchFrame : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);

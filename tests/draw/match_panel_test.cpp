@@ -7,15 +7,19 @@
 namespace vx {
 namespace {
 
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 using testing::ShowsSheet;
 
-constexpr int SmallDigit(int d) { return 40 + 23 * d; }
-constexpr int LargeDigit(int d) { return 40 + 28 * d; }
+constexpr int SmallDigit(int d) {
+    return 40 + 23 * d;
+}
+constexpr int LargeDigit(int d) {
+    return 40 + 28 * d;
+}
 
 class MatchPanel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "draw/buttons.h"
+#include "draw/menu_buttons.h"
 #include "draw/sheet_layout.h"
-#include "frontend/menu_buttons.h"
 #include "support/match_harness.h"
 
 namespace vx {
@@ -14,7 +14,7 @@ using testing::MatchHarness;
 using testing::ShowsSheet;
 
 class Messages : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { m.PrepareScreen(); }
     // True when the pixel at (x, y) of MainPict is the top-left pixel of the named sprite.
     bool ShowsSprite(int x, int y, const char* sheetName) {
@@ -33,11 +33,11 @@ TEST_F(Messages, EachMessageIsCutFromItsPictureInTheSheet) {
         int x, y;
         const char* sprite;
     } cases[] = {
-        {"Ready", 154, 145, "msg.ready"},         {"Go!", 190, 145, "msg.go"},
-        {"TimeUp", 30, 145, "msg.time_up"},       {"GameSet", 54, 145, "msg.game_set"},
-        {"Draw", 21, 145, "msg.draw"},            {"you_win", 30, 145, "msg.you_win"},
-        {"you_lose", 30, 145, "msg.you_lose"},    {"Player1_win", 53, 120, "msg.player1"},
-        {"Player2_win", 53, 120, "msg.player2"},  {"Player2_win", 93, 180, "msg.win"},
+        {"Ready", 154, 145, "msg.ready"},        {"Go!", 190, 145, "msg.go"},
+        {"TimeUp", 30, 145, "msg.time_up"},      {"GameSet", 54, 145, "msg.game_set"},
+        {"Draw", 21, 145, "msg.draw"},           {"you_win", 30, 145, "msg.you_win"},
+        {"you_lose", 30, 145, "msg.you_lose"},   {"Player1_win", 53, 120, "msg.player1"},
+        {"Player2_win", 53, 120, "msg.player2"}, {"Player2_win", 93, 180, "msg.win"},
     };
     for (const auto& c : cases) {
         testing::PaintTable(g);

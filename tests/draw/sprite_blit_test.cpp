@@ -7,8 +7,8 @@
 namespace vx {
 namespace {
 
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 
 constexpr uint32_t kRed = 0xC00000;
 
@@ -33,7 +33,7 @@ int ChangesOutside(const Surface& a, const Surface& b, int x, int y, int w, int 
 }
 
 class SpriteBlit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         PaintSmallSheet(g);
         testing::PaintTable(g);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontend/menu_buttons.h"
+#include "draw/menu_buttons.h"
 #include "frontend/mouse.h"
 #include "frontend/stage_select.h"
 #include "frontend/title_screen.h"
@@ -80,7 +80,7 @@ TEST_F(TitleFixture, PressOutsideAndReleaseOnAButtonRunsThatButton) {
 }
 
 TEST_F(TitleFixture, PositionsRoundHalvesToEvenAndEdgesCount) {
-    const Rect& r = g.MenuButtons[1].rect;  // 156..355 x 169..197
+    const Rect& r = g.MenuButtons[1].rect;             // 156..355 x 169..197
     Move({r.left - 0.5f, static_cast<float>(r.top)});  // 155.5 rounds to 156: inside
     EXPECT_TRUE(TitleButtonShows(g, 4));
     Move({r.left - 1.5f, static_cast<float>(r.top)});  // 154.5 rounds to 154: outside

@@ -7,13 +7,13 @@
 #include <fstream>
 #include <string>
 
+#include "draw/screen_pictures.h"
+#include "frontend/menu_commands.h"
 #include "frontend/mouse.h"
-#include "frontend/screen_pictures.h"
+#include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "platform/picture_file.h"
 #include "support/screen_harness.h"
-#include "window/menu_commands.h"
-#include "window/sys_data.h"
 
 namespace vx {
 namespace {
@@ -57,7 +57,8 @@ TEST(RunTimeFiles, EachMissingScreenPictureStopsTheProgramNamingIt) {
     }
     RealScreenHarness whole;
     WalkToTheMatch(whole);
-    EXPECT_EQ(whole.g().ScreenState, screen_state::kResult) << "with every file there the road reaches the result";
+    EXPECT_EQ(whole.g().ScreenState, screen_state::kResult)
+        << "with every file there the road reaches the result";
     EXPECT_EQ(whole.g().FatalMessage, "");
 }
 
@@ -124,7 +125,8 @@ TEST(RunTimeFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
     ASSERT_FALSE(seq.commands.empty());
     const std::string opened = (folder / "dat" / "opening.mid").string();
     bool sawOpen = false;
-    for (const std::string& c : seq.commands) sawOpen = sawOpen || c == "open " + opened + " type sequencer alias midifile";
+    for (const std::string& c : seq.commands)
+        sawOpen = sawOpen || c == "open " + opened + " type sequencer alias midifile";
     EXPECT_TRUE(sawOpen) << "the sequencer got the whole path: " << seq.commands.front();
     wave.calls.clear();
     Click(g, 1);

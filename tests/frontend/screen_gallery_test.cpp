@@ -10,7 +10,9 @@
 
 #include "draw/match_frame.h"
 #include "draw/match_panel.h"
-#include "frontend/screen_pictures.h"
+#include "draw/screen_pictures.h"
+#include "frontend/menu_commands.h"
+#include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "match/match_loop.h"
 #include "match/match_sequences.h"
@@ -19,8 +21,6 @@
 #include "puck/items.h"
 #include "stage/match_setup.h"
 #include "support/screen_harness.h"
-#include "window/menu_commands.h"
-#include "window/sys_data.h"
 
 namespace vx {
 namespace {
@@ -63,7 +63,7 @@ TEST(ScreenGallery, EachStageTableCarriesItsLinesIntoTheBackgroundStore) {
         RealScreenHarness h;
         Game& g = h.g();
         ApplySettings(g);
-    ShowTitle(g, kTrue);
+        ShowTitle(g, kTrue);
         ShowTitle(g, kTrue);
         g.StageNo = stage;
         g.GameMode = stage == 3 ? 2 : 1;
@@ -139,7 +139,8 @@ TEST_P(ResultGallery, TheResultMessageAndItsJingleFollowTheScores) {
     bool captured = false;
     for (int64_t t = 4000; t < 70000; t += 25) {
         h.host.At(t, [&] {
-            if (g.ScreenState == screen_state::kPlaying && g.TimeLeft <= 58 && g.Scores != std::array{c.score1, c.score2}) {
+            if (g.ScreenState == screen_state::kPlaying && g.TimeLeft <= 58 &&
+                g.Scores != std::array{c.score1, c.score2}) {
                 g.Scores = {c.score1, c.score2};
                 DrawScore(g, 0);
                 DrawScore(g, 1);

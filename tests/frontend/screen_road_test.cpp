@@ -8,12 +8,12 @@
 #include <string>
 
 #include "frontend/keyboard.h"
+#include "frontend/menu_commands.h"
 #include "frontend/mouse.h"
+#include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "platform/picture_file.h"
 #include "support/screen_harness.h"
-#include "window/menu_commands.h"
-#include "window/sys_data.h"
 
 namespace vx {
 namespace {
@@ -113,9 +113,8 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
         sawIntro = g.ScreenState == screen_state::kIntro;
         Snapshot(g, "ready-" + mode);
     });
-    h.host.At(okAt + 404 + 1001 + 404 + 1503 + 100, [&] {
-        fullTimeAtStart = g.ScreenState == screen_state::kPlaying && g.TimeLeft == 60;
-    });
+    h.host.At(okAt + 404 + 1001 + 404 + 1503 + 100,
+              [&] { fullTimeAtStart = g.ScreenState == screen_state::kPlaying && g.TimeLeft == 60; });
     h.host.At(okAt + 20000, [&] { Snapshot(g, "play-stage3-" + mode); });
     Click(11);
     EXPECT_TRUE(sawWaiting) << "the waiting screen shows the stage digit 3";

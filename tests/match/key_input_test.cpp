@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "match/game.h"
+#include "core/game.h"
 
 namespace vx {
 namespace {

@@ -34,7 +34,7 @@ constexpr Area kReadyArea{154, 145, 224, 51};
 constexpr Area kGoArea{190, 145, 144, 51};
 
 class WholeMatch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m.PrepareScreen();
         g.GameMode = 1;

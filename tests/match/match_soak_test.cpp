@@ -14,7 +14,7 @@ using testing::HeadlessMatch;
 using testing::HeadlessOptions;
 
 constexpr int kMatchFrames = 3600;
-constexpr int kMaxBurstFrames = 3;        // eight burst steps at three a frame
+constexpr int kMaxBurstFrames = 3;  // eight burst steps at three a frame
 constexpr int kMaxStillSidewaysFrames = 300;
 
 struct SoakFindings {
@@ -40,14 +40,17 @@ SoakFindings Soak(const HeadlessOptions& options) {
             const bool bursting = p.state >= puck_state::kBurstFirst;
             burstingFor[i] = bursting ? burstingFor[i] + 1 : 0;
             stillSidewaysFor[i] = live && p.vx == 0 ? stillSidewaysFor[i] + 1 : 0;
-            if (burstingFor[i] > kMaxBurstFrames) f.Note("slot " + std::to_string(i) + " stays bursting", frame);
-            if (stillSidewaysFor[i] > kMaxStillSidewaysFrames) f.Note("slot " + std::to_string(i) + " keeps vx 0", frame);
+            if (burstingFor[i] > kMaxBurstFrames)
+                f.Note("slot " + std::to_string(i) + " stays bursting", frame);
+            if (stillSidewaysFor[i] > kMaxStillSidewaysFrames)
+                f.Note("slot " + std::to_string(i) + " keeps vx 0", frame);
             if (!live) continue;
             ++f.framesWithLivePucks;
             const int32_t px = FloorDiv100(p.x);
             const int32_t py = FloorDiv100(p.y);
             if (px < 0 || px > 511 || py < 55 || py > 288) {
-                f.Note("live puck off the table at (" + std::to_string(px) + ", " + std::to_string(py) + ")", frame);
+                f.Note("live puck off the table at (" + std::to_string(px) + ", " + std::to_string(py) + ")",
+                       frame);
             }
         }
         for (int j : {0, 2}) {
@@ -75,8 +78,8 @@ TEST(MatchSoak, InvariantsHoldOnEveryStageInBothModes) {
                     o.randomKeys = true;
                     o.forcedItem = item;
                     const SoakFindings f = Soak(o);
-                    EXPECT_EQ(f.firstProblem, "") << "stage " << int(stage) << " mode " << int(mode) << " item "
-                                                  << int(item) << " seed " << o.seed;
+                    EXPECT_EQ(f.firstProblem, "") << "stage " << int(stage) << " mode " << int(mode)
+                                                  << " item " << int(item) << " seed " << o.seed;
                     EXPECT_GT(f.framesWithLivePucks, kMatchFrames / 2);
                     totalGoals += f.goals;
                 }

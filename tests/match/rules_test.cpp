@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/menu_buttons.h"
+#include "draw/menu_buttons.h"
 #include "puck/items.h"
 #include "stage/match_setup.h"
 #include "support/match_harness.h"
@@ -10,8 +10,8 @@
 namespace vx {
 namespace {
 
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 using testing::ShowsSheet;
 
 TEST(MatchResult, TimeRuleComparesScoresAndIgnoresTheLimit) {
@@ -47,7 +47,7 @@ TEST(MatchResult, ScoreRuleEndsAtOrPastTheLimitPlayerOneFirst) {
 }
 
 class MatchEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);

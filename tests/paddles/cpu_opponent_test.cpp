@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "stage/match_setup.h"
 #include "support/scripted_game.h"
 #include "support/test_game.h"
@@ -42,7 +42,7 @@ TEST_F(CpuTest, WithNoLivePuckWalksBackToCentreWithoutDrawing) {
 }
 
 TEST_F(CpuTest, IncomingPuckAtTheBackPaddlesTopEdgeTriggersAnUpMove) {
-    t.random.SetFallback(0.99f);  // never hesitates
+    t.random.SetFallback(0.99f);   // never hesitates
     Put(0, 40000, 13450, 100, 0);  // predicted y 134 = 171 - 37
     Turn();
     EXPECT_EQ(r.paddles[2].y, 163);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "support/scripted_game.h"
 
 namespace vx {
@@ -71,7 +71,7 @@ TEST_F(PaddleTest, ReversedSignMovesTheOtherWayAndUsesTheOtherLimit) {
     MovePaddles(move_code::kPlayer2Up, p);
     EXPECT_EQ(p[2].y, 179);  // "up" now goes down
     EXPECT_EQ(p[3].y, 179);  // each paddle follows its own sign
-    p[2].y = 237;  // 237 + 45 = 282: still allowed
+    p[2].y = 237;            // 237 + 45 = 282: still allowed
     MovePaddles(move_code::kPlayer2Up, p);
     EXPECT_EQ(p[2].y, 245);
     MovePaddles(move_code::kPlayer2Up, p);  // 245 + 45 > 282
@@ -98,7 +98,7 @@ TEST_F(PaddleTest, FirstMoveNarrowsBoundsAndEveryCallCopiesThemToPrevious) {
     EXPECT_EQ(p[2].prevBounds, p[2].bounds);
 
     p[0].bounds.top = 1;  // as an item effect would change it
-    MovePaddles(99, p);  // no such code: nothing moves, previous bounds still copied
+    MovePaddles(99, p);   // no such code: nothing moves, previous bounds still copied
     EXPECT_EQ(p[0].y, 163);
     EXPECT_EQ(p[0].prevBounds.top, 1);
 }

@@ -27,10 +27,11 @@ TEST(BmpPictures, RoundTripKeepsEveryPixelAndOrientation) {
 
 TEST(BmpPictures, PalettedAndTopDownPicturesDecode) {
     // 2x2, 1 bit per pixel, top-down (negative height), palette black/white.
-    std::vector<uint8_t> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
-                              1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
-                              0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0,
-                              0x40, 0, 0, 0,   // row 0: black, white
+    std::vector<uint8_t> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 0xFE,
+                              0xFF, 0xFF, 0xFF, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2,
+                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0x40, 0, 0,
+                              0,               // row 0: black,
+                                               // white
                               0x80, 0, 0, 0};  // row 1: white, black
     Surface s;
     std::string error;
@@ -44,8 +45,8 @@ TEST(BmpPictures, PalettedAndTopDownPicturesDecode) {
 TEST(BmpPictures, DamagedFilesAreRefusedWithoutTouchingTheSurface) {
     const std::vector<uint8_t> good = EncodeBmp(Sample());
     std::vector<std::vector<uint8_t>> bad;
-    bad.emplace_back(good.begin(), good.begin() + 20);                 // header cut
-    bad.emplace_back(good.begin(), good.end() - 5);                    // pixels cut
+    bad.emplace_back(good.begin(), good.begin() + 20);  // header cut
+    bad.emplace_back(good.begin(), good.end() - 5);     // pixels cut
     auto hugeWidth = good;
     hugeWidth[21] = 0x7F;  // width 0x7F000005
     bad.push_back(hugeWidth);
@@ -70,8 +71,8 @@ TEST(BmpPictures, DamagedFilesAreRefusedWithoutTouchingTheSurface) {
 TEST(PictureLoaderTest, ReadsByContentAndNamesTheFileOnFailure) {
     testing::TempFolder folder;
     const auto bmp = EncodeBmp(Sample());
-    std::ofstream(folder.Path() / "OP", std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
-                                                                static_cast<std::streamsize>(bmp.size()));
+    std::ofstream(folder.Path() / "OP", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
     std::ofstream(folder.Path() / "junk") << "hello";
     PictureLoader loader;
     Surface s;

@@ -52,7 +52,8 @@ TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {
     for (const Case& c : cases) {
         Surface dest(6, 6, kGreen);
         BitBlt(dest, c.x, c.y, 4, 4, &src, c.xs, c.ys, Rop::SrcCopy);
-        EXPECT_EQ(CountColour(dest, kRed), c.expectedRed) << c.x << "," << c.y << " from " << c.xs << "," << c.ys;
+        EXPECT_EQ(CountColour(dest, kRed), c.expectedRed)
+            << c.x << "," << c.y << " from " << c.xs << "," << c.ys;
         EXPECT_EQ(CountColour(dest, kRed) + CountColour(dest, kGreen), 36);
     }
 }

@@ -10,12 +10,12 @@
 namespace vx {
 namespace {
 
-using testing::MatchHarness;
 using testing::kTableColour;
+using testing::MatchHarness;
 using testing::ShowsSheet;
 
 class Items : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::PaintCodedSheet(g);
         testing::PaintTable(g);
@@ -64,8 +64,10 @@ TEST_F(Items, PlacedKindsComeFromTheStagesListAndAThirdHideBehindTheQuestionMark
         ++placed;
         const auto end = r.item.allowed.begin() + r.item.allowedCount;
         EXPECT_NE(std::find(r.item.allowed.begin(), end, r.item.kind), end);
-        if (r.item.icon == r.sprites[17]) ++hidden;
-        else EXPECT_EQ(r.item.icon, r.sprites[r.item.kind + 7]);
+        if (r.item.icon == r.sprites[17])
+            ++hidden;
+        else
+            EXPECT_EQ(r.item.icon, r.sprites[r.item.kind + 7]);
     }
     EXPECT_NEAR(hidden / 600.0, 1.0 / 3.0, 0.08);
 }
@@ -159,7 +161,7 @@ TEST_F(Items, AHiddenCapsuleShowsItsTrueKindsIconOnAward) {
 }
 
 class DoubleItem : public Items {
-protected:
+  protected:
     void SetUp() override {
         Items::SetUp();
         MovingCapsule(item_kind::kDouble, 80, 100);

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "support/scripted_game.h"
 
 namespace vx {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "support/scripted_game.h"
 
 namespace vx {
@@ -11,7 +11,9 @@ namespace {
 using testing::LivePuck;
 using testing::ScriptedGame;
 
-Puck Moving(int32_t vx, int32_t vy) { return LivePuck(25600, 17100, vx, vy); }
+Puck Moving(int32_t vx, int32_t vy) {
+    return LivePuck(25600, 17100, vx, vy);
+}
 
 ItemRecord WithKind(uint8_t kind) {
     ItemRecord item;

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 #include "support/recording_sound.h"
@@ -52,8 +52,9 @@ TEST_F(SoundFixture, OpenStopAndPlaySendTheExactCommandsInOrder) {
     g.Menu.SetChecked(MenuId::MenuMidi, true);
     ServiceMusic(g, 0);
     ServiceMusic(g, 0);
-    EXPECT_EQ(seq.commands, (Commands{"play midifile from 0", "status midifile length", "status midifile position",
-                                      "status midifile length", "status midifile position"}));
+    EXPECT_EQ(seq.commands,
+              (Commands{"play midifile from 0", "status midifile length", "status midifile position",
+                        "status midifile length", "status midifile position"}));
     EXPECT_EQ(g.MusicPlaying, kTrue);
 }
 
@@ -78,9 +79,10 @@ TEST_F(SoundFixture, OpeningAFileWhileAnotherPlaysStopsAndClosesTheOldOneAndStar
     seq.commands.clear();
     OpenMusic(g, "/v/dat/bgm1.mid");
     ServiceMusic(g, 0);
-    EXPECT_EQ(seq.commands, (Commands{"stop midifile ", "close midifile",
-                                      "open /v/dat/bgm1.mid type sequencer alias midifile", "play midifile from 0",
-                                      "status midifile length", "status midifile position"}));
+    EXPECT_EQ(
+        seq.commands,
+        (Commands{"stop midifile ", "close midifile", "open /v/dat/bgm1.mid type sequencer alias midifile",
+                  "play midifile from 0", "status midifile length", "status midifile position"}));
 }
 
 TEST_F(SoundFixture, ATuneThatEndedBetweenTwoTicksStartsAgainOnTheNext) {
@@ -90,7 +92,8 @@ TEST_F(SoundFixture, ATuneThatEndedBetweenTwoTicksStartsAgainOnTheNext) {
     seq.position = "1012";  // past the end: the device may have gone on a little
     seq.commands.clear();
     ServiceMusic(g, 0);
-    EXPECT_EQ(seq.commands, (Commands{"status midifile length", "status midifile position", "play midifile from 0"}));
+    EXPECT_EQ(seq.commands,
+              (Commands{"status midifile length", "status midifile position", "play midifile from 0"}));
 }
 
 TEST_F(SoundFixture, AfterAStopTheNextTickPlaysFromTheBeginning) {
@@ -119,8 +122,9 @@ TEST_F(SoundFixture, AStatusWithoutAnAnswerDoesNothingMoreOnThatTick) {
     seq.position = "";
     ServiceMusic(g, 0);
     ServiceMusic(g, 0);
-    EXPECT_EQ(seq.commands, (Commands{"play midifile from 0", "status midifile length", "status midifile position",
-                                      "status midifile length", "status midifile position"}));
+    EXPECT_EQ(seq.commands,
+              (Commands{"play midifile from 0", "status midifile length", "status midifile position",
+                        "status midifile length", "status midifile position"}));
 }
 
 TEST_F(SoundFixture, WithoutBackEndsTheGameStaysSilentAndCalm) {

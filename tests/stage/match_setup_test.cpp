@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/game.h"
 #include "draw/sprite_table.h"
-#include "match/game.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -28,17 +28,18 @@ struct Line {
 };
 
 // Worked out independently with exact fractions: floor(dy*100/dx), floor((x1*y2 - y1*x2)*100/dx).
-const std::vector<Line> kStage2Lines = {{33, 3566}, {-34, 12633}, {33, -434},  {-29, 15414}, {33, -4767},  {-40, 23540},
-                                        {-34, 30633}, {33, 21566}, {-34, 34633}, {28, 18785}, {-34, 38966}, {40, 10660}};
+const std::vector<Line> kStage2Lines = {{33, 3566},   {-34, 12633}, {33, -434},   {-29, 15414},
+                                        {33, -4767},  {-40, 23540}, {-34, 30633}, {33, 21566},
+                                        {-34, 34633}, {28, 18785},  {-34, 38966}, {40, 10660}};
 const std::vector<Line> kStage3Lines = {
-    {50, 1800},     {-50, 18400},  {50, 4800},    {-50, 14400},  {-15, 11090},  {-15, 12540},  {-50, 27400},
-    {50, -7200},    {-50, 30400},  {50, -11200},  {-15, 14990},  {-15, 16140},  {-50, 32500},  {50, 15900},
-    {-50, 29500},   {50, 19900},   {-15, 27190},  {-15, 25640},  {50, 6900},    {-50, 41500},  {50, 3900},
-    {-50, 45500},   {-15, 31090},  {-15, 29240},  {170, 80},     {-170, 87120}, {-170, 34220}, {170, -52820},
-    {-1950, 140000}, {-1950, 888800}};
-const std::vector<Line> kStage5Lines = {{100, -17300}, {-50, 20900}, {-100, 33900}, {-100, 51500}, {-50, 38900},
-                                        {100, 300},    {-100, 40300}, {-200, 63900}, {100, -6100},  {-50, 32100},
-                                        {-100, 45100}, {-200, 72700}, {100, -10900}, {-50, 27700}};
+    {50, 1800},   {-50, 18400},  {50, 4800},    {-50, 14400},  {-15, 11090},    {-15, 12540},
+    {-50, 27400}, {50, -7200},   {-50, 30400},  {50, -11200},  {-15, 14990},    {-15, 16140},
+    {-50, 32500}, {50, 15900},   {-50, 29500},  {50, 19900},   {-15, 27190},    {-15, 25640},
+    {50, 6900},   {-50, 41500},  {50, 3900},    {-50, 45500},  {-15, 31090},    {-15, 29240},
+    {170, 80},    {-170, 87120}, {-170, 34220}, {170, -52820}, {-1950, 140000}, {-1950, 888800}};
+const std::vector<Line> kStage5Lines = {
+    {100, -17300}, {-50, 20900}, {-100, 33900}, {-100, 51500}, {-50, 38900},  {100, 300},    {-100, 40300},
+    {-200, 63900}, {100, -6100}, {-50, 32100},  {-100, 45100}, {-200, 72700}, {100, -10900}, {-50, 27700}};
 
 TEST(StageWalls, EveryWallLineMatchesTheHandComputedValues) {
     StageBuild s;
@@ -47,7 +48,8 @@ TEST(StageWalls, EveryWallLineMatchesTheHandComputedValues) {
         ASSERT_EQ(s.r.obstacles.wallCount, lines->size()) << "stage " << stage;
         for (size_t i = 0; i < lines->size(); ++i) {
             EXPECT_EQ(s.r.obstacles.walls[i].slope, (*lines)[i].slope) << "stage " << stage << " wall " << i;
-            EXPECT_EQ(s.r.obstacles.walls[i].intercept, (*lines)[i].intercept) << "stage " << stage << " wall " << i;
+            EXPECT_EQ(s.r.obstacles.walls[i].intercept, (*lines)[i].intercept)
+                << "stage " << stage << " wall " << i;
         }
     }
 }

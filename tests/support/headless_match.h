@@ -13,8 +13,8 @@
 #include <memory>
 #include <random>
 
-#include "match/game.h"
-#include "match/match_records.h"
+#include "core/game.h"
+#include "core/match_records.h"
 #include "paddles/cpu_opponent.h"
 #include "paddles/paddle_movement.h"
 #include "platform/program_files.h"
@@ -34,7 +34,7 @@ struct HeadlessOptions {
 };
 
 class HeadlessMatch {
-public:
+  public:
     // Sets KeyFlags before a frame's paddle move; frame counts from 0.
     using KeyScript = std::function<void(std::array<Bool16, 4>& keyFlags, int frame)>;
 
@@ -65,10 +65,13 @@ public:
     // One frame in the match loop's order; the drawing itself is left out.
     void RunFrame() {
         Game& g = *game_;
-        if (keyScript_) keyScript_(g.KeyFlags, frame_);
-        else if (options_.randomKeys) RandomKeys();
+        if (keyScript_)
+            keyScript_(g.KeyFlags, frame_);
+        else if (options_.randomKeys)
+            RandomKeys();
         MovePaddlesFromKeys(g, r_.paddles);
-        if (g.GameMode == 1) CpuTurn(g, r_.pucks, r_.paddles, r_.obstacles, g.Difficulty, r_.sprites, r_.item);
+        if (g.GameMode == 1)
+            CpuTurn(g, r_.pucks, r_.paddles, r_.obstacles, g.Difficulty, r_.sprites, r_.item);
         for (int step = 0; step < 3; ++step) StepPucks(g, r_.pucks, r_.paddles, r_.obstacles, r_.item);
         ServePucks(g, r_.pucks);
         FreeBurstSlots();
@@ -79,7 +82,7 @@ public:
         for (int i = 0; i < frames; ++i) RunFrame();
     }
 
-private:
+  private:
     // The hook for effects written elsewhere: the kind is recorded as current (which is
     // what the speed limits read) and Double's one change, a second puck slot, is made.
     void ForceItem(uint8_t kind) {

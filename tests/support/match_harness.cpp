@@ -1,9 +1,10 @@
 #include "support/match_harness.h"
 
-#include "frontend/menu_buttons.h"
+#include "core/wait_rule.h"
+#include "draw/menu_buttons.h"
 #include "match/key_input.h"
 #include "match/match_loop.h"
-#include "match/wait_rule.h"
+#include "sound/music.h"
 
 namespace vx::testing {
 
@@ -51,7 +52,9 @@ void MatchHarness::EndProgramAt(int64_t atMs) {
     host.At(atMs, [this] { host.EndProgram(); });
 }
 
-void MatchHarness::Run() { RunMatch(g(), g().GameMode, g().StageNo); }
+void MatchHarness::Run() {
+    RunMatch(g(), g().GameMode, g().StageNo);
+}
 
 void PaintCodedSheet(Game& g) {
     for (int y = 0; y < g.Pict.Height(); ++y)
@@ -75,6 +78,8 @@ int CountColour(const Surface& s, int x, int y, int w, int h, uint32_t colour) {
     return n;
 }
 
-bool ShowsSheet(const Surface& s, int x, int y, int sx, int sy) { return s.Pixel(x, y) == SheetColour(sx, sy); }
+bool ShowsSheet(const Surface& s, int x, int y, int sx, int sy) {
+    return s.Pixel(x, y) == SheetColour(sx, sy);
+}
 
 }  // namespace vx::testing

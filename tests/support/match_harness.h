@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "platform/headless_host.h"
 #include "support/recording_sound.h"
 #include "support/test_game.h"
@@ -13,8 +13,10 @@
 namespace vx::testing {
 
 // Colour of the coded sheet at (x, y); never white and never kTableColour.
-constexpr uint32_t SheetColour(int x, int y) { return (static_cast<uint32_t>(y) << 10) | static_cast<uint32_t>(x); }
-constexpr uint32_t kTableColour = 0x203040;  // the "empty table" of BufPict
+constexpr uint32_t SheetColour(int x, int y) {
+    return (static_cast<uint32_t>(y) << 10) | static_cast<uint32_t>(x);
+}
+constexpr uint32_t kTableColour = 0x203040;       // the "empty table" of BufPict
 constexpr uint32_t kGaugeEmptyColour = 0x304050;  // the empty gauge image below BufPict's visible part
 
 struct MatchHarness {
@@ -45,7 +47,9 @@ struct MatchHarness {
 // 200, 800 and 500 ms (each ending one past), then every frame takes 34 ms.
 constexpr int64_t kIntroMs = 201 + 801 + 501;
 constexpr int64_t kFrameMs = 34;
-constexpr int64_t PlayFrameStartMs(int k) { return kIntroMs + kFrameMs * k; }
+constexpr int64_t PlayFrameStartMs(int k) {
+    return kIntroMs + kFrameMs * k;
+}
 
 // Pict gets the coded colours and Mask is all black (every sheet pixel opaque).
 void PaintCodedSheet(Game& g);

@@ -18,7 +18,9 @@ struct RecordingWavePlayer : WavePlayer {
         bool waitToEnd;
     };
     std::vector<Call> calls;
-    void PlayWave(const std::filesystem::path& path, bool waitToEnd) override { calls.push_back({path, waitToEnd}); }
+    void PlayWave(const std::filesystem::path& path, bool waitToEnd) override {
+        calls.push_back({path, waitToEnd});
+    }
     // File names only, in order ("wave2.wav").
     std::vector<std::string> Names() const {
         std::vector<std::string> names;

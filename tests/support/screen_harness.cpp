@@ -26,11 +26,13 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
     Game& game = g();
     PaintCodedSheet(game);
     for (int y = 0; y < game.Mas.Height(); ++y)
-        for (int x = 0; x < game.Mas.Width(); ++x) game.Mas.SetPixel(x, y, (x + y) % 2 == 0 ? kWhite : kBlack);
+        for (int x = 0; x < game.Mas.Width(); ++x)
+            game.Mas.SetPixel(x, y, (x + y) % 2 == 0 ? kWhite : kBlack);
     // One diagonal per line drawing panel and thumbnail.
     game.LinePict.Fill(kWhite);
     for (int i = 0; i < 130; ++i)
-        for (int panel = 0; panel < 5; ++panel) game.LinePict.SetPixel(panel * 200 + i, 220 + i, kThumbColour);
+        for (int panel = 0; panel < 5; ++panel)
+            game.LinePict.SetPixel(panel * 200 + i, 220 + i, kThumbColour);
     for (int i = 0; i < 220; ++i)
         for (int panel = 0; panel < 3; ++panel) game.LinePict.SetPixel(panel * 380 + i, i, kThumbColour);
     game.St3.Fill(kWhite);
@@ -39,7 +41,7 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
 
 }  // namespace vx::testing
 
-#include "frontend/screen_pictures.h"
+#include "draw/screen_pictures.h"
 
 namespace vx::testing {
 

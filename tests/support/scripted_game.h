@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "puck/rebounds.h"
 #include "stage/match_setup.h"
 #include "support/recording_sound.h"

@@ -11,7 +11,7 @@
 namespace vx::testing {
 
 class ScriptedRandom : public Random {
-public:
+  public:
     explicit ScriptedRandom(float fallback = 0.5f) : fallback_(fallback) {}
 
     void Queue(std::initializer_list<float> values) { queued_.insert(queued_.end(), values); }
@@ -30,7 +30,7 @@ public:
     int Reseeds() const { return reseeds_; }
     size_t Left() const { return queued_.size(); }
 
-private:
+  private:
     std::deque<float> queued_;
     float fallback_;
     int draws_ = 0;

@@ -23,8 +23,7 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-TestGame::TestGame(uint64_t seed)
-    : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+TestGame::TestGame(uint64_t seed) : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
     fs::create_directories(folder.Path() / "dat");
     game = std::make_unique<Game>(GamePlatform{random, files});
     // The user's own options folder must never leak into a test.

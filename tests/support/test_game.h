@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 
@@ -12,14 +12,14 @@ namespace vx::testing {
 
 // Makes a unique empty folder under the system's temp dir and removes it afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

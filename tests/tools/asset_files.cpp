@@ -9,14 +9,20 @@ namespace {
 uint32_t Le32(const std::vector<uint8_t>& b, size_t i) {
     return uint32_t(b[i]) | uint32_t(b[i + 1]) << 8 | uint32_t(b[i + 2]) << 16 | uint32_t(b[i + 3]) << 24;
 }
-uint16_t Le16(const std::vector<uint8_t>& b, size_t i) { return uint16_t(b[i] | b[i + 1] << 8); }
+uint16_t Le16(const std::vector<uint8_t>& b, size_t i) {
+    return uint16_t(b[i] | b[i + 1] << 8);
+}
 uint32_t Be32(const std::vector<uint8_t>& b, size_t i) {
     return uint32_t(b[i]) << 24 | uint32_t(b[i + 1]) << 16 | uint32_t(b[i + 2]) << 8 | uint32_t(b[i + 3]);
 }
-uint16_t Be16(const std::vector<uint8_t>& b, size_t i) { return uint16_t(b[i] << 8 | b[i + 1]); }
+uint16_t Be16(const std::vector<uint8_t>& b, size_t i) {
+    return uint16_t(b[i] << 8 | b[i + 1]);
+}
 }  // namespace
 
-std::string ProgramPath(const std::string& relative) { return std::string(VOLTRAX_PROGRAM_DIR) + "/" + relative; }
+std::string ProgramPath(const std::string& relative) {
+    return std::string(VOLTRAX_PROGRAM_DIR) + "/" + relative;
+}
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -40,7 +46,8 @@ bool LoadBmp(const std::string& path, Bitmap& out, std::string& error) {
         const size_t row = offset + stride * size_t(h - 1 - y);
         for (int x = 0; x < w; ++x) {
             const size_t p = row + size_t(x) * 3;
-            out.pixels[size_t(y) * size_t(w) + size_t(x)] = uint32_t(b[p + 2]) << 16 | uint32_t(b[p + 1]) << 8 | b[p];
+            out.pixels[size_t(y) * size_t(w) + size_t(x)] =
+                uint32_t(b[p + 2]) << 16 | uint32_t(b[p + 1]) << 8 | b[p];
         }
     }
     return true;

@@ -18,7 +18,9 @@ Bitmap Load(const std::string& relative) {
     return bmp;
 }
 
-int VisibleWidth(const SheetSprite& s) { return std::min(s.w, kSheetWidth - s.x); }
+int VisibleWidth(const SheetSprite& s) {
+    return std::min(s.w, kSheetWidth - s.x);
+}
 
 bool UniformArea(const Bitmap& b, int x0, int y0, int w, int h) {
     for (int y = y0; y < y0 + h; ++y)
@@ -33,7 +35,8 @@ double Difference(const Bitmap& b, const SheetSprite& a, const SheetSprite& c, i
     for (int y = 0; y < a.h; ++y)
         for (int x = 0; x < w; ++x) {
             uint32_t p = b.At(a.x + x, a.y + y), q = b.At(c.x + x, c.y + y);
-            for (int sh = 0; sh <= 16; sh += 8) sum += std::abs(int((p >> sh) & 0xFF) - int((q >> sh) & 0xFF));
+            for (int sh = 0; sh <= 16; sh += 8)
+                sum += std::abs(int((p >> sh) & 0xFF) - int((q >> sh) & 0xFF));
         }
     return sum / (3.0 * a.h * w);
 }
@@ -44,10 +47,12 @@ TEST(GeneratedPictures, EveryPictureHasTheSizeTheGameReadsItAt) {
         int w, h;
     };
     // The table carries the empty item gauge below the screen, at (0, 411).
-    const Expect all[] = {{"dat/OP", 512, 342},          {"dat/stagec", 512, 342},       {"dat/bwait", 512, 342},
-                          {"dat/battle", 512, 426},      {"design/Pict.bmp", 832, 806},  {"design/LinePict.bmp", 1140, 350},
-                          {"design/St3.bmp", 456, 264},  {"design/Mas.bmp", 512, 30},    {"design/Image1.bmp", 32, 32},
-                          {"design/Image1Mask.bmp", 32, 32}, {"design/About.bmp", 331, 235}, {"design/Items.bmp", 480, 520}};
+    const Expect all[] = {{"dat/OP", 512, 342},           {"dat/stagec", 512, 342},
+                          {"dat/bwait", 512, 342},        {"dat/battle", 512, 426},
+                          {"design/Pict.bmp", 832, 806},  {"design/LinePict.bmp", 1140, 350},
+                          {"design/St3.bmp", 456, 264},   {"design/Mas.bmp", 512, 30},
+                          {"design/Image1.bmp", 32, 32},  {"design/Image1Mask.bmp", 32, 32},
+                          {"design/About.bmp", 331, 235}, {"design/Items.bmp", 480, 520}};
     for (const Expect& e : all) {
         Bitmap b = Load(e.file);
         EXPECT_EQ(b.width, e.w) << e.file;
@@ -70,7 +75,8 @@ TEST(GeneratedPictures, SheetIsWhiteOutsideSpritesAndEverySpriteShowsSomething) 
     }
     int stray = 0;
     for (int y = 0; y < kSheetHeight; ++y)
-        for (int x = 0; x < kSheetWidth; ++x) stray += !covered[size_t(y) * kSheetWidth + size_t(x)] && !sheet.White(x, y);
+        for (int x = 0; x < kSheetWidth; ++x)
+            stray += !covered[size_t(y) * kSheetWidth + size_t(x)] && !sheet.White(x, y);
     EXPECT_EQ(stray, 0) << "opaque pixels outside every sprite";
 }
 
@@ -94,9 +100,11 @@ TEST(GeneratedPictures, SpriteEdgesCarryNoLightFringe) {
     for (int y = 1; y < kSheetHeight - 1; ++y)
         for (int x = 1; x < kSheetWidth - 1; ++x) {
             if (sheet.White(x, y)) continue;
-            const bool edge = sheet.White(x - 1, y) || sheet.White(x + 1, y) || sheet.White(x, y - 1) || sheet.White(x, y + 1);
+            const bool edge = sheet.White(x - 1, y) || sheet.White(x + 1, y) || sheet.White(x, y - 1) ||
+                              sheet.White(x, y + 1);
             const uint32_t c = sheet.At(x, y);
-            if (edge && ((c >> 16) & 0xFF) >= 0xE0 && ((c >> 8) & 0xFF) >= 0xE0 && (c & 0xFF) >= 0xE0) ++fringe;
+            if (edge && ((c >> 16) & 0xFF) >= 0xE0 && ((c >> 8) & 0xFF) >= 0xE0 && (c & 0xFF) >= 0xE0)
+                ++fringe;
         }
     EXPECT_EQ(fringe, 0);
 }
@@ -111,7 +119,8 @@ TEST(GeneratedPictures, PiecesDrawnOverOtherPicturesAreSolidRectangles) {
         // Name strips share their first and last rows with their neighbours.
         const bool strip = n.rfind("item.strip.", 0) == 0;
         for (int y = s.y + (strip ? 1 : 0); y < s.y + (strip ? 15 : s.h); ++y)
-            for (int x = s.x; x < s.x + s.w; ++x) ASSERT_FALSE(sheet.White(x, y)) << n << " at " << x << ", " << y;
+            for (int x = s.x; x < s.x + s.w; ++x)
+                ASSERT_FALSE(sheet.White(x, y)) << n << " at " << x << ", " << y;
     }
 }
 
@@ -129,7 +138,9 @@ TEST(GeneratedPictures, ButtonLooksAndItemIconsAreClearlyDistinct) {
     }
     for (int a = 1; a <= 10; ++a)
         for (int b = a + 1; b <= 10; ++b)
-            EXPECT_GT(Difference(sheet, *FindSheetSprite(ItemIconName(a)), *FindSheetSprite(ItemIconName(b)), 32), 15.0)
+            EXPECT_GT(
+                Difference(sheet, *FindSheetSprite(ItemIconName(a)), *FindSheetSprite(ItemIconName(b)), 32),
+                15.0)
                 << a << " / " << b;
 }
 
@@ -184,8 +195,8 @@ TEST(GeneratedPictures, DitherAndCursorPatternsAreExact) {
 TEST(GeneratedPictures, TheSameBuildWritesTheSameBytes) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "voltrax_assets_again";
     std::filesystem::remove_all(dir);
-    const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen \"") + VOLTRAX_ASSETGEN + "\" \"" + dir.string() +
-                            "\" > /dev/null 2>&1";
+    const std::string cmd = std::string("QT_QPA_PLATFORM=offscreen \"") + VOLTRAX_ASSETGEN + "\" \"" +
+                            dir.string() + "\" > /dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     int compared = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {

@@ -56,12 +56,12 @@ TEST(GeneratedReadMe, JapaneseThenEnglishCoverGoalKeysRulesStagesItemsAndOptions
     const size_t english = text.find("How to play");
     ASSERT_NE(english, std::string::npos);
     EXPECT_LT(text.find("遊び方"), english);
-    for (const char* topic : {"The goal", "Keys", "two rules", "five stages", "Items", "Options", "Time limit",
-                              "Score limit", "Difficulty"})
+    for (const char* topic : {"The goal", "Keys", "two rules", "five stages", "Items", "Options",
+                              "Time limit", "Score limit", "Difficulty"})
         EXPECT_NE(text.find(topic, english), std::string::npos) << topic;
-    for (const char* word : {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE", "LENGTH UP", "LENGTH DOWN",
-                             "LOST FORWARD", "DOUBLE", "BACK BOOST", "PANIC", "RANDOM SPEED", "SHIFT CHANGE",
-                             "BLIND", "???"}) {
+    for (const char* word :
+         {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE", "LENGTH UP", "LENGTH DOWN", "LOST FORWARD",
+          "DOUBLE", "BACK BOOST", "PANIC", "RANDOM SPEED", "SHIFT CHANGE", "BLIND", "???"}) {
         EXPECT_LT(text.find(word), english) << word << " in the Japanese part";
         EXPECT_NE(text.find(word, english), std::string::npos) << word << " in the English part";
     }

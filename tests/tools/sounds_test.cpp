@@ -54,7 +54,8 @@ TEST(GeneratedSounds, EventSoundsAreQuickerThanTheirFollowers) {
 
 TEST(GeneratedSounds, NoTwoEffectsAreTheSame) {
     for (int a = 1; a <= 11; ++a)
-        for (int b = a + 1; b <= 11; ++b) EXPECT_NE(LoadEffect(a).samples, LoadEffect(b).samples) << a << " / " << b;
+        for (int b = a + 1; b <= 11; ++b)
+            EXPECT_NE(LoadEffect(a).samples, LoadEffect(b).samples) << a << " / " << b;
 }
 
 Midi LoadTune(const char* name) {

@@ -80,11 +80,12 @@ void CheckView(const Bitmap& picture, const StageView& v) {
     };
     for (const WallSpec& w : StageWalls(v.stage)) {
         const Segment s = WallLine(w);
-        EXPECT_TRUE(drawnNear((s.x0 + s.x1) / 2, (s.y0 + s.y1) / 2)) << "stage " << v.stage << " wall at "
-                                                                      << w.bounds.left << ", " << w.bounds.top;
+        EXPECT_TRUE(drawnNear((s.x0 + s.x1) / 2, (s.y0 + s.y1) / 2))
+            << "stage " << v.stage << " wall at " << w.bounds.left << ", " << w.bounds.top;
     }
     for (const BumperSpec& b : StageBumpers(v.stage))
-        EXPECT_TRUE(drawnNear(b.cx / 100.0 + kBumperRadius - 0.5, b.cy / 100.0)) << "bumper " << b.cx << ", " << b.cy;
+        EXPECT_TRUE(drawnNear(b.cx / 100.0 + kBumperRadius - 0.5, b.cy / 100.0))
+            << "bumper " << b.cx << ", " << b.cy;
     for (const Rect& r : StageCornerPosts(v.stage))
         EXPECT_TRUE(drawnNear((r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0)) << "post " << r.left;
 }
@@ -100,7 +101,8 @@ TEST(StageLineDrawings, LinePictPanelsAndThumbnailsDrawExactlyTheirStagesTables)
     }
     int outside = 0;
     for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) outside += !inView[size_t(y) * picture.width + x] && !picture.White(x, y);
+        for (int x = 0; x < picture.width; ++x)
+            outside += !inView[size_t(y) * picture.width + x] && !picture.White(x, y);
     EXPECT_EQ(outside, 0);
 }
 

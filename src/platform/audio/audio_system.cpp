@@ -206,21 +206,12 @@ std::string AudioSystem::SendCommand(std::string_view text) {
     // Like a device with nothing under its alias: every command fails and answers nothing.
     if (!music_->IsOpen()) return {};
     switch (command.kind) {
-        case Kind::Play:
-            music_->Play(command.from);
-            break;
-        case Kind::Stop:
-            music_->Stop();
-            break;
-        case Kind::Close:
-            music_->Close();
-            break;
-        case Kind::StatusPosition:
-            return std::to_string(music_->Position());
-        case Kind::StatusLength:
-            return std::to_string(music_->Length());
-        default:
-            break;
+        case Kind::Play: music_->Play(command.from); break;
+        case Kind::Stop: music_->Stop(); break;
+        case Kind::Close: music_->Close(); break;
+        case Kind::StatusPosition: return std::to_string(music_->Position());
+        case Kind::StatusLength: return std::to_string(music_->Length());
+        default: break;
     }
     return {};
 }

@@ -56,10 +56,8 @@ class Reader {
 int DataBytesOf(uint8_t status) {
     switch (status & 0xF0) {
         case 0xC0:
-        case 0xD0:
-            return 1;
-        default:
-            return 2;
+        case 0xD0: return 1;
+        default: return 2;
     }
 }
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "platform/audio/audio_system.h"
 #include "sound/music.h"
 #include "sound_files.h"

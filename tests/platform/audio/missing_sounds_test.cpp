@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "match/key_input.h"
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"

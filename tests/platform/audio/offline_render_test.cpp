@@ -4,7 +4,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "platform/audio/audio_system.h"
 #include "sound/effects.h"
 #include "sound/music.h"

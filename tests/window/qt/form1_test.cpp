@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "match/game.h"
+#include "core/game.h"
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"

@@ -33,15 +33,17 @@ struct AboutFixture {
 };
 
 void Click(QWidget& w) {
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 50), QPointF(50, 50), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &press);
     QApplication::sendEvent(&w, &release);
 }
 
-void DeleteClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void DeleteClosed() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 TEST(AboutLinesTest, RoleLabelsFillFourteenCharactersAndLinesFitThePicture) {
     const auto& lines = AboutLines();
@@ -77,7 +79,8 @@ TEST(FormsTest, CharactersAreYellowInTheirNinePixelCells) {
     // Some pixel of the first cell of line 0 ("V" at 30, 13) has turned yellow.
     bool yellow = false;
     for (int y = 13; y < 13 + 15 && !yellow; ++y)
-        for (int x = 30; x < 39 && !yellow; ++x) yellow = (box->Picture().pixel(x, y) & 0xFFFFFF) == 0xFFFF00u;
+        for (int x = 30; x < 39 && !yellow; ++x)
+            yellow = (box->Picture().pixel(x, y) & 0xFFFFFF) == 0xFFFF00u;
     EXPECT_TRUE(yellow);
     box->Unload();
     DeleteClosed();

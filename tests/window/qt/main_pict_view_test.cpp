@@ -10,18 +10,18 @@
 
 #include <vector>
 
-#include "window/key_translator.h"
+#include "frontend/key_translator.h"
 
 namespace vx {
 namespace {
 
 // Records the areas Qt is asked to repaint.
 class RecordingView : public MainPictView {
-public:
+  public:
     using MainPictView::MainPictView;
     std::vector<QRect> painted;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         painted.push_back(event->rect());
         MainPictView::paintEvent(event);
@@ -61,7 +61,8 @@ TEST(MainPictViewTest, MouseMapsBackToPicturePixelsAtScaleOneAndTwo) {
     EXPECT_EQ(view.Scale(), 2);
     EXPECT_EQ(view.Offset(), QPoint(38, 8));
     EXPECT_EQ(view.ToPicture(QPointF(38 + 200, 8 + 100)), QPointF(100, 50));
-    EXPECT_EQ(view.ToPicture(QPointF(38 + 201, 8 + 101)), QPointF(100.5, 50.5)) << "halves: the game rounds them";
+    EXPECT_EQ(view.ToPicture(QPointF(38 + 201, 8 + 101)), QPointF(100.5, 50.5))
+        << "halves: the game rounds them";
     EXPECT_LT(view.ToPicture(QPointF(10, 2)).x(), 0) << "the black border lies outside the picture";
 }
 

@@ -23,22 +23,24 @@
 #include <string>
 #include <thread>
 
-#include "frontend/menu_buttons.h"
-#include "match/game.h"
+#include "core/game.h"
+#include "core/menu_model.h"
+#include "draw/menu_buttons.h"
+#include "frontend/sys_data.h"
 #include "support/screen_harness.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
-#include "window/menu_model.h"
 #include "window/qt_host.h"
-#include "window/sys_data.h"
 
 namespace vx {
 namespace {
 
 namespace ss = screen_state;
 
-bool ListedState(uint8_t s) { return (s >= 1 && s <= 8) || s == ss::kBusy; }
+bool ListedState(uint8_t s) {
+    return (s >= 1 && s <= 8) || s == ss::kBusy;
+}
 
 bool AnyOf(uint8_t s, std::initializer_list<uint8_t> values) {
     for (uint8_t v : values)
@@ -49,16 +51,17 @@ bool AnyOf(uint8_t s, std::initializer_list<uint8_t> values) {
 // Menu commands the monkey may use: all but the end of the program, and the help window,
 // whose page is a modal dialog that would wait for a person.
 const MenuId kCommands[] = {
-    MenuId::MenuVSCPU,     MenuId::MenuVS2P,      MenuId::MenuPause,     MenuId::MenuRePlay,
-    MenuId::MenuGameStop,  MenuId::Menutime1,     MenuId::Menutime2,     MenuId::Menutime3,
-    MenuId::Menuscr1,      MenuId::Menuscr2,      MenuId::Menuscr3,      MenuId::MenuDiffMode1,
-    MenuId::MenuDiffMode2, MenuId::MenuDiffMode3, MenuId::MenuWave,      MenuId::MenuMidi,
+    MenuId::MenuVSCPU,     MenuId::MenuVS2P,      MenuId::MenuPause, MenuId::MenuRePlay,
+    MenuId::MenuGameStop,  MenuId::Menutime1,     MenuId::Menutime2, MenuId::Menutime3,
+    MenuId::Menuscr1,      MenuId::Menuscr2,      MenuId::Menuscr3,  MenuId::MenuDiffMode1,
+    MenuId::MenuDiffMode2, MenuId::MenuDiffMode3, MenuId::MenuWave,  MenuId::MenuMidi,
     MenuId::MenuVer,
 };
 
 // Keys: the game's own (never Esc), the arrows and a few the game ignores.
-const int kKeys[] = {Qt::Key_A, Qt::Key_Z, Qt::Key_R, Qt::Key_S, Qt::Key_BracketRight, Qt::Key_Slash,
-                     Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Q, Qt::Key_1};
+const int kKeys[] = {Qt::Key_A,     Qt::Key_Z,    Qt::Key_R,     Qt::Key_S,  Qt::Key_BracketRight,
+                     Qt::Key_Slash, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
+                     Qt::Key_Space, Qt::Key_Q,    Qt::Key_1};
 
 struct Monkey {
     Game& g;
@@ -94,8 +97,8 @@ struct Monkey {
         const uint8_t s = g.ScreenState;
         if (s == ss::kResult && lastState != ss::kResult) ++results;
         if (s != lastState && std::getenv("VOLTRAX_MONKEY_TRACE") != nullptr)
-            std::printf("%6lld ms: state %d -> %d, frame %u\n", static_cast<long long>(runClock.elapsed()), lastState, s,
-                        g.FrameCount);
+            std::printf("%6lld ms: state %d -> %d, frame %u\n", static_cast<long long>(runClock.elapsed()),
+                        lastState, s, g.FrameCount);
         lastState = s;
         statesSeen.insert(s);
         if (!ListedState(s)) Violation("ScreenState " + std::to_string(s) + " is not one of its values");
@@ -103,7 +106,8 @@ struct Monkey {
         for (const MenuItem& item : g.Menu.Items()) {
             QAction* a = Action(item.id);
             if (a == nullptr || item.separator) continue;
-            if (a->isEnabled() != item.enabled) Violation(std::string("menu bar enabled differs for ") + item.name);
+            if (a->isEnabled() != item.enabled)
+                Violation(std::string("menu bar enabled differs for ") + item.name);
             if (a->isCheckable() && a->isChecked() != item.checked)
                 Violation(std::string("menu bar check mark differs for ") + item.name);
         }
@@ -114,7 +118,8 @@ struct Monkey {
         if (vs != m.Enabled(MenuId::MenuVS2P)) Violation("the two game-start items differ");
         int optionsOn = 0, ruleMarks = 0, levelMarks = 0;
         for (int i = 1; i <= 3; ++i) {
-            for (MenuId id : {MenuModel::Time(i), MenuModel::Score(i), MenuModel::Diff(i)}) optionsOn += m.Enabled(id);
+            for (MenuId id : {MenuModel::Time(i), MenuModel::Score(i), MenuModel::Diff(i)})
+                optionsOn += m.Enabled(id);
             ruleMarks += m.Checked(MenuModel::Time(i)) + m.Checked(MenuModel::Score(i));
             levelMarks += m.Checked(MenuModel::Diff(i));
         }
@@ -124,7 +129,8 @@ struct Monkey {
         // Commands enabled only where they can act; these hold wherever events are
         // processed, inside the sequences' waits too.
         if (!pause && AnyOf(s, {ss::kPlaying, ss::kIntro})) Violation("MenuPause disabled during play");
-        if (pause && !AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested})) Violation("MenuPause enabled off play");
+        if (pause && !AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested}))
+            Violation("MenuPause enabled off play");
         if (replay != (s == ss::kPaused)) Violation("MenuRePlay enabled is not the same as paused");
         if (stop != (s == ss::kPaused)) Violation("MenuGameStop enabled is not the same as paused");
         if (s == ss::kPaused && pause) Violation("MenuPause enabled while paused");
@@ -132,14 +138,16 @@ struct Monkey {
         if (s == ss::kTitle && !vs) Violation("the game-start items disabled on the title");
         if (optionsOn != 0 && !AnyOf(s, {ss::kTitle, ss::kStageSelect, ss::kBusy}))
             Violation("option items enabled during a match");
-        if (optionsOn == 0 && AnyOf(s, {ss::kTitle, ss::kStageSelect})) Violation("option items disabled on a menu screen");
+        if (optionsOn == 0 && AnyOf(s, {ss::kTitle, ss::kStageSelect}))
+            Violation("option items disabled on a menu screen");
         // Frames keep coming while playing.
         if (s == ss::kPlaying) {
             if (!playingClock.isValid() || g.FrameCount != lastFrameCount) {
                 framesSeen += g.FrameCount > lastFrameCount ? g.FrameCount - lastFrameCount : g.FrameCount;
                 lastFrameCount = g.FrameCount;
                 playingClock.restart();
-            } else if (playingClock.elapsed() > 3000) {  // generous: a busy CI machine must not read as a hang
+            } else if (playingClock.elapsed() >
+                       3000) {  // generous: a busy CI machine must not read as a hang
                 Violation("no frame for three seconds while playing");
             }
         } else {
@@ -172,8 +180,10 @@ struct Monkey {
     void PostMouse(QEvent::Type type, Qt::MouseButton button) {
         QWidget* view = form.MainPict();
         const QPointF p = RandomPoint(type == QEvent::MouseButtonRelease || type == QEvent::MouseMove);
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QCoreApplication::postEvent(view, new QMouseEvent(type, p, view->mapToGlobal(p), button, held, Qt::NoModifier));
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QCoreApplication::postEvent(
+            view, new QMouseEvent(type, p, view->mapToGlobal(p), button, held, Qt::NoModifier));
     }
 
     // The first 10 s of every 80 pause freely; the rest lets matches run to their result.
@@ -182,8 +192,9 @@ struct Monkey {
     void PostKey(bool release) {
         int key = kKeys[rng() % std::size(kKeys)];
         if (rng() % (PausesAllowed() ? 8 : 2000) == 0) key = Qt::Key_P;
-        QCoreApplication::postEvent(form.MainPict(),
-                                    new QKeyEvent(release ? QEvent::KeyRelease : QEvent::KeyPress, key, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            form.MainPict(),
+            new QKeyEvent(release ? QEvent::KeyRelease : QEvent::KeyPress, key, Qt::NoModifier));
     }
 
     // One tick: check, then post the next random event.
@@ -279,8 +290,10 @@ TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         // Back at the top with every sequence returned.
         if (!monkey.windDown) continue;
-        if (!windDownClock.isValid()) windDownClock.start();
-        else if (windDownClock.elapsed() > 300) break;
+        if (!windDownClock.isValid())
+            windDownClock.start();
+        else if (windDownClock.elapsed() > 300)
+            break;
     }
     ticker.stop();
     done = true;
@@ -288,12 +301,13 @@ TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
 
     std::string states;
     for (uint8_t s : monkey.statesSeen) states += std::to_string(s) + " ";
-    std::printf("monkey: seed %llu, %.1f s, %llu events (%llu menu commands), %llu frames played, %llu matches "
-                "played to the result, states seen: %s\n",
-                static_cast<unsigned long long>(seed), clock.elapsed() / 1000.0,
-                static_cast<unsigned long long>(monkey.events), static_cast<unsigned long long>(monkey.menuCommands),
-                static_cast<unsigned long long>(monkey.framesSeen), static_cast<unsigned long long>(monkey.results),
-                states.c_str());
+    std::printf(
+        "monkey: seed %llu, %.1f s, %llu events (%llu menu commands), %llu frames played, %llu matches "
+        "played to the result, states seen: %s\n",
+        static_cast<unsigned long long>(seed), clock.elapsed() / 1000.0,
+        static_cast<unsigned long long>(monkey.events), static_cast<unsigned long long>(monkey.menuCommands),
+        static_cast<unsigned long long>(monkey.framesSeen), static_cast<unsigned long long>(monkey.results),
+        states.c_str());
     EXPECT_FALSE(form->Host()->Ending()) << "the monkey never ends the program";
     EXPECT_EQ(monkey.firstViolation, "") << "seed " << seed;
     EXPECT_GT(monkey.events, static_cast<uint64_t>(seconds) * 50);

@@ -5,12 +5,12 @@
 #include <QTest>
 #include <fstream>
 
-#include "match/game.h"
+#include "core/game.h"
+#include "core/menu_model.h"
+#include "frontend/sys_data.h"
 #include "support/screen_harness.h"
 #include "window/form1.h"
-#include "window/menu_model.h"
 #include "window/qt_host.h"
-#include "window/sys_data.h"
 
 namespace vx {
 namespace {

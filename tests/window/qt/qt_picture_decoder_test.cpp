@@ -30,8 +30,8 @@ TEST(QtPictureDecoderTest, PngReachesTheLoaderWithExactPixels) {
 
     testing::TempFolder folder;
     const auto path = folder.Path() / "title";  // the game's pictures carry no extension
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                static_cast<std::streamsize>(png.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     PictureLoader loader;
     InstallQtPictureDecoder(loader);
     Surface out;

@@ -55,7 +55,8 @@ TEST(SubFormTest, Cp932TextShowsAsJapaneseWithEveryLineEnded) {
     f.WriteText(ToCp932("ボルトラックスの遊び方\r\nＡとＺで動かす\r\n最後の行"));
     SubForm help(f.readMe, f.items);
     EXPECT_EQ(help.TextStatus(), ReadMeStatus::Loaded);
-    EXPECT_EQ(help.Picture1()->text(), QString::fromUtf8("ボルトラックスの遊び方\nＡとＺで動かす\n最後の行\n"));
+    EXPECT_EQ(help.Picture1()->text(),
+              QString::fromUtf8("ボルトラックスの遊び方\nＡとＺで動かす\n最後の行\n"));
     EXPECT_EQ(help.windowTitle(), QString::fromUtf8("VOLTRAX　HELP"));
 }
 

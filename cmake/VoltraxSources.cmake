@@ -1,0 +1,24 @@
+# Which folder belongs to which library, in one place for the game build and the fuzz
+# build. Sources are picked by folder, so a new file lands in its layer's library
+# without touching this list; tests/layering_test.py keeps the include directions.
+#
+#   platform  src/platform           stand-ins for the OS and outside libraries
+#   core      src/core               what every subsystem shares
+#   subsystems src/sound, draw, stage, puck, paddles
+#   flow      src/match, src/frontend
+#   shell     src/window, help, about, main.cpp (the only Qt)
+#
+# Set VOLTRAX_SOURCE_ROOT to the repository root before including.
+
+file(GLOB VOLTRAX_PLATFORM_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/platform/*.cpp)
+
+set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match frontend)
+set(VOLTRAX_GAME_SOURCES)
+foreach(folder IN LISTS VOLTRAX_GAME_FOLDERS)
+  file(GLOB folder_sources CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/${folder}/*.cpp)
+  list(APPEND VOLTRAX_GAME_SOURCES ${folder_sources})
+endforeach()
+
+file(GLOB VOLTRAX_SHELL_SOURCES CONFIGURE_DEPENDS
+  ${VOLTRAX_SOURCE_ROOT}/src/window/*.cpp ${VOLTRAX_SOURCE_ROOT}/src/help/*.cpp
+  ${VOLTRAX_SOURCE_ROOT}/src/about/*.cpp)

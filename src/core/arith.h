@@ -1,0 +1,50 @@
+// The game's integer conversions, each written once: pixel values are the floor of
+// hundredths, fractional values become integers by rounding halves to even, and
+// booleans are 16-bit with true stored as -1.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace vx {
+
+using Bool16 = int16_t;
+constexpr Bool16 kTrue = -1;
+constexpr Bool16 kFalse = 0;
+constexpr Bool16 ToBool16(bool b) {
+    return b ? kTrue : kFalse;
+}
+
+// Floor division (towards minus infinity), unlike C++'s truncating '/'.
+constexpr int32_t FloorDiv(int32_t a, int32_t b) {
+    const int32_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+// Pixel value of a position held in hundredths of a pixel.
+constexpr int32_t FloorDiv100(int32_t hundredths) {
+    return FloorDiv(hundredths, 100);
+}
+
+// Nearest whole number, halves to even (the runtime's CInt/CLng rule).
+inline int32_t RoundHalfEven(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+
+// The floor of a double as a 32-bit integer (the runtime's Int()).
+inline int32_t FloorToInt(double v) {
+    return static_cast<int32_t>(std::floor(v));
+}
+
+// Nearest whole number, halves to even, of a value computed in single precision: the
+// product is rounded to float before the halves rule sees it.
+inline int32_t RoundHalfEvenSingle(float v) {
+    return static_cast<int32_t>(std::nearbyintf(v));
+}
+
+// A byte counter that stops at 255 instead of wrapping to 0.
+constexpr uint8_t SaturatingIncrement(uint8_t v) {
+    return v == 255 ? v : static_cast<uint8_t>(v + 1);
+}
+
+}  // namespace vx

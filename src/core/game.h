@@ -1,0 +1,114 @@
+// Game: the program's module-level state in one object, so that tests can make fresh
+// instances. Settings fields, the match variables, the saved copies of a paused match,
+// the menu model and the platform services the game reaches the outside through.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/arith.h"
+#include "core/geometry.h"
+#include "core/match_records.h"
+#include "core/menu_model.h"
+#include "platform/host.h"
+#include "platform/picture_file.h"
+#include "platform/program_files.h"
+#include "platform/random.h"
+#include "platform/sequencer.h"
+#include "platform/settings_file.h"
+#include "platform/surface.h"
+#include "platform/wave_player.h"
+
+namespace vx {
+
+namespace screen_state {
+constexpr uint8_t kTitle = 1;
+constexpr uint8_t kStageSelect = 2;
+constexpr uint8_t kWaiting = 3;
+constexpr uint8_t kPlaying = 4;
+constexpr uint8_t kResult = 5;
+constexpr uint8_t kPaused = 6;
+constexpr uint8_t kIntro = 7;
+constexpr uint8_t kResumeRequested = 8;
+constexpr uint8_t kBusy = 10;
+}  // namespace screen_state
+
+namespace match_request {
+constexpr uint8_t kNone = 0;
+constexpr uint8_t kPause = 1;
+constexpr uint8_t kOver = 5;
+}  // namespace match_request
+
+// The platform pieces a Game needs from the start; later subsystems add their own.
+struct GamePlatform {
+    Random& random;
+    ProgramFiles& files;
+};
+
+struct Game {
+    explicit Game(GamePlatform platform);
+
+    // --- settings fields (saved in the 31-byte record) ---
+    std::array<Bool16, 3> ScoreChecks{};
+    std::array<Bool16, 3> TimeChecks{kTrue, kFalse, kFalse};
+    std::array<Bool16, 3> LevelChecks{kFalse, kTrue, kFalse};
+    Bool16 MusicOn = kFalse;
+    Bool16 EffectsOn = kTrue;
+    uint8_t GameMode = 1;  // 1 1P VS CPU, 2 1P VS 2P
+    uint8_t StageNo = 1;
+    uint8_t ScreenState = screen_state::kTitle;
+    uint8_t RuleKind = 1;  // 1 time limit, 2 score limit
+    int16_t TimeLeft = 120;
+    int16_t ScoreLimit = 10;
+    uint8_t Difficulty = 35;
+
+    // --- the match ---
+    std::array<uint8_t, 2> Scores{};
+    std::array<Bool16, 4> KeyFlags{};
+    uint8_t MatchRequest = match_request::kNone;
+    int64_t FrameStart = 0;  // ms; 64-bit so that the clock never wraps
+    uint8_t ClockTick = 0;
+    std::array<Rect, 3> BlindAreas{};
+    Bool16 SimulationFlag = kFalse;
+    CornerPostSet CornerPosts;
+    MatchRecords Saved;                    // written on pause, read on resume
+    std::array<uint8_t, 3> ClockDigits{};  // hundreds, tens, units of TimeLeft as the panel drew them
+    uint32_t FrameCount = 0;               // frames played since the match was set up (kept over a pause)
+
+    // --- drawing surfaces (the main window's picture boxes) ---
+    Surface MainPict{512, 342};   // the screen
+    Surface BackPict{512, 342};   // back buffer
+    Surface BufPict{512, 426};    // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface Pict{832, 806};       // sprite sheet
+    Surface Mask{832, 806};       // its mask
+    Surface LinePict{1140, 350};  // line drawings of stages 2, 4, 5
+    Surface St3{456, 264};        // line drawing of stage 3
+    Surface LMask{1140, 350};     // mask of LinePict or St3; scratch for the 400 x 50 panel strip
+    Surface Mas{512, 30};         // the screen transition's pattern
+
+    // --- the screens' buttons, numbered 1..29 (entry 0 unused) ---
+    std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
+
+    // --- the front end ---
+    Bool16 MouseHeld = kFalse;  // a mouse button is down over MainPict; hover redraws wait
+    std::string FatalMessage;   // why the program stopped early (a picture it could not read)
+
+    // --- music ---
+    std::string MusicPath;
+    Bool16 MusicPlaying = kFalse;
+
+    // --- the window's menu bar, as data ---
+    MenuModel Menu;
+
+    // --- platform ---
+    Host* host = nullptr;  // needed to wait or play; without one, drawing changes only the surfaces
+    Random& random;
+    ProgramFiles& files;
+    SettingsFile settingsFile;
+    PictureLoader pictureLoader;
+    WavePlayer* wavePlayer = nullptr;  // none: effects are silent
+    Sequencer* sequencer = nullptr;    // none: music is silent
+};
+
+}  // namespace vx

@@ -1,0 +1,79 @@
+#include "core/menu_model.h"
+
+namespace vx {
+
+namespace {
+
+using M = MenuId;
+
+constexpr MenuItem Top(M id, const char* name, const char* caption) {
+    return {id, id, name, caption, 0, false, false, true};
+}
+constexpr MenuItem Entry(M id, M parent, const char* name, const char* caption, char shortcut = 0,
+                         bool checked = false, bool enabled = true) {
+    return {id, parent, name, caption, shortcut, false, checked, enabled};
+}
+constexpr MenuItem Separator(M id, M parent, const char* name) {
+    return {id, parent, name, "", 0, true, false, true};
+}
+
+constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
+    Top(M::MenuGame, "MenuGame", "ゲーム(&G)"),
+    Entry(M::MenuVSCPU, M::MenuGame, "MenuVSCPU", "1P VS CPU(&C)"),
+    Entry(M::MenuVS2P, M::MenuGame, "MenuVS2P", "1P VS 2P(&H)"),
+    Separator(M::a8, M::MenuGame, "a8"),
+    Entry(M::MenuPause, M::MenuGame, "MenuPause", "ゲームの一時停止(&P)", 'P', false, false),
+    Entry(M::MenuRePlay, M::MenuGame, "MenuRePlay", "ゲームの再開(&R)", 'R', false, false),
+    Entry(M::MenuGameStop, M::MenuGame, "MenuGameStop", "ゲームの中止(&S)", 'S', false, false),
+    Separator(M::a1, M::MenuGame, "a1"),
+    Entry(M::MenuEnd, M::MenuGame, "MenuEnd", "終了(&X)", 'X'),
+    Top(M::MenuOpt, "MenuOpt", "オプション(&O)"),
+    Entry(M::MenuMode, M::MenuOpt, "MenuMode", "モード(&M)"),
+    Entry(M::Menutime1, M::MenuMode, "Menutime(1)", "Time 120( &H)", 0, true),
+    Entry(M::Menutime2, M::MenuMode, "Menutime(2)", "Time 90(&N)"),
+    Entry(M::Menutime3, M::MenuMode, "Menutime(3)", "Time 60(&S)"),
+    Separator(M::x1_7, M::MenuMode, "x1(7)"),
+    Entry(M::Menuscr1, M::MenuMode, "Menuscr(1)", "Score 10(&J)"),
+    Entry(M::Menuscr2, M::MenuMode, "Menuscr(2)", "Score 30(&T)"),
+    Entry(M::Menuscr3, M::MenuMode, "Menuscr(3)", "Score 50(&F)"),
+    Entry(M::MenuLevel, M::MenuOpt, "MenuLevel", "難易度(&L)"),
+    Entry(M::MenuDiffMode1, M::MenuLevel, "MenuDiffMode(1)", "易しい(&E)"),
+    Entry(M::MenuDiffMode2, M::MenuLevel, "MenuDiffMode(2)", "普通(&N)", 0, true),
+    Entry(M::MenuDiffMode3, M::MenuLevel, "MenuDiffMode(3)", "難しい(&D)"),
+    Entry(M::MenuSound, M::MenuOpt, "MenuSound", "サウンド(&M)"),
+    Entry(M::MenuWave, M::MenuSound, "MenuWave", "効果音(&W)", 0, true),
+    Entry(M::MenuMidi, M::MenuSound, "MenuMidi", "BGM(&M)"),
+    Top(M::MenuHelp, "MenuHelp", "ヘルプ(&H)"),
+    Entry(M::MenuVXHelp, M::MenuHelp, "MenuVXHelp", "VOLTRAXのヘルプ(&H)"),
+    Separator(M::a2, M::MenuHelp, "a2"),
+    Entry(M::MenuVer, M::MenuHelp, "MenuVer", "バージョン情報(&V)"),
+}};
+
+}  // namespace
+
+MenuModel::MenuModel() : items_(kDesign) {}
+
+void MenuModel::SetChecked(MenuId id, bool checked) {
+    items_[Index(id)].checked = checked;
+    if (onChange) onChange(id);
+}
+
+void MenuModel::SetEnabled(MenuId id, bool enabled) {
+    items_[Index(id)].enabled = enabled;
+    if (onChange) onChange(id);
+}
+
+void MenuModel::SetOptionItemsEnabled(bool enabled) {
+    for (int i = 1; i <= 3; ++i) {
+        SetEnabled(Time(i), enabled);
+        SetEnabled(Score(i), enabled);
+        SetEnabled(Diff(i), enabled);
+    }
+}
+
+void MenuModel::SetGameStartItemsEnabled(bool enabled) {
+    SetEnabled(MenuId::MenuVS2P, enabled);
+    SetEnabled(MenuId::MenuVSCPU, enabled);
+}
+
+}  // namespace vx

@@ -1,0 +1,26 @@
+// The item strip's places on the table and the gauge that shows how long the running
+// effect has left.
+#pragma once
+
+#include <cstdint>
+
+#include "core/match_records.h"
+
+namespace vx {
+
+struct Game;
+
+namespace item_place {
+constexpr int32_t kIconY = 293;
+constexpr int32_t kIconSize = 28;
+constexpr int32_t kIconX1 = 77;   // player 1
+constexpr int32_t kIconX2 = 410;  // player 2
+constexpr int32_t kStripX = 175, kStripY = 323, kStripW = 162, kStripH = 16;
+constexpr int32_t kGaugeX = 117, kGaugeY = 293, kGaugeW = 280, kGaugeH = 15;
+constexpr int32_t kGaugeSheetX = 0, kGaugeSheetY = 411;  // full image in Pict, empty one in BufPict
+}  // namespace item_place
+
+// The gauge of the running effect: timer 600 is full, 0 empty.
+void DrawItemGauge(Game& g, int16_t timer, const PuckSet& pucks);
+
+}  // namespace vx

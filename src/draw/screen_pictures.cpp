@@ -1,0 +1,71 @@
+#include "draw/screen_pictures.h"
+
+#include <iostream>
+
+#include "core/game.h"
+#include "core/wait_rule.h"
+#include "platform/picture_file.h"
+#include "platform/program_files.h"
+#include "platform/surface.h"
+#include "sound/music.h"
+
+namespace vx {
+
+namespace {
+
+// Where the empty gauge sits on the table picture, and where the gauge drawing wants it.
+constexpr int kGaugeX = 117, kGaugeY = 293, kGaugeW = 280, kGaugeH = 15;
+constexpr int kStoredGaugeX = 0, kStoredGaugeY = 411;
+
+}  // namespace
+
+void StopForMissingPicture(Game& g, const std::string& message) {
+    if (g.FatalMessage.empty()) {
+        g.FatalMessage = message;
+        std::cerr << "voltrax: " << message << "\n";
+    }
+    if (g.host != nullptr) EndTheProgram(g);
+}
+
+bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
+    Surface picture;
+    std::string error;
+    if (!g.pictureLoader.Load(g.files.Resolve(gamePath), picture, error)) {
+        StopForMissingPicture(g, error);
+        return false;
+    }
+    BitBlt(dest, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+    // A table picture that stops short of the stored gauge row gets it from the gauge's
+    // place on the table, so the gauge drawing always has its empty image.
+    if (&dest == &g.BufPict && picture.Height() <= kStoredGaugeY &&
+        EqualsIgnoringAsciiCase(gamePath, "\\dat\\battle")) {
+        BitBlt(g.BufPict, kStoredGaugeX, kStoredGaugeY, kGaugeW, kGaugeH, &g.BufPict, kGaugeX, kGaugeY,
+               Rop::SrcCopy);
+    }
+    return true;
+}
+
+bool LoadDesignPictures(Game& g) {
+    struct Entry {
+        const char* gamePath;
+        Surface* into;
+    } entries[] = {
+        {"\\design\\Pict.bmp", &g.Pict},
+        {"\\design\\LinePict.bmp", &g.LinePict},
+        {"\\design\\St3.bmp", &g.St3},
+        {"\\design\\Mas.bmp", &g.Mas},
+    };
+    for (const Entry& e : entries) {
+        Surface picture;
+        std::string error;
+        if (!g.pictureLoader.Load(g.files.Resolve(e.gamePath), picture, error)) {
+            g.FatalMessage = error;
+            return false;
+        }
+        e.into->Fill(kWhite);
+        BitBlt(*e.into, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+    }
+    return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,74 @@
+// Turns the window's key events into the virtual-key codes the match handlers expect
+// (A 65, Z 90, P 80, R 82, S 83, Esc 27, 221, 226). Plain C++: the shell passes the
+// physical key (X11 key code) and the Qt key as plain integers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+namespace vx {
+
+// Virtual-key codes the game reacts to.
+namespace vk {
+constexpr int kEscape = 27;
+constexpr int kA = 65;
+constexpr int kP = 80;
+constexpr int kR = 82;
+constexpr int kS = 83;
+constexpr int kZ = 90;
+constexpr int kCloseBracket = 221;  // player 2, back paddle up
+constexpr int kOem102 = 226;        // player 2, back paddle down
+}  // namespace vk
+
+// The Qt::Key values the translator reads, spelled out so this file needs no Qt
+// (the shell's tests check them against Qt's own enum).
+namespace qtkey {
+constexpr int kEscape = 0x01000000;
+constexpr int kA = 0x41;
+constexpr int kZ = 0x5a;
+constexpr int kLess = 0x3c;
+constexpr int kGreater = 0x3e;
+constexpr int kSlash = 0x2f;
+constexpr int kBackslash = 0x5c;
+constexpr int kBracketRight = 0x5d;
+constexpr int kUnderscore = 0x5f;
+}  // namespace qtkey
+
+// X11 key codes (evdev code + 8) of the physical keys that give 221 and 226 whatever
+// the keyboard layout says they print.
+namespace x11key {
+constexpr uint32_t kRightBrace = 35;  // "]" of the US/ISO layouts
+constexpr uint32_t kSlash = 61;       // bottom row, right: stands in where there is no key left of Z
+constexpr uint32_t kIso102nd = 94;    // the key left of Z on ISO keyboards
+constexpr uint32_t kRo = 97;          // ろ on Japanese keyboards
+}  // namespace x11key
+
+struct KeyInput {
+    uint32_t nativeScanCode = 0;  // X11 key code under xcb; 0 when the platform gives none
+    int qtKey = 0;
+    bool isRelease = false;
+    bool isAutoRepeat = false;
+};
+
+class KeyTranslator {
+  public:
+    // The virtual-key code of the event, or 0 for a key the game ignores. A release gives
+    // the code its press gave (the character of a released key can differ from the
+    // pressed one, for example when Shift changed in between). Auto-repeated releases
+    // give 0: the key is still held, and the repeated press only sets its flag again.
+    int Translate(uint32_t nativeScanCode, int qtKey, bool isRelease, bool isAutoRepeat = false);
+    int Translate(const KeyInput& key) {
+        return Translate(key.nativeScanCode, key.qtKey, key.isRelease, key.isAutoRepeat);
+    }
+
+    // Keys currently held down (pressed and not yet released).
+    std::size_t HeldCount() const { return held_.size(); }
+
+  private:
+    static int FromEvent(uint32_t nativeScanCode, int qtKey);
+    // Pressed keys by physical key (or by Qt key, marked, when there is no scan code).
+    std::unordered_map<uint64_t, int> held_;
+};
+
+}  // namespace vx

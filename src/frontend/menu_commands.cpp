@@ -1,0 +1,136 @@
+#include "frontend/menu_commands.h"
+
+#include <initializer_list>
+
+#include "core/game.h"
+#include "core/wait_rule.h"
+#include "draw/buttons.h"
+#include "frontend/stage_select.h"
+#include "frontend/sys_data.h"
+#include "frontend/title_screen.h"
+#include "match/match_loop.h"
+#include "match/match_sequences.h"
+#include "sound/effects.h"
+#include "sound/music.h"
+
+namespace vx {
+
+namespace {
+
+// The six rule items form one choice, time or score.
+void ClearRuleChoice(Game& g) {
+    for (int i = 1; i <= 3; ++i) {
+        g.Menu.SetChecked(MenuModel::Time(i), false);
+        g.Menu.SetChecked(MenuModel::Score(i), false);
+    }
+    g.TimeChecks = {kFalse, kFalse, kFalse};
+    g.ScoreChecks = {kFalse, kFalse, kFalse};
+}
+
+bool ValidIndex(int16_t index) {
+    return index >= 1 && index <= 3;
+}
+
+// The press is shown on the title's buttons first, as if the button had been clicked.
+void StartGameFromMenu(Game& g, std::initializer_list<int16_t> pressed, std::initializer_list<int16_t> hover,
+                       uint8_t mode) {
+    for (int16_t n : pressed) DrawButton(g, n, 1);
+    PlayEffect(g, "wave3", 1);
+    for (int16_t n : hover) DrawButton(g, n, 1);
+    g.ScreenState = screen_state::kBusy;
+    g.GameMode = mode;
+    ShowStageSelect(g);
+    g.Menu.SetGameStartItemsEnabled(false);
+}
+
+}  // namespace
+
+void MenuVSCPU_Click(Game& g) {
+    // Only from the title: the stop command enables this item before its fade back to
+    // the title has finished, and a click then must not start a nested sequence.
+    if (g.ScreenState != screen_state::kTitle) return;
+    StartGameFromMenu(g, {7, 2, 3}, {4, 2, 3}, 1);
+}
+
+void MenuVS2P_Click(Game& g) {
+    if (g.ScreenState != screen_state::kTitle) return;
+    StartGameFromMenu(g, {1, 8, 3}, {1, 5, 3}, 2);
+}
+
+void MenuPause_Click(Game& g) {
+    RequestPause(g);
+}
+
+void MenuRePlay_Click(Game& g) {
+    ResumeMatch(g);
+}
+
+void MenuGameStop_Click(Game& g) {
+    if (!g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay)) StopMatch(g);
+}
+
+void MenuEnd_Click(Game& g) {
+    EndTheProgram(g);
+}
+
+void Menutime_Click(Game& g, int16_t index) {
+    if (!ValidIndex(index)) return;
+    ClearRuleChoice(g);
+    g.RuleKind = 1;
+    g.TimeLeft = static_cast<int16_t>(120 - 30 * (index - 1));
+    g.Menu.SetChecked(MenuModel::Time(index), true);
+    g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
+    SaveSettings(g);
+}
+
+void Menuscr_Click(Game& g, int16_t index) {
+    if (!ValidIndex(index)) return;
+    ClearRuleChoice(g);
+    g.RuleKind = 2;
+    g.ScoreLimit = static_cast<int16_t>(10 + 20 * (index - 1));
+    g.Menu.SetChecked(MenuModel::Score(index), true);
+    g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;
+    SaveSettings(g);
+}
+
+void MenuDiffMode_Click(Game& g, int16_t index) {
+    if (!ValidIndex(index)) return;
+    for (int i = 1; i <= 3; ++i) g.Menu.SetChecked(MenuModel::Diff(i), false);
+    g.LevelChecks = {kFalse, kFalse, kFalse};
+    static constexpr uint8_t kLevels[3] = {65, 35, 10};
+    g.Difficulty = kLevels[index - 1];
+    g.Menu.SetChecked(MenuModel::Diff(index), true);
+    g.LevelChecks[static_cast<size_t>(index - 1)] = kTrue;
+    SaveSettings(g);
+}
+
+void MenuWave_Click(Game& g) {
+    const bool on = !g.Menu.Checked(MenuId::MenuWave);
+    g.Menu.SetChecked(MenuId::MenuWave, on);
+    g.EffectsOn = ToBool16(on);
+    SaveSettings(g);
+}
+
+void MenuMidi_Click(Game& g) {
+    if (!g.Menu.Checked(MenuId::MenuMidi)) {
+        g.Menu.SetChecked(MenuId::MenuMidi, true);
+        g.MusicOn = kTrue;
+        const uint8_t s = g.ScreenState;
+        if (s == screen_state::kTitle || s == screen_state::kStageSelect || s == screen_state::kResult) {
+            StartMusic(g, "\\dat\\opening.mid");
+        } else if (s == screen_state::kPlaying) {
+            StartMusic(g, "\\dat\\bgm1.mid");
+        }
+    } else {
+        g.Menu.SetChecked(MenuId::MenuMidi, false);
+        g.MusicOn = kFalse;
+        StopMusicAndTimer(g);
+    }
+    SaveSettings(g);
+}
+
+void Timer1_Timer(Game& g) {
+    ServiceMusic(g, 0);
+}
+
+}  // namespace vx

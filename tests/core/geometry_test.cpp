@@ -1,0 +1,48 @@
+#include "core/geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+TEST(Geometry, MakePointTakesYBeforeX) {
+    Point p;
+    MakePoint(p, 14, 247);
+    EXPECT_EQ(p.x, 247);
+    EXPECT_EQ(p.y, 14);
+}
+
+TEST(Geometry, PointInRectIncludesEveryEdgeAndEmptyRectsHoldNothing) {
+    const Rect r{10, 20, 30, 40};
+    for (Point p : {Point{10, 20}, Point{30, 40}, Point{10, 40}, Point{30, 20}, Point{20, 30}})
+        EXPECT_EQ(PointInRect(r, p), kTrue) << p.x << "," << p.y;
+    for (Point p : {Point{9, 30}, Point{31, 30}, Point{20, 19}, Point{20, 41}})
+        EXPECT_EQ(PointInRect(r, p), kFalse);
+    const Rect inverted{30, 40, 10, 20};
+    EXPECT_EQ(PointInRect(inverted, Point{20, 30}), kFalse);
+}
+
+TEST(Geometry, RectsOverlapIsACornerTest) {
+    const Rect a{0, 10, 30, 20}, b{10, 0, 20, 30};
+    EXPECT_EQ(RectsOverlap(a, b), kFalse) << "a plus sign has no corner inside the other";
+    EXPECT_EQ(RectsOverlap(a, a), kTrue);
+    EXPECT_EQ(RectsOverlap(Rect{0, 0, 10, 10}, Rect{10, 0, 20, 10}), kTrue) << "edge contact";
+    EXPECT_EQ(RectsOverlap(Rect{0, 0, 10, 10}, Rect{10, 10, 20, 20}), kTrue) << "corner contact";
+    EXPECT_EQ(RectsOverlap(Rect{0, 0, 10, 10}, Rect{11, 0, 20, 10}), kFalse);
+    EXPECT_EQ(RectsOverlap(Rect{0, 0, 100, 100}, Rect{40, 40, 60, 60}), kTrue) << "b inside a";
+    EXPECT_EQ(RectsOverlap(Rect{40, 40, 60, 60}, Rect{0, 0, 100, 100}), kTrue) << "a inside b";
+}
+
+TEST(Arithmetic, FloorAndHalfEvenRounding) {
+    EXPECT_EQ(FloorDiv100(25699), 256);
+    EXPECT_EQ(FloorDiv100(-1), -1);
+    EXPECT_EQ(FloorDiv100(-100), -1);
+    EXPECT_EQ(FloorDiv100(-101), -2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(18.5), 18);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,91 @@
+#include "frontend/key_translator.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+constexpr uint32_t kNoScan = 0;
+// X11 key codes of the US layout's letter keys.
+constexpr uint32_t kScanA = 38;
+constexpr uint32_t kScanQ = 24;
+constexpr uint32_t kScanZ = 52;
+constexpr uint32_t kScanEsc = 9;
+constexpr uint32_t kScanBackslash = 51;
+
+TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kScanA, qtkey::kA, false), vk::kA);
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, false), vk::kZ);
+    EXPECT_EQ(t.Translate(33, 'P', false), vk::kP);
+    EXPECT_EQ(t.Translate(27, 'R', false), vk::kR);
+    EXPECT_EQ(t.Translate(39, 'S', false), vk::kS);
+    EXPECT_EQ(t.Translate(kScanEsc, qtkey::kEscape, false), vk::kEscape);
+    EXPECT_EQ(t.Translate(41, 'F', false), 0) << "other letters are ignored";
+    EXPECT_EQ(t.Translate(65, ' ', false), 0);
+}
+
+TEST(KeyTranslatorTest, PlayerTwoKeysGoByPhysicalKeyWhateverTheLayoutPrints) {
+    KeyTranslator t;
+    // German layout: the key right of Ü prints '+', the key left of Y prints '<'.
+    EXPECT_EQ(t.Translate(x11key::kRightBrace, '+', false), vk::kCloseBracket);
+    EXPECT_EQ(t.Translate(x11key::kIso102nd, qtkey::kLess, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(x11key::kRo, qtkey::kBackslash, false), vk::kOem102) << "Japanese ろ";
+    EXPECT_EQ(t.Translate(x11key::kSlash, '-', false), vk::kOem102)
+        << "slash key stands in for a missing ISO key";
+    // The characters alone do not count when the physical key is known: on a US
+    // keyboard backslash is the key above Enter.
+    EXPECT_EQ(t.Translate(kScanBackslash, qtkey::kBackslash, false), 0);
+}
+
+TEST(KeyTranslatorTest, LettersGoByCharacterSoAzertyPlayersPressTheKeyLabelledA) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kScanQ, qtkey::kA, false), vk::kA) << "AZERTY: A sits where QWERTY has Q";
+    EXPECT_EQ(t.Translate(kScanQ, qtkey::kA, true), vk::kA);
+}
+
+TEST(KeyTranslatorTest, NonLatinLayoutsFindTheLettersWhereUsKeyboardsHaveThem) {
+    KeyTranslator t;
+    constexpr int kCyrillicEf = 0x424;  // what the A key gives on a Russian layout
+    constexpr int kCyrillicYa = 0x42f;  // and the Z key
+    EXPECT_EQ(t.Translate(kScanA, kCyrillicEf, false), vk::kA);
+    EXPECT_EQ(t.Translate(kScanZ, kCyrillicYa, false), vk::kZ);
+    EXPECT_EQ(t.Translate(kScanQ, 0x419, false), 0);
+}
+
+TEST(KeyTranslatorTest, ReleaseGivesWhatThePressGaveEvenIfTheCharacterChanged) {
+    KeyTranslator t;
+    ASSERT_EQ(t.Translate(kScanA, qtkey::kA, false), vk::kA);
+    // A layout switch (or a dead key) between press and release changes the character.
+    EXPECT_EQ(t.Translate(kScanA, 'Q', true), vk::kA);
+    EXPECT_EQ(t.HeldCount(), 0u);
+    // A release whose press we never saw translates on its own.
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, true), vk::kZ);
+}
+
+TEST(KeyTranslatorTest, AutoRepeatKeepsThePressReleasePairing) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, false), vk::kZ);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, true, true), 0) << "the key is still held";
+        EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, false, true), vk::kZ) << "a repeat sets the flag again";
+    }
+    EXPECT_EQ(t.HeldCount(), 1u);
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, true), vk::kZ);
+    EXPECT_EQ(t.HeldCount(), 0u);
+}
+
+TEST(KeyTranslatorTest, WithoutScanCodesTheQtKeyDecides) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kBracketRight, false), vk::kCloseBracket);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kLess, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kGreater, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kSlash, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kUnderscore, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, false), vk::kA);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kBracketRight, true), vk::kCloseBracket);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, true), vk::kA);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,112 @@
+// Keeps the include directions of src/ one way: each folder may include its own files
+// and those of the layers below it, and only the shell and the audio back-end may reach
+// Qt, SDL or FluidSynth. A failure names the file, the line and the rule it breaks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Lower numbers sit lower. A folder may include folders of a lower rank; folders of one
+// rank may include each other only where they share the shell's rank.
+const std::map<std::string, int> kLayerRank = {
+    {"platform", 0}, {"platform/audio", 1},                                              // stand-ins
+    {"core", 2},                                                                         // shared ground
+    {"sound", 3},    {"draw", 4},           {"stage", 5},  {"puck", 6}, {"paddles", 7},  // subsystems
+    {"match", 8},    {"frontend", 9},                                                    // flow
+    {"window", 10},  {"help", 10},          {"about", 10}, {".", 10},                    // shell
+};
+constexpr int kShellRank = 10;
+
+bool IsQt(const std::string& header) {
+    return header.rfind("Q", 0) == 0 || header.rfind("qt", 0) == 0;
+}
+bool IsSdlOrSynth(const std::string& header) {
+    return header.rfind("SDL", 0) == 0 || header.rfind("fluidsynth", 0) == 0;
+}
+
+struct Violation {
+    std::string where;
+    std::string rule;
+};
+
+std::vector<Violation> CheckTree(const fs::path& src) {
+    std::vector<Violation> found;
+    const std::regex quoted(R"re(^\s*#\s*include\s*"([^"]+)")re");
+    const std::regex angled(R"(^\s*#\s*include\s*<([^>]+)>)");
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        const auto ext = entry.path().extension();
+        if (ext != ".h" && ext != ".cpp") continue;
+        std::string folder = entry.path().parent_path().lexically_relative(src).generic_string();
+        if (folder == "window/install") folder = "window";
+        const auto rank = kLayerRank.find(folder);
+        if (rank == kLayerRank.end()) {
+            found.push_back({entry.path().string(), "folder has no layer in the table"});
+            continue;
+        }
+        std::ifstream in(entry.path());
+        std::string line;
+        for (int n = 1; std::getline(in, line); ++n) {
+            const std::string where =
+                entry.path().lexically_relative(src).generic_string() + ":" + std::to_string(n);
+            std::smatch m;
+            if (std::regex_search(line, m, angled)) {
+                const std::string header = m[1];
+                if (IsQt(header) && rank->second != kShellRank)
+                    found.push_back({where, "Qt outside the shell"});
+                if (IsSdlOrSynth(header) && folder != "platform/audio")
+                    found.push_back({where, "SDL or FluidSynth outside platform/audio"});
+                continue;
+            }
+            if (!std::regex_search(line, m, quoted)) continue;
+            const std::string target = fs::path(std::string(m[1])).parent_path().generic_string();
+            if (target == folder) continue;
+            const auto targetRank = kLayerRank.find(target.empty() ? "." : target);
+            if (targetRank == kLayerRank.end()) {
+                found.push_back({where, "includes a folder outside the layer table"});
+            } else if (targetRank->second > rank->second) {
+                found.push_back({where, "includes " + target + ", a layer above " + folder});
+            } else if (targetRank->second == rank->second && rank->second != kShellRank) {
+                found.push_back({where, "includes " + target + ", a sideways neighbour of " + folder});
+            }
+        }
+    }
+    return found;
+}
+
+TEST(Layering, IncludesRunOnlyDownwardAndOutsideLibrariesStayInTheirLayers) {
+    const auto violations = CheckTree(fs::path(VOLTRAX_SOURCE_DIR) / "src");
+    for (const auto& v : violations) ADD_FAILURE() << v.where << ": " << v.rule;
+}
+
+TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
+    const fs::path root = fs::temp_directory_path() / ("voltrax_layering_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    for (const char* dir : {"core", "puck", "paddles", "platform/audio"}) fs::create_directories(root / dir);
+    std::ofstream(root / "core" / "up.h") << "#include \"match/match_loop.h\"\n";
+    std::ofstream(root / "puck" / "side.cpp") << "#include \"paddles/cpu_opponent.h\"\n#include <QtCore>\n";
+    std::ofstream(root / "paddles" / "ok.cpp") << "#include \"puck/puck_motion.h\"\n#include <vector>\n";
+    std::ofstream(root / "platform" / "audio" / "ok.cpp")
+        << "#include <SDL.h>\n#include \"platform/host.h\"\n";
+    std::ofstream(root / "core" / "sdl.cpp") << "#include <SDL2/SDL.h>\n";
+
+    std::map<std::string, std::string> got;
+    for (const auto& v : CheckTree(root)) got[v.where] += v.rule;
+    fs::remove_all(root);
+    EXPECT_EQ(got.size(), 4u);
+    EXPECT_NE(got["core/up.h:1"].find("layer above"), std::string::npos);
+    EXPECT_NE(got["puck/side.cpp:1"].find("layer above"), std::string::npos);
+    EXPECT_EQ(got["puck/side.cpp:2"], "Qt outside the shell");
+    EXPECT_EQ(got["core/sdl.cpp:1"], "SDL or FluidSynth outside platform/audio");
+}
+
+}  // namespace
