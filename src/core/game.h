@@ -69,6 +69,7 @@ struct Game {
     uint8_t MatchRequest = match_request::kNone;
     int64_t FrameStart = 0;  // ms; 64-bit so that the clock never wraps
     uint8_t ClockTick = 0;
+    bool ClockChanged = false;  // the clock counted a second this frame; the drawing shows it
     std::array<Rect, 3> BlindAreas{};
     Bool16 SimulationFlag = kFalse;
     CornerPostSet CornerPosts;

@@ -121,9 +121,6 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
             p.prevBounds = p.bounds;
         } else if (DrawBurst(g, p, sprites)) {
             p.prevBounds = p.bounds;
-        } else if (p.state >= puck_state::kBurstDone) {
-            p.state = puck_state::kFree;
-            p.prevBounds = p.bounds;
         }
     }
 
@@ -135,7 +132,10 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
         DrawItemGauge(g, item.timer, pucks);
     }
 
-    if (g.RuleKind == 1) DrawClock(g, g.TimeLeft);
+    if (g.ClockChanged) {
+        DrawClock(g, g.TimeLeft);
+        g.ClockChanged = false;
+    }
     RefreshMainPict(g);
 }
 
@@ -151,23 +151,18 @@ void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item,
         } else if (DrawBurst(g, p, sprites)) {
             if (RectsOverlap(p.bounds, hidden) == kTrue) PaintBlindArea(g, item);
             p.prevBounds = p.bounds;
-        } else if (p.state >= puck_state::kBurstDone) {
-            p.state = puck_state::kFree;
-            p.prevBounds = p.bounds;
         }
     }
 
     if (ItemEffectShowing(item)) DrawItemGauge(g, item.timer, pucks);
-    if (g.RuleKind == 1) DrawClock(g, g.TimeLeft);
+    if (g.ClockChanged) {
+        DrawClock(g, g.TimeLeft);
+        g.ClockChanged = false;
+    }
     RefreshMainPict(g);
 }
 
-Bool16 DrawClock(Game& g, int16_t& time) {
-    if (time <= 0) return kTrue;
-    g.ClockTick = static_cast<uint8_t>(g.ClockTick - 1);
-    if (g.ClockTick > 0) return kFalse;
-    time = static_cast<int16_t>(time - 1);
-    g.ClockTick = 30;
+void DrawClock(Game& g, int16_t time) {
     const int hundreds = time / 100;
     const int tens = time / 10 - hundreds * 10;
     const int ones = time - 100 * hundreds - 10 * tens;
@@ -183,7 +178,6 @@ Bool16 DrawClock(Game& g, int16_t& time) {
         DrawClockDigit(g, 277, tens);
         DrawClockDigit(g, 307, ones);
     }
-    return kFalse;
 }
 
 }  // namespace vx

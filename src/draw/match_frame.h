@@ -16,9 +16,8 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
 void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites);
 void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites);
 
-// Counts the match clock down once every 30 draws and redraws its digits. True when the
-// time had already run out (nothing drawn, nothing counted).
-Bool16 DrawClock(Game& g, int16_t& time);
+// Redraws the clock's digits for time (seconds left).
+void DrawClock(Game& g, int16_t time);
 
 // Blind in force: the item's effect is Blind and running.
 bool BlindInForce(const ItemRecord& item);

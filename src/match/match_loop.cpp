@@ -18,7 +18,9 @@ namespace vx {
 
 namespace {
 
-void Draw(Game& g, MatchRecords& r) {
+// The intro's pictures of the first frame; each counts the clock as a frame does.
+void DrawIntroFrame(Game& g, MatchRecords& r) {
+    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
@@ -33,31 +35,37 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
     SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
     g.FrameCount = 0;
     g.ScreenState = screen_state::kIntro;
-    Draw(g, r);
+    DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
     ShowMessage(g, "Ready");
     PlayEffect(g, "wave4", effect_mode::kStart);
     if (!WaitMs(g, match_timing::kReadyWaitMs)) return false;
     RestoreField(g);
-    Draw(g, r);
+    DrawIntroFrame(g, r);
     ShowMessage(g, "Go!");
     if (!WaitMs(g, match_timing::kGoWaitMs)) return false;
     RestoreField(g);
-    Draw(g, r);
+    DrawIntroFrame(g, r);
     return true;
 }
 
 }  // namespace
 
-void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
-    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     MovePaddlesFromKeys(g, r.paddles);
     if (gameMode == 1) CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
     for (int step = 0; step < 3; ++step) StepPucks(g, r.pucks, r.paddles, r.obstacles, r.item);
     StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
     ServePucks(g, r.pucks);
-    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    FreeFinishedBursts(r.pucks);
+    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
     ++g.FrameCount;
+}
+
+void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
+    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    StepMatchFrame(g, r, gameMode);
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
 void RequestPause(Game& g) {

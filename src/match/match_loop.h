@@ -23,8 +23,13 @@ constexpr int32_t kGoWaitMs = 500;
 // is ending.
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo);
 
-// One frame of play in its fixed order: erase, paddles from the keys, the CPU (1P VS
-// CPU only), three puck steps, the item, the serve, the drawing.
+// Everything of one frame but the erasing and drawing of the moving things, in its
+// fixed order: paddles from the keys, the CPU (1P VS CPU only), three puck steps, the
+// item, the serve, freeing finished bursts, the clock. Goals and items still draw the
+// score and the item strip as they happen.
+void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode);
+
+// One frame of play: erase, StepMatchFrame, draw.
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 
 // The pause command (MenuPause_Click, which the P key also reaches): a request the loop

@@ -86,6 +86,15 @@ int16_t DecidedResult(const Game& g) {
     return match_result::kUndecided;
 }
 
+bool CountClock(Game& g, int16_t& time) {
+    if (time <= 0) return false;
+    g.ClockTick = static_cast<uint8_t>(g.ClockTick - 1);
+    if (g.ClockTick > 0) return false;
+    time = static_cast<int16_t>(time - 1);
+    g.ClockTick = 30;
+    return true;
+}
+
 bool CheckMatchEnd(Game& g, MatchRecords& r) {
     const int16_t result = DecidedResult(g);
     if (result == match_result::kUndecided) return true;

@@ -18,6 +18,10 @@ constexpr int16_t kPlayer2 = 2;  // or the computer
 constexpr int16_t kDraw = 3;
 }  // namespace match_result
 
+// The match clock under the time rule: one second off time every 30 frames, never below
+// zero. True when a second was counted (the drawing then shows the new digits).
+bool CountClock(Game& g, int16_t& time);
+
 // The end tests after a frame's drawing. When the match is decided this plays the whole
 // ending (message, sound, waits, result, buttons) and leaves ScreenState 5 and
 // MatchRequest 5. False when the program is ending.

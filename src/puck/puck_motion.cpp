@@ -205,4 +205,14 @@ void ServePuck(Game& g, Puck& puck, const Point& serveA, const Point& serveB, in
     SetPuckBounds(puck);
 }
 
+void FreeFinishedBursts(PuckSet& pucks) {
+    for (int i = 0; i < pucks.count; ++i) {
+        Puck& p = pucks.pucks[static_cast<size_t>(i)];
+        if (p.state >= puck_state::kBurstDone) {
+            p.state = puck_state::kFree;
+            p.prevBounds = p.bounds;
+        }
+    }
+}
+
 }  // namespace vx

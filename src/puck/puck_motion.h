@@ -29,6 +29,9 @@ Bool16 CheckGoal(Game& g, Puck& puck);
 void SetBurst(Game& g, Puck& puck);
 // Serves a puck into every free slot below count.
 void ServePucks(Game& g, PuckSet& pucks);
+// At the end of a frame a puck whose burst has run its course frees its slot for the
+// next serve; its last place counts as drawn, so nothing is erased there.
+void FreeFinishedBursts(PuckSet& pucks);
 // a = 1 serves from point A (downward), otherwise from B (upward); b signs vx.
 void ServePuck(Game& g, Puck& puck, const Point& serveA, const Point& serveB, int16_t a, int16_t b);
 

@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "draw/match_panel.h"
+#include "match/rules.h"
 #include "puck/items.h"
+#include "puck/puck_motion.h"
 #include "stage/match_setup.h"
 #include "support/match_harness.h"
 
@@ -30,7 +32,11 @@ class MatchFrame : public ::testing::Test {
         SpareRects spare{};
         SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
     }
-    void Draw() { DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites); }
+    // A frame's clock count and its drawing.
+    void Draw() {
+        if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+        DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    }
     void Erase() { EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites); }
     void PutPuck(int slot, int16_t state, int cx, int cy, int radius) {
         Puck& p = r.pucks.pucks[static_cast<size_t>(slot)];
@@ -88,6 +94,7 @@ TEST_F(MatchFrame, ScoreRuleNeverRunsTheClock) {
 
 TEST_F(MatchFrame, APuckAtTheEndOfItsBurstIsFreedWithoutALastPicture) {
     PutPuck(0, puck_state::kBurstDone, 200, 150, 16);
+    FreeFinishedBursts(r.pucks);
     Draw();
     EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kFree);
     EXPECT_EQ(r.pucks.pucks[0].prevBounds, r.pucks.pucks[0].bounds);

@@ -1,8 +1,8 @@
-// A headless match for tests and benchmarks: N frames of the per-frame order (paddles
-// from keys, the CPU in 1P VS CPU, three puck steps, the serve, and the frame drawing's
-// freeing of burst slots) on any stage and in either mode, with a seeded random
-// source, scripted or random keys, and items off or one kind forced on. Header-only so
-// that bench/ can use it without the test support library.
+// A headless match for tests and benchmarks: N frames of StepMatchFrame (the match
+// loop's frame without the erasing and drawing of moving things) on any stage and in
+// either mode, with a seeded random source, scripted or random keys, and the stage's
+// capsules or one item kind held in force. Header-only so that bench/ can use it
+// without the test support library.
 #pragma once
 
 #include <algorithm>
@@ -15,11 +15,9 @@
 
 #include "core/game.h"
 #include "core/match_records.h"
-#include "paddles/cpu_opponent.h"
-#include "paddles/paddle_movement.h"
+#include "match/match_loop.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
-#include "puck/puck_motion.h"
 #include "stage/match_setup.h"
 
 namespace vx::testing {
@@ -30,7 +28,7 @@ struct HeadlessOptions {
     uint8_t difficulty = 35;  // 65 easy, 35 normal, 10 hard
     uint64_t seed = 1;
     bool randomKeys = false;  // random player 1 keys (and player 2 in 1P VS 2P)
-    uint8_t forcedItem = 0;   // 0: items off; else that kind held in force all match
+    uint8_t forcedItem = 0;   // 0: the stage's capsules come and go; else that kind held in force
 };
 
 class HeadlessMatch {
@@ -62,19 +60,14 @@ class HeadlessMatch {
 
     void SetKeyScript(KeyScript script) { keyScript_ = std::move(script); }
 
-    // One frame in the match loop's order; the drawing itself is left out.
+    // One frame of the match loop, without its erasing and drawing.
     void RunFrame() {
         Game& g = *game_;
         if (keyScript_)
             keyScript_(g.KeyFlags, frame_);
         else if (options_.randomKeys)
             RandomKeys();
-        MovePaddlesFromKeys(g, r_.paddles);
-        if (g.GameMode == 1)
-            CpuTurn(g, r_.pucks, r_.paddles, r_.obstacles, g.Difficulty, r_.sprites, r_.item);
-        for (int step = 0; step < 3; ++step) StepPucks(g, r_.pucks, r_.paddles, r_.obstacles, r_.item);
-        ServePucks(g, r_.pucks);
-        FreeBurstSlots();
+        StepMatchFrame(g, r_, g.GameMode);
         ++frame_;
     }
 
@@ -87,21 +80,10 @@ class HeadlessMatch {
     // what the speed limits read) and Double's one change, a second puck slot, is made.
     void ForceItem(uint8_t kind) {
         r_.item.kind = kind;
-        r_.item.phase = 2;
+        r_.item.phase = item_phase::kEffect;
         r_.item.timer = INT16_MAX;
         r_.item.owner = 1;
         if (kind == item_kind::kDouble) r_.pucks.count = std::max<uint8_t>(r_.pucks.count, 2);
-    }
-
-    // As the frame drawing does: a finished burst frees its slot for the next serve.
-    void FreeBurstSlots() {
-        for (int i = 0; i < r_.pucks.count && i < 3; ++i) {
-            Puck& p = r_.pucks.pucks[static_cast<size_t>(i)];
-            if (p.state >= puck_state::kBurstDone) {
-                p.state = puck_state::kFree;
-                p.prevBounds = p.bounds;
-            }
-        }
     }
 
     // Each side holds a random choice (nothing, up, down, both) for a few frames.
