@@ -34,6 +34,16 @@ constexpr uint8_t kResumeRequested = 8;
 constexpr uint8_t kBusy = 10;
 }  // namespace screen_state
 
+namespace game_mode {
+constexpr uint8_t kVsCpu = 1;  // 1P VS CPU
+constexpr uint8_t kVs2P = 2;   // 1P VS 2P
+}  // namespace game_mode
+
+namespace rule_kind {
+constexpr uint8_t kTime = 1;   // the higher score when the time runs out
+constexpr uint8_t kScore = 2;  // the first to the score limit
+}  // namespace rule_kind
+
 namespace match_request {
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kPause = 1;
@@ -55,10 +65,10 @@ struct Game {
     std::array<Bool16, 3> LevelChecks{kFalse, kTrue, kFalse};
     Bool16 MusicOn = kFalse;
     Bool16 EffectsOn = kTrue;
-    uint8_t GameMode = 1;  // 1 1P VS CPU, 2 1P VS 2P
+    uint8_t GameMode = game_mode::kVsCpu;
     uint8_t StageNo = 1;
     uint8_t ScreenState = screen_state::kTitle;
-    uint8_t RuleKind = 1;  // 1 time limit, 2 score limit
+    uint8_t RuleKind = rule_kind::kTime;
     int16_t TimeLeft = 120;
     int16_t ScoreLimit = 10;
     uint8_t Difficulty = 35;
