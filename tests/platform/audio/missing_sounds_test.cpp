@@ -12,7 +12,8 @@
 #include "match/key_input.h"
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"
-#include "sound_files.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 #include "support/match_harness.h"
 
 namespace vx::audio {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 
@@ -10,7 +9,6 @@
 
 #include <vector>
 
-#include "frontend/key_translator.h"
 
 namespace vx {
 namespace {
@@ -27,21 +25,6 @@ class RecordingView : public MainPictView {
         MainPictView::paintEvent(event);
     }
 };
-
-TEST(MainPictViewTest, QtKeyValuesMatchTheTranslatorsCopies) {
-    EXPECT_EQ(qtkey::kEscape, Qt::Key_Escape);
-    EXPECT_EQ(qtkey::kA, Qt::Key_A);
-    EXPECT_EQ(qtkey::kZ, Qt::Key_Z);
-    EXPECT_EQ(qtkey::kLess, Qt::Key_Less);
-    EXPECT_EQ(qtkey::kGreater, Qt::Key_Greater);
-    EXPECT_EQ(qtkey::kSlash, Qt::Key_Slash);
-    EXPECT_EQ(qtkey::kBackslash, Qt::Key_Backslash);
-    EXPECT_EQ(qtkey::kBracketRight, Qt::Key_BracketRight);
-    EXPECT_EQ(qtkey::kUnderscore, Qt::Key_Underscore);
-    EXPECT_EQ(vk::kP, Qt::Key_P);
-    EXPECT_EQ(vk::kR, Qt::Key_R);
-    EXPECT_EQ(vk::kS, Qt::Key_S);
-}
 
 TEST(MainPictViewTest, MouseMapsBackToPicturePixelsAtScaleOneAndTwo) {
     Surface picture(512, 342);
@@ -124,22 +107,9 @@ TEST(MainPictViewTest, ShowsThePictureSharpAndCentredOnBlack) {
     EXPECT_EQ(shot.pixel(38 + 1024, 8 + 683) & 0xFFFFFF, 0x000000u);
 }
 
-TEST(MainPictViewTest, KeysAndPointerSwitch) {
+TEST(MainPictViewTest, ThePointerHidesAndShows) {
     Surface picture(512, 342);
     MainPictView view(&picture);
-    std::vector<KeyInput> keys;
-    view.onKey = [&](const KeyInput& k) { keys.push_back(k); };
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"), true);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
-    QApplication::sendEvent(&view, &press);
-    QApplication::sendEvent(&view, &release);
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].nativeScanCode, 38u);
-    EXPECT_EQ(keys[0].qtKey, Qt::Key_A);
-    EXPECT_TRUE(keys[0].isAutoRepeat);
-    EXPECT_FALSE(keys[0].isRelease);
-    EXPECT_TRUE(keys[1].isRelease);
-
     view.SetInvisibleCursor(true);
     EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
     view.SetInvisibleCursor(false);
