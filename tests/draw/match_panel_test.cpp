@@ -97,7 +97,8 @@ TEST_F(MatchPanel, ClockDigitsSitInTheirPlaces) {
         testing::PaintTable(g);
         g.TimeLeft = c.seconds;
         DrawMatchHeader(g);
-        for (auto [x, digit] : c.digits) EXPECT_TRUE(ShowsSheet(g.MainPict, x, 14, LargeDigit(digit), 25)) << x;
+        for (auto [x, digit] : c.digits)
+            EXPECT_TRUE(ShowsSheet(g.MainPict, x, 14, LargeDigit(digit), 25)) << x;
     }
 }
 

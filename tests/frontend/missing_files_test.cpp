@@ -97,7 +97,8 @@ TEST(MissingFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
     EXPECT_FALSE(g.settingsFile.UsingUserFolder());
 
     MenuMidi_Click(g);
-    const std::string open = "open " + (folder / "dat" / "opening.mid").string() + " type sequencer alias midifile";
+    const std::string open =
+        "open " + (folder / "dat" / "opening.mid").string() + " type sequencer alias midifile";
     EXPECT_NE(std::find(seq.commands.begin(), seq.commands.end(), open), seq.commands.end())
         << "the sequencer got the whole path";
     wave.calls.clear();

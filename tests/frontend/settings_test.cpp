@@ -79,7 +79,8 @@ TEST(Settings, RecordRoundTripsByteExact) {
     EXPECT_EQ(ReadBytes(t.DatSettings()), kHandRecord);
 
     TestGame other;
-    WriteBytes(other.folder.Path() / "dat" / "sysdata.rnd", kHandRecord);  // the lower-case name reaches it too
+    WriteBytes(other.folder.Path() / "dat" / "sysdata.rnd",
+               kHandRecord);  // the lower-case name reaches it too
     LoadSettings(other.g());
     EXPECT_EQ(EncodeSettings(other.g()), EncodeSettings(g));
 }

@@ -28,7 +28,8 @@ TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
         {true, kPlaying, 2, key_code::kA, none, Held(true, false, false, false), KeyCommand::kNone},
         {true, kPlaying, 2, key_code::kZ, none, Held(false, true, false, false), KeyCommand::kNone},
         {true, kPlaying, 2, key_code::kOem102, none, Held(false, false, true, false), KeyCommand::kNone},
-        {true, kPlaying, 2, key_code::kCloseBracket, none, Held(false, false, false, true), KeyCommand::kNone},
+        {true, kPlaying, 2, key_code::kCloseBracket, none, Held(false, false, false, true),
+         KeyCommand::kNone},
         {true, kPlaying, 1, key_code::kOem102, none, none, KeyCommand::kNone},
         {true, kPlaying, 1, key_code::kCloseBracket, none, none, KeyCommand::kNone},
         {false, kPlaying, 1, key_code::kOem102, all, Held(true, true, false, true), KeyCommand::kNone},
@@ -60,8 +61,8 @@ TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
         {false, kTitle, 1, key_code::kEsc, none, none, KeyCommand::kNone},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << (c.down ? "down " : "up ") << c.key << " in state " << int(c.state)
-                                          << " mode " << int(c.mode));
+        SCOPED_TRACE(::testing::Message() << (c.down ? "down " : "up ") << c.key << " in state "
+                                          << int(c.state) << " mode " << int(c.mode));
         KeyFlagSet flags = c.before;
         const KeyCommand command =
             c.down ? DecideKeyDown(flags, c.state, c.mode, c.key) : DecideKeyUp(flags, c.state, c.key);

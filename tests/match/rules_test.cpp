@@ -60,16 +60,6 @@ class MatchEnd : public ::testing::Test {
     Game& g = m.g();
     MatchRecords r;
 };
-        SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
-        g.ScreenState = screen_state::kPlaying;
-        g.Menu.SetEnabled(MenuId::MenuPause, true);
-        m.host.SetTimer1Enabled(true);
-        m.host.SetMousePointer(MousePointer::Invisible);
-    }
-    MatchHarness m;
-    Game& g = m.g();
-    MatchRecords r;
-};
 
 TEST_F(MatchEnd, UndecidedFrameChangesNothing) {
     g.RuleKind = 1;
@@ -90,9 +80,9 @@ TEST(MatchEnding, EachEndingPlaysItsSoundsAndLeavesTheResultScreen) {
         bool messageWaits;
         int64_t tookMs;
     } cases[] = {
-        {1, 1, 1, 4, "wave10.wav", "Wave8.wav", true, 601 + 801},   // the computer ahead: a loss
-        {1, 1, 5, 2, "wave10.wav", "Wave9.wav", true, 601 + 801},   // a win
-        {2, 1, 3, 3, "wave10.wav", "wave5.wav", true, 601 + 801},   // a draw
+        {1, 1, 1, 4, "wave10.wav", "Wave8.wav", true, 601 + 801},     // the computer ahead: a loss
+        {1, 1, 5, 2, "wave10.wav", "Wave9.wav", true, 601 + 801},     // a win
+        {2, 1, 3, 3, "wave10.wav", "wave5.wav", true, 601 + 801},     // a draw
         {2, 2, 10, 7, "wave11.wav", "Wave6.wav", false, 1201 + 801},  // player 1 reaches 10
         {2, 2, 9, 11, "wave11.wav", "wave7.wav", false, 1201 + 801},  // player 2 past 10
     };

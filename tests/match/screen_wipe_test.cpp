@@ -21,7 +21,8 @@ TEST(ScreenWipeTest, EachHalfTakes200MsAndItsMiddleStepDithersEveryRowButTheTopO
     const int64_t fadeInStart = h.host.NowMs();
     EXPECT_EQ(fadeInStart, 202) << "two waits, each ending at the first reading past 100 ms";
     EXPECT_EQ(testing::CountColour(g.MainPict, 0, 0, 512, 342, kBlack), 512 * 342) << "faded out to black";
-    EXPECT_EQ(testing::CountColour(g.BackPict, 0, 0, 512, 342, kBlack), 512 * 342) << "a fade-in would stay black";
+    EXPECT_EQ(testing::CountColour(g.BackPict, 0, 0, 512, 342, kBlack), 512 * 342)
+        << "a fade-in would stay black";
     g.BackPict.Fill(kPicture);
     h.host.At(fadeInStart + 50, [&] { duringFadeIn = g.MainPict; });
     ASSERT_TRUE(ScreenWipe(g, wipe_mode::kFadeIn));

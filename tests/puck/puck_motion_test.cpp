@@ -34,7 +34,8 @@ struct MotionTest : ::testing::Test {
 TEST_F(MotionTest, TheEdgesTurnOnlyAPuckMovingIntoThem) {
     const struct {
         int32_t y, vy, vyAfter;
-    } cases[] = {{27600, 200, -200}, {27600, -200, -200}, {27599, 200, 200}, {6700, -200, 200}, {6700, 200, 200}};
+    } cases[] = {
+        {27600, 200, -200}, {27600, -200, -200}, {27599, 200, 200}, {6700, -200, 200}, {6700, 200, 200}};
     for (const auto& c : cases) {
         Puck p = Arriving(25600, c.y, 100, c.vy);
         Step(p);

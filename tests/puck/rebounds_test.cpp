@@ -43,19 +43,20 @@ TEST(SpeedRules, KicksFollowTheRateTableRoundHalvesToEvenAndStayInsideTheLimits)
         const ItemRecord* item;
         int32_t speed;
     } kicks[] = {
-        {0, 0, 150, &none, 200},     {100, 0, 150, &none, 200},   {200, 0, 150, &none, 300},
-        {0, -300, 150, &none, 450},  {347, 0, 150, &none, 500},   // s2 = 12: 519 is over the limit
-        {200, 0, 180, &none, 360},   {300, 400, 150, &none, 500},  {300, 400, 150, &panic, 540},
-        {283, 0, 150, &none, 424},   // s2 = 8: 1.5 x 283 = 424.5 goes to the even 424
-        {142, 0, 150, &none, 212},   // s2 = 2: 1.5 x 141 = 211.5 goes to 212
+        {0, 0, 150, &none, 200},    {100, 0, 150, &none, 200},   {200, 0, 150, &none, 300},
+        {0, -300, 150, &none, 450}, {347, 0, 150, &none, 500},  // s2 = 12: 519 is over the limit
+        {200, 0, 180, &none, 360},  {300, 400, 150, &none, 500}, {300, 400, 150, &panic, 540},
+        {283, 0, 150, &none, 424},  // s2 = 8: 1.5 x 283 = 424.5 goes to the even 424
+        {142, 0, 150, &none, 212},  // s2 = 2: 1.5 x 141 = 211.5 goes to 212
     };
     for (const auto& k : kicks)
-        EXPECT_EQ(KickSpeed(Moving(k.vx, k.vy), k.rate, *k.item), k.speed) << k.vx << ", " << k.vy << " x" << k.rate;
+        EXPECT_EQ(KickSpeed(Moving(k.vx, k.vy), k.rate, *k.item), k.speed)
+            << k.vx << ", " << k.vy << " x" << k.rate;
     const struct {
         int32_t in;
         const ItemRecord* item;
         int32_t out;
-    } clamps[] = {{-5, &none, 200}, {201, &none, 201}, {499, &none, 499},
+    } clamps[] = {{-5, &none, 200},  {201, &none, 201},  {499, &none, 499},
                   {520, &none, 500}, {520, &panic, 520}, {900, &panic, 540}};
     for (const auto& c : clamps) EXPECT_EQ(ClampSpeed(c.in, *c.item), c.out) << c.in;
 }

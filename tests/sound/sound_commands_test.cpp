@@ -77,8 +77,8 @@ TEST_F(SoundFixture, TheTuneStartsAgainFromZeroWhenItReachedItsEndOrWasStopped) 
         if (c.stop) StopMusic(g);
         seq.commands.clear();
         ServiceMusic(g, 0);
-        const bool restarted = std::find(seq.commands.begin(), seq.commands.end(), "play midifile from 0") !=
-                               seq.commands.end();
+        const bool restarted =
+            std::find(seq.commands.begin(), seq.commands.end(), "play midifile from 0") != seq.commands.end();
         EXPECT_EQ(restarted, c.restarts);
         if (c.restarts && !c.stop) {
             EXPECT_EQ(seq.commands.back(), "play midifile from 0");

@@ -46,7 +46,8 @@ bool LoadBmpFile(const fs::path& path, Surface& out, std::string& error) {
 }
 
 void Snapshot(const Surface& s, const std::string& name) {
-    if (const char* dir = std::getenv("VOLTRAX_SCREEN_DIR")) WriteBytes(fs::path(dir) / (name + ".bmp"), EncodeBmp(s));
+    if (const char* dir = std::getenv("VOLTRAX_SCREEN_DIR"))
+        WriteBytes(fs::path(dir) / (name + ".bmp"), EncodeBmp(s));
 }
 
 std::optional<std::string> Iconv(const std::string& text, const char* from, const char* to) {

@@ -34,6 +34,7 @@ std::optional<std::string> Iconv(const std::string& text, const char* from, cons
 int LineCount(const std::string& text);
 
 // Pixels of (x, y, w, h) where a and b differ; with outside, those everywhere else instead.
-int CountDifferingPixels(const Surface& a, const Surface& b, int x, int y, int w, int h, bool outside = false);
+int CountDifferingPixels(const Surface& a, const Surface& b, int x, int y, int w, int h,
+                         bool outside = false);
 
 }  // namespace vx::testing

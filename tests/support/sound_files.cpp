@@ -106,6 +106,4 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
     return out;
 }
 
-
-
 }  // namespace vx::testing

@@ -36,5 +36,4 @@ struct MidiTune {
 
 std::vector<uint8_t> MakeMidiFile(const MidiTune& tune);
 
-
 }  // namespace vx::testing

@@ -30,7 +30,7 @@ TEST(GeneratedPictures, EveryPictureHasTheSizeTheGameReadsItAt) {
                           {"design/Image1.bmp", 32, 32},  {"design/Image1Mask.bmp", 32, 32},
                           {"design/About.bmp", 331, 235}, {"design/Items.bmp", 480, 520}};
     for (const Expect& e : all) {
-        Surface b = Load(e.file);
+        const Surface b = LoadPicture(e.file);
         EXPECT_EQ(b.Width(), e.w) << e.file;
         EXPECT_EQ(b.Height(), e.h) << e.file;
     }

@@ -20,8 +20,11 @@ TEST(GeneratedReadMe, IsCodePage932WithEveryLineEndedByCrLf) {
     EXPECT_NE(utf8->find("ゲームの目的"), std::string::npos) << "really Japanese";
     EXPECT_NE(utf8->find("How to play"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-    for (size_t i = 0; i < bytes.size(); ++i)
-        if (bytes[i] == '\n') ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -13,8 +13,8 @@
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"
 #include "support/files.h"
-#include "support/sound_files.h"
 #include "support/match_harness.h"
+#include "support/sound_files.h"
 
 namespace vx::audio {
 namespace {
