@@ -20,11 +20,11 @@ namespace fs = std::filesystem;
 // Lower numbers sit lower. A folder may include folders of a lower rank; folders of one
 // rank may include each other only where they share the shell's rank.
 const std::map<std::string, int> kLayerRank = {
-    {"platform", 0}, {"platform/audio", 1}, {"platform/pads", 1},                        // stand-ins
-    {"core", 2},                                                                         // shared ground
-    {"sound", 3},    {"draw", 4},           {"stage", 5},  {"puck", 6}, {"paddles", 7},  // subsystems
-    {"match", 8},    {"frontend", 9},                                                    // flow
-    {"window", 10},  {"help", 10},          {"about", 10}, {".", 10},                    // shell
+    {"platform", 0}, {"platform/audio", 1}, {"platform/pads", 1},  // stand-ins
+    {"core", 2},                                                   // shared ground
+    {"sound", 3},    {"draw", 4},           {"stage", 5},         {"puck", 6}, {"paddles", 7},  // subsystems
+    {"match", 8},    {"frontend", 9},                                                           // flow
+    {"window", 10},  {"help", 10},          {"about", 10},        {".", 10},                    // shell
 };
 constexpr int kShellRank = 10;
 // The back-ends that may reach SDL (sound and gamepads) or FluidSynth (sound).
@@ -94,7 +94,8 @@ TEST(Layering, IncludesRunOnlyDownwardAndOutsideLibrariesStayInTheirLayers) {
 TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
     const fs::path root = fs::temp_directory_path() / ("voltrax_layering_" + std::to_string(::getpid()));
     fs::remove_all(root);
-    for (const char* dir : {"core", "puck", "paddles", "platform/audio", "platform/pads"}) fs::create_directories(root / dir);
+    for (const char* dir : {"core", "puck", "paddles", "platform/audio", "platform/pads"})
+        fs::create_directories(root / dir);
     std::ofstream(root / "core" / "up.h") << "#include \"match/match_loop.h\"\n";
     std::ofstream(root / "puck" / "side.cpp") << "#include \"paddles/cpu_opponent.h\"\n#include <QtCore>\n";
     std::ofstream(root / "paddles" / "ok.cpp") << "#include \"puck/puck_motion.h\"\n#include <vector>\n";

@@ -20,9 +20,10 @@ namespace {
 // and result screens; on stage select the slots left to right, then OK to their right
 // and RETURN below it.
 constexpr std::array<int16_t, 3> kTitleOrder = {button::kVsCpu, button::kVs2P, button::kQuit};
-constexpr std::array<int16_t, 7> kStageSelectOrder = {
-    button::kStageSlot1,     button::kStageSlot1 + 1, button::kStageSlot1 + 2, button::kStageSlot1 + 3,
-    button::kStageSlot1 + 4, button::kOk,             button::kReturn};
+constexpr std::array<int16_t, 7> kStageSelectOrder = {button::kStageSlot1,     button::kStageSlot1 + 1,
+                                                      button::kStageSlot1 + 2, button::kStageSlot1 + 3,
+                                                      button::kStageSlot1 + 4, button::kOk,
+                                                      button::kReturn};
 constexpr std::array<int16_t, 3> kResultOrder = {button::kRetry, button::kStageSelect, button::kOpening};
 
 std::span<const int16_t> OrderOf(uint8_t screenState) {
@@ -42,7 +43,8 @@ int16_t DefaultButton(uint8_t screenState) {
 struct LeverKeys {
     int16_t up, down;
 };
-constexpr LeverKeys kPlayerKeys[2] = {{key_code::kA, key_code::kZ}, {key_code::kCloseBracket, key_code::kOem102}};
+constexpr LeverKeys kPlayerKeys[2] = {{key_code::kA, key_code::kZ},
+                                      {key_code::kCloseBracket, key_code::kOem102}};
 
 // The KeyFlags entry a lever key sets.
 bool FlagSet(const Game& g, int16_t keyCode) {

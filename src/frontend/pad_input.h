@@ -29,8 +29,8 @@ class PadInput {
   private:
     struct Known {
         uint32_t id = 0;
-        int place = -1;  // 0 first pad, 1 second, -1 none
-        PadButtons last;  // the controls as this object last acted on them
+        int place = -1;                    // 0 first pad, 1 second, -1 none
+        PadButtons last;                   // the controls as this object last acted on them
         int16_t heldUp = 0, heldDown = 0;  // the lever keys this pad holds down, 0 none
     };
 

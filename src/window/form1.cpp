@@ -1,9 +1,9 @@
 #include "window/form1.h"
 
-#include <QCloseEvent>
-#include <QEvent>
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -55,8 +55,8 @@ Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
     options_ = LoadNewOptions();
     if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
         optionsMenu->addSeparator();
-        pauseOnFocusLoss_ = optionsMenu->addAction(
-            QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
+        pauseOnFocusLoss_ =
+            optionsMenu->addAction(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
         pauseOnFocusLoss_->setCheckable(true);
         pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
         connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {

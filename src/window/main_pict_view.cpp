@@ -1,12 +1,12 @@
 #include "window/main_pict_view.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleHints>
-#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -156,9 +156,10 @@ PictMouse MainPictView::MouseAt(const QMouseEvent* event, int button) const {
 bool MainPictView::SecondPressOfDoubleClick(const QMouseEvent* event) {
     const QStyleHints* hints = QGuiApplication::styleHints();
     const QPointF moved = event->position() - firstPressAt_;
-    const bool second = firstPressPending_ && event->button() == firstButton_ &&
-                        event->timestamp() - firstPressMs_ <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
-                        moved.manhattanLength() <= hints->mouseDoubleClickDistance();
+    const bool second =
+        firstPressPending_ && event->button() == firstButton_ &&
+        event->timestamp() - firstPressMs_ <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+        moved.manhattanLength() <= hints->mouseDoubleClickDistance();
     // A third press begins a new pair.
     firstPressPending_ = !second;
     firstButton_ = event->button();

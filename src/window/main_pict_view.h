@@ -69,7 +69,7 @@ class MainPictView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent*) override {}  // see SecondPressOfDoubleClick
+    void mouseDoubleClickEvent(QMouseEvent*) override {}      // see SecondPressOfDoubleClick
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
   private:

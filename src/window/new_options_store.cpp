@@ -19,7 +19,8 @@ NewOptions LoadNewOptions() {
 }
 
 void SaveNewOptions(const NewOptions& options) {
-    QSettings file(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("voltrax"), QStringLiteral("voltrax"));
+    QSettings file(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("voltrax"),
+                   QStringLiteral("voltrax"));
     file.setValue(kPauseOnFocusLoss, options.pauseOnFocusLoss);
     file.sync();
 }

@@ -36,13 +36,26 @@ struct LayoutKey {
 };
 constexpr int kDeadCircumflex = 0x01001252;
 constexpr LayoutKey kPlayerTwoKeys[] = {
-    {"us", 35, ']', vk::kCloseBracket},   {"us", 51, '\\', 0},         {"us", 61, '/', vk::kOem102},
-    {"us", 34, '[', 0},                   {"jp", 51, ']', vk::kCloseBracket}, {"jp", 51, '}', vk::kCloseBracket},
-    {"jp", 35, '[', 0},                   {"jp", 35, '{', 0},            {"jp", 97, '\\', vk::kOem102},
-    {"jp", 61, '/', vk::kOem102},         {"jp", 34, '@', 0},            {"de", 35, '+', vk::kCloseBracket},
-    {"de", 51, '#', 0},                   {"de", 94, '<', vk::kOem102},  {"de", 61, '-', vk::kOem102},
-    {"fr", 35, '$', vk::kCloseBracket},   {"fr", 51, '*', 0},            {"fr", 94, '<', vk::kOem102},
-    {"fr", 61, '!', vk::kOem102},         {"fr", 34, kDeadCircumflex, 0},
+    {"us", 35, ']', vk::kCloseBracket},
+    {"us", 51, '\\', 0},
+    {"us", 61, '/', vk::kOem102},
+    {"us", 34, '[', 0},
+    {"jp", 51, ']', vk::kCloseBracket},
+    {"jp", 51, '}', vk::kCloseBracket},
+    {"jp", 35, '[', 0},
+    {"jp", 35, '{', 0},
+    {"jp", 97, '\\', vk::kOem102},
+    {"jp", 61, '/', vk::kOem102},
+    {"jp", 34, '@', 0},
+    {"de", 35, '+', vk::kCloseBracket},
+    {"de", 51, '#', 0},
+    {"de", 94, '<', vk::kOem102},
+    {"de", 61, '-', vk::kOem102},
+    {"fr", 35, '$', vk::kCloseBracket},
+    {"fr", 51, '*', 0},
+    {"fr", 94, '<', vk::kOem102},
+    {"fr", 61, '!', vk::kOem102},
+    {"fr", 34, kDeadCircumflex, 0},
 };
 
 TEST(KeyTranslatorTest, PlayerTwoKeysSitBesideEnterAndAtTheBottomRightOnEveryLayout) {

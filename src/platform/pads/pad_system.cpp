@@ -31,7 +31,8 @@ struct PadSystem::Impl {
         for (int i = 0; i < count; ++i) {
             if (!SDL_IsGameController(i)) continue;
             const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(i);
-            if (std::any_of(pads.begin(), pads.end(), [&](const OpenPad& p) { return p.instance == instance; }))
+            if (std::any_of(pads.begin(), pads.end(),
+                            [&](const OpenPad& p) { return p.instance == instance; }))
                 continue;
             if (SDL_GameController* c = SDL_GameControllerOpen(i)) pads.push_back({instance, c, nextId++});
         }

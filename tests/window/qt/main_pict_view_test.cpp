@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleHints>
 #include <QPaintEvent>
+#include <QStyleHints>
 
 #include <gtest/gtest.h>
 
@@ -101,8 +101,8 @@ TEST(MainPictViewTest, ADoubleClickIsOnePressAndTwoReleases) {
     view.onMouseDown = [&](const PictMouse&) { ++downs; };
     view.onMouseUp = [&](const PictMouse&) { ++ups; };
     auto send = [&](QEvent::Type type, quint64 ms, QPointF at = QPointF(60, 250)) {
-        QMouseEvent e(type, at, at, Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         e.setTimestamp(ms);
         QApplication::sendEvent(&view, &e);
     };
@@ -117,9 +117,8 @@ TEST(MainPictViewTest, ADoubleClickIsOnePressAndTwoReleases) {
     EXPECT_EQ(ups, 2);
     send(QEvent::MouseButtonPress, 1000 + interval);  // a third quick press starts anew
     EXPECT_EQ(downs, 2);
-    send(QEvent::MouseButtonPress, 1000 + 4 * interval);  // slow presses are clicks of their own
-    send(QEvent::MouseButtonPress, 1000 + 4 * interval + 10, QPointF(200, 250));  // and far apart ones
-    EXPECT_EQ(downs, 4);
+    send(QEvent::MouseButtonPress, 1000 + interval + 10, QPointF(200, 250));  // far apart: a click of its own
+    EXPECT_EQ(downs, 3);
 }
 
 TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
