@@ -1,4 +1,3 @@
-// From a key event (X11 key code, Qt key, press or release) to the key the game knows.
 #include "frontend/key_translator.h"
 
 #include <gtest/gtest.h>
@@ -6,49 +5,81 @@
 namespace vx {
 namespace {
 
-// X11 key codes of the US layout's keys.
-constexpr uint32_t kNoScan = 0, kScanA = 38, kScanQ = 24, kScanZ = 52, kScanEsc = 9, kScanBackslash = 51;
+constexpr uint32_t kNoScan = 0;
+// X11 key codes of the US layout's letter keys.
+constexpr uint32_t kScanA = 38;
+constexpr uint32_t kScanQ = 24;
+constexpr uint32_t kScanZ = 52;
+constexpr uint32_t kScanEsc = 9;
 
-TEST(KeyTranslatorTest, EachKeyGivesItsGameKeyOnEveryLayout) {
-    const struct {
-        uint32_t scan;
-        int qtKey;
-        int expected;
-        const char* why;
-    } cases[] = {
-        {kScanA, qtkey::kA, vk::kA, "match key"},
-        {kScanZ, qtkey::kZ, vk::kZ, "match key"},
-        {33, 'P', vk::kP, "command"},
-        {27, 'R', vk::kR, "command"},
-        {39, 'S', vk::kS, "command"},
-        {kScanEsc, qtkey::kEscape, vk::kEscape, "command"},
-        {41, 'F', 0, "other letters are ignored"},
-        {65, ' ', 0, "space is ignored"},
-        // Player 2's keys go by the physical key, whatever the layout prints.
-        {x11key::kRightBrace, '+', vk::kCloseBracket, "German: right of U-umlaut"},
-        {x11key::kIso102nd, qtkey::kLess, vk::kOem102, "German: left of Y"},
-        {x11key::kRo, qtkey::kBackslash, vk::kOem102, "Japanese ro"},
-        {x11key::kSlash, '-', vk::kOem102, "slash stands in for a missing ISO key"},
-        {kScanBackslash, qtkey::kBackslash, 0, "US backslash is the key above Enter"},
-        // Letters go by character, so AZERTY players press the key labelled A ...
-        {kScanQ, qtkey::kA, vk::kA, "AZERTY A where QWERTY has Q"},
-        // ... and non-Latin layouts find them where US keyboards have them.
-        {kScanA, 0x424, vk::kA, "Russian: the A key"},
-        {kScanZ, 0x42f, vk::kZ, "Russian: the Z key"},
-        {kScanQ, 0x419, 0, "Russian: the Q key"},
-        // Without key codes the Qt key decides.
-        {kNoScan, qtkey::kBracketRight, vk::kCloseBracket, "no key code"},
-        {kNoScan, qtkey::kLess, vk::kOem102, "no key code"},
-        {kNoScan, qtkey::kGreater, vk::kOem102, "no key code"},
-        {kNoScan, qtkey::kSlash, vk::kOem102, "no key code"},
-        {kNoScan, qtkey::kUnderscore, vk::kOem102, "no key code"},
-        {kNoScan, qtkey::kA, vk::kA, "no key code"},
-    };
-    for (const auto& c : cases) {
+TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kScanA, qtkey::kA, false), vk::kA);
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, false), vk::kZ);
+    EXPECT_EQ(t.Translate(33, 'P', false), vk::kP);
+    EXPECT_EQ(t.Translate(27, 'R', false), vk::kR);
+    EXPECT_EQ(t.Translate(39, 'S', false), vk::kS);
+    EXPECT_EQ(t.Translate(kScanEsc, qtkey::kEscape, false), vk::kEscape);
+    EXPECT_EQ(t.Translate(41, 'F', false), 0) << "other letters are ignored";
+    EXPECT_EQ(t.Translate(65, ' ', false), 0);
+}
+
+// What the keys around Enter and the bottom row's right end print on each layout (from
+// the X keyboard tables us, jp, de and fr), and what player 2 gets from them: up is the
+// key printing "]" beside Enter, or the key where US keyboards have it; down is the key
+// left of Z, ろ, or the slash key where neither exists.
+struct LayoutKey {
+    const char* layout;
+    uint32_t scan;
+    int prints;  // Qt key of the unshifted character
+    int expected;
+};
+constexpr int kDeadCircumflex = 0x01001252;
+constexpr LayoutKey kPlayerTwoKeys[] = {
+    {"us", 35, ']', vk::kCloseBracket},
+    {"us", 51, '\\', 0},
+    {"us", 61, '/', vk::kOem102},
+    {"us", 34, '[', 0},
+    {"jp", 51, ']', vk::kCloseBracket},
+    {"jp", 51, '}', vk::kCloseBracket},
+    {"jp", 35, '[', 0},
+    {"jp", 35, '{', 0},
+    {"jp", 97, '\\', vk::kOem102},
+    {"jp", 61, '/', vk::kOem102},
+    {"jp", 34, '@', 0},
+    {"de", 35, '+', vk::kCloseBracket},
+    {"de", 51, '#', 0},
+    {"de", 94, '<', vk::kOem102},
+    {"de", 61, '-', vk::kOem102},
+    {"fr", 35, '$', vk::kCloseBracket},
+    {"fr", 51, '*', 0},
+    {"fr", 94, '<', vk::kOem102},
+    {"fr", 61, '!', vk::kOem102},
+    {"fr", 34, kDeadCircumflex, 0},
+};
+
+TEST(KeyTranslatorTest, PlayerTwoKeysSitBesideEnterAndAtTheBottomRightOnEveryLayout) {
+    for (const LayoutKey& k : kPlayerTwoKeys) {
         KeyTranslator t;
-        EXPECT_EQ(t.Translate(c.scan, c.qtKey, false), c.expected) << c.why << ", press";
-        EXPECT_EQ(t.Translate(c.scan, c.qtKey, true), c.expected) << c.why << ", release";
+        EXPECT_EQ(t.Translate(k.scan, k.prints, false), k.expected)
+            << k.layout << " key " << k.scan << " printing " << k.prints;
+        EXPECT_EQ(t.Translate(k.scan, k.prints, true), k.expected) << "its release";
     }
+}
+
+TEST(KeyTranslatorTest, LettersGoByCharacterSoAzertyPlayersPressTheKeyLabelledA) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kScanQ, qtkey::kA, false), vk::kA) << "AZERTY: A sits where QWERTY has Q";
+    EXPECT_EQ(t.Translate(kScanQ, qtkey::kA, true), vk::kA);
+}
+
+TEST(KeyTranslatorTest, NonLatinLayoutsFindTheLettersWhereUsKeyboardsHaveThem) {
+    KeyTranslator t;
+    constexpr int kCyrillicEf = 0x424;  // what the A key gives on a Russian layout
+    constexpr int kCyrillicYa = 0x42f;  // and the Z key
+    EXPECT_EQ(t.Translate(kScanA, kCyrillicEf, false), vk::kA);
+    EXPECT_EQ(t.Translate(kScanZ, kCyrillicYa, false), vk::kZ);
+    EXPECT_EQ(t.Translate(kScanQ, 0x419, false), 0);
 }
 
 TEST(KeyTranslatorTest, ReleaseGivesWhatThePressGaveEvenIfTheCharacterChanged) {
@@ -57,6 +88,8 @@ TEST(KeyTranslatorTest, ReleaseGivesWhatThePressGaveEvenIfTheCharacterChanged) {
     // A layout switch (or a dead key) between press and release changes the character.
     EXPECT_EQ(t.Translate(kScanA, 'Q', true), vk::kA);
     EXPECT_EQ(t.HeldCount(), 0u);
+    // A release whose press we never saw translates on its own.
+    EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, true), vk::kZ);
 }
 
 TEST(KeyTranslatorTest, AutoRepeatKeepsThePressReleasePairing) {
@@ -69,6 +102,18 @@ TEST(KeyTranslatorTest, AutoRepeatKeepsThePressReleasePairing) {
     EXPECT_EQ(t.HeldCount(), 1u);
     EXPECT_EQ(t.Translate(kScanZ, qtkey::kZ, true), vk::kZ);
     EXPECT_EQ(t.HeldCount(), 0u);
+}
+
+TEST(KeyTranslatorTest, WithoutScanCodesTheQtKeyDecides) {
+    KeyTranslator t;
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kBracketRight, false), vk::kCloseBracket);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kLess, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kGreater, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kSlash, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kUnderscore, false), vk::kOem102);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, false), vk::kA);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kBracketRight, true), vk::kCloseBracket);
+    EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, true), vk::kA);
 }
 
 }  // namespace
