@@ -5,8 +5,8 @@
 #include <QRadialGradient>
 
 #include "art.h"
+#include "core/stage_tables.h"
 #include "sheet_sprites.h"
-#include "stage/stage_tables.h"
 
 namespace gen {
 

@@ -11,6 +11,7 @@
 #include "core/geometry.h"
 #include "core/match_records.h"
 #include "core/menu_model.h"
+#include "core/stage_tables.h"
 #include "platform/host.h"
 #include "platform/picture_file.h"
 #include "platform/program_files.h"
@@ -50,6 +51,10 @@ constexpr uint8_t kPause = 1;
 constexpr uint8_t kOver = 5;
 }  // namespace match_request
 
+constexpr Box kLinePictSize = LinePictureSize(LinePicture::kLinePict);
+constexpr Box kSt3Size = LinePictureSize(LinePicture::kSt3);
+static_assert(kSt3Size.w <= kLinePictSize.w && kSt3Size.h <= kLinePictSize.h, "LMask holds either mask");
+
 // The platform pieces a Game needs from the start; later subsystems add their own.
 struct GamePlatform {
     Random& random;
@@ -88,17 +93,18 @@ struct Game {
     uint32_t FrameCount = 0;               // frames played since the match was set up (kept over a pause)
 
     // --- drawing surfaces (the main window's picture boxes) ---
-    Surface MainPict{512, 342};   // the screen
-    Surface BackPict{512, 342};   // back buffer
-    Surface BufPict{512, 426};    // clean background; below y 342 the empty item gauge at (0, 411)
-    Surface Pict{832, 806};       // sprite sheet
-    Surface Mask{832, 806};       // its mask
-    Surface LinePict{1140, 350};  // line drawings of stages 2, 4, 5
-    Surface St3{456, 264};        // line drawing of stage 3
-    Surface LMask{1140, 350};     // mask of LinePict or St3; scratch for the 400 x 50 panel strip
-    Surface Mas{512, 30};         // the screen transition's pattern
+    Surface MainPict{512, 342};  // the screen
+    Surface BackPict{512, 342};  // back buffer
+    Surface BufPict{512, 426};   // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface Pict{832, 806};      // sprite sheet
+    Surface Mask{832, 806};      // its mask
+    Surface LinePict{kLinePictSize.w, kLinePictSize.h};  // line drawings and thumbnails (stage table)
+    Surface St3{kSt3Size.w, kSt3Size.h};                 // the St3 line drawing
+    Surface LMask{kLinePictSize.w,
+                  kLinePictSize.h};  // mask of LinePict or St3; scratch for the 400 x 50 panel strip
+    Surface Mas{512, 30};            // the screen transition's pattern
 
-    // --- the screens' buttons, numbered 1..29 (entry 0 unused) ---
+    // --- the screens' buttons, numbered 1..kMenuButtonCount (entry 0 unused) ---
     std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
 
     // --- the front end ---

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/geometry.h"
+#include "core/stage_tables.h"
 
 namespace vx {
 
@@ -157,7 +158,8 @@ struct MenuButton {
     bool operator==(const MenuButton&) const = default;
 };
 
-constexpr int kMenuButtonCount = 29;
+// Entries 1..24 are the looks of the screens' buttons; one stage slot per stage follows.
+constexpr int kMenuButtonCount = 24 + kStageCount;
 
 // The working records of one call of the match loop, also the shape of the copies a
 // pause keeps.

@@ -109,7 +109,7 @@ void RepairSettings(Game& g) {
     if (!IsBool16(g.MusicOn)) g.MusicOn = kFalse;
     if (!IsBool16(g.EffectsOn)) g.EffectsOn = kTrue;
     if (g.GameMode != 1 && g.GameMode != 2) g.GameMode = 1;
-    if (g.StageNo < 1 || g.StageNo > 5) g.StageNo = 1;
+    if (g.StageNo < 1 || g.StageNo > kStageCount) g.StageNo = 1;
     if (g.RuleKind != 1 && g.RuleKind != 2) g.RuleKind = 1;
     if (g.Difficulty != 65 && g.Difficulty != 35 && g.Difficulty != 10) g.Difficulty = 35;
     if (g.TimeLeft < 0) g.TimeLeft = 120;

@@ -27,7 +27,7 @@ void ShowTitle(Game& g, Bool16 startup) {
         for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
         if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
         BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-        for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 1);
+        DrawButtonLooks(g, kTitleButtons, 0, ButtonLook::kNormal);
         PresentBack(g, 0, 0, kWidth, kHeight);
         RefreshMainPict(g);
         return;
@@ -36,7 +36,7 @@ void ShowTitle(Game& g, Bool16 startup) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
     BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-    for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 0);
+    for (const ButtonLooks& b : kTitleButtons) DrawButton(g, b.normal, 0);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
     if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
