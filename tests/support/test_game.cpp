@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <string>
+#include <cstdlib>
 
 namespace vx::testing {
 
@@ -23,11 +23,26 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-TestGame::TestGame(uint64_t seed) : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+ScopedConfigHome::ScopedConfigHome(const fs::path& folder) {
+    if (const char* was = std::getenv("XDG_CONFIG_HOME")) old_ = was;
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+}
+
+ScopedConfigHome::~ScopedConfigHome() {
+    if (old_)
+        ::setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TestGame::TestGame(uint64_t seed) : TestGame(seed, nullptr) {}
+
+TestGame::TestGame(Random& steered) : TestGame(1, &steered) {}
+
+TestGame::TestGame(uint64_t seed, Random* steered)
+    : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
     fs::create_directories(folder.Path() / "dat");
-    game = std::make_unique<Game>(GamePlatform{random, files});
-    // The user's own options folder must never leak into a test.
-    game->settingsFile = SettingsFile(files, folder.Path() / "config");
+    game = std::make_unique<Game>(GamePlatform{steered != nullptr ? *steered : random, files});
 }
 
 }  // namespace vx::testing

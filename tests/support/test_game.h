@@ -1,8 +1,12 @@
-// A fresh Game in a private temporary program folder, for tests.
+// A fresh Game for tests: its own temporary program folder, and the user's config folder
+// (XDG_CONFIG_HOME) moved into that folder, so no test reads or writes the developer's
+// own options.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/game.h"
 #include "platform/program_files.h"
@@ -23,14 +27,34 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-// Owns the platform pieces a Game needs; program folder with an empty dat/.
+// Points XDG_CONFIG_HOME at a folder while it lives and puts the old value back after.
+class ScopedConfigHome {
+  public:
+    explicit ScopedConfigHome(const std::filesystem::path& folder);
+    ~ScopedConfigHome();
+    ScopedConfigHome(const ScopedConfigHome&) = delete;
+    ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+  private:
+    std::optional<std::string> old_;
+};
+
+// Owns the platform pieces a Game needs; program folder with an empty dat/. The options
+// go to dat/Sysdata.rnd, or to UserSettings() when the game falls back to the user's folder.
 struct TestGame {
     explicit TestGame(uint64_t seed = 1);
+    explicit TestGame(Random& steered);  // a random source the test steers
     TempFolder folder;
+    ScopedConfigHome configHome{folder.Path()};
     MixingRandom random;
     ProgramFiles files;
     std::unique_ptr<Game> game;
     Game& g() { return *game; }
+    std::filesystem::path DatSettings() const { return folder.Path() / "dat" / "Sysdata.rnd"; }
+    std::filesystem::path UserSettings() const { return folder.Path() / "voltrax" / "Sysdata.rnd"; }
+
+  private:
+    TestGame(uint64_t seed, Random* random);
 };
 
 }  // namespace vx::testing

@@ -12,8 +12,9 @@
 #include "match/key_input.h"
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"
-#include "sound_files.h"
+#include "support/files.h"
 #include "support/match_harness.h"
+#include "support/sound_files.h"
 
 namespace vx::audio {
 namespace {

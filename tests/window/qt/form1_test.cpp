@@ -1,5 +1,6 @@
 // The main window on the offscreen platform: every menu command's effect, the settings
-// bytes it writes and the check marks it shows, and the keys as the game receives them.
+// bytes it writes and the check marks it shows (keys through the real window are tested
+// by tests/window/real/real_window_test.sh).
 #include "window/form1.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +9,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QTest>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/game.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
@@ -37,14 +37,11 @@ struct WindowFixture : ::testing::Test {
     }
     QAction* Action(MenuId id) { return form->Menus()->Action(id); }
     void Trigger(MenuId id) { Action(id)->trigger(); }
-    Bytes Saved() {
-        std::ifstream in(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
+    Bytes Saved() { return testing::ReadBytes(h.tg.DatSettings()); }
     bool Checked(MenuId id) { return Action(id)->isChecked(); }
 };
 
-TEST_F(WindowFixture, OpensOnTheTitleWithTheDesignMenuState) {
+TEST_F(WindowFixture, OpensOnTheTitleWithTheStartUpMenuState) {
     EXPECT_EQ(form->windowTitle().toStdString(), "VOLTRAX VER 2.1");
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_TRUE(Checked(MenuId::Menutime1));
@@ -111,27 +108,6 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     EXPECT_EQ(g.GameMode, 2);
     EXPECT_FALSE(Action(MenuId::MenuVSCPU)->isEnabled());
     EXPECT_FALSE(Action(MenuId::MenuVS2P)->isEnabled());
-}
-
-TEST_F(WindowFixture, KeysReachTheGameAsItsKeyCodes) {
-    g.ScreenState = screen_state::kPlaying;
-    g.GameMode = 2;
-    MainPictView* view = form->MainPict();
-    QTest::keyPress(view, Qt::Key_A);
-    EXPECT_EQ(g.KeyFlags[0], kTrue);
-    QTest::keyRelease(view, Qt::Key_A);
-    EXPECT_EQ(g.KeyFlags[0], kFalse);
-    QTest::keyPress(view, Qt::Key_Z);
-    EXPECT_EQ(g.KeyFlags[1], kTrue);
-    QTest::keyPress(view, Qt::Key_Slash);
-    EXPECT_EQ(g.KeyFlags[2], kTrue) << "slash stands in for the key left of Z";
-    QTest::keyPress(view, Qt::Key_BracketRight);
-    EXPECT_EQ(g.KeyFlags[3], kTrue);
-    QTest::keyPress(view, Qt::Key_P);
-    EXPECT_EQ(g.MatchRequest, match_request::kPause);
-    EXPECT_FALSE(form->Host()->Ending());
-    QTest::keyPress(view, Qt::Key_Escape);
-    EXPECT_TRUE(form->Host()->Ending());
 }
 
 TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemembered) {

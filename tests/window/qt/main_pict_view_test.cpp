@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QStyleHints>
@@ -156,22 +155,9 @@ TEST(MainPictViewTest, ShowsThePictureSharpAndCentredOnBlack) {
     EXPECT_EQ(shot.pixel(38 + 1024, 8 + 683) & 0xFFFFFF, 0x000000u);
 }
 
-TEST(MainPictViewTest, KeysAndPointerSwitch) {
+TEST(MainPictViewTest, ThePointerHidesAndShows) {
     Surface picture(512, 342);
     MainPictView view(&picture);
-    std::vector<KeyInput> keys;
-    view.onKey = [&](const KeyInput& k) { keys.push_back(k); };
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"), true);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
-    QApplication::sendEvent(&view, &press);
-    QApplication::sendEvent(&view, &release);
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].nativeScanCode, 38u);
-    EXPECT_EQ(keys[0].qtKey, Qt::Key_A);
-    EXPECT_TRUE(keys[0].isAutoRepeat);
-    EXPECT_FALSE(keys[0].isRelease);
-    EXPECT_TRUE(keys[1].isRelease);
-
     view.SetInvisibleCursor(true);
     EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
     view.SetInvisibleCursor(false);

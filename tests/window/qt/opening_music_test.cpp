@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <fstream>
 
 #include "core/game.h"
 #include "core/menu_model.h"
 #include "frontend/sys_data.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/form1.h"
 #include "window/qt_host.h"
@@ -22,8 +22,7 @@ struct MusicOnAtStart : ::testing::Test {
     MusicOnAtStart() {
         g.MusicOn = kTrue;
         const SettingsRecord r = EncodeSettings(g);
-        std::ofstream(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary)
-            .write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+        testing::WriteBytes(h.tg.DatSettings(), testing::Bytes(r.begin(), r.end()));
         g.MusicOn = kFalse;
         form = std::make_unique<Form1>(g);
     }
