@@ -18,7 +18,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --build "$build" --target package >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack"; }
-version="$(sed -n 's/^CPACK_PACKAGE_VERSION:STRING=//p; s/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" | head -n1)"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 deb="$build/package/voltrax_${version}_amd64.deb"
 [ -f "$deb" ] || fail "no $deb"
 
@@ -31,8 +31,8 @@ for f in usr/lib/voltrax/voltrax usr/lib/voltrax/dat/OP usr/lib/voltrax/dat/open
   usr/share/doc/voltrax/copyright usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/voltrax.png; do
   grep -qxF "./$f" "$work/files" || fail "package lacks /$f"
 done
-stray="$(grep -vE '^\./(usr/|$)|^\./usr/$|^\./usr/(lib|games|share)/' "$work/files" || true)"
-[ -z "$stray" ] || fail "files outside /usr/lib, /usr/games, /usr/share: $stray"
+stray="$(grep -vE '^\./$|^\./usr/$|^\./usr/lib/$|^\./usr/lib/voltrax/|^\./usr/games/|^\./usr/share/' "$work/files" || true)"
+[ -z "$stray" ] || fail "files outside /usr/lib/voltrax, /usr/games, /usr/share: $stray"
 ! grep -qiE 'sysdata\.rnd$|^\./usr/(bin|local)/' "$work/files" || fail "a developer's options or a bin/ command in the package"
 
 # Depends: the shared libraries found by dpkg-shlibdeps plus the SoundFont and the font.
@@ -89,11 +89,12 @@ convert "$r/usr/lib/voltrax/dat/OP" -crop 512x150+0+0 +repage "$work/b.png"
 [ -z "${VOLTRAX_PACKAGE_SHOT:-}" ] || cp "$work/title.png" "$VOLTRAX_PACKAGE_SHOT"
 
 # Options > Difficulty > Hard saves the options at once.
-xdotool key --window "$wid" alt+o; sleep 0.3
-xdotool key l; sleep 0.3
+xdotool windowfocus --sync "$wid"
+xdotool key alt+o; sleep 0.5
+xdotool key l; sleep 0.5
 xdotool key d; sleep 0.5
 [ -s "$work/home/config/voltrax/Sysdata.rnd" ] || fail "options not saved in the user's folder: $(cat "$work/log")"
-xdotool key --window "$wid" Escape
+xdotool key Escape
 for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
 status=0
 wait "$game_pid" || status=$?
