@@ -11,6 +11,7 @@
 #include "draw/screen_pictures.h"
 #include "frontend/command_line.h"
 #include "platform/audio/audio_system.h"
+#include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     vx::TraceStartup("game made");
 
     // Only what the title shows comes before its first paint: the sprite sheet now, the
-    // stage pictures and the sound once the title is on screen.
+    // stage pictures, the sound and the game controllers once the title is on screen.
     if (!vx::LoadTitleDesignPictures(game)) {
         std::cerr << "voltrax: " << game.FatalMessage << "\n";
         TellFatal(game.FatalMessage);
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     vx::TraceStartup("sprite sheet");
 
     std::optional<vx::audio::AudioSystem> audio;
+    std::optional<vx::pads::PadSystem> pads;
     vx::Form1 window(game);
     window.AddStepAfterTitleShown([&game] {
         if (!vx::LoadStageDesignPictures(game)) {
@@ -90,6 +92,11 @@ int main(int argc, char** argv) {
         game.wavePlayer = &*audio;
         game.sequencer = &*audio;
         vx::TraceStartup("audio device, SoundFont loading begins (after the first paint)");
+    });
+    window.AddStepAfterTitleShown([&window, &pads] {
+        pads.emplace();
+        window.AttachPads(&*pads);
+        vx::TraceStartup("game controllers (after the first paint)");
     });
     window.musicReady = [&audio] { return audio && audio->MusicReady(); };
     vx::TraceStartup("main window and menu bar made");

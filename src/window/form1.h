@@ -1,14 +1,18 @@
 // Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
 // game's menu model, turns key and mouse events into the game's handlers, runs Timer1
-// and opens the help window and the about box.
+// reads the gamepads, pauses a match when the window goes to the background, and opens
+// the help window and the about box.
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "frontend/key_translator.h"
+#include "frontend/new_options.h"
+#include "frontend/pad_input.h"
 
 namespace vx {
 
@@ -47,6 +51,12 @@ class Form1 : public QMainWindow {
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
 
+    // Reads pads from source (which must outlive the window) from now on, between frames.
+    void AttachPads(PadSource* source);
+    const NewOptions& Options() const { return options_; }
+    // The check item under Options that turns pausing on focus loss on and off.
+    QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
+
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
     void resizeEvent(QResizeEvent* event) override;
@@ -58,6 +68,7 @@ class Form1 : public QMainWindow {
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
     // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
     void StartOpeningMusic(bool isRetry = false);
+    void PollPads();
 
     Game& g_;
     MainPictView* view_;
@@ -70,6 +81,11 @@ class Form1 : public QMainWindow {
     bool retryPending_ = false;
     std::vector<std::function<void()>> stepsAfterTitle_;
     bool startupFinished_ = false;
+    NewOptions options_;
+    QAction* pauseOnFocusLoss_ = nullptr;
+    PadSource* pads_ = nullptr;
+    PadInput padInput_;
+    QTimer padTimer_;
 };
 
 }  // namespace vx
