@@ -3,17 +3,23 @@
 #include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/game.h"
 #include "draw/screen_pictures.h"
+#include "frontend/command_line.h"
 #include "platform/audio/audio_system.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
 #include "window/form1.h"
+#include "window/main_pict_view.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
+#include "window/startup_trace.h"
 
 namespace {
 
@@ -29,32 +35,76 @@ void TellFatal(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vx::TraceStartup("main entered (libraries loaded)");
+    // Before the window system: --help and --version work without a display.
+    const vx::CommandLine options =
+        vx::ParseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::cerr << vx::UsageLine("voltrax", options) << "\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << vx::HelpText("voltrax");
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "voltrax " VOLTRAX_VERSION "\n";
+        return 0;
+    }
+
     // A second copy ends at once and says nothing.
     vx::SingleInstanceLock lock;
     if (!lock.Acquire()) return 0;
+    vx::TraceStartup("single-instance lock");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
+    vx::TraceStartup("QApplication (X connection)");
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
     vx::Game game(vx::GamePlatform{random, files});
     vx::InstallQtPictureDecoder(game.pictureLoader);
-    vx::audio::AudioSystem audio;
-    game.wavePlayer = &audio;
-    game.sequencer = &audio;
+    vx::TraceStartup("game made");
 
-    if (!vx::LoadDesignPictures(game)) {
+    // Only what the title shows comes before its first paint: the sprite sheet now, the
+    // stage pictures, the sound and the game controllers once the title is on screen.
+    if (!vx::LoadTitleDesignPictures(game)) {
         std::cerr << "voltrax: " << game.FatalMessage << "\n";
         TellFatal(game.FatalMessage);
         return 1;
     }
+    vx::TraceStartup("sprite sheet");
 
+    std::optional<vx::audio::AudioSystem> audio;
+    std::optional<vx::pads::PadSystem> pads;
     vx::Form1 window(game);
+    window.AddStepAfterTitleShown([&game] {
+        if (!vx::LoadStageDesignPictures(game)) {
+            const std::string message = game.FatalMessage;
+            game.FatalMessage.clear();
+            vx::StopForMissingPicture(game, message);
+        }
+        vx::TraceStartup("stage pictures (after the first paint)");
+    });
+    window.AddStepAfterTitleShown([&game, &audio] {
+        audio.emplace();
+        game.wavePlayer = &*audio;
+        game.sequencer = &*audio;
+        vx::TraceStartup("audio device, SoundFont loading begins (after the first paint)");
+    });
+    window.AddStepAfterTitleShown([&window, &pads] {
+        pads.emplace();
+        window.AttachPads(&*pads);
+        vx::TraceStartup("game controllers (after the first paint)");
+    });
+    window.musicReady = [&audio] { return audio && audio->MusicReady(); };
+    vx::TraceStartup("main window and menu bar made");
+    vx::TraceFirstPaint(window.MainPict());
     window.show();
+    vx::TraceStartup("window shown");
     window.Form_Load();
-    vx::pads::PadSystem pads;
-    window.AttachPads(&pads);
+    vx::TraceStartup("Form_Load (settings, title drawn)");
     int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();

@@ -22,6 +22,11 @@ bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest);
 // The design pictures from the "design" folder beside the program: Pict, LinePict,
 // St3 and Mas. False with the reason in g.FatalMessage when one is missing.
 bool LoadDesignPictures(Game& g);
+// The same in two halves: the sprite sheet Pict, all the title needs, and the stage
+// line drawings and wipe pattern (LinePict, St3, Mas), which start-up loads once the
+// title is on screen.
+bool LoadTitleDesignPictures(Game& g);
+bool LoadStageDesignPictures(Game& g);
 
 // Stops music and Timer1, records why and ends the program.
 void StopForMissingPicture(Game& g, const std::string& message);

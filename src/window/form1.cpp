@@ -29,8 +29,12 @@
 namespace vx {
 
 namespace {
-// Without a paint (a window never shown) the opening music starts this long after start-up.
+// Without a paint (a window never shown) start-up finishes and the opening music starts
+// this long after Form_Load.
 constexpr int kOpeningMusicLatestMs = 1000;
+// While the SoundFont loads the opening music looks again this often, for up to 10 s.
+constexpr int kOpeningMusicRetryMs = 20;
+constexpr int kOpeningMusicTries = 500;
 // Pads are read twice a frame while one is plugged in; without one, only new pads are
 // looked for, a few times a second.
 constexpr int kPadPollMs = 15;
@@ -74,12 +78,15 @@ Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseDown(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseMove = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseMove(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseUp = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseUp(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
 }
@@ -102,31 +109,58 @@ void Form1::Form_Load() {
     }
     ApplySettings(g_);
     ShowTitle(g_, kTrue);
-    // Opening music waits for the SoundFont, which may still be loading: the title goes on
-    // screen first and the music follows as soon as it can.
-    if (g_.Menu.Checked(MenuId::MenuMidi)) {
-        openingMusicDue_ = true;
-        view_->onPainted = [this] {
-            view_->onPainted = nullptr;
-            QTimer::singleShot(0, this, [this] { StartOpeningMusic(); });
-        };
-        QTimer::singleShot(kOpeningMusicLatestMs, this, [this] { StartOpeningMusic(); });
-    }
+    // The rest of start-up, and the opening music, wait until the title is on screen
+    // (the music also waits for the SoundFont).
+    openingMusicDue_ = g_.Menu.Checked(MenuId::MenuMidi);
+    view_->onPainted = [this] {
+        view_->onPainted = nullptr;
+        QTimer::singleShot(0, this, [this] {
+            FinishStartup();
+            StartOpeningMusic();
+        });
+    };
+    QTimer::singleShot(kOpeningMusicLatestMs, this, [this] {
+        FinishStartup();
+        StartOpeningMusic();
+    });
 }
 
-void Form1::StartOpeningMusic() {
-    if (!openingMusicDue_) return;
-    openingMusicDue_ = false;
+void Form1::AddStepAfterTitleShown(std::function<void()> step) {
+    stepsAfterTitle_.push_back(std::move(step));
+}
+
+void Form1::FinishStartup() {
+    if (startupFinished_) return;
+    startupFinished_ = true;
     view_->onPainted = nullptr;
+    for (const auto& step : stepsAfterTitle_) {
+        if (host_->Ending()) break;
+        step();
+    }
+    stepsAfterTitle_.clear();
+}
+
+void Form1::StartOpeningMusic(bool isRetry) {
+    if (!openingMusicDue_ || (retryPending_ && !isRetry)) return;
+    retryPending_ = false;
     // Left alone if the player has already turned music off, or on again (which opened
     // it), or left the title, or the program is ending.
     if (host_->Ending() || g_.ScreenState != screen_state::kTitle || !g_.Menu.Checked(MenuId::MenuMidi) ||
-        !g_.MusicPath.empty())
+        !g_.MusicPath.empty()) {
+        openingMusicDue_ = false;
         return;
+    }
+    if (musicReady && !musicReady() && ++openingMusicTries_ < kOpeningMusicTries) {
+        retryPending_ = true;
+        QTimer::singleShot(kOpeningMusicRetryMs, this, [this] { StartOpeningMusic(true); });
+        return;
+    }
+    openingMusicDue_ = false;
     StartMusic(g_, "\\dat\\opening.mid");
 }
 
 void Form1::KeyEvent(const KeyInput& key) {
+    FinishStartup();
     const int code = keys_.Translate(key);
     if (code == 0) return;
     if (key.isRelease)
@@ -158,6 +192,7 @@ void Form1::PollPads() {
 }
 
 void Form1::RunMenuCommand(MenuId id) {
+    FinishStartup();
     switch (id) {
         case MenuId::MenuVSCPU: MenuVSCPU_Click(g_); break;
         case MenuId::MenuVS2P: MenuVS2P_Click(g_); break;

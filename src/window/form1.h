@@ -6,7 +6,9 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "frontend/key_translator.h"
 #include "frontend/new_options.h"
@@ -31,6 +33,16 @@ class Form1 : public QMainWindow {
     // Start-up: settings, the title screen, and the opening music when it is on.
     void Form_Load();
 
+    // Start-up work the title does not need (the stage pictures, the audio device) runs
+    // once the title is on screen: right after its first paint, before the first key,
+    // click or menu command, or kOpeningMusicLatestMs after Form_Load, whichever is first.
+    // Steps run in the order given, once; add them before Form_Load.
+    void AddStepAfterTitleShown(std::function<void()> step);
+    void FinishStartup();
+    // When set, the opening music waits (without blocking) until this says the music can
+    // open at once, rather than holding up the window while the SoundFont loads.
+    std::function<bool()> musicReady;
+
     MainPictView* MainPict() const { return view_; }
     MenuBarBinding* Menus() const { return menus_; }
     QtHost* Host() const { return host_; }
@@ -53,8 +65,9 @@ class Form1 : public QMainWindow {
   private:
     void KeyEvent(const KeyInput& key);
     // The opening music of start-up, once: after the title's first paint or at the latest
-    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
-    void StartOpeningMusic();
+    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
+    // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
+    void StartOpeningMusic(bool isRetry = false);
     void PollPads();
 
     Game& g_;
@@ -64,6 +77,10 @@ class Form1 : public QMainWindow {
     std::unique_ptr<AboutBoxKeeper> about_;
     KeyTranslator keys_;
     bool openingMusicDue_ = false;
+    int openingMusicTries_ = 0;
+    bool retryPending_ = false;
+    std::vector<std::function<void()>> stepsAfterTitle_;
+    bool startupFinished_ = false;
     NewOptions options_;
     QAction* pauseOnFocusLoss_ = nullptr;
     PadSource* pads_ = nullptr;

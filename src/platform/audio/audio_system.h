@@ -57,6 +57,10 @@ class AudioSystem final : public WavePlayer, public Sequencer {
     void PlayWave(const std::filesystem::path& path, bool waitToEnd) override;
     std::string SendCommand(std::string_view command) override;
 
+    // True when opening music would not wait for the SoundFont: it has loaded (or failed),
+    // or no load is under way.
+    bool MusicReady() const;
+
     // Decodes an effect ahead of its first use, so that even the first play starts at once.
     void Preload(const std::filesystem::path& path);
 
