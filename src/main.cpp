@@ -37,11 +37,10 @@ int main(int argc, char** argv) {
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
-    vx::Game game(vx::GamePlatform{random, files});
-    vx::InstallQtPictureDecoder(game.pictureLoader);
+    vx::QtHost host;
     vx::audio::AudioSystem audio;
-    game.wavePlayer = &audio;
-    game.sequencer = &audio;
+    vx::Game game(vx::GamePlatform{random, files, host, audio, audio});
+    vx::InstallQtPictureDecoder(game.pictureLoader);
 
     if (!vx::LoadDesignPictures(game)) {
         std::cerr << "voltrax: " << game.FatalMessage << "\n";
@@ -49,10 +48,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    vx::Form1 window(game);
+    vx::Form1 window(game, host);
     window.show();
     window.Form_Load();
-    int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
+    int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();
         TellFatal(game.FatalMessage);

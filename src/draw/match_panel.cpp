@@ -39,14 +39,14 @@ void DrawScore(Game& g, int16_t p) {
 
 void DrawMatchHeader(Game& g) {
     DrawSprite(g, 140, 34, 13, 13, 242, 545);
-    DrawSprite(g, 359, 34, 13, 13, g.GameMode == 1 ? 228 : 255, 545);
+    DrawSprite(g, 359, 34, 13, 13, g.GameMode == game_mode::kVsCpu ? 228 : 255, 545);
     BitBlt(g.LMask, 0, 0, 400, 50, &g.BackPict, 56, 0, Rop::SrcCopy);
 
     g.Scores = {0, 0};
     DrawScore(g, 0);
     DrawScore(g, 1);
 
-    if (g.RuleKind == 2) {
+    if (g.RuleKind == rule_kind::kScore) {
         DrawSprite(g, 267, 14, 53, 31, 320, 25);
         int32_t sx = -1;
         if (g.ScoreLimit == 10) sx = 282;
@@ -60,7 +60,6 @@ void DrawMatchHeader(Game& g) {
     const int hundreds = t / 100;
     const int tens = t / 10 - 10 * hundreds;
     const int units = t - 100 * hundreds - 10 * tens;
-    g.ClockDigits = {static_cast<uint8_t>(hundreds), static_cast<uint8_t>(tens), static_cast<uint8_t>(units)};
     if (t < 100) {
         DrawClockDigit(g, 265, tens);
         DrawClockDigit(g, 295, units);

@@ -35,7 +35,7 @@ bool ValidIndex(int16_t index) {
 void StartGameFromMenu(Game& g, std::initializer_list<int16_t> pressed, std::initializer_list<int16_t> hover,
                        uint8_t mode) {
     for (int16_t n : pressed) DrawButton(g, n, 1);
-    PlayEffect(g, "wave3", 1);
+    PlayEffect(g, effect::kClick, effect_mode::kStart);
     for (int16_t n : hover) DrawButton(g, n, 1);
     g.ScreenState = screen_state::kBusy;
     g.GameMode = mode;
@@ -76,7 +76,7 @@ void MenuEnd_Click(Game& g) {
 void Menutime_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 1;
+    g.RuleKind = rule_kind::kTime;
     g.TimeLeft = static_cast<int16_t>(120 - 30 * (index - 1));
     g.Menu.SetChecked(MenuModel::Time(index), true);
     g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
@@ -86,7 +86,7 @@ void Menutime_Click(Game& g, int16_t index) {
 void Menuscr_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 2;
+    g.RuleKind = rule_kind::kScore;
     g.ScoreLimit = static_cast<int16_t>(10 + 20 * (index - 1));
     g.Menu.SetChecked(MenuModel::Score(index), true);
     g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;

@@ -14,7 +14,6 @@ namespace vx {
 namespace {
 
 constexpr const char* kStagePicture = "\\dat\\stagec";
-constexpr int kWidth = 512, kHeight = 342;
 constexpr int kStripX = 28, kStripY = 231, kStripW = 300, kSlotW = 60, kSlotH = 50;
 constexpr int kShadeX = 259, kShadeY = 217;
 constexpr int kLayoutX = 50, kLayoutY = 52, kLayoutW = 200, kLayoutH = 130;
@@ -41,7 +40,7 @@ std::array<int, 3> MissingItemRows(uint8_t mode, uint8_t stage) {
     const bool noDouble = stage == 5;
     std::array<int, 3> rows{0, 0, 0};
     size_t line = 0;
-    if (mode == 2) {
+    if (mode == game_mode::kVs2P) {
         rows[0] = noLengthUp ? kLengthUp : noDouble ? kDouble : kNothing;
         return rows;
     }
@@ -57,7 +56,7 @@ std::array<int, 3> MissingItemRows(uint8_t mode, uint8_t stage) {
 void ShowStageSelect(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-    Copy(g.BackPict, g.BufPict, 0, 0, kWidth, kHeight);
+    Copy(g.BackPict, g.BufPict, 0, 0, kScreenWidth, kScreenHeight);
     DrawButton(g, button::kReturn, 0);
     DrawButton(g, button::kOk, 0);
     ShadeAllSlots(g);
@@ -97,7 +96,7 @@ void DrawStagePreview(Game& g, uint8_t n) {
         BitBlt(g.BackPict, kLayoutX, kLayoutY, kLayoutW, kLayoutH, &g.LMask, sx, 220, Rop::SrcErase);
         BitBlt(g.BackPict, kLayoutX, kLayoutY, kLayoutW, kLayoutH, &g.LinePict, sx, 220, Rop::SrcInvert);
     }
-    MaskedToBack(g, 164, 164, 83, 15, 0, 761 + 15 * (g.GameMode - 1));
+    MaskedToBack(g, 164, 164, 83, 15, 0, 761 + 15 * (g.GameMode - game_mode::kVsCpu));
     PresentBack(g, kLayoutX, kLayoutY, kLayoutW, kLayoutH);
 
     Copy(g.BackPict, g.BufPict, kNameX, kNameY, kNameW, kNameH);
@@ -105,7 +104,7 @@ void DrawStagePreview(Game& g, uint8_t n) {
     PresentBack(g, kNameX, kNameY, kNameW, kNameH);
 
     Copy(g.BackPict, g.BufPict, kPanelX, kPanelY, kPanelW, kPanelH);
-    if (g.GameMode == 1 || g.GameMode == 2) {
+    if (g.GameMode == game_mode::kVsCpu || g.GameMode == game_mode::kVs2P) {
         const auto rows = MissingItemRows(g.GameMode, n);
         for (size_t line = 0; line < rows.size(); ++line) {
             if (rows[line] == 0) continue;

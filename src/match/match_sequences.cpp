@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 constexpr const char* kTablePicture = "\\dat\\battle";
-constexpr int kWidth = 512, kHeight = 342;
 
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w, int h) {
@@ -28,7 +27,7 @@ void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w
 void FadeInTableAndPlay(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     RunMatch(g, g.GameMode, g.StageNo);
     if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
@@ -43,7 +42,7 @@ bool MatchPaused(const Game& g) {
 void StartMatch(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BackPict, 375, 139, 43, 47, &g.Pict, (g.StageNo - 1) * 43 + 199, 313, Rop::SrcCopy);
     g.Menu.SetOptionItemsEnabled(false);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
@@ -65,7 +64,7 @@ void RetryMatch(Game& g) {
     DrawMatchHeader(g);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     g.LMask.Fill(kWhite);
     RunMatch(g, g.GameMode, g.StageNo);
@@ -86,14 +85,14 @@ void ComposeStage(Game& g) {
         case 5: MaskedLinesToBuf(g, g.LinePict, 760, 66, 61, 380, 220); break;
         default: break;
     }
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
 }
 
 void ShowPauseScreen(Game& g) {
     if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
           g.ScreenState == screen_state::kPaused))
         return;
-    g.host->SetMousePointer(MousePointer::Normal);
+    g.host.SetMousePointer(MousePointer::Normal);
     g.Menu.SetEnabled(MenuId::MenuGameStop, true);
     ScreenBlit(g, 25, 145, 434, 50, 398, 154, blit_mode::kScreenSprite);
     RefreshMainPict(g);
@@ -104,10 +103,10 @@ void ShowPauseScreen(Game& g) {
 void ResumeMatch(Game& g) {
     if (!MatchPaused(g)) return;
     g.ScreenState = screen_state::kResumeRequested;
-    g.host->SetMousePointer(MousePointer::Invisible);
+    g.host.SetMousePointer(MousePointer::Invisible);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     g.MatchRequest = match_request::kNone;
-    ScreenBlit(g, 0, 0, kWidth, kHeight, 0, 0, blit_mode::kPresent);
+    ScreenBlit(g, 0, 0, kScreenWidth, kScreenHeight, 0, 0, blit_mode::kPresent);
     RefreshMainPict(g);
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);

@@ -22,7 +22,7 @@ void SetAllowedItems(const Game& g, ItemRecord& item, std::initializer_list<uint
     item.allowedCount = 0;
     item.allowed = {};
     for (uint8_t k : kinds) item.allowed[item.allowedCount++] = k;
-    if (g.GameMode == 2) {
+    if (g.GameMode == game_mode::kVs2P) {
         item.allowed[item.allowedCount++] = item_kind::kShiftChange;
         item.allowed[item.allowedCount++] = item_kind::kBlind;
     }
@@ -84,7 +84,7 @@ void ComputeWallLine(Wall& wall) {
 void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
                 ItemRecord& item, SpareRects& spare, uint8_t stage) {
     g.KeyFlags = {kFalse, kFalse, kFalse, kFalse};
-    g.SimulationFlag = ToBool16(g.GameMode == 1);
+    g.SimulationFlag = ToBool16(g.GameMode == game_mode::kVsCpu);
     g.ClockTick = 30;
     g.BlindAreas[0] = table::kBlindArea1;
     g.BlindAreas[2] = table::kBlindArea2;
@@ -111,7 +111,7 @@ void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacle
 
     item.kind = 0;
     item.timer = 0;
-    item.phase = 0;
+    item.phase = item_phase::kNone;
     item.prevBounds = {};
 
     switch (stage) {

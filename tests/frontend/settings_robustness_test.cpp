@@ -155,7 +155,7 @@ TEST(SettingsRobustness, AReadOnlyDatFolderKeepsTheOptionsInTheXdgConfigFolder) 
         << "one line says where the options went: " << err;
 
     // The next start in the same folder finds them there.
-    Game again(GamePlatform{first.random, first.files});
+    Game again(GamePlatform{first.random, first.files, first.noWindow, first.noEffects, first.noMusic});
     ApplySettings(again);
     EXPECT_EQ(again.Difficulty, 10);
     EXPECT_EQ(again.RuleKind, 2);

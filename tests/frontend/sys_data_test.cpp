@@ -188,7 +188,10 @@ TEST(SettingsUserFolder, UnwritableDatFolderMovesOptionsToTheUserFolder) {
     std::ofstream(program.Path() / "dat") << "not a folder";
     MixingRandom random(1);
     ProgramFiles files(program.Path());
-    Game g(GamePlatform{random, files});
+    NullHost noWindow;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
+    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
     g.settingsFile = SettingsFile(files, config.Path());
 
     g.Difficulty = 65;
@@ -197,7 +200,7 @@ TEST(SettingsUserFolder, UnwritableDatFolderMovesOptionsToTheUserFolder) {
     EXPECT_TRUE(g.settingsFile.UsingUserFolder());
     EXPECT_EQ(ReadAll(config.Path() / "Sysdata.rnd").size(), 31u);
 
-    Game again(GamePlatform{random, files});
+    Game again(GamePlatform{random, files, noWindow, noEffects, noMusic});
     again.settingsFile = SettingsFile(files, config.Path());
     ApplySettings(again);
     EXPECT_EQ(again.Difficulty, 65) << "the option change was not lost";

@@ -14,13 +14,10 @@ namespace {
 using Commands = std::vector<std::string>;
 
 struct SoundFixture : ::testing::Test {
-    testing::TestGame t;
     testing::RecordingWavePlayer waves;
     testing::RecordingSequencer seq;
-    SoundFixture() {
-        t.g().wavePlayer = &waves;
-        t.g().sequencer = &seq;
-    }
+    NullHost noWindow;
+    testing::TestGame t{1, noWindow, waves, seq};
 };
 
 TEST_F(SoundFixture, EffectsFollowTheirModeAndTheOptionAndMatchNamesWithoutCase) {
@@ -127,10 +124,9 @@ TEST_F(SoundFixture, AStatusWithoutAnAnswerDoesNothingMoreOnThatTick) {
                         "status midifile length", "status midifile position"}));
 }
 
-TEST_F(SoundFixture, WithoutBackEndsTheGameStaysSilentAndCalm) {
-    Game& g = t.g();
-    g.wavePlayer = nullptr;
-    g.sequencer = nullptr;
+TEST(SilentSound, TheSilentStandInsKeepTheGameCalm) {
+    testing::TestGame silent;
+    Game& g = silent.g();
     g.Menu.SetChecked(MenuId::MenuMidi, true);
     PlayEffect(g, "wave1", 2);
     OpenMusic(g, "x.mid");

@@ -45,7 +45,7 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
 
 namespace vx::testing {
 
-RealScreenHarness::RealScreenHarness(uint64_t seed) : MatchHarness(seed) {
+RealScreenHarness::RealScreenHarness(uint64_t seed, Host* windowHost) : MatchHarness(seed, windowHost) {
     namespace fs = std::filesystem;
     const fs::path built = VOLTRAX_PROGRAM_DIR;
     for (const char* folder : {"dat", "design"}) {

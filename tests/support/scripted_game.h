@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/game.h"
+#include "platform/silent_services.h"
 #include "puck/rebounds.h"
 #include "stage/match_setup.h"
 #include "support/recording_sound.h"
@@ -17,13 +18,12 @@ namespace vx::testing {
 struct ScriptedGame {
     ScriptedGame() : files(folder.Path()) {
         std::filesystem::create_directories(folder.Path() / "dat");
-        game = std::make_unique<Game>(GamePlatform{random, files});
-        game->wavePlayer = &sound;
+        game = std::make_unique<Game>(GamePlatform{random, files, noWindow, sound, noMusic});
     }
     Game& g() { return *game; }
 
     // Records of a new match on a stage, as the match loop would set them up.
-    MatchRecords Setup(uint8_t stage, uint8_t mode = 1) {
+    MatchRecords Setup(uint8_t stage, uint8_t mode = game_mode::kVsCpu) {
         g().GameMode = mode;
         MatchRecords r;
         SpareRects spare{};
@@ -35,6 +35,8 @@ struct ScriptedGame {
     ScriptedRandom random;
     ProgramFiles files;
     RecordingWavePlayer sound;
+    NullHost noWindow;
+    SilentSequencer noMusic;
     std::unique_ptr<Game> game;
 };
 

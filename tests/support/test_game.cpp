@@ -23,11 +23,19 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-TestGame::TestGame(uint64_t seed) : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+TestGame::TestGame(uint64_t seed) : TestGame(seed, noWindow, noEffects, noMusic) {}
+
+TestGame::TestGame(uint64_t seed, Host& host, WavePlayer& wavePlayer, Sequencer& sequencer)
+    : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
     fs::create_directories(folder.Path() / "dat");
-    game = std::make_unique<Game>(GamePlatform{random, files});
+    Remake(host, wavePlayer, sequencer);
+}
+
+Game& TestGame::Remake(Host& host, WavePlayer& wavePlayer, Sequencer& sequencer) {
+    game = std::make_unique<Game>(GamePlatform{random, files, host, wavePlayer, sequencer});
     // The user's own options folder must never leak into a test.
     game->settingsFile = SettingsFile(files, folder.Path() / "config");
+    return *game;
 }
 
 }  // namespace vx::testing

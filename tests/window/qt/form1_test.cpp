@@ -22,16 +22,13 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 struct WindowFixture : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     WindowFixture() {
-        form = std::make_unique<Form1>(g);
+        form = std::make_unique<Form1>(g, windowHost);
         form->Form_Load();
-    }
-    ~WindowFixture() override {
-        form.reset();
-        g.host = &h.host;
     }
     QAction* Action(MenuId id) { return form->Menus()->Action(id); }
     void Trigger(MenuId id) { Action(id)->trigger(); }

@@ -246,9 +246,10 @@ int MonkeySeconds() {
 
 TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
     const QtMessageHandler previousHandler = qInstallMessageHandler(QuietRaise);
-    testing::RealScreenHarness h(99);
+    QtHost windowHost;
+    testing::RealScreenHarness h(99, &windowHost);
     Game& g = h.g();
-    auto form = std::make_unique<Form1>(g);
+    auto form = std::make_unique<Form1>(g, windowHost);
     form->show();
     form->Form_Load();
     // Short matches get the monkey through the result screen often.
@@ -314,7 +315,6 @@ TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
     EXPECT_GE(monkey.statesSeen.size(), 4u) << "the monkey got around the screens";
 
     form.reset();
-    g.host = &h.host;
     qInstallMessageHandler(previousHandler);
 }
 
