@@ -7,6 +7,7 @@
 #include "core/game.h"
 #include "draw/screen_pictures.h"
 #include "platform/audio/audio_system.h"
+#include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     vx::Form1 window(game, host);
     window.show();
     window.Form_Load();
+    vx::pads::PadSystem pads;
+    window.AttachPads(&pads);
     int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();

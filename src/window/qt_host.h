@@ -20,6 +20,7 @@ class QtHost : public QObject, public Host {
 
     // The view that shows MainPict; until there is one (and after null) nothing is shown.
     void ShowOn(MainPictView* view) { view_ = view; }
+    MainPictView* ShownOn() const { return view_; }
 
     int64_t NowMs() override { return SteadyNowMs(); }
     bool DoEvents() override;
