@@ -10,7 +10,7 @@
 #include "core/game.h"
 #include "draw/screen_pictures.h"
 #include "frontend/command_line.h"
-#include "platform/audio/audio_system.h"
+#include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
@@ -63,7 +63,9 @@ int main(int argc, char** argv) {
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
-    vx::Game game(vx::GamePlatform{random, files});
+    vx::QtHost host;
+    vx::audio::DeferredAudio audio;
+    vx::Game game(vx::GamePlatform{random, files, host, audio, audio});
     vx::InstallQtPictureDecoder(game.pictureLoader);
     vx::TraceStartup("game made");
 
@@ -76,9 +78,8 @@ int main(int argc, char** argv) {
     }
     vx::TraceStartup("sprite sheet");
 
-    std::optional<vx::audio::AudioSystem> audio;
     std::optional<vx::pads::PadSystem> pads;
-    vx::Form1 window(game);
+    vx::Form1 window(game, host);
     window.AddStepAfterTitleShown([&game] {
         if (!vx::LoadStageDesignPictures(game)) {
             const std::string message = game.FatalMessage;
@@ -87,10 +88,8 @@ int main(int argc, char** argv) {
         }
         vx::TraceStartup("stage pictures (after the first paint)");
     });
-    window.AddStepAfterTitleShown([&game, &audio] {
-        audio.emplace();
-        game.wavePlayer = &*audio;
-        game.sequencer = &*audio;
+    window.AddStepAfterTitleShown([&audio] {
+        audio.Start();
         vx::TraceStartup("audio device, SoundFont loading begins (after the first paint)");
     });
     window.AddStepAfterTitleShown([&window, &pads] {
@@ -98,14 +97,14 @@ int main(int argc, char** argv) {
         window.AttachPads(&*pads);
         vx::TraceStartup("game controllers (after the first paint)");
     });
-    window.musicReady = [&audio] { return audio && audio->MusicReady(); };
+    window.musicReady = [&audio] { return audio.MusicReady(); };
     vx::TraceStartup("main window and menu bar made");
     vx::TraceFirstPaint(window.MainPict());
     window.show();
     vx::TraceStartup("window shown");
     window.Form_Load();
     vx::TraceStartup("Form_Load (settings, title drawn)");
-    int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
+    int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();
         TellFatal(game.FatalMessage);

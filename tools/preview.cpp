@@ -29,7 +29,7 @@ void Sprite(QImage& dest, const QImage& sheet, const char* name, int x, int y, i
 }
 
 QImage Screen(const QImage& background) {
-    return background.copy(0, 0, 512, 342).convertToFormat(QImage::Format_RGB32);
+    return background.copy(0, 0, vx::kScreenWidth, vx::kScreenHeight).convertToFormat(QImage::Format_RGB32);
 }
 
 QImage TitleMock(const AssetSet& a) {

@@ -1,4 +1,4 @@
-// The stage select background and the design pictures of the smaller windows.
+// The stage select background and the pictures of the smaller windows (in design/).
 #include <QPainter>
 
 #include "art.h"
@@ -34,7 +34,7 @@ QImage DrawStageSelectPicture() {
     QImage img(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
     QPainter p(&img);
     SetSmooth(p);
-    PaintBackdrop(p, 512, 342);
+    PaintBackdrop(p, kScreenWidth, kScreenHeight);
     // Header: "STAGE" and the number's place at (215, 15).
     p.fillRect(QRect(0, 0, 512, 48), QColor(0x14, 0x08, 0x30));
     p.setPen(QPen(kMagenta, 2));

@@ -3,6 +3,11 @@
 namespace vx {
 
 Game::Game(GamePlatform platform)
-    : random(platform.random), files(platform.files), settingsFile(platform.files) {}
+    : host(platform.host),
+      random(platform.random),
+      files(platform.files),
+      settingsFile(platform.files),
+      wavePlayer(platform.wavePlayer),
+      sequencer(platform.sequencer) {}
 
 }  // namespace vx

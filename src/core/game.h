@@ -1,4 +1,4 @@
-// Game: the program's module-level state in one object, so that tests can make fresh
+// Game: the program's whole state in one object, so that tests can make fresh
 // instances. Settings fields, the match variables, the saved copies of a paused match,
 // the menu model and the platform services the game reaches the outside through.
 #pragma once
@@ -55,10 +55,15 @@ constexpr Box kLinePictSize = LinePictureSize(LinePicture::kLinePict);
 constexpr Box kSt3Size = LinePictureSize(LinePicture::kSt3);
 static_assert(kSt3Size.w <= kLinePictSize.w && kSt3Size.h <= kLinePictSize.h, "LMask holds either mask");
 
-// The platform pieces a Game needs from the start; later subsystems add their own.
+// Every service a Game reaches the outside through, given at its construction and kept
+// for its life. A game without a window or sound gets the stand-ins of
+// platform/silent_services.h; main.cpp is the one place that wires the real ones.
 struct GamePlatform {
     Random& random;
     ProgramFiles& files;
+    Host& host;
+    WavePlayer& wavePlayer;
+    Sequencer& sequencer;
 };
 
 struct Game {
@@ -88,14 +93,13 @@ struct Game {
     std::array<Rect, 3> BlindAreas{};
     Bool16 SimulationFlag = kFalse;
     CornerPostSet CornerPosts;
-    MatchRecords Saved;                    // written on pause, read on resume
-    std::array<uint8_t, 3> ClockDigits{};  // hundreds, tens, units of TimeLeft as the panel drew them
-    uint32_t FrameCount = 0;               // frames played since the match was set up (kept over a pause)
+    MatchRecords Saved;       // written on pause, read on resume
+    uint32_t FrameCount = 0;  // frames played since the match was set up (kept over a pause)
 
     // --- drawing surfaces (the main window's picture boxes) ---
-    Surface MainPict{512, 342};  // the screen
-    Surface BackPict{512, 342};  // back buffer
-    Surface BufPict{512, 426};   // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface MainPict{kScreenWidth, kScreenHeight};  // the screen
+    Surface BackPict{kScreenWidth, kScreenHeight};  // back buffer
+    Surface BufPict{kScreenWidth, 426};   // clean background; below y 342 the empty item gauge at (0, 411)
     Surface Pict{832, 806};      // sprite sheet
     Surface Mask{832, 806};      // its mask
     Surface LinePict{kLinePictSize.w, kLinePictSize.h};  // line drawings and thumbnails (stage table)
@@ -119,13 +123,13 @@ struct Game {
     MenuModel Menu;
 
     // --- platform ---
-    Host* host = nullptr;  // needed to wait or play; without one, drawing changes only the surfaces
+    Host& host;
     Random& random;
     ProgramFiles& files;
     SettingsFile settingsFile;
     PictureLoader pictureLoader;
-    WavePlayer* wavePlayer = nullptr;  // none: effects are silent
-    Sequencer* sequencer = nullptr;    // none: music is silent
+    WavePlayer& wavePlayer;
+    Sequencer& sequencer;
 };
 
 }  // namespace vx

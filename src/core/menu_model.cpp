@@ -17,7 +17,7 @@ constexpr MenuItem Separator(M id, M parent, const char* name) {
     return {id, parent, name, "", 0, true, false, true};
 }
 
-constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
+constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Top(M::MenuGame, "MenuGame", "ゲーム(&G)"),
     Entry(M::MenuVSCPU, M::MenuGame, "MenuVSCPU", "1P VS CPU(&C)"),
     Entry(M::MenuVS2P, M::MenuGame, "MenuVS2P", "1P VS 2P(&H)"),
@@ -51,7 +51,7 @@ constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
 
 }  // namespace
 
-MenuModel::MenuModel() : items_(kDesign) {}
+MenuModel::MenuModel() : items_(kAtStart) {}
 
 void MenuModel::SetChecked(MenuId id, bool checked) {
     items_[Index(id)].checked = checked;

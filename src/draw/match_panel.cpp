@@ -45,14 +45,14 @@ void DrawScore(Game& g, int16_t p) {
 
 void DrawMatchHeader(Game& g) {
     DrawNamed(g, 140, 34, "mark.p1");
-    DrawNamed(g, 359, 34, g.GameMode == 1 ? "mark.cpu" : "mark.p2");
+    DrawNamed(g, 359, 34, g.GameMode == game_mode::kVsCpu ? "mark.cpu" : "mark.p2");
     BitBlt(g.LMask, 0, 0, 400, 50, &g.BackPict, 56, 0, Rop::SrcCopy);
 
     g.Scores = {0, 0};
     DrawScore(g, 0);
     DrawScore(g, 1);
 
-    if (g.RuleKind == 2) {
+    if (g.RuleKind == rule_kind::kScore) {
         DrawNamed(g, 267, 14, "label.score_limit");
         const char* limit = nullptr;
         if (g.ScoreLimit == 10) limit = "limit.10";
@@ -66,7 +66,6 @@ void DrawMatchHeader(Game& g) {
     const int hundreds = t / 100;
     const int tens = t / 10 - 10 * hundreds;
     const int units = t - 100 * hundreds - 10 * tens;
-    g.ClockDigits = {static_cast<uint8_t>(hundreds), static_cast<uint8_t>(tens), static_cast<uint8_t>(units)};
     if (t < 100) {
         DrawClockDigit(g, 265, tens);
         DrawClockDigit(g, 295, units);

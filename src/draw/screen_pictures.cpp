@@ -25,7 +25,7 @@ void StopForMissingPicture(Game& g, const std::string& message) {
         g.FatalMessage = message;
         std::cerr << "voltrax: " << message << "\n";
     }
-    if (g.host != nullptr) EndTheProgram(g);
+    EndTheProgram(g);
 }
 
 bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {

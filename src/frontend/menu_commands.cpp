@@ -32,7 +32,7 @@ bool ValidIndex(int16_t index) {
 // The press is shown on the title's buttons first, as if the button had been clicked.
 void StartGameFromMenu(Game& g, int16_t titleButton, uint8_t mode) {
     DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kPressed);
-    PlayEffect(g, "wave3", 1);
+    PlayEffect(g, effect::kClick, effect_mode::kStart);
     DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kHover);
     g.ScreenState = screen_state::kBusy;
     g.GameMode = mode;
@@ -73,7 +73,7 @@ void MenuEnd_Click(Game& g) {
 void Menutime_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 1;
+    g.RuleKind = rule_kind::kTime;
     g.TimeLeft = static_cast<int16_t>(120 - 30 * (index - 1));
     g.Menu.SetChecked(MenuModel::Time(index), true);
     g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
@@ -83,7 +83,7 @@ void Menutime_Click(Game& g, int16_t index) {
 void Menuscr_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 2;
+    g.RuleKind = rule_kind::kScore;
     g.ScoreLimit = static_cast<int16_t>(10 + 20 * (index - 1));
     g.Menu.SetChecked(MenuModel::Score(index), true);
     g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;

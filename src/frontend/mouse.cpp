@@ -53,13 +53,13 @@ void ReleaseOnTitle(Game& g, const Point& p) {
     if (In(g, button::kVsCpu, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kVsCpu, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
-        g.GameMode = 1;
+        g.GameMode = game_mode::kVsCpu;
         ShowStageSelect(g);
         g.Menu.SetGameStartItemsEnabled(false);
     } else if (In(g, button::kVs2P, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kVs2P, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
-        g.GameMode = 2;
+        g.GameMode = game_mode::kVs2P;
         g.Menu.SetGameStartItemsEnabled(false);
         ShowStageSelect(g);
     } else if (In(g, button::kQuit, p)) {
@@ -107,7 +107,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
         g.Menu.SetGameStartItemsEnabled(false);
         g.Menu.SetOptionItemsEnabled(true);
         ShowStageSelect(g);
-        if (!g.host->Ending()) SwitchToOpeningMusic(g);
+        if (!g.host.Ending()) SwitchToOpeningMusic(g);
     } else if (In(g, button::kOpening, p)) {
         ApplySettings(g);
         DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
@@ -115,7 +115,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
         g.Menu.SetOptionItemsEnabled(true);
         ShowTitle(g, kFalse);
         g.Menu.SetGameStartItemsEnabled(true);
-        if (!g.host->Ending()) SwitchToOpeningMusic(g);
+        if (!g.host.Ending()) SwitchToOpeningMusic(g);
     }
 }
 
@@ -176,7 +176,7 @@ void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
     } else {
         pressed = false;
     }
-    if (pressed) PlayEffect(g, "wave3", 1);
+    if (pressed) PlayEffect(g, effect::kClick, effect_mode::kStart);
 }
 
 void MainPict_MouseUp(Game& g, int16_t, int16_t, float x, float y) {

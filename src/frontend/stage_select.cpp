@@ -15,7 +15,6 @@ namespace vx {
 namespace {
 
 constexpr const char* kStagePicture = "\\dat\\stagec";
-constexpr int kWidth = 512, kHeight = 342;
 constexpr Box kStrip = SlotStrip();
 constexpr int kLayoutX = 50, kLayoutY = 52, kLayoutW = kThumbW, kLayoutH = kThumbH;
 constexpr int kNumberX = 215, kNumberY = 15, kNumberW = 25, kNumberH = 27;
@@ -73,7 +72,7 @@ std::vector<const char*> MissingItemLines(uint8_t mode, uint8_t stage) {
 void ShowStageSelect(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-    Copy(g.BackPict, g.BufPict, 0, 0, kWidth, kHeight);
+    Copy(g.BackPict, g.BufPict, 0, 0, kScreenWidth, kScreenHeight);
     DrawButton(g, button::kReturn, 0);
     DrawButton(g, button::kOk, 0);
     ShadeAllSlots(g);

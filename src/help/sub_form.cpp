@@ -35,7 +35,7 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
     setModal(true);
     BuildMenu();
 
-    // Creation order of the design: viewport, the two bars, item page, text page.
+    // Made bottom to top in stacking order: viewport, the two bars, item page, text page.
     picture2_ = new QWidget(this);
     picture2_->setAutoFillBackground(true);
     QPalette white = picture2_->palette();

@@ -20,7 +20,7 @@ namespace {
 
 // The intro's pictures of the first frame; each counts the clock as a frame does.
 void DrawIntroFrame(Game& g, MatchRecords& r) {
-    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
@@ -38,7 +38,7 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
     ShowMessage(g, "Ready");
-    PlayEffect(g, "wave4", effect_mode::kStart);
+    PlayEffect(g, effect::kReady, effect_mode::kStart);
     if (!WaitMs(g, match_timing::kReadyWaitMs)) return false;
     RestoreField(g);
     DrawIntroFrame(g, r);
@@ -53,12 +53,13 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
 
 void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     MovePaddlesFromKeys(g, r.paddles);
-    if (gameMode == 1) CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
+    if (gameMode == game_mode::kVsCpu)
+        CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
     for (int step = 0; step < 3; ++step) StepPucks(g, r.pucks, r.paddles, r.obstacles, r.item);
     StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
     ServePucks(g, r.pucks);
     FreeFinishedBursts(r.pucks);
-    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
     ++g.FrameCount;
 }
 
@@ -74,7 +75,7 @@ void RequestPause(Game& g) {
 
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.Menu.SetEnabled(MenuId::MenuPause, true);
-    g.host->SetMousePointer(MousePointer::Invisible);
+    g.host.SetMousePointer(MousePointer::Invisible);
 
     MatchRecords r;
     if (g.ScreenState == screen_state::kResumeRequested) {
@@ -87,13 +88,13 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.ScreenState = screen_state::kPlaying;
 
     for (;;) {
-        g.FrameStart = g.host->NowMs();
+        g.FrameStart = g.host.NowMs();
         if (!LetEventsRun(g)) return;
         PlayFrame(g, r, gameMode);
         if (!CheckMatchEnd(g, r)) return;
         // The end sequence's own waits moved FrameStart on, so after it this wait is over
-        // at once, as it always was.
-        if (!g.host->WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
+        // at once and the result screen follows without a frame's delay.
+        if (!g.host.WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
         // A pause is seen only here, so the paused picture is always a complete frame.
         if (g.MatchRequest == match_request::kPause) {
             g.Saved = r;

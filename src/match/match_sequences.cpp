@@ -16,7 +16,6 @@ namespace {
 
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 constexpr const char* kTablePicture = "\\dat\\battle";
-constexpr int kWidth = 512, kHeight = 342;
 
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int y, int w, int h) {
@@ -29,7 +28,7 @@ void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int 
 void FadeInTableAndPlay(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     RunMatch(g, g.GameMode, g.StageNo);
     if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
@@ -44,7 +43,7 @@ bool MatchPaused(const Game& g) {
 void StartMatch(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
     const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
     BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, Rop::SrcCopy);
     g.Menu.SetOptionItemsEnabled(false);
@@ -67,7 +66,7 @@ void RetryMatch(Game& g) {
     DrawMatchHeader(g);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     g.LMask.Fill(kWhite);
     RunMatch(g, g.GameMode, g.StageNo);
@@ -90,14 +89,14 @@ void ComposeStage(Game& g) {
             break;
         case LinePicture::kNone: break;
     }
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
 }
 
 void ShowPauseScreen(Game& g) {
     if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
           g.ScreenState == screen_state::kPaused))
         return;
-    g.host->SetMousePointer(MousePointer::Normal);
+    g.host.SetMousePointer(MousePointer::Normal);
     g.Menu.SetEnabled(MenuId::MenuGameStop, true);
     const SheetSprite& pause = Sheet("msg.pause");
     ScreenBlit(g, 25, 145, pause.w, pause.h, pause.x, pause.y, blit_mode::kScreenSprite);
@@ -109,10 +108,10 @@ void ShowPauseScreen(Game& g) {
 void ResumeMatch(Game& g) {
     if (!MatchPaused(g)) return;
     g.ScreenState = screen_state::kResumeRequested;
-    g.host->SetMousePointer(MousePointer::Invisible);
+    g.host.SetMousePointer(MousePointer::Invisible);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     g.MatchRequest = match_request::kNone;
-    ScreenBlit(g, 0, 0, kWidth, kHeight, 0, 0, blit_mode::kPresent);
+    ScreenBlit(g, 0, 0, kScreenWidth, kScreenHeight, 0, 0, blit_mode::kPresent);
     RefreshMainPict(g);
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);

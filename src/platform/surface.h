@@ -11,7 +11,7 @@ namespace vx {
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0x000000;
 
-// Raster operation codes keep their GDI values so traces read like the original calls.
+// Raster operations, numbered by the ternary raster-operation code of what each does.
 enum class Rop : uint32_t {
     SrcCopy = 0x00CC0020,    // dest = src
     SrcErase = 0x00440328,   // dest = src AND NOT dest

@@ -29,7 +29,7 @@ void SetCapsuleBounds(ItemRecord& item) {
 }
 
 void PlaceCapsule(Game& g, ItemRecord& item, const SpriteTable& sprites) {
-    // One chance in a hundred per frame; the runtime's Rnd products are single precision.
+    // One chance in a hundred per frame; the products are single precision, like every draw.
     if (std::fabs(g.random.Next() * 100.0f) >= 1.0f) return;
     const int j = FloorToInt(std::fabs(g.random.Next() * 100.0f)) % item.allowedCount;
     item.kind = item.allowed[static_cast<size_t>(j)];

@@ -96,7 +96,7 @@ void ComputeWallLine(Wall& wall) {
 void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
                 ItemRecord& item, SpareRects&, uint8_t stage) {
     g.KeyFlags = {kFalse, kFalse, kFalse, kFalse};
-    g.SimulationFlag = ToBool16(g.GameMode == 1);
+    g.SimulationFlag = ToBool16(g.GameMode == game_mode::kVsCpu);
     g.ClockTick = 30;
     g.BlindAreas[0] = table::kBlindArea1;
     g.BlindAreas[2] = table::kBlindArea2;
@@ -123,7 +123,7 @@ void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacle
 
     item.kind = 0;
     item.timer = 0;
-    item.phase = 0;
+    item.phase = item_phase::kNone;
     item.prevBounds = {};
 
     SetupStage(g, pucks, obstacles, item, StageFacts(stage));

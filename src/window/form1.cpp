@@ -45,13 +45,12 @@ QString DesignPicture(Game& g, const char* name) {
 }
 }  // namespace
 
-Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
+Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g), host_(&host) {
     setWindowTitle(QStringLiteral("VOLTRAX VER 2.1"));
     view_ = new MainPictView(&g.MainPict, this);
     setCentralWidget(view_);
-    host_ = new QtHost(view_, this);
+    host_->ShowOn(view_);
     host_->onTimer1 = [this] { Timer1_Timer(g_); };
-    g.host = host_;
 
     menus_ = new MenuBarBinding(g.Menu, menuBar());
     menus_->onTriggered = [this](MenuId id) { RunMenuCommand(id); };
@@ -73,7 +72,7 @@ Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
     Forms::Setup aboutSetup;
     aboutSetup.picturePath = DesignPicture(g, "About.bmp");
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
-    aboutSetup.playWave1 = [this] { PlayEffect(g_, "wave1", 1); };
+    aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
@@ -95,11 +94,16 @@ Form1::~Form1() {
     // The binding hands the model's change hook back; the game outlives this window.
     delete menus_;
     menus_ = nullptr;
-    if (g_.host == host_) g_.host = nullptr;
+    // The host outlives this window: unless a newer window has taken it over, it must no
+    // longer show on this view or call back here.
+    if (host_->ShownOn() == view_) {
+        host_->onTimer1 = nullptr;
+        host_->ShowOn(nullptr);
+    }
 }
 
 void Form1::Form_Load() {
-    // The picture at its design size; the window may be resized later.
+    // The picture at scale 1, centred on the screen; the window may be resized later.
     view_->setFocus();
     resize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

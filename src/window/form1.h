@@ -25,9 +25,10 @@ enum class MenuId : uint8_t;
 
 class Form1 : public QMainWindow {
   public:
-    // The game must outlive the window. Form_Load is separate so that the caller can
-    // check the design pictures first.
-    explicit Form1(Game& g, QWidget* parent = nullptr);
+    // host is the game's host: the window shows MainPict through it and runs Timer1 on
+    // it. The game and the host must outlive the window. Form_Load is separate so that
+    // the caller can check the pictures of the program folder first.
+    Form1(Game& g, QtHost& host, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up: settings, the title screen, and the opening music when it is on.
@@ -46,7 +47,6 @@ class Form1 : public QMainWindow {
     MainPictView* MainPict() const { return view_; }
     MenuBarBinding* Menus() const { return menus_; }
     QtHost* Host() const { return host_; }
-    AboutBoxKeeper& AboutBox() { return *about_; }
 
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);

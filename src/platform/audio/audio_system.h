@@ -50,7 +50,6 @@ class AudioSystem final : public WavePlayer, public Sequencer {
 
     // True while a device plays; false after a failed open (and offline).
     bool HasDevice() const { return device_ != 0; }
-    int SampleRate() const { return options_.sampleRate; }
     // Frames per callback buffer of the open device (0 without one).
     int DeviceBufferFrames() const { return deviceFrames_; }
 

@@ -251,9 +251,10 @@ constexpr uint64_t kSuiteEvents = 500;
 
 TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
     const QtMessageHandler previousHandler = qInstallMessageHandler(QuietRaise);
-    testing::RealScreenHarness h(99);
+    QtHost windowHost;
+    testing::RealScreenHarness h(99, &windowHost);
     Game& g = h.g();
-    auto form = std::make_unique<Form1>(g);
+    auto form = std::make_unique<Form1>(g, windowHost);
     form->show();
     form->Form_Load();
     // Short matches get the monkey through the result screen often.
@@ -321,7 +322,6 @@ TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
     EXPECT_GE(monkey.statesSeen.size(), 4u) << "the monkey got around the screens";
 
     form.reset();
-    g.host = &h.host;
     qInstallMessageHandler(previousHandler);
 }
 

@@ -17,7 +17,8 @@ namespace vx {
 namespace {
 
 struct MusicOnAtStart : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     MusicOnAtStart() {
@@ -25,11 +26,7 @@ struct MusicOnAtStart : ::testing::Test {
         const SettingsRecord r = EncodeSettings(g);
         testing::WriteBytes(h.tg.DatSettings(), testing::Bytes(r.begin(), r.end()));
         g.MusicOn = kFalse;
-        form = std::make_unique<Form1>(g);
-    }
-    ~MusicOnAtStart() override {
-        form.reset();
-        g.host = &h.host;
+        form = std::make_unique<Form1>(g, windowHost);
     }
     int Opens() {
         int n = 0;
