@@ -6,13 +6,16 @@
 
 #include "core/game.h"
 #include "draw/screen_pictures.h"
+#include "frontend/messages_language.h"
 #include "platform/audio/audio_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
 #include "window/form1.h"
+#include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
+#include "window/ui_translation.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
+    // Japanese menus for a Japanese locale, English ones for every other.
+    if (!vx::UseLanguage(vx::MessagesLanguage(vx::ProcessEnvironment(), vx::LoadNewOptions().language)))
+        std::cerr << "voltrax: the English captions could not be loaded\n";
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);

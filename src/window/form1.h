@@ -4,14 +4,17 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "frontend/key_translator.h"
+#include "frontend/new_options.h"
 
 namespace vx {
 
 struct Game;
 class AboutBoxKeeper;
+class KeyDialog;
 class MainPictView;
 class MenuBarBinding;
 class QtHost;
@@ -35,6 +38,16 @@ class Form1 : public QMainWindow {
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
 
+    // The options of the settings file as this window uses them.
+    const NewOptions& Options() const { return options_; }
+    // The key dialog while it is open (キー設定), else null. OK keeps its keys at once.
+    KeyDialog* KeysDialog() const;
+
+    // Full screen: the picture at the largest whole scale on black, the menu bar hidden
+    // until Alt is held or F10 pressed. Remembered in the settings file.
+    void SetFullScreen(bool on);
+    bool FullScreen() const { return options_.fullScreen; }
+
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
     void resizeEvent(QResizeEvent* event) override;
@@ -42,6 +55,12 @@ class Form1 : public QMainWindow {
 
   private:
     void KeyEvent(const KeyInput& key);
+    void OpenKeyDialog();
+    // In full screen the menu bar shows while Alt is held and from F10 until its menu
+    // closes; true when the key was taken for that.
+    bool MenuBarKey(const KeyInput& key);
+    void HideMenuBarWhenIdle();
+    void SaveOptions();
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
     void StartOpeningMusic();
@@ -52,6 +71,8 @@ class Form1 : public QMainWindow {
     MenuBarBinding* menus_;
     std::unique_ptr<AboutBoxKeeper> about_;
     KeyTranslator keys_;
+    NewOptions options_;
+    QPointer<KeyDialog> keyDialog_;
     bool openingMusicDue_ = false;
 };
 
