@@ -193,6 +193,8 @@ void Form1::SetFullScreen(bool on) {
     if (on) {
         menuBar()->hide();
         showFullScreen();
+        // Without a window manager to honour the full-screen state, cover the screen anyway.
+        if (const QScreen* shown = screen()) setGeometry(shown->geometry());
     } else {
         showNormal();
         menuBar()->show();
