@@ -8,6 +8,7 @@
 #include "draw/screen_pictures.h"
 #include "frontend/messages_language.h"
 #include "platform/audio/audio_system.h"
+#include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     vx::Form1 window(game);
     window.show();
     window.Form_Load();
+    vx::pads::PadSystem pads;
+    window.AttachPads(&pads);
     int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
     if (!game.FatalMessage.empty()) {
         window.hide();

@@ -206,4 +206,11 @@
         <translation>%1 is already used for &quot;%2&quot;.</translation>
     </message>
 </context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>非アクティブ時は一時停止(&amp;A)</source>
+        <translation>P&amp;ause when the window is inactive</translation>
+    </message>
+</context>
 </TS>

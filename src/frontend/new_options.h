@@ -1,11 +1,14 @@
 // The options kept in the desktop settings file beside the 31-byte options record: the
 // players' own keys, full screen, pause on focus loss and the menu language. Plain data;
-// the shell reads and writes it.
+// the shell reads and writes it. And what pausing on focus loss does with its option.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "core/game.h"
+#include "frontend/menu_commands.h"
 
 namespace vx {
 
@@ -30,5 +33,11 @@ struct NewOptions {
     std::string language;  // empty: follow the locale; "ja" or "en" choose
     bool operator==(const NewOptions&) const = default;
 };
+
+// The window was deactivated or minimised: a match in play pauses exactly as P pauses
+// it, when the option asks for it. It never resumes by itself.
+inline void PauseForFocusLoss(Game& g, const NewOptions& options) {
+    if (options.pauseOnFocusLoss && g.ScreenState == screen_state::kPlaying) MenuPause_Click(g);
+}
 
 }  // namespace vx

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -34,6 +35,10 @@ namespace vx {
 namespace {
 // Without a paint (a window never shown) the opening music starts this long after start-up.
 constexpr int kOpeningMusicLatestMs = 1000;
+// Pads are read twice a frame while one is plugged in; without one, only new pads are
+// looked for, a few times a second.
+constexpr int kPadPollMs = 15;
+constexpr int kPadLookoutMs = 500;
 
 QString DesignPicture(Game& g, const char* name) {
     return QString::fromStdString(g.files.Resolve(std::string("\\design\\") + name).string());
@@ -65,6 +70,18 @@ Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
     }
     options_ = LoadNewOptions();
     keys_.SetBindings(options_.keys);
+    if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
+        optionsMenu->addSeparator();
+        pauseOnFocusLoss_ =
+            optionsMenu->addAction(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
+        pauseOnFocusLoss_->setCheckable(true);
+        pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
+        connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {
+            options_.pauseOnFocusLoss = on;
+            SaveOptions();
+        });
+    }
+    connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
 
     Forms::Setup aboutSetup;
     aboutSetup.picturePath = DesignPicture(g, "About.bmp");
@@ -135,6 +152,28 @@ void Form1::KeyEvent(const KeyInput& key) {
         MainPict_KeyUp(g_, static_cast<int16_t>(code), 0);
     else
         MainPict_KeyDown(g_, static_cast<int16_t>(code), 0);
+}
+
+void Form1::AttachPads(PadSource* source) {
+    pads_ = source;
+    padTimer_.start(kPadLookoutMs);
+    PollPads();
+}
+
+// The poll only reads the pads; the game acts on the reading from the event queue, so
+// that a match it starts or resumes runs outside this timer's call and the timer keeps
+// firing during it.
+void Form1::PollPads() {
+    if (pads_ == nullptr || host_->Ending()) return;
+    PadReadings readings = pads_->Poll();
+    const int interval = readings.empty() ? kPadLookoutMs : kPadPollMs;
+    if (padTimer_.interval() != interval) padTimer_.setInterval(interval);
+    QMetaObject::invokeMethod(
+        this,
+        [this, readings = std::move(readings)] {
+            if (!host_->Ending()) padInput_.Apply(g_, readings);
+        },
+        Qt::QueuedConnection);
 }
 
 void Form1::RunMenuCommand(MenuId id) {
@@ -235,6 +274,9 @@ void Form1::SaveOptions() {
 
 void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) about_->Unload();
+    if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
+        (event->type() == QEvent::WindowStateChange && isMinimized()))
+        PauseForFocusLoss(g_, options_);
     QMainWindow::changeEvent(event);
 }
 

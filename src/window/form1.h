@@ -1,14 +1,17 @@
 // Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
 // game's menu model, turns key and mouse events into the game's handlers, runs Timer1
-// and opens the help window and the about box.
+// reads the gamepads, pauses a match when the window goes to the background, and opens
+// the help window and the about box.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 #include "frontend/key_translator.h"
 #include "frontend/new_options.h"
+#include "frontend/pad_input.h"
 
 namespace vx {
 
@@ -47,6 +50,10 @@ class Form1 : public QMainWindow {
     // until Alt is held or F10 pressed. Remembered in the settings file.
     void SetFullScreen(bool on);
     bool FullScreen() const { return options_.fullScreen; }
+    // Reads pads from source (which must outlive the window) from now on, between frames.
+    void AttachPads(PadSource* source);
+    // The check item under Options that turns pausing on focus loss on and off.
+    QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
 
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
@@ -64,6 +71,7 @@ class Form1 : public QMainWindow {
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
     void StartOpeningMusic();
+    void PollPads();
 
     Game& g_;
     MainPictView* view_;
@@ -74,6 +82,10 @@ class Form1 : public QMainWindow {
     NewOptions options_;
     QPointer<KeyDialog> keyDialog_;
     bool openingMusicDue_ = false;
+    QAction* pauseOnFocusLoss_ = nullptr;
+    PadSource* pads_ = nullptr;
+    PadInput padInput_;
+    QTimer padTimer_;
 };
 
 }  // namespace vx

@@ -21,7 +21,7 @@ QString KeyEntry(int i, const char* suffix = "") {
 
 QString NewOptionsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/voltrax/voltrax.conf");
+           QStringLiteral("/voltrax/voltrax.ini");
 }
 
 NewOptions LoadNewOptions(const QString& path) {

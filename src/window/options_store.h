@@ -1,4 +1,4 @@
-// The new options in the desktop's settings file, $XDG_CONFIG_HOME/voltrax/voltrax.conf
+// The new options in the desktop's settings file, $XDG_CONFIG_HOME/voltrax/voltrax.ini
 // (INI, through QSettings). The 31-byte options record in dat/ is never touched here.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 namespace vx {
 
-// $XDG_CONFIG_HOME/voltrax/voltrax.conf (~/.config when the variable is unset).
+// $XDG_CONFIG_HOME/voltrax/voltrax.ini (~/.config when the variable is unset).
 QString NewOptionsPath();
 
 // Missing file or entries give the defaults; a key code out of range gives the

@@ -124,7 +124,7 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
     EXPECT_EQ(form->KeysDialog(), nullptr);
 
     EXPECT_TRUE(
-        QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/voltrax/voltrax.conf")));
+        QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/voltrax/voltrax.ini")));
     EXPECT_EQ(Bound(LoadNewOptions().keys, KeyAction::Player2Down), (KeyBinding{kScanQ, "Q"}));
     EXPECT_EQ(Record(), record) << "the options record keeps its bytes";
 
@@ -200,6 +200,8 @@ TEST(TranslationTest, EnglishCaptionsKeepAccessLettersAndShortcutsAndJapaneseCom
     for (const auto& [id, text] : exact) EXPECT_EQ(binding->Action(id)->text(), QString::fromUtf8(text));
     EXPECT_EQ(binding->Action(MenuId::MenuPause)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(MenuCaption("リプレイを見る(&W)..."), QStringLiteral("&Watch a replay..."));
+    EXPECT_EQ(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"),
+              QStringLiteral("P&ause when the window is inactive"));
 
     KeyDialog keys(KeyBindings{});
     EXPECT_EQ(keys.windowTitle(), QStringLiteral("Keys"));

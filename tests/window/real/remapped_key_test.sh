@@ -42,7 +42,7 @@ xdotool mousemove --window "$wid" 273 $((menu + 69)) click 1; sleep 0.3  # waits
 xdotool key q; sleep 0.3
 [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/v11b_key_dialog.png"
 xdotool mousemove --window "$wid" 257 $((menu + 205)) click 1; sleep 0.8
-grep -q '^player1Up=24$' "$XDG_CONFIG_HOME/voltrax/voltrax.conf" || fail "Q not kept: $(cat "$XDG_CONFIG_HOME/voltrax/voltrax.conf" 2>&1)"
+grep -q '^player1Up=24$' "$XDG_CONFIG_HOME/voltrax/voltrax.ini" || fail "Q not kept: $(cat "$XDG_CONFIG_HOME/voltrax/voltrax.ini" 2>&1)"
 
 click 255 183; sleep 1.5   # 1P VS CPU
 click 424 273; sleep 3.5   # OK: the match
