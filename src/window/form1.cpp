@@ -232,8 +232,10 @@ void Form1::SetFullScreen(bool on) {
     if (on) {
         menuBar()->hide();
         showFullScreen();
-        // Without a window manager to honour the full-screen state, cover the screen anyway.
+        // Without a window manager to honour the full-screen state, cover the screen anyway
+        // (setting the geometry clears the state, so it is set again).
         if (const QScreen* shown = screen()) setGeometry(shown->geometry());
+        setWindowState(windowState() | Qt::WindowFullScreen);
     } else {
         showNormal();
         menuBar()->show();
