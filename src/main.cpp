@@ -10,6 +10,7 @@
 #include "core/game.h"
 #include "draw/screen_pictures.h"
 #include "frontend/command_line.h"
+#include "frontend/messages_language.h"
 #include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
@@ -17,9 +18,11 @@
 #include "platform/single_instance.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
+#include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
 #include "window/startup_trace.h"
+#include "window/ui_translation.h"
 
 namespace {
 
@@ -60,6 +63,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
     vx::TraceStartup("QApplication (X connection)");
+    // Japanese menus for a Japanese locale, English ones for every other.
+    if (!vx::UseLanguage(vx::MessagesLanguage(vx::ProcessEnvironment(), vx::LoadNewOptions().language)))
+        std::cerr << "voltrax: the English captions could not be loaded\n";
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);

@@ -43,6 +43,8 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Entry(M::MenuSound, M::MenuOpt, "MenuSound", "サウンド(&M)"),
     Entry(M::MenuWave, M::MenuSound, "MenuWave", "効果音(&W)", 0, true),
     Entry(M::MenuMidi, M::MenuSound, "MenuMidi", "BGM(&M)"),
+    Entry(M::MenuKeys, M::MenuOpt, "MenuKeys", "キー設定(&K)..."),
+    Entry(M::MenuFullScreen, M::MenuOpt, "MenuFullScreen", "全画面表示(&F)"),
     Top(M::MenuHelp, "MenuHelp", "ヘルプ(&H)"),
     Entry(M::MenuVXHelp, M::MenuHelp, "MenuVXHelp", "VOLTRAXのヘルプ(&H)"),
     Separator(M::a2, M::MenuHelp, "a2"),

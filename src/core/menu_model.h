@@ -13,7 +13,7 @@ enum class MenuId : uint8_t {
     MenuGame, MenuVSCPU, MenuVS2P, a8, MenuPause, MenuRePlay, MenuGameStop, a1, MenuEnd,
     MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, x1_7, Menuscr1, Menuscr2, Menuscr3,
     MenuLevel, MenuDiffMode1, MenuDiffMode2, MenuDiffMode3,
-    MenuSound, MenuWave, MenuMidi,
+    MenuSound, MenuWave, MenuMidi, MenuKeys, MenuFullScreen,
     MenuHelp, MenuVXHelp, a2, MenuVer,
     Count
 };

@@ -5,10 +5,13 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+
+#include <iostream>
 
 #include "about/forms.h"
 #include "core/game.h"
@@ -21,9 +24,10 @@
 #include "help/sub_form.h"
 #include "sound/effects.h"
 #include "sound/music.h"
+#include "window/key_dialog.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
-#include "window/new_options_store.h"
+#include "window/options_store.h"
 #include "window/qt_host.h"
 
 namespace vx {
@@ -54,8 +58,21 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
 
     menus_ = new MenuBarBinding(g.Menu, menuBar());
     menus_->onTriggered = [this](MenuId id) { RunMenuCommand(id); };
-
+    menus_->Action(MenuId::MenuFullScreen)
+        ->setShortcuts({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return),
+                        QKeySequence(Qt::ALT | Qt::Key_Enter)});
+    // The window carries every command with a shortcut too, so the shortcuts work while
+    // the menu bar is hidden in full screen.
+    for (const MenuItem& item : g.Menu.Items()) {
+        QAction* action = menus_->Action(item.id);
+        if (action != nullptr && action->menu() == nullptr && !action->shortcuts().isEmpty())
+            addAction(action);
+        if (item.parent == item.id && action != nullptr)
+            connect(action->menu(), &QMenu::aboutToHide, this,
+                    [this] { QTimer::singleShot(0, this, [this] { HideMenuBarWhenIdle(); }); });
+    }
     options_ = LoadNewOptions();
+    keys_.SetBindings(options_.keys);
     if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
         optionsMenu->addSeparator();
         pauseOnFocusLoss_ =
@@ -64,7 +81,7 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
         pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
         connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {
             options_.pauseOnFocusLoss = on;
-            SaveNewOptions(options_);
+            SaveOptions();
         });
     }
     connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
@@ -112,6 +129,7 @@ void Form1::Form_Load() {
              area.y() + (area.height() - frameGeometry().height()) / 2);
     }
     ApplySettings(g_);
+    if (options_.fullScreen) SetFullScreen(true);
     ShowTitle(g_, kTrue);
     // The rest of start-up, and the opening music, wait until the title is on screen
     // (the music also waits for the SoundFont).
@@ -165,6 +183,7 @@ void Form1::StartOpeningMusic(bool isRetry) {
 
 void Form1::KeyEvent(const KeyInput& key) {
     FinishStartup();
+    if (MenuBarKey(key)) return;
     const int code = keys_.Translate(key);
     if (code == 0) return;
     if (key.isRelease)
@@ -219,8 +238,79 @@ void Form1::RunMenuCommand(MenuId id) {
             ShowHelp(this, g_.files.Resolve("\\read me.txt"), DesignPicture(g_, "Items.bmp"));
             break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
+        case MenuId::MenuKeys: OpenKeyDialog(); break;
+        case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
         default: break;
     }
+}
+
+KeyDialog* Form1::KeysDialog() const {
+    return keyDialog_.data();
+}
+
+void Form1::OpenKeyDialog() {
+    if (keyDialog_ != nullptr) {
+        keyDialog_->raise();
+        keyDialog_->activateWindow();
+        return;
+    }
+    // Opened, not run: the game's loops keep their events while it is up.
+    keyDialog_ = new KeyDialog(options_.keys, this);
+    keyDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(keyDialog_, &QDialog::accepted, this, [this] {
+        options_.keys = keyDialog_->Bindings();
+        keys_.SetBindings(options_.keys);
+        SaveOptions();
+    });
+    keyDialog_->open();
+}
+
+void Form1::SetFullScreen(bool on) {
+    options_.fullScreen = on;
+    g_.Menu.SetChecked(MenuId::MenuFullScreen, on);
+    if (on) {
+        menuBar()->hide();
+        showFullScreen();
+        // Without a window manager to honour the full-screen state, cover the screen anyway
+        // (setting the geometry clears the state, so it is set again).
+        if (const QScreen* shown = screen()) setGeometry(shown->geometry());
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    } else {
+        showNormal();
+        menuBar()->show();
+    }
+    view_->setFocus();
+    SaveOptions();
+}
+
+bool Form1::MenuBarKey(const KeyInput& key) {
+    if (!options_.fullScreen || key.isAutoRepeat) return false;
+    if (key.qtKey == Qt::Key_Alt) {
+        if (!key.isRelease)
+            menuBar()->show();
+        else
+            HideMenuBarWhenIdle();
+        return true;
+    }
+    if (key.qtKey == Qt::Key_F10) {
+        if (!key.isRelease) {
+            menuBar()->show();
+            menuBar()->setActiveAction(menuBar()->actions().value(0));
+        }
+        return true;
+    }
+    return false;
+}
+
+void Form1::HideMenuBarWhenIdle() {
+    if (!options_.fullScreen || menuBar()->activeAction() != nullptr) return;
+    menuBar()->hide();
+    view_->setFocus();
+}
+
+void Form1::SaveOptions() {
+    if (!SaveNewOptions(options_))
+        std::cerr << "voltrax: cannot write " << NewOptionsPath().toStdString() << "\n";
 }
 
 void Form1::changeEvent(QEvent* event) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ namespace vx {
 
 struct Game;
 class AboutBoxKeeper;
+class KeyDialog;
 class MainPictView;
 class MenuBarBinding;
 class QtHost;
@@ -51,9 +53,17 @@ class Form1 : public QMainWindow {
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
 
+    // The options of the settings file as this window uses them.
+    const NewOptions& Options() const { return options_; }
+    // The key dialog while it is open (キー設定), else null. OK keeps its keys at once.
+    KeyDialog* KeysDialog() const;
+
+    // Full screen: the picture at the largest whole scale on black, the menu bar hidden
+    // until Alt is held or F10 pressed. Remembered in the settings file.
+    void SetFullScreen(bool on);
+    bool FullScreen() const { return options_.fullScreen; }
     // Reads pads from source (which must outlive the window) from now on, between frames.
     void AttachPads(PadSource* source);
-    const NewOptions& Options() const { return options_; }
     // The check item under Options that turns pausing on focus loss on and off.
     QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
 
@@ -64,6 +74,12 @@ class Form1 : public QMainWindow {
 
   private:
     void KeyEvent(const KeyInput& key);
+    void OpenKeyDialog();
+    // In full screen the menu bar shows while Alt is held and from F10 until its menu
+    // closes; true when the key was taken for that.
+    bool MenuBarKey(const KeyInput& key);
+    void HideMenuBarWhenIdle();
+    void SaveOptions();
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
     // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
@@ -82,6 +98,8 @@ class Form1 : public QMainWindow {
     std::vector<std::function<void()>> stepsAfterTitle_;
     bool startupFinished_ = false;
     NewOptions options_;
+    QPointer<KeyDialog> keyDialog_;
+    bool openingMusicDue_ = false;
     QAction* pauseOnFocusLoss_ = nullptr;
     PadSource* pads_ = nullptr;
     PadInput padInput_;
