@@ -99,9 +99,9 @@ struct Game {
     // --- drawing surfaces (the main window's picture boxes) ---
     Surface MainPict{kScreenWidth, kScreenHeight};  // the screen
     Surface BackPict{kScreenWidth, kScreenHeight};  // back buffer
-    Surface BufPict{kScreenWidth, 426};   // clean background; below y 342 the empty item gauge at (0, 411)
-    Surface Pict{832, 806};      // sprite sheet
-    Surface Mask{832, 806};      // its mask
+    Surface BufPict{kScreenWidth, 426};  // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface Pict{832, 806};              // sprite sheet
+    Surface Mask{832, 806};              // its mask
     Surface LinePict{kLinePictSize.w, kLinePictSize.h};  // line drawings and thumbnails (stage table)
     Surface St3{kSt3Size.w, kSt3Size.h};                 // the St3 line drawing
     Surface LMask{kLinePictSize.w,

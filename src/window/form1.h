@@ -99,7 +99,6 @@ class Form1 : public QMainWindow {
     bool startupFinished_ = false;
     NewOptions options_;
     QPointer<KeyDialog> keyDialog_;
-    bool openingMusicDue_ = false;
     QAction* pauseOnFocusLoss_ = nullptr;
     PadSource* pads_ = nullptr;
     PadInput padInput_;

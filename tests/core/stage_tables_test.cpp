@@ -43,7 +43,7 @@ std::vector<std::pair<LinePicture, Box>> LinePlaces(const StageRow& s) {
 }
 
 TEST(StageTable, PicturesAndSlotsOfDifferentStagesNeverOverlap) {
-    const Box screen{0, 0, table::kScreenWidth, table::kScreenHeight};
+    const Box screen{0, 0, kScreenWidth, kScreenHeight};
     const Box returnButton{350, 296, 200, 29}, okButton{400, 260, 51, 29};
     for (int a = 1; a <= kStageCount; ++a) {
         const StageRow& s = StageFacts(a);

@@ -23,6 +23,7 @@
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/options_store.h"
+#include "window/qt_host.h"
 #include "window/ui_translation.h"
 
 namespace vx {
@@ -91,17 +92,17 @@ TEST(KeyDialogTest, ARowTakesTheKeyPressedAndKeysInUseAreRefusedByName) {
 }
 
 struct ShellFixture : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     ShellFixture() {
         SaveNewOptions(NewOptions{});
-        form = std::make_unique<Form1>(g);
+        form = std::make_unique<Form1>(g, windowHost);
         form->Form_Load();
     }
     ~ShellFixture() override {
         form.reset();
-        g.host = &h.host;
         SaveNewOptions(NewOptions{});
     }
     std::vector<char> Record() {
@@ -138,7 +139,7 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
     EXPECT_EQ(g.KeyFlags[2], kFalse) << "the standard key is out of play";
 
     // The next start of the program reads them back.
-    form = std::make_unique<Form1>(g);
+    form = std::make_unique<Form1>(g, windowHost);
     EXPECT_EQ(Bound(form->Options().keys, KeyAction::Player2Down), (KeyBinding{kScanQ, "Q"}));
 }
 
@@ -160,7 +161,7 @@ TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     Release(view, Qt::Key_Alt, 64);
     EXPECT_FALSE(form->menuBar()->isVisible());
 
-    form = std::make_unique<Form1>(g);
+    form = std::make_unique<Form1>(g, windowHost);
     form->Form_Load();
     EXPECT_TRUE(form->FullScreen()) << "remembered";
     form->SetFullScreen(false);
