@@ -18,6 +18,7 @@ constexpr int kWidth = 512, kHeight = 342;
 }  // namespace
 
 void ShowTitle(Game& g, Bool16 startup) {
+    EndMatchRandom(g);
     g.random.Randomize();
     g.MatchRequest = match_request::kNone;
 

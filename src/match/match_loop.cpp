@@ -31,9 +31,7 @@ void RestoreField(Game& g) {
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
-    SpareRects spare{};
-    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
-    g.FrameCount = 0;
+    SetUpMatchState(g, r, stageNo, DrawMatchSeed(g));
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
@@ -50,6 +48,19 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
 }
 
 }  // namespace
+
+void SetUpMatchState(Game& g, MatchRecords& r, uint8_t stageNo, uint64_t seed) {
+    SeedMatchRandom(g, seed);
+    SpareRects spare{};
+    r = MatchRecords{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
+    g.FrameCount = 0;
+}
+
+uint64_t DrawMatchSeed(Game& g) {
+    g.random.Randomize();
+    return g.random.NextBits64();
+}
 
 void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     MovePaddlesFromKeys(g, r.paddles);
@@ -104,7 +115,10 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         if (g.MatchRequest == match_request::kOver) break;
     }
 
-    if (g.ScreenState == screen_state::kResult) SwitchToOpeningMusic(g);
+    if (g.ScreenState == screen_state::kResult) {
+        EndMatchRandom(g);
+        SwitchToOpeningMusic(g);
+    }
 }
 
 }  // namespace vx
