@@ -5,6 +5,7 @@
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
+#include "match/replay_recorder.h"
 #include "match/rules.h"
 #include "paddles/cpu_opponent.h"
 #include "paddles/paddle_movement.h"
@@ -31,7 +32,9 @@ void RestoreField(Game& g) {
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
-    SetUpMatchState(g, r, stageNo, DrawMatchSeed(g));
+    const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
+    SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
+    BeginMatchLog(g);
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
@@ -100,8 +103,19 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     for (;;) {
         g.FrameStart = g.host->NowMs();
         if (!LetEventsRun(g)) return;
+        if (!TakeFrameKeys(g)) {
+            // A watched replay that ends before its match: nothing more to show.
+            StopMusicAndTimer(g);
+            g.ScreenState = screen_state::kBusy;
+            g.MatchRequest = match_request::kOver;
+            EndMatchRandom(g);
+            return;
+        }
         PlayFrame(g, r, gameMode);
+        NoteFrameDone(g, r);
+        const int16_t result = DecidedResult(g);
         if (!CheckMatchEnd(g, r)) return;
+        if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
         // The end sequence's own waits moved FrameStart on, so after it this wait is over
         // at once, as it always was.
         if (!g.host->WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
