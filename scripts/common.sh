@@ -8,7 +8,7 @@ VOLTRAX_PLAY_PACKAGES=(
 )
 # What only the tests, the format check, the fuzzers and the benchmarks need.
 VOLTRAX_TEST_PACKAGES=(
-  xvfb xdotool imagemagick googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev time
+  xvfb xdotool x11-utils imagemagick googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev time
 )
 
 # voltrax_install_missing PACKAGE...: installs those of the named packages that are missing.

@@ -11,6 +11,7 @@
 #include "match/replay_recorder.h"
 #include "match/rules.h"
 #include "platform/audio/audio_system.h"
+#include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     vx::Form1 window(game);
     window.show();
     window.Form_Load();
+    vx::pads::PadSystem pads;
+    window.AttachPads(&pads);
     if (replayOptions.watch) {
         // Started from the event loop, like a menu command, once the title is up.
         QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {

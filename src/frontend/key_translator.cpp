@@ -13,15 +13,28 @@ uint64_t HeldKey(uint32_t nativeScanCode, int qtKey) {
     return kByQtKey | static_cast<uint32_t>(qtKey);
 }
 
-int FromPhysicalKey(uint32_t nativeScanCode) {
+// The key printing "]" (or "}" with Shift) is player 2's up key on Japanese layouts.
+bool PrintsCloseBracket(int qtKey) {
+    return qtKey == qtkey::kBracketRight || qtKey == qtkey::kBraceRight;
+}
+bool PrintsOpenBracket(int qtKey) {
+    return qtKey == qtkey::kBracketLeft || qtKey == qtkey::kBraceLeft;
+}
+
+}  // namespace
+
+int KeyTranslator::FromPhysicalKey(uint32_t nativeScanCode, int qtKey) {
     switch (nativeScanCode) {
-        case x11key::kRightBrace: return vk::kCloseBracket;
+        case x11key::kRightBrace: return PrintsOpenBracket(qtKey) ? 0 : vk::kCloseBracket;
+        case x11key::kBackslash: return PrintsCloseBracket(qtKey) ? vk::kCloseBracket : 0;
         case x11key::kIso102nd:
         case x11key::kRo:
         case x11key::kSlash: return vk::kOem102;
         default: return 0;
     }
 }
+
+namespace {
 
 int FromQtKey(int qtKey) {
     // Letters go by the character so that AZERTY players press the key labelled A.
@@ -68,7 +81,7 @@ bool IsNonLatinCharacter(int qtKey) {
 
 int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) {
     if (nativeScanCode != 0) {
-        if (int code = FromPhysicalKey(nativeScanCode)) return code;
+        if (int code = FromPhysicalKey(nativeScanCode, qtKey)) return code;
         if (IsNonLatinCharacter(qtKey)) return FromUsLetterPosition(nativeScanCode);
         int code = FromQtKey(qtKey);
         // With a physical key at hand, 221 and 226 come only from the keys above; the

@@ -1,8 +1,11 @@
 #include "window/form1.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
@@ -20,6 +23,7 @@
 #include "sound/music.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
+#include "window/new_options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
 
@@ -28,6 +32,10 @@ namespace vx {
 namespace {
 // Without a paint (a window never shown) the opening music starts this long after start-up.
 constexpr int kOpeningMusicLatestMs = 1000;
+// Pads are read twice a frame while one is plugged in; without one, only new pads are
+// looked for, a few times a second.
+constexpr int kPadPollMs = 15;
+constexpr int kPadLookoutMs = 500;
 
 QString DesignPicture(Game& g, const char* name) {
     return QString::fromStdString(g.files.Resolve(std::string("\\design\\") + name).string());
@@ -44,6 +52,20 @@ Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
 
     menus_ = new MenuBarBinding(g.Menu, menuBar());
     menus_->onTriggered = [this](MenuId id) { RunMenuCommand(id); };
+
+    options_ = LoadNewOptions();
+    if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
+        optionsMenu->addSeparator();
+        pauseOnFocusLoss_ =
+            optionsMenu->addAction(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
+        pauseOnFocusLoss_->setCheckable(true);
+        pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
+        connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {
+            options_.pauseOnFocusLoss = on;
+            SaveNewOptions(options_);
+        });
+    }
+    connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
 
     Forms::Setup aboutSetup;
     aboutSetup.picturePath = DesignPicture(g, "About.bmp");
@@ -114,6 +136,28 @@ void Form1::KeyEvent(const KeyInput& key) {
         MainPict_KeyDown(g_, static_cast<int16_t>(code), 0);
 }
 
+void Form1::AttachPads(PadSource* source) {
+    pads_ = source;
+    padTimer_.start(kPadLookoutMs);
+    PollPads();
+}
+
+// The poll only reads the pads; the game acts on the reading from the event queue, so
+// that a match it starts or resumes runs outside this timer's call and the timer keeps
+// firing during it.
+void Form1::PollPads() {
+    if (pads_ == nullptr || host_->Ending()) return;
+    PadReadings readings = pads_->Poll();
+    const int interval = readings.empty() ? kPadLookoutMs : kPadPollMs;
+    if (padTimer_.interval() != interval) padTimer_.setInterval(interval);
+    QMetaObject::invokeMethod(
+        this,
+        [this, readings = std::move(readings)] {
+            if (!host_->Ending()) padInput_.Apply(g_, readings);
+        },
+        Qt::QueuedConnection);
+}
+
 void Form1::RunMenuCommand(MenuId id) {
     switch (id) {
         case MenuId::MenuVSCPU: MenuVSCPU_Click(g_); break;
@@ -144,6 +188,9 @@ void Form1::RunMenuCommand(MenuId id) {
 
 void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) about_->Unload();
+    if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
+        (event->type() == QEvent::WindowStateChange && isMinimized()))
+        PauseForFocusLoss(g_, options_);
     QMainWindow::changeEvent(event);
 }
 

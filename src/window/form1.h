@@ -1,12 +1,16 @@
 // Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
 // game's menu model, turns key and mouse events into the game's handlers, runs Timer1
-// and opens the help window and the about box.
+// reads the gamepads, pauses a match when the window goes to the background, and opens
+// the help window and the about box.
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 
 #include "frontend/key_translator.h"
+#include "frontend/new_options.h"
+#include "frontend/pad_input.h"
 
 namespace vx {
 
@@ -35,6 +39,12 @@ class Form1 : public QMainWindow {
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
 
+    // Reads pads from source (which must outlive the window) from now on, between frames.
+    void AttachPads(PadSource* source);
+    const NewOptions& Options() const { return options_; }
+    // The check item under Options that turns pausing on focus loss on and off.
+    QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
+
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
     void resizeEvent(QResizeEvent* event) override;
@@ -45,6 +55,7 @@ class Form1 : public QMainWindow {
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
     void StartOpeningMusic();
+    void PollPads();
 
     Game& g_;
     MainPictView* view_;
@@ -53,6 +64,11 @@ class Form1 : public QMainWindow {
     std::unique_ptr<AboutBoxKeeper> about_;
     KeyTranslator keys_;
     bool openingMusicDue_ = false;
+    NewOptions options_;
+    QAction* pauseOnFocusLoss_ = nullptr;
+    PadSource* pads_ = nullptr;
+    PadInput padInput_;
+    QTimer padTimer_;
 };
 
 }  // namespace vx

@@ -1,10 +1,12 @@
 #include "window/main_pict_view.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 #include <algorithm>
 
@@ -151,7 +153,23 @@ PictMouse MainPictView::MouseAt(const QMouseEvent* event, int button) const {
     return {button, ShiftOf(event->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y())};
 }
 
+bool MainPictView::SecondPressOfDoubleClick(const QMouseEvent* event) {
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPointF moved = event->position() - firstPressAt_;
+    const bool second =
+        firstPressPending_ && event->button() == firstButton_ &&
+        event->timestamp() - firstPressMs_ <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+        moved.manhattanLength() <= hints->mouseDoubleClickDistance();
+    // A third press begins a new pair.
+    firstPressPending_ = !second;
+    firstButton_ = event->button();
+    firstPressMs_ = event->timestamp();
+    firstPressAt_ = event->position();
+    return second;
+}
+
 void MainPictView::mousePressEvent(QMouseEvent* event) {
+    if (SecondPressOfDoubleClick(event)) return;
     if (onMouseDown) onMouseDown(MouseAt(event, ButtonsOf(event->button())));
 }
 

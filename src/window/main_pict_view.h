@@ -69,16 +69,25 @@ class MainPictView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override {}      // see SecondPressOfDoubleClick
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
   private:
     void PaintArea(const QRect& area);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
+    // A double click is one press: its second press reaches the game as nothing (its
+    // release still does), as on the desktops the game was made for.
+    bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
     const Surface* picture_;
     bool invisibleCursor_ = false;
     QRegion pending_;  // presented since the last Refresh, in widget pixels
+    // The last press that could begin a double click.
+    bool firstPressPending_ = false;
+    Qt::MouseButton firstButton_ = Qt::NoButton;
+    quint64 firstPressMs_ = 0;
+    QPointF firstPressAt_;
 };
 
 }  // namespace vx

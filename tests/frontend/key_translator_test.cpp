@@ -11,7 +11,6 @@ constexpr uint32_t kScanA = 38;
 constexpr uint32_t kScanQ = 24;
 constexpr uint32_t kScanZ = 52;
 constexpr uint32_t kScanEsc = 9;
-constexpr uint32_t kScanBackslash = 51;
 
 TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
     KeyTranslator t;
@@ -25,17 +24,47 @@ TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
     EXPECT_EQ(t.Translate(65, ' ', false), 0);
 }
 
-TEST(KeyTranslatorTest, PlayerTwoKeysGoByPhysicalKeyWhateverTheLayoutPrints) {
-    KeyTranslator t;
-    // German layout: the key right of Ü prints '+', the key left of Y prints '<'.
-    EXPECT_EQ(t.Translate(x11key::kRightBrace, '+', false), vk::kCloseBracket);
-    EXPECT_EQ(t.Translate(x11key::kIso102nd, qtkey::kLess, false), vk::kOem102);
-    EXPECT_EQ(t.Translate(x11key::kRo, qtkey::kBackslash, false), vk::kOem102) << "Japanese ろ";
-    EXPECT_EQ(t.Translate(x11key::kSlash, '-', false), vk::kOem102)
-        << "slash key stands in for a missing ISO key";
-    // The characters alone do not count when the physical key is known: on a US
-    // keyboard backslash is the key above Enter.
-    EXPECT_EQ(t.Translate(kScanBackslash, qtkey::kBackslash, false), 0);
+// What the keys around Enter and the bottom row's right end print on each layout (from
+// the X keyboard tables us, jp, de and fr), and what player 2 gets from them: up is the
+// key printing "]" beside Enter, or the key where US keyboards have it; down is the key
+// left of Z, ろ, or the slash key where neither exists.
+struct LayoutKey {
+    const char* layout;
+    uint32_t scan;
+    int prints;  // Qt key of the unshifted character
+    int expected;
+};
+constexpr int kDeadCircumflex = 0x01001252;
+constexpr LayoutKey kPlayerTwoKeys[] = {
+    {"us", 35, ']', vk::kCloseBracket},
+    {"us", 51, '\\', 0},
+    {"us", 61, '/', vk::kOem102},
+    {"us", 34, '[', 0},
+    {"jp", 51, ']', vk::kCloseBracket},
+    {"jp", 51, '}', vk::kCloseBracket},
+    {"jp", 35, '[', 0},
+    {"jp", 35, '{', 0},
+    {"jp", 97, '\\', vk::kOem102},
+    {"jp", 61, '/', vk::kOem102},
+    {"jp", 34, '@', 0},
+    {"de", 35, '+', vk::kCloseBracket},
+    {"de", 51, '#', 0},
+    {"de", 94, '<', vk::kOem102},
+    {"de", 61, '-', vk::kOem102},
+    {"fr", 35, '$', vk::kCloseBracket},
+    {"fr", 51, '*', 0},
+    {"fr", 94, '<', vk::kOem102},
+    {"fr", 61, '!', vk::kOem102},
+    {"fr", 34, kDeadCircumflex, 0},
+};
+
+TEST(KeyTranslatorTest, PlayerTwoKeysSitBesideEnterAndAtTheBottomRightOnEveryLayout) {
+    for (const LayoutKey& k : kPlayerTwoKeys) {
+        KeyTranslator t;
+        EXPECT_EQ(t.Translate(k.scan, k.prints, false), k.expected)
+            << k.layout << " key " << k.scan << " printing " << k.prints;
+        EXPECT_EQ(t.Translate(k.scan, k.prints, true), k.expected) << "its release";
+    }
 }
 
 TEST(KeyTranslatorTest, LettersGoByCharacterSoAzertyPlayersPressTheKeyLabelledA) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QTest>
 #include <fstream>
 #include <iterator>
@@ -130,6 +132,29 @@ TEST_F(WindowFixture, KeysReachTheGameAsItsKeyCodes) {
     EXPECT_FALSE(form->Host()->Ending());
     QTest::keyPress(view, Qt::Key_Escape);
     EXPECT_TRUE(form->Host()->Ending());
+}
+
+TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemembered) {
+    QAction* option = form->PauseOnFocusLossAction();
+    ASSERT_NE(option, nullptr);
+    EXPECT_TRUE(option->isChecked()) << "on by default";
+    g.ScreenState = screen_state::kPlaying;
+    QEvent deactivated(QEvent::ActivationChange);  // the window is not the active one
+    QApplication::sendEvent(form.get(), &deactivated);
+    EXPECT_EQ(g.MatchRequest, match_request::kPause) << "paused as P pauses";
+
+    g.MatchRequest = match_request::kNone;
+    option->trigger();
+    QApplication::sendEvent(form.get(), &deactivated);
+    EXPECT_EQ(g.MatchRequest, match_request::kNone) << "the option is off";
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/voltrax/voltrax.ini";
+    EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+
+    g.ScreenState = screen_state::kTitle;
+    form = std::make_unique<Form1>(g);
+    EXPECT_FALSE(form->PauseOnFocusLossAction()->isChecked()) << "read back by the next window";
+    form->PauseOnFocusLossAction()->trigger();
+    EXPECT_TRUE(form->Options().pauseOnFocusLoss);
 }
 
 TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {
