@@ -1,6 +1,7 @@
 // The program: wires the game to its window, its sound and its files, then runs.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -11,6 +12,9 @@
 #include "draw/screen_pictures.h"
 #include "frontend/command_line.h"
 #include "frontend/messages_language.h"
+#include "frontend/replay_commands.h"
+#include "match/replay_recorder.h"
+#include "match/rules.h"
 #include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
@@ -21,6 +25,7 @@
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
+#include "window/replay_dialogs.h"
 #include "window/startup_trace.h"
 #include "window/ui_translation.h"
 
@@ -54,6 +59,13 @@ int main(int argc, char** argv) {
         std::cout << "voltrax " VOLTRAX_VERSION "\n";
         return 0;
     }
+    const vx::ReplayOptions replayOptions = vx::ParseReplayOptions(argc, argv);
+    if (!replayOptions.error.empty()) {
+        std::cerr << "voltrax: " << replayOptions.error << "\n";
+        return vx::verify_status::kUnusable;
+    }
+    // Checking a replay needs no window, no sound and no lock: it may run beside a game.
+    if (replayOptions.verify) return vx::VerifyReplayCommand(*replayOptions.verify, std::cout, std::cerr);
 
     // A second copy ends at once and says nothing.
     vx::SingleInstanceLock lock;
@@ -72,6 +84,7 @@ int main(int argc, char** argv) {
     vx::QtHost host;
     vx::audio::DeferredAudio audio;
     vx::Game game(vx::GamePlatform{random, files, host, audio, audio});
+    game.ReplayFolder = vx::DefaultReplayFolder();
     vx::InstallQtPictureDecoder(game.pictureLoader);
     vx::TraceStartup("game made");
 
@@ -110,7 +123,15 @@ int main(int argc, char** argv) {
     vx::TraceStartup("window shown");
     window.Form_Load();
     vx::TraceStartup("Form_Load (settings, title drawn)");
+    if (replayOptions.watch) {
+        // Started from the event loop, like a menu command, once the title is up.
+        QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {
+            vx::WatchReplayFile(game, &window, file);
+        });
+    }
     int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
+    // Quit mid-match: the part played so far is kept as an incomplete replay.
+    vx::FinishReplay(game, vx::DecidedResult(game));
     if (!game.FatalMessage.empty()) {
         window.hide();
         TellFatal(game.FatalMessage);

@@ -37,6 +37,13 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
     static const std::vector<CommandLineOption> options = {
         {"help", 'h', nullptr, "show this help and exit", &CommandLine::help, nullptr},
         {"version", 'V', nullptr, "show the version and exit", &CommandLine::version, nullptr},
+        {"replay", 0, "FILE", "watch a replay in the window, then show the title", nullptr,
+         &CommandLine::replay},
+        {"verify-replay", 0, "FILE",
+         "play a replay through without a window and print one line; exit 0 when it agrees, 1 when not, 2 "
+         "when "
+         "the file cannot be used",
+         nullptr, &CommandLine::verifyReplay},
     };
     return options;
 }

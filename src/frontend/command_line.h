@@ -14,6 +14,8 @@ namespace vx {
 struct CommandLine {
     bool help = false;
     bool version = false;
+    std::string replay;        // --replay FILE
+    std::string verifyReplay;  // --verify-replay FILE
 
     // results (out)
     std::string error;  // empty when every argument was understood

@@ -7,6 +7,7 @@
 #include "draw/sprite_blit.h"
 #include "frontend/sys_data.h"
 #include "match/match_sequences.h"
+#include "match/replay_recorder.h"
 #include "match/screen_wipe.h"
 #include "sound/music.h"
 
@@ -17,6 +18,7 @@ constexpr const char* kTitlePicture = "\\dat\\OP";
 }  // namespace
 
 void ShowTitle(Game& g, Bool16 startup) {
+    EndMatchRandom(g);
     g.random.Randomize();
     g.MatchRequest = match_request::kNone;
 
@@ -44,6 +46,9 @@ void ShowTitle(Game& g, Bool16 startup) {
 
 void StopMatch(Game& g) {
     if (!MatchPaused(g)) return;
+    // The part played so far becomes a replay; a watched replay just ends.
+    if (g.KeyLog.mode == MatchKeyLog::Mode::kWatching) g.KeyLog.mode = MatchKeyLog::Mode::kOff;
+    FinishReplay(g, 0);
     g.Menu.SetOptionItemsEnabled(true);
     g.MatchRequest = match_request::kNone;
     g.host.SetMousePointer(MousePointer::Normal);

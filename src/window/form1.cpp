@@ -29,6 +29,7 @@
 #include "window/menu_bar_builder.h"
 #include "window/options_store.h"
 #include "window/qt_host.h"
+#include "window/replay_dialogs.h"
 
 namespace vx {
 
@@ -240,6 +241,7 @@ void Form1::RunMenuCommand(MenuId id) {
         case MenuId::MenuVer: about_->ShowVersion(); break;
         case MenuId::MenuKeys: OpenKeyDialog(); break;
         case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
+        case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
         default: break;
     }
 }
