@@ -21,7 +21,7 @@ namespace {
 
 // The intro's pictures of the first frame; each counts the clock as a frame does.
 void DrawIntroFrame(Game& g, MatchRecords& r) {
-    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    CountFrameClock(g);
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
@@ -73,7 +73,7 @@ void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
     ServePucks(g, r.pucks);
     FreeFinishedBursts(r.pucks);
-    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    CountFrameClock(g);
     ++g.FrameCount;
 }
 

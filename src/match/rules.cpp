@@ -97,6 +97,10 @@ bool CountClock(Game& g, int16_t& time) {
     return true;
 }
 
+void CountFrameClock(Game& g) {
+    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+}
+
 bool CheckMatchEnd(Game& g, MatchRecords& r) {
     const int16_t result = DecidedResult(g);
     if (result == match_result::kUndecided) return true;
