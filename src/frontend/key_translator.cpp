@@ -79,7 +79,32 @@ bool IsNonLatinCharacter(int qtKey) {
 
 }  // namespace
 
-int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) {
+int ActionCode(KeyAction action) {
+    switch (action) {
+        case KeyAction::Player1Up: return vk::kA;
+        case KeyAction::Player1Down: return vk::kZ;
+        case KeyAction::Player2Up: return vk::kCloseBracket;
+        case KeyAction::Player2Down: return vk::kOem102;
+        case KeyAction::Pause: return vk::kP;
+    }
+    return 0;
+}
+
+int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) const {
+    bool rebound[kKeyActionCount] = {};
+    for (int i = 0; i < kKeyActionCount; ++i) {
+        const uint32_t physical = bindings_[static_cast<size_t>(i)].physicalKey;
+        if (physical == 0) continue;
+        if (nativeScanCode == physical) return ActionCode(static_cast<KeyAction>(i));
+        rebound[i] = true;
+    }
+    const int code = FromStandardKey(nativeScanCode, qtKey);
+    for (int i = 0; i < kKeyActionCount; ++i)
+        if (rebound[i] && code == ActionCode(static_cast<KeyAction>(i))) return 0;
+    return code;
+}
+
+int KeyTranslator::FromStandardKey(uint32_t nativeScanCode, int qtKey) {
     if (nativeScanCode != 0) {
         if (int code = FromPhysicalKey(nativeScanCode, qtKey)) return code;
         if (IsNonLatinCharacter(qtKey)) return FromUsLetterPosition(nativeScanCode);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "frontend/new_options.h"
+
 namespace vx {
 
 // Virtual-key codes the game reacts to.
@@ -20,6 +22,9 @@ constexpr int kZ = 90;
 constexpr int kCloseBracket = 221;  // player 2, back paddle up
 constexpr int kOem102 = 226;        // player 2, back paddle down
 }  // namespace vk
+
+// The virtual-key code an action of the key dialog stands for.
+int ActionCode(KeyAction action);
 
 // The Qt::Key values the translator reads, spelled out so this file needs no Qt
 // (the shell's tests check them against Qt's own enum).
@@ -68,12 +73,23 @@ class KeyTranslator {
         return Translate(key.nativeScanCode, key.qtKey, key.isRelease, key.isAutoRepeat);
     }
 
+    // The players' own keys: a bound physical key gives its action's code, and the
+    // standard key of a rebound action gives nothing. Keys held now keep their codes
+    // until released.
+    void SetBindings(const KeyBindings& bindings) { bindings_ = bindings; }
+    const KeyBindings& Bindings() const { return bindings_; }
+
+    // What a press of this key would give now (0: nothing), without holding it.
+    int CodeOf(uint32_t nativeScanCode, int qtKey) const { return FromEvent(nativeScanCode, qtKey); }
+
     // Keys currently held down (pressed and not yet released).
     std::size_t HeldCount() const { return held_.size(); }
 
   private:
-    static int FromEvent(uint32_t nativeScanCode, int qtKey);
+    int FromEvent(uint32_t nativeScanCode, int qtKey) const;
+    static int FromStandardKey(uint32_t nativeScanCode, int qtKey);
     static int FromPhysicalKey(uint32_t nativeScanCode, int qtKey);
+    KeyBindings bindings_{};
     // Pressed keys by physical key (or by Qt key, marked, when there is no scan code).
     std::unordered_map<uint64_t, int> held_;
 };

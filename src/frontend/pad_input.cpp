@@ -20,10 +20,14 @@ namespace {
 // and result screens; on stage select the slots left to right, then OK to their right
 // and RETURN below it.
 constexpr std::array<int16_t, 3> kTitleOrder = {button::kVsCpu, button::kVs2P, button::kQuit};
-constexpr std::array<int16_t, 7> kStageSelectOrder = {button::kStageSlot1,     button::kStageSlot1 + 1,
-                                                      button::kStageSlot1 + 2, button::kStageSlot1 + 3,
-                                                      button::kStageSlot1 + 4, button::kOk,
-                                                      button::kReturn};
+constexpr auto kStageSelectOrder = [] {
+    std::array<int16_t, kStageCount + 2> order{};
+    for (int k = 0; k < kStageCount; ++k)
+        order[static_cast<size_t>(k)] = static_cast<int16_t>(button::kStageSlot1 + k);
+    order[kStageCount] = button::kOk;
+    order[kStageCount + 1] = button::kReturn;
+    return order;
+}();
 constexpr std::array<int16_t, 3> kResultOrder = {button::kRetry, button::kStageSelect, button::kOpening};
 
 std::span<const int16_t> OrderOf(uint8_t screenState) {
@@ -58,7 +62,7 @@ bool FlagSet(const Game& g, int16_t keyCode) {
 }
 
 bool IsSlot(int16_t button) {
-    return button >= button::kStageSlot1 && button < button::kStageSlot1 + 5;
+    return button >= button::kStageSlot1 && button < button::kStageSlot1 + kStageCount;
 }
 
 void CentreOf(const Game& g, int16_t button, float& x, float& y) {
@@ -192,9 +196,10 @@ bool PadInput::Act(Game& g, Known& pad, const PadButtons& now) {
 void PadInput::Move(Game& g, int step) {
     const auto order = OrderOf(g.ScreenState);
     if (focus_ == 0) {
-        Focus(g, g.ScreenState == screen_state::kStageSelect
-                     ? static_cast<int16_t>(button::kStageSlot1 + std::clamp<int>(g.StageNo, 1, 5) - 1)
-                     : DefaultButton(g.ScreenState));
+        Focus(g,
+              g.ScreenState == screen_state::kStageSelect
+                  ? static_cast<int16_t>(button::kStageSlot1 + std::clamp<int>(g.StageNo, 1, kStageCount) - 1)
+                  : DefaultButton(g.ScreenState));
         return;
     }
     const auto at = std::find(order.begin(), order.end(), focus_) - order.begin();

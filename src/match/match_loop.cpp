@@ -5,6 +5,7 @@
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
+#include "match/replay_recorder.h"
 #include "match/rules.h"
 #include "paddles/cpu_opponent.h"
 #include "paddles/paddle_movement.h"
@@ -20,7 +21,7 @@ namespace {
 
 // The intro's pictures of the first frame; each counts the clock as a frame does.
 void DrawIntroFrame(Game& g, MatchRecords& r) {
-    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    CountFrameClock(g);
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
@@ -31,14 +32,14 @@ void RestoreField(Game& g) {
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
-    SpareRects spare{};
-    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
-    g.FrameCount = 0;
+    const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
+    SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
+    BeginMatchLog(g);
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
     ShowMessage(g, "Ready");
-    PlayEffect(g, "wave4", effect_mode::kStart);
+    PlayEffect(g, effect::kReady, effect_mode::kStart);
     if (!WaitMs(g, match_timing::kReadyWaitMs)) return false;
     RestoreField(g);
     DrawIntroFrame(g, r);
@@ -51,14 +52,28 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
 
 }  // namespace
 
+void SetUpMatchState(Game& g, MatchRecords& r, uint8_t stageNo, uint64_t seed) {
+    SeedMatchRandom(g, seed);
+    SpareRects spare{};
+    r = MatchRecords{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
+    g.FrameCount = 0;
+}
+
+uint64_t DrawMatchSeed(Game& g) {
+    g.random.Randomize();
+    return g.random.NextBits64();
+}
+
 void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     MovePaddlesFromKeys(g, r.paddles);
-    if (gameMode == 1) CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
+    if (gameMode == game_mode::kVsCpu)
+        CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
     for (int step = 0; step < 3; ++step) StepPucks(g, r.pucks, r.paddles, r.obstacles, r.item);
     StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
     ServePucks(g, r.pucks);
     FreeFinishedBursts(r.pucks);
-    if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+    CountFrameClock(g);
     ++g.FrameCount;
 }
 
@@ -74,7 +89,7 @@ void RequestPause(Game& g) {
 
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.Menu.SetEnabled(MenuId::MenuPause, true);
-    g.host->SetMousePointer(MousePointer::Invisible);
+    g.host.SetMousePointer(MousePointer::Invisible);
 
     MatchRecords r;
     if (g.ScreenState == screen_state::kResumeRequested) {
@@ -87,13 +102,24 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.ScreenState = screen_state::kPlaying;
 
     for (;;) {
-        g.FrameStart = g.host->NowMs();
+        g.FrameStart = g.host.NowMs();
         if (!LetEventsRun(g)) return;
+        if (!TakeFrameKeys(g)) {
+            // A watched replay that ends before its match: nothing more to show.
+            StopMusicAndTimer(g);
+            g.ScreenState = screen_state::kBusy;
+            g.MatchRequest = match_request::kOver;
+            EndMatchRandom(g);
+            return;
+        }
         PlayFrame(g, r, gameMode);
+        NoteFrameDone(g, r);
+        const int16_t result = DecidedResult(g);
         if (!CheckMatchEnd(g, r)) return;
+        if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
         // The end sequence's own waits moved FrameStart on, so after it this wait is over
-        // at once, as it always was.
-        if (!g.host->WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
+        // at once and the result screen follows without a frame's delay.
+        if (!g.host.WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
         // A pause is seen only here, so the paused picture is always a complete frame.
         if (g.MatchRequest == match_request::kPause) {
             g.Saved = r;
@@ -104,7 +130,10 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         if (g.MatchRequest == match_request::kOver) break;
     }
 
-    if (g.ScreenState == screen_state::kResult) SwitchToOpeningMusic(g);
+    if (g.ScreenState == screen_state::kResult) {
+        EndMatchRandom(g);
+        SwitchToOpeningMusic(g);
+    }
 }
 
 }  // namespace vx

@@ -38,7 +38,7 @@ int32_t DirComponent(int32_t speed, int32_t dir100) {
 }
 
 int16_t RandomSign(Game& g) {
-    g.random.Randomize();
+    ReseedRandom(g);
     const int32_t n = FloorToInt(static_cast<double>(g.random.Next()) * 10.0);
     return n < 4 ? 1 : -1;
 }
@@ -57,7 +57,7 @@ int16_t KickSpeed(const Puck& puck, int32_t percent, const ItemRecord& item) {
     if (s2 >= 25) {
         v = SpeedLimit(item);
     } else {
-        // Single precision, as the original computed it: 1.8 × 200 must come out as 360.
+        // Single precision so that 1.8 × 200 is exactly 360.
         const float scaled =
             static_cast<float>(percent) / 100.0f * static_cast<float>(Sqrt100(static_cast<int32_t>(s2)));
         v = RoundHalfEvenSingle(scaled);
@@ -105,7 +105,7 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
     const int32_t contact = puck.radius + bumper.radius;  // pixels
     if (Within(Point{puck.x, puck.y}, Point{bumper.cx, bumper.cy}, 100 * contact) != kTrue) return;
     // Reseeded only when a rebound happens: nothing random is drawn otherwise.
-    g.random.Randomize();
+    ReseedRandom(g);
     DirPair dir = Dir3(NearestRandom(g, 100) % 27);
     dir.c *= RandomSign(g);
     dir.s *= bumper.verticalSign != 0 ? bumper.verticalSign : RandomSign(g);
@@ -119,7 +119,7 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
 void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item) {
     if (paddle.kind == paddle_kind::kAbsent) return;
     if (RectsOverlap(paddle.bounds, puck.bounds) != kTrue) return;
-    if (puck.state == puck_state::kInPlay) PlayEffect(g, "Wave1", effect_mode::kStart);
+    if (puck.state == puck_state::kInPlay) PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
 
     const int32_t reach = FloorDiv((paddle.halfLength + puck.radius) * 10, 3);
     const int32_t px = FloorDiv100(puck.x);

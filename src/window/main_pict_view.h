@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "core/geometry.h"
 #include "frontend/key_translator.h"
 #include "platform/surface.h"
 
@@ -30,9 +31,6 @@ struct PictMouse {
 
 class MainPictView : public QWidget {
   public:
-    static constexpr int kWidth = 512;
-    static constexpr int kHeight = 342;
-
     // picture is MainPict; it must outlive the view (or be replaced with SetPicture).
     explicit MainPictView(const Surface* picture, QWidget* parent = nullptr);
 
@@ -46,15 +44,14 @@ class MainPictView : public QWidget {
 
     // The invisible pointer over the table during play.
     void SetInvisibleCursor(bool invisible);
-    bool InvisibleCursor() const { return invisibleCursor_; }
 
     int Scale() const;
     QPoint Offset() const;  // top left of the picture in the widget
     QRect ToWidget(const QRect& pictureRect) const;
     QPointF ToPicture(const QPointF& widgetPos) const;
 
-    QSize sizeHint() const override { return {kWidth, kHeight}; }
-    QSize minimumSizeHint() const override { return {kWidth, kHeight}; }
+    QSize sizeHint() const override { return {kScreenWidth, kScreenHeight}; }
+    QSize minimumSizeHint() const override { return {kScreenWidth, kScreenHeight}; }
 
     std::function<void(const KeyInput&)> onKey;  // presses and releases, repeats included
     std::function<void(const PictMouse&)> onMouseDown;
@@ -81,7 +78,6 @@ class MainPictView : public QWidget {
     bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
     const Surface* picture_;
-    bool invisibleCursor_ = false;
     QRegion pending_;  // presented since the last Refresh, in widget pixels
     // The last press that could begin a double click.
     bool firstPressPending_ = false;

@@ -34,7 +34,7 @@ class MatchFrame : public ::testing::Test {
     }
     // A frame's clock count and its drawing.
     void Draw() {
-        if (g.RuleKind == 1 && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+        CountFrameClock(g);
         DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
     }
     void Erase() { EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites); }

@@ -116,5 +116,32 @@ TEST(KeyTranslatorTest, WithoutScanCodesTheQtKeyDecides) {
     EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, true), vk::kA);
 }
 
+TEST(KeyTranslatorTest, ChosenKeysGoByPlaceAndTakeTheStandardKeyOfTheirRowOutOfPlay) {
+    KeyTranslator t;
+    KeyBindings keys{};
+    keys[static_cast<size_t>(KeyAction::Player2Down)] = {24, "Q"};  // the US Q place
+    keys[static_cast<size_t>(KeyAction::Pause)] = {65, "Space"};
+    t.SetBindings(keys);
+    struct Case {
+        uint32_t scan;
+        int qtKey;
+        int expected;
+        const char* why;
+    } cases[] = {
+        {24, 'Q', vk::kOem102, "the chosen key"},
+        {24, 'A', vk::kOem102, "by place: AZERTY prints A there"},
+        {x11key::kIso102nd, qtkey::kLess, 0, "the standard key of a rebound row"},
+        {x11key::kSlash, qtkey::kSlash, 0, "its stand-in too"},
+        {65, ' ', vk::kP, "pause on its new key"},
+        {33, 'P', 0, "P no longer pauses"},
+        {kScanA, qtkey::kA, vk::kA, "rows left alone keep their keys"},
+        {x11key::kRightBrace, qtkey::kBracketRight, vk::kCloseBracket, "player 2 up unchanged"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(t.Translate(c.scan, c.qtKey, false), c.expected) << c.why;
+    t.SetBindings(KeyBindings{});
+    EXPECT_EQ(t.Translate(x11key::kIso102nd, qtkey::kLess, false), vk::kOem102) << "standard keys back";
+    EXPECT_EQ(t.Translate(24, 'Q', false), 0);
+}
+
 }  // namespace
 }  // namespace vx

@@ -78,13 +78,10 @@ TEST(MissingFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
     testing::CopyBuiltProgram(folder);
     MixingRandom random(5, [] { return uint64_t{1}; });
     ProgramFiles files(folder);
-    Game g(GamePlatform{random, files});
     HeadlessHost host;
     testing::RecordingWavePlayer wave;
     testing::RecordingSequencer seq;
-    g.host = &host;
-    g.wavePlayer = &wave;
-    g.sequencer = &seq;
+    Game g(GamePlatform{random, files, host, wave, seq});
 
     ASSERT_TRUE(LoadDesignPictures(g)) << g.FatalMessage;
     ApplySettings(g);

@@ -229,7 +229,7 @@ TEST(SettingsUserFolder, AnUnwritableDatFolderKeepsTheOptionsInTheXdgConfigFolde
         << "one line says where the options went: " << err;
 
     // The next start in the same folder finds them there.
-    Game again(GamePlatform{first.random, first.files});
+    Game again(GamePlatform{first.random, first.files, first.noWindow, first.noEffects, first.noMusic});
     ApplySettings(again);
     EXPECT_EQ(again.Difficulty, 10);
     EXPECT_EQ(again.RuleKind, 2);
@@ -249,7 +249,7 @@ TEST(SettingsUserFolder, ANewerCopyInTheUserFolderWinsOverTheProgramFolder) {
     const SettingsRecord hard = EncodeSettings(g);
     WriteBytes(t.UserSettings(), Bytes(hard.begin(), hard.end()));
     fs::last_write_time(t.UserSettings(), fs::last_write_time(t.DatSettings()) + std::chrono::seconds(5));
-    Game again(GamePlatform{t.random, t.files});
+    Game again(GamePlatform{t.random, t.files, t.noWindow, t.noEffects, t.noMusic});
     ApplySettings(again);
     EXPECT_EQ(again.Difficulty, 10);
 }

@@ -15,13 +15,10 @@ namespace {
 using Commands = std::vector<std::string>;
 
 struct SoundFixture : ::testing::Test {
-    testing::TestGame t;
     testing::RecordingWavePlayer waves;
     testing::RecordingSequencer seq;
-    SoundFixture() {
-        t.g().wavePlayer = &waves;
-        t.g().sequencer = &seq;
-    }
+    NullHost noWindow;
+    testing::TestGame t{1, noWindow, waves, seq};
 };
 
 TEST_F(SoundFixture, EffectsFollowTheirModeAndTheOptionAndMatchNamesWithoutCase) {
@@ -118,6 +115,17 @@ TEST_F(SoundFixture, AStatusWithoutAnAnswerDoesNothingMoreOnThatTick) {
     EXPECT_EQ(seq.commands,
               (Commands{"play midifile from 0", "status midifile length", "status midifile position",
                         "status midifile length", "status midifile position"}));
+}
+
+TEST(SilentSound, TheSilentStandInsKeepTheGameCalm) {
+    testing::TestGame silent;
+    Game& g = silent.g();
+    g.Menu.SetChecked(MenuId::MenuMidi, true);
+    PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
+    OpenMusic(g, "x.mid");
+    ServiceMusic(g, 0);
+    EXPECT_EQ(MusicLength(g), 0);
+    EXPECT_EQ(MusicPosition(g), "");
 }
 
 }  // namespace

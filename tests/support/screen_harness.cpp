@@ -42,7 +42,7 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
 
 namespace vx::testing {
 
-RealScreenHarness::RealScreenHarness(uint64_t seed) : MatchHarness(seed) {
+RealScreenHarness::RealScreenHarness(uint64_t seed, Host* windowHost) : MatchHarness(seed, windowHost) {
     CopyBuiltProgram(tg.folder.Path());
     LoadDesignPictures(g());
 }

@@ -30,7 +30,7 @@ namespace vx::testing {
 // A harness whose program folder is a copy of the built one (dat/ and design/ from the
 // asset generator), with the sheet and line drawings loaded as the window would at start-up.
 struct RealScreenHarness : MatchHarness {
-    explicit RealScreenHarness(uint64_t seed = 1);
+    explicit RealScreenHarness(uint64_t seed = 1, Host* windowHost = nullptr);
 };
 
 }  // namespace vx::testing

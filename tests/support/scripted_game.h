@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/game.h"
+#include "platform/silent_services.h"
 #include "puck/rebounds.h"
 #include "stage/match_setup.h"
 #include "support/recording_sound.h"
@@ -12,11 +13,11 @@
 namespace vx::testing {
 
 struct ScriptedGame {
-    ScriptedGame() { g().wavePlayer = &sound; }
+    ScriptedGame() { tg.Remake(tg.noWindow, sound, tg.noMusic); }
     Game& g() { return tg.g(); }
 
     // Records of a new match on a stage, as the match loop would set them up.
-    MatchRecords Setup(uint8_t stage, uint8_t mode = 1) {
+    MatchRecords Setup(uint8_t stage, uint8_t mode = game_mode::kVsCpu) {
         g().GameMode = mode;
         MatchRecords r;
         SpareRects spare{};

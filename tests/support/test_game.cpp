@@ -35,14 +35,24 @@ ScopedConfigHome::~ScopedConfigHome() {
         ::unsetenv("XDG_CONFIG_HOME");
 }
 
-TestGame::TestGame(uint64_t seed) : TestGame(seed, nullptr) {}
+TestGame::TestGame(uint64_t seed) : TestGame(seed, noWindow, noEffects, noMusic) {}
 
-TestGame::TestGame(Random& steered) : TestGame(1, &steered) {}
+TestGame::TestGame(Random& steered) : random(1, [] { return uint64_t{12345}; }), files(folder.Path()) {
+    steered_ = &steered;
+    fs::create_directories(folder.Path() / "dat");
+    Remake(noWindow, noEffects, noMusic);
+}
 
-TestGame::TestGame(uint64_t seed, Random* steered)
+TestGame::TestGame(uint64_t seed, Host& host, WavePlayer& wavePlayer, Sequencer& sequencer)
     : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
     fs::create_directories(folder.Path() / "dat");
-    game = std::make_unique<Game>(GamePlatform{steered != nullptr ? *steered : random, files});
+    Remake(host, wavePlayer, sequencer);
+}
+
+Game& TestGame::Remake(Host& host, WavePlayer& wavePlayer, Sequencer& sequencer) {
+    game = std::make_unique<Game>(
+        GamePlatform{steered_ != nullptr ? *steered_ : random, files, host, wavePlayer, sequencer});
+    return *game;
 }
 
 }  // namespace vx::testing

@@ -11,6 +11,7 @@
 #include "core/game.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/silent_services.h"
 
 namespace vx::testing {
 
@@ -41,20 +42,28 @@ class ScopedConfigHome {
 
 // Owns the platform pieces a Game needs; program folder with an empty dat/. The options
 // go to dat/Sysdata.rnd, or to UserSettings() when the game falls back to the user's folder.
+// Given no services, the game has no window and no sound; services given must outlive it.
 struct TestGame {
     explicit TestGame(uint64_t seed = 1);
     explicit TestGame(Random& steered);  // a random source the test steers
+    TestGame(uint64_t seed, Host& host, WavePlayer& wavePlayer, Sequencer& sequencer);
     TempFolder folder;
     ScopedConfigHome configHome{folder.Path()};
     MixingRandom random;
     ProgramFiles files;
+    NullHost noWindow;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
     std::unique_ptr<Game> game;
     Game& g() { return *game; }
     std::filesystem::path DatSettings() const { return folder.Path() / "dat" / "Sysdata.rnd"; }
     std::filesystem::path UserSettings() const { return folder.Path() / "voltrax" / "Sysdata.rnd"; }
+    // A new game on the same folder and random source with these services (the old
+    // game's state is dropped), for tests whose services are made after the TestGame.
+    Game& Remake(Host& host, WavePlayer& wavePlayer, Sequencer& sequencer);
 
   private:
-    TestGame(uint64_t seed, Random* random);
+    Random* steered_ = nullptr;
 };
 
 }  // namespace vx::testing

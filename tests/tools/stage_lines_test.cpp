@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "asset_files.h"
-#include "stage/stage_tables.h"
+#include "core/stage_tables.h"
 
 namespace vx::testing {
 namespace {

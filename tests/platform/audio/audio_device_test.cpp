@@ -129,8 +129,7 @@ TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
     testing::WriteBytes(tune, testing::MakeMidiFile(half));
     int wraps = 0;
     const std::vector<float> stream = PlayedOnDisk(t.folder.Path(), [&](AudioSystem& audio) {
-        Game& g = t.g();
-        g.sequencer = &audio;
+        Game& g = t.Remake(t.noWindow, t.noEffects, audio);
         g.Menu.SetChecked(MenuId::MenuMidi, true);
         OpenMusic(g, tune.string());
         int last = 0;

@@ -41,9 +41,7 @@ TEST(MissingSounds, EachMissingSoundLeavesTheMatchGoingWithOneLineNamingIt) {
         options.loadMusicEarly = false;
         options.errors = &errors;
         AudioSystem audio(options);
-        Game& g = m.g();
-        g.wavePlayer = &audio;
-        g.sequencer = &audio;
+        Game& g = m.tg.Remake(m.host, audio, audio);
         g.EffectsOn = kTrue;
         g.Menu.SetChecked(MenuId::MenuMidi, true);
         g.TimeLeft = 20;

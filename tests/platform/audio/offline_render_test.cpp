@@ -58,10 +58,7 @@ struct OfflineSound : ::testing::Test {
     testing::TestGame t;
     std::ostringstream errors;
     AudioSystem audio{Offline(errors)};
-    OfflineSound() {
-        t.g().wavePlayer = &audio;
-        t.g().sequencer = &audio;
-    }
+    OfflineSound() { t.Remake(t.noWindow, audio, audio); }
     fs::path Dat(const std::string& name) { return t.folder.Path() / "dat" / name; }
     int ErrorLines() const { return testing::LineCount(errors.str()); }
 };
@@ -217,7 +214,7 @@ TEST(OfflineSoundFont, WithoutASoundFontMusicIsSilentAndSaysSoOnce) {
     testing::TestGame t;
     std::ostringstream errors;
     AudioSystem audio(Offline(errors, "/nowhere/none.sf2"));
-    t.g().sequencer = &audio;
+    t.Remake(t.noWindow, t.noEffects, audio);
     testing::WriteBytes(t.folder.Path() / "dat" / "opening.mid", testing::MakeMidiFile(OneSecondTune()));
     Game& g = t.g();
     g.Menu.SetChecked(MenuId::MenuMidi, true);

@@ -24,16 +24,13 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 struct WindowFixture : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     WindowFixture() {
-        form = std::make_unique<Form1>(g);
+        form = std::make_unique<Form1>(g, windowHost);
         form->Form_Load();
-    }
-    ~WindowFixture() override {
-        form.reset();
-        g.host = &h.host;
     }
     QAction* Action(MenuId id) { return form->Menus()->Action(id); }
     void Trigger(MenuId id) { Action(id)->trigger(); }
@@ -127,7 +124,7 @@ TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemem
     EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
 
     g.ScreenState = screen_state::kTitle;
-    form = std::make_unique<Form1>(g);
+    form = std::make_unique<Form1>(g, windowHost);
     EXPECT_FALSE(form->PauseOnFocusLossAction()->isChecked()) << "read back by the next window";
     form->PauseOnFocusLossAction()->trigger();
     EXPECT_TRUE(form->Options().pauseOnFocusLoss);
