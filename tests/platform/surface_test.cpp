@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/match_harness.h"
+
 namespace vx {
 namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kMixed = 0x5A3CF0;
 
-// A 6x6 destination of green and a 4x4 source of red: count what changed.
 int CountColour(const Surface& s, uint32_t colour) {
-    int n = 0;
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) n += s.Pixel(x, y) == colour;
-    return n;
+    return testing::CountColour(s, 0, 0, s.Width(), s.Height(), colour);
 }
 
 TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {

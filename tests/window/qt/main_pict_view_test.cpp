@@ -10,8 +10,6 @@
 
 #include <vector>
 
-#include "frontend/key_translator.h"
-
 namespace vx {
 namespace {
 
@@ -27,24 +25,6 @@ class RecordingView : public MainPictView {
         MainPictView::paintEvent(event);
     }
 };
-
-TEST(MainPictViewTest, QtKeyValuesMatchTheTranslatorsCopies) {
-    EXPECT_EQ(qtkey::kEscape, Qt::Key_Escape);
-    EXPECT_EQ(qtkey::kA, Qt::Key_A);
-    EXPECT_EQ(qtkey::kZ, Qt::Key_Z);
-    EXPECT_EQ(qtkey::kLess, Qt::Key_Less);
-    EXPECT_EQ(qtkey::kGreater, Qt::Key_Greater);
-    EXPECT_EQ(qtkey::kSlash, Qt::Key_Slash);
-    EXPECT_EQ(qtkey::kBackslash, Qt::Key_Backslash);
-    EXPECT_EQ(qtkey::kBracketRight, Qt::Key_BracketRight);
-    EXPECT_EQ(qtkey::kBracketLeft, Qt::Key_BracketLeft);
-    EXPECT_EQ(qtkey::kBraceLeft, Qt::Key_BraceLeft);
-    EXPECT_EQ(qtkey::kBraceRight, Qt::Key_BraceRight);
-    EXPECT_EQ(qtkey::kUnderscore, Qt::Key_Underscore);
-    EXPECT_EQ(vk::kP, Qt::Key_P);
-    EXPECT_EQ(vk::kR, Qt::Key_R);
-    EXPECT_EQ(vk::kS, Qt::Key_S);
-}
 
 TEST(MainPictViewTest, MouseMapsBackToPicturePixelsAtScaleOneAndTwo) {
     Surface picture(512, 342);
