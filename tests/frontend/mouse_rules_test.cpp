@@ -132,8 +132,7 @@ TEST(MouseOnTheTitle, QuitEndsTheProgramWithTheMusicStopped) {
     Game& g = h.g();
     ShowTitle(g, kTrue);
     h.host.SetTimer1Enabled(true);
-    const Spot onQuit = CentreOf(g, 3);
-    MainPict_MouseUp(g, 1, 0, onQuit.x, onQuit.y);
+    testing::ClickButton(g, 3);
     EXPECT_TRUE(h.host.Ending());
     EXPECT_FALSE(h.host.Timer1Enabled());
     EXPECT_EQ(h.seq.commands.back(), "stop midifile ");

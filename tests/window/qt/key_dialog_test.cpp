@@ -12,12 +12,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/game.h"
 #include "help/sub_form.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
@@ -105,15 +104,12 @@ struct ShellFixture : ::testing::Test {
         form.reset();
         SaveNewOptions(NewOptions{});
     }
-    std::vector<char> Record() {
-        std::ifstream in(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary);
-        return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-    }
+    testing::Bytes Record() { return testing::ReadBytes(h.tg.DatSettings()); }
 };
 
 TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
     form->RunMenuCommand(MenuId::Menuscr2);  // writes the 31-byte record
-    const std::vector<char> record = Record();
+    const testing::Bytes record = Record();
     ASSERT_EQ(record.size(), 31u);
 
     form->Menus()->Action(MenuId::MenuKeys)->trigger();
