@@ -40,12 +40,9 @@ TEST(MainPictViewTest, MouseMapsBackToPicturePixelsAtScaleOneAndTwo) {
     EXPECT_EQ(view.ToPicture(QPointF(44, 29)), QPointF(0, 0));
     EXPECT_EQ(view.ToPicture(QPointF(555, 370)), QPointF(511, 341));
 
+    // Scale 2 (halves included) is MouseEventsArriveInPicturePixels'; its centring, the two tests below.
     view.resize(1100, 700);
     EXPECT_EQ(view.Scale(), 2);
-    EXPECT_EQ(view.Offset(), QPoint(38, 8));
-    EXPECT_EQ(view.ToPicture(QPointF(38 + 200, 8 + 100)), QPointF(100, 50));
-    EXPECT_EQ(view.ToPicture(QPointF(38 + 201, 8 + 101)), QPointF(100.5, 50.5))
-        << "halves: the game rounds them";
     EXPECT_LT(view.ToPicture(QPointF(10, 2)).x(), 0) << "the black border lies outside the picture";
 }
 
