@@ -201,6 +201,8 @@ TEST(TranslationTest, EnglishCaptionsKeepAccessLettersAndShortcutsAndJapaneseCom
     for (const auto& [id, text] : exact) EXPECT_EQ(binding->Action(id)->text(), QString::fromUtf8(text));
     EXPECT_EQ(binding->Action(MenuId::MenuPause)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(MenuCaption("リプレイを見る(&W)..."), QStringLiteral("&Watch a replay..."));
+    EXPECT_EQ(QCoreApplication::translate("ReplayDialogs", "リプレイを見る"),
+              QStringLiteral("Watch a replay"));
     EXPECT_EQ(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"),
               QStringLiteral("P&ause when the window is inactive"));
 
