@@ -25,10 +25,13 @@ void TellUnusable(QWidget* parent, const std::filesystem::path& file, const std:
     std::cerr << "voltrax: " << file.string() << ": " << why << "\n";
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+    // The reason is the same lower-case phrase as on standard error, made a sentence here.
+    QString reason = QString::fromStdString(why);
+    if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
     QMessageBox::warning(
         parent, QStringLiteral("VOLTRAX"),
         Tr("リプレイ「%1」は再生できません。").arg(QString::fromStdString(file.filename().string())) +
-            QStringLiteral("\n\n") + QString::fromStdString(why));
+            QStringLiteral("\n\n") + reason + QLatin1Char('.'));
 }
 
 }  // namespace

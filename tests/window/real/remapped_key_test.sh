@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/"
 rm -f "$work/dat/Sysdata.rnd"
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM LANGUAGE LC_ALL LC_MESSAGES
 
