@@ -145,6 +145,7 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
 
 TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     form->show();
+    const QRect normal = form->geometry();
     form->Menus()->Action(MenuId::MenuFullScreen)->trigger();
     EXPECT_TRUE(form->isFullScreen());
     EXPECT_TRUE(form->Menus()->Action(MenuId::MenuFullScreen)->isChecked());
@@ -160,6 +161,9 @@ TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     EXPECT_TRUE(form->menuBar()->isVisible()) << "shown while Alt is held";
     Release(view, Qt::Key_Alt, 64);
     EXPECT_FALSE(form->menuBar()->isVisible());
+    form->SetFullScreen(false);
+    EXPECT_EQ(form->geometry(), normal) << "back to its size";
+    form->SetFullScreen(true);
 
     form = std::make_unique<Form1>(g, windowHost);
     form->Form_Load();
