@@ -213,4 +213,19 @@
         <translation>P&amp;ause when the window is inactive</translation>
     </message>
 </context>
+<context>
+    <name>ReplayDialogs</name>
+    <message>
+        <source>リプレイを見る</source>
+        <translation>Watch a replay</translation>
+    </message>
+    <message>
+        <source>VOLTRAX のリプレイ (*.vxr);;すべてのファイル (*)</source>
+        <translation>VOLTRAX replays (*.vxr);;All files (*)</translation>
+    </message>
+    <message>
+        <source>リプレイ「%1」は再生できません。</source>
+        <translation>The replay &quot;%1&quot; cannot be played.</translation>
+    </message>
+</context>
 </TS>

@@ -141,6 +141,7 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
 
 TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     form->show();
+    const QRect normal = form->geometry();
     form->Menus()->Action(MenuId::MenuFullScreen)->trigger();
     EXPECT_TRUE(form->isFullScreen());
     EXPECT_TRUE(form->Menus()->Action(MenuId::MenuFullScreen)->isChecked());
@@ -156,6 +157,9 @@ TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     EXPECT_TRUE(form->menuBar()->isVisible()) << "shown while Alt is held";
     Release(view, Qt::Key_Alt, 64);
     EXPECT_FALSE(form->menuBar()->isVisible());
+    form->SetFullScreen(false);
+    EXPECT_EQ(form->geometry(), normal) << "back to its size";
+    form->SetFullScreen(true);
 
     form = std::make_unique<Form1>(g, windowHost);
     form->Form_Load();
@@ -195,6 +199,7 @@ TEST(TranslationTest, EnglishCaptionsKeepAccessLettersAndShortcutsAndJapaneseCom
     SubForm help("no such read me.txt", QString());
     for (const QString& text : {keys.windowTitle(), keys.DefaultsButton()->text(), help.MRead()->text(),
                                 help.MItem()->text(), MenuCaption("リプレイを見る(&W)..."),
+                                QCoreApplication::translate("ReplayDialogs", "リプレイを見る"),
                                 QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)")})
         EXPECT_FALSE(HasJapanese(text)) << text.toStdString();
 
