@@ -69,8 +69,6 @@ TEST_F(TitleFixture, PressOutsideAndReleaseOnAButtonRunsThatButton) {
     Up(CentreOf(g, 2));
     EXPECT_EQ(g.ScreenState, screen_state::kStageSelect);
     EXPECT_EQ(g.GameMode, 2);
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuVSCPU));
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuVS2P));
 }
 
 TEST_F(TitleFixture, PositionsRoundHalvesToEvenAndEdgesCount) {

@@ -68,14 +68,5 @@ TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
     }
 }
 
-TEST(KeyInput, SetKeyFlagIgnoresNumbersOutsideOneToFour) {
-    KeyFlagSet flags{};
-    SetKeyFlag(flags, 0, kTrue);
-    SetKeyFlag(flags, 5, kTrue);
-    EXPECT_EQ(flags, Held(false, false, false, false));
-    SetKeyFlag(flags, 4, kTrue);
-    EXPECT_EQ(flags, Held(false, false, false, true));
-}
-
 }  // namespace
 }  // namespace vx

@@ -55,7 +55,6 @@ TEST(ReplayFile, KeysOfEveryFrameChangingStillFitA120SecondMatchIn4KB) {
 TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     TempFolder dir;
     const auto good = EncodeReplay(ShortMatch());
-    const size_t n = good.size();
     std::vector<uint8_t> badMagic = good, badCrc = good, extra = good;
     badMagic[0] = 'W';
     badCrc[replay_format::kHeaderSize] ^= 0x10;
@@ -100,7 +99,6 @@ TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     std::string error;
     EXPECT_FALSE(ReadReplayFile(dir.Path() / "missing", r, error));
     EXPECT_EQ(error, "the file does not exist");
-    EXPECT_EQ(n, good.size());
 }
 
 TEST(VerifyReplay, ExitStatusSaysWhetherTheMatchPlaysOutAsRecorded) {

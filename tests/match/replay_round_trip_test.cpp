@@ -2,8 +2,6 @@
 // stages, both modes, both rules, every item held in force once, several seeds.
 #include <gtest/gtest.h>
 
-#include "platform/silent_services.h"
-
 #include <random>
 #include <vector>
 
@@ -36,11 +34,8 @@ struct Recording {
 // state hash noted after it, the file written at the end.
 Recording Record(const Config& c, const std::filesystem::path& folder) {
     MixingRandom random(c.seed, [] { return uint64_t{77}; });
-    ProgramFiles files(folder);
-    NullHost noWindow;
-    SilentWavePlayer noEffects;
-    SilentSequencer noMusic;
-    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
+    testing::TestGame t(random);
+    Game& g = t.g();
     g.ReplayFolder = folder;
     g.GameMode = c.mode;
     g.StageNo = c.stage;

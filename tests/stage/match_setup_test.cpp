@@ -71,16 +71,6 @@ TEST(StageSetup, ObstaclesPostsAndPuckCountsPerStage) {
     EXPECT_EQ(s.t.g().CornerPosts.count, 0) << "posts of an earlier stage-3 match do not linger";
 }
 
-TEST(StageSetup, OutOfRangeStageNumbersBuildStageOne) {
-    StageBuild reference;
-    reference.Run(1);
-    for (uint8_t stage : {0, 6, 255}) {
-        StageBuild s;
-        s.Run(stage);
-        EXPECT_EQ(s.r, reference.r) << int(stage);
-    }
-}
-
 TEST(StageSetup, AllowedItemKindsPerStageAndMode) {
     using K = std::vector<uint8_t>;
     const K oneTwo = {1, 2, 3, 4, 5, 6, 7}, threeFour = {2, 3, 4, 5, 6, 7}, five = {1, 2, 3, 5, 6, 7};
