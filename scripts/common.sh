@@ -4,7 +4,7 @@
 # What building and playing need.
 VOLTRAX_PLAY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libsdl2-dev libfluidsynth-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
+  qt6-base-dev libsdl2-dev libfluidsynth-dev libenet-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
 )
 # What only the tests, the format check, the fuzzers and the benchmarks need.
 VOLTRAX_TEST_PACKAGES=(
