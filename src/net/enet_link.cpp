@@ -166,3 +166,13 @@ uint64_t EnetLink::BytesReceived() const {
 }
 
 }  // namespace vx::net
+
+namespace vx::net {
+
+uint16_t EnetLink::Port() const {
+    ENetAddress address{};
+    if (impl_->host == nullptr || enet_socket_get_address(impl_->host->socket, &address) != 0) return 0;
+    return address.port;
+}
+
+}  // namespace vx::net

@@ -43,6 +43,8 @@ class EnetLink {
     void Close();
 
     bool Connected() const;
+    // The port this side listens on or sends from (the one chosen when 0 was asked for).
+    uint16_t Port() const;
     uint64_t BytesSent() const;
     uint64_t BytesReceived() const;
 

@@ -10,7 +10,7 @@ namespace {
 constexpr uint8_t kMagic0 = 'V';
 constexpr uint8_t kMagic1 = 'X';
 constexpr std::size_t kHeaderBytes = 3;        // magic, type
-constexpr std::size_t kInputsFixedBytes = 13;  // first, ack, sender frame, count
+constexpr std::size_t kInputsFixedBytes = 14;  // match, first, ack, sender frame, count
 
 // Little-endian writing and reading of the fixed-width fields.
 class Writer {
@@ -60,7 +60,7 @@ class Reader {
 
 // The body size of each fixed-size type (index by type); inputs vary with the count.
 constexpr std::array<std::size_t, packet_type::kLast + 1> kBodyBytes = {
-    0, 2 + kVersionTextBytes, 1 + 1 + 2 + 2 + 1 + 8, 0, 1 + 4, 1 + 1, 4 + 8, 4 + 1,
+    0, 2 + kVersionTextBytes, 1 + 1 + 2 + 2 + 1 + 8, 0, 1 + 4, 1 + 1, 1 + 4 + 8, 4 + 1,
 };
 
 std::size_t InputBytes(std::size_t count) {
@@ -98,6 +98,7 @@ PacketBytes Encode(const Packet& p) {
             break;
         case packet_type::kInputs: {
             const uint8_t count = std::min<uint8_t>(p.inputs.count, kMaxInputsPerPacket);
+            w.U8(p.inputs.match);
             w.U32(p.inputs.firstFrame);
             w.U32(p.inputs.ackFrame);
             w.U32(p.inputs.senderFrame);
@@ -119,6 +120,7 @@ PacketBytes Encode(const Packet& p) {
             w.U8(p.choice.value);
             break;
         case packet_type::kHash:
+            w.U8(p.hash.match);
             w.U32(p.hash.frame);
             w.U64(p.hash.hash);
             break;
@@ -190,6 +192,7 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
                     p.start.difficulty <= 99;
             break;
         case packet_type::kInputs: {
+            p.inputs.match = r.U8();
             p.inputs.firstFrame = r.U32();
             p.inputs.ackFrame = r.U32();
             p.inputs.senderFrame = r.U32();
@@ -224,6 +227,7 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
                     (p.choice.kind != choice_kind::kStage || (p.choice.value >= 1 && p.choice.value <= 5));
             break;
         case packet_type::kHash:
+            p.hash.match = r.U8();
             p.hash.frame = r.U32();
             p.hash.hash = r.U64();
             break;

@@ -66,6 +66,7 @@ struct StartPacket {
 };
 
 struct InputsPacket {
+    uint8_t match = 0;             // which match of the connection (a retry is the next)
     uint32_t firstFrame = 0;       // the frame of inputs[0]
     uint32_t ackFrame = kNoFrame;  // the sender holds the receiver's inputs below this
     uint32_t senderFrame = 0;      // the frame the sender is about to run
@@ -84,6 +85,7 @@ struct ChoicePacket {
 };
 
 struct HashPacket {
+    uint8_t match = 0;
     uint32_t frame = 0;  // the hash is of the state after this many frames
     uint64_t hash = 0;
 };

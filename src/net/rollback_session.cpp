@@ -78,7 +78,7 @@ void RollbackSession::Confirm() {
         const bool over = overAfter_[Slot(confirmed_)];
         ++confirmed_;
         if (confirmed_ == nextHashFrame_) {
-            pendingHash_ = HashPacket{confirmed_, hashAfter_[Slot(confirmed_ - 1)]};
+            pendingHash_ = HashPacket{0, confirmed_, hashAfter_[Slot(confirmed_ - 1)]};
             nextHashFrame_ += kHashEvery;
         }
         if (over) endFrame_ = confirmed_;

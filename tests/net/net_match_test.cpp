@@ -1,0 +1,190 @@
+// Two Games playing network matches against each other in one process, over loopback
+// ENet with the network simulator on both sides: every match ends on both sides with
+// the same frames, inputs and state hash, which a plain local run of those inputs
+// reaches too; a lost peer, a version mismatch and garbage packets end as stated.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "match/match_loop.h"
+#include "net/net_match.h"
+#include "stage/match_setup.h"
+#include "support/test_game.h"
+
+namespace vx::net {
+namespace {
+
+struct Side {
+    Side(std::unique_ptr<EnetLink> link, bool host, const std::string& version, NetSimSettings sim,
+         uint64_t seed)
+        : game(seed), peer(std::move(link), PeerOptions{host, version, sim, seed}), keys(seed * 7919) {}
+    testing::TestGame game;
+    NetPeer peer;
+    std::mt19937_64 keys;
+    InputBits held = 0;
+    int holdFrames = 0;
+    std::unique_ptr<NetMatch> match;
+
+    InputBits RandomKeys() {
+        if (holdFrames-- <= 0) {
+            held = static_cast<InputBits>(keys() % 4);
+            holdFrames = static_cast<int>(keys() % 12);
+        }
+        return held;
+    }
+};
+
+// A host and a guest connected on loopback, each with its own simulated network.
+struct Pair {
+    Pair(NetSimSettings sim, const std::string& guestVersion = "2.1") {
+        std::string error;
+        auto hostLink = EnetLink::Host(0, "127.0.0.1", &error);
+        EXPECT_TRUE(hostLink) << error;
+        const uint16_t port = hostLink->Port();
+        host = std::make_unique<Side>(std::move(hostLink), true, "2.1", sim, 11);
+        guest =
+            std::make_unique<Side>(EnetLink::Join("127.0.0.1", port, &error), false, guestVersion, sim, 12);
+    }
+    // Runs both sides on one virtual clock in 1 ms steps until done() or the limit; the
+    // guest's frames fall 13 ms after the host's.
+    template <typename Done>
+    bool RunUntil(Done done, int64_t limitMs = 60000) {
+        for (const int64_t end = nowMs + limitMs; nowMs < end; ++nowMs) {
+            for (Side* s : {host.get(), guest.get()}) {
+                const bool frameDue = (nowMs - (s == guest.get() ? 13 : 0)) % kFrameMs == 0;
+                if (s->match && frameDue)
+                    s->match->Tick(nowMs, s->RandomKeys());
+                else
+                    s->peer.Pump(nowMs);
+            }
+            if (done()) return true;
+        }
+        return false;
+    }
+    bool Connect() {
+        return RunUntil([&] { return (host->peer.Ready() && guest->peer.Ready()) || host->peer.Ended(); },
+                        3000);
+    }
+    std::unique_ptr<Side> host;
+    std::unique_ptr<Side> guest;
+    int64_t nowMs = 1;
+};
+
+bool IsOver(const Side& s) {
+    return s.match->Session().EndFrame().has_value();
+}
+
+// The final state a local run of the recorded inputs reaches, without any network.
+uint64_t LocalReplayHash(const StartPacket& start, const std::vector<std::array<InputBits, 2>>& inputs) {
+    testing::TestGame local(99);
+    MatchRecords r;
+    Game& g = local.g();
+    ApplyStart(g, start);
+    local.random.Seed(start.seed);
+    SpareRects spare{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, start.stage);
+    g.FrameCount = 0;
+    for (const auto& in : inputs) {
+        g.KeyFlags = {ToBool16(in[0] & 1u), ToBool16(in[0] & 2u), ToBool16(in[1] & 2u), ToBool16(in[1] & 1u)};
+        StepMatchFrame(g, r, game_mode::kVs2P);
+    }
+    return MatchStateHash(g, r, local.random);
+}
+
+TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
+    // One-way delays for round trips of 0, 60, 100 and 150 ms, all with loss, doubles, jitter.
+    const NetSimSettings networks[] = {{0, 0, 5, 1}, {30, 10, 5, 1}, {50, 10, 5, 2}, {75, 10, 5, 1}};
+    int matches = 0;
+    uint32_t largestRollback = 0;
+    for (const auto& network : networks) {
+        Pair pair(network);
+        ASSERT_TRUE(pair.Connect());
+        for (uint8_t n = 1; n <= 25; ++n, ++matches) {
+            StartPacket start;
+            start.stage = static_cast<uint8_t>(1 + matches % 5);
+            start.ruleKind = matches % 3 == 0 ? rule_kind::kScore : rule_kind::kTime;
+            start.timeLimit = static_cast<int16_t>(3 + matches % 4);
+            start.scoreLimit = 1;
+            start.seed = 0x5eed0000u + static_cast<uint64_t>(matches);
+            pair.host->match = std::make_unique<NetMatch>(pair.host->game.g(), pair.host->game.random,
+                                                          pair.host->peer, 0, start, n);
+            pair.guest->match = std::make_unique<NetMatch>(pair.guest->game.g(), pair.guest->game.random,
+                                                           pair.guest->peer, 1, start, n);
+            ASSERT_TRUE(pair.RunUntil([&] { return IsOver(*pair.host) && IsOver(*pair.guest); }))
+                << "match " << matches << ": " << pair.host->match->SummaryLine();
+            const NetMatch& h = *pair.host->match;
+            const NetMatch& g = *pair.guest->match;
+            EXPECT_EQ(h.Session().EndFrame(), g.Session().EndFrame()) << "match " << matches;
+            EXPECT_EQ(h.Hash(), g.Hash()) << "match " << matches;
+            EXPECT_TRUE(h.ConfirmedInputs() == g.ConfirmedInputs()) << "match " << matches;
+            EXPECT_EQ(h.Hash(), LocalReplayHash(start, h.ConfirmedInputs())) << "match " << matches;
+            largestRollback =
+                std::max({largestRollback, h.Session().LargestRollback(), g.Session().LargestRollback()});
+            EXPECT_FALSE(pair.host->peer.Ended() || pair.guest->peer.Ended()) << pair.host->peer.EndMessage();
+            pair.host->match.reset();
+            pair.guest->match.reset();
+        }
+    }
+    EXPECT_EQ(matches, 100);
+    EXPECT_GT(largestRollback, 0u) << "the networks were bad enough to need corrections";
+}
+
+TEST(NetMatch, DifferentVersionsEndBothSidesWithAMessageNamingBoth) {
+    Pair pair({}, "2.2");
+    pair.RunUntil([&] { return pair.host->peer.Ended() && pair.guest->peer.Ended(); }, 2000);
+    for (Side* s : {pair.host.get(), pair.guest.get()}) {
+        EXPECT_EQ(s->peer.EndReason(), end_reason::kVersionMismatch);
+        EXPECT_NE(s->peer.EndMessage().find("2.1"), std::string::npos) << s->peer.EndMessage();
+        EXPECT_NE(s->peer.EndMessage().find("2.2"), std::string::npos) << s->peer.EndMessage();
+    }
+}
+
+TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
+    Pair silent({});
+    ASSERT_TRUE(silent.Connect());
+    // The guest's machine stops answering: its side is never run again.
+    for (int64_t t = silent.nowMs; t < silent.nowMs + 6000 && !silent.host->peer.Ended(); ++t)
+        silent.host->peer.Pump(t);
+    EXPECT_EQ(silent.host->peer.EndReason(), end_reason::kSilence);
+    EXPECT_NE(silent.host->peer.EndMessage().find("5 seconds"), std::string::npos);
+
+    Pair leaving({});
+    ASSERT_TRUE(leaving.Connect());
+    leaving.guest->peer.Leave();
+    leaving.RunUntil([&] { return leaving.host->peer.Ended(); }, 1000);
+    EXPECT_EQ(leaving.host->peer.EndReason(), end_reason::kPeerLeft);
+}
+
+TEST(NetMatch, GarbageAndStrangersAreCountedAndTheMatchGoesOn) {
+    std::string error;
+    auto hostLink = EnetLink::Host(0, "127.0.0.1", &error);
+    const uint16_t port = hostLink->Port();
+    NetPeer host(std::move(hostLink), PeerOptions{true, "2.1", std::nullopt, 1});
+    auto raw = EnetLink::Join("127.0.0.1", port, &error);
+    auto stranger = EnetLink::Join("127.0.0.1", port, &error);
+    std::vector<LinkEvent> events;
+    DropCounts rawDrops;
+    std::mt19937 noise(5);
+    int64_t now = 0;
+    for (; now < 300; ++now) {
+        host.Pump(now);
+        raw->Poll(events, rawDrops);
+        stranger->Poll(events, rawDrops);
+        if (now == 100) raw->Send(Encode(MakeHello("2.1")), true);
+        if (now > 100 && now < 200) {
+            PacketBytes junk(1 + noise() % 70);
+            for (auto& b : junk) b = static_cast<uint8_t>(noise());
+            if (now % 3 == 0) junk[0] = 'V', junk[1] = 'X';
+            raw->Send(junk, false);
+        }
+        raw->Flush();
+    }
+    EXPECT_FALSE(host.Ended()) << host.EndMessage();
+    EXPECT_TRUE(host.Ready());
+    EXPECT_GE(host.Drops().Total(), 90u);
+    EXPECT_EQ(host.Drops().wrongSender, 1u) << "the second player to knock is turned away";
+}
+
+}  // namespace
+}  // namespace vx::net
