@@ -10,70 +10,13 @@
 #include "match/match_loop.h"
 #include "net/net_match.h"
 #include "stage/match_setup.h"
-#include "support/test_game.h"
+#include "support/net_pair.h"
 
 namespace vx::net {
 namespace {
 
-struct Side {
-    Side(std::unique_ptr<EnetLink> link, bool host, const std::string& version, NetSimSettings sim,
-         uint64_t seed)
-        : game(seed), peer(std::move(link), PeerOptions{host, version, sim, seed}), keys(seed * 7919) {}
-    testing::TestGame game;
-    NetPeer peer;
-    std::mt19937_64 keys;
-    InputBits held = 0;
-    int holdFrames = 0;
-    std::unique_ptr<NetMatch> match;
-
-    InputBits RandomKeys() {
-        if (holdFrames-- <= 0) {
-            held = static_cast<InputBits>(keys() % 4);
-            holdFrames = static_cast<int>(keys() % 12);
-        }
-        return held;
-    }
-};
-
-// A host and a guest connected on loopback, each with its own simulated network.
-struct Pair {
-    Pair(NetSimSettings sim, const std::string& guestVersion = "2.1") {
-        std::string error;
-        auto hostLink = EnetLink::Host(0, "127.0.0.1", &error);
-        EXPECT_TRUE(hostLink) << error;
-        const uint16_t port = hostLink->Port();
-        host = std::make_unique<Side>(std::move(hostLink), true, "2.1", sim, 11);
-        guest =
-            std::make_unique<Side>(EnetLink::Join("127.0.0.1", port, &error), false, guestVersion, sim, 12);
-    }
-    // Runs both sides on one virtual clock in 1 ms steps until done() or the limit; the
-    // guest's frames fall 13 ms after the host's.
-    template <typename Done>
-    bool RunUntil(Done done, int64_t limitMs = 60000) {
-        for (const int64_t end = nowMs + limitMs; nowMs < end; ++nowMs) {
-            for (Side* s : {host.get(), guest.get()}) {
-                const bool frameDue = (nowMs - (s == guest.get() ? 13 : 0)) % kFrameMs == 0;
-                if (s->match && frameDue)
-                    s->match->Tick(nowMs, s->RandomKeys());
-                else
-                    s->peer.Pump(nowMs);
-            }
-            if (done()) return true;
-        }
-        return false;
-    }
-    bool Connect() {
-        return RunUntil([&] { return (host->peer.Ready() && guest->peer.Ready()) || host->peer.Ended(); },
-                        3000);
-    }
-    std::unique_ptr<Side> host;
-    std::unique_ptr<Side> guest;
-    int64_t nowMs = 1;
-};
-
-bool IsOver(const Side& s) {
-    return s.match->Session().EndFrame().has_value();
-}
+using testing::NetPair;
+using testing::NetSide;
 
 // The final state a local run of the recorded inputs reaches, without any network.
 uint64_t LocalReplayHash(const StartPacket& start, const std::vector<std::array<InputBits, 2>>& inputs) {
@@ -98,7 +41,7 @@ TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
     int matches = 0;
     uint32_t largestRollback = 0;
     for (const auto& network : networks) {
-        Pair pair(network);
+        NetPair pair(network);
         ASSERT_TRUE(pair.Connect());
         for (uint8_t n = 1; n <= 25; ++n, ++matches) {
             StartPacket start;
@@ -107,11 +50,8 @@ TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
             start.timeLimit = static_cast<int16_t>(3 + matches % 4);
             start.scoreLimit = 1;
             start.seed = 0x5eed0000u + static_cast<uint64_t>(matches);
-            pair.host->match = std::make_unique<NetMatch>(pair.host->game.g(), pair.host->game.random,
-                                                          pair.host->peer, 0, start, n);
-            pair.guest->match = std::make_unique<NetMatch>(pair.guest->game.g(), pair.guest->game.random,
-                                                           pair.guest->peer, 1, start, n);
-            ASSERT_TRUE(pair.RunUntil([&] { return IsOver(*pair.host) && IsOver(*pair.guest); }))
+            pair.StartMatch(start, n);
+            ASSERT_TRUE(pair.RunUntil([&] { return pair.BothOver(); }))
                 << "match " << matches << ": " << pair.host->match->SummaryLine();
             const NetMatch& h = *pair.host->match;
             const NetMatch& g = *pair.guest->match;
@@ -131,9 +71,9 @@ TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
 }
 
 TEST(NetMatch, DifferentVersionsEndBothSidesWithAMessageNamingBoth) {
-    Pair pair({}, "2.2");
+    NetPair pair({}, "2.2");
     pair.RunUntil([&] { return pair.host->peer.Ended() && pair.guest->peer.Ended(); }, 2000);
-    for (Side* s : {pair.host.get(), pair.guest.get()}) {
+    for (NetSide* s : {pair.host.get(), pair.guest.get()}) {
         EXPECT_EQ(s->peer.EndReason(), end_reason::kVersionMismatch);
         EXPECT_NE(s->peer.EndMessage().find("2.1"), std::string::npos) << s->peer.EndMessage();
         EXPECT_NE(s->peer.EndMessage().find("2.2"), std::string::npos) << s->peer.EndMessage();
@@ -141,7 +81,7 @@ TEST(NetMatch, DifferentVersionsEndBothSidesWithAMessageNamingBoth) {
 }
 
 TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
-    Pair silent({});
+    NetPair silent({});
     ASSERT_TRUE(silent.Connect());
     // The guest's machine stops answering: its side is never run again.
     for (int64_t t = silent.nowMs; t < silent.nowMs + 6000 && !silent.host->peer.Ended(); ++t)
@@ -149,7 +89,7 @@ TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
     EXPECT_EQ(silent.host->peer.EndReason(), end_reason::kSilence);
     EXPECT_NE(silent.host->peer.EndMessage().find("5 seconds"), std::string::npos);
 
-    Pair leaving({});
+    NetPair leaving({});
     ASSERT_TRUE(leaving.Connect());
     leaving.guest->peer.Leave();
     leaving.RunUntil([&] { return leaving.host->peer.Ended(); }, 1000);
