@@ -105,7 +105,7 @@ NetMatch::NetMatch(Game& g, MixingRandom& random, NetPeer& peer, int localPlayer
 }
 
 NetMatch::~NetMatch() {
-    peer_.Attach(nullptr, 0);
+    peer_.Detach(&session_);
 }
 
 void NetMatch::SaveState(int slot) {

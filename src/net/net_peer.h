@@ -55,6 +55,10 @@ class NetPeer {
     // match numbers the connection's matches, so that a late packet of the last one is
     // never taken for the next.
     void Attach(RollbackSession* session, uint8_t match);
+    // Forgets the session if it is still the attached one (a newer match may be).
+    void Detach(const RollbackSession* session) {
+        if (session_ == session) session_ = nullptr;
+    }
     // Sends the local inputs not yet acknowledged (after AddLocalInput each frame).
     void SendInputs(int64_t nowMs);
     // The frames this side runs ahead of the other, judged from the other's last word
