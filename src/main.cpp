@@ -1,11 +1,15 @@
 // The program: wires the game to its window, its sound and its files, then runs.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 
 #include "core/game.h"
 #include "draw/screen_pictures.h"
+#include "frontend/replay_commands.h"
+#include "match/replay_recorder.h"
+#include "match/rules.h"
 #include "platform/audio/audio_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
@@ -13,6 +17,7 @@
 #include "window/form1.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
+#include "window/replay_dialogs.h"
 
 namespace {
 
@@ -28,6 +33,14 @@ void TellFatal(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const vx::ReplayOptions replayOptions = vx::ParseReplayOptions(argc, argv);
+    if (!replayOptions.error.empty()) {
+        std::cerr << "voltrax: " << replayOptions.error << "\n";
+        return vx::verify_status::kUnusable;
+    }
+    // Checking a replay needs no window, no sound and no lock: it may run beside a game.
+    if (replayOptions.verify) return vx::VerifyReplayCommand(*replayOptions.verify, std::cout, std::cerr);
+
     // A second copy ends at once and says nothing.
     vx::SingleInstanceLock lock;
     if (!lock.Acquire()) return 0;
@@ -38,6 +51,7 @@ int main(int argc, char** argv) {
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
     vx::Game game(vx::GamePlatform{random, files});
+    game.ReplayFolder = vx::DefaultReplayFolder();
     vx::InstallQtPictureDecoder(game.pictureLoader);
     vx::audio::AudioSystem audio;
     game.wavePlayer = &audio;
@@ -52,7 +66,15 @@ int main(int argc, char** argv) {
     vx::Form1 window(game);
     window.show();
     window.Form_Load();
+    if (replayOptions.watch) {
+        // Started from the event loop, like a menu command, once the title is up.
+        QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {
+            vx::WatchReplayFile(game, &window, file);
+        });
+    }
     int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
+    // Quit mid-match: the part played so far is kept as an incomplete replay.
+    vx::FinishReplay(game, vx::DecidedResult(game));
     if (!game.FatalMessage.empty()) {
         window.hide();
         TellFatal(game.FatalMessage);

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/arith.h"
 #include "core/geometry.h"
@@ -56,6 +58,21 @@ struct GamePlatform {
     ProgramFiles& files;
 };
 
+// The keys of the match in play, frame by frame: recorded for its replay file, or fed
+// from a replay being watched.
+struct MatchKeyLog {
+    enum class Mode : uint8_t { kOff, kRecording, kWatching };
+    Mode mode = Mode::kOff;
+    std::vector<uint8_t> keys;               // one entry a frame: bit i set when KeyFlags[i] was held
+    uint64_t seed = 0;                       // the seed of a replay being watched
+    int16_t timeLimit = 0;                   // the chosen time of the recorded match
+    int64_t date = 0;                        // when the recorded match began, seconds since the epoch
+    uint64_t lastHash = 0;                   // MatchStateHash after the last frame played
+    bool ranOut = false;                     // a watched replay ended before its match did
+    std::array<uint8_t, 31> savedOptions{};  // the settings record before a replay took over
+    std::filesystem::path lastWritten;       // the newest replay file written
+};
+
 struct Game {
     explicit Game(GamePlatform platform);
 
@@ -86,6 +103,12 @@ struct Game {
     MatchRecords Saved;                    // written on pause, read on resume
     std::array<uint8_t, 3> ClockDigits{};  // hundreds, tens, units of TimeLeft as the panel drew them
     uint32_t FrameCount = 0;               // frames played since the match was set up (kept over a pause)
+    // The match's 64-bit seed. While MatchSeeded, reseeding the generator stirs in the
+    // seed and FrameCount instead of the time, so the match is a function of its inputs.
+    uint64_t MatchSeed = 0;
+    bool MatchSeeded = false;
+    MatchKeyLog KeyLog;
+    std::filesystem::path ReplayFolder;  // where replays are written; empty: none are
 
     // --- drawing surfaces (the main window's picture boxes) ---
     Surface MainPict{512, 342};   // the screen
@@ -121,5 +144,13 @@ struct Game {
     WavePlayer* wavePlayer = nullptr;  // none: effects are silent
     Sequencer* sequencer = nullptr;    // none: music is silent
 };
+
+// The generator's reseed before a serve direction or a bumper rebound: the match seed
+// and the frame number during a match, the time of day otherwise.
+void ReseedRandom(Game& g);
+// Starts the generator of a match from seed; from here on ReseedRandom is reproducible.
+void SeedMatchRandom(Game& g, uint64_t seed);
+// Outside a match the reseeds take the time of day again.
+void EndMatchRandom(Game& g);
 
 }  // namespace vx

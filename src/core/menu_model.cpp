@@ -21,6 +21,7 @@ constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
     Top(M::MenuGame, "MenuGame", "ゲーム(&G)"),
     Entry(M::MenuVSCPU, M::MenuGame, "MenuVSCPU", "1P VS CPU(&C)"),
     Entry(M::MenuVS2P, M::MenuGame, "MenuVS2P", "1P VS 2P(&H)"),
+    Entry(M::MenuWatch, M::MenuGame, "MenuWatch", "リプレイを見る(&W)..."),
     Separator(M::a8, M::MenuGame, "a8"),
     Entry(M::MenuPause, M::MenuGame, "MenuPause", "ゲームの一時停止(&P)", 'P', false, false),
     Entry(M::MenuRePlay, M::MenuGame, "MenuRePlay", "ゲームの再開(&R)", 'R', false, false),
@@ -74,6 +75,7 @@ void MenuModel::SetOptionItemsEnabled(bool enabled) {
 void MenuModel::SetGameStartItemsEnabled(bool enabled) {
     SetEnabled(MenuId::MenuVS2P, enabled);
     SetEnabled(MenuId::MenuVSCPU, enabled);
+    SetEnabled(MenuId::MenuWatch, enabled);
 }
 
 }  // namespace vx

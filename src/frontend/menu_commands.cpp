@@ -5,6 +5,7 @@
 #include "core/game.h"
 #include "core/wait_rule.h"
 #include "draw/buttons.h"
+#include "frontend/replay_watch.h"
 #include "frontend/stage_select.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
@@ -63,6 +64,7 @@ void MenuPause_Click(Game& g) {
 
 void MenuRePlay_Click(Game& g) {
     ResumeMatch(g);
+    EndWatchingIfOver(g);
 }
 
 void MenuGameStop_Click(Game& g) {

@@ -120,7 +120,15 @@ void RepairSettings(Game& g) {
 }
 
 void SaveSettings(Game& g) {
-    const SettingsRecord record = EncodeSettings(g);
+    SettingsRecord record = EncodeSettings(g);
+    // A watched replay brings its own match settings: only the sound switches the
+    // player flips meanwhile reach the file, on top of the options saved before.
+    if (g.KeyLog.mode == MatchKeyLog::Mode::kWatching) {
+        record = g.KeyLog.savedOptions;
+        Put16(record, settings_offset::kMusicOn, g.MusicOn);
+        Put16(record, settings_offset::kEffectsOn, g.EffectsOn);
+        g.KeyLog.savedOptions = record;
+    }
     g.settingsFile.Write(record);
 }
 

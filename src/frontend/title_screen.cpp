@@ -7,6 +7,7 @@
 #include "draw/sprite_blit.h"
 #include "frontend/sys_data.h"
 #include "match/match_sequences.h"
+#include "match/replay_recorder.h"
 #include "match/screen_wipe.h"
 #include "sound/music.h"
 
@@ -18,6 +19,7 @@ constexpr int kWidth = 512, kHeight = 342;
 }  // namespace
 
 void ShowTitle(Game& g, Bool16 startup) {
+    EndMatchRandom(g);
     g.random.Randomize();
     g.MatchRequest = match_request::kNone;
 
@@ -45,6 +47,9 @@ void ShowTitle(Game& g, Bool16 startup) {
 
 void StopMatch(Game& g) {
     if (!MatchPaused(g)) return;
+    // The part played so far becomes a replay; a watched replay just ends.
+    if (g.KeyLog.mode == MatchKeyLog::Mode::kWatching) g.KeyLog.mode = MatchKeyLog::Mode::kOff;
+    FinishReplay(g, 0);
     g.Menu.SetOptionItemsEnabled(true);
     g.MatchRequest = match_request::kNone;
     g.host->SetMousePointer(MousePointer::Normal);

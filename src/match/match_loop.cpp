@@ -5,6 +5,7 @@
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
+#include "match/replay_recorder.h"
 #include "match/rules.h"
 #include "paddles/cpu_opponent.h"
 #include "paddles/paddle_movement.h"
@@ -31,9 +32,9 @@ void RestoreField(Game& g) {
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
-    SpareRects spare{};
-    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
-    g.FrameCount = 0;
+    const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
+    SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
+    BeginMatchLog(g);
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
@@ -50,6 +51,19 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
 }
 
 }  // namespace
+
+void SetUpMatchState(Game& g, MatchRecords& r, uint8_t stageNo, uint64_t seed) {
+    SeedMatchRandom(g, seed);
+    SpareRects spare{};
+    r = MatchRecords{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, stageNo);
+    g.FrameCount = 0;
+}
+
+uint64_t DrawMatchSeed(Game& g) {
+    g.random.Randomize();
+    return g.random.NextBits64();
+}
 
 void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     MovePaddlesFromKeys(g, r.paddles);
@@ -89,8 +103,19 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     for (;;) {
         g.FrameStart = g.host->NowMs();
         if (!LetEventsRun(g)) return;
+        if (!TakeFrameKeys(g)) {
+            // A watched replay that ends before its match: nothing more to show.
+            StopMusicAndTimer(g);
+            g.ScreenState = screen_state::kBusy;
+            g.MatchRequest = match_request::kOver;
+            EndMatchRandom(g);
+            return;
+        }
         PlayFrame(g, r, gameMode);
+        NoteFrameDone(g, r);
+        const int16_t result = DecidedResult(g);
         if (!CheckMatchEnd(g, r)) return;
+        if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
         // The end sequence's own waits moved FrameStart on, so after it this wait is over
         // at once, as it always was.
         if (!g.host->WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
@@ -104,7 +129,10 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         if (g.MatchRequest == match_request::kOver) break;
     }
 
-    if (g.ScreenState == screen_state::kResult) SwitchToOpeningMusic(g);
+    if (g.ScreenState == screen_state::kResult) {
+        EndMatchRandom(g);
+        SwitchToOpeningMusic(g);
+    }
 }
 
 }  // namespace vx

@@ -17,6 +17,16 @@ constexpr int32_t kReadyWaitMs = 800;
 constexpr int32_t kGoWaitMs = 500;
 }  // namespace match_timing
 
+// A new match's state: the generator started from seed (reseeds stir in the seed and
+// the frame number from here on), the records set up for the stage, frame 0.
+void SetUpMatchState(Game& g, MatchRecords& r, uint8_t stageNo, uint64_t seed);
+
+// The seed of a new match, drawn from the running generator after stirring in the time.
+uint64_t DrawMatchSeed(Game& g);
+
+// The intro draws the first frame three times and each draw counts the clock once.
+constexpr int kIntroClockCounts = 3;
+
 // Plays until ScreenState is 5 (result screen, MatchRequest 5) or 6 (paused,
 // MatchRequest 1, the records in g.Saved). Entered with ScreenState 8 it resumes from
 // g.Saved without the intro. Returns at once, touching nothing more, when the program

@@ -25,6 +25,7 @@ MixingRandom::MixingRandom(uint64_t seed, std::function<uint64_t()> timeOfDay)
 }
 
 void MixingRandom::Seed(uint64_t seed) {
+    draws_ = 0;
     uint64_t x = seed;
     for (auto& s : state_) s = SplitMix(x);
 }
@@ -49,9 +50,26 @@ float MixingRandom::Next() {
 }
 
 void MixingRandom::Randomize() {
-    uint64_t t = timeOfDay_ ? timeOfDay_() : 0;
-    state_[0] ^= SplitMix(t);
+    Stir(timeOfDay_ ? timeOfDay_() : 0);
+}
+
+void MixingRandom::Stir(uint64_t value) {
+    state_[0] ^= SplitMix(value);
     NextBits();
+}
+
+uint64_t MixingRandom::NextBits64() {
+    ++draws_;
+    return NextBits();
+}
+
+RandomState MixingRandom::State() const {
+    return RandomState{{state_[0], state_[1], state_[2], state_[3]}, draws_};
+}
+
+void MixingRandom::SetState(const RandomState& state) {
+    for (size_t i = 0; i < 4; ++i) state_[i] = state.bits[i];
+    draws_ = state.draws;
 }
 
 uint64_t WallClockMicros() {

@@ -38,7 +38,7 @@ int32_t DirComponent(int32_t speed, int32_t dir100) {
 }
 
 int16_t RandomSign(Game& g) {
-    g.random.Randomize();
+    ReseedRandom(g);
     const int32_t n = FloorToInt(static_cast<double>(g.random.Next()) * 10.0);
     return n < 4 ? 1 : -1;
 }
@@ -105,7 +105,7 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
     const int32_t contact = puck.radius + bumper.radius;  // pixels
     if (Within(Point{puck.x, puck.y}, Point{bumper.cx, bumper.cy}, 100 * contact) != kTrue) return;
     // Reseeded only when a rebound happens: nothing random is drawn otherwise.
-    g.random.Randomize();
+    ReseedRandom(g);
     DirPair dir = Dir3(NearestRandom(g, 100) % 27);
     dir.c *= RandomSign(g);
     dir.s *= bumper.verticalSign != 0 ? bumper.verticalSign : RandomSign(g);

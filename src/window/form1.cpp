@@ -21,6 +21,7 @@
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/qt_host.h"
+#include "window/replay_dialogs.h"
 
 namespace vx {
 
@@ -136,6 +137,7 @@ void Form1::RunMenuCommand(MenuId id) {
             ShowHelp(this, g_.files.Resolve("\\read me.txt"), DesignPicture(g_, "Items.bmp"));
             break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
+        case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
         default: break;
     }
 }

@@ -25,6 +25,18 @@ TEST(MenuModelTest, DesignStateAndTableOrder) {
     EXPECT_EQ(MenuModel::Diff(3), MenuId::MenuDiffMode3);
 }
 
+TEST(MenuModelTest, WatchingAReplaySitsBelow1PVs2PAndFollowsTheTitle) {
+    MenuModel m;
+    EXPECT_EQ(static_cast<int>(MenuId::MenuWatch), static_cast<int>(MenuId::MenuVS2P) + 1);
+    EXPECT_STREQ(m.Item(MenuId::MenuWatch).caption, "リプレイを見る(&W)...");
+    EXPECT_EQ(m.Item(MenuId::MenuWatch).parent, MenuId::MenuGame);
+    EXPECT_TRUE(m.Enabled(MenuId::MenuWatch));
+    m.SetGameStartItemsEnabled(false);
+    EXPECT_FALSE(m.Enabled(MenuId::MenuWatch));
+    m.SetGameStartItemsEnabled(true);
+    EXPECT_TRUE(m.Enabled(MenuId::MenuWatch));
+}
+
 TEST(MenuModelTest, EveryChangeIsReported) {
     MenuModel m;
     std::vector<MenuId> changed;

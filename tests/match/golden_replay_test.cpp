@@ -69,24 +69,24 @@ std::string Replay(uint8_t stage, uint8_t mode) {
 TEST(GoldenReplay, EveryStageAgainstTheComputerEndsInItsKnownState) {
     const char* expected[] = {
         "",
-        "frames 900 score 2:9 time 90 pucks 2 [45874,28814,0 14685,20569,1 0,0,0] paddles 219 123 187 155 "
-        "item 4/2 screen 8daba0d9913b0b08",
-        "frames 900 score 0:9 time 90 pucks 1 [27391,22407,1 0,0,0 0,0,0] paddles 219 123 163 179 item 2/2 "
-        "screen 68f08c0c0c833a68",
-        "frames 900 score 1:0 time 90 pucks 1 [32354,8869,1 0,0,0 0,0,0] paddles 219 123 195 147 item 3/2 "
-        "screen a6cbd3e97b3414e4",
-        "frames 900 score 1:8 time 90 pucks 1 [15553,17372,1 36796,19162,0 0,0,0] paddles 219 123 171 171 "
-        "item 0/0 screen 0e70b08c28a9ab69",
-        "frames 900 score 4:24 time 90 pucks 3 [22189,19469,1 29926,15476,1 24718,25714,1] paddles 219 123 "
-        "147 195 item 3/2 screen 2a5cc0b081283451",
+        "frames 900 score 1:8 time 90 pucks 1 [13768,21804,1 0,0,0 0,0,0] paddles 219 123 171 171 item 1/2 "
+        "screen 1cd5b0d83d3159ec",
+        "frames 900 score 1:5 time 90 pucks 1 [15971,14077,1 0,0,0 0,0,0] paddles 219 123 171 171 item 5/2 "
+        "screen fc7892c9fed29dd7",
+        "frames 900 score 2:5 time 90 pucks 1 [20048,16292,1 0,0,0 0,0,0] paddles 219 123 171 171 item 3/2 "
+        "screen 60f4c788be3e6519",
+        "frames 900 score 0:10 time 90 pucks 1 [16882,8516,1 0,0,0 0,0,0] paddles 219 123 171 171 item 2/2 "
+        "screen c54a8c9182962ab0",
+        "frames 900 score 3:28 time 90 pucks 3 [23520,6956,1 29661,17365,1 9982,16513,1] paddles 219 123 155 "
+        "187 item 3/2 screen 83237afbe73bca98",
     };
     for (uint8_t stage = 1; stage <= 5; ++stage) EXPECT_EQ(Replay(stage, 1), expected[stage]) << int(stage);
 }
 
 TEST(GoldenReplay, TwoPlayersOnStageThreeEndInTheirKnownState) {
     EXPECT_EQ(Replay(3, 2),
-              "frames 900 score 2:1 time 90 pucks 1 [42161,13080,1 0,0,0 0,0,0] paddles 219 123 219 123 item "
-              "7/2 screen 52a36f6206231fc3");
+              "frames 900 score 1:5 time 90 pucks 1 [44707,9229,1 0,0,0 0,0,0] paddles 243 99 219 123 item "
+              "6/2 screen 2c84e346166f0ea1");
 }
 
 }  // namespace

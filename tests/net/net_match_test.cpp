@@ -8,8 +8,8 @@
 #include <random>
 
 #include "match/match_loop.h"
+#include "match/match_state.h"
 #include "net/net_match.h"
-#include "stage/match_setup.h"
 #include "support/net_pair.h"
 
 namespace vx::net {
@@ -24,15 +24,12 @@ uint64_t LocalReplayHash(const StartPacket& start, const std::vector<std::array<
     MatchRecords r;
     Game& g = local.g();
     ApplyStart(g, start);
-    local.random.Seed(start.seed);
-    SpareRects spare{};
-    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, start.stage);
-    g.FrameCount = 0;
+    SetUpMatchState(g, r, start.stage, start.seed);
     for (const auto& in : inputs) {
         g.KeyFlags = {ToBool16(in[0] & 1u), ToBool16(in[0] & 2u), ToBool16(in[1] & 2u), ToBool16(in[1] & 1u)};
         StepMatchFrame(g, r, game_mode::kVs2P);
     }
-    return MatchStateHash(g, r, local.random);
+    return MatchStateHash(g, r);
 }
 
 TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {

@@ -18,7 +18,6 @@
 #include "match/match_loop.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
-#include "stage/match_setup.h"
 
 namespace vx::testing {
 
@@ -48,7 +47,7 @@ class HeadlessMatch {
         g.Difficulty = options.difficulty;
         g.EffectsOn = kFalse;
         g.ScreenState = screen_state::kPlaying;
-        SetupMatch(g, r_.pucks, r_.paddles, r_.obstacles, r_.sprites, r_.item, spare_, options.stage);
+        SetUpMatchState(g, r_, options.stage, options.seed);
         if (options.forcedItem != 0) ForceItem(options.forcedItem);
     }
 
@@ -105,7 +104,6 @@ class HeadlessMatch {
     ProgramFiles files_;
     std::unique_ptr<Game> game_;
     MatchRecords r_;
-    SpareRects spare_{};
     std::mt19937_64 keyRandom_;
     int holdLeft_[2] = {0, 0};
     KeyScript keyScript_;

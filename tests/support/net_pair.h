@@ -87,10 +87,8 @@ struct NetPair {
     }
     // Starts the next match of the connection on both sides.
     void StartMatch(const net::StartPacket& start, uint8_t matchNo) {
-        host->match =
-            std::make_unique<NetMatch>(host->game.g(), host->game.random, host->peer, 0, start, matchNo);
-        guest->match =
-            std::make_unique<NetMatch>(guest->game.g(), guest->game.random, guest->peer, 1, start, matchNo);
+        host->match = std::make_unique<NetMatch>(host->game.g(), host->peer, 0, start, matchNo);
+        guest->match = std::make_unique<NetMatch>(guest->game.g(), guest->peer, 1, start, matchNo);
     }
     bool BothOver() const {
         return host->match->Session().EndFrame().has_value() &&
