@@ -1,6 +1,6 @@
 # Which folder belongs to which library, in one place for the game build and the fuzz
 # build. Sources are picked by folder, so a new file lands in its layer's library
-# without touching this list; tests/layering_test.py keeps the include directions.
+# without touching this list; tests/layering_test.cpp keeps the include directions.
 #
 #   platform  src/platform           stand-ins for the OS and outside libraries
 #   core      src/core               what every subsystem shares

@@ -5,5 +5,6 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cmake --build "$root/build" --target voltrax_qt_tests >/dev/null
 export VOLTRAX_MONKEY_SECONDS="${1:-180}"
-[ $# -ge 2 ] && export VOLTRAX_MONKEY_SEED="$2"
+# A random seed unless one is given to replay; the run prints the seed it used.
+export VOLTRAX_MONKEY_SEED="${2:-$(od -An -N4 -tu4 /dev/urandom | tr -d " ")}"
 QT_QPA_PLATFORM=offscreen "$root/build/tests/window/qt/voltrax_qt_tests" --gtest_filter='Monkey.*'

@@ -29,7 +29,10 @@ void Check(bool ok, const char* what) {
 Game& TheGame() {
     static MixingRandom random(1, [] { return uint64_t{1}; });
     static ProgramFiles files(std::filesystem::temp_directory_path());
-    static Game g(GamePlatform{random, files});
+    static NullHost noWindow;
+    static SilentWavePlayer noEffects;
+    static SilentSequencer noMusic;
+    static Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
     return g;
 }
 
@@ -53,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(IsBool16(g.MusicOn) && IsBool16(g.EffectsOn), "a sound switch is neither true nor false");
     Check(CountTrue(g.TimeChecks) + CountTrue(g.ScoreChecks) >= 1, "no time or score item checked");
     Check(CountTrue(g.LevelChecks) >= 1, "no difficulty checked");
-    Check(g.GameMode == 1 || g.GameMode == 2, "GameMode out of range");
+    Check(g.GameMode == game_mode::kVsCpu || g.GameMode == game_mode::kVs2P, "GameMode out of range");
     Check(g.StageNo >= 1 && g.StageNo <= 5, "StageNo out of range");
-    Check(g.RuleKind == 1 || g.RuleKind == 2, "RuleKind out of range");
+    Check(g.RuleKind == rule_kind::kTime || g.RuleKind == rule_kind::kScore, "RuleKind out of range");
     Check(g.Difficulty == 65 || g.Difficulty == 35 || g.Difficulty == 10, "Difficulty out of range");
     Check(g.TimeLeft >= 0 && g.ScoreLimit > 0, "a limit out of range");
     const uint8_t s = g.ScreenState;

@@ -4,20 +4,30 @@
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/game.h"
 #include "draw/screen_pictures.h"
+#include "frontend/command_line.h"
+#include "frontend/messages_language.h"
 #include "frontend/replay_commands.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
-#include "platform/audio/audio_system.h"
+#include "platform/audio/deferred_audio.h"
+#include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
 #include "window/form1.h"
+#include "window/main_pict_view.h"
+#include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
 #include "window/replay_dialogs.h"
+#include "window/startup_trace.h"
+#include "window/ui_translation.h"
 
 namespace {
 
@@ -33,6 +43,22 @@ void TellFatal(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vx::TraceStartup("main entered (libraries loaded)");
+    // Before the window system: --help and --version work without a display.
+    const vx::CommandLine options =
+        vx::ParseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::cerr << vx::UsageLine("voltrax", options) << "\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << vx::HelpText("voltrax");
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "voltrax " VOLTRAX_VERSION "\n";
+        return 0;
+    }
     const vx::ReplayOptions replayOptions = vx::ParseReplayOptions(argc, argv);
     if (!replayOptions.error.empty()) {
         std::cerr << "voltrax: " << replayOptions.error << "\n";
@@ -44,35 +70,66 @@ int main(int argc, char** argv) {
     // A second copy ends at once and says nothing.
     vx::SingleInstanceLock lock;
     if (!lock.Acquire()) return 0;
+    vx::TraceStartup("single-instance lock");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
+    vx::TraceStartup("QApplication (X connection)");
+    // Japanese menus for a Japanese locale, English ones for every other.
+    if (!vx::UseLanguage(vx::MessagesLanguage(vx::ProcessEnvironment(), vx::LoadNewOptions().language)))
+        std::cerr << "voltrax: the English captions could not be loaded\n";
 
     vx::ProgramFiles files(vx::ProgramFiles::ExecutableFolder());
     vx::MixingRandom random(vx::WallClockMicros(), vx::WallClockMicros);
-    vx::Game game(vx::GamePlatform{random, files});
+    vx::QtHost host;
+    vx::audio::DeferredAudio audio;
+    vx::Game game(vx::GamePlatform{random, files, host, audio, audio});
     game.ReplayFolder = vx::DefaultReplayFolder();
     vx::InstallQtPictureDecoder(game.pictureLoader);
-    vx::audio::AudioSystem audio;
-    game.wavePlayer = &audio;
-    game.sequencer = &audio;
+    vx::TraceStartup("game made");
 
-    if (!vx::LoadDesignPictures(game)) {
+    // Only what the title shows comes before its first paint: the sprite sheet now, the
+    // stage pictures, the sound and the game controllers once the title is on screen.
+    if (!vx::LoadTitleDesignPictures(game)) {
         std::cerr << "voltrax: " << game.FatalMessage << "\n";
         TellFatal(game.FatalMessage);
         return 1;
     }
+    vx::TraceStartup("sprite sheet");
 
-    vx::Form1 window(game);
+    std::optional<vx::pads::PadSystem> pads;
+    vx::Form1 window(game, host);
+    window.AddStepAfterTitleShown([&game] {
+        if (!vx::LoadStageDesignPictures(game)) {
+            const std::string message = game.FatalMessage;
+            game.FatalMessage.clear();
+            vx::StopForMissingPicture(game, message);
+        }
+        vx::TraceStartup("stage pictures (after the first paint)");
+    });
+    window.AddStepAfterTitleShown([&audio] {
+        audio.Start();
+        vx::TraceStartup("audio device, SoundFont loading begins (after the first paint)");
+    });
+    window.AddStepAfterTitleShown([&window, &pads] {
+        pads.emplace();
+        window.AttachPads(&*pads);
+        vx::TraceStartup("game controllers (after the first paint)");
+    });
+    window.musicReady = [&audio] { return audio.MusicReady(); };
+    vx::TraceStartup("main window and menu bar made");
+    vx::TraceFirstPaint(window.MainPict());
     window.show();
+    vx::TraceStartup("window shown");
     window.Form_Load();
+    vx::TraceStartup("Form_Load (settings, title drawn)");
     if (replayOptions.watch) {
         // Started from the event loop, like a menu command, once the title is up.
         QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {
             vx::WatchReplayFile(game, &window, file);
         });
     }
-    int status = game.FatalMessage.empty() && !window.Host()->Ending() ? app.exec() : 0;
+    int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
     // Quit mid-match: the part played so far is kept as an incomplete replay.
     vx::FinishReplay(game, vx::DecidedResult(game));
     if (!game.FatalMessage.empty()) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "art.h"
+#include "core/stage_tables.h"
 #include "draw/sheet_layout.h"
 
 namespace gen {
@@ -28,7 +29,7 @@ void Sprite(QImage& dest, const QImage& sheet, const char* name, int x, int y, i
 }
 
 QImage Screen(const QImage& background) {
-    return background.copy(0, 0, 512, 342).convertToFormat(QImage::Format_RGB32);
+    return background.copy(0, 0, vx::kScreenWidth, vx::kScreenHeight).convertToFormat(QImage::Format_RGB32);
 }
 
 QImage TitleMock(const AssetSet& a) {
@@ -69,11 +70,11 @@ QImage WaitingMock(const AssetSet& a) {
 
 QImage MatchMock(const AssetSet& a, int stage, bool result) {
     QImage s = Screen(a.battle);
-    if (stage == 3) {
-        Blit(s, a.st3, 28, 39, 456, 264, 0, 0);
-    } else if (stage == 2 || stage == 4 || stage == 5) {
-        const int panel = stage == 2 ? 0 : stage == 4 ? 380 : 760;
-        Blit(s, a.linePict, 66, 61, 380, 220, panel, 0);
+    const vx::StageLines& lines = vx::StageFacts(stage).lines;
+    if (lines.picture != vx::LinePicture::kNone) {
+        const QImage& picture = lines.picture == vx::LinePicture::kSt3 ? a.st3 : a.linePict;
+        Blit(s, picture, lines.at.x, lines.at.y, lines.source.w, lines.source.h, lines.source.x,
+             lines.source.y);
     }
     // Panel: marks, scores and the clock (or the score limit).
     Sprite(s, a.sheet, "mark.p1", 140, 34);

@@ -5,8 +5,8 @@
 #include <QRadialGradient>
 
 #include "art.h"
+#include "core/stage_tables.h"
 #include "sheet_sprites.h"
-#include "stage/stage_tables.h"
 
 namespace gen {
 
@@ -127,7 +127,7 @@ QImage DrawWaitingPicture() {
     QImage img(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
     QPainter p(&img);
     SetSmooth(p);
-    PaintBackdrop(p, 512, 342);
+    PaintBackdrop(p, kScreenWidth, kScreenHeight);
     QRadialGradient glow(QPointF(300, 162), 220);
     glow.setColorAt(0.0, QColor(0x22, 0x60, 0xC0, 90));
     glow.setColorAt(1.0, QColor(0x22, 0x60, 0xC0, 0));

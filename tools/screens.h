@@ -1,14 +1,16 @@
 // The screen pictures: the run-time backgrounds of "dat" (title, stage select, waiting
-// screen, table) and the design-time pictures of the windows (about box, item list,
+// screen, table) and the pictures in design/ for the windows (about box, item list,
 // the transition's dither pattern and the invisible cursor).
 #pragma once
 
 #include <QImage>
 
+#include "core/geometry.h"
+
 namespace gen {
 
-constexpr int kScreenWidth = 512;
-constexpr int kScreenHeight = 342;
+using vx::kScreenHeight;
+using vx::kScreenWidth;
 // The table picture carries the empty item gauge below the visible screen, at (0, 411),
 // where the gauge drawing restores it from the background store.
 constexpr int kBattleHeight = 426;

@@ -1,11 +1,11 @@
-// The stage select background and the design pictures of the smaller windows.
+// The stage select background and the pictures of the smaller windows (in design/).
 #include <QPainter>
 
 #include "art.h"
+#include "core/stage_tables.h"
 #include "draw/sheet_layout.h"
 #include "screens.h"
 #include "sheet_sprites.h"
-#include "stage/stage_tables.h"
 #include "stage_lines.h"
 
 namespace gen {
@@ -34,7 +34,7 @@ QImage DrawStageSelectPicture() {
     QImage img(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
     QPainter p(&img);
     SetSmooth(p);
-    PaintBackdrop(p, 512, 342);
+    PaintBackdrop(p, kScreenWidth, kScreenHeight);
     // Header: "STAGE" and the number's place at (215, 15).
     p.fillRect(QRect(0, 0, 512, 48), QColor(0x14, 0x08, 0x30));
     p.setPen(QPen(kMagenta, 2));
@@ -63,39 +63,40 @@ QImage DrawStageSelectPicture() {
     Frame(p, QRectF(335.5, 69.5, 124, 23), kYellow);
     Caption(p, "ITEMS NOT IN PLAY", QPointF(320, 116), Dim(kCyan, 0.9));
     Frame(p, QRectF(315.5, 125.5, 159, 69), kOrange);
-    // Slot strip: five stages, numbered, each with a tiny picture of its layout.
-    Caption(p, "CHOOSE A STAGE", QPointF(28, 220), Dim(kCyan, 0.9));
+    // Slot strip: one slot per stage, numbered, each with a tiny picture of its layout.
+    const vx::Box strip = vx::SlotStrip();
+    Caption(p, "CHOOSE A STAGE", QPointF(strip.x, strip.y - 11), Dim(kCyan, 0.9));
     p.setPen(QPen(kCyan, 1.2));
     p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(25.5, 228.5, 305, 55), 4, 4);
+    p.drawRoundedRect(QRectF(strip.x - 2.5, strip.y - 2.5, strip.w + 5, strip.h + 5), 4, 4);
     const QColor slotColours[5] = {kCyan, kLime, kYellow, kMagenta, kOrange};
-    for (int k = 1; k <= 5; ++k) {
-        const QRectF slot(28 + 60 * (k - 1), 231, 60, 50);
+    for (int k = 1; k <= vx::kStageCount; ++k) {
+        const vx::StageRow& stage = vx::StageFacts(k);
+        const QColor& colour = slotColours[(k - 1) % 5];
+        const QRectF slot(stage.slot.x, stage.slot.y, vx::kSlotW, vx::kSlotH);
         p.fillRect(slot, QColor(0x12, 0x16, 0x3A));
-        p.setPen(QPen(Dim(slotColours[k - 1], 0.7), 1));
+        p.setPen(QPen(Dim(colour, 0.7), 1));
         p.setBrush(Qt::NoBrush);
         p.drawRect(slot.adjusted(1.5, 1.5, -1.5, -1.5));
-        NeonStroke(p, SegmentDigit(k, QRectF(slot.left() + 8, 240, 10, 18), 2), slotColours[k - 1], 2.2);
+        NeonStroke(p, SegmentDigit(k, QRectF(slot.left() + 8, slot.top() + 9, 10, 18), 2), colour, 2.2);
         // Miniature of the stage at one tenth of the table.
-        const QRectF mini(slot.left() + 24, 240, 30, 18);
+        const QRectF mini(slot.left() + 24, slot.top() + 9, 30, 18);
         p.setPen(QPen(Dim(kCyan, 0.6), 0.8));
         p.drawRect(mini);
         auto at = [&](double x, double y) {
             return QPointF(mini.left() + (x - 66) * 30.0 / 380.0, mini.top() + (y - 61) * 18.0 / 220.0);
         };
-        p.setPen(QPen(slotColours[k - 1], 0.9));
-        for (const vx::WallSpec& w : vx::StageWalls(k)) {
+        p.setPen(QPen(colour, 0.9));
+        for (const vx::WallSpec& w : stage.walls) {
             if (w.kind == -1)
                 p.drawLine(at(w.bounds.left, w.bounds.top), at(w.bounds.right, w.bounds.bottom));
             else
                 p.drawLine(at(w.bounds.left, w.bounds.bottom), at(w.bounds.right, w.bounds.top));
         }
-        for (const vx::BumperSpec& b : vx::StageBumpers(k))
-            p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
+        for (const vx::BumperSpec& b : stage.bumpers) p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
         p.setPen(Qt::NoPen);
         p.setBrush(Dim(kIce, 0.8));
-        static const char* names[5] = {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE"};
-        p.drawPath(TextPath(names[k - 1], CondensedFont(8), QPointF(slot.center().x(), 270)));
+        p.drawPath(TextPath(stage.name, CondensedFont(8), QPointF(slot.center().x(), slot.top() + 39)));
     }
     // Plain plates under OK and RETURN (RETURN runs off the right edge).
     for (QRectF plate : {QRectF(396.5, 256.5, 58, 35), QRectF(346.5, 292.5, 170, 35)}) Frame(p, plate, kCyan);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "art.h"
+#include "core/stage_tables.h"
 #include "sheet_sprites.h"
 
 namespace gen {
@@ -188,8 +189,7 @@ bool PaintWords(QPainter& p, const vx::SheetSprite& s, QColor& under) {
         PlainText(p, names[kind - 1], CondensedFont(11), QPointF(81, 8), c, false);
         under = kPanel;
     } else if (n.rfind("stage.name.", 0) == 0) {
-        static const char* names[5] = {"NORMAL", "ZIGZAG", "ACT-2", "IRREGULAR", "TRIPLE"};
-        PlainText(p, names[std::atoi(n.c_str() + 11) - 1], UiFont(12), QPointF(57, 7), kYellow, false);
+        PlainText(p, vx::StageName(std::atoi(n.c_str() + 11)), UiFont(12), QPointF(57, 7), kYellow, false);
         under = kDark;
     } else if (n.rfind("panel.", 0) == 0) {
         static const std::map<std::string, const char*> names = {{"panel.nothing", "NOTHING"},

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "art.h"
-#include "stage/stage_tables.h"
+#include "core/stage_tables.h"
 
 namespace gen {
 

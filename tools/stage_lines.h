@@ -5,14 +5,16 @@
 
 #include <vector>
 
+#include "core/stage_tables.h"
+
 class QImage;
 
 namespace gen {
 
-constexpr int kLinePictWidth = 1140;
-constexpr int kLinePictHeight = 350;
-constexpr int kSt3Width = 456;
-constexpr int kSt3Height = 264;
+constexpr int kLinePictWidth = vx::LinePictureSize(vx::LinePicture::kLinePict).w;
+constexpr int kLinePictHeight = vx::LinePictureSize(vx::LinePicture::kLinePict).h;
+constexpr int kSt3Width = vx::LinePictureSize(vx::LinePicture::kSt3).w;
+constexpr int kSt3Height = vx::LinePictureSize(vx::LinePicture::kSt3).h;
 
 // Picture pixel = origin + (table coordinate - table origin) * scale.
 struct StageView {
@@ -29,22 +31,34 @@ constexpr double kThumbScale = 0.45;
 constexpr double kThumbLeft = 14.0;
 constexpr double kThumbTop = 6.0;
 
-// Panels of stages 2, 4 and 5 (table moved by (-66, -61)), then the thumbnails of 2..5.
-inline std::vector<StageView> LinePictViews() {
+// The views of one line picture, from the stage table: each stage's drawing there, and
+// in LinePict also the thumbnails (the table's field corner (66, 61) at the thumbnail's
+// (kThumbLeft, kThumbTop)).
+inline std::vector<StageView> PictureViews(vx::LinePicture picture) {
     std::vector<StageView> views;
-    const int panelStages[3] = {2, 4, 5};
-    for (int i = 0; i < 3; ++i)
-        views.push_back({panelStages[i], 380 * i, 0, 380, 220, 380.0 * i, 0, 66, 61, 1.0});
-    for (int n = 2; n <= 5; ++n) {
-        const int left = (n - 2) * 200;
-        views.push_back({n, left, 220, 200, 130, left + kThumbLeft, 220 + kThumbTop, 66, 61, kThumbScale});
+    for (int n = 1; n <= vx::kStageCount; ++n) {
+        const vx::StageLines& l = vx::StageFacts(n).lines;
+        if (l.picture != picture) continue;
+        const vx::Box& s = l.source;
+        views.push_back(
+            {n, s.x, s.y, s.w, s.h, double(s.x), double(s.y), double(l.at.x), double(l.at.y), 1.0});
+    }
+    if (picture != vx::LinePicture::kLinePict) return views;
+    for (int n = 1; n <= vx::kStageCount; ++n) {
+        const vx::Box& t = vx::StageFacts(n).thumb;
+        if (t.w == 0) continue;
+        views.push_back({n, t.x, t.y, t.w, t.h, t.x + kThumbLeft, t.y + kThumbTop, 66, 61, kThumbScale});
     }
     return views;
 }
 
-// Stage 3 is drawn at (28, 39) of the table.
+inline std::vector<StageView> LinePictViews() {
+    return PictureViews(vx::LinePicture::kLinePict);
+}
+
+// St3 holds one stage's drawing.
 inline StageView St3View() {
-    return {3, 0, 0, kSt3Width, kSt3Height, 0, 0, 28, 39, 1.0};
+    return PictureViews(vx::LinePicture::kSt3).front();
 }
 
 QImage DrawLinePict();

@@ -11,7 +11,8 @@
 #include <thread>
 
 #include "platform/audio/audio_system.h"
-#include "sound_files.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 
 namespace vx::audio {
 namespace {

@@ -11,6 +11,7 @@
 #include "platform/headless_host.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/silent_services.h"
 #include "stage/match_setup.h"
 
 namespace {
@@ -20,13 +21,12 @@ using namespace vx;
 struct BenchMatch {
     explicit BenchMatch(uint8_t stage)
         : random(42, [] { return uint64_t{0x5eed}; }), files(std::filesystem::temp_directory_path()) {
-        game = std::make_unique<Game>(GamePlatform{random, files});
+        game = std::make_unique<Game>(GamePlatform{random, files, host, noEffects, noMusic});
         Game& g = *game;
-        g.host = &host;
         host.KeepPresented(false);
-        g.GameMode = 1;
+        g.GameMode = game_mode::kVsCpu;
         g.StageNo = stage;
-        g.RuleKind = 1;
+        g.RuleKind = rule_kind::kTime;
         g.TimeLeft = 120;
         g.ScreenState = screen_state::kPlaying;
         SpareRects spare{};
@@ -49,6 +49,8 @@ struct BenchMatch {
     MixingRandom random;
     ProgramFiles files;
     HeadlessHost host;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
     std::unique_ptr<Game> game;
     MatchRecords r;
     uint32_t keySeed = 7;

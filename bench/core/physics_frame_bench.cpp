@@ -3,6 +3,7 @@
 // Target: at least 200,000 frames per second on one core.
 #include <benchmark/benchmark.h>
 
+#include "core/game.h"
 #include "support/headless_match.h"
 
 namespace {
@@ -20,7 +21,7 @@ void BM_PhysicsFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(match.r().pucks);
     }
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel(options.mode == 1 ? "1P VS CPU" : "1P VS 2P");
+    state.SetLabel(options.mode == vx::game_mode::kVsCpu ? "1P VS CPU" : "1P VS 2P");
 }
 
 BENCHMARK(BM_PhysicsFrame)->ArgNames({"stage", "mode"})->ArgsProduct({{1, 2, 3, 4, 5}, {1, 2}});

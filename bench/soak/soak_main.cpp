@@ -24,13 +24,13 @@ namespace {
 
 using namespace vx;
 
-class SilentWaves : public WavePlayer {
+class CountingWaves : public WavePlayer {
   public:
     void PlayWave(const std::filesystem::path&, bool) override { ++plays; }
     uint64_t plays = 0;
 };
 
-class SilentSequencer : public Sequencer {
+class CountingSequencer : public Sequencer {
   public:
     std::string SendCommand(std::string_view) override {
         ++commands;
@@ -84,15 +84,13 @@ void ForceItem(Game& g, MatchRecords& r, uint8_t kind, int16_t owner) {
 }
 
 // One whole match; kind 0 leaves the items to chance.
-void PlayMatch(Game& g, uint8_t stage, uint8_t mode, uint8_t kind, uint64_t n, std::mt19937_64& rng,
-               Tally& t) {
-    HeadlessHost host(static_cast<int64_t>(n) * 1'000'000);
-    g.host = &host;
-    host.KeepPresented(false);
+void PlayMatch(Game& g, HeadlessHost& host, uint8_t stage, uint8_t mode, uint8_t kind, uint64_t n,
+               std::mt19937_64& rng, Tally& t) {
+    host.Restart(static_cast<int64_t>(n) * 1'000'000);
     g.GameMode = mode;
     g.StageNo = stage;
     g.Difficulty = n % 3 == 0 ? 65 : (n % 3 == 1 ? 35 : 10);
-    g.RuleKind = n % 4 == 3 ? 2 : 1;
+    g.RuleKind = n % 4 == 3 ? rule_kind::kScore : rule_kind::kTime;
     g.TimeLeft = 120;
     g.ScoreLimit = 10;
     g.Scores = {0, 0};
@@ -125,19 +123,18 @@ void PlayMatch(Game& g, uint8_t stage, uint8_t mode, uint8_t kind, uint64_t n, s
         std::fprintf(stderr, "match %llu (stage %d mode %d item %d) ended in state %d\n",
                      static_cast<unsigned long long>(n), stage, mode, kind, g.ScreenState);
     }
-    g.host = nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const double minutes = argc > 1 ? std::atof(argv[1]) : 30.0;
-    testing::TestGame tg(7);
+    HeadlessHost host;
+    host.KeepPresented(false);
+    CountingWaves waves;
+    CountingSequencer sequencer;
+    testing::TestGame tg(7, host, waves, sequencer);
     Game& g = tg.g();
-    SilentWaves waves;
-    SilentSequencer sequencer;
-    g.wavePlayer = &waves;
-    g.sequencer = &sequencer;
     g.EffectsOn = kTrue;
     g.Menu.SetChecked(MenuId::MenuMidi, true);
     testing::PaintCodedSheet(g);
@@ -163,9 +160,9 @@ int main(int argc, char** argv) {
         if (now >= end) break;
         // Every combination of stage, mode and item in turn: 5 x 2 x 10.
         const uint8_t stage = static_cast<uint8_t>(1 + n % 5);
-        const uint8_t mode = static_cast<uint8_t>(1 + (n / 5) % 2);
+        const uint8_t mode = static_cast<uint8_t>(game_mode::kVsCpu + (n / 5) % 2);
         const uint8_t kind = static_cast<uint8_t>((n / 10) % 10);
-        PlayMatch(g, stage, mode, kind, n, rng, t);
+        PlayMatch(g, host, stage, mode, kind, n, rng, t);
     }
     const double secs = std::chrono::duration<double>(Clock::now() - begin).count();
     std::printf(

@@ -90,11 +90,15 @@ inline IntervalFigures Summarise(std::vector<double> ms) {
 // intervals between frame starts; after measuredFrames more it calls onDone once.
 // An interval with a wait of another length inside (a goal's message, the intro) or an
 // effect played to its end (the goal sound) is not a frame period: it is left out and
-// counted in SkippedIntervals. Put WaveTap() between the game and its wave player.
+// counted in SkippedIntervals. Make the game with the probe as its host and a WaveTapper
+// as its wave player, then Watch() it.
 class FrameProbe : public Host {
   public:
-    FrameProbe(Host& inner, const Game& g, int warmupFrames, int measuredFrames)
-        : inner_(inner), g_(g), warmup_(warmupFrames), measured_(measuredFrames) {}
+    FrameProbe(Host& inner, int warmupFrames, int measuredFrames)
+        : inner_(inner), warmup_(warmupFrames), measured_(measuredFrames) {}
+
+    // The game whose frames of play are counted; nothing is counted before.
+    void Watch(const Game& g) { g_ = &g; }
 
     std::function<void()> onDone;
     long otherPid = 0;  // the X server, when there is one
@@ -122,11 +126,12 @@ class FrameProbe : public Host {
 
     int64_t NowMs() override { return inner_.NowMs(); }
     bool DoEvents() override {
-        if (g_.ScreenState == screen_state::kPlaying && g_.FrameStart != lastFrameStart_) NoteFrameStart();
+        if (g_ != nullptr && g_->ScreenState == screen_state::kPlaying && g_->FrameStart != lastFrameStart_)
+            NoteFrameStart();
         return inner_.DoEvents();
     }
     bool WaitPast(int64_t deadlineMs) override {
-        if (deadlineMs != g_.FrameStart + match_timing::kFramePeriodMs) otherWait_ = true;
+        if (g_ != nullptr && deadlineMs != g_->FrameStart + match_timing::kFramePeriodMs) otherWait_ = true;
         return inner_.WaitPast(deadlineMs);
     }
     void Present(int x, int y, int w, int h) override { inner_.Present(x, y, w, h); }
@@ -140,7 +145,7 @@ class FrameProbe : public Host {
   private:
     void NoteFrameStart() {
         const double now = WallSeconds();
-        lastFrameStart_ = g_.FrameStart;
+        lastFrameStart_ = g_->FrameStart;
         ++frames_;
         if (done_) return;
         if (frames_ == warmup_) {
@@ -167,7 +172,7 @@ class FrameProbe : public Host {
     }
 
     Host& inner_;
-    const Game& g_;
+    const Game* g_ = nullptr;
     int warmup_, measured_;
     int frames_ = 0;
     int64_t lastFrameStart_ = -1;

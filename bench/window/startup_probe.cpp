@@ -2,7 +2,9 @@
 // title picture is shown in full, timing from just before the launch. Also writes a
 // settings file with music on, so the program starts as a player with music would.
 //   voltrax_startup_probe --settings <file>       writes the settings record
-//   voltrax_startup_probe <program> <title.bmp> [runs]
+//   voltrax_startup_probe <program> <title.bmp> [runs] [--trace]
+// With --trace the program gets its launch time in VOLTRAX_STARTUP_TRACE and prints when
+// each step of its start-up ended (the breakdown in bench/README.md).
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -87,7 +89,7 @@ int WriteSettings(const char* path) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--settings") return WriteSettings(argv[2]);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <program> <title.bmp> [runs]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <program> <title.bmp> [runs] [--trace]\n", argv[0]);
         return 2;
     }
     QGuiApplication app(argc, argv);
@@ -97,6 +99,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+    const bool trace = argc > 4 && std::string(argv[4]) == "--trace";
     QScreen* screen = QGuiApplication::primaryScreen();
     std::vector<double> shown, cpu;
     double worstPoll = 0;
@@ -104,6 +107,11 @@ int main(int argc, char** argv) {
         QProcess program;
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const double launch = NowMs();
+        if (trace) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("VOLTRAX_STARTUP_TRACE"), QString::number(launch, 'f', 3));
+            program.setProcessEnvironment(env);
+        }
         program.start(QString::fromLocal8Bit(argv[1]), {});
         double lastPoll = launch, seenAt = -1;
         while (NowMs() - launch < 10000) {

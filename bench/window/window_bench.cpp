@@ -1,6 +1,6 @@
 // The program's cost in a real X window: frame start intervals and CPU during a match with
 // music and effects on, CPU on the title with music and while paused, peak memory; and in
-// the same run the old busy wait (the headless match on the real clock, spinning between
+// the same run a busy wait (the headless match on the real clock, spinning between
 // frames) as the baseline. Run under Xvfb by bench/window/run.sh.
 #include <benchmark/benchmark.h>
 
@@ -13,6 +13,7 @@
 
 #include "core/game.h"
 #include "core/menu_model.h"
+#include "draw/screen_pictures.h"
 #include "frame_probe.h"
 #include "frontend/mouse.h"
 #include "match/match_loop.h"
@@ -38,17 +39,21 @@ long XServerPid() {
 
 // What main.cpp builds: a game over a copy of the built program folder, the sound
 // back-end and the main window over its QtHost; music turned on through its command.
+// The game reaches the host and the effects through a FrameProbe, which only watches.
 struct Program {
-    testing::RealScreenHarness folder;
-    Game& g = folder.g();
+    QtHost windowHost;
+    FrameProbe probe{windowHost, kWarmupFrames, kMeasuredFrames};
     audio::AudioSystem audio;
+    FrameProbe::WaveTapper waves{probe, audio};
+    testing::RealScreenHarness folder;
+    Game& g = folder.tg.Remake(probe, waves, audio);
     std::unique_ptr<Form1> window;
 
     Program() {
+        probe.Watch(g);
         InstallQtPictureDecoder(g.pictureLoader);
-        g.wavePlayer = &audio;
-        g.sequencer = &audio;
-        window = std::make_unique<Form1>(g);
+        LoadDesignPictures(g);
+        window = std::make_unique<Form1>(g, windowHost);
         window->show();
         window->Form_Load();
         if (!g.Menu.Checked(MenuId::MenuMidi)) window->RunMenuCommand(MenuId::MenuMidi);
@@ -56,10 +61,7 @@ struct Program {
     }
     // Not closed through Form_Unload: ending the program would make every later event
     // loop of this process return at once.
-    ~Program() {
-        g.host = &folder.host;
-        window.reset();
-    }
+    ~Program() { window.reset(); }
     void Click(float x, float y) {
         window->MainPict()->onMouseDown(PictMouse{mouse::kLeft, 0, x, y});
         window->MainPict()->onMouseUp(PictMouse{mouse::kLeft, 0, x, y});
@@ -124,13 +126,10 @@ void BM_MatchInWindow(benchmark::State& state) {
     for (auto _ : state) {
         Program p;
         RunEventLoopFor(1500);
-        FrameProbe probe(*p.window->Host(), p.g, kWarmupFrames, kMeasuredFrames);
+        FrameProbe& probe = p.probe;
         probe.otherPid = XServerPid();
-        p.g.host = &probe;
         int paints = 0;
         p.window->MainPict()->onPainted = [&] { ++paints; };
-        FrameProbe::WaveTapper waves(probe, p.audio);
-        p.g.wavePlayer = &waves;
         probe.onDone = [&] { p.Key(0x50, 33, false), p.Key(0x50, 33, true); };  // P
 
         QTimer keys;
@@ -168,17 +167,15 @@ void BM_MatchInWindow(benchmark::State& state) {
         state.counters["paused_core_pct"] = 100.0 * paused;
         state.counters["paused_state"] = p.g.ScreenState;
         state.counters["peak_rss_mb"] = PeakResidentMb();
-        p.g.host = p.window->Host();
-        p.g.wavePlayer = &p.audio;
     }
 }
 BENCHMARK(BM_MatchInWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The old way: the real clock and a wait that keeps asking it (and letting nothing else
+// The baseline: the real clock and a wait that keeps asking it (and letting nothing else
 // run) until the frame's 34 ms are over. No window: only the wait's cost is of interest.
 class SpinningHost : public Host {
   public:
-    int64_t NowMs() override { return clock_.NowMs(); }
+    int64_t NowMs() override { return SteadyNowMs(); }
     bool DoEvents() override { return !ending_; }
     bool WaitPast(int64_t deadlineMs) override {
         while (!ending_)
@@ -194,7 +191,6 @@ class SpinningHost : public Host {
     bool Ending() const override { return ending_; }
 
   private:
-    SteadyClock clock_;
     bool timer1_ = false;
     bool ending_ = false;
 };
@@ -202,21 +198,18 @@ class SpinningHost : public Host {
 void BM_BusyWaitBaseline(benchmark::State& state) {
     for (auto _ : state) {
         testing::MatchHarness h;
-        h.PrepareScreen();
         SpinningHost spin;
-        FrameProbe probe(spin, h.g(), kWarmupFrames, kMeasuredFrames);
+        FrameProbe probe(spin, kWarmupFrames, kMeasuredFrames);
         probe.onDone = [&] { spin.EndProgram(); };
-        h.g().host = &probe;
         FrameProbe::WaveTapper waves(probe, h.wave);
-        h.g().wavePlayer = &waves;
-        h.g().GameMode = 1;
+        probe.Watch(h.tg.Remake(probe, waves, h.seq));
+        h.PrepareScreen();
+        h.g().GameMode = game_mode::kVsCpu;
         h.g().StageNo = 1;
         h.g().TimeLeft = 120;
         h.Run();
         ReportIntervals(state, probe);
         state.SetIterationTime(probe.MeasuredSeconds());
-        h.g().host = &h.host;
-        h.g().wavePlayer = &h.wave;
     }
 }
 BENCHMARK(BM_BusyWaitBaseline)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

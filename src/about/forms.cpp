@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 
 #include "about/about_lines.h"
 #include "platform/clock.h"
@@ -22,11 +21,6 @@ namespace {
 
 constexpr int kTextPixels = 15;  // 11.25 points at 96 dots per inch
 const QColor kYellow(255, 255, 0);
-
-int64_t SteadyNowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // Forms, the about box: types the version line and the credits onto the about picture
-// one character at a time, plays "wave1" and closes on a click once it has finished.
+// one character at a time, plays the paddle hit and closes on a click once it has finished.
 // The typing runs from a timer against a millisecond clock, so the main window keeps
 // working meanwhile and closing the box mid-way simply stops it.
 #pragma once
@@ -26,7 +26,7 @@ class Forms : public QWidget {
     struct Setup {
         QString picturePath;              // the about picture (BMP); black when missing
         std::function<int64_t()> nowMs;   // the millisecond clock; a steady clock if empty
-        std::function<void()> playWave1;  // PlayEffect "wave1", mode 1
+        std::function<void()> playWave1;  // plays effect::kPaddleHit
         bool runTimer = true;             // false in tests, which call Tick themselves
     };
 

@@ -26,12 +26,12 @@ constexpr int32_t FloorDiv100(int32_t hundredths) {
     return FloorDiv(hundredths, 100);
 }
 
-// Nearest whole number, halves to even (the runtime's CInt/CLng rule).
+// Nearest whole number, halves to even: 2.5 gives 2 and 3.5 gives 4, so halves split evenly.
 inline int32_t RoundHalfEven(double v) {
     return static_cast<int32_t>(std::nearbyint(v));
 }
 
-// The floor of a double as a 32-bit integer (the runtime's Int()).
+// The floor of a double as a 32-bit integer: toward minus infinity, so -0.5 gives -1.
 inline int32_t FloorToInt(double v) {
     return static_cast<int32_t>(std::floor(v));
 }

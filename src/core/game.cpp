@@ -3,7 +3,12 @@
 namespace vx {
 
 Game::Game(GamePlatform platform)
-    : random(platform.random), files(platform.files), settingsFile(platform.files) {}
+    : host(platform.host),
+      random(platform.random),
+      files(platform.files),
+      settingsFile(platform.files),
+      wavePlayer(platform.wavePlayer),
+      sequencer(platform.sequencer) {}
 
 void ReseedRandom(Game& g) {
     if (!g.MatchSeeded) {

@@ -1,4 +1,4 @@
-// Game: the program's module-level state in one object, so that tests can make fresh
+// Game: the program's whole state in one object, so that tests can make fresh
 // instances. Settings fields, the match variables, the saved copies of a paused match,
 // the menu model and the platform services the game reaches the outside through.
 #pragma once
@@ -13,6 +13,7 @@
 #include "core/geometry.h"
 #include "core/match_records.h"
 #include "core/menu_model.h"
+#include "core/stage_tables.h"
 #include "platform/host.h"
 #include "platform/picture_file.h"
 #include "platform/program_files.h"
@@ -23,6 +24,8 @@
 #include "platform/wave_player.h"
 
 namespace vx {
+
+class MatchFrameSource;
 
 namespace screen_state {
 constexpr uint8_t kTitle = 1;
@@ -52,10 +55,19 @@ constexpr uint8_t kPause = 1;
 constexpr uint8_t kOver = 5;
 }  // namespace match_request
 
-// The platform pieces a Game needs from the start; later subsystems add their own.
+constexpr Box kLinePictSize = LinePictureSize(LinePicture::kLinePict);
+constexpr Box kSt3Size = LinePictureSize(LinePicture::kSt3);
+static_assert(kSt3Size.w <= kLinePictSize.w && kSt3Size.h <= kLinePictSize.h, "LMask holds either mask");
+
+// Every service a Game reaches the outside through, given at its construction and kept
+// for its life. A game without a window or sound gets the stand-ins of
+// platform/silent_services.h; main.cpp is the one place that wires the real ones.
 struct GamePlatform {
     Random& random;
     ProgramFiles& files;
+    Host& host;
+    WavePlayer& wavePlayer;
+    Sequencer& sequencer;
 };
 
 // The keys of the match in play, frame by frame: recorded for its replay file, or fed
@@ -100,28 +112,30 @@ struct Game {
     std::array<Rect, 3> BlindAreas{};
     Bool16 SimulationFlag = kFalse;
     CornerPostSet CornerPosts;
-    MatchRecords Saved;                    // written on pause, read on resume
-    std::array<uint8_t, 3> ClockDigits{};  // hundreds, tens, units of TimeLeft as the panel drew them
-    uint32_t FrameCount = 0;               // frames played since the match was set up (kept over a pause)
+    MatchRecords Saved;       // written on pause, read on resume
+    uint32_t FrameCount = 0;  // frames played since the match was set up (kept over a pause)
     // The match's 64-bit seed. While MatchSeeded, reseeding the generator stirs in the
     // seed and FrameCount instead of the time, so the match is a function of its inputs.
     uint64_t MatchSeed = 0;
     bool MatchSeeded = false;
     MatchKeyLog KeyLog;
+    // Set while a network match is connected: it sets up and steps the matches.
+    MatchFrameSource* frameSource = nullptr;
     std::filesystem::path ReplayFolder;  // where replays are written; empty: none are
 
     // --- drawing surfaces (the main window's picture boxes) ---
-    Surface MainPict{512, 342};   // the screen
-    Surface BackPict{512, 342};   // back buffer
-    Surface BufPict{512, 426};    // clean background; below y 342 the empty item gauge at (0, 411)
-    Surface Pict{832, 806};       // sprite sheet
-    Surface Mask{832, 806};       // its mask
-    Surface LinePict{1140, 350};  // line drawings of stages 2, 4, 5
-    Surface St3{456, 264};        // line drawing of stage 3
-    Surface LMask{1140, 350};     // mask of LinePict or St3; scratch for the 400 x 50 panel strip
-    Surface Mas{512, 30};         // the screen transition's pattern
+    Surface MainPict{kScreenWidth, kScreenHeight};  // the screen
+    Surface BackPict{kScreenWidth, kScreenHeight};  // back buffer
+    Surface BufPict{kScreenWidth, 426};  // clean background; below y 342 the empty item gauge at (0, 411)
+    Surface Pict{832, 806};              // sprite sheet
+    Surface Mask{832, 806};              // its mask
+    Surface LinePict{kLinePictSize.w, kLinePictSize.h};  // line drawings and thumbnails (stage table)
+    Surface St3{kSt3Size.w, kSt3Size.h};                 // the St3 line drawing
+    Surface LMask{kLinePictSize.w,
+                  kLinePictSize.h};  // mask of LinePict or St3; scratch for the 400 x 50 panel strip
+    Surface Mas{512, 30};            // the screen transition's pattern
 
-    // --- the screens' buttons, numbered 1..29 (entry 0 unused) ---
+    // --- the screens' buttons, numbered 1..kMenuButtonCount (entry 0 unused) ---
     std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
 
     // --- the front end ---
@@ -136,13 +150,13 @@ struct Game {
     MenuModel Menu;
 
     // --- platform ---
-    Host* host = nullptr;  // needed to wait or play; without one, drawing changes only the surfaces
+    Host& host;
     Random& random;
     ProgramFiles& files;
     SettingsFile settingsFile;
     PictureLoader pictureLoader;
-    WavePlayer* wavePlayer = nullptr;  // none: effects are silent
-    Sequencer* sequencer = nullptr;    // none: music is silent
+    WavePlayer& wavePlayer;
+    Sequencer& sequencer;
 };
 
 // The generator's reseed before a serve direction or a bumper rebound: the match seed

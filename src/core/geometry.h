@@ -47,8 +47,10 @@ constexpr Rect kBlindArea2{338, 61, 446, 281};
 constexpr Point kClockAt{247, 14};
 constexpr int32_t kClockWidth = 100;
 constexpr int32_t kClockHeight = 31;
+}  // namespace table
+
+// The game's picture: every screen, and the window's picture at scale 1.
 constexpr int32_t kScreenWidth = 512;
 constexpr int32_t kScreenHeight = 342;
-}  // namespace table
 
 }  // namespace vx

@@ -1,12 +1,14 @@
 // The five working records of one match (pucks, paddles, obstacles, item, sprite
 // sources). Positions and velocities of moving things are in hundredths of a pixel;
-// rectangles are in pixels. Field order follows the records' original layout.
+// rectangles are in pixels. Fields are in the order the golden replay and the saved
+// copy of a paused match compare them.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "core/geometry.h"
+#include "core/stage_tables.h"
 
 namespace vx {
 
@@ -88,13 +90,20 @@ struct SpriteSource {
     bool operator==(const SpriteSource&) const = default;
 };
 
+namespace item_phase {
+constexpr uint8_t kNone = 0;
+constexpr uint8_t kEffect = 2;
+constexpr uint8_t kCapsuleWaiting = 12;
+constexpr uint8_t kCapsuleMoving = 13;
+}  // namespace item_phase
+
 struct ItemRecord {
     uint8_t allowedCount = 0;
     std::array<uint8_t, 9> allowed{};  // item kinds 1..9
     uint8_t kind = 0;                  // 0 none
     int16_t timer = 0;                 // capsule and effect time
-    uint8_t phase = 0;                 // 0 nothing, 12 capsule waiting, 13 capsule moving, 2 effect running
-    int32_t x = 0;                     // hundredths
+    uint8_t phase = item_phase::kNone;
+    int32_t x = 0;  // hundredths
     int32_t y = 0;
     Rect bounds;
     Rect prevBounds;
@@ -104,13 +113,6 @@ struct ItemRecord {
     int16_t owner = 0;  // -1 player 1, +1 player 2
     bool operator==(const ItemRecord&) const = default;
 };
-
-namespace item_phase {
-constexpr uint8_t kNone = 0;
-constexpr uint8_t kEffect = 2;
-constexpr uint8_t kCapsuleWaiting = 12;
-constexpr uint8_t kCapsuleMoving = 13;
-}  // namespace item_phase
 
 namespace item_timing {
 constexpr int16_t kCapsuleTimer = 300;  // 150 frames unstruck
@@ -157,7 +159,8 @@ struct MenuButton {
     bool operator==(const MenuButton&) const = default;
 };
 
-constexpr int kMenuButtonCount = 29;
+// Entries 1..24 are the looks of the screens' buttons; one stage slot per stage follows.
+constexpr int kMenuButtonCount = 24 + kStageCount;
 
 // The working records of one call of the match loop, also the shape of the copies a
 // pause keeps.

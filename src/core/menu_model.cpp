@@ -17,7 +17,7 @@ constexpr MenuItem Separator(M id, M parent, const char* name) {
     return {id, parent, name, "", 0, true, false, true};
 }
 
-constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
+constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Top(M::MenuGame, "MenuGame", "ゲーム(&G)"),
     Entry(M::MenuVSCPU, M::MenuGame, "MenuVSCPU", "1P VS CPU(&C)"),
     Entry(M::MenuVS2P, M::MenuGame, "MenuVS2P", "1P VS 2P(&H)"),
@@ -44,6 +44,8 @@ constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
     Entry(M::MenuSound, M::MenuOpt, "MenuSound", "サウンド(&M)"),
     Entry(M::MenuWave, M::MenuSound, "MenuWave", "効果音(&W)", 0, true),
     Entry(M::MenuMidi, M::MenuSound, "MenuMidi", "BGM(&M)"),
+    Entry(M::MenuKeys, M::MenuOpt, "MenuKeys", "キー設定(&K)..."),
+    Entry(M::MenuFullScreen, M::MenuOpt, "MenuFullScreen", "全画面表示(&F)"),
     Top(M::MenuHelp, "MenuHelp", "ヘルプ(&H)"),
     Entry(M::MenuVXHelp, M::MenuHelp, "MenuVXHelp", "VOLTRAXのヘルプ(&H)"),
     Separator(M::a2, M::MenuHelp, "a2"),
@@ -52,7 +54,7 @@ constexpr std::array<MenuItem, kMenuItemCount> kDesign = {{
 
 }  // namespace
 
-MenuModel::MenuModel() : items_(kDesign) {}
+MenuModel::MenuModel() : items_(kAtStart) {}
 
 void MenuModel::SetChecked(MenuId id, bool checked) {
     items_[Index(id)].checked = checked;

@@ -13,7 +13,7 @@ enum class MenuId : uint8_t {
     MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, a8, MenuPause, MenuRePlay, MenuGameStop, a1, MenuEnd,
     MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, x1_7, Menuscr1, Menuscr2, Menuscr3,
     MenuLevel, MenuDiffMode1, MenuDiffMode2, MenuDiffMode3,
-    MenuSound, MenuWave, MenuMidi,
+    MenuSound, MenuWave, MenuMidi, MenuKeys, MenuFullScreen,
     MenuHelp, MenuVXHelp, a2, MenuVer,
     Count
 };
@@ -24,7 +24,7 @@ constexpr int kMenuItemCount = static_cast<int>(MenuId::Count);
 struct MenuItem {
     MenuId id;
     MenuId parent;        // its own id for the top-level menus
-    const char* name;     // the item's name in the window design
+    const char* name;     // the item's control name, as the menu bar and its tests know it
     const char* caption;  // UTF-8; '&' marks the access key; empty for separators
     char shortcut;        // Ctrl + this letter, or 0
     bool separator;
@@ -34,7 +34,7 @@ struct MenuItem {
 
 class MenuModel {
   public:
-    MenuModel();  // every item in its design state
+    MenuModel();  // every item as the program starts: checks, enabled states and captions
 
     const MenuItem& Item(MenuId id) const { return items_[Index(id)]; }
     const std::array<MenuItem, kMenuItemCount>& Items() const { return items_; }

@@ -19,4 +19,8 @@ void DrawButton(Game& g, int16_t number, uint8_t present) {
     }
 }
 
+void DrawButtonLooks(Game& g, std::span<const ButtonLooks> buttons, int16_t active, ButtonLook look) {
+    for (const ButtonLooks& b : buttons) DrawButton(g, b.normal == active ? b[look] : b.normal, 1);
+}
+
 }  // namespace vx

@@ -17,7 +17,7 @@ constexpr int32_t kIconX1 = 77;   // player 1
 constexpr int32_t kIconX2 = 410;  // player 2
 constexpr int32_t kStripX = 175, kStripY = 323, kStripW = 162, kStripH = 16;
 constexpr int32_t kGaugeX = 117, kGaugeY = 293, kGaugeW = 280, kGaugeH = 15;
-constexpr int32_t kGaugeSheetX = 0, kGaugeSheetY = 411;  // full image in Pict, empty one in BufPict
+constexpr int32_t kStoredGaugeX = 0, kStoredGaugeY = 411;  // the empty gauge in BufPict
 }  // namespace item_place
 
 // The gauge of the running effect: timer 600 is full, 0 empty.

@@ -44,14 +44,14 @@ bool DrawBurst(Game& g, const Puck& puck, const SpriteTable& sprites) {
         entry = sprite_entry::kBurst3;
     else
         return false;
-    DrawSprite(g, puck.bounds.left, puck.bounds.top, 32, 32, sprites[entry].x,
-               sprites[sprite_entry::kBurst3].y);
+    const SpriteSource& s = sprites[entry];
+    DrawSprite(g, puck.bounds.left, puck.bounds.top, s.w, s.h, s.x, s.y);
     return true;
 }
 
 void DrawLivePuck(Game& g, const Puck& puck, const SpriteTable& sprites) {
     const SpriteSource& s = sprites[sprite_entry::kPuck];
-    DrawSprite(g, puck.bounds.left, puck.bounds.top, 12, 12, s.x, s.y);
+    DrawSprite(g, puck.bounds.left, puck.bounds.top, s.w, s.h, s.x, s.y);
 }
 
 bool ItemEffectShowing(const ItemRecord& item) {
@@ -126,7 +126,7 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
 
     if (item.phase == item_phase::kCapsuleWaiting || item.phase == item_phase::kCapsuleMoving) {
         const Rect& b = item.bounds;
-        DrawSprite(g, b.left, b.top, b.right - b.left, b.bottom - b.top, item.icon.x, 426);
+        DrawSprite(g, b.left, b.top, b.right - b.left, b.bottom - b.top, item.icon.x, item.icon.y);
         item.prevBounds = item.bounds;
     } else if (ItemEffectShowing(item)) {
         DrawItemGauge(g, item.timer, pucks);

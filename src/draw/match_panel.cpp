@@ -1,6 +1,7 @@
 #include "draw/match_panel.h"
 
 #include "core/game.h"
+#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {
@@ -8,20 +9,25 @@ namespace vx {
 namespace {
 
 void SmallDigitToBack(Game& g, int32_t x, int digit) {
-    MaskedToBack(g, x, panel::kScoreY, panel::kSmallDigitW, panel::kSmallDigitH,
-                 panel::kSmallDigitX + panel::kSmallDigitW * digit, panel::kSmallDigitY);
+    const SheetSprite& d = Sheet(SmallDigitName(digit));
+    MaskedToBack(g, x, panel::kScoreY, d.w, d.h, d.x, d.y);
+}
+
+// A sprite of the sheet drawn with its top-left corner at (x, y).
+void DrawNamed(Game& g, int32_t x, int32_t y, const char* name) {
+    const SheetSprite& s = Sheet(name);
+    DrawSprite(g, x, y, s.w, s.h, s.x, s.y);
 }
 
 }  // namespace
 
 void DrawClockDigit(Game& g, int32_t x, int digit) {
-    DrawSprite(g, x, 14, panel::kLargeDigitW, panel::kLargeDigitH,
-               panel::kLargeDigitX + panel::kLargeDigitW * digit, panel::kLargeDigitY);
+    DrawNamed(g, x, 14, LargeDigitName(digit));
 }
 
 void DrawScore(Game& g, int16_t p) {
     const int32_t left = panel::ScoreLeft(p);
-    BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kSmallDigitH, &g.BufPict, left, panel::kScoreY,
+    BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kScoreH, &g.BufPict, left, panel::kScoreY,
            Rop::SrcCopy);
     const int s = g.Scores[static_cast<size_t>(p)];
     const int hundreds = s / 100;
@@ -29,30 +35,30 @@ void DrawScore(Game& g, int16_t p) {
     const int units = s - 100 * hundreds - 10 * tens;
     if (s <= 9) {
         SmallDigitToBack(g, left + 23, units);
-        PresentBack(g, left + 23, panel::kScoreY, panel::kSmallDigitW, panel::kSmallDigitH);
+        PresentBack(g, left + 23, panel::kScoreY, Sheet(SmallDigitName(units)).w, panel::kScoreH);
     } else {
         SmallDigitToBack(g, left + 11, tens);
         SmallDigitToBack(g, left + 36, units);
-        PresentBack(g, left + 11, panel::kScoreY, 70, panel::kSmallDigitH);
+        PresentBack(g, left + 11, panel::kScoreY, 70, panel::kScoreH);
     }
 }
 
 void DrawMatchHeader(Game& g) {
-    DrawSprite(g, 140, 34, 13, 13, 242, 545);
-    DrawSprite(g, 359, 34, 13, 13, g.GameMode == 1 ? 228 : 255, 545);
+    DrawNamed(g, 140, 34, "mark.p1");
+    DrawNamed(g, 359, 34, g.GameMode == game_mode::kVsCpu ? "mark.cpu" : "mark.p2");
     BitBlt(g.LMask, 0, 0, 400, 50, &g.BackPict, 56, 0, Rop::SrcCopy);
 
     g.Scores = {0, 0};
     DrawScore(g, 0);
     DrawScore(g, 1);
 
-    if (g.RuleKind == 2) {
-        DrawSprite(g, 267, 14, 53, 31, 320, 25);
-        int32_t sx = -1;
-        if (g.ScoreLimit == 10) sx = 282;
-        if (g.ScoreLimit == 30) sx = 255;
-        if (g.ScoreLimit == 50) sx = 228;
-        if (sx >= 0) DrawSprite(g, 323, 4, 27, 13, sx, 532);
+    if (g.RuleKind == rule_kind::kScore) {
+        DrawNamed(g, 267, 14, "label.score_limit");
+        const char* limit = nullptr;
+        if (g.ScoreLimit == 10) limit = "limit.10";
+        if (g.ScoreLimit == 30) limit = "limit.30";
+        if (g.ScoreLimit == 50) limit = "limit.50";
+        if (limit != nullptr) DrawNamed(g, 323, 4, limit);
         return;
     }
     // The settings never hold a negative time; the digits are bytes all the same.
@@ -60,7 +66,6 @@ void DrawMatchHeader(Game& g) {
     const int hundreds = t / 100;
     const int tens = t / 10 - 10 * hundreds;
     const int units = t - 100 * hundreds - 10 * tens;
-    g.ClockDigits = {static_cast<uint8_t>(hundreds), static_cast<uint8_t>(tens), static_cast<uint8_t>(units)};
     if (t < 100) {
         DrawClockDigit(g, 265, tens);
         DrawClockDigit(g, 295, units);

@@ -8,11 +8,10 @@ namespace vx {
 
 struct Game;
 
-// Sheet places of the panel's images.
+// Places of the panel's images on the screen; the images come from the sheet layout.
 namespace panel {
-constexpr int32_t kSmallDigitX = 40, kSmallDigitY = 0, kSmallDigitW = 23, kSmallDigitH = 24;
-constexpr int32_t kLargeDigitX = 40, kLargeDigitY = 25, kLargeDigitW = 28, kLargeDigitH = 31;
 constexpr int32_t kScoreY = 22;
+constexpr int32_t kScoreH = 24;  // the small digits' height
 // Player p's score area starts at x = 304 p + 70 and is 70 pixels wide.
 constexpr int32_t ScoreLeft(int p) {
     return 304 * p + 70;

@@ -1,61 +1,58 @@
 #include "draw/menu_buttons.h"
 
+#include <string>
+
 #include "core/game.h"
+#include "draw/sheet_layout.h"
 
 namespace vx {
 
 namespace {
 
 struct ButtonRow {
-    int32_t left, top, right, bottom;
-    int32_t sheetX, sheetY;
-    uint8_t offset;
+    ButtonLooks looks;
+    Rect rect;         // inclusive; the image is right - left by bottom - top
+    const char* name;  // the looks are the sheet's "<name>.normal", ".hover" and ".pressed"
+    uint8_t offset;    // MenuButtons keeps sheet x as the sprite's x minus this offset
 };
 
-// Three looks per button (normal, hover, pressed) share one rectangle. RETURN reaches
-// x = 549, past the 512-pixel picture: drawing clips it, hit tests use it as stored.
-constexpr ButtonRow kRows[kMenuButtonCount] = {
-    {156, 169, 355, 197, 0, 74, 0},      // 1 1P VS CPU
-    {156, 206, 355, 234, 0, 102, 0},     // 2 1P VS 2P
-    {208, 242, 291, 270, 0, 298, 52},    // 3 QUIT
-    {156, 169, 355, 197, 199, 74, 0},    // 4 hover
-    {156, 206, 355, 234, 199, 102, 0},   // 5
-    {208, 242, 291, 270, 199, 186, 52},  // 6
-    {156, 169, 355, 197, 0, 130, 0},     // 7 pressed
-    {156, 206, 355, 234, 0, 158, 0},     // 8
-    {208, 242, 291, 270, 0, 329, 52},    // 9
-    {350, 296, 549, 324, 0, 186, 0},     // 10 RETURN
-    {400, 260, 450, 288, 0, 214, 50},    // 11 OK
-    {350, 296, 549, 324, 199, 130, 0},   // 12 hover
-    {400, 260, 450, 288, 199, 158, 50},  // 13
-    {350, 296, 549, 324, 0, 242, 0},     // 14 pressed
-    {400, 260, 450, 288, 0, 270, 50},    // 15
-    {192, 119, 328, 147, 0, 593, 80},    // 16 RETRY
-    {112, 156, 408, 184, 0, 621, 0},     // 17 STAGE SELECT
-    {177, 192, 343, 220, 0, 649, 65},    // 18 OPENING
-    {192, 119, 328, 147, 296, 593, 80},  // 19 hover
-    {112, 156, 408, 184, 296, 621, 0},   // 20
-    {177, 192, 343, 220, 296, 649, 65},  // 21
-    {192, 119, 328, 147, 0, 677, 80},    // 22 pressed
-    {112, 156, 408, 184, 0, 705, 0},     // 23
-    {177, 192, 343, 220, 0, 733, 65},    // 24
-    {28, 231, 88, 281, 0, 0, 0},         // 25 stage slot 1 (hit area only)
-    {89, 231, 148, 281, 0, 0, 0},        // 26
-    {149, 231, 208, 281, 0, 0, 0},       // 27
-    {209, 231, 268, 281, 0, 0, 0},       // 28
-    {269, 231, 328, 281, 0, 0, 0},       // 29
-};
+// RETURN reaches x = 549, past the 512-pixel picture: drawing clips it, hit tests use
+// it as stored.
+constexpr std::array<ButtonRow, kTitleButtons.size() + kStageSelectButtons.size() + kResultButtons.size()>
+    kRows = {{
+        {kTitleButtons[0], {156, 169, 355, 197}, "button.vs_cpu", 0},
+        {kTitleButtons[1], {156, 206, 355, 234}, "button.vs_2p", 0},
+        {kTitleButtons[2], {208, 242, 291, 270}, "button.quit", 52},
+        {kStageSelectButtons[0], {350, 296, 549, 324}, "button.return", 0},
+        {kStageSelectButtons[1], {400, 260, 450, 288}, "button.ok", 50},
+        {kResultButtons[0], {192, 119, 328, 147}, "button.retry", 80},
+        {kResultButtons[1], {112, 156, 408, 184}, "button.stage_select", 0},
+        {kResultButtons[2], {177, 192, 343, 220}, "button.opening", 65},
+    }};
+static_assert(button::kStageSlot1 - 1 + kStageCount == kMenuButtonCount);
+
+void SetLook(MenuButton& e, const ButtonRow& row, const char* look) {
+    e.rect = row.rect;
+    const SheetSprite& s = Sheet(std::string(row.name) + "." + look);
+    e.sheetX = s.x - row.offset;
+    e.sheetY = s.y;
+    e.sheetOffset = row.offset;
+}
 
 }  // namespace
 
 void InitMenuButton(Game& g, uint8_t n) {
-    const ButtonRow& row = kRows[n - 1];
     MenuButton& e = g.MenuButtons[n];
-    MakeRect(e.rect, row.left, row.top, row.right, row.bottom);
-    if (n >= button::kStageSlot1) return;
-    e.sheetX = row.sheetX;
-    e.sheetY = row.sheetY;
-    e.sheetOffset = row.offset;
+    if (n >= button::kStageSlot1) {
+        const Rect& r = StageFacts(n - button::kStageSlot1 + 1).slotHit;
+        MakeRect(e.rect, r.left, r.top, r.right, r.bottom);
+        return;
+    }
+    for (const ButtonRow& row : kRows) {
+        if (n == row.looks.normal) SetLook(e, row, "normal");
+        if (n == row.looks.hover) SetLook(e, row, "hover");
+        if (n == row.looks.pressed) SetLook(e, row, "pressed");
+    }
 }
 
 }  // namespace vx

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/game.h"
+#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {
@@ -10,7 +11,8 @@ namespace vx {
 namespace {
 
 struct MessagePart {
-    int32_t x, y, w, h, xs, ys;
+    int32_t x, y;        // on the screen
+    const char* sprite;  // in the sheet layout
 };
 
 struct Message {
@@ -19,17 +21,17 @@ struct Message {
     std::array<MessagePart, 2> part;
 };
 
-// Sources that run past the sheet's right edge are clipped by the transfer.
+// Sprites that run past the sheet's right edge are clipped by the transfer.
 constexpr std::array<Message, 9> kMessages = {{
-    {"Ready", 1, {{{154, 145, 224, 51, 0, 360}}}},
-    {"Go!", 1, {{{190, 145, 144, 51, 271, 360}}}},
-    {"TimeUp", 1, {{{30, 145, 434, 50, 398, 0}}}},
-    {"GameSet", 1, {{{54, 145, 434, 51, 425, 500}}}},
-    {"Draw", 1, {{{21, 145, 434, 50, 398, 205}}}},
-    {"you_win", 1, {{{30, 145, 434, 51, 398, 51}}}},
-    {"you_lose", 1, {{{30, 145, 434, 51, 401, 103}}}},
-    {"Player1_win", 2, {{{53, 120, 434, 50, 415, 256}, {93, 180, 434, 50, 415, 306}}}},
-    {"Player2_win", 2, {{{53, 120, 434, 50, 415, 357}, {93, 180, 434, 50, 415, 306}}}},
+    {"Ready", 1, {{{154, 145, "msg.ready"}}}},
+    {"Go!", 1, {{{190, 145, "msg.go"}}}},
+    {"TimeUp", 1, {{{30, 145, "msg.time_up"}}}},
+    {"GameSet", 1, {{{54, 145, "msg.game_set"}}}},
+    {"Draw", 1, {{{21, 145, "msg.draw"}}}},
+    {"you_win", 1, {{{30, 145, "msg.you_win"}}}},
+    {"you_lose", 1, {{{30, 145, "msg.you_lose"}}}},
+    {"Player1_win", 2, {{{53, 120, "msg.player1"}, {93, 180, "msg.win"}}}},
+    {"Player2_win", 2, {{{53, 120, "msg.player2"}, {93, 180, "msg.win"}}}},
 }};
 
 }  // namespace
@@ -39,7 +41,8 @@ void ShowMessage(Game& g, std::string_view name) {
         if (m.name != name) continue;
         for (int i = 0; i < m.parts; ++i) {
             const MessagePart& p = m.part[static_cast<size_t>(i)];
-            DrawSprite(g, p.x, p.y, p.w, p.h, p.xs, p.ys);
+            const SheetSprite& s = Sheet(p.sprite);
+            DrawSprite(g, p.x, p.y, s.w, s.h, s.x, s.y);
         }
         RefreshMainPict(g);
         return;

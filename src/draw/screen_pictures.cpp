@@ -1,5 +1,6 @@
 #include "draw/screen_pictures.h"
 
+#include <initializer_list>
 #include <iostream>
 
 #include "core/game.h"
@@ -24,7 +25,7 @@ void StopForMissingPicture(Game& g, const std::string& message) {
         g.FatalMessage = message;
         std::cerr << "voltrax: " << message << "\n";
     }
-    if (g.host != nullptr) EndTheProgram(g);
+    EndTheProgram(g);
 }
 
 bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
@@ -45,27 +46,48 @@ bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
     return true;
 }
 
-bool LoadDesignPictures(Game& g) {
-    struct Entry {
-        const char* gamePath;
-        Surface* into;
-    } entries[] = {
-        {"\\design\\Pict.bmp", &g.Pict},
-        {"\\design\\LinePict.bmp", &g.LinePict},
-        {"\\design\\St3.bmp", &g.St3},
-        {"\\design\\Mas.bmp", &g.Mas},
-    };
-    for (const Entry& e : entries) {
-        Surface picture;
+namespace {
+
+struct DesignEntry {
+    const char* gamePath;
+    Surface* into;
+};
+
+// Each picture goes straight into its surface, whose memory is already there; one of
+// another size lands in a white surface of the right size, clipped at its edges.
+bool LoadDesignEntries(Game& g, std::initializer_list<DesignEntry> entries) {
+    for (const DesignEntry& e : entries) {
+        const int w = e.into->Width(), h = e.into->Height();
         std::string error;
-        if (!g.pictureLoader.Load(g.files.Resolve(e.gamePath), picture, error)) {
+        if (!g.pictureLoader.Load(g.files.Resolve(e.gamePath), *e.into, error)) {
             g.FatalMessage = error;
             return false;
         }
-        e.into->Fill(kWhite);
-        BitBlt(*e.into, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+        if (e.into->Width() != w || e.into->Height() != h) {
+            const Surface picture = std::move(*e.into);
+            *e.into = Surface(w, h, kWhite);
+            BitBlt(*e.into, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+        }
     }
     return true;
+}
+
+}  // namespace
+
+bool LoadTitleDesignPictures(Game& g) {
+    return LoadDesignEntries(g, {{"\\design\\Pict.bmp", &g.Pict}});
+}
+
+bool LoadStageDesignPictures(Game& g) {
+    return LoadDesignEntries(g, {
+                                    {"\\design\\LinePict.bmp", &g.LinePict},
+                                    {"\\design\\St3.bmp", &g.St3},
+                                    {"\\design\\Mas.bmp", &g.Mas},
+                                });
+}
+
+bool LoadDesignPictures(Game& g) {
+    return LoadTitleDesignPictures(g) && LoadStageDesignPictures(g);
 }
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 // The pictures the screens load from the program folder: the run-time backgrounds of
 // the dat folder ("\dat\OP", "\dat\stagec", "\dat\bwait", "\dat\battle") and, once at
-// start-up, the fixed design pictures (sprite sheet, line drawings, wipe pattern).
+// start-up, the fixed pictures in design/ (sprite sheet, line drawings, wipe pattern).
 // A picture that cannot be read stops the program with a message naming the file,
 // rather than going on with a half-drawn screen.
 #pragma once
@@ -19,9 +19,14 @@ class Surface;
 // cannot be read.
 bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest);
 
-// The design pictures from the "design" folder beside the program: Pict, LinePict,
+// The pictures of the "design" folder beside the program: Pict, LinePict,
 // St3 and Mas. False with the reason in g.FatalMessage when one is missing.
 bool LoadDesignPictures(Game& g);
+// The same in two halves: the sprite sheet Pict, all the title needs, and the stage
+// line drawings and wipe pattern (LinePict, St3, Mas), which start-up loads once the
+// title is on screen.
+bool LoadTitleDesignPictures(Game& g);
+bool LoadStageDesignPictures(Game& g);
 
 // Stops music and Timer1, records why and ends the program.
 void StopForMissingPicture(Game& g, const std::string& message);

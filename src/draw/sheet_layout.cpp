@@ -2,11 +2,13 @@
 
 #include <array>
 
+#include "core/stage_tables.h"
+
 namespace vx {
 
 namespace {
 
-constexpr std::array kSprites = std::to_array<SheetSprite>({
+constexpr std::array kFixedSprites = std::to_array<SheetSprite>({
     // Paddles in their normal looks, top-left corner of the sheet.
     {"paddle.back.p1", 0, 0, 10, 74},
     {"paddle.back.p2", 10, 0, 10, 74},
@@ -67,12 +69,6 @@ constexpr std::array kSprites = std::to_array<SheetSprite>({
     {"burst.1", 231, 267, 32, 32},
     {"burst.2", 263, 267, 32, 32},
     {"burst.3", 294, 267, 32, 32},
-    // Stage digits of the waiting screen.
-    {"stage.digit.1", 199, 313, 43, 47},
-    {"stage.digit.2", 242, 313, 43, 47},
-    {"stage.digit.3", 285, 313, 43, 47},
-    {"stage.digit.4", 328, 313, 43, 47},
-    {"stage.digit.5", 371, 313, 43, 47},
     // Message words; the wide ones run past the sheet's right edge and are clipped.
     {"msg.ready", 0, 360, 224, 51},
     {"msg.go", 271, 360, 144, 51},
@@ -116,12 +112,7 @@ constexpr std::array kSprites = std::to_array<SheetSprite>({
     {"item.strip.7", 0, 548, 162, 16},
     {"item.strip.8", 0, 563, 162, 16},
     {"item.strip.9", 0, 578, 162, 15},
-    // Stage names and the item panel of the stage select screen.
-    {"stage.name.1", 320, 426, 114, 15},
-    {"stage.name.2", 320, 441, 114, 15},
-    {"stage.name.3", 320, 456, 114, 15},
-    {"stage.name.4", 320, 471, 114, 15},
-    {"stage.name.5", 320, 486, 114, 15},
+    // The item panel of the stage select screen.
     {"panel.nothing", 434, 426, 149, 14},
     {"panel.length_up", 434, 440, 149, 14},
     {"panel.double", 434, 454, 149, 14},
@@ -150,6 +141,18 @@ constexpr std::array kSprites = std::to_array<SheetSprite>({
     {"label.mode.vs_cpu", 0, 761, 83, 15},
     {"label.mode.vs_2p", 0, 776, 83, 15},
 });
+
+// The fixed sprites, then each stage's name plate and waiting-screen digit.
+constexpr auto kSprites = [] {
+    std::array<SheetSprite, kFixedSprites.size() + 2 * kStageCount> all{};
+    size_t i = 0;
+    for (const SheetSprite& s : kFixedSprites) all[i++] = s;
+    for (const StageRow& stage : kStages) {
+        all[i++] = {stage.namePlate.sprite, stage.namePlate.x, stage.namePlate.y, kNamePlateW, kNamePlateH};
+        all[i++] = {stage.digit.sprite, stage.digit.x, stage.digit.y, kStageDigitW, kStageDigitH};
+    }
+    return all;
+}();
 
 constexpr std::array kShares = std::to_array<SheetShare>({
     {"burst.2", "burst.3", false},           {"item.strip.1", "item.strip.2", false},
@@ -220,16 +223,18 @@ const char* ItemStripName(int kind) {
     return Pick(kNames, kind - 1);
 }
 
+const SheetSprite& Sheet(std::string_view name) {
+    static constexpr SheetSprite kNone{"", 0, 0, 0, 0};
+    const SheetSprite* s = FindSheetSprite(name);
+    return s ? *s : kNone;
+}
+
 const char* StageNameName(int stage) {
-    static constexpr std::array<const char*, 5> kNames = {"stage.name.1", "stage.name.2", "stage.name.3",
-                                                          "stage.name.4", "stage.name.5"};
-    return Pick(kNames, stage - 1);
+    return stage >= 1 && stage <= kStageCount ? StageFacts(stage).namePlate.sprite : "";
 }
 
 const char* StageDigitName(int stage) {
-    static constexpr std::array<const char*, 5> kNames = {"stage.digit.1", "stage.digit.2", "stage.digit.3",
-                                                          "stage.digit.4", "stage.digit.5"};
-    return Pick(kNames, stage - 1);
+    return stage >= 1 && stage <= kStageCount ? StageFacts(stage).digit.sprite : "";
 }
 
 }  // namespace vx

@@ -5,11 +5,11 @@
 namespace vx {
 
 void ReportChanged(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
-    if (g.host != nullptr && w > 0 && h > 0) g.host->Present(x, y, w, h);
+    if (w > 0 && h > 0) g.host.Present(x, y, w, h);
 }
 
 void RefreshMainPict(Game& g) {
-    if (g.host != nullptr) g.host->Refresh();
+    g.host.Refresh();
 }
 
 void PresentBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {

@@ -23,4 +23,7 @@ constexpr int kRandomSpeedLook0 = 31;  // 31..34
 
 void FillSpriteTable(SpriteTable& sprites);
 
+// The rectangle of a sprite of the sheet layout, as the match records keep it.
+SpriteSource SheetSource(const char* name);
+
 }  // namespace vx

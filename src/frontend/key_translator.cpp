@@ -13,15 +13,28 @@ uint64_t HeldKey(uint32_t nativeScanCode, int qtKey) {
     return kByQtKey | static_cast<uint32_t>(qtKey);
 }
 
-int FromPhysicalKey(uint32_t nativeScanCode) {
+// The key printing "]" (or "}" with Shift) is player 2's up key on Japanese layouts.
+bool PrintsCloseBracket(int qtKey) {
+    return qtKey == qtkey::kBracketRight || qtKey == qtkey::kBraceRight;
+}
+bool PrintsOpenBracket(int qtKey) {
+    return qtKey == qtkey::kBracketLeft || qtKey == qtkey::kBraceLeft;
+}
+
+}  // namespace
+
+int KeyTranslator::FromPhysicalKey(uint32_t nativeScanCode, int qtKey) {
     switch (nativeScanCode) {
-        case x11key::kRightBrace: return vk::kCloseBracket;
+        case x11key::kRightBrace: return PrintsOpenBracket(qtKey) ? 0 : vk::kCloseBracket;
+        case x11key::kBackslash: return PrintsCloseBracket(qtKey) ? vk::kCloseBracket : 0;
         case x11key::kIso102nd:
         case x11key::kRo:
         case x11key::kSlash: return vk::kOem102;
         default: return 0;
     }
 }
+
+namespace {
 
 int FromQtKey(int qtKey) {
     // Letters go by the character so that AZERTY players press the key labelled A.
@@ -66,9 +79,34 @@ bool IsNonLatinCharacter(int qtKey) {
 
 }  // namespace
 
-int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) {
+int ActionCode(KeyAction action) {
+    switch (action) {
+        case KeyAction::Player1Up: return vk::kA;
+        case KeyAction::Player1Down: return vk::kZ;
+        case KeyAction::Player2Up: return vk::kCloseBracket;
+        case KeyAction::Player2Down: return vk::kOem102;
+        case KeyAction::Pause: return vk::kP;
+    }
+    return 0;
+}
+
+int KeyTranslator::FromEvent(uint32_t nativeScanCode, int qtKey) const {
+    bool rebound[kKeyActionCount] = {};
+    for (int i = 0; i < kKeyActionCount; ++i) {
+        const uint32_t physical = bindings_[static_cast<size_t>(i)].physicalKey;
+        if (physical == 0) continue;
+        if (nativeScanCode == physical) return ActionCode(static_cast<KeyAction>(i));
+        rebound[i] = true;
+    }
+    const int code = FromStandardKey(nativeScanCode, qtKey);
+    for (int i = 0; i < kKeyActionCount; ++i)
+        if (rebound[i] && code == ActionCode(static_cast<KeyAction>(i))) return 0;
+    return code;
+}
+
+int KeyTranslator::FromStandardKey(uint32_t nativeScanCode, int qtKey) {
     if (nativeScanCode != 0) {
-        if (int code = FromPhysicalKey(nativeScanCode)) return code;
+        if (int code = FromPhysicalKey(nativeScanCode, qtKey)) return code;
         if (IsNonLatinCharacter(qtKey)) return FromUsLetterPosition(nativeScanCode);
         int code = FromQtKey(qtKey);
         // With a physical key at hand, 221 and 226 come only from the keys above; the

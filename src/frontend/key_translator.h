@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "frontend/new_options.h"
+
 namespace vx {
 
 // Virtual-key codes the game reacts to.
@@ -21,6 +23,9 @@ constexpr int kCloseBracket = 221;  // player 2, back paddle up
 constexpr int kOem102 = 226;        // player 2, back paddle down
 }  // namespace vk
 
+// The virtual-key code an action of the key dialog stands for.
+int ActionCode(KeyAction action);
+
 // The Qt::Key values the translator reads, spelled out so this file needs no Qt
 // (the shell's tests check them against Qt's own enum).
 namespace qtkey {
@@ -31,14 +36,20 @@ constexpr int kLess = 0x3c;
 constexpr int kGreater = 0x3e;
 constexpr int kSlash = 0x2f;
 constexpr int kBackslash = 0x5c;
+constexpr int kBracketLeft = 0x5b;
 constexpr int kBracketRight = 0x5d;
+constexpr int kBraceLeft = 0x7b;
+constexpr int kBraceRight = 0x7d;
 constexpr int kUnderscore = 0x5f;
 }  // namespace qtkey
 
-// X11 key codes (evdev code + 8) of the physical keys that give 221 and 226 whatever
-// the keyboard layout says they print.
+// X11 key codes (evdev code + 8) of the physical keys that give 221 and 226. Player 2's
+// up key is the key printing "]" beside Enter: key 35 on US keyboards, key 51 on
+// Japanese ones (where key 35 prints "["); on layouts with no "]" key there (German
+// "+", French "$") key 35, the same place as on US keyboards.
 namespace x11key {
-constexpr uint32_t kRightBrace = 35;  // "]" of the US/ISO layouts
+constexpr uint32_t kRightBrace = 35;  // "]" US, "[" Japanese, "+" German, "$" French
+constexpr uint32_t kBackslash = 51;   // "\" US, "]" Japanese, "#" German, "*" French
 constexpr uint32_t kSlash = 61;       // bottom row, right: stands in where there is no key left of Z
 constexpr uint32_t kIso102nd = 94;    // the key left of Z on ISO keyboards
 constexpr uint32_t kRo = 97;          // ろ on Japanese keyboards
@@ -62,11 +73,23 @@ class KeyTranslator {
         return Translate(key.nativeScanCode, key.qtKey, key.isRelease, key.isAutoRepeat);
     }
 
+    // The players' own keys: a bound physical key gives its action's code, and the
+    // standard key of a rebound action gives nothing. Keys held now keep their codes
+    // until released.
+    void SetBindings(const KeyBindings& bindings) { bindings_ = bindings; }
+    const KeyBindings& Bindings() const { return bindings_; }
+
+    // What a press of this key would give now (0: nothing), without holding it.
+    int CodeOf(uint32_t nativeScanCode, int qtKey) const { return FromEvent(nativeScanCode, qtKey); }
+
     // Keys currently held down (pressed and not yet released).
     std::size_t HeldCount() const { return held_.size(); }
 
   private:
-    static int FromEvent(uint32_t nativeScanCode, int qtKey);
+    int FromEvent(uint32_t nativeScanCode, int qtKey) const;
+    static int FromStandardKey(uint32_t nativeScanCode, int qtKey);
+    static int FromPhysicalKey(uint32_t nativeScanCode, int qtKey);
+    KeyBindings bindings_{};
     // Pressed keys by physical key (or by Qt key, marked, when there is no scan code).
     std::unordered_map<uint64_t, int> held_;
 };

@@ -1,7 +1,5 @@
 #include "frontend/menu_commands.h"
 
-#include <initializer_list>
-
 #include "core/game.h"
 #include "core/wait_rule.h"
 #include "draw/buttons.h"
@@ -33,11 +31,10 @@ bool ValidIndex(int16_t index) {
 }
 
 // The press is shown on the title's buttons first, as if the button had been clicked.
-void StartGameFromMenu(Game& g, std::initializer_list<int16_t> pressed, std::initializer_list<int16_t> hover,
-                       uint8_t mode) {
-    for (int16_t n : pressed) DrawButton(g, n, 1);
-    PlayEffect(g, "wave3", 1);
-    for (int16_t n : hover) DrawButton(g, n, 1);
+void StartGameFromMenu(Game& g, int16_t titleButton, uint8_t mode) {
+    DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kPressed);
+    PlayEffect(g, effect::kClick, effect_mode::kStart);
+    DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kHover);
     g.ScreenState = screen_state::kBusy;
     g.GameMode = mode;
     ShowStageSelect(g);
@@ -50,12 +47,12 @@ void MenuVSCPU_Click(Game& g) {
     // Only from the title: the stop command enables this item before its fade back to
     // the title has finished, and a click then must not start a nested sequence.
     if (g.ScreenState != screen_state::kTitle) return;
-    StartGameFromMenu(g, {7, 2, 3}, {4, 2, 3}, 1);
+    StartGameFromMenu(g, button::kVsCpu, 1);
 }
 
 void MenuVS2P_Click(Game& g) {
     if (g.ScreenState != screen_state::kTitle) return;
-    StartGameFromMenu(g, {1, 8, 3}, {1, 5, 3}, 2);
+    StartGameFromMenu(g, button::kVs2P, 2);
 }
 
 void MenuPause_Click(Game& g) {
@@ -78,7 +75,7 @@ void MenuEnd_Click(Game& g) {
 void Menutime_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 1;
+    g.RuleKind = rule_kind::kTime;
     g.TimeLeft = static_cast<int16_t>(120 - 30 * (index - 1));
     g.Menu.SetChecked(MenuModel::Time(index), true);
     g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
@@ -88,7 +85,7 @@ void Menutime_Click(Game& g, int16_t index) {
 void Menuscr_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
-    g.RuleKind = 2;
+    g.RuleKind = rule_kind::kScore;
     g.ScoreLimit = static_cast<int16_t>(10 + 20 * (index - 1));
     g.Menu.SetChecked(MenuModel::Score(index), true);
     g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;

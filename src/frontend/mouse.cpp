@@ -1,6 +1,6 @@
 #include "frontend/mouse.h"
 
-#include <initializer_list>
+#include <span>
 
 #include "core/game.h"
 #include "core/wait_rule.h"
@@ -20,14 +20,6 @@ namespace {
 
 constexpr uint32_t kYellow = 0xFFFF00;
 constexpr int kFrameWidth = 3;
-struct Corners {
-    int x1, y1, x2, y2;
-};
-constexpr Corners kSlotFrames[5] = {{29, 232, 86, 279},
-                                    {89, 232, 146, 279},
-                                    {149, 232, 206, 279},
-                                    {209, 232, 266, 279},
-                                    {269, 232, 326, 279}};
 
 Point ToPoint(float x, float y) {
     Point p;
@@ -39,13 +31,16 @@ bool In(const Game& g, int16_t number, const Point& p) {
     return PointInRect(g.MenuButtons[static_cast<size_t>(number)].rect, p) != kFalse;
 }
 
-void Draw(Game& g, std::initializer_list<int16_t> numbers) {
-    for (int16_t n : numbers) DrawButton(g, n, 1);
+// The first of the screen's buttons holding p (its normal entry), or 0.
+int16_t ButtonAt(const Game& g, std::span<const ButtonLooks> buttons, const Point& p) {
+    for (const ButtonLooks& b : buttons)
+        if (In(g, b.normal, p)) return b.normal;
+    return 0;
 }
 
-// The first stage slot (1..5) holding p, or 0.
+// The first stage slot (1..kStageCount) holding p, or 0.
 int SlotAt(const Game& g, const Point& p) {
-    for (int k = 1; k <= 5; ++k)
+    for (int k = 1; k <= kStageCount; ++k)
         if (In(g, static_cast<int16_t>(button::kStageSlot1 + k - 1), p)) return k;
     return 0;
 }
@@ -56,32 +51,32 @@ void StopMenuMusic(Game& g) {
 
 void ReleaseOnTitle(Game& g, const Point& p) {
     if (In(g, button::kVsCpu, p)) {
-        Draw(g, {4, 2, 3});
+        DrawButtonLooks(g, kTitleButtons, button::kVsCpu, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
-        g.GameMode = 1;
+        g.GameMode = game_mode::kVsCpu;
         ShowStageSelect(g);
         g.Menu.SetGameStartItemsEnabled(false);
     } else if (In(g, button::kVs2P, p)) {
-        Draw(g, {1, 5, 3});
+        DrawButtonLooks(g, kTitleButtons, button::kVs2P, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
-        g.GameMode = 2;
+        g.GameMode = game_mode::kVs2P;
         g.Menu.SetGameStartItemsEnabled(false);
         ShowStageSelect(g);
     } else if (In(g, button::kQuit, p)) {
-        Draw(g, {1, 2, 6});
+        DrawButtonLooks(g, kTitleButtons, button::kQuit, ButtonLook::kHover);
         EndTheProgram(g);
     }
 }
 
 void ReleaseOnStageSelect(Game& g, const Point& p) {
     if (In(g, button::kReturn, p)) {
-        Draw(g, {12, 11});
+        DrawButtonLooks(g, kStageSelectButtons, button::kReturn, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         ShowTitle(g, kFalse);
         g.Menu.SetGameStartItemsEnabled(true);
     } else if (In(g, button::kOk, p)) {
         StopMenuMusic(g);
-        Draw(g, {10, 13});
+        DrawButtonLooks(g, kStageSelectButtons, button::kOk, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         StartMatch(g);
     } else {
@@ -96,7 +91,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
         ApplySettings(g);
         g.StageNo = stage;
         g.GameMode = mode;
-        Draw(g, {19, 17, 18});
+        DrawButtonLooks(g, kResultButtons, button::kRetry, ButtonLook::kHover);
         g.MatchRequest = match_request::kNone;
         g.ScreenState = screen_state::kBusy;
         StopMenuMusic(g);
@@ -105,73 +100,57 @@ void ReleaseOnResult(Game& g, const Point& p) {
         const uint8_t mode = g.GameMode;
         ApplySettings(g);
         g.GameMode = mode;
-        Draw(g, {16, 20, 18});
+        DrawButtonLooks(g, kResultButtons, button::kStageSelect, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         StopMenuMusic(g);
         g.MatchRequest = match_request::kNone;
         g.Menu.SetGameStartItemsEnabled(false);
         g.Menu.SetOptionItemsEnabled(true);
         ShowStageSelect(g);
-        if (!g.host->Ending()) SwitchToOpeningMusic(g);
+        if (!g.host.Ending()) SwitchToOpeningMusic(g);
     } else if (In(g, button::kOpening, p)) {
         ApplySettings(g);
-        Draw(g, {16, 17, 21});
+        DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         g.Menu.SetOptionItemsEnabled(true);
         ShowTitle(g, kFalse);
         g.Menu.SetGameStartItemsEnabled(true);
-        if (!g.host->Ending()) SwitchToOpeningMusic(g);
+        if (!g.host.Ending()) SwitchToOpeningMusic(g);
     }
 }
 
 }  // namespace
 
 void DrawSlotFrame(Game& g, int k) {
-    const Corners& c = kSlotFrames[k - 1];
+    // The frame's centre line runs one pixel inside the slot picture.
+    const Point& slot = StageFacts(k).slot;
+    const int x1 = slot.x + 1, y1 = slot.y + 1, x2 = slot.x + kSlotW - 2, y2 = slot.y + kSlotH - 2;
     const int half = kFrameWidth / 2;
-    auto fill = [&](int x1, int y1, int x2, int y2) {
-        for (int y = y1; y <= y2; ++y)
-            for (int x = x1; x <= x2; ++x)
+    auto fill = [&](int left, int top, int right, int bottom) {
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
                 if (g.MainPict.Contains(x, y)) g.MainPict.SetPixel(x, y, kYellow);
     };
-    fill(c.x1 - half, c.y1 - half, c.x2 + half, c.y1 + half);  // top
-    fill(c.x1 - half, c.y2 - half, c.x2 + half, c.y2 + half);  // bottom
-    fill(c.x1 - half, c.y1 - half, c.x1 + half, c.y2 + half);  // left
-    fill(c.x2 - half, c.y1 - half, c.x2 + half, c.y2 + half);  // right
-    ReportChanged(g, c.x1 - half, c.y1 - half, c.x2 - c.x1 + kFrameWidth, c.y2 - c.y1 + kFrameWidth);
+    fill(x1 - half, y1 - half, x2 + half, y1 + half);  // top
+    fill(x1 - half, y2 - half, x2 + half, y2 + half);  // bottom
+    fill(x1 - half, y1 - half, x1 + half, y2 + half);  // left
+    fill(x2 - half, y1 - half, x2 + half, y2 + half);  // right
+    ReportChanged(g, x1 - half, y1 - half, x2 - x1 + kFrameWidth, y2 - y1 + kFrameWidth);
 }
 
+// Hover shows on the button under the pointer, every other button of the screen normal.
 void MainPict_MouseMove(Game& g, int16_t, int16_t, float x, float y) {
     if (g.ScreenState == screen_state::kBusy || g.MouseHeld == kTrue) return;
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {
         case screen_state::kTitle:
-            if (In(g, 1, p))
-                Draw(g, {4, 2, 3});
-            else if (In(g, 2, p))
-                Draw(g, {1, 5, 3});
-            else if (In(g, 3, p))
-                Draw(g, {1, 2, 6});
-            else
-                Draw(g, {1, 2, 3});
+            DrawButtonLooks(g, kTitleButtons, ButtonAt(g, kTitleButtons, p), ButtonLook::kHover);
             break;
         case screen_state::kStageSelect:
-            if (In(g, 10, p))
-                Draw(g, {12, 11});
-            else if (In(g, 11, p))
-                Draw(g, {10, 13});
-            else
-                Draw(g, {10, 11});
+            DrawButtonLooks(g, kStageSelectButtons, ButtonAt(g, kStageSelectButtons, p), ButtonLook::kHover);
             break;
         case screen_state::kResult:
-            if (In(g, 16, p))
-                Draw(g, {19, 17, 18});
-            else if (In(g, 17, p))
-                Draw(g, {16, 20, 18});
-            else if (In(g, 18, p))
-                Draw(g, {16, 17, 21});
-            else
-                Draw(g, {16, 17, 18});
+            DrawButtonLooks(g, kResultButtons, ButtonAt(g, kResultButtons, p), ButtonLook::kHover);
             break;
         default: break;
     }
@@ -180,44 +159,24 @@ void MainPict_MouseMove(Game& g, int16_t, int16_t, float x, float y) {
 void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
     g.MouseHeld = kTrue;
     const Point p = ToPoint(x, y);
-    bool pressed = true;
+    std::span<const ButtonLooks> buttons;
     switch (g.ScreenState) {
-        case screen_state::kTitle:
-            if (In(g, 1, p))
-                Draw(g, {7, 2, 3});
-            else if (In(g, 2, p))
-                Draw(g, {1, 8, 3});
-            else if (In(g, 3, p))
-                Draw(g, {1, 2, 9});
-            else
-                pressed = false;
-            break;
-        case screen_state::kStageSelect:
-            if (In(g, 10, p)) {
-                Draw(g, {14, 11});
-            } else if (In(g, 11, p)) {
-                Draw(g, {10, 15});
-            } else if (const int k = SlotAt(g, p); k != 0) {
-                g.StageNo = static_cast<uint8_t>(k);
-                SelectStage(g, g.StageNo);
-                DrawSlotFrame(g, k);
-            } else {
-                pressed = false;
-            }
-            break;
-        case screen_state::kResult:
-            if (In(g, 16, p))
-                Draw(g, {22, 17, 18});
-            else if (In(g, 17, p))
-                Draw(g, {16, 23, 18});
-            else if (In(g, 18, p))
-                Draw(g, {16, 17, 24});
-            else
-                pressed = false;
-            break;
-        default: pressed = false; break;
+        case screen_state::kTitle: buttons = kTitleButtons; break;
+        case screen_state::kStageSelect: buttons = kStageSelectButtons; break;
+        case screen_state::kResult: buttons = kResultButtons; break;
+        default: return;
     }
-    if (pressed) PlayEffect(g, "wave3", 1);
+    bool pressed = true;
+    if (const int16_t hit = ButtonAt(g, buttons, p); hit != 0) {
+        DrawButtonLooks(g, buttons, hit, ButtonLook::kPressed);
+    } else if (const int k = SlotAt(g, p); k != 0 && g.ScreenState == screen_state::kStageSelect) {
+        g.StageNo = static_cast<uint8_t>(k);
+        SelectStage(g, g.StageNo);
+        DrawSlotFrame(g, k);
+    } else {
+        pressed = false;
+    }
+    if (pressed) PlayEffect(g, effect::kClick, effect_mode::kStart);
 }
 
 void MainPict_MouseUp(Game& g, int16_t, int16_t, float x, float y) {

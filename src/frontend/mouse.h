@@ -12,7 +12,7 @@ void MainPict_MouseMove(Game& g, int16_t button, int16_t shift, float x, float y
 void MainPict_MouseDown(Game& g, int16_t button, int16_t shift, float x, float y);
 void MainPict_MouseUp(Game& g, int16_t button, int16_t shift, float x, float y);
 
-// The yellow frame a press on stage slot k (1..5) draws straight on MainPict.
+// The yellow frame a press on stage slot k (1..kStageCount) draws straight on MainPict.
 void DrawSlotFrame(Game& g, int k);
 
 }  // namespace vx

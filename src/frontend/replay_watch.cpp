@@ -40,7 +40,7 @@ void WatchReplay(Game& g, const Replay& replay) {
 
 void EndWatchingIfOver(Game& g) {
     MatchKeyLog& log = g.KeyLog;
-    if (log.mode != MatchKeyLog::Mode::kWatching || g.host->Ending()) return;
+    if (log.mode != MatchKeyLog::Mode::kWatching || g.host.Ending()) return;
     if (g.ScreenState == screen_state::kResult) {
         // The result stays a moment; its buttons belong to a match the player played.
         g.ScreenState = screen_state::kBusy;
@@ -57,7 +57,7 @@ void EndWatchingIfOver(Game& g) {
     g.ScreenState = screen_state::kBusy;
     ShowTitle(g, kFalse);
     g.Menu.SetGameStartItemsEnabled(true);
-    if (!g.host->Ending()) SwitchToOpeningMusic(g);
+    if (!g.host.Ending()) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

@@ -1,11 +1,12 @@
 #include "frontend/stage_select.h"
 
-#include <array>
+#include <algorithm>
 
 #include "core/game.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
 #include "draw/screen_pictures.h"
+#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 #include "match/screen_wipe.h"
 
@@ -14,54 +15,68 @@ namespace vx {
 namespace {
 
 constexpr const char* kStagePicture = "\\dat\\stagec";
-constexpr int kWidth = 512, kHeight = 342;
-constexpr int kStripX = 28, kStripY = 231, kStripW = 300, kSlotW = 60, kSlotH = 50;
-constexpr int kShadeX = 259, kShadeY = 217;
-constexpr int kLayoutX = 50, kLayoutY = 52, kLayoutW = 200, kLayoutH = 130;
+constexpr Box kStrip = SlotStrip();
+constexpr int kLayoutX = 50, kLayoutY = 52, kLayoutW = kThumbW, kLayoutH = kThumbH;
 constexpr int kNumberX = 215, kNumberY = 15, kNumberW = 25, kNumberH = 27;
-constexpr int kDigitW = 23, kDigitH = 25;
-constexpr int kNameX = 340, kNameY = 73, kNameW = 114, kNameH = 15;
-constexpr int kPanelX = 320, kPanelY = 130, kPanelW = 149, kPanelH = 60, kLineH = 14;
-
-// Sheet rows of the item panel's names.
-constexpr int kNothing = 426, kLengthUp = 440, kDouble = 454, kBlind = 468, kShiftChange = 482;
+constexpr int kNameX = 340, kNameY = 73;
+constexpr int kPanelX = 320, kPanelY = 130, kPanelW = 149, kPanelH = 60, kLineStep = 20;
+constexpr size_t kPanelLines = kPanelH / kLineStep;
 
 void Copy(Surface& dest, const Surface& src, int x, int y, int w, int h) {
     BitBlt(dest, x, y, w, h, &src, x, y, Rop::SrcCopy);
 }
 
 void ShadeAllSlots(Game& g) {
-    for (int k = 1; k <= 5; ++k)
-        MaskedToBack(g, kStripX + kSlotW * (k - 1), kStripY, kSlotW, kSlotH, kShadeX, kShadeY);
+    const SheetSprite& shade = Sheet("slot.shade");
+    for (const StageRow& s : kStages) MaskedToBack(g, s.slot.x, s.slot.y, kSlotW, kSlotH, shade.x, shade.y);
 }
 
-// The names of the item kinds that the stage's list leaves out in this mode.
-std::array<int, 3> MissingItemRows(uint8_t mode, uint8_t stage) {
-    const bool noLengthUp = stage == 3 || stage == 4;
-    const bool noDouble = stage == 5;
-    std::array<int, 3> rows{0, 0, 0};
-    size_t line = 0;
-    if (mode == 2) {
-        rows[0] = noLengthUp ? kLengthUp : noDouble ? kDouble : kNothing;
-        return rows;
+void BrightenSlot(Game& g, uint8_t n) {
+    const Point& slot = StageFacts(n).slot;
+    Copy(g.BackPict, g.BufPict, slot.x, slot.y, kSlotW, kSlotH);
+}
+
+// The panel's picture for an item kind that a stage leaves out; empty for a kind the
+// panel has no picture of.
+const char* MissingItemSprite(uint8_t kind) {
+    switch (kind) {
+        case item_kind::kLengthUp: return "panel.length_up";
+        case item_kind::kDouble: return "panel.double";
+        case item_kind::kShiftChange: return "panel.shift_change";
+        case item_kind::kBlind: return "panel.blind";
+        default: return "";
     }
-    if (noLengthUp) rows[line++] = kLengthUp;
-    if (noDouble) rows[line++] = kDouble;
-    rows[line++] = kBlind;
-    rows[line] = kShiftChange;
-    return rows;
 }
 
 }  // namespace
 
+std::vector<const char*> MissingItemLines(uint8_t mode, uint8_t stage) {
+    const auto& items = StageFacts(stage).items;
+    std::vector<const char*> lines;
+    for (uint8_t kind = item_kind::kLengthUp; kind <= item_kind::kRandomSpeed; ++kind)
+        if (std::find(items.begin(), items.end(), kind) == items.end())
+            lines.push_back(MissingItemSprite(kind));
+    if (mode == game_mode::kVs2P) {
+        // Every kind comes in 1P VS 2P but the ones the stage leaves out: the first of those.
+        if (lines.empty()) lines.push_back("panel.nothing");
+        lines.resize(1);
+    } else {
+        // The two-player kinds never come against the CPU.
+        lines.push_back(MissingItemSprite(item_kind::kBlind));
+        lines.push_back(MissingItemSprite(item_kind::kShiftChange));
+    }
+    if (lines.size() > kPanelLines) lines.resize(kPanelLines);
+    return lines;
+}
+
 void ShowStageSelect(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-    Copy(g.BackPict, g.BufPict, 0, 0, kWidth, kHeight);
+    Copy(g.BackPict, g.BufPict, 0, 0, kScreenWidth, kScreenHeight);
     DrawButton(g, button::kReturn, 0);
     DrawButton(g, button::kOk, 0);
     ShadeAllSlots(g);
-    Copy(g.BackPict, g.BufPict, kStripX, kStripY, kSlotW, kSlotH);
+    BrightenSlot(g, 1);
     DrawStagePreview(g, 1);
     g.StageNo = 1;
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
@@ -70,10 +85,10 @@ void ShowStageSelect(Game& g) {
 }
 
 void SelectStage(Game& g, uint8_t n) {
-    Copy(g.BackPict, g.BufPict, kStripX, kStripY, kStripW, kSlotH);
+    Copy(g.BackPict, g.BufPict, kStrip.x, kStrip.y, kStrip.w, kStrip.h);
     ShadeAllSlots(g);
-    Copy(g.BackPict, g.BufPict, kStripX + kSlotW * (n - 1), kStripY, kSlotW, kSlotH);
-    PresentBack(g, kStripX, kStripY, kStripW, kSlotH);
+    BrightenSlot(g, n);
+    PresentBack(g, kStrip.x, kStrip.y, kStrip.w, kStrip.h);
     DrawStagePreview(g, g.StageNo);
     RefreshMainPict(g);
 }
@@ -85,31 +100,37 @@ void DrawStagePreview(Game& g, uint8_t n) {
 
     Copy(g.BackPict, g.BufPict, kNumberX, kNumberY, kNumberW, kNumberH);
     // The shadow: the digit's mask twice leaves black where the digit is opaque.
-    const int digitX = 40 + kDigitW * n;
-    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, kDigitW, kDigitH, &g.Mask, digitX, 0, Rop::SrcErase);
-    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, kDigitW, kDigitH, &g.Mask, digitX, 0, Rop::SrcInvert);
-    MaskedToBack(g, kNumberX, kNumberY, kDigitW, kDigitH, digitX, 0);
+    const SheetSprite& digit = Sheet(SmallDigitName(n));
+    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, digit.w, digit.h, &g.Mask, digit.x, digit.y,
+           Rop::SrcErase);
+    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, digit.w, digit.h, &g.Mask, digit.x, digit.y,
+           Rop::SrcInvert);
+    MaskedToBack(g, kNumberX, kNumberY, digit.w, digit.h, digit.x, digit.y);
     PresentBack(g, kNumberX, kNumberY, kNumberW, kNumberH);
 
     MakeMask(g.LMask, g.LinePict, g.LinePict.Width(), g.LinePict.Height(), kWhite);
-    if (n > 1) {
-        const int sx = (n - 2) * kLayoutW;
-        BitBlt(g.BackPict, kLayoutX, kLayoutY, kLayoutW, kLayoutH, &g.LMask, sx, 220, Rop::SrcErase);
-        BitBlt(g.BackPict, kLayoutX, kLayoutY, kLayoutW, kLayoutH, &g.LinePict, sx, 220, Rop::SrcInvert);
+    const StageRow& stage = StageFacts(n);
+    if (stage.thumb.w > 0) {
+        const Box& t = stage.thumb;
+        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LMask, t.x, t.y, Rop::SrcErase);
+        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LinePict, t.x, t.y, Rop::SrcInvert);
     }
-    MaskedToBack(g, 164, 164, 83, 15, 0, 761 + 15 * (g.GameMode - 1));
+    const SheetSprite& mode =
+        Sheet(g.GameMode == game_mode::kVs2P ? "label.mode.vs_2p" : "label.mode.vs_cpu");
+    MaskedToBack(g, 164, 164, mode.w, mode.h, mode.x, mode.y);
     PresentBack(g, kLayoutX, kLayoutY, kLayoutW, kLayoutH);
 
-    Copy(g.BackPict, g.BufPict, kNameX, kNameY, kNameW, kNameH);
-    MaskedToBack(g, kNameX, kNameY, kNameW, kNameH, 320, 426 + 15 * (n - 1));
-    PresentBack(g, kNameX, kNameY, kNameW, kNameH);
+    const SheetSprite& name = Sheet(stage.namePlate.sprite);
+    Copy(g.BackPict, g.BufPict, kNameX, kNameY, name.w, name.h);
+    MaskedToBack(g, kNameX, kNameY, name.w, name.h, name.x, name.y);
+    PresentBack(g, kNameX, kNameY, name.w, name.h);
 
     Copy(g.BackPict, g.BufPict, kPanelX, kPanelY, kPanelW, kPanelH);
-    if (g.GameMode == 1 || g.GameMode == 2) {
-        const auto rows = MissingItemRows(g.GameMode, n);
-        for (size_t line = 0; line < rows.size(); ++line) {
-            if (rows[line] == 0) continue;
-            MaskedToBack(g, kPanelX, kPanelY + 20 * static_cast<int>(line), kPanelW, kLineH, 434, rows[line]);
+    if (g.GameMode == game_mode::kVsCpu || g.GameMode == game_mode::kVs2P) {
+        const auto lines = MissingItemLines(g.GameMode, n);
+        for (size_t line = 0; line < lines.size(); ++line) {
+            const SheetSprite& s = Sheet(lines[line]);
+            MaskedToBack(g, kPanelX, kPanelY + kLineStep * static_cast<int>(line), s.w, s.h, s.x, s.y);
         }
     }
     PresentBack(g, kPanelX, kPanelY, kPanelW, kPanelH);

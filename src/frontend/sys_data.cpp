@@ -78,10 +78,10 @@ SettingsRecord DefaultSettingsRecord() {
     Put16(r, kTimeChecks, kTrue);
     Put16(r, kLevelChecks + 2, kTrue);
     Put16(r, kEffectsOn, kTrue);
-    r[kGameMode] = 1;
+    r[kGameMode] = game_mode::kVsCpu;
     r[kStageNo] = 1;
-    r[kScreenState] = 1;
-    r[kRuleKind] = 1;
+    r[kScreenState] = screen_state::kTitle;
+    r[kRuleKind] = rule_kind::kTime;
     Put16(r, kTimeLeft, 120);
     Put16(r, kScoreLimit, 10);
     r[kDifficulty] = 35;
@@ -99,7 +99,7 @@ void RepairSettings(Game& g) {
     if (!ruleGroupValid) {
         g.TimeChecks = {kTrue, kFalse, kFalse};
         g.ScoreChecks = {kFalse, kFalse, kFalse};
-        g.RuleKind = 1;
+        g.RuleKind = rule_kind::kTime;
         g.TimeLeft = 120;
     }
     if (!allValid(g.LevelChecks) || !anyTrue(g.LevelChecks)) {
@@ -108,9 +108,9 @@ void RepairSettings(Game& g) {
     }
     if (!IsBool16(g.MusicOn)) g.MusicOn = kFalse;
     if (!IsBool16(g.EffectsOn)) g.EffectsOn = kTrue;
-    if (g.GameMode != 1 && g.GameMode != 2) g.GameMode = 1;
-    if (g.StageNo < 1 || g.StageNo > 5) g.StageNo = 1;
-    if (g.RuleKind != 1 && g.RuleKind != 2) g.RuleKind = 1;
+    if (g.GameMode != game_mode::kVsCpu && g.GameMode != game_mode::kVs2P) g.GameMode = game_mode::kVsCpu;
+    if (g.StageNo < 1 || g.StageNo > kStageCount) g.StageNo = 1;
+    if (g.RuleKind != rule_kind::kTime && g.RuleKind != rule_kind::kScore) g.RuleKind = rule_kind::kTime;
     if (g.Difficulty != 65 && g.Difficulty != 35 && g.Difficulty != 10) g.Difficulty = 35;
     if (g.TimeLeft < 0) g.TimeLeft = 120;
     if (g.ScoreLimit <= 0) g.ScoreLimit = 10;
@@ -150,12 +150,12 @@ void ApplySettings(Game& g) {
         g.Menu.SetChecked(MenuModel::Time(i), g.TimeChecks[k] != kFalse);
         if (g.TimeChecks[k] != kFalse) {
             g.TimeLeft = static_cast<int16_t>(120 - 30 * (i - 1));
-            g.RuleKind = 1;
+            g.RuleKind = rule_kind::kTime;
         }
         g.Menu.SetChecked(MenuModel::Score(i), g.ScoreChecks[k] != kFalse);
         if (g.ScoreChecks[k] != kFalse) {
             g.ScoreLimit = static_cast<int16_t>(10 + 20 * (i - 1));
-            g.RuleKind = 2;
+            g.RuleKind = rule_kind::kScore;
         }
         g.Menu.SetChecked(MenuModel::Diff(i), g.LevelChecks[k] != kFalse);
         if (g.Menu.Checked(MenuModel::Diff(i))) {

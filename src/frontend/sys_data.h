@@ -35,7 +35,7 @@ SettingsRecord EncodeSettings(const Game& g);
 // Takes over all 31 bytes, then repairs what a damaged or foreign file got wrong
 // (RepairSettings). A record shorter than 31 bytes is ignored: the defaults stand.
 void DecodeSettings(std::span<const uint8_t> bytes, Game& g);
-// The design defaults: Time 120, normal difficulty, effects on, music off.
+// The options of a first start: Time 120, normal difficulty, effects on, music off.
 SettingsRecord DefaultSettingsRecord();
 // Restores the defaults of every group a record left without a valid choice: no
 // time-or-score flag true, no difficulty flag true, a flag that is neither -1 nor 0,

@@ -15,7 +15,6 @@ namespace vx {
 
 namespace {
 constexpr const char* kTitlePicture = "\\dat\\OP";
-constexpr int kWidth = 512, kHeight = 342;
 }  // namespace
 
 void ShowTitle(Game& g, Bool16 startup) {
@@ -28,17 +27,17 @@ void ShowTitle(Game& g, Bool16 startup) {
         g.ScreenState = screen_state::kTitle;
         for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
         if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-        BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-        for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 1);
-        PresentBack(g, 0, 0, kWidth, kHeight);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        DrawButtonLooks(g, kTitleButtons, 0, ButtonLook::kNormal);
+        PresentBack(g, 0, 0, kScreenWidth, kScreenHeight);
         RefreshMainPict(g);
         return;
     }
 
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-    for (int16_t n = 1; n <= 3; ++n) DrawButton(g, n, 0);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    for (const ButtonLooks& b : kTitleButtons) DrawButton(g, b.normal, 0);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
     if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
@@ -52,14 +51,14 @@ void StopMatch(Game& g) {
     FinishReplay(g, 0);
     g.Menu.SetOptionItemsEnabled(true);
     g.MatchRequest = match_request::kNone;
-    g.host->SetMousePointer(MousePointer::Normal);
+    g.host.SetMousePointer(MousePointer::Normal);
     g.Menu.SetGameStartItemsEnabled(true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     ApplySettings(g);
     g.ScreenState = screen_state::kBusy;
     ShowTitle(g, kFalse);
-    if (!g.host->Ending()) SwitchToOpeningMusic(g);
+    if (!g.host.Ending()) SwitchToOpeningMusic(g);
 }
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "help/sub_form.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -35,7 +36,7 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
     setModal(true);
     BuildMenu();
 
-    // Creation order of the design: viewport, the two bars, item page, text page.
+    // Made bottom to top in stacking order: viewport, the two bars, item page, text page.
     picture2_ = new QWidget(this);
     picture2_->setAutoFillBackground(true);
     QPalette white = picture2_->palette();
@@ -56,7 +57,7 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
     picture1_ = new QLabel(picture2_);
     picture1_->setTextFormat(Qt::PlainText);
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture1_->setFont(IpaGothicFont(kTextPixels));
+    picture1_->setFont(IpaPGothicFont(kTextPixels));
     picture1_->setContentsMargins(kTextMargin, kTextMargin, kTextMargin, kTextMargin);
     LoadText(readMePath);
 
@@ -67,9 +68,9 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
 
 void SubForm::BuildMenu() {
     auto* bar = new QMenuBar(this);
-    mRead_ = bar->addAction(QString::fromUtf8("READ ME(&R)"));
-    mItem_ = bar->addAction(QString::fromUtf8("アイテム一覧（&I）"));
-    mEnd_ = bar->addAction(QString::fromUtf8("終了(&X)"));
+    mRead_ = bar->addAction(QCoreApplication::translate("SubForm", "READ ME(&R)"));
+    mItem_ = bar->addAction(QCoreApplication::translate("SubForm", "アイテム一覧（&I）"));
+    mEnd_ = bar->addAction(QCoreApplication::translate("SubForm", "終了(&X)"));
     connect(mRead_, &QAction::triggered, this, [this] { MRead_Click(); });
     connect(mItem_, &QAction::triggered, this, [this] { MItem_Click(); });
     connect(mEnd_, &QAction::triggered, this, [this] { MEnd_Click(); });

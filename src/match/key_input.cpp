@@ -10,7 +10,6 @@ constexpr uint8_t kKeyA = 1;
 constexpr uint8_t kKeyZ = 2;
 constexpr uint8_t kKeyOem102 = 3;
 constexpr uint8_t kKeyCloseBracket = 4;
-constexpr uint8_t kTwoPlayers = 2;
 
 // Key number of a match key, 0 for any other key.
 uint8_t MatchKeyNumber(int16_t keyCode) {
@@ -37,7 +36,7 @@ KeyCommand DecideKeyDown(KeyFlagSet& keyFlags, uint8_t screenState, uint8_t game
         const uint8_t key = MatchKeyNumber(keyCode);
         // The CPU plays player 2's side in 1P VS CPU, so its keys record nothing there.
         const bool player2Key = key == kKeyOem102 || key == kKeyCloseBracket;
-        if (key != 0 && (!player2Key || gameMode == kTwoPlayers)) SetKeyFlag(keyFlags, key, kTrue);
+        if (key != 0 && (!player2Key || gameMode == game_mode::kVs2P)) SetKeyFlag(keyFlags, key, kTrue);
         return KeyCommand::kNone;
     }
     if (screenState == screen_state::kPaused) {

@@ -4,6 +4,7 @@
 #include "core/wait_rule.h"
 #include "draw/match_panel.h"
 #include "draw/screen_pictures.h"
+#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 #include "match/match_loop.h"
 #include "match/screen_wipe.h"
@@ -15,12 +16,11 @@ namespace {
 
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 constexpr const char* kTablePicture = "\\dat\\battle";
-constexpr int kWidth = 512, kHeight = 342;
 
 // The masked draw of a line drawing into the background store.
-void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w, int h) {
-    BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, 0, Rop::SrcErase);
-    BitBlt(g.BufPict, x, y, w, h, &lines, sx, 0, Rop::SrcInvert);
+void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int y, int w, int h) {
+    BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, sy, Rop::SrcErase);
+    BitBlt(g.BufPict, x, y, w, h, &lines, sx, sy, Rop::SrcInvert);
 }
 
 // Steps shared by the end of both start sequences: the composed table faded in, the
@@ -28,7 +28,7 @@ void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int x, int y, int w
 void FadeInTableAndPlay(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     RunMatch(g, g.GameMode, g.StageNo);
     if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
@@ -43,8 +43,9 @@ bool MatchPaused(const Game& g) {
 void StartMatch(Game& g) {
     if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-    BitBlt(g.BackPict, 375, 139, 43, 47, &g.Pict, (g.StageNo - 1) * 43 + 199, 313, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
+    BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, Rop::SrcCopy);
     g.Menu.SetOptionItemsEnabled(false);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
@@ -65,7 +66,7 @@ void RetryMatch(Game& g) {
     DrawMatchHeader(g);
     if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
     if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
     BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
     g.LMask.Fill(kWhite);
     RunMatch(g, g.GameMode, g.StageNo);
@@ -73,29 +74,32 @@ void RetryMatch(Game& g) {
 }
 
 void ComposeStage(Game& g) {
-    switch (g.StageNo) {
-        case 2: MaskedLinesToBuf(g, g.LinePict, 0, 66, 61, 380, 220); break;
-        case 3:
+    const StageLines& lines = StageFacts(g.StageNo).lines;
+    const Box& src = lines.source;
+    switch (lines.picture) {
+        case LinePicture::kLinePict:
+            MaskedLinesToBuf(g, g.LinePict, src.x, src.y, lines.at.x, lines.at.y, src.w, src.h);
+            break;
+        case LinePicture::kSt3:
             g.LMask.Fill(kWhite);
             MakeMask(g.LMask, g.St3, g.St3.Width(), g.St3.Height(), kWhite);
-            // Drawn twice, as the table has always been composed.
-            MaskedLinesToBuf(g, g.St3, 0, 28, 39, 456, 264);
-            MaskedLinesToBuf(g, g.St3, 0, 28, 39, 456, 264);
+            // Two passes over the table are part of how this picture is composed.
+            MaskedLinesToBuf(g, g.St3, src.x, src.y, lines.at.x, lines.at.y, src.w, src.h);
+            MaskedLinesToBuf(g, g.St3, src.x, src.y, lines.at.x, lines.at.y, src.w, src.h);
             break;
-        case 4: MaskedLinesToBuf(g, g.LinePict, 380, 66, 61, 380, 220); break;
-        case 5: MaskedLinesToBuf(g, g.LinePict, 760, 66, 61, 380, 220); break;
-        default: break;
+        case LinePicture::kNone: break;
     }
-    BitBlt(g.BackPict, 0, 0, kWidth, kHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
 }
 
 void ShowPauseScreen(Game& g) {
     if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
           g.ScreenState == screen_state::kPaused))
         return;
-    g.host->SetMousePointer(MousePointer::Normal);
+    g.host.SetMousePointer(MousePointer::Normal);
     g.Menu.SetEnabled(MenuId::MenuGameStop, true);
-    ScreenBlit(g, 25, 145, 434, 50, 398, 154, blit_mode::kScreenSprite);
+    const SheetSprite& pause = Sheet("msg.pause");
+    ScreenBlit(g, 25, 145, pause.w, pause.h, pause.x, pause.y, blit_mode::kScreenSprite);
     RefreshMainPict(g);
     g.Menu.SetEnabled(MenuId::MenuPause, false);
     g.Menu.SetEnabled(MenuId::MenuRePlay, true);
@@ -104,10 +108,10 @@ void ShowPauseScreen(Game& g) {
 void ResumeMatch(Game& g) {
     if (!MatchPaused(g)) return;
     g.ScreenState = screen_state::kResumeRequested;
-    g.host->SetMousePointer(MousePointer::Invisible);
+    g.host.SetMousePointer(MousePointer::Invisible);
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     g.MatchRequest = match_request::kNone;
-    ScreenBlit(g, 0, 0, kWidth, kHeight, 0, 0, blit_mode::kPresent);
+    ScreenBlit(g, 0, 0, kScreenWidth, kScreenHeight, 0, 0, blit_mode::kPresent);
     RefreshMainPict(g);
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);

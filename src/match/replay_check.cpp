@@ -10,6 +10,7 @@
 #include "match/rules.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/silent_services.h"
 
 namespace vx {
 
@@ -18,7 +19,10 @@ ReplayOutcome CheckReplay(const Replay& replay, const FrameObserver& onFrame, co
     // restarts the generator, and nothing is read from or written to the folder.
     MixingRandom random(replay.seed, [] { return uint64_t{0}; });
     ProgramFiles files(std::filesystem::temp_directory_path());
-    Game g(GamePlatform{random, files});
+    NullHost noWindow;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
+    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
     g.EffectsOn = kFalse;
     g.GameMode = replay.gameMode;
     g.StageNo = replay.stageNo;

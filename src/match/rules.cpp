@@ -17,11 +17,11 @@ namespace vx {
 namespace {
 
 bool TimeIsUp(const Game& g) {
-    return g.RuleKind == 1 && g.TimeLeft == 0;
+    return g.RuleKind == rule_kind::kTime && g.TimeLeft == 0;
 }
 
 bool ScoreLimitReached(const Game& g) {
-    return g.RuleKind == 2 && (g.Scores[0] >= g.ScoreLimit || g.Scores[1] >= g.ScoreLimit);
+    return g.RuleKind == rule_kind::kScore && (g.Scores[0] >= g.ScoreLimit || g.Scores[1] >= g.ScoreLimit);
 }
 
 void RestoreMessageArea(Game& g) {
@@ -37,7 +37,7 @@ void FreezeLastFrame(Game& g, const ItemRecord& item) {
         const Rect& a = g.BlindAreas[static_cast<size_t>(item.owner + 1)];
         BitBlt(g.BackPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
     }
-    BitBlt(g.BufPict, 0, 0, table::kScreenWidth, table::kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
 }
 
 bool TimeUp(Game& g) {
@@ -45,7 +45,7 @@ bool TimeUp(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.MatchRequest = match_request::kOver;
     ShowMessage(g, "TimeUp");
-    PlayEffect(g, "wave10", effect_mode::kToTheEnd);
+    PlayEffect(g, effect::kTimeUp, effect_mode::kToTheEnd);
     if (!WaitMs(g, 600)) return false;
     RestoreMessageArea(g);
     return true;
@@ -55,7 +55,7 @@ bool GameSet(Game& g) {
     g.MatchRequest = match_request::kOver;
     g.Menu.SetEnabled(MenuId::MenuPause, false);
     ShowMessage(g, "GameSet");
-    PlayEffect(g, "wave11", effect_mode::kStart);
+    PlayEffect(g, effect::kGameSet, effect_mode::kStart);
     if (!WaitMs(g, 1200)) return false;
     RestoreMessageArea(g);
     return true;
@@ -67,11 +67,13 @@ struct ResultShow {
 };
 
 ResultShow ResultFor(const Game& g, int16_t result) {
-    if (result == match_result::kDraw) return {"Draw", "wave5"};
-    const bool twoPlayers = g.GameMode == 2;
+    if (result == match_result::kDraw) return {"Draw", effect::kDraw};
+    const bool twoPlayers = g.GameMode == game_mode::kVs2P;
     if (result == match_result::kPlayer1)
-        return twoPlayers ? ResultShow{"Player1_win", "Wave6"} : ResultShow{"you_win", "Wave9"};
-    return twoPlayers ? ResultShow{"Player2_win", "wave7"} : ResultShow{"you_lose", "Wave8"};
+        return twoPlayers ? ResultShow{"Player1_win", effect::kPlayer1Wins}
+                          : ResultShow{"you_win", effect::kYouWin};
+    return twoPlayers ? ResultShow{"Player2_win", effect::kPlayer2Wins}
+                      : ResultShow{"you_lose", effect::kYouLose};
 }
 
 }  // namespace
@@ -95,6 +97,10 @@ bool CountClock(Game& g, int16_t& time) {
     return true;
 }
 
+void CountFrameClock(Game& g) {
+    if (g.RuleKind == rule_kind::kTime && CountClock(g, g.TimeLeft)) g.ClockChanged = true;
+}
+
 bool CheckMatchEnd(Game& g, MatchRecords& r) {
     const int16_t result = DecidedResult(g);
     if (result == match_result::kUndecided) return true;
@@ -115,7 +121,7 @@ bool ShowResult(Game& g, MatchRecords& r, int16_t result) {
     DrawButton(g, button::kRetry, 1);
     DrawButton(g, button::kStageSelect, 1);
     DrawButton(g, button::kOpening, 1);
-    g.host->SetMousePointer(MousePointer::Normal);
+    g.host.SetMousePointer(MousePointer::Normal);
     return true;
 }
 

@@ -21,6 +21,9 @@ constexpr int16_t kDraw = 3;
 // The match clock under the time rule: one second off time every 30 frames, never below
 // zero. True when a second was counted (the drawing then shows the new digits).
 bool CountClock(Game& g, int16_t& time);
+// One frame's count of the match clock: under the time rule it counts, and a counted
+// second marks the digits for the frame's drawing.
+void CountFrameClock(Game& g);
 
 // The end tests after a frame's drawing. When the match is decided this plays the whole
 // ending (message, sound, waits, result, buttons) and leaves ScreenState 5 and

@@ -8,8 +8,6 @@ namespace vx {
 
 namespace {
 
-constexpr int kWidth = 512;
-constexpr int kHeight = 342;
 constexpr int kBandHeight = 20;
 constexpr int kBands = 19;  // from y = 1 in steps of 20; row 0 is never dithered
 
@@ -18,14 +16,14 @@ constexpr int kBands = 19;  // from y = 1 in steps of 20; row 0 is never dithere
 void DitherBands(Game& g, Surface& picture) {
     for (int band = 0; band < kBands; ++band) {
         const int y = 1 + band * kBandHeight;
-        BitBlt(picture, 0, y, kWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcErase);
-        BitBlt(picture, 0, y, kWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcInvert);
+        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcErase);
+        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcInvert);
     }
 }
 
 void ShowWhole(Game& g, const Surface& from) {
-    BitBlt(g.MainPict, 0, 0, kWidth, kHeight, &from, 0, 0, Rop::SrcCopy);
-    ReportChanged(g, 0, 0, kWidth, kHeight);
+    BitBlt(g.MainPict, 0, 0, kScreenWidth, kScreenHeight, &from, 0, 0, Rop::SrcCopy);
+    ReportChanged(g, 0, 0, kScreenWidth, kScreenHeight);
     RefreshMainPict(g);
 }
 
@@ -36,16 +34,16 @@ bool ScreenWipe(Game& g, uint8_t mode) {
         DitherBands(g, g.BackPict);
         ShowWhole(g, g.BackPict);
         if (!WaitMs(g, 100)) return false;
-        BitBlt(g.BackPict, 0, 0, kWidth, kHeight, nullptr, 0, 0, Rop::Blackness);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, nullptr, 0, 0, Rop::Blackness);
         ShowWhole(g, g.BackPict);
         return WaitMs(g, 100);
     }
     if (mode == wipe_mode::kFadeIn) {
-        BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
         DitherBands(g, g.BufPict);
         ShowWhole(g, g.BufPict);
         if (!WaitMs(g, 100)) return false;
-        BitBlt(g.BufPict, 0, 0, kWidth, kHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
         ShowWhole(g, g.BufPict);
         return WaitMs(g, 100);
     }

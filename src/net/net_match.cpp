@@ -1,8 +1,10 @@
 #include "net/net_match.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "match/match_loop.h"
+#include "match/replay_recorder.h"
 #include "match/rules.h"
 
 namespace vx::net {
@@ -19,12 +21,22 @@ void ApplyStart(Game& g, const StartPacket& start) {
 NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo)
     : g_(g), peer_(peer), session_(*this, localPlayer) {
     ApplyStart(g, start);
-    SetUpMatchState(g, r_, start.stage, start.seed);
-    // The panel's drawing zeroes the scores in the window; a headless side has none.
+    // The panel's drawing zeroes the scores in the window before the setup, which reads
+    // them; a headless side has no panel.
     g.Scores = {0, 0};
+    SetUpMatchState(g, r_, start.stage, start.seed);
+    // The window's intro counts the clock as it draws the first frame: the same count
+    // here keeps a network match and the local replay of its inputs alike.
+    if (g.RuleKind == rule_kind::kTime)
+        for (int i = 0; i < kIntroClockCounts; ++i) CountClock(g, g.TimeLeft);
+    timeLimit_ = start.timeLimit;
+    startDate_ =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     g.MatchRequest = match_request::kNone;
     g.ScreenState = screen_state::kPlaying;
-    slots_.assign(kRollbackSlots, CaptureMatchState(g, r_));
+    matchKeys_ = g.KeyFlags;
+    slots_.assign(kRollbackSlots, Capture());
     peer_.Attach(&session_, matchNo);
 }
 
@@ -32,22 +44,33 @@ NetMatch::~NetMatch() {
     peer_.Detach(&session_);
 }
 
+MatchState NetMatch::Capture() const {
+    MatchState s = CaptureMatchState(g_, r_);
+    s.KeyFlags = matchKeys_;
+    return s;
+}
+
 void NetMatch::SaveState(int slot) {
-    slots_[static_cast<std::size_t>(slot)] = CaptureMatchState(g_, r_);
+    slots_[static_cast<std::size_t>(slot)] = Capture();
 }
 
 void NetMatch::LoadState(int slot) {
+    const auto held = g_.KeyFlags;
     RestoreMatchState(g_, r_, slots_[static_cast<std::size_t>(slot)]);
+    matchKeys_ = g_.KeyFlags;
+    g_.KeyFlags = held;
 }
 
 void NetMatch::StepFrame(InputBits player1, InputBits player2, bool rerun) {
-    g_.KeyFlags = {ToBool16(player1 & 1u), ToBool16(player1 & 2u), ToBool16(player2 & 2u),
-                   ToBool16(player2 & 1u)};
     // A frame run again was heard the first time: its effects stay silent.
-    WavePlayer* sound = g_.wavePlayer;
-    if (rerun) g_.wavePlayer = nullptr;
+    const Bool16 effects = g_.EffectsOn;
+    if (rerun) g_.EffectsOn = kFalse;
+    const auto held = g_.KeyFlags;
+    g_.KeyFlags = UnpackKeyFlags(ReplayKeys({player1, player2}));
     StepMatchFrame(g_, r_, game_mode::kVs2P);
-    g_.wavePlayer = sound;
+    matchKeys_ = g_.KeyFlags;
+    g_.KeyFlags = held;
+    g_.EffectsOn = effects;
 }
 
 bool NetMatch::Over() const {
@@ -73,6 +96,29 @@ RollbackSession::Tick NetMatch::Tick(int64_t nowMs, InputBits localKeys) {
     peer_.SendInputs(nowMs);
     peer_.Pump(nowMs);
     return tick;
+}
+
+uint8_t NetMatch::ReplayKeys(const std::array<InputBits, 2>& in) {
+    // The key flags a local 1P VS 2P match reads: player 1's up and down, then player
+    // 2's down and up (see StepFrame).
+    return PackKeyFlags(
+        {ToBool16(in[0] & 1u), ToBool16(in[0] & 2u), ToBool16(in[1] & 2u), ToBool16(in[1] & 1u)});
+}
+
+Replay NetMatch::ReplayOf() {
+    MatchKeyLog& log = g_.KeyLog;
+    log.mode = MatchKeyLog::Mode::kOff;
+    log.keys.clear();
+    for (const auto& in : confirmedInputs_) log.keys.push_back(ReplayKeys(in));
+    log.timeLimit = timeLimit_;
+    log.date = startDate_;
+    log.lastHash = Hash();
+    // A match stopped before its end is kept as incomplete, like a local one.
+    return ReplayOfMatch(g_, session_.EndFrame() ? DecidedResult(g_) : match_result::kUndecided);
+}
+
+void NetMatch::WriteReplay() {
+    if (!g_.ReplayFolder.empty() && !confirmedInputs_.empty()) SaveReplay(g_, ReplayOf());
 }
 
 std::string NetMatch::SummaryLine() const {

@@ -19,8 +19,8 @@ struct PuckList {
     void Add(uint8_t slot) { slots[count++] = slot; }
 };
 
-// The match loop passes the paddles once: the original's second reference to the same
-// array carried nothing of its own.
+// The CPU reads where the player's paddles are and moves its own, all from the one
+// paddle array the match loop passes.
 void CpuTurn(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, uint8_t difficulty,
              SpriteTable& sprites, ItemRecord& item);
 

@@ -4,7 +4,7 @@
 
 namespace vx {
 
-int64_t SteadyClock::NowMs() {
+int64_t SteadyNowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }

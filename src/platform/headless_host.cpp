@@ -4,6 +4,15 @@
 
 namespace vx {
 
+void HeadlessHost::Restart(int64_t startMs) {
+    nowMs_ = startMs;
+    script_.clear();
+    next_ = 0;
+    presented_.clear();
+    timer1_ = false;
+    ending_ = false;
+}
+
 void HeadlessHost::At(int64_t atMs, std::function<void()> action) {
     // Keep the undelivered part sorted by time, stable for equal times; an action may
     // add further actions while it runs.
@@ -23,7 +32,6 @@ bool HeadlessHost::DeliverDue() {
 }
 
 bool HeadlessHost::DoEvents() {
-    ++doEventsCalls_;
     return DeliverDue();
 }
 
@@ -43,7 +51,6 @@ bool HeadlessHost::WaitPast(int64_t deadlineMs) {
 }
 
 void HeadlessHost::Present(int x, int y, int w, int h) {
-    ++presentCount_;
     if (keepPresented_) presented_.push_back({x, y, w, h});
 }
 

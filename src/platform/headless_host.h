@@ -20,6 +20,10 @@ class HeadlessHost : public Host {
 
     explicit HeadlessHost(int64_t startMs = 0) : nowMs_(startMs) {}
 
+    // Begins afresh at startMs, as a new host would: no script, nothing presented, not
+    // ending. Counts and the pointer carry on. For one game that runs many matches.
+    void Restart(int64_t startMs);
+
     // Script: action runs when the virtual clock reaches atMs (during DoEvents or a wait).
     // Actions due at the same time run in the order they were added.
     void At(int64_t atMs, std::function<void()> action);
@@ -41,11 +45,9 @@ class HeadlessHost : public Host {
     // What the game showed.
     const std::vector<Area>& Presented() const { return presented_; }
     void ClearPresented() { presented_.clear(); }
-    // Benchmarks turn the list off; the count still runs.
+    // Benchmarks and long runs turn the list off.
     void KeepPresented(bool keep) { keepPresented_ = keep; }
-    uint64_t PresentCount() const { return presentCount_; }
     uint64_t RefreshCount() const { return refreshes_; }
-    uint64_t DoEventsCount() const { return doEventsCalls_; }
     MousePointer Pointer() const { return pointer_; }
 
   private:
@@ -61,9 +63,7 @@ class HeadlessHost : public Host {
     size_t next_ = 0;
     std::vector<Area> presented_;
     bool keepPresented_ = true;
-    uint64_t presentCount_ = 0;
     uint64_t refreshes_ = 0;
-    uint64_t doEventsCalls_ = 0;
     MousePointer pointer_ = MousePointer::Normal;
     bool timer1_ = false;
     bool ending_ = false;

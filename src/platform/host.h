@@ -1,4 +1,4 @@
-// Host: everything the game asks of the windowing runtime (the millisecond clock,
+// Host: everything the game asks of the window system (the millisecond clock,
 // letting the window process its events, presenting changed areas of MainPict, the
 // mouse pointer, Timer1, ending the program). The game never reads a real clock or a
 // window event itself; the Qt window and the headless test host implement this.
@@ -20,12 +20,12 @@ enum class MousePointer : uint8_t {
 // straight away, touching nothing, so the whole nested call chain unwinds to the
 // window's event handler, after which the window closes. Nothing is saved on the way
 // out (the options were saved when they changed). Callers stop the music and Timer1
-// before calling EndProgram, as the program's exit paths always did.
+// before calling EndProgram (EndTheProgram does both), so no tick runs into the end.
 class Host {
   public:
     virtual ~Host() = default;
 
-    // The millisecond clock (timeGetTime). Only differences matter.
+    // A 64-bit millisecond clock. Only differences matter.
     virtual int64_t NowMs() = 0;
 
     // Lets the window process the events that are pending now, once. Handlers run nested

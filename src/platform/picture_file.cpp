@@ -78,11 +78,14 @@ bool DecodeBmp(std::span<const uint8_t> b, Surface& out, std::string& error) {
     if (dataOffset > b.size() || stride * static_cast<uint64_t>(height) > b.size() - dataOffset)
         return error = "BMP pixel data is cut short", false;
 
-    Surface picture(static_cast<int>(width), static_cast<int>(height), kBlack);
+    // Every pixel is written below, so a surface of the right size keeps its memory:
+    // fresh pages cost more than decoding into them.
+    if (out.Width() != width || out.Height() != height)
+        out.Resize(static_cast<int>(width), static_cast<int>(height), kBlack);
     for (int64_t row = 0; row < height; ++row) {
         const uint8_t* src = b.data() + dataOffset + row * stride;
         const int y = static_cast<int>(topDown ? row : height - 1 - row);
-        uint32_t* dst = picture.Row(y);
+        uint32_t* dst = out.Row(y);
         for (int64_t x = 0; x < width; ++x) {
             uint32_t colour = 0;
             if (bpp == 24 || bpp == 32) {
@@ -98,7 +101,6 @@ bool DecodeBmp(std::span<const uint8_t> b, Surface& out, std::string& error) {
             dst[x] = colour;
         }
     }
-    out = std::move(picture);
     return true;
 }
 

@@ -14,8 +14,6 @@ class ProgramFiles {
   public:
     explicit ProgramFiles(std::filesystem::path folder);
 
-    const std::filesystem::path& Folder() const { return folder_; }
-
     // The real path for a game path. Components that exist are taken with their real
     // spelling; the first one that does not exist, and everything after it, keep the
     // spelling given, so a new file is created under the name the game asked for.

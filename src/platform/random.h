@@ -1,4 +1,4 @@
-// Uniform random source in [0, 1), standing in for the runtime's generator.
+// Uniform random source in [0, 1) in single precision: every draw of the game.
 // Randomize() stirs the time of day into the running state instead of restarting the
 // sequence from a seed: the game reseeds before every serve direction and bumper
 // rebound, and a restart would hand out the same number for every call in one tick.

@@ -1,6 +1,6 @@
-// Stands in for the MCI sequencer device: takes the game's command strings ("open ...
-// type sequencer alias midifile", "play midifile from 0", "status midifile length" ...)
-// and fills the answer of the status commands.
+// Sequencer: the music player as the game drives it, by command strings ("open ...
+// type sequencer alias midifile", "play midifile from 0", "status midifile length" ...);
+// the status commands answer in text.
 #pragma once
 
 #include <string>
@@ -15,8 +15,8 @@ class Sequencer {
     virtual std::string SendCommand(std::string_view command) = 0;
 };
 
-// Stand-in for GetShortPathNameA. Linux has no short names; the sequencer reads the
-// path between "open " and " type sequencer", so blanks and any UTF-8 are safe as is.
+// The path as the open command carries it: unchanged, since the sequencer reads
+// everything between "open " and " type sequencer", blanks and any UTF-8 included.
 std::string ShortPathName(const std::string& longPath);
 
 }  // namespace vx

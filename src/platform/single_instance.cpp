@@ -11,9 +11,9 @@
 namespace vx {
 
 std::filesystem::path SingleInstanceLock::DefaultPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/' && std::filesystem::is_directory(runtime))
-        return std::filesystem::path(runtime) / "voltrax.lock";
+    const char* runDir = std::getenv("XDG_RUNTIME_DIR");
+    if (runDir != nullptr && runDir[0] == '/' && std::filesystem::is_directory(runDir))
+        return std::filesystem::path(runDir) / "voltrax.lock";
     // /tmp is shared by every user: the uid keeps one user's copy from blocking another's.
     return std::filesystem::path("/tmp") / ("voltrax-" + std::to_string(getuid()) + ".lock");
 }

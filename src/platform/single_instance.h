@@ -1,5 +1,5 @@
 // One copy of the program at a time: the first copy holds an flock on a lock file in
-// the user's runtime folder; a second copy fails to take it and ends silently. The
+// $XDG_RUNTIME_DIR; a second copy fails to take it and ends silently. The
 // kernel drops the lock with the process, so a killed copy never blocks the next start.
 #pragma once
 
@@ -9,7 +9,7 @@ namespace vx {
 
 class SingleInstanceLock {
   public:
-    // $XDG_RUNTIME_DIR/voltrax.lock, or /tmp/voltrax-<uid>.lock without a runtime folder.
+    // $XDG_RUNTIME_DIR/voltrax.lock, or /tmp/voltrax-<uid>.lock when that is not set.
     static std::filesystem::path DefaultPath();
 
     explicit SingleInstanceLock(std::filesystem::path path = DefaultPath());

@@ -1,8 +1,33 @@
 #include "platform/surface.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace vx {
+
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+constexpr size_t kLargeSurface = size_t{1} << 20;
+}  // namespace
+
+void* AllocatePixels(size_t bytes) {
+    if (bytes < kLargeSurface) return ::operator new(bytes);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* pixels = std::aligned_alloc(kHugePage, rounded);
+    if (pixels == nullptr) throw std::bad_alloc();
+    madvise(pixels, rounded, MADV_HUGEPAGE);  // only a hint: refused, it changes nothing
+    return pixels;
+}
+
+void FreePixels(void* pixels, size_t bytes) {
+    if (bytes < kLargeSurface)
+        ::operator delete(pixels);
+    else
+        std::free(pixels);
+}
 
 Surface::Surface(int width, int height, uint32_t fill) {
     Resize(width, height, fill);

@@ -11,13 +11,36 @@ namespace vx {
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0x000000;
 
-// Raster operation codes keep their GDI values so traces read like the original calls.
+// Raster operations, numbered by the ternary raster-operation code of what each does.
 enum class Rop : uint32_t {
     SrcCopy = 0x00CC0020,    // dest = src
     SrcErase = 0x00440328,   // dest = src AND NOT dest
     SrcInvert = 0x00660046,  // dest = src XOR dest
     Blackness = 0x00000042,  // dest = 0, src ignored
 };
+
+// Pixel memory. Surfaces of a megabyte and more ask the kernel for huge pages: the first
+// touch of a big picture then costs a few page faults rather than hundreds (start-up
+// makes about 11 MB of surfaces before the title shows). Without huge pages nothing
+// changes.
+void* AllocatePixels(size_t bytes);
+void FreePixels(void* pixels, size_t bytes);
+
+template <class T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U>
+    PixelAllocator(const PixelAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) { FreePixels(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const PixelAllocator<U>&) const {
+        return true;
+    }
+};
+
+using PixelVector = std::vector<uint32_t, PixelAllocator<uint32_t>>;
 
 class Surface {
   public:
@@ -37,14 +60,14 @@ class Surface {
     }
     uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
-    const std::vector<uint32_t>& Pixels() const { return pixels_; }
+    const PixelVector& Pixels() const { return pixels_; }
 
     bool operator==(const Surface&) const = default;
 
   private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> pixels_;
+    PixelVector pixels_;
 };
 
 // Copies the w x h block at (xs, ys) of src to (x, y) of dest with rop. The block is

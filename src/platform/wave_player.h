@@ -1,5 +1,5 @@
-// Stands in for sndPlaySoundA: plays one .wav file at a time, either started in the
-// background or to its end. A new effect cuts the one playing.
+// WavePlayer: plays one .wav file at a time, either started in the background or to
+// its end. A new effect cuts the one playing.
 #pragma once
 
 #include <filesystem>

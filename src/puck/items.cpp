@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/game.h"
+#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 #include "draw/sprite_table.h"
 
@@ -28,7 +29,7 @@ void SetCapsuleBounds(ItemRecord& item) {
 }
 
 void PlaceCapsule(Game& g, ItemRecord& item, const SpriteTable& sprites) {
-    // One chance in a hundred per frame; the runtime's Rnd products are single precision.
+    // One chance in a hundred per frame; the products are single precision, like every draw.
     if (std::fabs(g.random.Next() * 100.0f) >= 1.0f) return;
     const int j = FloorToInt(std::fabs(g.random.Next() * 100.0f)) % item.allowedCount;
     item.kind = item.allowed[static_cast<size_t>(j)];
@@ -43,8 +44,8 @@ void PlaceCapsule(Game& g, ItemRecord& item, const SpriteTable& sprites) {
 }
 
 void DrawIcon(Game& g, int32_t x, uint8_t kind) {
-    DrawSprite(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, 32 * (kind - 1) + 2,
-               428);
+    const SheetSprite& icon = Sheet(ItemHeldIconName(kind));
+    DrawSprite(g, x, item_place::kIconY, icon.w, icon.h, icon.x, icon.y);
 }
 
 void RestoreIcon(Game& g, int32_t x) {
@@ -59,9 +60,8 @@ void Award(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTa
     } else {
         DrawIcon(g, IconX(item.owner), item.kind);
     }
-    const int32_t stripH = item.kind == item_kind::kBlind ? 15 : item_place::kStripH;
-    DrawSprite(g, item_place::kStripX, item_place::kStripY, item_place::kStripW, stripH, 0,
-               15 * (item.kind - 1) + 458);
+    const SheetSprite& strip = Sheet(ItemStripName(item.kind));
+    DrawSprite(g, item_place::kStripX, item_place::kStripY, strip.w, strip.h, strip.x, strip.y);
     item.timer = item_timing::kEffectTimer;
     ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, kTrue);
 }
@@ -135,6 +135,25 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
             break;
         default: break;
     }
+}
+
+void RepaintItemPanel(Game& g, const ItemRecord& item) {
+    using namespace item_place;
+    RestoreIcon(g, kIconX1);
+    RestoreIcon(g, kIconX2);
+    RestoreRect(g, kStripX, kStripY, kStripW, kStripH, kStripX, kStripY);
+    RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
+    if (item.phase != item_phase::kEffect || item.kind == 0) return;
+    if (ShownOnBothSides(item.kind)) {
+        DrawIcon(g, kIconX1, item.kind);
+        DrawIcon(g, kIconX2, item.kind);
+    } else {
+        DrawIcon(g, IconX(item.owner), item.kind);
+    }
+    const SheetSprite& strip = Sheet(ItemStripName(item.kind));
+    DrawSprite(g, kStripX, kStripY, strip.w, strip.h, strip.x, strip.y);
+    const SheetSprite& full = Sheet("gauge.full");
+    DrawSprite(g, kGaugeX, kGaugeY, 7 * (item.timer / 15), kGaugeH, full.x, full.y);
 }
 
 }  // namespace vx

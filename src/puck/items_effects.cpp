@@ -14,13 +14,13 @@ struct PaddleDefault {
     uint8_t halfLength;
     uint8_t kind;
     int32_t left, right;
-    SpriteSource look;
+    const char* look;  // in the sheet layout
 };
 constexpr std::array<PaddleDefault, 4> kPaddleDefaults = {{
-    {37, 1, 72, 82, {0, 0, 10, 74}},
-    {19, 2, 184, 194, {20, 0, 10, 38}},
-    {37, 1, 430, 440, {10, 0, 10, 74}},
-    {19, 2, 318, 328, {20, 0, 10, 38}},
+    {37, 1, 72, 82, "paddle.back.p1"},
+    {19, 2, 184, 194, "paddle.front"},
+    {37, 1, 430, 440, "paddle.back.p2"},
+    {19, 2, 318, 328, "paddle.front"},
 }};
 
 constexpr int kLookEntry = sprite_entry::kPaddleLook0;
@@ -139,7 +139,7 @@ void RestorePaddle(Paddles& paddles, SpriteTable& sprites, int i) {
     p.halfLength = d.halfLength;
     p.kind = d.kind;
     MakeRect(p.bounds, d.left, p.y - d.halfLength, d.right, p.y + d.halfLength);
-    sprites[i + kLookEntry] = d.look;
+    sprites[i + kLookEntry] = SheetSource(d.look);
     p.directionSign = 1;
     p.prevBounds = p.bounds;
 }

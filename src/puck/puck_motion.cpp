@@ -54,14 +54,14 @@ void KeepOffTheVertical(Game& g, Puck& puck, int32_t vyBeforeRebounds) {
 }
 
 void TouchCapsule(Puck& puck, ItemRecord& item) {
-    if (item.phase != 12 || RectsOverlap(item.bounds, puck.bounds) != kTrue) return;
+    if (item.phase != item_phase::kCapsuleWaiting || RectsOverlap(item.bounds, puck.bounds) != kTrue) return;
     item.vx = puck.vx;
     item.vy = puck.vy;
     const int32_t px = FloorDiv100(puck.x);
     const int32_t py = FloorDiv100(puck.y);
     if (px <= item.bounds.left || px >= item.bounds.right) puck.vx = -puck.vx;
     if (py <= item.bounds.top || py >= item.bounds.bottom) puck.vy = -puck.vy;
-    item.phase = 13;
+    item.phase = item_phase::kCapsuleMoving;
 }
 
 }  // namespace
@@ -154,7 +154,7 @@ Bool16 CheckGoal(Game& g, Puck& puck) {
 }
 
 void SetBurst(Game& g, Puck& puck) {
-    PlayEffect(g, "wave2", effect_mode::kStart);
+    PlayEffect(g, effect::kBurst, effect_mode::kStart);
     puck.state = puck_state::kBurstFirst;
     puck.radius = kBurstRadius;
     puck.vx = RoundHalfEven(puck.vx / 1.5);

@@ -57,7 +57,7 @@ int16_t KickSpeed(const Puck& puck, int32_t percent, const ItemRecord& item) {
     if (s2 >= 25) {
         v = SpeedLimit(item);
     } else {
-        // Single precision, as the original computed it: 1.8 × 200 must come out as 360.
+        // Single precision so that 1.8 × 200 is exactly 360.
         const float scaled =
             static_cast<float>(percent) / 100.0f * static_cast<float>(Sqrt100(static_cast<int32_t>(s2)));
         v = RoundHalfEvenSingle(scaled);
@@ -119,7 +119,7 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
 void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item) {
     if (paddle.kind == paddle_kind::kAbsent) return;
     if (RectsOverlap(paddle.bounds, puck.bounds) != kTrue) return;
-    if (puck.state == puck_state::kInPlay) PlayEffect(g, "Wave1", effect_mode::kStart);
+    if (puck.state == puck_state::kInPlay) PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
 
     const int32_t reach = FloorDiv((paddle.halfLength + puck.radius) * 10, 3);
     const int32_t px = FloorDiv100(puck.x);

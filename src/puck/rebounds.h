@@ -30,9 +30,9 @@ constexpr int32_t kPanicLimit = 540;
 // Bounds from the pixel centre (the floor of the hundredths) and the radius.
 void SetPuckBounds(Puck& puck);
 
-// nearest(|Rnd × scale|), halves to even: the index rule of serve, bumper and random-speed draws.
+// nearest(|draw × scale|), halves to even: the index rule of serve, bumper and random-speed draws.
 int32_t NearestRandom(Game& g, int32_t scale);
-// One velocity component from a speed and a direction entry: Int(speed × dir / 100).
+// One velocity component from a speed and a direction entry: floor(speed × dir / 100).
 int32_t DirComponent(int32_t speed, int32_t dir100);
 
 // +1 with probability 4/10, otherwise -1. Reseeds the generator first.

@@ -9,9 +9,8 @@ namespace vx {
 void PlayEffect(Game& g, std::string_view name, uint8_t mode) {
     if (g.EffectsOn != kTrue) return;
     if (mode != effect_mode::kStart && mode != effect_mode::kToTheEnd) return;
-    if (g.wavePlayer == nullptr) return;
     const std::string gamePath = "\\dat\\" + std::string(name) + ".wav";
-    g.wavePlayer->PlayWave(g.files.Resolve(gamePath), mode == effect_mode::kToTheEnd);
+    g.wavePlayer.PlayWave(g.files.Resolve(gamePath), mode == effect_mode::kToTheEnd);
 }
 
 }  // namespace vx

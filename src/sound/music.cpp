@@ -11,15 +11,15 @@ namespace vx {
 namespace {
 
 std::string Send(Game& g, const std::string& command) {
-    if (g.sequencer == nullptr) return {};
-    std::string answer = g.sequencer->SendCommand(command);
+    std::string answer = g.sequencer.SendCommand(command);
     // The answer buffer holds 15 characters and is read up to its first NUL.
     answer = answer.substr(0, answer.find('\0'));
     if (answer.size() > 15) answer.resize(15);
     return answer;
 }
 
-// The answer as a number the way the runtime's Val() reads it: leading digits, else 0.
+// The answer as a number: its leading digits after any blanks, else 0 (a failed or
+// empty answer counts as 0).
 int32_t LeadingNumber(const std::string& text, bool& any) {
     int32_t value = 0;
     const char* begin = text.data();
@@ -82,12 +82,12 @@ bool MusicWanted(const Game& g) {
 
 void StartMusic(Game& g, const char* gamePath) {
     OpenMusic(g, MusicFile(g, gamePath));
-    g.host->SetTimer1Enabled(true);
+    g.host.SetTimer1Enabled(true);
 }
 
 void StopMusicAndTimer(Game& g) {
     StopMusic(g);
-    g.host->SetTimer1Enabled(false);
+    g.host.SetTimer1Enabled(false);
 }
 
 void SwitchToOpeningMusic(Game& g) {
@@ -98,7 +98,7 @@ void SwitchToOpeningMusic(Game& g) {
 
 void EndTheProgram(Game& g) {
     StopMusicAndTimer(g);
-    g.host->EndProgram();
+    g.host.EndProgram();
 }
 
 }  // namespace vx

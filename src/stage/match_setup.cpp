@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/game.h"
+#include "core/stage_tables.h"
 #include "draw/sprite_table.h"
-#include "stage/stage_tables.h"
 
 namespace vx {
 
@@ -17,30 +17,44 @@ struct PaddleStart {
 };
 constexpr PaddleStart kPaddleStarts[4] = {{77, 37, 1}, {189, 19, 2}, {435, 37, 1}, {323, 19, 2}};
 
-// Item kinds per stage, before the two-player-only kinds 8 and 9 are appended.
-void SetAllowedItems(const Game& g, ItemRecord& item, std::initializer_list<uint8_t> kinds) {
+// Every row of the stage table must fit the match records.
+constexpr bool StagesFitTheRecords() {
+    for (const StageRow& s : kStages) {
+        if (s.walls.size() > ObstacleSet::kMaxWalls || s.bumpers.size() > ObstacleSet::kMaxBumpers ||
+            s.cornerPosts.size() > CornerPostSet{}.posts.size() || s.puckCount < 1 ||
+            s.puckCount > PuckSet{}.pucks.size())
+            return false;
+    }
+    return true;
+}
+static_assert(StagesFitTheRecords(), "a stage has more walls, bumpers, posts or pucks than a match holds");
+
+// The stage's item kinds, then the two-player-only kinds 8 and 9 in 1P VS 2P.
+void SetAllowedItems(const Game& g, ItemRecord& item, const StageRow& stage) {
     item.allowedCount = 0;
     item.allowed = {};
-    for (uint8_t k : kinds) item.allowed[item.allowedCount++] = k;
-    if (g.GameMode == 2) {
+    for (uint8_t k : stage.items)
+        if (k != 0) item.allowed[item.allowedCount++] = k;
+    if (g.GameMode == game_mode::kVs2P) {
         item.allowed[item.allowedCount++] = item_kind::kShiftChange;
         item.allowed[item.allowedCount++] = item_kind::kBlind;
     }
 }
 
-// The steps every stage builder shares; the stage's own tables fill in the rest.
-void BuildCommon(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& item, int stage,
-                 uint8_t puckCount, std::initializer_list<uint8_t> itemKinds) {
-    pucks.count = puckCount;
+// What the stage's row of the stage table sets: pucks, items, posts, walls, bumpers.
+void SetupStage(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& item, const StageRow& stage) {
+    pucks.count = stage.puckCount;
     pucks.serveA = table::kServeA;
     pucks.serveB = table::kServeB;
-    SetAllowedItems(g, item, itemKinds);
+    SetAllowedItems(g, item, stage);
 
-    const auto posts = StageCornerPosts(stage);
+    // The posts of an earlier stage go too: the state hash reads every slot.
+    g.CornerPosts = CornerPostSet{};
+    const auto posts = stage.cornerPosts;
     g.CornerPosts.count = static_cast<uint8_t>(posts.size());
     for (size_t i = 0; i < posts.size(); ++i) g.CornerPosts.posts[i] = posts[i];
 
-    const auto walls = StageWalls(stage);
+    const auto walls = stage.walls;
     obstacles.wallCount = static_cast<uint8_t>(walls.size());
     for (size_t i = 0; i < walls.size(); ++i) {
         Wall& w = obstacles.walls[i];
@@ -51,7 +65,7 @@ void BuildCommon(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& it
         ComputeWallLine(w);
     }
 
-    const auto bumpers = StageBumpers(stage);
+    const auto bumpers = stage.bumpers;
     obstacles.bumperCount = static_cast<uint8_t>(bumpers.size());
     for (size_t i = 0; i < bumpers.size(); ++i) {
         Bumper& b = obstacles.bumpers[i];
@@ -82,9 +96,9 @@ void ComputeWallLine(Wall& wall) {
 }
 
 void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                ItemRecord& item, SpareRects& spare, uint8_t stage) {
+                ItemRecord& item, SpareRects&, uint8_t stage) {
     g.KeyFlags = {kFalse, kFalse, kFalse, kFalse};
-    g.SimulationFlag = ToBool16(g.GameMode == 1);
+    g.SimulationFlag = ToBool16(g.GameMode == game_mode::kVsCpu);
     g.ClockTick = 30;
     g.BlindAreas[0] = table::kBlindArea1;
     g.BlindAreas[2] = table::kBlindArea2;
@@ -111,41 +125,10 @@ void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacle
 
     item.kind = 0;
     item.timer = 0;
-    item.phase = 0;
+    item.phase = item_phase::kNone;
     item.prevBounds = {};
 
-    switch (stage) {
-        case 2: SetupStage2(g, pucks, paddles, obstacles, sprites, item, spare); break;
-        case 3: SetupStage3(g, pucks, paddles, obstacles, sprites, item, spare); break;
-        case 4: SetupStage4(g, pucks, paddles, obstacles, sprites, item, spare); break;
-        case 5: SetupStage5(g, pucks, paddles, obstacles, sprites, item, spare); break;
-        default: SetupStage1(g, pucks, paddles, obstacles, sprites, item, spare); break;
-    }
-}
-
-void SetupStage1(Game& g, PuckSet& pucks, Paddles&, ObstacleSet& obstacles, SpriteTable&, ItemRecord& item,
-                 SpareRects&) {
-    BuildCommon(g, pucks, obstacles, item, 1, 1, {1, 2, 3, 4, 5, 6, 7});
-}
-
-void SetupStage2(Game& g, PuckSet& pucks, Paddles&, ObstacleSet& obstacles, SpriteTable&, ItemRecord& item,
-                 SpareRects&) {
-    BuildCommon(g, pucks, obstacles, item, 2, 1, {1, 2, 3, 4, 5, 6, 7});
-}
-
-void SetupStage3(Game& g, PuckSet& pucks, Paddles&, ObstacleSet& obstacles, SpriteTable&, ItemRecord& item,
-                 SpareRects&) {
-    BuildCommon(g, pucks, obstacles, item, 3, 1, {2, 3, 4, 5, 6, 7});
-}
-
-void SetupStage4(Game& g, PuckSet& pucks, Paddles&, ObstacleSet& obstacles, SpriteTable&, ItemRecord& item,
-                 SpareRects&) {
-    BuildCommon(g, pucks, obstacles, item, 4, 1, {2, 3, 4, 5, 6, 7});
-}
-
-void SetupStage5(Game& g, PuckSet& pucks, Paddles&, ObstacleSet& obstacles, SpriteTable&, ItemRecord& item,
-                 SpareRects&) {
-    BuildCommon(g, pucks, obstacles, item, 5, 3, {1, 2, 3, 5, 6, 7});
+    SetupStage(g, pucks, obstacles, item, StageFacts(stage));
 }
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 // Match setup: turns the zeroed working records of a new match into the starting
-// position of one of the five stages (paddles on their lines, free puck slots, walls
-// with their computed lines, corner posts, bumpers, allowed item kinds).
+// position of a stage of the stage table (paddles on their lines, free puck slots,
+// walls with their computed lines, corner posts, bumpers, allowed item kinds).
 #pragma once
 
 #include <cstdint>
@@ -14,16 +14,4 @@ struct Game;
 void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
                 ItemRecord& item, SpareRects& spare, uint8_t stage);
 void ComputeWallLine(Wall& wall);
-
-void SetupStage1(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                 ItemRecord& item, SpareRects& spare);
-void SetupStage2(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                 ItemRecord& item, SpareRects& spare);
-void SetupStage3(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                 ItemRecord& item, SpareRects& spare);
-void SetupStage4(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                 ItemRecord& item, SpareRects& spare);
-void SetupStage5(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
-                 ItemRecord& item, SpareRects& spare);
-
 }  // namespace vx

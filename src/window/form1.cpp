@@ -1,11 +1,17 @@
 #include "window/form1.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+
+#include <iostream>
 
 #include "about/forms.h"
 #include "core/game.h"
@@ -18,47 +24,86 @@
 #include "help/sub_form.h"
 #include "sound/effects.h"
 #include "sound/music.h"
+#include "window/key_dialog.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
+#include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
 
 namespace vx {
 
 namespace {
-// Without a paint (a window never shown) the opening music starts this long after start-up.
+// Without a paint (a window never shown) start-up finishes and the opening music starts
+// this long after Form_Load.
 constexpr int kOpeningMusicLatestMs = 1000;
+// While the SoundFont loads the opening music looks again this often, for up to 10 s.
+constexpr int kOpeningMusicRetryMs = 20;
+constexpr int kOpeningMusicTries = 500;
+// Pads are read twice a frame while one is plugged in; without one, only new pads are
+// looked for, a few times a second.
+constexpr int kPadPollMs = 15;
+constexpr int kPadLookoutMs = 500;
 
 QString DesignPicture(Game& g, const char* name) {
     return QString::fromStdString(g.files.Resolve(std::string("\\design\\") + name).string());
 }
 }  // namespace
 
-Form1::Form1(Game& g, QWidget* parent) : QMainWindow(parent), g_(g) {
+Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g), host_(&host) {
     setWindowTitle(QStringLiteral("VOLTRAX VER 2.1"));
     view_ = new MainPictView(&g.MainPict, this);
     setCentralWidget(view_);
-    host_ = new QtHost(view_, this);
+    host_->ShowOn(view_);
     host_->onTimer1 = [this] { Timer1_Timer(g_); };
-    g.host = host_;
 
     menus_ = new MenuBarBinding(g.Menu, menuBar());
     menus_->onTriggered = [this](MenuId id) { RunMenuCommand(id); };
+    menus_->Action(MenuId::MenuFullScreen)
+        ->setShortcuts({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return),
+                        QKeySequence(Qt::ALT | Qt::Key_Enter)});
+    // The window carries every command with a shortcut too, so the shortcuts work while
+    // the menu bar is hidden in full screen.
+    for (const MenuItem& item : g.Menu.Items()) {
+        QAction* action = menus_->Action(item.id);
+        if (action != nullptr && action->menu() == nullptr && !action->shortcuts().isEmpty())
+            addAction(action);
+        if (item.parent == item.id && action != nullptr)
+            connect(action->menu(), &QMenu::aboutToHide, this,
+                    [this] { QTimer::singleShot(0, this, [this] { HideMenuBarWhenIdle(); }); });
+    }
+    options_ = LoadNewOptions();
+    keys_.SetBindings(options_.keys);
+    if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
+        optionsMenu->addSeparator();
+        pauseOnFocusLoss_ =
+            optionsMenu->addAction(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
+        pauseOnFocusLoss_->setCheckable(true);
+        pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
+        connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {
+            options_.pauseOnFocusLoss = on;
+            SaveOptions();
+        });
+    }
+    connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
 
     Forms::Setup aboutSetup;
     aboutSetup.picturePath = DesignPicture(g, "About.bmp");
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
-    aboutSetup.playWave1 = [this] { PlayEffect(g_, "wave1", 1); };
+    aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseDown(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseMove = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseMove(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseUp = [this](const PictMouse& m) {
+        FinishStartup();
         MainPict_MouseUp(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
 }
@@ -67,11 +112,16 @@ Form1::~Form1() {
     // The binding hands the model's change hook back; the game outlives this window.
     delete menus_;
     menus_ = nullptr;
-    if (g_.host == host_) g_.host = nullptr;
+    // The host outlives this window: unless a newer window has taken it over, it must no
+    // longer show on this view or call back here.
+    if (host_->ShownOn() == view_) {
+        host_->onTimer1 = nullptr;
+        host_->ShowOn(nullptr);
+    }
 }
 
 void Form1::Form_Load() {
-    // The picture at its design size; the window may be resized later.
+    // The picture at scale 1, centred on the screen; the window may be resized later.
     view_->setFocus();
     resize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -80,32 +130,61 @@ void Form1::Form_Load() {
              area.y() + (area.height() - frameGeometry().height()) / 2);
     }
     ApplySettings(g_);
+    if (options_.fullScreen) SetFullScreen(true);
     ShowTitle(g_, kTrue);
-    // Opening music waits for the SoundFont, which may still be loading: the title goes on
-    // screen first and the music follows as soon as it can.
-    if (g_.Menu.Checked(MenuId::MenuMidi)) {
-        openingMusicDue_ = true;
-        view_->onPainted = [this] {
-            view_->onPainted = nullptr;
-            QTimer::singleShot(0, this, [this] { StartOpeningMusic(); });
-        };
-        QTimer::singleShot(kOpeningMusicLatestMs, this, [this] { StartOpeningMusic(); });
-    }
+    // The rest of start-up, and the opening music, wait until the title is on screen
+    // (the music also waits for the SoundFont).
+    openingMusicDue_ = g_.Menu.Checked(MenuId::MenuMidi);
+    view_->onPainted = [this] {
+        view_->onPainted = nullptr;
+        QTimer::singleShot(0, this, [this] {
+            FinishStartup();
+            StartOpeningMusic();
+        });
+    };
+    QTimer::singleShot(kOpeningMusicLatestMs, this, [this] {
+        FinishStartup();
+        StartOpeningMusic();
+    });
 }
 
-void Form1::StartOpeningMusic() {
-    if (!openingMusicDue_) return;
-    openingMusicDue_ = false;
+void Form1::AddStepAfterTitleShown(std::function<void()> step) {
+    stepsAfterTitle_.push_back(std::move(step));
+}
+
+void Form1::FinishStartup() {
+    if (startupFinished_) return;
+    startupFinished_ = true;
     view_->onPainted = nullptr;
+    for (const auto& step : stepsAfterTitle_) {
+        if (host_->Ending()) break;
+        step();
+    }
+    stepsAfterTitle_.clear();
+}
+
+void Form1::StartOpeningMusic(bool isRetry) {
+    if (!openingMusicDue_ || (retryPending_ && !isRetry)) return;
+    retryPending_ = false;
     // Left alone if the player has already turned music off, or on again (which opened
     // it), or left the title, or the program is ending.
     if (host_->Ending() || g_.ScreenState != screen_state::kTitle || !g_.Menu.Checked(MenuId::MenuMidi) ||
-        !g_.MusicPath.empty())
+        !g_.MusicPath.empty()) {
+        openingMusicDue_ = false;
         return;
+    }
+    if (musicReady && !musicReady() && ++openingMusicTries_ < kOpeningMusicTries) {
+        retryPending_ = true;
+        QTimer::singleShot(kOpeningMusicRetryMs, this, [this] { StartOpeningMusic(true); });
+        return;
+    }
+    openingMusicDue_ = false;
     StartMusic(g_, "\\dat\\opening.mid");
 }
 
 void Form1::KeyEvent(const KeyInput& key) {
+    FinishStartup();
+    if (MenuBarKey(key)) return;
     const int code = keys_.Translate(key);
     if (code == 0) return;
     if (key.isRelease)
@@ -114,7 +193,30 @@ void Form1::KeyEvent(const KeyInput& key) {
         MainPict_KeyDown(g_, static_cast<int16_t>(code), 0);
 }
 
+void Form1::AttachPads(PadSource* source) {
+    pads_ = source;
+    padTimer_.start(kPadLookoutMs);
+    PollPads();
+}
+
+// The poll only reads the pads; the game acts on the reading from the event queue, so
+// that a match it starts or resumes runs outside this timer's call and the timer keeps
+// firing during it.
+void Form1::PollPads() {
+    if (pads_ == nullptr || host_->Ending()) return;
+    PadReadings readings = pads_->Poll();
+    const int interval = readings.empty() ? kPadLookoutMs : kPadPollMs;
+    if (padTimer_.interval() != interval) padTimer_.setInterval(interval);
+    QMetaObject::invokeMethod(
+        this,
+        [this, readings = std::move(readings)] {
+            if (!host_->Ending()) padInput_.Apply(g_, readings);
+        },
+        Qt::QueuedConnection);
+}
+
 void Form1::RunMenuCommand(MenuId id) {
+    FinishStartup();
     switch (id) {
         case MenuId::MenuVSCPU: MenuVSCPU_Click(g_); break;
         case MenuId::MenuVS2P: MenuVS2P_Click(g_); break;
@@ -137,13 +239,87 @@ void Form1::RunMenuCommand(MenuId id) {
             ShowHelp(this, g_.files.Resolve("\\read me.txt"), DesignPicture(g_, "Items.bmp"));
             break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
+        case MenuId::MenuKeys: OpenKeyDialog(); break;
+        case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
         case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
         default: break;
     }
 }
 
+KeyDialog* Form1::KeysDialog() const {
+    return keyDialog_.data();
+}
+
+void Form1::OpenKeyDialog() {
+    if (keyDialog_ != nullptr) {
+        keyDialog_->raise();
+        keyDialog_->activateWindow();
+        return;
+    }
+    // Opened, not run: the game's loops keep their events while it is up.
+    keyDialog_ = new KeyDialog(options_.keys, this);
+    keyDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(keyDialog_, &QDialog::accepted, this, [this] {
+        options_.keys = keyDialog_->Bindings();
+        keys_.SetBindings(options_.keys);
+        SaveOptions();
+    });
+    keyDialog_->open();
+}
+
+void Form1::SetFullScreen(bool on) {
+    options_.fullScreen = on;
+    g_.Menu.SetChecked(MenuId::MenuFullScreen, on);
+    if (on) {
+        menuBar()->hide();
+        showFullScreen();
+        // Without a window manager to honour the full-screen state, cover the screen anyway
+        // (setting the geometry clears the state, so it is set again).
+        if (const QScreen* shown = screen()) setGeometry(shown->geometry());
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    } else {
+        showNormal();
+        menuBar()->show();
+    }
+    view_->setFocus();
+    SaveOptions();
+}
+
+bool Form1::MenuBarKey(const KeyInput& key) {
+    if (!options_.fullScreen || key.isAutoRepeat) return false;
+    if (key.qtKey == Qt::Key_Alt) {
+        if (!key.isRelease)
+            menuBar()->show();
+        else
+            HideMenuBarWhenIdle();
+        return true;
+    }
+    if (key.qtKey == Qt::Key_F10) {
+        if (!key.isRelease) {
+            menuBar()->show();
+            menuBar()->setActiveAction(menuBar()->actions().value(0));
+        }
+        return true;
+    }
+    return false;
+}
+
+void Form1::HideMenuBarWhenIdle() {
+    if (!options_.fullScreen || menuBar()->activeAction() != nullptr) return;
+    menuBar()->hide();
+    view_->setFocus();
+}
+
+void Form1::SaveOptions() {
+    if (!SaveNewOptions(options_))
+        std::cerr << "voltrax: cannot write " << NewOptionsPath().toStdString() << "\n";
+}
+
 void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) about_->Unload();
+    if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
+        (event->type() == QEvent::WindowStateChange && isMinimized()))
+        PauseForFocusLoss(g_, options_);
     QMainWindow::changeEvent(event);
 }
 

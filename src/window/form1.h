@@ -1,17 +1,25 @@
 // Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
 // game's menu model, turns key and mouse events into the game's handlers, runs Timer1
-// and opens the help window and the about box.
+// reads the gamepads, pauses a match when the window goes to the background, and opens
+// the help window and the about box.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "frontend/key_translator.h"
+#include "frontend/new_options.h"
+#include "frontend/pad_input.h"
 
 namespace vx {
 
 struct Game;
 class AboutBoxKeeper;
+class KeyDialog;
 class MainPictView;
 class MenuBarBinding;
 class QtHost;
@@ -19,21 +27,45 @@ enum class MenuId : uint8_t;
 
 class Form1 : public QMainWindow {
   public:
-    // The game must outlive the window. Form_Load is separate so that the caller can
-    // check the design pictures first.
-    explicit Form1(Game& g, QWidget* parent = nullptr);
+    // host is the game's host: the window shows MainPict through it and runs Timer1 on
+    // it. The game and the host must outlive the window. Form_Load is separate so that
+    // the caller can check the pictures of the program folder first.
+    Form1(Game& g, QtHost& host, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up: settings, the title screen, and the opening music when it is on.
     void Form_Load();
 
+    // Start-up work the title does not need (the stage pictures, the audio device) runs
+    // once the title is on screen: right after its first paint, before the first key,
+    // click or menu command, or kOpeningMusicLatestMs after Form_Load, whichever is first.
+    // Steps run in the order given, once; add them before Form_Load.
+    void AddStepAfterTitleShown(std::function<void()> step);
+    void FinishStartup();
+    // When set, the opening music waits (without blocking) until this says the music can
+    // open at once, rather than holding up the window while the SoundFont loads.
+    std::function<bool()> musicReady;
+
     MainPictView* MainPict() const { return view_; }
     MenuBarBinding* Menus() const { return menus_; }
     QtHost* Host() const { return host_; }
-    AboutBoxKeeper& AboutBox() { return *about_; }
 
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
+
+    // The options of the settings file as this window uses them.
+    const NewOptions& Options() const { return options_; }
+    // The key dialog while it is open (キー設定), else null. OK keeps its keys at once.
+    KeyDialog* KeysDialog() const;
+
+    // Full screen: the picture at the largest whole scale on black, the menu bar hidden
+    // until Alt is held or F10 pressed. Remembered in the settings file.
+    void SetFullScreen(bool on);
+    bool FullScreen() const { return options_.fullScreen; }
+    // Reads pads from source (which must outlive the window) from now on, between frames.
+    void AttachPads(PadSource* source);
+    // The check item under Options that turns pausing on focus loss on and off.
+    QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
 
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
@@ -42,9 +74,17 @@ class Form1 : public QMainWindow {
 
   private:
     void KeyEvent(const KeyInput& key);
+    void OpenKeyDialog();
+    // In full screen the menu bar shows while Alt is held and from F10 until its menu
+    // closes; true when the key was taken for that.
+    bool MenuBarKey(const KeyInput& key);
+    void HideMenuBarWhenIdle();
+    void SaveOptions();
     // The opening music of start-up, once: after the title's first paint or at the latest
-    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between.
-    void StartOpeningMusic();
+    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
+    // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
+    void StartOpeningMusic(bool isRetry = false);
+    void PollPads();
 
     Game& g_;
     MainPictView* view_;
@@ -53,6 +93,16 @@ class Form1 : public QMainWindow {
     std::unique_ptr<AboutBoxKeeper> about_;
     KeyTranslator keys_;
     bool openingMusicDue_ = false;
+    int openingMusicTries_ = 0;
+    bool retryPending_ = false;
+    std::vector<std::function<void()>> stepsAfterTitle_;
+    bool startupFinished_ = false;
+    NewOptions options_;
+    QPointer<KeyDialog> keyDialog_;
+    QAction* pauseOnFocusLoss_ = nullptr;
+    PadSource* pads_ = nullptr;
+    PadInput padInput_;
+    QTimer padTimer_;
 };
 
 }  // namespace vx

@@ -1,10 +1,12 @@
 #include "window/main_pict_view.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 #include <algorithm>
 
@@ -34,7 +36,7 @@ MainPictView::MainPictView(const Surface* picture, QWidget* parent) : QWidget(pa
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel it is asked for
     setMouseTracking(true);                 // MouseMove arrives without a button held
-    setMinimumSize(kWidth, kHeight);
+    setMinimumSize(kScreenWidth, kScreenHeight);
 }
 
 void MainPictView::SetPicture(const Surface* picture) {
@@ -43,12 +45,12 @@ void MainPictView::SetPicture(const Surface* picture) {
 }
 
 int MainPictView::Scale() const {
-    return std::max(1, std::min(width() / kWidth, height() / kHeight));
+    return std::max(1, std::min(width() / kScreenWidth, height() / kScreenHeight));
 }
 
 QPoint MainPictView::Offset() const {
     const int s = Scale();
-    return {(width() - kWidth * s) / 2, (height() - kHeight * s) / 2};
+    return {(width() - kScreenWidth * s) / 2, (height() - kScreenHeight * s) / 2};
 }
 
 QRect MainPictView::ToWidget(const QRect& pictureRect) const {
@@ -65,7 +67,7 @@ QPointF MainPictView::ToPicture(const QPointF& widgetPos) const {
 }
 
 void MainPictView::Present(int x, int y, int w, int h) {
-    const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kWidth, kHeight);
+    const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kScreenWidth, kScreenHeight);
     if (changed.isEmpty()) return;
     const QRect area = ToWidget(changed);
     pending_ += area;
@@ -82,7 +84,6 @@ void MainPictView::Refresh() {
 }
 
 void MainPictView::SetInvisibleCursor(bool invisible) {
-    invisibleCursor_ = invisible;
     if (invisible)
         setCursor(Qt::BlankCursor);
     else
@@ -100,14 +101,14 @@ void MainPictView::paintEvent(QPaintEvent* event) {
 
 void MainPictView::PaintArea(const QRect& area) {
     QPainter painter(this);
-    const QRect pictureArea = ToWidget(QRect(0, 0, kWidth, kHeight));
+    const QRect pictureArea = ToWidget(QRect(0, 0, kScreenWidth, kScreenHeight));
     // The border around a scaled picture.
     const QRegion border = QRegion(area) - QRegion(pictureArea);
     for (const QRect& r : border) painter.fillRect(r, Qt::black);
 
     const QRect wanted = area & pictureArea;
     if (wanted.isEmpty()) return;
-    if (picture_ == nullptr || picture_->Width() < kWidth || picture_->Height() < kHeight) {
+    if (picture_ == nullptr || picture_->Width() < kScreenWidth || picture_->Height() < kScreenHeight) {
         painter.fillRect(wanted, Qt::black);
         return;
     }
@@ -151,7 +152,23 @@ PictMouse MainPictView::MouseAt(const QMouseEvent* event, int button) const {
     return {button, ShiftOf(event->modifiers()), static_cast<float>(p.x()), static_cast<float>(p.y())};
 }
 
+bool MainPictView::SecondPressOfDoubleClick(const QMouseEvent* event) {
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPointF moved = event->position() - firstPressAt_;
+    const bool second =
+        firstPressPending_ && event->button() == firstButton_ &&
+        event->timestamp() - firstPressMs_ <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+        moved.manhattanLength() <= hints->mouseDoubleClickDistance();
+    // A third press begins a new pair.
+    firstPressPending_ = !second;
+    firstButton_ = event->button();
+    firstPressMs_ = event->timestamp();
+    firstPressAt_ = event->position();
+    return second;
+}
+
 void MainPictView::mousePressEvent(QMouseEvent* event) {
+    if (SecondPressOfDoubleClick(event)) return;
     if (onMouseDown) onMouseDown(MouseAt(event, ButtonsOf(event->button())));
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "core/geometry.h"
 #include "frontend/key_translator.h"
 #include "platform/surface.h"
 
@@ -30,9 +31,6 @@ struct PictMouse {
 
 class MainPictView : public QWidget {
   public:
-    static constexpr int kWidth = 512;
-    static constexpr int kHeight = 342;
-
     // picture is MainPict; it must outlive the view (or be replaced with SetPicture).
     explicit MainPictView(const Surface* picture, QWidget* parent = nullptr);
 
@@ -46,15 +44,14 @@ class MainPictView : public QWidget {
 
     // The invisible pointer over the table during play.
     void SetInvisibleCursor(bool invisible);
-    bool InvisibleCursor() const { return invisibleCursor_; }
 
     int Scale() const;
     QPoint Offset() const;  // top left of the picture in the widget
     QRect ToWidget(const QRect& pictureRect) const;
     QPointF ToPicture(const QPointF& widgetPos) const;
 
-    QSize sizeHint() const override { return {kWidth, kHeight}; }
-    QSize minimumSizeHint() const override { return {kWidth, kHeight}; }
+    QSize sizeHint() const override { return {kScreenWidth, kScreenHeight}; }
+    QSize minimumSizeHint() const override { return {kScreenWidth, kScreenHeight}; }
 
     std::function<void(const KeyInput&)> onKey;  // presses and releases, repeats included
     std::function<void(const PictMouse&)> onMouseDown;
@@ -69,16 +66,24 @@ class MainPictView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override {}      // see SecondPressOfDoubleClick
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
   private:
     void PaintArea(const QRect& area);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
+    // A double click is one press: its second press reaches the game as nothing (its
+    // release still does), as on the desktops the game was made for.
+    bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
     const Surface* picture_;
-    bool invisibleCursor_ = false;
     QRegion pending_;  // presented since the last Refresh, in widget pixels
+    // The last press that could begin a double click.
+    bool firstPressPending_ = false;
+    Qt::MouseButton firstButton_ = Qt::NoButton;
+    quint64 firstPressMs_ = 0;
+    QPointF firstPressAt_;
 };
 
 }  // namespace vx

@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "window/ui_translation.h"
+
 namespace vx {
 
 namespace {
@@ -19,8 +21,8 @@ bool HasChildren(const MenuModel& model, MenuId id) {
 // The option items carry check marks; the commands do not, so Qt leaves them no box.
 bool ShowsCheckMark(const MenuItem& item) {
     const MenuId parent = item.parent;
-    return item.checked || parent == MenuId::MenuMode || parent == MenuId::MenuLevel ||
-           parent == MenuId::MenuSound;
+    return item.checked || item.id == MenuId::MenuFullScreen || parent == MenuId::MenuMode ||
+           parent == MenuId::MenuLevel || parent == MenuId::MenuSound;
 }
 
 }  // namespace
@@ -30,7 +32,7 @@ MenuBarBinding::MenuBarBinding(MenuModel& model, QMenuBar* bar)
     std::array<QMenu*, kMenuItemCount> menus{};
     for (const MenuItem& item : model_.Items()) {
         const auto index = static_cast<size_t>(item.id);
-        const QString caption = QString::fromUtf8(item.caption);
+        const QString caption = MenuCaption(item.caption);
         if (item.parent == item.id) {
             menus[index] = bar->addMenu(caption);
             actions_[index] = menus[index]->menuAction();

@@ -13,7 +13,7 @@ namespace {
 constexpr int kTimer1IntervalMs = 20;
 }  // namespace
 
-QtHost::QtHost(MainPictView* view, QObject* parent) : QObject(parent), view_(view) {
+QtHost::QtHost(QObject* parent) : QObject(parent) {
     timer1_.setInterval(kTimer1IntervalMs);
     connect(&timer1_, &QTimer::timeout, this, [this] {
         if (onTimer1 && !ending_) onTimer1();

@@ -16,9 +16,13 @@ class MainPictView;
 
 class QtHost : public QObject, public Host {
   public:
-    explicit QtHost(MainPictView* view, QObject* parent = nullptr);
+    explicit QtHost(QObject* parent = nullptr);
 
-    int64_t NowMs() override { return clock_.NowMs(); }
+    // The view that shows MainPict; until there is one (and after null) nothing is shown.
+    void ShowOn(MainPictView* view) { view_ = view; }
+    MainPictView* ShownOn() const { return view_; }
+
+    int64_t NowMs() override { return SteadyNowMs(); }
     bool DoEvents() override;
     bool WaitPast(int64_t deadlineMs) override;
     void Present(int x, int y, int w, int h) override;
@@ -34,8 +38,7 @@ class QtHost : public QObject, public Host {
     std::function<void()> onTimer1;
 
   private:
-    MainPictView* view_;
-    SteadyClock clock_;
+    MainPictView* view_ = nullptr;
     QTimer timer1_;
     bool ending_ = false;
 };

@@ -46,7 +46,7 @@ TEST_F(Buttons, ANewLookReplacesTheOldOneCompletely) {
     for (int x = 296; x < 296 + 296; ++x) g.Mask.SetPixel(x, 621, kWhite);
     g.Pict.SetPixel(296, 621, kWhite);
     DrawButton(g, button::kStageSelect, 1);
-    DrawButton(g, button::kStageSelect + button::kHoverOffset, 1);
+    DrawButton(g, button::kStageSelectHover, 1);
     EXPECT_EQ(g.MainPict.Pixel(112, 156), kTableColour);
     EXPECT_TRUE(ShowsSheet(g.MainPict, 112, 157, 296, 622));
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "draw/buttons.h"
-#include "draw/menu_buttons.h"
 #include "draw/sheet_layout.h"
 #include "support/match_harness.h"
 
@@ -52,15 +50,6 @@ TEST_F(Messages, AnUnknownNameDrawsNothing) {
     ShowMessage(g, "Player3_win");
     EXPECT_EQ(g.MainPict, before);
     EXPECT_TRUE(m.host.Presented().empty());
-}
-
-TEST_F(Messages, ResultButtonsAreCutFromTheirPicturesInTheSheet) {
-    for (int16_t n : {16, 17, 18, 19, 20, 21, 22, 23, 24}) DrawButton(g, n, 1);
-    EXPECT_TRUE(ShowsSprite(192, 119, "button.retry.pressed"));
-    EXPECT_TRUE(ShowsSprite(112, 156, "button.stage_select.pressed"));
-    EXPECT_TRUE(ShowsSprite(177, 192, "button.opening.pressed"));
-    DrawButton(g, button::kRetry, 1);
-    EXPECT_TRUE(ShowsSprite(192, 119, "button.retry.normal"));
 }
 
 }  // namespace

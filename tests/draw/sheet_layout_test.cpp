@@ -85,47 +85,5 @@ TEST(SheetLayout, MatchSpriteTableReadsOnlyRectanglesOfTheLayout) {
     }
 }
 
-bool At(const char* name, int x, int y, int w, int h) {
-    const SheetSprite* s = FindSheetSprite(name);
-    return s && s->x == x && s->y == y && s->w == w && s->h == h;
-}
-
-TEST(SheetLayout, NumberedSpritesSitWhereTheDrawingFormulasLook) {
-    for (int d = 0; d <= 9; ++d) {
-        EXPECT_TRUE(At(SmallDigitName(d), 40 + 23 * d, 0, 23, 24)) << d;
-        EXPECT_TRUE(At(LargeDigitName(d), 40 + 28 * d, 25, 28, 31)) << d;
-    }
-    for (int n = 1; n <= 5; ++n) {
-        EXPECT_TRUE(At(StageDigitName(n), (n - 1) * 43 + 199, 313, 43, 47)) << n;
-        EXPECT_TRUE(At(StageNameName(n), 320, 426 + 15 * (n - 1), 114, 15)) << n;
-    }
-    for (int k = 1; k <= 10; ++k) EXPECT_TRUE(At(ItemIconName(k), 32 * (k - 1), 426, 32, 32)) << k;
-    for (int k = 1; k <= 9; ++k) {
-        EXPECT_TRUE(At(ItemHeldIconName(k), 32 * (k - 1) + 2, 428, 28, 28)) << k;
-        EXPECT_TRUE(At(ItemStripName(k), 0, 15 * (k - 1) + 458, 162, k == 9 ? 15 : 16)) << k;
-    }
-    EXPECT_TRUE(At("gauge.full", 0, 411, 280, 15));
-    EXPECT_TRUE(At("label.mode.vs_cpu", 0, 761, 83, 15));
-    EXPECT_TRUE(At("label.mode.vs_2p", 0, 776, 83, 15));
-}
-
-TEST(SheetLayout, NumberedNamesResolve) {
-    for (int d = 0; d <= 9; ++d) {
-        EXPECT_NE(FindSheetSprite(SmallDigitName(d)), nullptr);
-        EXPECT_NE(FindSheetSprite(LargeDigitName(d)), nullptr);
-    }
-    for (int k = 1; k <= 10; ++k) EXPECT_NE(FindSheetSprite(ItemIconName(k)), nullptr);
-    for (int k = 1; k <= 9; ++k) {
-        EXPECT_NE(FindSheetSprite(ItemHeldIconName(k)), nullptr);
-        EXPECT_NE(FindSheetSprite(ItemStripName(k)), nullptr);
-    }
-    for (int n = 1; n <= 5; ++n) {
-        EXPECT_NE(FindSheetSprite(StageNameName(n)), nullptr);
-        EXPECT_NE(FindSheetSprite(StageDigitName(n)), nullptr);
-    }
-    EXPECT_EQ(FindSheetSprite("no.such.sprite"), nullptr);
-    EXPECT_STREQ(SmallDigitName(10), "");
-}
-
 }  // namespace
 }  // namespace vx

@@ -11,7 +11,6 @@ constexpr uint32_t kScanA = 38;
 constexpr uint32_t kScanQ = 24;
 constexpr uint32_t kScanZ = 52;
 constexpr uint32_t kScanEsc = 9;
-constexpr uint32_t kScanBackslash = 51;
 
 TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
     KeyTranslator t;
@@ -25,17 +24,47 @@ TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
     EXPECT_EQ(t.Translate(65, ' ', false), 0);
 }
 
-TEST(KeyTranslatorTest, PlayerTwoKeysGoByPhysicalKeyWhateverTheLayoutPrints) {
-    KeyTranslator t;
-    // German layout: the key right of Ü prints '+', the key left of Y prints '<'.
-    EXPECT_EQ(t.Translate(x11key::kRightBrace, '+', false), vk::kCloseBracket);
-    EXPECT_EQ(t.Translate(x11key::kIso102nd, qtkey::kLess, false), vk::kOem102);
-    EXPECT_EQ(t.Translate(x11key::kRo, qtkey::kBackslash, false), vk::kOem102) << "Japanese ろ";
-    EXPECT_EQ(t.Translate(x11key::kSlash, '-', false), vk::kOem102)
-        << "slash key stands in for a missing ISO key";
-    // The characters alone do not count when the physical key is known: on a US
-    // keyboard backslash is the key above Enter.
-    EXPECT_EQ(t.Translate(kScanBackslash, qtkey::kBackslash, false), 0);
+// What the keys around Enter and the bottom row's right end print on each layout (from
+// the X keyboard tables us, jp, de and fr), and what player 2 gets from them: up is the
+// key printing "]" beside Enter, or the key where US keyboards have it; down is the key
+// left of Z, ろ, or the slash key where neither exists.
+struct LayoutKey {
+    const char* layout;
+    uint32_t scan;
+    int prints;  // Qt key of the unshifted character
+    int expected;
+};
+constexpr int kDeadCircumflex = 0x01001252;
+constexpr LayoutKey kPlayerTwoKeys[] = {
+    {"us", 35, ']', vk::kCloseBracket},
+    {"us", 51, '\\', 0},
+    {"us", 61, '/', vk::kOem102},
+    {"us", 34, '[', 0},
+    {"jp", 51, ']', vk::kCloseBracket},
+    {"jp", 51, '}', vk::kCloseBracket},
+    {"jp", 35, '[', 0},
+    {"jp", 35, '{', 0},
+    {"jp", 97, '\\', vk::kOem102},
+    {"jp", 61, '/', vk::kOem102},
+    {"jp", 34, '@', 0},
+    {"de", 35, '+', vk::kCloseBracket},
+    {"de", 51, '#', 0},
+    {"de", 94, '<', vk::kOem102},
+    {"de", 61, '-', vk::kOem102},
+    {"fr", 35, '$', vk::kCloseBracket},
+    {"fr", 51, '*', 0},
+    {"fr", 94, '<', vk::kOem102},
+    {"fr", 61, '!', vk::kOem102},
+    {"fr", 34, kDeadCircumflex, 0},
+};
+
+TEST(KeyTranslatorTest, PlayerTwoKeysSitBesideEnterAndAtTheBottomRightOnEveryLayout) {
+    for (const LayoutKey& k : kPlayerTwoKeys) {
+        KeyTranslator t;
+        EXPECT_EQ(t.Translate(k.scan, k.prints, false), k.expected)
+            << k.layout << " key " << k.scan << " printing " << k.prints;
+        EXPECT_EQ(t.Translate(k.scan, k.prints, true), k.expected) << "its release";
+    }
 }
 
 TEST(KeyTranslatorTest, LettersGoByCharacterSoAzertyPlayersPressTheKeyLabelledA) {
@@ -85,6 +114,33 @@ TEST(KeyTranslatorTest, WithoutScanCodesTheQtKeyDecides) {
     EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, false), vk::kA);
     EXPECT_EQ(t.Translate(kNoScan, qtkey::kBracketRight, true), vk::kCloseBracket);
     EXPECT_EQ(t.Translate(kNoScan, qtkey::kA, true), vk::kA);
+}
+
+TEST(KeyTranslatorTest, ChosenKeysGoByPlaceAndTakeTheStandardKeyOfTheirRowOutOfPlay) {
+    KeyTranslator t;
+    KeyBindings keys{};
+    keys[static_cast<size_t>(KeyAction::Player2Down)] = {24, "Q"};  // the US Q place
+    keys[static_cast<size_t>(KeyAction::Pause)] = {65, "Space"};
+    t.SetBindings(keys);
+    struct Case {
+        uint32_t scan;
+        int qtKey;
+        int expected;
+        const char* why;
+    } cases[] = {
+        {24, 'Q', vk::kOem102, "the chosen key"},
+        {24, 'A', vk::kOem102, "by place: AZERTY prints A there"},
+        {x11key::kIso102nd, qtkey::kLess, 0, "the standard key of a rebound row"},
+        {x11key::kSlash, qtkey::kSlash, 0, "its stand-in too"},
+        {65, ' ', vk::kP, "pause on its new key"},
+        {33, 'P', 0, "P no longer pauses"},
+        {kScanA, qtkey::kA, vk::kA, "rows left alone keep their keys"},
+        {x11key::kRightBrace, qtkey::kBracketRight, vk::kCloseBracket, "player 2 up unchanged"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(t.Translate(c.scan, c.qtKey, false), c.expected) << c.why;
+    t.SetBindings(KeyBindings{});
+    EXPECT_EQ(t.Translate(x11key::kIso102nd, qtkey::kLess, false), vk::kOem102) << "standard keys back";
+    EXPECT_EQ(t.Translate(24, 'Q', false), 0);
 }
 
 }  // namespace

@@ -36,14 +36,8 @@ struct TitleFixture : ::testing::Test {
     void Move(Spot s) { MainPict_MouseMove(g, 0, 0, s.x, s.y); }
 };
 
-TEST_F(TitleFixture, StartsWithTheThreeButtonsInTheirNormalLook) {
-    EXPECT_EQ(g.ScreenState, screen_state::kTitle);
-    EXPECT_TRUE(TitleButtonShows(g, 1));
-    EXPECT_TRUE(TitleButtonShows(g, 2));
-    EXPECT_TRUE(TitleButtonShows(g, 3));
-}
-
 TEST_F(TitleFixture, HoverFollowsEveryMoveAndPressPlaysTheClick) {
+    EXPECT_TRUE(TitleButtonShows(g, 1) && TitleButtonShows(g, 2) && TitleButtonShows(g, 3)) << "normal looks";
     Move(CentreOf(g, 2));
     EXPECT_TRUE(TitleButtonShows(g, 5));
     EXPECT_TRUE(TitleButtonShows(g, 1));
@@ -111,14 +105,6 @@ TEST_F(StageSelectFixture, PressingASlotFramesItAndReleasingOutsideKeepsTheStage
     Up({5, 5});
     EXPECT_EQ(g.StageNo, 3);
     EXPECT_NE(g.MainPict.Pixel(149, 232), 0xFFFF00u) << "the release redraws the strip";
-}
-
-TEST_F(StageSelectFixture, ReturnGoesBackToTheTitleWithTheGameItemsEnabled) {
-    Down(CentreOf(g, 10));
-    Up(CentreOf(g, 10));
-    EXPECT_EQ(g.ScreenState, screen_state::kTitle);
-    EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuVSCPU));
-    EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuVS2P));
 }
 
 TEST(MouseDuringAMatch, OnlySetsAndClearsMouseHeld) {

@@ -3,8 +3,6 @@
 // its three ways out, and a paused match resumed and stopped.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "frontend/keyboard.h"
@@ -12,13 +10,14 @@
 #include "frontend/mouse.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
-#include "platform/picture_file.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 
 namespace vx {
 namespace {
 
 using testing::RealScreenHarness;
+using testing::Snapshot;
 
 bool SameArea(const Surface& a, int ax, int ay, const Surface& b, int bx, int by, int w, int h) {
     for (int y = 0; y < h; ++y)
@@ -37,15 +36,6 @@ bool OptionItemsEnabled(const Game& g) {
     }
     EXPECT_TRUE(all || none) << "the nine option items change together";
     return all;
-}
-
-// Writes MainPict as a BMP when VOLTRAX_SCREEN_DIR names a folder (bench/screens.sh).
-void Snapshot(const Game& g, const std::string& name) {
-    const char* dir = std::getenv("VOLTRAX_SCREEN_DIR");
-    if (dir == nullptr) return;
-    const auto bytes = EncodeBmp(g.MainPict);
-    std::ofstream(std::string(dir) + "/" + name + ".bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Road : ::testing::TestWithParam<uint8_t> {
@@ -72,11 +62,11 @@ struct Road : ::testing::TestWithParam<uint8_t> {
 
 TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
-    Snapshot(g, "title");
+    Snapshot(g.MainPict, "title");
     Hover(1);
-    Snapshot(g, "title-hover");
+    Snapshot(g.MainPict, "title-hover");
     MainPict_MouseDown(g, 1, 0, 250, 183);
-    Snapshot(g, "title-pressed");
+    Snapshot(g.MainPict, "title-pressed");
     MainPict_MouseUp(g, 1, 0, 5, 5);
     Click(GetParam());  // 1P VS CPU or 1P VS 2P
     ASSERT_EQ(g.ScreenState, screen_state::kStageSelect);
@@ -84,13 +74,13 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     EXPECT_EQ(g.StageNo, 1);
     EXPECT_TRUE(SameArea(g.MainPict, 28, 231, g.BufPict, 28, 231, 60, 50)) << "slot 1 bright";
     EXPECT_FALSE(SameArea(g.MainPict, 88, 231, g.BufPict, 88, 231, 60, 50)) << "slot 2 shaded";
-    Snapshot(g, "select-" + mode + "-1");
+    Snapshot(g.MainPict, "select-" + mode + "-1");
     for (int stage = 2; stage <= 5; ++stage) {
         const Rect& slot = g.MenuButtons[static_cast<size_t>(24 + stage)].rect;
         MainPict_MouseDown(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
-        if (stage == 3) Snapshot(g, "select-" + mode + "-pressed-slot");
+        if (stage == 3) Snapshot(g.MainPict, "select-" + mode + "-pressed-slot");
         MainPict_MouseUp(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
-        Snapshot(g, "select-" + mode + "-" + std::to_string(stage));
+        Snapshot(g.MainPict, "select-" + mode + "-" + std::to_string(stage));
     }
 
     // Slot 3, then OK.
@@ -106,23 +96,23 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     h.host.At(okAt + 404 + 500, [&] {
         sawWaiting = g.ScreenState == screen_state::kWaiting &&
                      SameArea(g.MainPict, 375, 139, g.Pict, 2 * 43 + 199, 313, 43, 47);
-        Snapshot(g, "waiting-" + mode);
+        Snapshot(g.MainPict, "waiting-" + mode);
         EXPECT_FALSE(OptionItemsEnabled(g));
     });
     h.host.At(okAt + 404 + 1001 + 404 + 600, [&] {
         sawIntro = g.ScreenState == screen_state::kIntro;
-        Snapshot(g, "ready-" + mode);
+        Snapshot(g.MainPict, "ready-" + mode);
     });
     h.host.At(okAt + 404 + 1001 + 404 + 1503 + 100,
               [&] { fullTimeAtStart = g.ScreenState == screen_state::kPlaying && g.TimeLeft == 60; });
-    h.host.At(okAt + 20000, [&] { Snapshot(g, "play-stage3-" + mode); });
+    h.host.At(okAt + 20000, [&] { Snapshot(g.MainPict, "play-stage3-" + mode); });
     Click(11);
     EXPECT_TRUE(sawWaiting) << "the waiting screen shows the stage digit 3";
     EXPECT_TRUE(sawIntro);
     EXPECT_TRUE(fullTimeAtStart);
     ASSERT_EQ(g.ScreenState, screen_state::kResult);
     EXPECT_EQ(g.TimeLeft, 0);
-    Snapshot(g, "result-" + mode);
+    Snapshot(g.MainPict, "result-" + mode);
     const auto names = h.wave.Names();
     EXPECT_NE(std::find(names.begin(), names.end(), "wave4.wav"), names.end()) << "Ready's chime";
     EXPECT_NE(std::find(names.begin(), names.end(), "wave10.wav"), names.end()) << "time up";
@@ -169,7 +159,7 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuRePlay));
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuGameStop));
     EXPECT_EQ(h.host.Pointer(), MousePointer::Normal);
-    Snapshot(g, "pause-" + mode);
+    Snapshot(g.MainPict, "pause-" + mode);
     const int16_t pausedTime = g.TimeLeft;
     EXPECT_LT(pausedTime, 60);
     EXPECT_GT(pausedTime, 50);

@@ -1,3 +1,5 @@
+// The key decision of the match window: which flag a key sets or clears and which
+// command it asks for, in every screen state and mode.
 #include "match/key_input.h"
 
 #include <gtest/gtest.h>
@@ -7,73 +9,66 @@
 namespace vx {
 namespace {
 
-using screen_state::kIntro;
-using screen_state::kPaused;
-using screen_state::kPlaying;
-using screen_state::kResult;
-using screen_state::kTitle;
-
-constexpr uint8_t kVsCpu = 1;
-constexpr uint8_t kVs2P = 2;
+using namespace screen_state;
 
 KeyFlagSet Held(bool a, bool z, bool k226, bool k221) {
     return {ToBool16(a), ToBool16(z), ToBool16(k226), ToBool16(k221)};
 }
 
-TEST(KeyInput, MatchKeysSetTheirFlagsWhilePlaying) {
-    KeyFlagSet flags{};
-    EXPECT_EQ(DecideKeyDown(flags, kPlaying, kVs2P, key_code::kA), KeyCommand::kNone);
-    EXPECT_EQ(flags, Held(true, false, false, false));
-    DecideKeyDown(flags, kPlaying, kVs2P, key_code::kZ);
-    DecideKeyDown(flags, kPlaying, kVs2P, key_code::kOem102);
-    DecideKeyDown(flags, kPlaying, kVs2P, key_code::kCloseBracket);
-    EXPECT_EQ(flags, Held(true, true, true, true));
-    DecideKeyUp(flags, kPlaying, key_code::kZ);
-    DecideKeyUp(flags, kPlaying, key_code::kCloseBracket);
-    EXPECT_EQ(flags, Held(true, false, true, false));
-}
-
-TEST(KeyInput, PlayerTwoKeysRecordNothingAgainstTheCpuButReleasesCount) {
-    KeyFlagSet flags{};
-    DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kOem102);
-    DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kCloseBracket);
-    EXPECT_EQ(flags, Held(false, false, false, false));
-    flags = Held(false, false, true, true);
-    DecideKeyUp(flags, kPlaying, key_code::kOem102);
-    DecideKeyUp(flags, kPlaying, key_code::kCloseBracket);
-    EXPECT_EQ(flags, Held(false, false, false, false));
-}
-
-TEST(KeyInput, ReleasesOutsidePlayLeaveTheFlagsSet) {
-    KeyFlagSet flags = Held(true, true, false, false);
-    for (uint8_t state : {kIntro, kPaused, kResult}) {
-        EXPECT_EQ(DecideKeyUp(flags, state, key_code::kA), KeyCommand::kNone);
+TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
+    const KeyFlagSet none{}, all = Held(true, true, true, true);
+    const struct {
+        bool down;
+        uint8_t state, mode;
+        int16_t key;
+        KeyFlagSet before, after;
+        KeyCommand command;
+    } cases[] = {
+        // Match keys while playing; player 2's keys count only in 1P VS 2P, their releases always.
+        {true, kPlaying, 2, key_code::kA, none, Held(true, false, false, false), KeyCommand::kNone},
+        {true, kPlaying, 2, key_code::kZ, none, Held(false, true, false, false), KeyCommand::kNone},
+        {true, kPlaying, 2, key_code::kOem102, none, Held(false, false, true, false), KeyCommand::kNone},
+        {true, kPlaying, 2, key_code::kCloseBracket, none, Held(false, false, false, true),
+         KeyCommand::kNone},
+        {true, kPlaying, 1, key_code::kOem102, none, none, KeyCommand::kNone},
+        {true, kPlaying, 1, key_code::kCloseBracket, none, none, KeyCommand::kNone},
+        {false, kPlaying, 1, key_code::kOem102, all, Held(true, true, false, true), KeyCommand::kNone},
+        {false, kPlaying, 2, key_code::kZ, all, Held(true, false, true, true), KeyCommand::kNone},
+        // Outside play no key is recorded and no release clears its flag.
+        {true, kIntro, 2, key_code::kA, none, none, KeyCommand::kNone},
+        {false, kIntro, 2, key_code::kA, all, all, KeyCommand::kNone},
+        {false, kPaused, 2, key_code::kA, all, all, KeyCommand::kNone},
+        {false, kResult, 2, key_code::kA, all, all, KeyCommand::kNone},
+        // Pause only while playing; resume and stop only while paused.
+        {true, kPlaying, 1, key_code::kP, none, none, KeyCommand::kPause},
+        {true, kIntro, 1, key_code::kP, none, none, KeyCommand::kNone},
+        {true, kResult, 1, key_code::kP, none, none, KeyCommand::kNone},
+        {true, kPaused, 1, key_code::kP, none, none, KeyCommand::kNone},
+        {true, kPaused, 1, key_code::kR, none, none, KeyCommand::kResume},
+        {true, kPaused, 1, key_code::kS, none, none, KeyCommand::kStop},
+        {true, kPlaying, 1, key_code::kR, none, none, KeyCommand::kNone},
+        {true, kPlaying, 1, key_code::kS, none, none, KeyCommand::kNone},
+        // Esc ends the program from any screen on its press; its release only in play.
+        {true, kTitle, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kStageSelect, 2, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kWaiting, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kPlaying, 2, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kIntro, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kPaused, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kResult, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {true, kBusy, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {false, kPlaying, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        {false, kTitle, 1, key_code::kEsc, none, none, KeyCommand::kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.down ? "down " : "up ") << c.key << " in state "
+                                          << int(c.state) << " mode " << int(c.mode));
+        KeyFlagSet flags = c.before;
+        const KeyCommand command =
+            c.down ? DecideKeyDown(flags, c.state, c.mode, c.key) : DecideKeyUp(flags, c.state, c.key);
+        EXPECT_EQ(command, c.command);
+        EXPECT_EQ(flags, c.after);
     }
-    EXPECT_EQ(flags, Held(true, true, false, false));
-    KeyFlagSet none{};
-    DecideKeyDown(none, kIntro, kVs2P, key_code::kA);
-    EXPECT_EQ(none, Held(false, false, false, false));
-}
-
-TEST(KeyInput, PauseOnlyWhilePlayingResumeAndStopOnlyWhilePaused) {
-    KeyFlagSet flags{};
-    EXPECT_EQ(DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kP), KeyCommand::kPause);
-    EXPECT_EQ(DecideKeyDown(flags, kIntro, kVsCpu, key_code::kP), KeyCommand::kNone);
-    EXPECT_EQ(DecideKeyDown(flags, kResult, kVsCpu, key_code::kP), KeyCommand::kNone);
-    EXPECT_EQ(DecideKeyDown(flags, kPaused, kVsCpu, key_code::kR), KeyCommand::kResume);
-    EXPECT_EQ(DecideKeyDown(flags, kPaused, kVsCpu, key_code::kS), KeyCommand::kStop);
-    EXPECT_EQ(DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kR), KeyCommand::kNone);
-    EXPECT_EQ(DecideKeyDown(flags, kPlaying, kVsCpu, key_code::kS), KeyCommand::kNone);
-    EXPECT_EQ(DecideKeyDown(flags, kPaused, kVsCpu, key_code::kP), KeyCommand::kNone);
-}
-
-TEST(KeyInput, EscEndsTheProgramFromAnyScreenOnKeyDown) {
-    KeyFlagSet flags{};
-    for (uint8_t state : {kTitle, uint8_t{2}, uint8_t{3}, kPlaying, kResult, kPaused, kIntro, uint8_t{10}}) {
-        EXPECT_EQ(DecideKeyDown(flags, state, kVsCpu, key_code::kEsc), KeyCommand::kEndProgram) << int(state);
-    }
-    EXPECT_EQ(DecideKeyUp(flags, kPlaying, key_code::kEsc), KeyCommand::kEndProgram);
-    EXPECT_EQ(DecideKeyUp(flags, kTitle, key_code::kEsc), KeyCommand::kNone);
 }
 
 TEST(KeyInput, SetKeyFlagIgnoresNumbersOutsideOneToFour) {

@@ -65,9 +65,6 @@ TEST_F(WholeMatch, HundredTwentySecondsAre3600DrawsAndEndWithTimeUpAndTheResultS
     EXPECT_EQ(m.wave.Names().back(), expectedJingle[result]);
     EXPECT_TRUE(WasPresented(m.host, expectedMessage[result]));
 
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 192, 119, 80, 593));  // RETRY
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 112, 156, 0, 621));   // STAGE SELECT
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 177, 192, 65, 649));  // OPENING
     EXPECT_EQ(m.host.Pointer(), MousePointer::Normal);
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuPause));
 }

@@ -89,42 +89,5 @@ TEST(MatchSoak, InvariantsHoldOnEveryStageInBothModes) {
     EXPECT_GT(totalGoals, 120);  // matches are played, not stalled
 }
 
-TEST(HeadlessMatch, ScriptedKeysDriveThePaddlesAndBurstSlotsAreServedAgain) {
-    HeadlessOptions o;
-    o.stage = 1;
-    o.mode = 2;
-    HeadlessMatch m(o);
-    m.SetKeyScript([](std::array<Bool16, 4>& keys, int frame) { keys[0] = ToBool16(frame < 3); });
-    m.Run(5);
-    EXPECT_EQ(m.r().paddles[0].y, 147);
-    EXPECT_EQ(m.r().pucks.pucks[0].state, puck_state::kInPlay);
-    m.r().pucks.pucks[0].state = 17;
-    m.RunFrame();  // 17 -> 18, freed at the end of the frame
-    EXPECT_EQ(m.r().pucks.pucks[0].state, puck_state::kFree);
-    m.RunFrame();
-    EXPECT_EQ(m.r().pucks.pucks[0].state, puck_state::kInPlay);
-}
-
-TEST(HeadlessMatch, DoubleForcedOnPlaysTwoPucks) {
-    HeadlessOptions o;
-    o.forcedItem = item_kind::kDouble;
-    HeadlessMatch m(o);
-    m.RunFrame();
-    EXPECT_EQ(m.r().pucks.count, 2);
-    EXPECT_EQ(m.r().pucks.pucks[1].state, puck_state::kInPlay);
-}
-
-TEST(HeadlessMatch, SameSeedSameMatch) {
-    HeadlessOptions o;
-    o.stage = 4;
-    o.randomKeys = true;
-    HeadlessMatch a(o);
-    HeadlessMatch b(o);
-    a.Run(600);
-    b.Run(600);
-    EXPECT_EQ(a.r(), b.r());
-    EXPECT_EQ(a.g().Scores, b.g().Scores);
-}
-
 }  // namespace
 }  // namespace vx

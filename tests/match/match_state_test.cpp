@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/silent_services.h"
+
 #include <filesystem>
 #include <vector>
 
@@ -30,7 +32,10 @@ struct ClockedMatch {
     uint64_t ticks;
     MixingRandom random;
     ProgramFiles files{std::filesystem::temp_directory_path()};
-    Game g{GamePlatform{random, files}};
+    NullHost noWindow;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
+    Game g{GamePlatform{random, files, noWindow, noEffects, noMusic}};
     MatchRecords r;
 
     // step is how far the wall clock moves between two readings.

@@ -2,6 +2,8 @@
 // stages, both modes, both rules, every item held in force once, several seeds.
 #include <gtest/gtest.h>
 
+#include "platform/silent_services.h"
+
 #include <random>
 #include <vector>
 
@@ -44,7 +46,10 @@ struct Recording {
 Recording Record(const Config& c, const std::filesystem::path& folder) {
     MixingRandom random(c.seed, [] { return uint64_t{77}; });
     ProgramFiles files(folder);
-    Game g(GamePlatform{random, files});
+    NullHost noWindow;
+    SilentWavePlayer noEffects;
+    SilentSequencer noMusic;
+    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
     g.ReplayFolder = folder;
     g.GameMode = c.mode;
     g.StageNo = c.stage;

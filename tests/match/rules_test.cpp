@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "draw/menu_buttons.h"
+#include <string>
+#include <vector>
+
 #include "puck/items.h"
 #include "stage/match_setup.h"
 #include "support/match_harness.h"
@@ -14,51 +16,46 @@ using testing::kTableColour;
 using testing::MatchHarness;
 using testing::ShowsSheet;
 
-TEST(MatchResult, TimeRuleComparesScoresAndIgnoresTheLimit) {
+// The time rule compares the scores once the clock is out, whatever the limit; the score
+// rule ends at or past the limit, player 1 first, whatever the clock.
+TEST(MatchResult, EachRuleDecidesFromTheScoresAndItsOwnLimit) {
+    const struct {
+        uint8_t rule;
+        int16_t timeLeft;
+        uint8_t score1, score2;
+        int16_t result;
+    } cases[] = {
+        {1, 1, 12, 3, match_result::kUndecided}, {1, 0, 12, 3, match_result::kPlayer1},
+        {1, 0, 3, 3, match_result::kDraw},       {1, 0, 0, 0, match_result::kDraw},
+        {1, 0, 2, 3, match_result::kPlayer2},    {2, 0, 9, 9, match_result::kUndecided},
+        {2, 0, 9, 11, match_result::kPlayer2},   {2, 0, 10, 10, match_result::kPlayer1},
+    };
     testing::TestGame tg;
     Game& g = tg.g();
-    g.RuleKind = 1;
     g.ScoreLimit = 10;
-    g.TimeLeft = 1;
-    g.Scores = {12, 3};
-    EXPECT_EQ(DecidedResult(g), match_result::kUndecided);
-    g.TimeLeft = 0;
-    EXPECT_EQ(DecidedResult(g), match_result::kPlayer1);
-    g.Scores = {3, 3};
-    EXPECT_EQ(DecidedResult(g), match_result::kDraw);
-    g.Scores = {0, 0};
-    EXPECT_EQ(DecidedResult(g), match_result::kDraw);
-    g.Scores = {2, 3};
-    EXPECT_EQ(DecidedResult(g), match_result::kPlayer2);
+    for (const auto& c : cases) {
+        g.RuleKind = c.rule;
+        g.TimeLeft = c.timeLeft;
+        g.Scores = {c.score1, c.score2};
+        EXPECT_EQ(DecidedResult(g), c.result) << int(c.rule) << ": " << int(c.score1) << "-" << int(c.score2);
+    }
 }
 
-TEST(MatchResult, ScoreRuleEndsAtOrPastTheLimitPlayerOneFirst) {
-    testing::TestGame tg;
-    Game& g = tg.g();
-    g.RuleKind = 2;
-    g.ScoreLimit = 10;
-    g.TimeLeft = 0;  // the clock plays no part
-    g.Scores = {9, 9};
-    EXPECT_EQ(DecidedResult(g), match_result::kUndecided);
-    g.Scores = {9, 11};  // two goals in one frame carried it past
-    EXPECT_EQ(DecidedResult(g), match_result::kPlayer2);
-    g.Scores = {10, 10};
-    EXPECT_EQ(DecidedResult(g), match_result::kPlayer1);
+// The coded table, the buttons and a stage-1 match in play with its commands on.
+void StartOfPlay(MatchHarness& m, MatchRecords& r) {
+    Game& g = m.g();
+    m.PrepareScreen();
+    SpareRects spare{};
+    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
+    g.ScreenState = screen_state::kPlaying;
+    g.Menu.SetEnabled(MenuId::MenuPause, true);
+    m.host.SetTimer1Enabled(true);
+    m.host.SetMousePointer(MousePointer::Invisible);
 }
 
 class MatchEnd : public ::testing::Test {
   protected:
-    void SetUp() override {
-        testing::PaintCodedSheet(g);
-        testing::PaintTable(g);
-        for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
-        SpareRects spare{};
-        SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
-        g.ScreenState = screen_state::kPlaying;
-        g.Menu.SetEnabled(MenuId::MenuPause, true);
-        m.host.SetTimer1Enabled(true);
-        m.host.SetMousePointer(MousePointer::Invisible);
-    }
+    void SetUp() override { StartOfPlay(m, r); }
     MatchHarness m;
     Game& g = m.g();
     MatchRecords r;
@@ -73,77 +70,69 @@ TEST_F(MatchEnd, UndecidedFrameChangesNothing) {
     EXPECT_TRUE(m.wave.calls.empty());
 }
 
-TEST_F(MatchEnd, TimeUpAgainstTheComputerWithPlayerTwoAheadIsALoss) {
-    g.GameMode = 1;
-    g.RuleKind = 1;
-    g.TimeLeft = 0;
-    g.Scores = {1, 4};
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(m.wave.Names(), (std::vector<std::string>{"wave10.wav", "Wave8.wav"}));
-    EXPECT_TRUE(m.wave.calls[0].waitToEnd);
-    EXPECT_TRUE(m.wave.calls[1].waitToEnd);
-    EXPECT_EQ(g.ScreenState, screen_state::kResult);
-    EXPECT_EQ(g.MatchRequest, match_request::kOver);
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuPause));
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuRePlay));
-    EXPECT_FALSE(m.host.Timer1Enabled());
-    EXPECT_EQ(m.host.Pointer(), MousePointer::Normal);
-    EXPECT_EQ(m.host.NowMs(), 601 + 801);
-    // The three result buttons in their normal look.
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 192, 119, 80, 593));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 112, 156, 0, 621));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 177, 192, 65, 649));
-    EXPECT_EQ(g.Scores[1], 4);
+// Each ending: its message sound (TimeUp waits for its end, GameSet does not and waits
+// longer), its jingle, then the result screen with the last frame frozen without the
+// message, the three result buttons in their normal look and the match commands off.
+TEST(MatchEnding, EachEndingPlaysItsSoundsAndLeavesTheResultScreen) {
+    const struct {
+        uint8_t mode, rule, score1, score2;
+        const char *message, *jingle;
+        bool messageWaits;
+        int64_t tookMs;
+    } cases[] = {
+        {1, 1, 1, 4, "wave10.wav", "Wave8.wav", true, 601 + 801},     // the computer ahead: a loss
+        {1, 1, 5, 2, "wave10.wav", "Wave9.wav", true, 601 + 801},     // a win
+        {2, 1, 3, 3, "wave10.wav", "wave5.wav", true, 601 + 801},     // a draw
+        {2, 2, 10, 7, "wave11.wav", "Wave6.wav", false, 1201 + 801},  // player 1 reaches 10
+        {2, 2, 9, 11, "wave11.wav", "wave7.wav", false, 1201 + 801},  // player 2 past 10
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jingle);
+        MatchHarness m;
+        Game& g = m.g();
+        MatchRecords r;
+        StartOfPlay(m, r);
+        g.GameMode = c.mode;
+        g.RuleKind = c.rule;
+        g.ScoreLimit = 10;
+        g.TimeLeft = 0;
+        g.Scores = {c.score1, c.score2};
+        EXPECT_TRUE(CheckMatchEnd(g, r));
+        EXPECT_EQ(m.wave.Names(), (std::vector<std::string>{c.message, c.jingle}));
+        EXPECT_EQ(m.wave.calls[0].waitToEnd, c.messageWaits);
+        EXPECT_EQ(m.host.NowMs(), c.tookMs);
+        EXPECT_EQ(g.ScreenState, screen_state::kResult);
+        EXPECT_EQ(g.MatchRequest, match_request::kOver);
+        EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuPause));
+        EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuRePlay));
+        EXPECT_FALSE(m.host.Timer1Enabled());
+        EXPECT_EQ(m.host.Pointer(), MousePointer::Normal);
+        EXPECT_EQ(g.MainPict.Pixel(40, 250), kTableColour) << "no message left between the buttons";
+        EXPECT_EQ(g.BufPict.Pixel(40, 250), kTableColour);
+        EXPECT_TRUE(ShowsSheet(g.MainPict, 192, 119, 80, 593));  // RETRY
+        EXPECT_TRUE(ShowsSheet(g.MainPict, 112, 156, 0, 621));   // STAGE SELECT
+        EXPECT_TRUE(ShowsSheet(g.MainPict, 177, 192, 65, 649));  // OPENING
+    }
 }
 
-TEST_F(MatchEnd, TheResultPictureIsTheLastFrameFrozenWithoutItsMessage) {
-    g.GameMode = 2;
-    g.RuleKind = 1;
-    g.TimeLeft = 0;
-    g.Scores = {3, 3};
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(m.wave.Names(), (std::vector<std::string>{"wave10.wav", "wave5.wav"}));
-    // Nothing of "TimeUp" or "Draw" is left between the buttons.
-    EXPECT_EQ(g.MainPict.Pixel(40, 250), kTableColour);
-    EXPECT_EQ(g.BufPict.Pixel(40, 250), kTableColour);
-}
-
-TEST_F(MatchEnd, GameSetStartsItsSoundWithoutWaitingAndWaitsLonger) {
-    g.GameMode = 2;
-    g.RuleKind = 2;
-    g.ScoreLimit = 10;
-    g.Scores = {10, 7};
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(m.wave.Names(), (std::vector<std::string>{"wave11.wav", "Wave6.wav"}));
-    EXPECT_FALSE(m.wave.calls[0].waitToEnd);
-    EXPECT_EQ(m.host.NowMs(), 1201 + 801);
-    EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuRePlay) == false);
-    EXPECT_EQ(g.ScreenState, screen_state::kResult);
-}
-
-TEST_F(MatchEnd, ARunningBlindStaysBlackInTheFrozenPicture) {
-    g.GameMode = 2;
-    g.RuleKind = 1;
-    g.TimeLeft = 0;
-    r.item.kind = item_kind::kBlind;
-    r.item.phase = item_phase::kEffect;
-    r.item.timer = 100;
-    r.item.owner = -1;
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(g.BufPict.Pixel(100, 100), kBlack);
-    EXPECT_EQ(g.MainPict.Pixel(100, 100), kBlack);
-    EXPECT_EQ(g.BufPict.Pixel(400, 100), kTableColour);
-}
-
-TEST_F(MatchEnd, ABlindCapsuleStillOnTheTableHidesNothing) {
-    g.RuleKind = 1;
-    g.TimeLeft = 0;
-    r.item.kind = item_kind::kBlind;
-    r.item.phase = item_phase::kCapsuleWaiting;
-    r.item.timer = 100;
-    r.item.owner = -1;  // left over from an earlier effect
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(g.BufPict.Pixel(100, 100), kTableColour);
+// A Blind effect still running stays black in the frozen picture; a Blind capsule still
+// on the table (with an owner left over from an earlier effect) hides nothing.
+TEST_F(MatchEnd, OnlyARunningBlindStaysBlackInTheFrozenPicture) {
+    for (uint8_t phase : {item_phase::kEffect, item_phase::kCapsuleWaiting}) {
+        testing::PaintTable(g);
+        g.ScreenState = screen_state::kPlaying;
+        g.RuleKind = 1;
+        g.TimeLeft = 0;
+        r.item.kind = item_kind::kBlind;
+        r.item.phase = phase;
+        r.item.timer = 100;
+        r.item.owner = -1;
+        EXPECT_TRUE(CheckMatchEnd(g, r));
+        const bool running = phase == item_phase::kEffect;
+        EXPECT_EQ(g.BufPict.Pixel(100, 100), running ? kBlack : kTableColour) << int(phase);
+        EXPECT_EQ(g.MainPict.Pixel(100, 100), running ? kBlack : kTableColour) << int(phase);
+        EXPECT_EQ(g.BufPict.Pixel(400, 100), kTableColour);
+    }
 }
 
 TEST_F(MatchEnd, EndingTheProgramDuringTheMessagesStopsAtOnce) {

@@ -112,36 +112,5 @@ TEST_F(CpuTest, PuckExactlyOnTheFrontEdgeLineIsInNoList) {
     EXPECT_EQ(t.random.Draws(), 0);
 }
 
-// Share of frames in which the CPU acts while one case with a draw applies.
-double ActingShare(uint8_t difficulty, int32_t puckX) {
-    testing::TestGame game(difficulty * 7919u + static_cast<uint64_t>(puckX));
-    MatchRecords start;
-    SpareRects spare{};
-    SetupMatch(game.g(), start.pucks, start.paddles, start.obstacles, start.sprites, start.item, spare, 1);
-    start.pucks.pucks[0] = LivePuck(puckX, 10000, 100, 0);  // predicted far above both paddles
-    constexpr int kFrames = 30000;
-    int acted = 0;
-    for (int i = 0; i < kFrames; ++i) {
-        MatchRecords r = start;
-        CpuTurn(game.g(), r.pucks, r.paddles, r.obstacles, difficulty, r.sprites, r.item);
-        if (r.paddles[2].y != 171) ++acted;
-    }
-    return static_cast<double>(acted) / kFrames;
-}
-
-TEST(CpuHesitation, ActsInTheDesignedShareOfFramesPerDifficulty) {
-    // Four and a half standard deviations of 30,000 frames is about 0.012.
-    constexpr double kTolerance = 0.012;
-    const struct {
-        uint8_t difficulty;
-        int inLane;
-        int approaching;
-    } cases[] = {{65, 33, 18}, {35, 63, 48}, {10, 88, 73}};
-    for (const auto& c : cases) {
-        EXPECT_NEAR(ActingShare(c.difficulty, 40000), c.inLane / 99.0, kTolerance) << int(c.difficulty);
-        EXPECT_NEAR(ActingShare(c.difficulty, 28000), c.approaching / 99.0, kTolerance) << int(c.difficulty);
-    }
-}
-
 }  // namespace
 }  // namespace vx

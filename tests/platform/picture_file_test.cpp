@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "support/files.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -18,11 +19,11 @@ Surface Sample() {
 }
 
 TEST(BmpPictures, RoundTripKeepsEveryPixelAndOrientation) {
-    const Surface original = Sample();
+    const Surface picture = Sample();
     Surface back;
     std::string error;
-    ASSERT_TRUE(DecodeBmp(EncodeBmp(original), back, error)) << error;
-    EXPECT_EQ(back, original);
+    ASSERT_TRUE(DecodeBmp(EncodeBmp(picture), back, error)) << error;
+    EXPECT_EQ(back, picture);
 }
 
 TEST(BmpPictures, PalettedAndTopDownPicturesDecode) {
@@ -70,9 +71,7 @@ TEST(BmpPictures, DamagedFilesAreRefusedWithoutTouchingTheSurface) {
 
 TEST(PictureLoaderTest, ReadsByContentAndNamesTheFileOnFailure) {
     testing::TempFolder folder;
-    const auto bmp = EncodeBmp(Sample());
-    std::ofstream(folder.Path() / "OP", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    testing::WriteBytes(folder.Path() / "OP", EncodeBmp(Sample()));
     std::ofstream(folder.Path() / "junk") << "hello";
     PictureLoader loader;
     Surface s;

@@ -72,7 +72,7 @@ TEST(SingleInstanceTest, UnopenableLockFileLetsTheGameRun) {
     EXPECT_TRUE(lock.Acquire());
 }
 
-TEST(SingleInstanceTest, DefaultPathUsesTheRuntimeFolder) {
+TEST(SingleInstanceTest, DefaultPathLiesInTheUsersXdgRunFolder) {
     testing::TempFolder folder;
     const char* old = std::getenv("XDG_RUNTIME_DIR");
     const std::string saved = old ? old : "";

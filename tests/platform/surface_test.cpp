@@ -7,25 +7,6 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kMixed = 0x5A3CF0;
 
-TEST(BitBltRasterOps, EachOperationCombinesBitsAsItsTableSays) {
-    const uint32_t srcColours[] = {kRed, kMixed, kWhite, kBlack, 0x123456};
-    const uint32_t destColours[] = {kBlue, kMixed, kBlack, kWhite, 0xA5A5A5};
-    for (uint32_t s : srcColours) {
-        for (uint32_t d : destColours) {
-            Surface src(1, 1, s);
-            Surface copy(1, 1, d), erase(1, 1, d), invert(1, 1, d), black(1, 1, d);
-            BitBlt(copy, 0, 0, 1, 1, &src, 0, 0, Rop::SrcCopy);
-            BitBlt(erase, 0, 0, 1, 1, &src, 0, 0, Rop::SrcErase);
-            BitBlt(invert, 0, 0, 1, 1, &src, 0, 0, Rop::SrcInvert);
-            BitBlt(black, 0, 0, 1, 1, nullptr, 0, 0, Rop::Blackness);
-            EXPECT_EQ(copy.Pixel(0, 0), s);
-            EXPECT_EQ(erase.Pixel(0, 0), s & ~d & kWhite) << std::hex << s << " " << d;
-            EXPECT_EQ(invert.Pixel(0, 0), (s ^ d) & kWhite);
-            EXPECT_EQ(black.Pixel(0, 0), kBlack);
-        }
-    }
-}
-
 // A 6x6 destination of green and a 4x4 source of red: count what changed.
 int CountColour(const Surface& s, uint32_t colour) {
     int n = 0;

@@ -5,7 +5,7 @@
 namespace vx {
 namespace {
 
-TEST(DirectionTables, Dir3MatchesTheQuotedEntries) {
+TEST(DirectionTables, Dir3HoldsCosineAndSineInHundredthsFrom6To84Degrees) {
     EXPECT_EQ(Dir3(0), (DirPair{99, 10}));
     EXPECT_EQ(Dir3(13), (DirPair{71, 71}));
     EXPECT_EQ(Dir3(19), (DirPair{45, 89}));

@@ -160,44 +160,32 @@ TEST_F(Items, AHiddenCapsuleShowsItsTrueKindsIconOnAward) {
     EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
 }
 
-class DoubleItem : public Items {
-  protected:
-    void SetUp() override {
-        Items::SetUp();
+// Double's end waits for a frame with a free slot; a puck left in slot 1 moves to slot 0.
+TEST_F(Items, DoubleEndsOnlyInAFrameWithAFreeSlotKeepingTheLastPuck) {
+    for (int freeSlot : {-1, 0, 1}) {
+        SCOPED_TRACE(freeSlot);
+        SetUp();
         MovingCapsule(item_kind::kDouble, 80, 100);
         Step();
-        r.pucks.pucks[0].state = puck_state::kInPlay;
-        r.pucks.pucks[1].state = puck_state::kInPlay;
         ASSERT_EQ(r.pucks.count, 2);
+        r.pucks.pucks[0].state = r.pucks.pucks[1].state = puck_state::kInPlay;
+        r.pucks.pucks[0].x = 999;
+        r.pucks.pucks[1].x = 12345;
+        if (freeSlot >= 0) r.pucks.pucks[static_cast<size_t>(freeSlot)].state = puck_state::kFree;
         r.item.timer = 0;
+        Step();
+        EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour) << "the name strip goes at once";
+        if (freeSlot < 0) {
+            EXPECT_EQ(r.item.phase, item_phase::kEffect) << "put off while both pucks play";
+            EXPECT_EQ(r.pucks.count, 2);
+            continue;
+        }
+        EXPECT_EQ(r.item.phase, item_phase::kNone);
+        EXPECT_EQ(r.pucks.count, 1);
+        EXPECT_EQ(r.pucks.pucks[0].x, freeSlot == 0 ? 12345 : 999);
+        EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kInPlay);
+        EXPECT_EQ(r.pucks.pucks[1].state, puck_state::kFree);
     }
-};
-
-TEST_F(DoubleItem, EndIsPutOffWhileBothPucksPlay) {
-    Step();
-    EXPECT_EQ(r.item.phase, item_phase::kEffect);
-    EXPECT_EQ(r.pucks.count, 2);
-    EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour);  // the strip goes anyway
-}
-
-TEST_F(DoubleItem, EndsInAFrameWithAFreeSlotAndSlotOnesPuckMovesIntoSlotZero) {
-    Step();
-    r.pucks.pucks[0].state = puck_state::kFree;
-    r.pucks.pucks[1].x = 12345;
-    Step();
-    EXPECT_EQ(r.item.phase, item_phase::kNone);
-    EXPECT_EQ(r.pucks.count, 1);
-    EXPECT_EQ(r.pucks.pucks[0].x, 12345);
-    EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kInPlay);
-    EXPECT_EQ(r.pucks.pucks[1].state, puck_state::kFree);
-}
-
-TEST_F(DoubleItem, AFreeSecondSlotEndsItAtOnce) {
-    r.pucks.pucks[1].state = puck_state::kFree;
-    r.pucks.pucks[0].x = 999;
-    Step();
-    EXPECT_EQ(r.item.phase, item_phase::kNone);
-    EXPECT_EQ(r.pucks.pucks[0].x, 999);
 }
 
 TEST_F(Items, DrawItemGaugeShowsTheTimeLeftInSevenPixelSteps) {

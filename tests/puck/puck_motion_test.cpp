@@ -30,25 +30,17 @@ struct MotionTest : ::testing::Test {
 
 // --- edges ---
 
-TEST_F(MotionTest, BottomEdgeTurnsOnlyAPuckMovingIntoIt) {
-    Puck down = Arriving(25600, 27600, 100, 200);  // bottom edge exactly at 282
-    Step(down);
-    EXPECT_EQ(down.vy, -200);
-    Puck up = Arriving(25600, 27600, 100, -200);
-    Step(up);
-    EXPECT_EQ(up.vy, -200);
-    Puck short_of = Arriving(25600, 27599, 100, 200);
-    Step(short_of);
-    EXPECT_EQ(short_of.vy, 200);
-}
-
-TEST_F(MotionTest, TopEdgeTurnsOnlyAPuckMovingIntoIt) {
-    Puck up = Arriving(25600, 6700, 100, -200);
-    Step(up);
-    EXPECT_EQ(up.vy, 200);
-    Puck down = Arriving(25600, 6700, 100, 200);
-    Step(down);
-    EXPECT_EQ(down.vy, 200);
+// The edges lie at 61 and 282; a puck of radius 6 arriving at y 67 or 276 touches one.
+TEST_F(MotionTest, TheEdgesTurnOnlyAPuckMovingIntoThem) {
+    const struct {
+        int32_t y, vy, vyAfter;
+    } cases[] = {
+        {27600, 200, -200}, {27600, -200, -200}, {27599, 200, 200}, {6700, -200, 200}, {6700, 200, 200}};
+    for (const auto& c : cases) {
+        Puck p = Arriving(25600, c.y, 100, c.vy);
+        Step(p);
+        EXPECT_EQ(p.vy, c.vyAfter) << c.y << " moving " << c.vy;
+    }
 }
 
 // --- bursts ---
@@ -84,27 +76,23 @@ TEST_F(MotionTest, BurstRoundsItsSpeedAndPictureToEven) {
 
 // --- goals ---
 
-TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholds) {
-    Puck right = LivePuck(44000, 17100, 300, 0);  // x + 600 = 44600
-    EXPECT_EQ(CheckGoal(t.g(), right), kTrue);
-    EXPECT_EQ(right.state, 10);
-    Puck nearlyRight = LivePuck(43999, 17100, 300, 0);
-    EXPECT_EQ(CheckGoal(t.g(), nearlyRight), kFalse);
-    Puck left = LivePuck(7200, 17100, -300, 0);  // x - 600 = 6600
-    EXPECT_EQ(CheckGoal(t.g(), left), kTrue);
-    Puck nearlyLeft = LivePuck(7201, 17100, -300, 0);
-    EXPECT_EQ(CheckGoal(t.g(), nearlyLeft), kFalse);
+// A goal when the puck's edge reaches x 446 (player 1 scores) or 66 (player 2 scores).
+TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholdsAndScoresStopAt255) {
+    const struct {
+        int32_t x, vx;
+        bool goal;
+    } cases[] = {{44000, 300, true}, {43999, 300, false}, {7200, -300, true}, {7201, -300, false}};
+    for (const auto& c : cases) {
+        Puck p = LivePuck(c.x, 17100, c.vx, 0);
+        EXPECT_EQ(CheckGoal(t.g(), p), ToBool16(c.goal)) << c.x;
+        EXPECT_EQ(p.state, c.goal ? 10 : 1) << c.x;
+    }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{1, 1}));
-}
-
-TEST_F(MotionTest, ScoresStopAt255) {
     t.g().Scores = {254, 255};
-    Puck a = LivePuck(44000, 17100, 300, 0);
-    CheckGoal(t.g(), a);
-    Puck b = LivePuck(44000, 17100, 300, 0);
-    CheckGoal(t.g(), b);
-    Puck c = LivePuck(7200, 17100, -300, 0);
-    CheckGoal(t.g(), c);
+    for (int32_t x : {44000, 44000, 7200}) {
+        Puck p = LivePuck(x, 17100, x > 25600 ? 300 : -300, 0);
+        CheckGoal(t.g(), p);
+    }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{255, 255}));
 }
 
@@ -157,24 +145,22 @@ struct ThreePucks : ::testing::Test {
     int16_t State(int slot) const { return r.pucks.pucks[slot].state; }
 };
 
-TEST_F(ThreePucks, CollisionTestStopsAtTheFirstCollidingPair) {
-    Place(0, 25000);
-    Place(1, 25300);
-    Place(2, 25600);  // touches slot 1 as well
-    Run();
-    EXPECT_EQ(State(0), 10);
-    EXPECT_EQ(State(1), 10);
-    EXPECT_EQ(State(2), 1);
-}
-
-TEST_F(ThreePucks, LaterPairsCollideWhenEarlierOnesDoNot) {
-    Place(0, 20000);
-    Place(1, 25000);
-    Place(2, 25600);  // exactly 600 from slot 1
-    Run();
-    EXPECT_EQ(State(0), 1);
-    EXPECT_EQ(State(1), 10);
-    EXPECT_EQ(State(2), 10);
+// Pucks of radius 6 touch 600 hundredths apart; only the first touching pair bursts.
+TEST_F(ThreePucks, TheFirstCollidingPairBurstsAndStopsTheTest) {
+    const struct {
+        int32_t x0, x1, x2;
+        int16_t s0, s1, s2;
+    } cases[] = {{25000, 25300, 25600, 10, 10, 1}, {20000, 25000, 25600, 1, 10, 10}};
+    for (const auto& c : cases) {
+        r = t.Setup(5);
+        Place(0, c.x0);
+        Place(1, c.x1);
+        Place(2, c.x2);
+        Run();
+        EXPECT_EQ(State(0), c.s0);
+        EXPECT_EQ(State(1), c.s1);
+        EXPECT_EQ(State(2), c.s2);
+    }
 }
 
 // --- serving ---

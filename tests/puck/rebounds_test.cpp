@@ -33,35 +33,32 @@ TEST(RandomSign, PlusOneBelowFourTenthsAndReseedsFirst) {
     EXPECT_EQ(t.random.Reseeds(), 4);
 }
 
-TEST(KickSpeed, FollowsTheRateTableAt150And180Percent) {
-    const ItemRecord none;
-    EXPECT_EQ(KickSpeed(Moving(0, 0), 150, none), 200);
-    EXPECT_EQ(KickSpeed(Moving(100, 0), 150, none), 200);
-    EXPECT_EQ(KickSpeed(Moving(200, 0), 150, none), 300);
-    EXPECT_EQ(KickSpeed(Moving(0, -300), 150, none), 450);
-    EXPECT_EQ(KickSpeed(Moving(347, 0), 150, none), 500);  // s2 = 12: 519 is over the limit
-    EXPECT_EQ(KickSpeed(Moving(200, 0), 180, none), 360);
-    EXPECT_EQ(KickSpeed(Moving(300, 400), 150, none), 500);  // s2 = 25
-    EXPECT_EQ(KickSpeed(Moving(300, 400), 150, WithKind(item_kind::kPanic)), 540);
-}
-
-TEST(KickSpeed, RoundsHalvesToEven) {
-    const ItemRecord none;
-    // s2 = 8: 1.5 × 283 = 424.5, which goes to the even 424.
-    EXPECT_EQ(KickSpeed(Moving(283, 0), 150, none), 424);
-    // s2 = 2: 1.5 × 141 = 211.5 goes to 212.
-    EXPECT_EQ(KickSpeed(Moving(142, 0), 150, none), 212);
-}
-
-TEST(ClampSpeed, KeepsSpeedsBetweenTheFloorAndTheLimit) {
-    const ItemRecord none;
-    const ItemRecord panic = WithKind(item_kind::kPanic);
-    EXPECT_EQ(ClampSpeed(-5, none), 200);
-    EXPECT_EQ(ClampSpeed(201, none), 201);
-    EXPECT_EQ(ClampSpeed(499, none), 499);
-    EXPECT_EQ(ClampSpeed(520, none), 500);
-    EXPECT_EQ(ClampSpeed(520, panic), 520);
-    EXPECT_EQ(ClampSpeed(900, panic), 540);
+// A kick multiplies the puck's speed (from the square-root table, indexed by s2) by the
+// rate, halves to even, and keeps it between the floor 200 and the limit 500 (540 under
+// Panic). Every value worked out by hand.
+TEST(SpeedRules, KicksFollowTheRateTableRoundHalvesToEvenAndStayInsideTheLimits) {
+    const ItemRecord none, panic = WithKind(item_kind::kPanic);
+    const struct {
+        int32_t vx, vy, rate;
+        const ItemRecord* item;
+        int32_t speed;
+    } kicks[] = {
+        {0, 0, 150, &none, 200},    {100, 0, 150, &none, 200},   {200, 0, 150, &none, 300},
+        {0, -300, 150, &none, 450}, {347, 0, 150, &none, 500},  // s2 = 12: 519 is over the limit
+        {200, 0, 180, &none, 360},  {300, 400, 150, &none, 500}, {300, 400, 150, &panic, 540},
+        {283, 0, 150, &none, 424},  // s2 = 8: 1.5 x 283 = 424.5 goes to the even 424
+        {142, 0, 150, &none, 212},  // s2 = 2: 1.5 x 141 = 211.5 goes to 212
+    };
+    for (const auto& k : kicks)
+        EXPECT_EQ(KickSpeed(Moving(k.vx, k.vy), k.rate, *k.item), k.speed)
+            << k.vx << ", " << k.vy << " x" << k.rate;
+    const struct {
+        int32_t in;
+        const ItemRecord* item;
+        int32_t out;
+    } clamps[] = {{-5, &none, 200},  {201, &none, 201},  {499, &none, 499},
+                  {520, &none, 500}, {520, &panic, 520}, {900, &panic, 540}};
+    for (const auto& c : clamps) EXPECT_EQ(ClampSpeed(c.in, *c.item), c.out) << c.in;
 }
 
 TEST(Reflect, MirrorsInFlatAndDiagonalLines) {

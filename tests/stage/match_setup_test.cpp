@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/game.h"
-#include "draw/sprite_table.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -133,18 +132,6 @@ TEST(StageSetup, PaddlesPucksAndMatchVariablesStartFresh) {
     EXPECT_EQ(s.r.pucks.serveB, (Point{25600, 26900}));
     s.Run(1, 1);
     EXPECT_EQ(s.t.g().SimulationFlag, kTrue);
-}
-
-TEST(SpriteTableEntries, FixedEntriesSitWhereTheSheetHasThem) {
-    SpriteTable t;
-    FillSpriteTable(t);
-    EXPECT_EQ(t[0], (SpriteSource{40, 56, 12, 12}));
-    EXPECT_EQ(t[3], (SpriteSource{294, 267, 32, 32}));
-    EXPECT_EQ(t[17], (SpriteSource{288, 426, 32, 32}));
-    EXPECT_EQ(t[21], SpriteSource{});
-    EXPECT_EQ(t[26], (SpriteSource{278, 458, 10, 38}));
-    EXPECT_EQ(t[34], (SpriteSource{188, 458, 10, 38}));
-    EXPECT_EQ(t[35], SpriteSource{});
 }
 
 }  // namespace

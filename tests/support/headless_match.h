@@ -18,12 +18,14 @@
 #include "match/match_loop.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/silent_services.h"
+#include "stage/match_setup.h"
 
 namespace vx::testing {
 
 struct HeadlessOptions {
     uint8_t stage = 1;
-    uint8_t mode = 1;         // 1 1P VS CPU, 2 1P VS 2P
+    uint8_t mode = game_mode::kVsCpu;
     uint8_t difficulty = 35;  // 65 easy, 35 normal, 10 hard
     uint64_t seed = 1;
     bool randomKeys = false;  // random player 1 keys (and player 2 in 1P VS 2P)
@@ -40,7 +42,7 @@ class HeadlessMatch {
           random_(options.seed, [] { return uint64_t{0x5eed}; }),
           files_(std::filesystem::temp_directory_path()),
           keyRandom_(options.seed ^ 0x9e3779b97f4a7c15ULL) {
-        game_ = std::make_unique<Game>(GamePlatform{random_, files_});
+        game_ = std::make_unique<Game>(GamePlatform{random_, files_, noWindow_, noEffects_, noMusic_});
         Game& g = *game_;
         g.GameMode = options.mode;
         g.StageNo = options.stage;
@@ -96,12 +98,15 @@ class HeadlessMatch {
             framesLeft = static_cast<int>(keyRandom_() % 12);
         };
         hold(keys[0], keys[1], holdLeft_[0]);
-        if (options_.mode == 2) hold(keys[3], keys[2], holdLeft_[1]);
+        if (options_.mode == game_mode::kVs2P) hold(keys[3], keys[2], holdLeft_[1]);
     }
 
     HeadlessOptions options_;
     MixingRandom random_;
     ProgramFiles files_;
+    NullHost noWindow_;
+    SilentWavePlayer noEffects_;
+    SilentSequencer noMusic_;
     std::unique_ptr<Game> game_;
     MatchRecords r_;
     std::mt19937_64 keyRandom_;

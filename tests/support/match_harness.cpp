@@ -8,12 +8,8 @@
 
 namespace vx::testing {
 
-MatchHarness::MatchHarness(uint64_t seed) : tg(seed) {
-    Game& game = tg.g();
-    game.host = &host;
-    game.wavePlayer = &wave;
-    game.sequencer = &seq;
-}
+MatchHarness::MatchHarness(uint64_t seed, Host* windowHost)
+    : tg(seed, windowHost != nullptr ? *windowHost : host, wave, seq) {}
 
 void MatchHarness::PrepareScreen() {
     PaintCodedSheet(g());

@@ -19,12 +19,13 @@ constexpr uint32_t SheetColour(int x, int y) {
 constexpr uint32_t kTableColour = 0x203040;       // the "empty table" of BufPict
 constexpr uint32_t kGaugeEmptyColour = 0x304050;  // the empty gauge image below BufPict's visible part
 
+// The game's host is `host` unless a window's host is given (tests of the real window).
 struct MatchHarness {
-    explicit MatchHarness(uint64_t seed = 1);
-    TestGame tg;
+    explicit MatchHarness(uint64_t seed = 1, Host* windowHost = nullptr);
     HeadlessHost host;
     RecordingWavePlayer wave;
     RecordingSequencer seq;
+    TestGame tg;
     Game& g() { return tg.g(); }
 
     // The coded sheet, the empty table and the button table: ready for RunMatch.

@@ -1,8 +1,7 @@
 #include "support/screen_harness.h"
 
-#include <fstream>
-
 #include "platform/picture_file.h"
+#include "support/files.h"
 
 namespace vx::testing {
 
@@ -13,9 +12,7 @@ void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colo
         for (int y = 293; y < 308; ++y)
             for (int x = 117; x < 397; ++x) s.SetPixel(x, y, kGaugeEmptyColour);
     }
-    const auto bytes = EncodeBmp(s);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, EncodeBmp(s));
 }
 
 ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
@@ -45,17 +42,8 @@ ScreenHarness::ScreenHarness(uint64_t seed) : MatchHarness(seed) {
 
 namespace vx::testing {
 
-RealScreenHarness::RealScreenHarness(uint64_t seed) : MatchHarness(seed) {
-    namespace fs = std::filesystem;
-    const fs::path built = VOLTRAX_PROGRAM_DIR;
-    for (const char* folder : {"dat", "design"}) {
-        fs::create_directories(tg.folder.Path() / folder);
-        for (const auto& entry : fs::directory_iterator(built / folder)) {
-            if (entry.path().filename() == "Sysdata.rnd") continue;
-            fs::copy_file(entry.path(), tg.folder.Path() / folder / entry.path().filename(),
-                          fs::copy_options::overwrite_existing);
-        }
-    }
+RealScreenHarness::RealScreenHarness(uint64_t seed, Host* windowHost) : MatchHarness(seed, windowHost) {
+    CopyBuiltProgram(tg.folder.Path());
     LoadDesignPictures(g());
 }
 

@@ -1,5 +1,5 @@
 // ScreenHarness: a MatchHarness whose program folder holds small synthetic screen
-// pictures (each a flat colour) and whose design pictures are coded, so tests can
+// pictures (each a flat colour) and whose sprite sheet and line drawings are coded, so tests can
 // tell from MainPict which screen, sprite or line drawing is showing.
 #pragma once
 
@@ -28,9 +28,9 @@ void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colo
 namespace vx::testing {
 
 // A harness whose program folder is a copy of the built one (dat/ and design/ from the
-// asset generator), with the design pictures loaded as the window would at start-up.
+// asset generator), with the sheet and line drawings loaded as the window would at start-up.
 struct RealScreenHarness : MatchHarness {
-    explicit RealScreenHarness(uint64_t seed = 1);
+    explicit RealScreenHarness(uint64_t seed = 1, Host* windowHost = nullptr);
 };
 
 }  // namespace vx::testing

@@ -1,11 +1,9 @@
-// A fresh Game driven by a ScriptedRandom, with recording sound, for tests that steer
-// each random draw; plus small builders of pucks and stage records.
+// A fresh TestGame driven by a ScriptedRandom, with recording sound, for tests that
+// steer each random draw; plus small builders of pucks and stage records.
 #pragma once
 
-#include <filesystem>
-#include <memory>
-
 #include "core/game.h"
+#include "platform/silent_services.h"
 #include "puck/rebounds.h"
 #include "stage/match_setup.h"
 #include "support/recording_sound.h"
@@ -15,15 +13,11 @@
 namespace vx::testing {
 
 struct ScriptedGame {
-    ScriptedGame() : files(folder.Path()) {
-        std::filesystem::create_directories(folder.Path() / "dat");
-        game = std::make_unique<Game>(GamePlatform{random, files});
-        game->wavePlayer = &sound;
-    }
-    Game& g() { return *game; }
+    ScriptedGame() { tg.Remake(tg.noWindow, sound, tg.noMusic); }
+    Game& g() { return tg.g(); }
 
     // Records of a new match on a stage, as the match loop would set them up.
-    MatchRecords Setup(uint8_t stage, uint8_t mode = 1) {
+    MatchRecords Setup(uint8_t stage, uint8_t mode = game_mode::kVsCpu) {
         g().GameMode = mode;
         MatchRecords r;
         SpareRects spare{};
@@ -31,11 +25,9 @@ struct ScriptedGame {
         return r;
     }
 
-    TempFolder folder;
     ScriptedRandom random;
-    ProgramFiles files;
+    TestGame tg{random};
     RecordingWavePlayer sound;
-    std::unique_ptr<Game> game;
 };
 
 // A live puck at (x, y) hundredths moving (vx, vy) per step.

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <string>
+#include <cstdlib>
 
 namespace vx::testing {
 
@@ -23,11 +23,36 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-TestGame::TestGame(uint64_t seed) : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+ScopedConfigHome::ScopedConfigHome(const fs::path& folder) {
+    if (const char* was = std::getenv("XDG_CONFIG_HOME")) old_ = was;
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+}
+
+ScopedConfigHome::~ScopedConfigHome() {
+    if (old_)
+        ::setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TestGame::TestGame(uint64_t seed) : TestGame(seed, noWindow, noEffects, noMusic) {}
+
+TestGame::TestGame(Random& steered) : random(1, [] { return uint64_t{12345}; }), files(folder.Path()) {
+    steered_ = &steered;
     fs::create_directories(folder.Path() / "dat");
-    game = std::make_unique<Game>(GamePlatform{random, files});
-    // The user's own options folder must never leak into a test.
-    game->settingsFile = SettingsFile(files, folder.Path() / "config");
+    Remake(noWindow, noEffects, noMusic);
+}
+
+TestGame::TestGame(uint64_t seed, Host& host, WavePlayer& wavePlayer, Sequencer& sequencer)
+    : random(seed, [] { return uint64_t{12345}; }), files(folder.Path()) {
+    fs::create_directories(folder.Path() / "dat");
+    Remake(host, wavePlayer, sequencer);
+}
+
+Game& TestGame::Remake(Host& host, WavePlayer& wavePlayer, Sequencer& sequencer) {
+    game = std::make_unique<Game>(
+        GamePlatform{steered_ != nullptr ? *steered_ : random, files, host, wavePlayer, sequencer});
+    return *game;
 }
 
 }  // namespace vx::testing

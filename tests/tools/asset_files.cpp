@@ -1,7 +1,8 @@
 #include "asset_files.h"
 
-#include <fstream>
-#include <iterator>
+#include <gtest/gtest.h>
+
+#include "support/files.h"
 
 namespace vx::testing {
 
@@ -24,37 +25,15 @@ std::string ProgramPath(const std::string& relative) {
     return std::string(VOLTRAX_PROGRAM_DIR) + "/" + relative;
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-bool LoadBmp(const std::string& path, Bitmap& out, std::string& error) {
-    const std::vector<uint8_t> b = ReadAll(path);
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return error = path + ": not a BMP", false;
-    const uint32_t offset = Le32(b, 10);
-    const int32_t w = int32_t(Le32(b, 18)), h = int32_t(Le32(b, 22));
-    if (Le16(b, 28) != 24 || Le32(b, 30) != 0) return error = path + ": not uncompressed 24-bit", false;
-    if (w <= 0 || h <= 0) return error = path + ": bad size", false;
-    const size_t stride = (size_t(w) * 3 + 3) & ~size_t(3);
-    if (b.size() < offset + stride * size_t(h)) return error = path + ": truncated", false;
-    if (Le32(b, 2) != b.size()) return error = path + ": file size field is wrong", false;
-    out.width = w;
-    out.height = h;
-    out.pixels.assign(size_t(w) * size_t(h), 0);
-    for (int y = 0; y < h; ++y) {
-        const size_t row = offset + stride * size_t(h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            const size_t p = row + size_t(x) * 3;
-            out.pixels[size_t(y) * size_t(w) + size_t(x)] =
-                uint32_t(b[p + 2]) << 16 | uint32_t(b[p + 1]) << 8 | b[p];
-        }
-    }
-    return true;
+Surface LoadPicture(const std::string& relative) {
+    Surface picture;
+    std::string error;
+    EXPECT_TRUE(LoadBmpFile(ProgramPath(relative), picture, error)) << error;
+    return picture;
 }
 
 bool LoadWav(const std::string& path, Wave& out, std::string& error) {
-    const std::vector<uint8_t> b = ReadAll(path);
+    const std::vector<uint8_t> b = ReadBytes(path);
     if (b.size() < 44 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
         std::string(b.begin() + 8, b.begin() + 12) != "WAVE")
         return error = path + ": not RIFF/WAVE", false;
@@ -95,7 +74,7 @@ double Midi::SecondsAt(uint32_t tick) const {
 }
 
 bool LoadMidi(const std::string& path, Midi& out, std::string& error) {
-    const std::vector<uint8_t> b = ReadAll(path);
+    const std::vector<uint8_t> b = ReadBytes(path);
     if (b.size() < 14 || std::string(b.begin(), b.begin() + 4) != "MThd" || Be32(b, 4) != 6)
         return error = path + ": no MThd header", false;
     out.format = Be16(b, 8);

@@ -1,5 +1,6 @@
 // Readers for the generated files, written independently of the generator so the tests
-// check the bytes on disk: 24-bit BMP, 16-bit PCM WAV, standard MIDI file.
+// check the bytes on disk: 16-bit PCM WAV and standard MIDI files; pictures go through
+// the game's own BMP decoder.
 #pragma once
 
 #include <cstdint>
@@ -7,20 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/surface.h"
+
 namespace vx::testing {
 
 std::string ProgramPath(const std::string& relative);
-std::vector<uint8_t> ReadAll(const std::string& path);
-
-struct Bitmap {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0xRRGGBB, top row first
-    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
-    bool White(int x, int y) const { return At(x, y) == 0xFFFFFF; }
-};
-// False with a message in `error` when the file is not an uncompressed 24-bit BMP.
-bool LoadBmp(const std::string& path, Bitmap& out, std::string& error);
+// A generated picture (relative to the program folder); a failed read fails the test.
+Surface LoadPicture(const std::string& relative);
+inline bool IsWhite(const Surface& s, int x, int y) {
+    return s.Pixel(x, y) == 0xFFFFFF;
+}
 
 struct Wave {
     int channels = 0, sampleRate = 0, bits = 0;
@@ -29,7 +26,7 @@ struct Wave {
 };
 bool LoadWav(const std::string& path, Wave& out, std::string& error);
 
-struct MidiNote {
+struct ReadNote {
     int track, channel, key;
     uint32_t on, off;
 };
@@ -38,7 +35,7 @@ struct Midi {
     int trackCount = 0;
     std::vector<uint32_t> endTicks;      // tick of each track's end-of-track event
     std::map<uint32_t, uint32_t> tempo;  // tick -> microseconds per quarter
-    std::vector<MidiNote> notes;
+    std::vector<ReadNote> notes;
     int unmatchedOffs = 0;
     int hangingNotes = 0;  // note-ons still sounding at the end of their track
     double SecondsAt(uint32_t tick) const;

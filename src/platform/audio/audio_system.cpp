@@ -149,6 +149,11 @@ void AudioSystem::StartLoadingSynth() {
         });
 }
 
+bool AudioSystem::MusicReady() const {
+    return synthTried_ || !loadingSynth_.valid() ||
+           loadingSynth_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
 bool AudioSystem::EnsureSynth() {
     if (synthTried_) return music_ != nullptr;
     synthTried_ = true;

@@ -50,12 +50,15 @@ class AudioSystem final : public WavePlayer, public Sequencer {
 
     // True while a device plays; false after a failed open (and offline).
     bool HasDevice() const { return device_ != 0; }
-    int SampleRate() const { return options_.sampleRate; }
     // Frames per callback buffer of the open device (0 without one).
     int DeviceBufferFrames() const { return deviceFrames_; }
 
     void PlayWave(const std::filesystem::path& path, bool waitToEnd) override;
     std::string SendCommand(std::string_view command) override;
+
+    // True when opening music would not wait for the SoundFont: it has loaded (or failed),
+    // or no load is under way.
+    bool MusicReady() const;
 
     // Decodes an effect ahead of its first use, so that even the first play starts at once.
     void Preload(const std::filesystem::path& path);

@@ -40,7 +40,6 @@ class MusicSynth {
     // not when the player has let its tail ring out, so a loop restarts on the beat.
     int32_t Position();
     int32_t Length() const { return info_.lengthTicks; }
-    bool Playing() const { return player_ != nullptr; }
 
     // Writes `frames` interleaved stereo float frames (silence when nothing sounds).
     void Render(float* stereo, int frames);

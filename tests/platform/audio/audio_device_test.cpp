@@ -14,7 +14,8 @@
 #include "core/game.h"
 #include "platform/audio/audio_system.h"
 #include "sound/music.h"
-#include "sound_files.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 #include "support/test_game.h"
 
 namespace vx::audio {
@@ -50,24 +51,6 @@ TEST(AudioDevice, ASynchronousEffectReturnsOnlyAfterItsLength) {
     audio.PlayWave(folder.Path() / "missing.wav", true);
     EXPECT_LT(SecondsSince(again), 0.05) << "an effect that cannot play returns at once";
     EXPECT_EQ(testing::LineCount(errors.str()), 1) << errors.str();
-}
-
-TEST(AudioDevice, MusicAdvancesInRealTime) {
-    testing::TempFolder folder;
-    const fs::path tune = folder.Path() / "bgm 1.mid";
-    testing::MidiTune t;
-    t.notes = {{0, 960, 60}};
-    t.endTick = 960;
-    testing::WriteBytes(tune, testing::MakeMidiFile(t));
-    AudioSystem audio;
-    ASSERT_TRUE(audio.HasDevice());
-    audio.SendCommand("open " + tune.string() + " type sequencer alias midifile");
-    audio.SendCommand("play midifile from 0");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const int position = std::stoi("0" + audio.SendCommand("status midifile position"));
-    EXPECT_GT(position, 100);
-    EXPECT_LT(position, 700);
-    audio.SendCommand("stop midifile ");
 }
 
 TEST(AudioDevice, CtrlCAndKillStillEndTheProgram) {
@@ -137,42 +120,6 @@ std::vector<float> PlayedOnDisk(const fs::path& folder, const std::function<void
     return left;
 }
 
-int Sounding(const std::vector<float>& samples, float value) {
-    return static_cast<int>(
-        std::count_if(samples.begin(), samples.end(), [&](float s) { return std::fabs(s - value) < 1e-4f; }));
-}
-
-TEST(AudioDevice, TheDeviceStreamCarriesTheEffectIntact) {
-    testing::TempFolder folder;
-    const fs::path wave = folder.Path() / "wave4.wav";
-    testing::WriteBytes(wave, testing::MakeWave(44100, 2, testing::SquareWave(5000, 2, 20000)));
-    const std::vector<float> stream =
-        PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) { audio.PlayWave(wave, true); });
-    ASSERT_FALSE(stream.empty());
-    const float level = 20000.0f / 32768.0f;
-    EXPECT_EQ(Sounding(stream, level) + Sounding(stream, -level), 5000);
-    EXPECT_EQ(Sounding(stream, 0.0f), static_cast<int>(stream.size()) - 5000);
-}
-
-TEST(AudioDevice, OnTheDeviceASecondEffectCutsTheFirst) {
-    testing::TempFolder folder;
-    const fs::path first = folder.Path() / "wave2.wav", second = folder.Path() / "Wave1.wav";
-    testing::WriteBytes(first, testing::MakeWave(44100, 1, std::vector<int16_t>(44100, 16384)));
-    testing::WriteBytes(second, testing::MakeWave(44100, 1, std::vector<int16_t>(2000, -8192)));
-    const std::vector<float> stream = PlayedOnDisk(folder.Path(), [&](AudioSystem& audio) {
-        audio.PlayWave(first, false);
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        audio.PlayWave(second, true);
-    });
-    ASSERT_FALSE(stream.empty());
-    const auto cut = std::find(stream.begin(), stream.end(), -0.25f);
-    ASSERT_NE(cut, stream.end());
-    EXPECT_EQ(Sounding(stream, -0.25f), 2000) << "the second effect whole";
-    EXPECT_EQ(std::count(cut, stream.end(), 0.5f), 0) << "nothing of the first after the cut";
-    EXPECT_GT(std::count(stream.begin(), cut, 0.5f), 44100 / 10) << "the first sounded until then";
-    EXPECT_LT(std::count(stream.begin(), cut, 0.5f), 44100 / 2);
-}
-
 TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
     testing::TestGame t;
     const fs::path tune = t.folder.Path() / "dat" / "opening.mid";
@@ -182,8 +129,7 @@ TEST(AudioDevice, OnTheDeviceTheMusicSoundsAndLoops) {
     testing::WriteBytes(tune, testing::MakeMidiFile(half));
     int wraps = 0;
     const std::vector<float> stream = PlayedOnDisk(t.folder.Path(), [&](AudioSystem& audio) {
-        Game& g = t.g();
-        g.sequencer = &audio;
+        Game& g = t.Remake(t.noWindow, t.noEffects, audio);
         g.Menu.SetChecked(MenuId::MenuMidi, true);
         OpenMusic(g, tune.string());
         int last = 0;

@@ -2,7 +2,8 @@
 
 #include "platform/audio/midi_file.h"
 #include "platform/audio/sequencer_command.h"
-#include "sound_files.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 
 namespace vx::audio {
 namespace {

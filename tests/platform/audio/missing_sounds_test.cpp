@@ -12,8 +12,9 @@
 #include "match/key_input.h"
 #include "match/match_loop.h"
 #include "platform/audio/audio_system.h"
-#include "sound_files.h"
+#include "support/files.h"
 #include "support/match_harness.h"
+#include "support/sound_files.h"
 
 namespace vx::audio {
 namespace {
@@ -40,9 +41,7 @@ TEST(MissingSounds, EachMissingSoundLeavesTheMatchGoingWithOneLineNamingIt) {
         options.loadMusicEarly = false;
         options.errors = &errors;
         AudioSystem audio(options);
-        Game& g = m.g();
-        g.wavePlayer = &audio;
-        g.sequencer = &audio;
+        Game& g = m.tg.Remake(m.host, audio, audio);
         g.EffectsOn = kTrue;
         g.Menu.SetChecked(MenuId::MenuMidi, true);
         g.TimeLeft = 20;

@@ -8,7 +8,8 @@
 #include "platform/audio/audio_system.h"
 #include "sound/effects.h"
 #include "sound/music.h"
-#include "sound_files.h"
+#include "support/files.h"
+#include "support/sound_files.h"
 #include "support/test_game.h"
 
 namespace vx::audio {
@@ -57,10 +58,7 @@ struct OfflineSound : ::testing::Test {
     testing::TestGame t;
     std::ostringstream errors;
     AudioSystem audio{Offline(errors)};
-    OfflineSound() {
-        t.g().wavePlayer = &audio;
-        t.g().sequencer = &audio;
-    }
+    OfflineSound() { t.Remake(t.noWindow, audio, audio); }
     fs::path Dat(const std::string& name) { return t.folder.Path() / "dat" / name; }
     int ErrorLines() const { return testing::LineCount(errors.str()); }
 };
@@ -170,22 +168,7 @@ TEST_F(OfflineSound, MusicFromAFolderWithBlanksAndJapaneseSoundsAndLoopsAtItsTru
     EXPECT_EQ(ErrorLines(), 0) << errors.str();
 }
 
-TEST_F(OfflineSound, StopSilencesTheTuneAndItsPositionStaysPut) {
-    testing::WriteBytes(Dat("bgm1.mid"), testing::MakeMidiFile(OneSecondTune()));
-    Game& g = t.g();
-    OpenMusic(g, MusicFile(g, "\\dat\\bgm1.mid"));
-    g.Menu.SetChecked(MenuId::MenuMidi, true);
-    RunMusic(g, audio, 0.5);
-    StopMusic(g);
-    const std::string stoppedAt = MusicPosition(g);
-    EXPECT_NEAR(std::stoi(stoppedAt), 480, 30);
-    Render(audio, 1024);  // the voices' release
-    EXPECT_EQ(SoundingFrames(Render(audio, kRate / 5)), 0);
-    EXPECT_EQ(MusicPosition(g), stoppedAt);
-    EXPECT_EQ(g.MusicPlaying, kFalse);
-}
-
-TEST_F(OfflineSound, OpeningAnotherFileSilencesTheOldOne) {
+TEST_F(OfflineSound, StopOrOpeningAnotherFileSilencesTheTune) {
     testing::WriteBytes(Dat("opening.mid"), testing::MakeMidiFile(OneSecondTune()));
     testing::MidiTune longer = OneSecondTune();
     longer.endTick = 4800;
@@ -193,11 +176,20 @@ TEST_F(OfflineSound, OpeningAnotherFileSilencesTheOldOne) {
     Game& g = t.g();
     OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
     g.Menu.SetChecked(MenuId::MenuMidi, true);
+    RunMusic(g, audio, 0.5);
+    StopMusic(g);
+    const std::string stoppedAt = MusicPosition(g);
+    EXPECT_NEAR(std::stoi(stoppedAt), 480, 30);
+    Render(audio, 1024);  // the voices' release
+    EXPECT_EQ(SoundingFrames(Render(audio, kRate / 5)), 0);
+    EXPECT_EQ(MusicPosition(g), stoppedAt) << "the position stays put";
+    EXPECT_EQ(g.MusicPlaying, kFalse);
+
     RunMusic(g, audio, 0.3);
     OpenMusic(g, MusicFile(g, "\\dat\\bgm1.mid"));
     EXPECT_EQ(MusicLength(g), 4800);
     EXPECT_EQ(MusicPosition(g), "0");
-    Render(audio, 1024);  // the old voices' release
+    Render(audio, 1024);
     EXPECT_EQ(SoundingFrames(Render(audio, kRate / 10)), 0) << "not started until the next tick";
 }
 
@@ -222,7 +214,7 @@ TEST(OfflineSoundFont, WithoutASoundFontMusicIsSilentAndSaysSoOnce) {
     testing::TestGame t;
     std::ostringstream errors;
     AudioSystem audio(Offline(errors, "/nowhere/none.sf2"));
-    t.g().sequencer = &audio;
+    t.Remake(t.noWindow, t.noEffects, audio);
     testing::WriteBytes(t.folder.Path() / "dat" / "opening.mid", testing::MakeMidiFile(OneSecondTune()));
     Game& g = t.g();
     g.Menu.SetChecked(MenuId::MenuMidi, true);

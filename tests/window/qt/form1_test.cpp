@@ -1,16 +1,18 @@
 // The main window on the offscreen platform: every menu command's effect, the settings
-// bytes it writes and the check marks it shows, and the keys as the game receives them.
+// bytes it writes and the check marks it shows (keys through the real window are tested
+// by tests/window/real/real_window_test.sh).
 #include "window/form1.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QTest>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/game.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
@@ -22,27 +24,21 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 struct WindowFixture : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     WindowFixture() {
-        form = std::make_unique<Form1>(g);
+        form = std::make_unique<Form1>(g, windowHost);
         form->Form_Load();
-    }
-    ~WindowFixture() override {
-        form.reset();
-        g.host = &h.host;
     }
     QAction* Action(MenuId id) { return form->Menus()->Action(id); }
     void Trigger(MenuId id) { Action(id)->trigger(); }
-    Bytes Saved() {
-        std::ifstream in(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
+    Bytes Saved() { return testing::ReadBytes(h.tg.DatSettings()); }
     bool Checked(MenuId id) { return Action(id)->isChecked(); }
 };
 
-TEST_F(WindowFixture, OpensOnTheTitleWithTheDesignMenuState) {
+TEST_F(WindowFixture, OpensOnTheTitleWithTheStartUpMenuState) {
     EXPECT_EQ(form->windowTitle().toStdString(), "VOLTRAX VER 2.1");
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_TRUE(Checked(MenuId::Menutime1));
@@ -111,25 +107,27 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     EXPECT_FALSE(Action(MenuId::MenuVS2P)->isEnabled());
 }
 
-TEST_F(WindowFixture, KeysReachTheGameAsItsKeyCodes) {
+TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemembered) {
+    QAction* option = form->PauseOnFocusLossAction();
+    ASSERT_NE(option, nullptr);
+    EXPECT_TRUE(option->isChecked()) << "on by default";
     g.ScreenState = screen_state::kPlaying;
-    g.GameMode = 2;
-    MainPictView* view = form->MainPict();
-    QTest::keyPress(view, Qt::Key_A);
-    EXPECT_EQ(g.KeyFlags[0], kTrue);
-    QTest::keyRelease(view, Qt::Key_A);
-    EXPECT_EQ(g.KeyFlags[0], kFalse);
-    QTest::keyPress(view, Qt::Key_Z);
-    EXPECT_EQ(g.KeyFlags[1], kTrue);
-    QTest::keyPress(view, Qt::Key_Slash);
-    EXPECT_EQ(g.KeyFlags[2], kTrue) << "slash stands in for the key left of Z";
-    QTest::keyPress(view, Qt::Key_BracketRight);
-    EXPECT_EQ(g.KeyFlags[3], kTrue);
-    QTest::keyPress(view, Qt::Key_P);
-    EXPECT_EQ(g.MatchRequest, match_request::kPause);
-    EXPECT_FALSE(form->Host()->Ending());
-    QTest::keyPress(view, Qt::Key_Escape);
-    EXPECT_TRUE(form->Host()->Ending());
+    QEvent deactivated(QEvent::ActivationChange);  // the window is not the active one
+    QApplication::sendEvent(form.get(), &deactivated);
+    EXPECT_EQ(g.MatchRequest, match_request::kPause) << "paused as P pauses";
+
+    g.MatchRequest = match_request::kNone;
+    option->trigger();
+    QApplication::sendEvent(form.get(), &deactivated);
+    EXPECT_EQ(g.MatchRequest, match_request::kNone) << "the option is off";
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/voltrax/voltrax.ini";
+    EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+
+    g.ScreenState = screen_state::kTitle;
+    form = std::make_unique<Form1>(g, windowHost);
+    EXPECT_FALSE(form->PauseOnFocusLossAction()->isChecked()) << "read back by the next window";
+    form->PauseOnFocusLossAction()->trigger();
+    EXPECT_TRUE(form->Options().pauseOnFocusLoss);
 }
 
 TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {

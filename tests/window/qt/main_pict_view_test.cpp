@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QStyleHints>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +37,9 @@ TEST(MainPictViewTest, QtKeyValuesMatchTheTranslatorsCopies) {
     EXPECT_EQ(qtkey::kSlash, Qt::Key_Slash);
     EXPECT_EQ(qtkey::kBackslash, Qt::Key_Backslash);
     EXPECT_EQ(qtkey::kBracketRight, Qt::Key_BracketRight);
+    EXPECT_EQ(qtkey::kBracketLeft, Qt::Key_BracketLeft);
+    EXPECT_EQ(qtkey::kBraceLeft, Qt::Key_BraceLeft);
+    EXPECT_EQ(qtkey::kBraceRight, Qt::Key_BraceRight);
     EXPECT_EQ(qtkey::kUnderscore, Qt::Key_Underscore);
     EXPECT_EQ(vk::kP, Qt::Key_P);
     EXPECT_EQ(vk::kR, Qt::Key_R);
@@ -89,6 +92,34 @@ TEST(MainPictViewTest, MouseEventsArriveInPicturePixels) {
     EXPECT_FLOAT_EQ(ups[0].x, 156.5f);
 }
 
+TEST(MainPictViewTest, ADoubleClickIsOnePressAndTwoReleases) {
+    Surface picture(512, 342);
+    MainPictView view(&picture);
+    view.resize(512, 342);
+    int downs = 0, ups = 0;
+    view.onMouseDown = [&](const PictMouse&) { ++downs; };
+    view.onMouseUp = [&](const PictMouse&) { ++ups; };
+    auto send = [&](QEvent::Type type, quint64 ms, QPointF at = QPointF(60, 250)) {
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        e.setTimestamp(ms);
+        QApplication::sendEvent(&view, &e);
+    };
+    const quint64 interval = static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    // The desktop's sequence for a double click: press, release, press, double click, release.
+    send(QEvent::MouseButtonPress, 1000);
+    send(QEvent::MouseButtonRelease, 1050);
+    send(QEvent::MouseButtonPress, 1000 + interval / 2);
+    send(QEvent::MouseButtonDblClick, 1000 + interval / 2);
+    send(QEvent::MouseButtonRelease, 1000 + interval / 2 + 50);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 2);
+    send(QEvent::MouseButtonPress, 1000 + interval);  // a third quick press starts anew
+    EXPECT_EQ(downs, 2);
+    send(QEvent::MouseButtonPress, 1000 + interval + 10, QPointF(200, 250));  // far apart: a click of its own
+    EXPECT_EQ(downs, 3);
+}
+
 TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
     Surface picture(512, 342, 0x123456);
     RecordingView view(&picture);
@@ -124,22 +155,9 @@ TEST(MainPictViewTest, ShowsThePictureSharpAndCentredOnBlack) {
     EXPECT_EQ(shot.pixel(38 + 1024, 8 + 683) & 0xFFFFFF, 0x000000u);
 }
 
-TEST(MainPictViewTest, KeysAndPointerSwitch) {
+TEST(MainPictViewTest, ThePointerHidesAndShows) {
     Surface picture(512, 342);
     MainPictView view(&picture);
-    std::vector<KeyInput> keys;
-    view.onKey = [&](const KeyInput& k) { keys.push_back(k); };
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"), true);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, 38, 0, 0, QStringLiteral("a"));
-    QApplication::sendEvent(&view, &press);
-    QApplication::sendEvent(&view, &release);
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].nativeScanCode, 38u);
-    EXPECT_EQ(keys[0].qtKey, Qt::Key_A);
-    EXPECT_TRUE(keys[0].isAutoRepeat);
-    EXPECT_FALSE(keys[0].isRelease);
-    EXPECT_TRUE(keys[1].isRelease);
-
     view.SetInvisibleCursor(true);
     EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
     view.SetInvisibleCursor(false);

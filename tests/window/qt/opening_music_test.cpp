@@ -1,13 +1,14 @@
 // Start-up with music on: the title reaches the screen before the opening music opens
-// (opening it waits for the SoundFont), and the music still starts, once.
+// (opening it waits for the SoundFont), and the music still starts, once; the start-up
+// steps the title does not need run once, after it.
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <fstream>
 
 #include "core/game.h"
 #include "core/menu_model.h"
 #include "frontend/sys_data.h"
+#include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/form1.h"
 #include "window/qt_host.h"
@@ -16,20 +17,16 @@ namespace vx {
 namespace {
 
 struct MusicOnAtStart : ::testing::Test {
-    testing::RealScreenHarness h;
+    QtHost windowHost;
+    testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     MusicOnAtStart() {
         g.MusicOn = kTrue;
         const SettingsRecord r = EncodeSettings(g);
-        std::ofstream(h.tg.folder.Path() / "dat" / "Sysdata.rnd", std::ios::binary)
-            .write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+        testing::WriteBytes(h.tg.DatSettings(), testing::Bytes(r.begin(), r.end()));
         g.MusicOn = kFalse;
-        form = std::make_unique<Form1>(g);
-    }
-    ~MusicOnAtStart() override {
-        form.reset();
-        g.host = &h.host;
+        form = std::make_unique<Form1>(g, windowHost);
     }
     int Opens() {
         int n = 0;
@@ -65,6 +62,22 @@ TEST_F(MusicOnAtStart, MusicTurnedOffBeforeItStartedStaysOff) {
     QTest::qWait(1200);
     EXPECT_EQ(Opens(), 0);
     EXPECT_FALSE(form->Host()->Timer1Enabled());
+}
+
+TEST_F(MusicOnAtStart, LaterStepsRunOnceBeforeTheFirstInputAndTheMusicWaitsUntilReady) {
+    int steps = 0;
+    bool ready = false;
+    form->AddStepAfterTitleShown([&] { ++steps; });
+    form->musicReady = [&] { return ready; };
+    form->Form_Load();
+    EXPECT_EQ(steps, 0) << "only the title comes before its first paint";
+    form->RunMenuCommand(MenuId::MenuDiffMode1);
+    EXPECT_EQ(steps, 1) << "the first input finishes start-up first";
+    QTest::qWait(1200);  // past the fallback
+    EXPECT_EQ(steps, 1);
+    EXPECT_EQ(Opens(), 0) << "the music waits for the SoundFont without holding up the window";
+    ready = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 500));
 }
 
 }  // namespace

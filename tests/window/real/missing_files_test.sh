@@ -19,7 +19,7 @@ fresh_copy() {
 }
 
 folder="$work/my games/ボルトラックス テスト"
-for missing in dat/OP design/Pict.bmp design/Mas.bmp; do
+for missing in dat/OP design/Pict.bmp design/LinePict.bmp design/St3.bmp design/Mas.bmp; do
   fresh_copy "$folder"
   rm "$folder/$missing"
   set +e

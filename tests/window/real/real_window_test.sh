@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The built program in a real X window (Xvfb), driven by xdotool like a player:
 # it starts on the title, 1P VS CPU and OK start a match, A moves player 1's paddles,
-# P pauses and R resumes, a second copy ends at once, a resized window still maps
+# P pauses and R resumes, focusing another window pauses, a second copy ends at once, a resized window still maps
 # clicks to the right button, and Esc ends the program with status 0.
 set -euo pipefail
 program_dir="$1"
@@ -86,6 +86,25 @@ shot paused1; sleep 0.5; shot paused2
 xdotool key r; sleep 0.3
 shot resumed1; sleep 0.4; shot resumed2
 [ "$(compare -metric AE "$work/resumed1.png" "$work/resumed2.png" null: 2>&1 || true)" != "0" ] || fail "R did not resume"
+
+# Another window takes the focus during play: the match pauses and stays paused.
+xmessage -geometry 160x40+700+700 "other window" &
+other_pid=$!
+other="$(timeout 10 xdotool search --sync --name '^xmessage$' | head -n1)" || fail "no second window"
+xdotool windowfocus --sync "$other"; sleep 0.8
+shot unfocused1; sleep 0.5; shot unfocused2
+[ "$(compare -metric AE "$work/unfocused1.png" "$work/unfocused2.png" null: 2>&1 || true)" = "0" ] ||
+  fail "losing the focus did not pause"
+[ -n "${VOLTRAX_SCREEN_DIR:-}" ] && cp "$work/unfocused2.png" "$VOLTRAX_SCREEN_DIR/pause-after-focus-loss.png"
+kill "$other_pid" 2>/dev/null || true
+xdotool windowfocus --sync "$wid"; sleep 0.8
+shot refocused
+[ "$(compare -metric AE "$work/unfocused2.png" "$work/refocused.png" null: 2>&1 || true)" = "0" ] ||
+  fail "the match resumed by itself"
+xdotool key r; sleep 0.3
+shot resumed3; sleep 0.4; shot resumed4
+[ "$(compare -metric AE "$work/resumed3.png" "$work/resumed4.png" null: 2>&1 || true)" != "0" ] ||
+  fail "R did not resume after focus loss"
 
 xdotool key Escape
 status=0

@@ -36,9 +36,4 @@ struct MidiTune {
 
 std::vector<uint8_t> MakeMidiFile(const MidiTune& tune);
 
-// Lines written to a captured error stream.
-int LineCount(const std::string& text);
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
-
 }  // namespace vx::testing

@@ -1,4 +1,4 @@
-#include "sound_files.h"
+#include "support/sound_files.h"
 
 #include <algorithm>
 #include <fstream>
@@ -104,16 +104,6 @@ std::vector<uint8_t> MakeMidiFile(const MidiTune& tune) {
     PutBig(out, static_cast<uint32_t>(track.size()), 4);
     out.insert(out.end(), track.begin(), track.end());
     return out;
-}
-
-int LineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace vx::testing

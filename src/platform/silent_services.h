@@ -1,0 +1,48 @@
+// Stand-ins for a Game with no window or no sound: every service a Game needs exists
+// from its construction, so the game never asks whether one is there. Tests, tools and
+// benchmarks that only step, draw into surfaces or read settings use these.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/host.h"
+#include "platform/sequencer.h"
+#include "platform/wave_player.h"
+
+namespace vx {
+
+// A host with no window: nothing is shown, the clock stands at 0 and the program counts
+// as ending from the start, so a wait or an event loop returns at once (false) instead
+// of waiting for a time or an event that can never come.
+class NullHost : public Host {
+  public:
+    int64_t NowMs() override { return 0; }
+    bool DoEvents() override { return false; }
+    bool WaitPast(int64_t /*deadlineMs*/) override { return false; }
+    void Present(int /*x*/, int /*y*/, int /*w*/, int /*h*/) override {}
+    void Refresh() override {}
+    void SetMousePointer(MousePointer /*pointer*/) override {}
+    void SetTimer1Enabled(bool enabled) override { timer1_ = enabled; }
+    bool Timer1Enabled() const override { return timer1_; }
+    void EndProgram() override {}
+    bool Ending() const override { return true; }
+
+  private:
+    bool timer1_ = false;
+};
+
+// Plays nothing; returns at once even when asked to wait for the end.
+class SilentWavePlayer : public WavePlayer {
+  public:
+    void PlayWave(const std::filesystem::path& /*path*/, bool /*waitToEnd*/) override {}
+};
+
+// Takes every command and answers none of them (an empty answer, as for a failure).
+class SilentSequencer : public Sequencer {
+  public:
+    std::string SendCommand(std::string_view /*command*/) override { return {}; }
+};
+
+}  // namespace vx

@@ -1,0 +1,19 @@
+// The menus' and dialogs' language. The Japanese captions are the source text in the
+// code; every other language gets the English translation that CMake compiles from
+// translations/voltrax_en.ts into the program.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace vx {
+
+// "en" installs the English translation for the whole application, "ja" removes it.
+// False when the translation could not be loaded (the captions stay Japanese).
+bool UseLanguage(const std::string& language);
+
+// A caption of the menu model in the current language.
+QString MenuCaption(const char* caption);
+
+}  // namespace vx

@@ -1,0 +1,216 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>MenuModel</name>
+    <message>
+        <source>ゲーム(&amp;G)</source>
+        <translation>&amp;Game</translation>
+    </message>
+    <message>
+        <source>1P VS CPU(&amp;C)</source>
+        <translation>1P VS &amp;CPU</translation>
+    </message>
+    <message>
+        <source>1P VS 2P(&amp;H)</source>
+        <translation>1P VS 2P (&amp;H)</translation>
+    </message>
+    <message>
+        <source>ゲームの一時停止(&amp;P)</source>
+        <translation>&amp;Pause the game</translation>
+    </message>
+    <message>
+        <source>ゲームの再開(&amp;R)</source>
+        <translation>&amp;Resume the game</translation>
+    </message>
+    <message>
+        <source>ゲームの中止(&amp;S)</source>
+        <translation>&amp;Stop the game</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>リプレイを見る(&amp;W)...</source>
+        <translation>&amp;Watch a replay...</translation>
+    </message>
+    <message>
+        <source>オプション(&amp;O)</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>モード(&amp;M)</source>
+        <translation>&amp;Mode</translation>
+    </message>
+    <message>
+        <source>Time 120( &amp;H)</source>
+        <translation>Time 120 (&amp;H)</translation>
+    </message>
+    <message>
+        <source>Time 90(&amp;N)</source>
+        <translation>Time 90 (&amp;N)</translation>
+    </message>
+    <message>
+        <source>Time 60(&amp;S)</source>
+        <translation>Time 60 (&amp;S)</translation>
+    </message>
+    <message>
+        <source>Score 10(&amp;J)</source>
+        <translation>Score 10 (&amp;J)</translation>
+    </message>
+    <message>
+        <source>Score 30(&amp;T)</source>
+        <translation>Score 30 (&amp;T)</translation>
+    </message>
+    <message>
+        <source>Score 50(&amp;F)</source>
+        <translation>Score 50 (&amp;F)</translation>
+    </message>
+    <message>
+        <source>難易度(&amp;L)</source>
+        <translation>&amp;Level</translation>
+    </message>
+    <message>
+        <source>易しい(&amp;E)</source>
+        <translation>&amp;Easy</translation>
+    </message>
+    <message>
+        <source>普通(&amp;N)</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>難しい(&amp;D)</source>
+        <translation>&amp;Difficult</translation>
+    </message>
+    <message>
+        <source>サウンド(&amp;M)</source>
+        <translation>Sound (&amp;M)</translation>
+    </message>
+    <message>
+        <source>効果音(&amp;W)</source>
+        <translation>Sound effects (&amp;W)</translation>
+    </message>
+    <message>
+        <source>BGM(&amp;M)</source>
+        <translation>Background &amp;music</translation>
+    </message>
+    <message>
+        <source>キー設定(&amp;K)...</source>
+        <translation>&amp;Keys...</translation>
+    </message>
+    <message>
+        <source>全画面表示(&amp;F)</source>
+        <translation>&amp;Full screen</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>VOLTRAXのヘルプ(&amp;H)</source>
+        <translation>VOLTRAX &amp;Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)</source>
+        <translation>&amp;Version information</translation>
+    </message>
+</context>
+<context>
+    <name>SubForm</name>
+    <message>
+        <source>READ ME(&amp;R)</source>
+        <translation>&amp;Read me</translation>
+    </message>
+    <message>
+        <source>アイテム一覧（&amp;I）</source>
+        <translation>&amp;Items</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+</context>
+<context>
+    <name>KeyDialog</name>
+    <message>
+        <source>キー設定</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>1P 上</source>
+        <translation>Player 1 up</translation>
+    </message>
+    <message>
+        <source>1P 下</source>
+        <translation>Player 1 down</translation>
+    </message>
+    <message>
+        <source>2P 上</source>
+        <translation>Player 2 up</translation>
+    </message>
+    <message>
+        <source>2P 下</source>
+        <translation>Player 2 down</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>変えたい行のボタンを押してから、新しいキーを押してください。</source>
+        <translation>Click the button of the row to change, then press the new key.</translation>
+    </message>
+    <message>
+        <source>標準に戻す</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Z の左のキー（なければ /）</source>
+        <translation>the key left of Z (or /)</translation>
+    </message>
+    <message>
+        <source>ゲームの再開 (R)</source>
+        <translation>Resume the game (R)</translation>
+    </message>
+    <message>
+        <source>ゲームの中止 (S)</source>
+        <translation>Stop the game (S)</translation>
+    </message>
+    <message>
+        <source>終了 (Esc)</source>
+        <translation>Exit (Esc)</translation>
+    </message>
+    <message>
+        <source>新しいキーを押してください…</source>
+        <translation>Press the new key…</translation>
+    </message>
+    <message>
+        <source>Shift、Ctrl、Alt、F10、F11 はメニューとウィンドウが使うため選べません。</source>
+        <translation>Shift, Ctrl, Alt, F10 and F11 belong to the menus and the window and cannot be chosen.</translation>
+    </message>
+    <message>
+        <source>このキーは場所がわからないため選べません。</source>
+        <translation>This key cannot be chosen: the system does not tell where it is.</translation>
+    </message>
+    <message>
+        <source>%1 はすでに「%2」に使われています。</source>
+        <translation>%1 is already used for &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>非アクティブ時は一時停止(&amp;A)</source>
+        <translation>P&amp;ause when the window is inactive</translation>
+    </message>
+</context>
+</TS>
