@@ -36,6 +36,14 @@
         <translation>&amp;Watch a replay...</translation>
     </message>
     <message>
+        <source>ネット対戦を開く(&amp;N)...</source>
+        <translation>Open a &amp;network match...</translation>
+    </message>
+    <message>
+        <source>ネット対戦に参加(&amp;J)...</source>
+        <translation>&amp;Join a network match...</translation>
+    </message>
+    <message>
         <source>オプション(&amp;O)</source>
         <translation>&amp;Options</translation>
     </message>

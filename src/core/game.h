@@ -121,6 +121,7 @@ struct Game {
     MatchKeyLog KeyLog;
     // Set while a network match is connected: it sets up and steps the matches.
     MatchFrameSource* frameSource = nullptr;
+    int MatchLoopDepth = 0;              // RunMatch calls on the stack (its events may run other code)
     std::filesystem::path ReplayFolder;  // where replays are written; empty: none are
 
     // --- drawing surfaces (the main window's picture boxes) ---

@@ -95,6 +95,11 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.host.SetMousePointer(MousePointer::Invisible);
 
+    struct Depth {
+        Game& g;
+        explicit Depth(Game& game) : g(game) { ++g.MatchLoopDepth; }
+        ~Depth() { --g.MatchLoopDepth; }
+    } depth(g);
     MatchFrameSource* const source = g.frameSource;
     const bool resuming = g.ScreenState == screen_state::kResumeRequested;
     if (source != nullptr && !resuming) source->BeginMatch(g);

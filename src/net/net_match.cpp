@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "match/match_loop.h"
+#include "match/replay_check.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
 
@@ -113,8 +114,14 @@ Replay NetMatch::ReplayOf() {
     log.timeLimit = timeLimit_;
     log.date = startDate_;
     log.lastHash = Hash();
-    // A match stopped before its end is kept as incomplete, like a local one.
-    return ReplayOfMatch(g_, session_.EndFrame() ? DecidedResult(g_) : match_result::kUndecided);
+    if (session_.EndFrame()) return ReplayOfMatch(g_, DecidedResult(g_));
+    // Cut short: the state on screen may run ahead of the frames both sides agree on, so
+    // the scores and the hash are those the agreed frames reach, kept as incomplete.
+    Replay replay = ReplayOfMatch(g_, match_result::kUndecided);
+    const ReplayOutcome agreed = CheckReplay(replay);
+    replay.scores = agreed.scores;
+    replay.finalHash = agreed.finalHash;
+    return replay;
 }
 
 void NetMatch::WriteReplay() {
