@@ -2,7 +2,10 @@
 # Network play between two real windows (Xvfb, xdotool, loopback with a simulated bad
 # network): `voltrax --host 0` and `voltrax --join 127.0.0.1:PORT` reach the match when
 # the host presses OK, P on the host shows PAUSE on both, S takes both to the title,
-# and each side's replay of the stopped match verifies. With VOLTRAX_SHOTS=dir the screenshots
+# and each side's replay of the stopped match verifies. With VOLTRAX_NET_WHOLE_MATCH=1
+# (by hand: about three minutes) a 120-second match is played to its result first: the
+# --verbose lines agree, both result screens are the same picture and RETRY on the host
+# starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
 # of both windows are kept there.
 set -euo pipefail
 program_dir="$1"
@@ -74,8 +77,21 @@ menu=$((HEIGHT - 342))
 xdotool windowfocus --sync "$host_wid"
 sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
 shot "$guest_wid" guest_waiting
-xdotool mousemove --window "$host_wid" 424 $((273 + menu)) click 1  # OK: stage 1
-sleep 6  # both sides: waiting screen, Ready, Go
+click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
+if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
+  click_host 424 273; sleep 6
+  for _ in $(seq 70); do xdotool keydown a; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup a; xdotool keydown z; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup z; done
+  for _ in $(seq 90); do [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ] && break; sleep 1; done
+  sleep 3
+  shot "$host_wid" host_result
+  shot "$guest_wid" guest_result
+  h="$(sed 's/, largest.*//' "$work/host.out")"; g="$(sed 's/, largest.*//' "$work/guest.out")"
+  [ -n "$h" ] && [ "$h" = "$g" ] || fail "the --verbose lines differ: '$h' / '$g'"
+  [ "$(field_diff host_result guest_result)" = "0" ] || fail "the result screens differ"
+  click_host 260 133; sleep 6  # RETRY
+else
+  click_host 424 273; sleep 6  # OK (stage 1); both sides: waiting screen, Ready, Go
+fi
 for _ in 1 2 3; do xdotool keydown a; sleep 0.4; xdotool keyup a; xdotool keydown z; sleep 0.4; xdotool keyup z; done
 shot "$host_wid" host_playing
 shot "$guest_wid" guest_playing
@@ -103,7 +119,7 @@ for side in host guest; do
 done
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
-  cp "$work"/{guest_waiting,host_playing,guest_playing,host_paused,guest_paused,guest_title}.png "$VOLTRAX_SHOTS/"
+  cp "$work"/*_{waiting,playing,paused,title,result}.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
 fi
 cat "$work/host.out" "$work/guest.out"
 echo "network windows: all checks passed"
