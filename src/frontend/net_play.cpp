@@ -109,6 +109,8 @@ void NetPlay::Pump() {
 
 bool NetPlay::AtRest() const {
     if (g_.MatchLoopDepth > 0) return false;
+    // A match cut off by the link leaves the screen busy: only the title can follow.
+    if (cutOff_) return true;
     switch (g_.ScreenState) {
         case screen_state::kTitle:
         case screen_state::kStageSelect:
@@ -250,7 +252,10 @@ void NetPlay::BeginMatch(Game& g) {
 }
 
 bool NetPlay::PlayTurn(Game& g) {
-    if (peer_->Ended()) return false;
+    if (peer_->Ended()) {
+        cutOff_ = true;
+        return false;
+    }
     while (const auto control = peer_->TakeControl()) {
         if (control->kind == net::control_kind::kPause && g.MatchRequest != match_request::kPause) {
             remotePause_ = true;
@@ -270,7 +275,8 @@ bool NetPlay::PlayTurn(Game& g) {
         RepaintItemPanel(g, r.item);
     }
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
-    return !peer_->Ended();
+    cutOff_ = peer_->Ended();
+    return !cutOff_;
 }
 
 bool NetPlay::EndConfirmed() const {

@@ -91,6 +91,7 @@ class NetPlay : public MatchFrameSource {
     bool busy_ = false;          // Poll is running a screen or a match
     bool remotePause_ = false;   // the pause (or resume, stop) came from the other side
     bool remoteResume_ = false;
+    bool cutOff_ = false;  // the link ended in the middle of a match
     bool finished_ = false;
     bool replayKept_ = true;  // the current match's replay was written
     std::string message_;

@@ -2,7 +2,8 @@
 # Network play between two real windows (Xvfb, xdotool, loopback with a simulated bad
 # network): `voltrax --host 0` and `voltrax --join 127.0.0.1:PORT` reach the match when
 # the host presses OK, P on the host shows PAUSE on both, S takes both to the title,
-# and each side's replay of the stopped match verifies. With VOLTRAX_NET_WHOLE_MATCH=1
+# each side's replay of the stopped match verifies, and Esc on the host in a second
+# connection's match brings the guest the message and the title. With VOLTRAX_NET_WHOLE_MATCH=1
 # (by hand: about three minutes) a 120-second match is played to its result first: the
 # --verbose lines agree, both result screens are the same picture and RETRY on the host
 # starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
@@ -40,7 +41,8 @@ start() {
   local side="$1"; shift
   mkdir -p "$work/$side/run" && chmod 700 "$work/$side/run"
   XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" XDG_DATA_HOME="$work/$side/data" \
-    "$work/voltrax" "$@" >"$work/$side.out" 2>"$work/$side.log" &
+    "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
+  eval "${side}_pid=$!"
 }
 window_of() {  # the newest VOLTRAX window not yet taken
   for _ in $(seq 100); do
@@ -58,25 +60,28 @@ field_diff() {
   convert "$work/$2.png" -crop "380x200+66+$((61 + menu))" +repage "$work/b.png"
   local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
 }
-on_title() {  # the top of the title picture, without the menu bar
-  convert "$work/$1.png" -crop "512x40+0+$((menu + 60))" +repage "$work/a.png"
-  convert "$work/dat/OP" -crop 512x40+0+60 +repage "$work/b.png"
+on_title() {  # the floor of the title picture, below the buttons and any message box
+  convert "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage "$work/a.png"
+  convert "$work/dat/OP" -crop 300x30+0+305 +repage "$work/b.png"
   [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = "0" ]
 }
 
-start host --host 0 --verbose
-host_wid="$(window_of)"
-for _ in $(seq 50); do grep -q "UDP port" "$work/host.log" && break; sleep 0.1; done
-port="$(sed -n 's/.*UDP port \([0-9]*\).*/\1/p' "$work/host.log" | head -n1)"
-[ -n "$port" ] || fail "the host names no port"
-start guest --join "127.0.0.1:$port" --verbose
-guest_wid="$(window_of)"
-xdotool windowmove "$guest_wid" 600 0
-eval "$(xdotool getwindowgeometry --shell "$host_wid")"
-menu=$((HEIGHT - 342))
-xdotool windowfocus --sync "$host_wid"
-sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
-shot "$guest_wid" guest_waiting
+connect() {
+  start host --host 0 --verbose
+  host_wid="$(window_of)"
+  for _ in $(seq 50); do grep -q "UDP port" "$work/host.log" && break; sleep 0.1; done
+  port="$(sed -n 's/.*UDP port \([0-9]*\).*/\1/p' "$work/host.log" | head -n1)"
+  [ -n "$port" ] || fail "the host names no port"
+  start guest --join "127.0.0.1:$port" --verbose
+  guest_wid="$(window_of)"
+  xdotool windowmove "$guest_wid" 600 0
+  eval "$(xdotool getwindowgeometry --shell "$host_wid")"
+  menu=$((HEIGHT - 342))
+  xdotool windowfocus --sync "$host_wid"
+  sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
+  shot "$guest_wid" guest_waiting
+}
+connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
   click_host 424 273; sleep 6
@@ -117,9 +122,21 @@ for side in host guest; do
   line="$("$work/voltrax" --verify-replay "$file")" || fail "the $side's replay does not verify: $line"
   echo "$side: $line"
 done
+# Esc on the host in the middle of a match: the guest is told and goes back to the title.
+for wid in "$guest_wid" "$host_wid"; do xdotool windowfocus --sync "$wid" key Escape; sleep 0.5; done
+wait "$host_pid" "$guest_pid" || fail "the programs did not end cleanly"
+host_wid=""; mv "$work/guest.log" "$work/guest1.log"
+connect
+click_host 424 273; sleep 7
+xdotool key Escape
+for _ in $(seq 40); do grep -q "has left" "$work/guest.log" && break; sleep 0.2; done
+grep -q "The other player has left the network match." "$work/guest.log" || fail "the guest was not told"
+sleep 2.5
+shot "$guest_wid" guest_after_esc
+on_title guest_after_esc || fail "the guest is not back on the title"
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
-  cp "$work"/*_{waiting,playing,paused,title,result}.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
+  cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
 fi
 cat "$work/host.out" "$work/guest.out"
 echo "network windows: all checks passed"
