@@ -81,7 +81,7 @@ QByteArray NormaliseToPcm16(const Samples& s, double peak) {
     return out;
 }
 
-QByteArray WavFile(const QByteArray& pcm) {
+QByteArray WavFile(const QByteArray& pcm, int sampleRate, int channels) {
     QByteArray b;
     auto put32 = [&](uint32_t v) {
         for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
@@ -96,10 +96,10 @@ QByteArray WavFile(const QByteArray& pcm) {
     b.append("fmt ");
     put32(16);
     put16(1);  // PCM
-    put16(1);  // mono
-    put32(kSampleRate);
-    put32(kSampleRate * 2);
-    put16(2);
+    put16(uint16_t(channels));
+    put32(uint32_t(sampleRate));
+    put32(uint32_t(sampleRate * channels * 2));
+    put16(uint16_t(channels * 2));
     put16(16);
     b.append("data");
     put32(uint32_t(pcm.size()));

@@ -34,6 +34,7 @@ void AddNoise(Samples& s, double at, double seconds, double gain, double decayPe
 void FadeOut(Samples& s, double seconds);
 // Scales so the largest magnitude is `peak` of full scale; returns the 16-bit PCM bytes.
 QByteArray NormaliseToPcm16(const Samples& s, double peak);
-QByteArray WavFile(const QByteArray& pcm16);
+// A RIFF/WAVE file of interleaved 16-bit samples; the game's effects are mono at kSampleRate.
+QByteArray WavFile(const QByteArray& pcm16, int sampleRate = kSampleRate, int channels = 1);
 
 }  // namespace gen

@@ -15,7 +15,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 exec 5> "$work/display"

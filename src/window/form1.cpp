@@ -277,6 +277,7 @@ void Form1::SetFullScreen(bool on) {
     options_.fullScreen = on;
     g_.Menu.SetChecked(MenuId::MenuFullScreen, on);
     if (on) {
+        if (!isFullScreen()) normalGeometry_ = geometry();
         menuBar()->hide();
         showFullScreen();
         // Without a window manager to honour the full-screen state, cover the screen anyway
@@ -286,6 +287,8 @@ void Form1::SetFullScreen(bool on) {
     } else {
         showNormal();
         menuBar()->show();
+        // Without a window manager nothing else gives the window its size back.
+        if (normalGeometry_.isValid()) setGeometry(normalGeometry_);
     }
     view_->setFocus();
     SaveOptions();

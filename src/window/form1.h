@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -102,6 +103,7 @@ class Form1 : public QMainWindow {
     std::vector<std::function<void()>> stepsAfterTitle_;
     bool startupFinished_ = false;
     NewOptions options_;
+    QRect normalGeometry_;  // where the window was before full screen, to go back to
     QPointer<KeyDialog> keyDialog_;
     QAction* pauseOnFocusLoss_ = nullptr;
     PadSource* pads_ = nullptr;

@@ -12,6 +12,15 @@
 
 namespace vx {
 
+// The key translator is Qt-free and keeps its own copies of the Qt key values it reads.
+static_assert(qtkey::kEscape == Qt::Key_Escape && qtkey::kA == Qt::Key_A && qtkey::kZ == Qt::Key_Z &&
+              qtkey::kLess == Qt::Key_Less && qtkey::kGreater == Qt::Key_Greater &&
+              qtkey::kSlash == Qt::Key_Slash && qtkey::kBackslash == Qt::Key_Backslash &&
+              qtkey::kBracketRight == Qt::Key_BracketRight && qtkey::kBracketLeft == Qt::Key_BracketLeft &&
+              qtkey::kBraceLeft == Qt::Key_BraceLeft && qtkey::kBraceRight == Qt::Key_BraceRight &&
+              qtkey::kUnderscore == Qt::Key_Underscore && vk::kP == Qt::Key_P && vk::kR == Qt::Key_R &&
+              vk::kS == Qt::Key_S);
+
 namespace {
 
 int ButtonsOf(Qt::MouseButtons buttons) {

@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kPumpEveryMs = 15;
 
+// The dialogs' texts are Japanese in the source, like the menu captions; the English
+// ones are in translations/voltrax_en.ts under "NetPlay".
 QString Tr(const char* text) {
     return QCoreApplication::translate("NetPlay", text);
 }
@@ -40,8 +42,8 @@ NetPlayKeeper::~NetPlayKeeper() {
 void NetPlayKeeper::AskAndHost() {
     if (play_ || g_.ScreenState != screen_state::kTitle) return;
     bool ok = false;
-    const int port = QInputDialog::getInt(window_, Tr("Open a network match"),
-                                          Tr("UDP port to wait on (the other player joins this port):"),
+    const int port = QInputDialog::getInt(window_, Tr("ネット対戦を開く"),
+                                          Tr("相手を待つ UDP ポート (相手はこのポートに参加します):"),
                                           net::kDefaultPort, 1, 65535, 1, &ok);
     if (ok) Host(static_cast<uint16_t>(port));
 }
@@ -50,8 +52,8 @@ void NetPlayKeeper::AskAndJoin() {
     if (play_ || g_.ScreenState != screen_state::kTitle) return;
     bool ok = false;
     const QString text =
-        QInputDialog::getText(window_, Tr("Join a network match"),
-                              Tr("The host's address, and its port if not 47150 (address:port):"),
+        QInputDialog::getText(window_, Tr("ネット対戦に参加"),
+                              Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
                               QLineEdit::Normal, QString(), &ok)
             .trimmed();
     if (!ok || text.isEmpty()) return;
@@ -82,11 +84,11 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
     }
     if (verbose) play_->verbose = &std::cout;
     const QString where =
-        host ? Tr("Waiting for the other player on UDP port %1...").arg(play_->Port())
-             : Tr("Connecting to %1 port %2...").arg(QString::fromStdString(address)).arg(port);
+        host ? Tr("UDP ポート %1 で相手を待っています...").arg(play_->Port())
+             : Tr("%1 のポート %2 に接続しています...").arg(QString::fromStdString(address)).arg(port);
     std::cerr << "voltrax: " << where.toStdString() << "\n";
     if (!NobodyToAsk()) {
-        waiting_ = new QProgressDialog(where, Tr("Cancel"), 0, 0, window_);
+        waiting_ = new QProgressDialog(where, Tr("キャンセル"), 0, 0, window_);
         waiting_->setWindowTitle(QStringLiteral("VOLTRAX"));
         waiting_->setMinimumDuration(0);
         waiting_->setAttribute(Qt::WA_DeleteOnClose);

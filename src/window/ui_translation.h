@@ -9,7 +9,8 @@
 
 namespace vx {
 
-// "en" installs the English translation for the whole application, "ja" removes it.
+// "en" installs the English translation for the whole application, "ja" removes it and
+// takes Qt's own dialog texts in Japanese when the system has them.
 // False when the translation could not be loaded (the captions stay Japanese).
 bool UseLanguage(const std::string& language);
 

@@ -44,13 +44,5 @@ TEST_F(Messages, EachMessageIsCutFromItsPictureInTheSheet) {
     }
 }
 
-TEST_F(Messages, AnUnknownNameDrawsNothing) {
-    const Surface before = g.MainPict;
-    ShowMessage(g, "ready");
-    ShowMessage(g, "Player3_win");
-    EXPECT_EQ(g.MainPict, before);
-    EXPECT_TRUE(m.host.Presented().empty());
-}
-
 }  // namespace
 }  // namespace vx

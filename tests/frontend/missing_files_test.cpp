@@ -21,14 +21,8 @@ namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ClickButton;
 using testing::RealScreenHarness;
-
-void Click(Game& g, int number) {
-    const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
-    const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
-    MainPict_MouseDown(g, 1, 0, x, y);
-    MainPict_MouseUp(g, 1, 0, x, y);
-}
 
 // Start-up, 1P VS CPU, OK on stage 1: the road that needs every screen picture. Stops
 // as soon as the program ends.
@@ -38,9 +32,9 @@ void WalkToTheMatch(RealScreenHarness& h) {
     Menutime_Click(g, 3);
     ShowTitle(g, kTrue);
     if (h.host.Ending()) return;
-    Click(g, 1);
+    ClickButton(g, 1);
     if (h.host.Ending()) return;
-    Click(g, 11);
+    ClickButton(g, 11);
 }
 
 TEST(MissingFiles, EachMissingOrBrokenScreenPictureStopsTheProgramNamingIt) {
@@ -99,7 +93,7 @@ TEST(MissingFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
     EXPECT_NE(std::find(seq.commands.begin(), seq.commands.end(), open), seq.commands.end())
         << "the sequencer got the whole path";
     wave.calls.clear();
-    Click(g, 1);
+    ClickButton(g, 1);
     EXPECT_EQ(g.ScreenState, screen_state::kStageSelect) << "the stage select picture loaded";
     ASSERT_FALSE(wave.calls.empty());
     EXPECT_EQ(wave.calls.front().path.parent_path(), folder / "dat") << "effects come from the same folder";

@@ -69,8 +69,6 @@ TEST_F(TitleFixture, PressOutsideAndReleaseOnAButtonRunsThatButton) {
     Up(CentreOf(g, 2));
     EXPECT_EQ(g.ScreenState, screen_state::kStageSelect);
     EXPECT_EQ(g.GameMode, 2);
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuVSCPU));
-    EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuVS2P));
 }
 
 TEST_F(TitleFixture, PositionsRoundHalvesToEvenAndEdgesCount) {
@@ -132,8 +130,7 @@ TEST(MouseOnTheTitle, QuitEndsTheProgramWithTheMusicStopped) {
     Game& g = h.g();
     ShowTitle(g, kTrue);
     h.host.SetTimer1Enabled(true);
-    const Spot onQuit = CentreOf(g, 3);
-    MainPict_MouseUp(g, 1, 0, onQuit.x, onQuit.y);
+    testing::ClickButton(g, 3);
     EXPECT_TRUE(h.host.Ending());
     EXPECT_FALSE(h.host.Timer1Enabled());
     EXPECT_EQ(h.seq.commands.back(), "stop midifile ");

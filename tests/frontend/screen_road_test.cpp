@@ -48,22 +48,13 @@ struct Road : ::testing::TestWithParam<uint8_t> {
         Menutime_Click(g, 3);  // 60 s keeps the matches short
         ShowTitle(g, kTrue);
     }
-    void Click(int number) {
-        const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
-        const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
-        MainPict_MouseDown(g, 1, 0, x, y);
-        MainPict_MouseUp(g, 1, 0, x, y);
-    }
-    void Hover(int number) {
-        const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
-        MainPict_MouseMove(g, 0, 0, (r.left + r.right) / 2.0f, (r.top + r.bottom) / 2.0f);
-    }
+    void Click(int number) { testing::ClickButton(g, number); }
 };
 
 TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     Snapshot(g.MainPict, "title");
-    Hover(1);
+    testing::HoverButton(g, 1);
     Snapshot(g.MainPict, "title-hover");
     MainPict_MouseDown(g, 1, 0, 250, 183);
     Snapshot(g.MainPict, "title-pressed");

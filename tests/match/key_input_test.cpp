@@ -48,15 +48,7 @@ TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
         {true, kPaused, 1, key_code::kS, none, none, KeyCommand::kStop},
         {true, kPlaying, 1, key_code::kR, none, none, KeyCommand::kNone},
         {true, kPlaying, 1, key_code::kS, none, none, KeyCommand::kNone},
-        // Esc ends the program from any screen on its press; its release only in play.
-        {true, kTitle, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kStageSelect, 2, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kWaiting, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kPlaying, 2, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kIntro, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kPaused, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kResult, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
-        {true, kBusy, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
+        // Esc's release ends the program only in play (its press, below, on every screen).
         {false, kPlaying, 1, key_code::kEsc, none, none, KeyCommand::kEndProgram},
         {false, kTitle, 1, key_code::kEsc, none, none, KeyCommand::kNone},
     };
@@ -69,15 +61,11 @@ TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {
         EXPECT_EQ(command, c.command);
         EXPECT_EQ(flags, c.after);
     }
-}
-
-TEST(KeyInput, SetKeyFlagIgnoresNumbersOutsideOneToFour) {
-    KeyFlagSet flags{};
-    SetKeyFlag(flags, 0, kTrue);
-    SetKeyFlag(flags, 5, kTrue);
-    EXPECT_EQ(flags, Held(false, false, false, false));
-    SetKeyFlag(flags, 4, kTrue);
-    EXPECT_EQ(flags, Held(false, false, false, true));
+    for (uint8_t state : {kTitle, kStageSelect, kWaiting, kPlaying, kIntro, kPaused, kResult, kBusy}) {
+        KeyFlagSet flags = all;
+        EXPECT_EQ(DecideKeyDown(flags, state, 2, key_code::kEsc), KeyCommand::kEndProgram) << int(state);
+        EXPECT_EQ(flags, all) << int(state);
+    }
 }
 
 }  // namespace

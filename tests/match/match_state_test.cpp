@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/silent_services.h"
-
-#include <filesystem>
 #include <vector>
 
 #include "core/game.h"
 #include "match/match_loop.h"
 #include "support/headless_match.h"
+#include "support/test_game.h"
 
 namespace vx {
 namespace {
@@ -31,11 +29,8 @@ struct ClockedMatch {
     uint64_t timeReads = 0;
     uint64_t ticks;
     MixingRandom random;
-    ProgramFiles files{std::filesystem::temp_directory_path()};
-    NullHost noWindow;
-    SilentWavePlayer noEffects;
-    SilentSequencer noMusic;
-    Game g{GamePlatform{random, files, noWindow, noEffects, noMusic}};
+    testing::TestGame t{random};
+    Game& g = t.g();
     MatchRecords r;
 
     // step is how far the wall clock moves between two readings.

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "frontend/replay_commands.h"
 #include "match/replay_check.h"
+#include "support/files.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -40,11 +40,6 @@ std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at, uint64_t val
     return bytes;
 }
 
-void Write(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
-    std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 TEST(ReplayFile, KeysOfEveryFrameChangingStillFitA120SecondMatchIn4KB) {
     Replay r = ShortMatch();
     r.keys.resize(3597);  // 3600 clock frames less the intro's three
@@ -60,7 +55,6 @@ TEST(ReplayFile, KeysOfEveryFrameChangingStillFitA120SecondMatchIn4KB) {
 TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     TempFolder dir;
     const auto good = EncodeReplay(ShortMatch());
-    const size_t n = good.size();
     std::vector<uint8_t> badMagic = good, badCrc = good, extra = good;
     badMagic[0] = 'W';
     badCrc[replay_format::kHeaderSize] ^= 0x10;
@@ -90,7 +84,7 @@ TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     };
     for (const Case& c : cases) {
         const auto path = dir.Path() / c.name;
-        Write(path, c.bytes);
+        testing::WriteBytes(path, c.bytes);
         Replay r;
         std::string error;
         EXPECT_FALSE(ReadReplayFile(path, r, error)) << c.name;
@@ -105,15 +99,14 @@ TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     std::string error;
     EXPECT_FALSE(ReadReplayFile(dir.Path() / "missing", r, error));
     EXPECT_EQ(error, "the file does not exist");
-    EXPECT_EQ(n, good.size());
 }
 
 TEST(VerifyReplay, ExitStatusSaysWhetherTheMatchPlaysOutAsRecorded) {
     TempFolder dir;
     const auto good = EncodeReplay(ShortMatch());
-    Write(dir.Path() / "good", good);
-    Write(dir.Path() / "other score", Patched(good, 57, good[57] + 1, 1));
-    Write(dir.Path() / "other seed", Patched(good, 36, 4243, 8));
+    testing::WriteBytes(dir.Path() / "good", good);
+    testing::WriteBytes(dir.Path() / "other score", Patched(good, 57, good[57] + 1, 1));
+    testing::WriteBytes(dir.Path() / "other seed", Patched(good, 36, 4243, 8));
     std::ostringstream out, err;
     EXPECT_EQ(VerifyReplayCommand(dir.Path() / "good", out, err), verify_status::kAgrees);
     EXPECT_EQ(VerifyReplayCommand(dir.Path() / "other score", out, err), verify_status::kDiffers);

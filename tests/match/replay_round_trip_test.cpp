@@ -2,8 +2,6 @@
 // stages, both modes, both rules, every item held in force once, several seeds.
 #include <gtest/gtest.h>
 
-#include "platform/silent_services.h"
-
 #include <random>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "match/replay_check.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
+#include "support/headless_match.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -26,16 +25,6 @@ struct Config {
     int maxFrames;  // the recording stops here (an incomplete replay) unless the match ended
 };
 
-// Holds an item in force for the whole match, as the match would after a capsule.
-void HoldItem(uint8_t kind, MatchRecords& r) {
-    if (kind == 0) return;
-    r.item.kind = kind;
-    r.item.phase = item_phase::kEffect;
-    r.item.timer = INT16_MAX;
-    r.item.owner = 1;
-    if (kind == item_kind::kDouble) r.pucks.count = std::max<uint8_t>(r.pucks.count, 2);
-}
-
 struct Recording {
     Replay replay;
     std::vector<uint64_t> hashes;
@@ -45,11 +34,8 @@ struct Recording {
 // state hash noted after it, the file written at the end.
 Recording Record(const Config& c, const std::filesystem::path& folder) {
     MixingRandom random(c.seed, [] { return uint64_t{77}; });
-    ProgramFiles files(folder);
-    NullHost noWindow;
-    SilentWavePlayer noEffects;
-    SilentSequencer noMusic;
-    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
+    testing::TestGame t(random);
+    Game& g = t.g();
     g.ReplayFolder = folder;
     g.GameMode = c.mode;
     g.StageNo = c.stage;
@@ -62,7 +48,7 @@ Recording Record(const Config& c, const std::filesystem::path& folder) {
     BeginMatchLog(g);
     if (c.rule == rule_kind::kTime)
         for (int i = 0; i < kIntroClockCounts; ++i) CountClock(g, g.TimeLeft);
-    HoldItem(c.item, r);
+    testing::HoldItemInForce(c.item, r);
 
     std::mt19937 keys(static_cast<uint32_t>(c.seed));
     Recording out;
@@ -102,7 +88,7 @@ TEST(ReplayRoundTrip, EveryRecordedMatchReplaysToTheSameStateAtEveryFrame) {
         size_t mismatches = 0;
         const ReplayOutcome out = CheckReplay(
             rec.replay, [&](uint32_t frame, uint64_t hash) { mismatches += hash != rec.hashes[frame - 1]; },
-            [&](Game&, MatchRecords& r) { HoldItem(c.item, r); });
+            [&](Game&, MatchRecords& r) { testing::HoldItemInForce(c.item, r); });
         EXPECT_EQ(mismatches, 0u) << what;
         EXPECT_TRUE(out.agrees) << what << ": " << DescribeOutcome(out);
         complete += rec.replay.complete;

@@ -61,15 +61,6 @@ class MatchEnd : public ::testing::Test {
     MatchRecords r;
 };
 
-TEST_F(MatchEnd, UndecidedFrameChangesNothing) {
-    g.RuleKind = 1;
-    g.TimeLeft = 5;
-    EXPECT_TRUE(CheckMatchEnd(g, r));
-    EXPECT_EQ(g.ScreenState, screen_state::kPlaying);
-    EXPECT_EQ(m.host.NowMs(), 0);
-    EXPECT_TRUE(m.wave.calls.empty());
-}
-
 // Each ending: its message sound (TimeUp waits for its end, GameSet does not and waits
 // longer), its jingle, then the result screen with the last frame frozen without the
 // message, the three result buttons in their normal look and the match commands off.

@@ -37,22 +37,6 @@ TEST(ScreenWipeTest, EachHalfTakes200MsAndItsMiddleStepDithersEveryRowButTheTopO
     EXPECT_EQ(g.BufPict.Pixel(10, 10), kPicture) << "and leaves its copy in BufPict";
 }
 
-TEST(ScreenWipeTest, OtherModesChangeNothing) {
-    ScreenHarness h;
-    Game& g = h.g();
-    g.BackPict.Fill(kPicture);
-    g.MainPict.Fill(0x123456);
-    const Surface back = g.BackPict, main = g.MainPict, buf = g.BufPict;
-    for (uint8_t mode : {0, 3, 255}) {
-        ASSERT_TRUE(ScreenWipe(g, mode));
-        EXPECT_EQ(g.BackPict, back);
-        EXPECT_EQ(g.MainPict, main);
-        EXPECT_EQ(g.BufPict, buf);
-    }
-    EXPECT_EQ(h.host.NowMs(), 0);
-    EXPECT_TRUE(h.host.Presented().empty());
-}
-
 TEST(ScreenWipeTest, EndingTheProgramMidFadeReturnsAtOnce) {
     ScreenHarness h;
     Game& g = h.g();

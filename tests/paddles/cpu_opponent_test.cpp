@@ -26,40 +26,46 @@ struct CpuTest : ::testing::Test {
     }
 };
 
-TEST_F(CpuTest, WithNoLivePuckWalksBackToCentreWithoutDrawing) {
-    r.paddles[2].y = 211;
-    r.paddles[3].y = 131;
-    r.pucks.pucks[0] = LivePuck(40000, 10000, 100, 0);
-    r.pucks.pucks[0].state = 12;  // bursting pucks do not count
-    std::vector<int32_t> ys;
-    for (int frame = 0; frame < 7; ++frame) {
-        Turn();
-        ys.push_back(r.paddles[2].y);
+// Bursting pucks and a puck exactly on the front paddle's edge line are in no list: the
+// paddles walk back to the centre (171) 8 pixels a frame and no random number is drawn.
+TEST_F(CpuTest, WithNoCountingPuckThePaddlesWalkBackToCentreWithoutDrawing) {
+    const struct {
+        int32_t x;
+        int16_t state;
+    } cases[] = {{40000, 12}, {31800, 1}};
+    for (const auto& c : cases) {
+        r = t.Setup(1);
+        r.paddles[2].y = 211;
+        r.paddles[3].y = 131;
+        Put(0, c.x, 10000, 100, 0);
+        r.pucks.pucks[0].state = c.state;
+        std::vector<int32_t> ys;
+        for (int frame = 0; frame < 7; ++frame) {
+            Turn();
+            ys.push_back(r.paddles[2].y);
+        }
+        EXPECT_EQ(ys, (std::vector<int32_t>{203, 195, 187, 179, 171, 171, 171})) << c.x;
+        EXPECT_EQ(r.paddles[3].y, 171) << c.x;
     }
-    EXPECT_EQ(ys, (std::vector<int32_t>{203, 195, 187, 179, 171, 171, 171}));
-    EXPECT_EQ(r.paddles[3].y, 171);
     EXPECT_EQ(t.random.Draws(), 0);
 }
 
-TEST_F(CpuTest, IncomingPuckAtTheBackPaddlesTopEdgeTriggersAnUpMove) {
-    t.random.SetFallback(0.99f);   // never hesitates
-    Put(0, 40000, 13450, 100, 0);  // predicted y 134 = 171 - 37
-    Turn();
-    EXPECT_EQ(r.paddles[2].y, 163);
-    r = t.Setup(1);
-    Put(0, 40000, 13550, 100, 0);  // 135: strictly inside the span
-    Turn();
-    EXPECT_EQ(r.paddles[2].y, 171);
-}
-
-TEST_F(CpuTest, HesitatesWhenTheDrawIsAtOrBelowTheDifficulty) {
-    Put(0, 40000, 10000, 100, 0);
-    t.random.Queue({35.5f / 99});  // r = 35: hesitates on normal
-    Turn(35);
-    EXPECT_EQ(r.paddles[2].y, 171);
-    t.random.Queue({36.5f / 99});
-    Turn(35);
-    EXPECT_EQ(r.paddles[2].y, 163);
+// The back paddle (centre 171, half length 37) moves up 8 when the predicted y leaves its
+// span at the top edge, unless the draw (0..99) is at or below the difficulty.
+TEST_F(CpuTest, BackPaddleMovesWhenThePredictionLeavesItsSpanAndTheDrawBeatsTheDifficulty) {
+    const struct {
+        int32_t y;
+        float draw;
+        int32_t after;
+    } cases[] = {
+        {13450, 0.99f, 163}, {13550, 0.99f, 171}, {10000, 35.5f / 99, 171}, {10000, 36.5f / 99, 163}};
+    for (const auto& c : cases) {
+        r = t.Setup(1);
+        Put(0, 40000, c.y, 100, 0);
+        t.random.SetFallback(c.draw);
+        Turn(35);
+        EXPECT_EQ(r.paddles[2].y, c.after) << c.y << " draw " << c.draw;
+    }
 }
 
 TEST_F(CpuTest, IncomingPuckOutranksAnApproachingOne) {
@@ -102,14 +108,6 @@ TEST_F(CpuTest, LookAheadLeavesEveryLivePuckUnchanged) {
     Turn();
     EXPECT_EQ(r.pucks, before);
     EXPECT_EQ(t.g().SimulationFlag, kTrue);  // until the next real step clears it
-}
-
-TEST_F(CpuTest, PuckExactlyOnTheFrontEdgeLineIsInNoList) {
-    Put(0, 31800, 10000, 100, 0);
-    r.paddles[2].y = 179;
-    Turn();
-    EXPECT_EQ(r.paddles[2].y, 171);  // re-centres as if no puck were live
-    EXPECT_EQ(t.random.Draws(), 0);
 }
 
 }  // namespace

@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/match_harness.h"
+
 namespace vx {
 namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kMixed = 0x5A3CF0;
 
-// A 6x6 destination of green and a 4x4 source of red: count what changed.
 int CountColour(const Surface& s, uint32_t colour) {
-    int n = 0;
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) n += s.Pixel(x, y) == colour;
-    return n;
+    return testing::CountColour(s, 0, 0, s.Width(), s.Height(), colour);
 }
 
 TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {
@@ -20,14 +18,13 @@ TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {
     struct Case {
         int x, y, xs, ys, expectedRed;
     } cases[] = {
-        {-2, 0, 0, 0, 8},   // left edge of dest
-        {4, 0, 0, 0, 8},    // right edge of dest
-        {0, -3, 0, 0, 4},   // top edge of dest
-        {0, 5, 0, 0, 4},    // bottom edge of dest
-        {0, 0, 2, 0, 8},    // right edge of source
-        {0, 0, 0, 3, 4},    // bottom edge of source
-        {1, 1, -1, 0, 12},  // negative source position: its first column is skipped
-        {-5, 0, 0, 0, 0},   // entirely outside
+        {-2, 0, 0, 0, 8},  // left edge of dest
+        {4, 0, 0, 0, 8},   // right edge of dest
+        {0, -3, 0, 0, 4},  // top edge of dest
+        {0, 5, 0, 0, 4},   // bottom edge of dest
+        {0, 0, 2, 0, 8},   // right edge of source
+        {0, 0, 0, 3, 4},   // bottom edge of source
+        {-5, 0, 0, 0, 0},  // entirely outside
         {10, 10, 0, 0, 0},
     };
     for (const Case& c : cases) {

@@ -5,9 +5,9 @@
 namespace vx {
 namespace {
 
+// 45° (71, 71) and 58° (53, 85) are checked through the bumper and paddle rebounds.
 TEST(DirectionTables, Dir3HoldsCosineAndSineInHundredthsFrom6To84Degrees) {
     EXPECT_EQ(Dir3(0), (DirPair{99, 10}));
-    EXPECT_EQ(Dir3(13), (DirPair{71, 71}));
     EXPECT_EQ(Dir3(19), (DirPair{45, 89}));
     EXPECT_EQ(Dir3(26), (DirPair{10, 99}));
     // 60° and 30° sit exactly on halves of nothing: cos 60° is 50, sin 30° is 50.
@@ -18,7 +18,6 @@ TEST(DirectionTables, Dir3HoldsCosineAndSineInHundredthsFrom6To84Degrees) {
 TEST(DirectionTables, Dir2RunsFromStraightTo58Degrees) {
     EXPECT_EQ(Dir2(0), (DirPair{100, 0}));
     EXPECT_EQ(Dir2(15), (DirPair{87, 50}));
-    EXPECT_EQ(Dir2(29), (DirPair{53, 85}));
     for (int i = 1; i < 30; ++i) {
         EXPECT_LE(Dir2(i).c, Dir2(i - 1).c) << i;
         EXPECT_GT(Dir2(i).s, Dir2(i - 1).s) << i;

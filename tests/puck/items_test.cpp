@@ -83,47 +83,60 @@ TEST_F(Items, AnEffectLastsExactly300FramesAfterTheAward) {
     EXPECT_EQ(r.paddles[3].kind, 2);
 }
 
-TEST_F(Items, CapsulesReachingAnEndGoToThePlayerAttackingIt) {
-    MovingCapsule(item_kind::kBackBoost, 80, 100);
-    Step();
-    EXPECT_EQ(r.item.owner, 1);
-    EXPECT_EQ(r.paddles[2].kind, 2);
-
-    SpareRects spare{};
-    SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
-    MovingCapsule(item_kind::kBackBoost, 432, 100);
-    Step();
-    EXPECT_EQ(r.item.owner, -1);
-    EXPECT_EQ(r.paddles[0].kind, 2);
-    EXPECT_EQ(r.sprites[4], r.sprites[20]);
+// A capsule reaching the left end goes to player 2 (owner 1), the right end to player 1
+// (owner -1), one touching both back paddles to player 2. Every capsule here is hidden
+// behind the question mark: the award shows the true kind's icon on the receiver's side.
+TEST_F(Items, ACapsuleGoesToThePlayerAttackingItsEndAndShowsItsTrueIcon) {
+    const struct {
+        uint8_t kind;
+        int cx, cy;
+        bool touchesBoth;
+        int owner, paddle, paddleKind, paddleSign;
+    } cases[] = {{item_kind::kBackBoost, 80, 100, false, 1, 2, 2, 1},
+                 {item_kind::kBackBoost, 432, 100, false, -1, 0, 2, 1},
+                 {item_kind::kLengthDown, 432, 100, false, -1, 2, 1, 1},
+                 {item_kind::kShiftChange, 256, 171, true, 1, 3, 2, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.kind) << " at " << c.cx);
+        SetUp();
+        if (c.touchesBoth) {
+            r.paddles[0].bounds = {250, 160, 260, 180};
+            r.paddles[2].bounds = {252, 160, 262, 180};
+        }
+        MovingCapsule(c.kind, c.cx, c.cy);
+        r.item.icon = r.sprites[17];
+        Step();
+        EXPECT_EQ(r.item.owner, c.owner);
+        EXPECT_EQ(r.paddles[c.paddle].kind, c.paddleKind);
+        EXPECT_EQ(r.paddles[c.paddle].directionSign, c.paddleSign);
+        const int otherBack = c.owner == 1 ? 0 : 2;
+        EXPECT_EQ(r.paddles[otherBack].kind, 1) << "a back paddle's usual speed";
+        EXPECT_EQ(r.paddles[otherBack].directionSign, 1);
+        const int shown = c.owner == 1 ? 410 : 77, blank = c.owner == 1 ? 77 : 410;
+        EXPECT_TRUE(ShowsSheet(g.MainPict, shown, 293, 32 * (c.kind - 1) + 2, 428));
+        EXPECT_EQ(g.MainPict.Pixel(blank, 293), kTableColour);
+        if (c.kind == item_kind::kBackBoost && c.owner == -1) {
+            EXPECT_EQ(r.sprites[4], r.sprites[20]);
+        }
+    }
 }
 
-TEST_F(Items, ACapsuleTouchingBothBackPaddlesGoesToPlayerTwo) {
-    r.paddles[0].bounds = {250, 160, 260, 180};
-    r.paddles[2].bounds = {252, 160, 262, 180};
-    MovingCapsule(item_kind::kShiftChange, 256, 171);
-    Step();
-    EXPECT_EQ(r.item.owner, 1);
-    EXPECT_EQ(r.paddles[2].directionSign, -1);
-    EXPECT_EQ(r.paddles[3].directionSign, -1);
-    EXPECT_EQ(r.paddles[0].directionSign, 1);
-}
-
+// Length up and down move the ends of the paddle by 18 and show the long or short look.
 TEST_F(Items, LengthUpAndLengthDownMoveTheBoundsBy18) {
-    const Rect front = r.paddles[1].bounds;
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kTrue);
-    EXPECT_EQ(r.paddles[1].bounds.top, front.top - 18);
-    EXPECT_EQ(r.paddles[1].bounds.bottom, front.bottom + 18);
-    EXPECT_EQ(r.paddles[1].halfLength, 37);
-    EXPECT_EQ(r.paddles[1].prevBounds, r.paddles[1].bounds);
-    EXPECT_EQ(r.sprites[5], r.sprites[18]);
-
-    const Rect back = r.paddles[2].bounds;
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthDown, 1, kTrue);
-    EXPECT_EQ(r.paddles[2].bounds.top, back.top + 18);
-    EXPECT_EQ(r.paddles[2].bounds.bottom, back.bottom - 18);
-    EXPECT_EQ(r.paddles[2].halfLength, 19);
-    EXPECT_EQ(r.sprites[6], r.sprites[19]);
+    const struct {
+        uint8_t kind;
+        int owner, paddle, grow, halfLength, sprite, look;
+    } cases[] = {{item_kind::kLengthUp, -1, 1, 18, 37, 5, 18},
+                 {item_kind::kLengthDown, 1, 2, -18, 19, 6, 19}};
+    for (const auto& c : cases) {
+        const Rect before = r.paddles[c.paddle].bounds;
+        ApplyItem(g, r.pucks, r.paddles, r.sprites, c.kind, c.owner, kTrue);
+        EXPECT_EQ(r.paddles[c.paddle].bounds.top, before.top - c.grow);
+        EXPECT_EQ(r.paddles[c.paddle].bounds.bottom, before.bottom + c.grow);
+        EXPECT_EQ(r.paddles[c.paddle].halfLength, c.halfLength);
+        EXPECT_EQ(r.paddles[c.paddle].prevBounds, r.paddles[c.paddle].bounds);
+        EXPECT_EQ(r.sprites[c.sprite], r.sprites[c.look]);
+    }
 }
 
 TEST_F(Items, RestorePaddleCentresTheDefaultLengthOnThePaddlesYOfThatMoment) {
@@ -150,14 +163,6 @@ TEST_F(Items, PanicAndRandomSpeedChangeEveryPaddleAndShowTheIconOnBothSides) {
     EXPECT_EQ(g.MainPict.Pixel(77, 293), kTableColour);
     EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
     EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour);
-}
-
-TEST_F(Items, AHiddenCapsuleShowsItsTrueKindsIconOnAward) {
-    MovingCapsule(item_kind::kLengthDown, 432, 100);
-    r.item.icon = r.sprites[17];
-    Step();
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 77, 293, 32 * 1 + 2, 428));
-    EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
 }
 
 // Double's end waits for a frame with a free slot; a puck left in slot 1 moves to slot 0.

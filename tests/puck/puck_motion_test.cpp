@@ -110,19 +110,15 @@ TEST(CornerPostStage, EndsAreWallsAndPostsScore) {
     ScriptedGame t;
     t.Setup(3);
     ASSERT_EQ(t.g().CornerPosts.count, 4);
-    Puck right = LivePuck(46000, 17100, 300, 0);  // x + 600 = 46600
-    EXPECT_EQ(CheckGoal(t.g(), right), kFalse);
-    EXPECT_EQ(right.vx, -300);
-    Puck short_of = LivePuck(45999, 17100, 300, 0);
-    CheckGoal(t.g(), short_of);
-    EXPECT_EQ(short_of.vx, 300);
-    Puck left = LivePuck(5200, 17100, -300, 0);  // x - 600 = 4600
-    CheckGoal(t.g(), left);
-    EXPECT_EQ(left.vx, 300);
-    // Whichever way it moves, beyond the end the sign flips.
-    Puck leaving = LivePuck(46000, 17100, -300, 0);
-    CheckGoal(t.g(), leaving);
-    EXPECT_EQ(leaving.vx, 300);
+    // A puck edge past x 466 or 46: the end turns it, whichever way it was moving.
+    const struct {
+        int32_t x, vx, vxAfter;
+    } ends[] = {{46000, 300, -300}, {45999, 300, 300}, {5200, -300, 300}, {46000, -300, 300}};
+    for (const auto& c : ends) {
+        Puck p = LivePuck(c.x, 17100, c.vx, 0);
+        EXPECT_EQ(CheckGoal(t.g(), p), kFalse) << c.x;
+        EXPECT_EQ(p.vx, c.vxAfter) << c.x << " moving " << c.vx;
+    }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
 
     Puck onPlayer2Post = LivePuck(38100, 8500, 100, -100);

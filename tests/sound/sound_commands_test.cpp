@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "core/game.h"
 #include "sound/effects.h"
@@ -20,22 +19,6 @@ struct SoundFixture : ::testing::Test {
     NullHost noWindow;
     testing::TestGame t{1, noWindow, waves, seq};
 };
-
-TEST_F(SoundFixture, EffectsFollowTheirModeAndTheOptionAndMatchNamesWithoutCase) {
-    std::ofstream(t.folder.Path() / "dat" / "wave1.wav") << "RIFF";
-    Game& g = t.g();
-    PlayEffect(g, "Wave1", 1);
-    PlayEffect(g, "wave10", 2);
-    PlayEffect(g, "wave3", 0);
-    PlayEffect(g, "wave3", 3);
-    ASSERT_EQ(waves.calls.size(), 2u);
-    EXPECT_EQ(waves.calls[0].path, t.folder.Path() / "dat" / "wave1.wav");
-    EXPECT_FALSE(waves.calls[0].waitToEnd);
-    EXPECT_TRUE(waves.calls[1].waitToEnd);
-    g.EffectsOn = kFalse;
-    PlayEffect(g, "wave2", 1);
-    EXPECT_EQ(waves.calls.size(), 2u);
-}
 
 TEST_F(SoundFixture, OpenStopAndPlaySendTheExactCommandsInOrder) {
     Game& g = t.g();

@@ -23,6 +23,18 @@
 
 namespace vx::testing {
 
+// An item kind held in force for the whole match (0: none), as after a capsule: the kind
+// is recorded as current (which is what the speed limits read) and Double's one change,
+// a second puck slot, is made.
+inline void HoldItemInForce(uint8_t kind, MatchRecords& r) {
+    if (kind == 0) return;
+    r.item.kind = kind;
+    r.item.phase = item_phase::kEffect;
+    r.item.timer = INT16_MAX;
+    r.item.owner = 1;
+    if (kind == item_kind::kDouble) r.pucks.count = std::max<uint8_t>(r.pucks.count, 2);
+}
+
 struct HeadlessOptions {
     uint8_t stage = 1;
     uint8_t mode = game_mode::kVsCpu;
@@ -50,7 +62,7 @@ class HeadlessMatch {
         g.EffectsOn = kFalse;
         g.ScreenState = screen_state::kPlaying;
         SetUpMatchState(g, r_, options.stage, options.seed);
-        if (options.forcedItem != 0) ForceItem(options.forcedItem);
+        HoldItemInForce(options.forcedItem, r_);
     }
 
     Game& g() { return *game_; }
@@ -77,16 +89,6 @@ class HeadlessMatch {
     }
 
   private:
-    // The hook for effects written elsewhere: the kind is recorded as current (which is
-    // what the speed limits read) and Double's one change, a second puck slot, is made.
-    void ForceItem(uint8_t kind) {
-        r_.item.kind = kind;
-        r_.item.phase = item_phase::kEffect;
-        r_.item.timer = INT16_MAX;
-        r_.item.owner = 1;
-        if (kind == item_kind::kDouble) r_.pucks.count = std::max<uint8_t>(r_.pucks.count, 2);
-    }
-
     // Each side holds a random choice (nothing, up, down, both) for a few frames.
     void RandomKeys() {
         auto& keys = game_->KeyFlags;

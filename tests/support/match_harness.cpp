@@ -1,10 +1,8 @@
 #include "support/match_harness.h"
 
-#include "core/wait_rule.h"
 #include "draw/menu_buttons.h"
-#include "match/key_input.h"
+#include "frontend/keyboard.h"
 #include "match/match_loop.h"
-#include "sound/music.h"
 
 namespace vx::testing {
 
@@ -17,23 +15,12 @@ void MatchHarness::PrepareScreen() {
     for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g(), n);
 }
 
-namespace {
-
-void RunCommand(Game& g, KeyCommand command) {
-    if (command == KeyCommand::kPause) RequestPause(g);
-    if (command == KeyCommand::kEndProgram) EndTheProgram(g);
-}
-
-}  // namespace
-
 void MatchHarness::KeyDown(int16_t keyCode) {
-    Game& game = g();
-    RunCommand(game, DecideKeyDown(game.KeyFlags, game.ScreenState, game.GameMode, keyCode));
+    MainPict_KeyDown(g(), keyCode, 0);
 }
 
 void MatchHarness::KeyUp(int16_t keyCode) {
-    Game& game = g();
-    RunCommand(game, DecideKeyUp(game.KeyFlags, game.ScreenState, keyCode));
+    MainPict_KeyUp(g(), keyCode, 0);
 }
 
 void MatchHarness::KeyDownAtFrame(int frame, int16_t keyCode) {

@@ -30,8 +30,7 @@ struct MatchHarness {
 
     // The coded sheet, the empty table and the button table: ready for RunMatch.
     void PrepareScreen();
-    // MainPict_KeyDown / KeyUp as the window runs them: the key decision, then the pause
-    // request or the end of the program it asks for.
+    // The window's own key handlers, MainPict_KeyDown / KeyUp.
     void KeyDown(int16_t keyCode);
     void KeyUp(int16_t keyCode);
     // Scripts a key press (or release) for the frame of play with index frame (0-based)

@@ -1,9 +1,22 @@
 #include "support/screen_harness.h"
 
+#include "frontend/mouse.h"
 #include "platform/picture_file.h"
 #include "support/files.h"
 
 namespace vx::testing {
+
+void HoverButton(Game& g, int number) {
+    const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
+    MainPict_MouseMove(g, 0, 0, (r.left + r.right) / 2.0f, (r.top + r.bottom) / 2.0f);
+}
+
+void ClickButton(Game& g, int number) {
+    const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
+    const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
+    MainPict_MouseDown(g, 1, 0, x, y);
+    MainPict_MouseUp(g, 1, 0, x, y);
+}
 
 void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour) {
     Surface s(w, h, colour);

@@ -23,6 +23,10 @@ struct ScreenHarness : MatchHarness {
 // Writes a w x h BMP of one colour.
 void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour);
 
+// The mouse moved over, or pressed and released at, the middle of button `number`.
+void HoverButton(Game& g, int number);
+void ClickButton(Game& g, int number);
+
 }  // namespace vx::testing
 
 namespace vx::testing {

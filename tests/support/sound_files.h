@@ -1,10 +1,8 @@
-// Small WAV and MIDI files made by the tests themselves: a 16-bit PCM writer and a
-// minimal standard MIDI file writer (one track, notes, tempo, end of track).
+// Small WAV and MIDI files made by the audio tests, written with the asset generator's
+// own writers (tools/wav_synth, tools/midi_writer): one-track tunes and plain samples.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,13 +25,14 @@ struct MidiNote {
 
 struct MidiTune {
     uint16_t ticksPerQuarter = 480;
-    uint32_t microsecondsPerQuarter = 500000;           // 120 beats a minute
+    double beatsPerMinute = 120;
     uint8_t program = 0;                                // on channel 0
     std::vector<std::pair<uint8_t, uint8_t>> programs;  // more (channel, program) pairs
     std::vector<MidiNote> notes;
     uint32_t endTick = 0;  // the end-of-track event; at least the last note-off
 };
 
+// One track: the tempo, the programs, then the notes.
 std::vector<uint8_t> MakeMidiFile(const MidiTune& tune);
 
 }  // namespace vx::testing

@@ -1,6 +1,6 @@
-// Readers for the generated files, written independently of the generator so the tests
-// check the bytes on disk: 16-bit PCM WAV and standard MIDI files; pictures go through
-// the game's own BMP decoder.
+// Readers for the generated files, the game's own where it has one: the notes of a MIDI
+// file through the sound back-end's reader, pictures through the game's BMP decoder (and
+// the effects through SDL, in sounds_test.cpp).
 #pragma once
 
 #include <cstdint>
@@ -19,19 +19,12 @@ inline bool IsWhite(const Surface& s, int x, int y) {
     return s.Pixel(x, y) == 0xFFFFFF;
 }
 
-struct Wave {
-    int channels = 0, sampleRate = 0, bits = 0;
-    std::vector<int16_t> samples;
-    double Seconds() const { return sampleRate ? double(samples.size()) / sampleRate : 0; }
-};
-bool LoadWav(const std::string& path, Wave& out, std::string& error);
-
 struct ReadNote {
     int track, channel, key;
     uint32_t on, off;
 };
 struct Midi {
-    int format = 0, division = 0;
+    int division = 0;
     int trackCount = 0;
     std::vector<uint32_t> endTicks;      // tick of each track's end-of-track event
     std::map<uint32_t, uint32_t> tempo;  // tick -> microseconds per quarter
@@ -40,6 +33,7 @@ struct Midi {
     int hangingNotes = 0;  // note-ons still sounding at the end of their track
     double SecondsAt(uint32_t tick) const;
 };
+// The notes, tempo changes and track ends; false with a reason when the file is refused.
 bool LoadMidi(const std::string& path, Midi& out, std::string& error);
 
 }  // namespace vx::testing

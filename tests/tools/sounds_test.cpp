@@ -1,3 +1,4 @@
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +11,24 @@
 namespace vx::testing {
 namespace {
 
+struct Wave {
+    SDL_AudioSpec spec{};
+    std::vector<int16_t> samples;
+    double Seconds() const { return double(samples.size()) / spec.freq / spec.channels; }
+};
+
+// Read as the game's sound back-end reads it, through SDL.
 Wave LoadEffect(int n) {
     Wave w;
-    std::string error;
-    EXPECT_TRUE(LoadWav(ProgramPath("dat/wave" + std::to_string(n) + ".wav"), w, error)) << error;
+    const std::string path = ProgramPath("dat/wave" + std::to_string(n) + ".wav");
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV(path.c_str(), &w.spec, &data, &length) == nullptr) {
+        ADD_FAILURE() << path << ": " << SDL_GetError();
+        return w;
+    }
+    w.samples.assign(reinterpret_cast<int16_t*>(data), reinterpret_cast<int16_t*>(data + length));
+    SDL_FreeWAV(data);
     return w;
 }
 
@@ -26,9 +41,10 @@ int Peak(const Wave& w) {
 TEST(GeneratedSounds, EffectsAreShortPeakNormalisedMono16BitPcm) {
     for (int n = 1; n <= 11; ++n) {
         const Wave w = LoadEffect(n);
-        EXPECT_EQ(w.channels, 1) << n;
-        EXPECT_EQ(w.bits, 16) << n;
-        EXPECT_EQ(w.sampleRate, 22050) << n;
+        EXPECT_EQ(w.spec.channels, 1) << n;
+        EXPECT_EQ(w.spec.format, AUDIO_S16LSB) << n;
+        EXPECT_EQ(w.spec.freq, 22050) << n;
+        ASSERT_FALSE(w.samples.empty()) << n;
         const int peak = Peak(w);
         EXPECT_GE(peak, int(0.85 * 32767)) << "wave" << n << " is not normalised";
         EXPECT_LT(peak, 32767) << "wave" << n << " clips";
@@ -59,7 +75,6 @@ Midi LoadTune(const char* name) {
 }
 
 void CheckLoopingTune(const Midi& m, const char* name) {
-    EXPECT_EQ(m.format, 1) << name;
     EXPECT_GE(m.trackCount, 3) << name;
     ASSERT_EQ(int(m.endTicks.size()), m.trackCount) << name;
     ASSERT_FALSE(m.notes.empty()) << name;

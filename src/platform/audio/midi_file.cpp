@@ -63,7 +63,8 @@ int DataBytesOf(uint8_t status) {
 
 // Walks one track's events; the end tick is where its last event (normally the
 // end-of-track meta event) sits.
-bool ReadTrack(Reader track, int64_t& endTick, std::string& error) {
+bool ReadTrack(Reader track, int number, int64_t& endTick, std::string& error,
+               const MidiEventVisitor& onEvent) {
     int64_t tick = 0;
     uint8_t runningStatus = 0;
     while (!track.AtEnd()) {
@@ -76,8 +77,14 @@ bool ReadTrack(Reader track, int64_t& endTick, std::string& error) {
             track.Skip(1);
             uint8_t type = 0;
             uint32_t length = 0;
-            if (!track.Byte(type) || !track.VarLen(length) || !track.Skip(length))
-                return error = "meta event cut short", false;
+            if (!track.Byte(type) || !track.VarLen(length)) return error = "meta event cut short", false;
+            const uint8_t* payload = track.Here();
+            if (!track.Skip(length)) return error = "meta event cut short", false;
+            if (onEvent) {
+                std::vector<uint8_t> data(payload - 1, payload + length);  // the type, then the payload
+                data[0] = type;
+                onEvent({number, tick, 0xFF, std::move(data)});
+            }
             if (type == 0x2F) break;
             continue;
         }
@@ -96,10 +103,11 @@ bool ReadTrack(Reader track, int64_t& endTick, std::string& error) {
         } else if (runningStatus == 0) {
             return error = "data byte without a status", false;
         }
-        for (int i = 0; i < DataBytesOf(runningStatus); ++i) {
-            uint8_t data = 0;
-            if (!track.Byte(data) || (data & 0x80)) return error = "bad channel message", false;
-        }
+        uint8_t data[2] = {};
+        const int count = DataBytesOf(runningStatus);
+        for (int i = 0; i < count; ++i)
+            if (!track.Byte(data[i]) || (data[i] & 0x80)) return error = "bad channel message", false;
+        if (onEvent) onEvent({number, tick, runningStatus, {data, data + count}});
     }
     endTick = tick;
     return true;
@@ -107,7 +115,8 @@ bool ReadTrack(Reader track, int64_t& endTick, std::string& error) {
 
 }  // namespace
 
-std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, std::string& error) {
+std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, std::string& error,
+                                             const MidiEventVisitor& onEvent) {
     Reader file(bytes.data(), bytes.data() + bytes.size());
     uint32_t tag = 0, headerLength = 0, format = 0, tracks = 0, division = 0;
     if (!file.BigEndian(4, tag) || tag != 0x4D546864 /* MThd */ || !file.BigEndian(4, headerLength) ||
@@ -133,7 +142,8 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, 
         file.Skip(chunkLength);
         if (chunkTag != 0x4D54726B /* MTrk */) continue;  // unknown chunks are allowed and skipped
         int64_t endTick = 0;
-        if (!ReadTrack(Reader(chunk, chunk + chunkLength), endTick, error)) return std::nullopt;
+        if (!ReadTrack(Reader(chunk, chunk + chunkLength), info.trackCount, endTick, error, onEvent))
+            return std::nullopt;
         longest = std::max(longest, endTick);
         ++info.trackCount;
     }

@@ -1,20 +1,24 @@
 // Gamepads on SDL's virtual joysticks, read by the real back-end and acted on by the
 // game: two pads steer both players with the same key flags as the keys, a pad plugged
 // in mid-match is taken, an unplugged one pauses, Start pauses and resumes, Back stops,
-// and the whole road from the title to the result screen and back runs on a pad alone.
+// the whole road from the title to the result screen and back runs on a pad alone, and
+// the replay of that match verifies like one played on keys.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 
 #include "frontend/menu_commands.h"
 #include "frontend/pad_input.h"
+#include "frontend/replay_commands.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "platform/pads/pad_system.h"
 #include "support/screen_harness.h"
+#include "support/test_game.h"
 
 namespace vx {
 namespace {
@@ -96,6 +100,8 @@ struct Pads : ::testing::Test {
 
 TEST_F(Pads, TwoPadsDriveTheRoadSteerBothPlayersAndPauseOnUnplugAndStart) {
     ASSERT_TRUE(system.Started());
+    testing::TempFolder replays;
+    g.ReplayFolder = replays.Path();
     VirtualPad first, second;
     // Title: the first d-pad press shows the hover on 1P VS CPU, the next moves to 1P VS 2P.
     const uint32_t plain = g.MainPict.Pixel(160, 175);
@@ -147,6 +153,10 @@ TEST_F(Pads, TwoPadsDriveTheRoadSteerBothPlayersAndPauseOnUnplugAndStart) {
     Tap(first, kStart);
     ASSERT_EQ(g.ScreenState, screen_state::kResult);
     EXPECT_EQ(g.TimeLeft, 0);
+    // Its replay (pauses, unplugging and all) plays back to the recorded final state hash.
+    std::ostringstream out, err;
+    EXPECT_EQ(VerifyReplayCommand(g.KeyLog.lastWritten, out, err), verify_status::kAgrees)
+        << out.str() << err.str();
     Tap(first, kDown, 3);  // RETRY, STAGE SELECT, OPENING
     Tap(first, kA);
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);

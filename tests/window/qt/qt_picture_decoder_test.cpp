@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include "support/files.h"
 
 #include "support/test_game.h"
 
@@ -30,8 +30,7 @@ TEST(QtPictureDecoderTest, PngReachesTheLoaderWithExactPixels) {
 
     testing::TempFolder folder;
     const auto path = folder.Path() / "title";  // the game's pictures carry no extension
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    testing::WriteBytes(path, png);
     PictureLoader loader;
     InstallQtPictureDecoder(loader);
     Surface out;
