@@ -83,7 +83,10 @@ void NetPeer::Pump(int64_t nowMs) {
     }
     FlushSim(nowMs);
     link_->Flush();
-    if (nowMs - lastHeardMs_ > kSilenceLimitMs)
+    // A host waits for its guest as long as the player likes; once a peer is there (or
+    // for a guest, from the first knock on the host's door) 5 quiet seconds end it.
+    const bool waitingForGuest = options_.host && !link_->Connected() && !helloSeen_;
+    if (!waitingForGuest && nowMs - lastHeardMs_ > kSilenceLimitMs)
         End(end_reason::kSilence,
             "Nothing has come from the other player for 5 seconds: the network match is over.");
 }

@@ -78,6 +78,12 @@ TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
     EXPECT_EQ(silent.host->peer.EndReason(), end_reason::kSilence);
     EXPECT_NE(silent.host->peer.EndMessage().find("5 seconds"), std::string::npos);
 
+    // A host nobody has joined yet is not silent: it waits as long as its player likes.
+    std::string error;
+    NetPeer waiting(EnetLink::Host(0, "127.0.0.1", &error), PeerOptions{true, "2.1", std::nullopt, 1});
+    for (int64_t t = 0; t < 8000; t += 10) waiting.Pump(t);
+    EXPECT_FALSE(waiting.Ended()) << waiting.EndMessage();
+
     NetPair leaving({});
     ASSERT_TRUE(leaving.Connect());
     leaving.guest->peer.Leave();
