@@ -11,6 +11,7 @@
 #include "frontend/sys_data.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
+#include "platform/silent_services.h"
 
 namespace {
 

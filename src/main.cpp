@@ -12,6 +12,7 @@
 #include "draw/screen_pictures.h"
 #include "frontend/command_line.h"
 #include "frontend/messages_language.h"
+#include "frontend/net_play.h"
 #include "frontend/replay_commands.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
@@ -22,6 +23,7 @@
 #include "platform/single_instance.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
+#include "window/net_dialogs.h"
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
@@ -123,6 +125,25 @@ int main(int argc, char** argv) {
     vx::TraceStartup("window shown");
     window.Form_Load();
     vx::TraceStartup("Form_Load (settings, title drawn)");
+    // --host and --join open the connection once the title is up, as the menu items do.
+    if (options.host || !options.join.empty()) {
+        std::string error, address;
+        uint16_t port = vx::net::kDefaultPort;
+        const bool ok = options.host
+                            ? options.hostPort.empty() || vx::ParseNetPort(options.hostPort, port, error)
+                            : vx::ParseJoinAddress(options.join, address, port, error);
+        if (!ok) {
+            std::cerr << "voltrax: " << error << "\n";
+            return 2;
+        }
+        QTimer::singleShot(0, &window, [&window, host = options.host, address, port] {
+            if (host)
+                window.NetPlay().Host(port);
+            else
+                window.NetPlay().Join(address, port);
+        });
+    }
+    window.NetPlay().verbose = options.verbose;
     if (replayOptions.watch) {
         // Started from the event loop, like a menu command, once the title is up.
         QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {

@@ -1,6 +1,7 @@
 // Keeps the include directions of src/ one way: each folder may include its own files
-// and those of the layers below it; only the shell may reach Qt, and only the sound and
-// gamepad back-ends SDL or FluidSynth. A failure names the file, the line and the rule it breaks.
+// and those of the layers below it; only the shell may reach Qt, only the sound and
+// gamepad back-ends SDL or FluidSynth, and only net/ ENet. A failure names the file, the
+// line and the rule it breaks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,13 +21,18 @@ namespace fs = std::filesystem;
 // Lower numbers sit lower. A folder may include folders of a lower rank; folders of one
 // rank may include each other only where they share the shell's rank.
 const std::map<std::string, int> kLayerRank = {
-    {"platform", 0}, {"platform/audio", 1}, {"platform/pads", 1},  // stand-ins
-    {"core", 2},                                                   // shared ground
-    {"sound", 3},    {"draw", 4},           {"stage", 5},         {"puck", 6}, {"paddles", 7},  // subsystems
-    {"match", 8},    {"frontend", 9},                                                           // flow
-    {"window", 10},  {"help", 10},          {"about", 10},        {".", 10},                    // shell
+    {"platform", 0},      {"platform/audio", 1},
+    {"platform/pads", 1},  // stand-ins
+    {"core", 2},           // shared ground
+    {"sound", 3},         {"draw", 4},
+    {"stage", 5},         {"puck", 6},
+    {"paddles", 7},  // subsystems
+    {"match", 8},         {"net", 9},
+    {"frontend", 10},  // flow
+    {"window", 11},       {"help", 11},
+    {"about", 11},        {".", 11},  // shell
 };
-constexpr int kShellRank = 10;
+constexpr int kShellRank = 11;
 // The back-ends that may reach SDL (sound and gamepads) or FluidSynth (sound).
 const std::set<std::string> kSdlFolders = {"platform/audio", "platform/pads"};
 
@@ -35,6 +41,9 @@ bool IsQt(const std::string& header) {
 }
 bool IsSdlOrSynth(const std::string& header) {
     return header.rfind("SDL", 0) == 0 || header.rfind("fluidsynth", 0) == 0;
+}
+bool IsEnet(const std::string& header) {
+    return header.rfind("enet/", 0) == 0;
 }
 
 struct Violation {
@@ -68,6 +77,7 @@ std::vector<Violation> CheckTree(const fs::path& src) {
                     found.push_back({where, "Qt outside the shell"});
                 if (IsSdlOrSynth(header) && !kSdlFolders.contains(folder))
                     found.push_back({where, "SDL or FluidSynth outside the back-ends"});
+                if (IsEnet(header) && folder != "net") found.push_back({where, "ENet outside net"});
                 continue;
             }
             if (!std::regex_search(line, m, quoted)) continue;
@@ -103,15 +113,17 @@ TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
         << "#include <SDL.h>\n#include \"platform/host.h\"\n";
     std::ofstream(root / "platform" / "pads" / "ok.cpp") << "#include <SDL.h>\n";
     std::ofstream(root / "core" / "sdl.cpp") << "#include <SDL2/SDL.h>\n";
+    std::ofstream(root / "puck" / "enet.cpp") << "#include <enet/enet.h>\n";
 
     std::map<std::string, std::string> got;
     for (const auto& v : CheckTree(root)) got[v.where] += v.rule;
     fs::remove_all(root);
-    EXPECT_EQ(got.size(), 4u);
+    EXPECT_EQ(got.size(), 5u);
     EXPECT_NE(got["core/up.h:1"].find("layer above"), std::string::npos);
     EXPECT_NE(got["puck/side.cpp:1"].find("layer above"), std::string::npos);
     EXPECT_EQ(got["puck/side.cpp:2"], "Qt outside the shell");
     EXPECT_EQ(got["core/sdl.cpp:1"], "SDL or FluidSynth outside the back-ends");
+    EXPECT_EQ(got["puck/enet.cpp:1"], "ENet outside net");
 }
 
 }  // namespace

@@ -36,6 +36,14 @@
         <translation>&amp;Watch a replay...</translation>
     </message>
     <message>
+        <source>ネット対戦を開く(&amp;N)...</source>
+        <translation>Open a &amp;network match...</translation>
+    </message>
+    <message>
+        <source>ネット対戦に参加(&amp;J)...</source>
+        <translation>&amp;Join a network match...</translation>
+    </message>
+    <message>
         <source>オプション(&amp;O)</source>
         <translation>&amp;Options</translation>
     </message>
@@ -226,6 +234,37 @@
     <message>
         <source>リプレイ「%1」は再生できません。</source>
         <translation>The replay &quot;%1&quot; cannot be played.</translation>
+    </message>
+</context>
+<context>
+    <name>NetPlay</name>
+    <message>
+        <source>ネット対戦を開く</source>
+        <translation>Open a network match</translation>
+    </message>
+    <message>
+        <source>相手を待つ UDP ポート (相手はこのポートに参加します):</source>
+        <translation>UDP port to wait on (the other player joins this port):</translation>
+    </message>
+    <message>
+        <source>ネット対戦に参加</source>
+        <translation>Join a network match</translation>
+    </message>
+    <message>
+        <source>相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:</source>
+        <translation>The host&apos;s address, and its port if not 47150 (address:port):</translation>
+    </message>
+    <message>
+        <source>UDP ポート %1 で相手を待っています...</source>
+        <translation>Waiting for the other player on UDP port %1...</translation>
+    </message>
+    <message>
+        <source>%1 のポート %2 に接続しています...</source>
+        <translation>Connecting to %1 port %2...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

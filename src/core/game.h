@@ -25,6 +25,8 @@
 
 namespace vx {
 
+class MatchFrameSource;
+
 namespace screen_state {
 constexpr uint8_t kTitle = 1;
 constexpr uint8_t kStageSelect = 2;
@@ -117,6 +119,9 @@ struct Game {
     uint64_t MatchSeed = 0;
     bool MatchSeeded = false;
     MatchKeyLog KeyLog;
+    // Set while a network match is connected: it sets up and steps the matches.
+    MatchFrameSource* frameSource = nullptr;
+    int MatchLoopDepth = 0;              // RunMatch calls on the stack (its events may run other code)
     std::filesystem::path ReplayFolder;  // where replays are written; empty: none are
 
     // --- drawing surfaces (the main window's picture boxes) ---

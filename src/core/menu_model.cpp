@@ -22,6 +22,8 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Entry(M::MenuVSCPU, M::MenuGame, "MenuVSCPU", "1P VS CPU(&C)"),
     Entry(M::MenuVS2P, M::MenuGame, "MenuVS2P", "1P VS 2P(&H)"),
     Entry(M::MenuWatch, M::MenuGame, "MenuWatch", "リプレイを見る(&W)..."),
+    Entry(M::MenuNetHost, M::MenuGame, "MenuNetHost", "ネット対戦を開く(&N)..."),
+    Entry(M::MenuNetJoin, M::MenuGame, "MenuNetJoin", "ネット対戦に参加(&J)..."),
     Separator(M::a8, M::MenuGame, "a8"),
     Entry(M::MenuPause, M::MenuGame, "MenuPause", "ゲームの一時停止(&P)", 'P', false, false),
     Entry(M::MenuRePlay, M::MenuGame, "MenuRePlay", "ゲームの再開(&R)", 'R', false, false),
@@ -78,6 +80,8 @@ void MenuModel::SetGameStartItemsEnabled(bool enabled) {
     SetEnabled(MenuId::MenuVS2P, enabled);
     SetEnabled(MenuId::MenuVSCPU, enabled);
     SetEnabled(MenuId::MenuWatch, enabled);
+    SetEnabled(MenuId::MenuNetHost, enabled);
+    SetEnabled(MenuId::MenuNetJoin, enabled);
 }
 
 }  // namespace vx

@@ -44,6 +44,16 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "when "
          "the file cannot be used",
          nullptr, &CommandLine::verifyReplay},
+        {"host", 0, "[PORT]",
+         "open a network match on UDP PORT (47150 when not given; 0 for any free one) and wait for the "
+         "other player",
+         &CommandLine::host, &CommandLine::hostPort},
+        {"join", 0, "ADDRESS[:PORT]", "join the network match opened at ADDRESS (port 47150 when not given)",
+         nullptr, &CommandLine::join},
+        {"verbose", 0, nullptr,
+         "print one line on standard output at the end of each network match (frames, scores, result, state "
+         "hash, rollback, round trip, bytes)",
+         &CommandLine::verbose, nullptr},
     };
     return options;
 }

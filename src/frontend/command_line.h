@@ -16,6 +16,10 @@ struct CommandLine {
     bool version = false;
     std::string replay;        // --replay FILE
     std::string verifyReplay;  // --verify-replay FILE
+    bool host = false;         // --host [PORT]
+    std::string hostPort;      //   its port, empty for the default
+    std::string join;          // --join ADDRESS[:PORT]
+    bool verbose = false;      // --verbose
 
     // results (out)
     std::string error;  // empty when every argument was understood

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "core/game.h"
+#include "core/match_frame_source.h"
 #include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
@@ -68,8 +69,19 @@ void ReleaseOnTitle(Game& g, const Point& p) {
     }
 }
 
+// In a network match only one side chooses between matches; the other follows its
+// choices. The choosing side tells the other before it acts.
+bool TellChoice(Game& g, uint8_t choice) {
+    if (g.frameSource == nullptr) return true;
+    if (!g.frameSource->MayChoose()) return false;
+    g.frameSource->Chose(g, choice, g.StageNo);
+    return true;
+}
+
 void ReleaseOnStageSelect(Game& g, const Point& p) {
+    if (g.frameSource != nullptr && !g.frameSource->MayChoose()) return;
     if (In(g, button::kReturn, p)) {
+        TellChoice(g, match_choice::kTitle);
         DrawButtonLooks(g, kStageSelectButtons, button::kReturn, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         ShowTitle(g, kFalse);
@@ -78,6 +90,7 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
         StopMenuMusic(g);
         DrawButtonLooks(g, kStageSelectButtons, button::kOk, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
+        TellChoice(g, match_choice::kStage);
         StartMatch(g);
     } else {
         if (const int k = SlotAt(g, p); k != 0) g.StageNo = static_cast<uint8_t>(k);
@@ -86,6 +99,7 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
 }
 
 void ReleaseOnResult(Game& g, const Point& p) {
+    if (g.frameSource != nullptr && !g.frameSource->MayChoose()) return;
     if (In(g, button::kRetry, p)) {
         const uint8_t stage = g.StageNo, mode = g.GameMode;
         ApplySettings(g);
@@ -95,12 +109,14 @@ void ReleaseOnResult(Game& g, const Point& p) {
         g.MatchRequest = match_request::kNone;
         g.ScreenState = screen_state::kBusy;
         StopMenuMusic(g);
+        TellChoice(g, match_choice::kRetry);
         RetryMatch(g);
     } else if (In(g, button::kStageSelect, p)) {
         const uint8_t mode = g.GameMode;
         ApplySettings(g);
         g.GameMode = mode;
         DrawButtonLooks(g, kResultButtons, button::kStageSelect, ButtonLook::kHover);
+        TellChoice(g, match_choice::kStageSelect);
         g.ScreenState = screen_state::kBusy;
         StopMenuMusic(g);
         g.MatchRequest = match_request::kNone;
@@ -111,6 +127,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
     } else if (In(g, button::kOpening, p)) {
         ApplySettings(g);
         DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
+        TellChoice(g, match_choice::kTitle);
         g.ScreenState = screen_state::kBusy;
         g.Menu.SetOptionItemsEnabled(true);
         ShowTitle(g, kFalse);

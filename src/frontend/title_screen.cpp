@@ -1,6 +1,7 @@
 #include "frontend/title_screen.h"
 
 #include "core/game.h"
+#include "core/match_frame_source.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
 #include "draw/screen_pictures.h"
@@ -46,6 +47,8 @@ void ShowTitle(Game& g, Bool16 startup) {
 
 void StopMatch(Game& g) {
     if (!MatchPaused(g)) return;
+    // A network match stops on both sides; the connection ends with it.
+    if (g.frameSource != nullptr) g.frameSource->Stopped(g);
     // The part played so far becomes a replay; a watched replay just ends.
     if (g.KeyLog.mode == MatchKeyLog::Mode::kWatching) g.KeyLog.mode = MatchKeyLog::Mode::kOff;
     FinishReplay(g, 0);

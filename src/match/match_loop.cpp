@@ -1,6 +1,7 @@
 #include "match/match_loop.h"
 
 #include "core/game.h"
+#include "core/match_frame_source.h"
 #include "core/wait_rule.h"
 #include "draw/match_frame.h"
 #include "draw/messages.h"
@@ -21,7 +22,8 @@ namespace {
 
 // The intro's pictures of the first frame; each counts the clock as a frame does.
 void DrawIntroFrame(Game& g, MatchRecords& r) {
-    CountFrameClock(g);
+    // A network match counted these when it was set up (its first saved state has them).
+    if (g.frameSource == nullptr) CountFrameClock(g);
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 
@@ -32,9 +34,11 @@ void RestoreField(Game& g) {
 
 // Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
 bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
-    const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
-    SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
-    BeginMatchLog(g);
+    if (g.frameSource == nullptr) {
+        const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
+        SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
+        BeginMatchLog(g);
+    }
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
     if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
@@ -91,9 +95,22 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.host.SetMousePointer(MousePointer::Invisible);
 
-    MatchRecords r;
-    if (g.ScreenState == screen_state::kResumeRequested) {
-        r = g.Saved;
+    struct Depth {
+        Game& g;
+        explicit Depth(Game& game) : g(game) { ++g.MatchLoopDepth; }
+        ~Depth() { --g.MatchLoopDepth; }
+    } depth(g);
+    MatchFrameSource* const source = g.frameSource;
+    const bool resuming = g.ScreenState == screen_state::kResumeRequested;
+    if (source != nullptr && !resuming) source->BeginMatch(g);
+    MatchRecords own;
+    // A network match keeps its own records, which its rollback restores.
+    MatchRecords& r = source != nullptr ? source->Records() : own;
+    if (resuming) {
+        if (source == nullptr)
+            r = g.Saved;
+        else
+            source->Resumed(g);
     } else if (!StartNewMatch(g, r, stageNo)) {
         return;
     }
@@ -104,25 +121,41 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     for (;;) {
         g.FrameStart = g.host.NowMs();
         if (!LetEventsRun(g)) return;
-        if (!TakeFrameKeys(g)) {
+        if (source != nullptr) {
+            if (!source->PlayTurn(g)) {
+                source->MatchEnded(g, false);
+                StopMusicAndTimer(g);
+                g.ScreenState = screen_state::kBusy;
+                g.MatchRequest = match_request::kOver;
+                EndMatchRandom(g);
+                return;
+            }
+            // The end of a network match waits until both sides agree on it.
+            if (source->EndConfirmed()) {
+                if (!CheckMatchEnd(g, r)) return;
+                if (g.ScreenState == screen_state::kResult) source->MatchEnded(g, true);
+            }
+        } else if (!TakeFrameKeys(g)) {
             // A watched replay that ends before its match: nothing more to show.
             StopMusicAndTimer(g);
             g.ScreenState = screen_state::kBusy;
             g.MatchRequest = match_request::kOver;
             EndMatchRandom(g);
             return;
+        } else {
+            PlayFrame(g, r, gameMode);
+            NoteFrameDone(g, r);
+            const int16_t result = DecidedResult(g);
+            if (!CheckMatchEnd(g, r)) return;
+            if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
         }
-        PlayFrame(g, r, gameMode);
-        NoteFrameDone(g, r);
-        const int16_t result = DecidedResult(g);
-        if (!CheckMatchEnd(g, r)) return;
-        if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
         // The end sequence's own waits moved FrameStart on, so after it this wait is over
         // at once and the result screen follows without a frame's delay.
         if (!g.host.WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
         // A pause is seen only here, so the paused picture is always a complete frame.
         if (g.MatchRequest == match_request::kPause) {
             g.Saved = r;
+            if (source != nullptr) source->Paused(g);
             g.ScreenState = screen_state::kPaused;
             StopMusicAndTimer(g);
             break;

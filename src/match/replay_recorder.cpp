@@ -24,6 +24,8 @@ int64_t NowSeconds() {
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
+}  // namespace
+
 Replay ReplayOfMatch(const Game& g, int16_t result) {
     Replay r;
     r.programVersion = kProgramVersion;
@@ -42,8 +44,6 @@ Replay ReplayOfMatch(const Game& g, int16_t result) {
     r.keys = g.KeyLog.keys;
     return r;
 }
-
-}  // namespace
 
 std::array<Bool16, 4> UnpackKeyFlags(uint8_t bits) {
     std::array<Bool16, 4> flags{};
@@ -104,7 +104,10 @@ void FinishReplay(Game& g, int16_t result) {
     if (log.mode != MatchKeyLog::Mode::kRecording) return;
     log.mode = MatchKeyLog::Mode::kOff;
     if (log.keys.empty()) return;  // quit before the first frame: nothing to watch
-    const Replay replay = ReplayOfMatch(g, result);
+    SaveReplay(g, ReplayOfMatch(g, result));
+}
+
+void SaveReplay(Game& g, const Replay& replay) {
     std::error_code ec;
     std::filesystem::create_directories(g.ReplayFolder, ec);
     std::filesystem::path path = g.ReplayFolder / ReplayFileName(replay);
@@ -117,7 +120,7 @@ void FinishReplay(Game& g, int16_t result) {
         std::cerr << "voltrax: cannot write the replay " << path.string() << "\n";
         return;
     }
-    log.lastWritten = path;
+    g.KeyLog.lastWritten = path;
     PruneReplays(g.ReplayFolder, kReplaysKept);
 }
 

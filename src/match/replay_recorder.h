@@ -32,6 +32,11 @@ void NoteFrameDone(Game& g, const MatchRecords& r);
 // Writes the replay of the match being recorded and stops recording; result 0 marks it
 // incomplete (stopped or quit). Nothing happens when nothing is being recorded.
 void FinishReplay(Game& g, int16_t result);
+// The replay of the match g.KeyLog holds, ending in result (0: not ended).
+Replay ReplayOfMatch(const Game& g, int16_t result);
+// Writes replay into g.ReplayFolder under its own name and keeps the newest files;
+// g.KeyLog.lastWritten names the file.
+void SaveReplay(Game& g, const Replay& replay);
 
 // "2026-12-06_18-30-05_stage3_vscpu_7-5.vxr"; "_incomplete" before the extension for a
 // match that did not reach its result. Local time.

@@ -137,4 +137,23 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
     }
 }
 
+void RepaintItemPanel(Game& g, const ItemRecord& item) {
+    using namespace item_place;
+    RestoreIcon(g, kIconX1);
+    RestoreIcon(g, kIconX2);
+    RestoreRect(g, kStripX, kStripY, kStripW, kStripH, kStripX, kStripY);
+    RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
+    if (item.phase != item_phase::kEffect || item.kind == 0) return;
+    if (ShownOnBothSides(item.kind)) {
+        DrawIcon(g, kIconX1, item.kind);
+        DrawIcon(g, kIconX2, item.kind);
+    } else {
+        DrawIcon(g, IconX(item.owner), item.kind);
+    }
+    const SheetSprite& strip = Sheet(ItemStripName(item.kind));
+    DrawSprite(g, kStripX, kStripY, strip.w, strip.h, strip.x, strip.y);
+    const SheetSprite& full = Sheet("gauge.full");
+    DrawSprite(g, kGaugeX, kGaugeY, 7 * (item.timer / 15), kGaugeH, full.x, full.y);
+}
+
 }  // namespace vx

@@ -19,6 +19,10 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
 void ApplyItem(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner,
                Bool16 on);
 
+// The held-item icons, the item's name strip and the gauge drawn afresh from item (for a
+// picture whose step-by-step drawing was undone by a network match's rollback).
+void RepaintItemPanel(Game& g, const ItemRecord& item);
+
 // Paddle i back to its default length, rebound kind, look and direction, centred on its
 // current y.
 void RestorePaddle(Paddles& paddles, SpriteTable& sprites, int i);

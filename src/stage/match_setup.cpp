@@ -48,6 +48,8 @@ void SetupStage(Game& g, PuckSet& pucks, ObstacleSet& obstacles, ItemRecord& ite
     pucks.serveB = table::kServeB;
     SetAllowedItems(g, item, stage);
 
+    // The posts of an earlier stage go too: the state hash reads every slot.
+    g.CornerPosts = CornerPostSet{};
     const auto posts = stage.cornerPosts;
     g.CornerPosts.count = static_cast<uint8_t>(posts.size());
     for (size_t i = 0; i < posts.size(); ++i) g.CornerPosts.posts[i] = posts[i];

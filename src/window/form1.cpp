@@ -27,6 +27,7 @@
 #include "window/key_dialog.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
+#include "window/net_dialogs.h"
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
@@ -92,6 +93,7 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
     aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
+    netPlay_ = std::make_unique<NetPlayKeeper>(g_, this);
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
@@ -109,6 +111,8 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
 }
 
 Form1::~Form1() {
+    // A network connection says goodbye to the other side before the window goes.
+    netPlay_.reset();
     // The binding hands the model's change hook back; the game outlives this window.
     delete menus_;
     menus_ = nullptr;
@@ -242,6 +246,8 @@ void Form1::RunMenuCommand(MenuId id) {
         case MenuId::MenuKeys: OpenKeyDialog(); break;
         case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
         case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
+        case MenuId::MenuNetHost: netPlay_->AskAndHost(); break;
+        case MenuId::MenuNetJoin: netPlay_->AskAndJoin(); break;
         default: break;
     }
 }

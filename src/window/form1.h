@@ -23,6 +23,7 @@ class AboutBoxKeeper;
 class KeyDialog;
 class MainPictView;
 class MenuBarBinding;
+class NetPlayKeeper;
 class QtHost;
 enum class MenuId : uint8_t;
 
@@ -50,6 +51,8 @@ class Form1 : public QMainWindow {
     MainPictView* MainPict() const { return view_; }
     MenuBarBinding* Menus() const { return menus_; }
     QtHost* Host() const { return host_; }
+    // Network play: the menu items' dialogs, --host and --join.
+    NetPlayKeeper& NetPlay() const { return *netPlay_; }
 
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
@@ -92,6 +95,7 @@ class Form1 : public QMainWindow {
     QtHost* host_;
     MenuBarBinding* menus_;
     std::unique_ptr<AboutBoxKeeper> about_;
+    std::unique_ptr<NetPlayKeeper> netPlay_;
     KeyTranslator keys_;
     bool openingMusicDue_ = false;
     int openingMusicTries_ = 0;

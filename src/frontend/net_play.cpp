@@ -1,0 +1,341 @@
+#include "frontend/net_play.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <iostream>
+
+#include "core/game.h"
+#include "draw/match_frame.h"
+#include "draw/match_panel.h"
+#include "draw/screen_pictures.h"
+#include "draw/sprite_blit.h"
+#include "frontend/stage_select.h"
+#include "frontend/sys_data.h"
+#include "frontend/title_screen.h"
+#include "match/match_loop.h"
+#include "match/match_sequences.h"
+#include "match/screen_wipe.h"
+#include "puck/items.h"
+#include "sound/music.h"
+
+namespace vx {
+
+static_assert(match_choice::kStage == net::choice_kind::kStage &&
+                  match_choice::kRetry == net::choice_kind::kRetry &&
+                  match_choice::kStageSelect == net::choice_kind::kStageSelect &&
+                  match_choice::kTitle == net::choice_kind::kTitle,
+              "the screens' choices travel as they are");
+
+namespace {
+
+constexpr const char* kProgramVersion = VOLTRAX_VERSION_TEXT;
+constexpr const char* kWaitingPicture = "\\dat\\bwait";
+
+// The time limit the menu has chosen (the rule may be the score one).
+int16_t ChosenTimeLimit(const Game& g) {
+    for (size_t k = 0; k < 3; ++k)
+        if (g.TimeChecks[k] != kFalse) return static_cast<int16_t>(120 - 30 * static_cast<int>(k));
+    return 120;
+}
+
+// Two bits a frame from this side's player-1 keys (or pad): bit 0 and bit 1 as a
+// local match reads KeyFlags[0] and KeyFlags[1].
+net::InputBits LocalKeys(const Game& g) {
+    return static_cast<net::InputBits>((g.KeyFlags[0] != kFalse ? 1u : 0u) |
+                                       (g.KeyFlags[1] != kFalse ? 2u : 0u));
+}
+
+}  // namespace
+
+bool ParseNetPort(std::string_view text, uint16_t& port, std::string& error) {
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 65535) {
+        error = "\"" + std::string(text) + "\" is not a port (0 to 65535)";
+        return false;
+    }
+    port = static_cast<uint16_t>(value);
+    return true;
+}
+
+bool ParseJoinAddress(std::string_view text, std::string& address, uint16_t& port, std::string& error) {
+    port = net::kDefaultPort;
+    const size_t colon = text.rfind(':');
+    address = std::string(text.substr(0, colon));
+    if (colon != std::string_view::npos && !ParseNetPort(text.substr(colon + 1), port, error)) return false;
+    if (address.empty()) {
+        error = "no address to join";
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& address, uint16_t port,
+                                       std::string& error) {
+    auto link = host ? net::EnetLink::Host(port, "", &error) : net::EnetLink::Join(address, port, &error);
+    if (!link) return nullptr;
+    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host));
+}
+
+NetPlay::NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host) : g_(g), host_(host) {
+    port_ = link->Port();
+    net::PeerOptions options{host, kProgramVersion, std::nullopt, WallClockMicros()};
+    if (const char* sim = std::getenv("VOLTRAX_NETSIM"); sim != nullptr && sim[0] != '\0') {
+        std::string error;
+        options.sim = net::ParseNetSim(sim, &error);
+        if (!options.sim) std::cerr << "voltrax: VOLTRAX_NETSIM: " << error << "\n";
+    }
+    peer_ = std::make_unique<net::NetPeer>(std::move(link), options);
+}
+
+NetPlay::~NetPlay() {
+    if (match_ && !replayKept_) match_->WriteReplay();
+    if (g_.frameSource == this) g_.frameSource = nullptr;
+    if (!peer_->Ended()) peer_->Leave();
+}
+
+int64_t NetPlay::Now() const {
+    return static_cast<int64_t>(WallClockMicros() / 1000);
+}
+
+bool NetPlay::Deletable() const {
+    return finished_ && !busy_ && g_.MatchLoopDepth == 0 && g_.ScreenState == screen_state::kTitle &&
+           g_.frameSource != this;
+}
+
+void NetPlay::Pump() {
+    if (!finished_) peer_->Pump(Now());
+}
+
+bool NetPlay::AtRest() const {
+    if (g_.MatchLoopDepth > 0) return false;
+    // A match cut off by the link leaves the screen busy: only the title can follow.
+    if (cutOff_) return true;
+    switch (g_.ScreenState) {
+        case screen_state::kTitle:
+        case screen_state::kStageSelect:
+        case screen_state::kResult:
+        case screen_state::kPaused: return true;
+        case screen_state::kWaiting: return guestWaiting_;
+        default: return false;
+    }
+}
+
+void NetPlay::Poll() {
+    if (finished_) return;
+    peer_->Pump(Now());
+    // Inside a screen change or a match the code running there does the rest.
+    if (busy_ || !AtRest()) return;
+    if (peer_->Ended()) {
+        // A stop is no fault: S on either side, or the host going back to the title, ends
+        // the connection without a word, even when the link closed right after it.
+        bool quiet = peer_->EndReason() == net::end_reason::kStopped;
+        while (const auto choice = peer_->TakeChoice()) quiet |= choice->kind == net::choice_kind::kTitle;
+        while (const auto control = peer_->TakeControl()) quiet |= control->kind == net::control_kind::kStop;
+        Finish(quiet ? std::string() : peer_->EndMessage());
+        return;
+    }
+    if (!session_) {
+        if (peer_->Ready() && g_.ScreenState == screen_state::kTitle) OpenSession();
+        return;
+    }
+    if (g_.ScreenState == screen_state::kPaused && MatchPaused(g_)) {
+        if (const auto control = peer_->TakeControl()) {
+            busy_ = true;
+            if (control->kind == net::control_kind::kResume) {
+                remoteResume_ = true;
+                ResumeMatch(g_);
+            } else if (control->kind == net::control_kind::kStop) {
+                peer_->End(net::end_reason::kStopped, "");
+                StopMatch(g_);
+            }
+            busy_ = false;
+        }
+        return;
+    }
+    // Controls of a match that is over are of no use any more.
+    while (peer_->TakeControl()) {
+    }
+    if (!host_ && (g_.ScreenState == screen_state::kResult || guestWaiting_)) FollowHost();
+}
+
+void NetPlay::OpenSession() {
+    session_ = true;
+    g_.frameSource = this;
+    busy_ = true;
+    g_.ScreenState = screen_state::kBusy;
+    g_.GameMode = game_mode::kVs2P;
+    g_.Menu.SetGameStartItemsEnabled(false);
+    if (host_) {
+        ShowStageSelect(g_);
+    } else {
+        ShowGuestWaiting();
+    }
+    busy_ = false;
+}
+
+void NetPlay::ShowGuestWaiting() {
+    guestWaiting_ = true;
+    if (MusicWanted(g_)) SwitchToOpeningMusic(g_);
+    if (!ScreenWipe(g_, wipe_mode::kFadeOut)) return;
+    if (!LoadScreenPicture(g_, kWaitingPicture, g_.BufPict)) return;
+    // The match's waiting picture without a stage number: the host is still choosing.
+    BitBlt(g_.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g_.BufPict, 0, 0, Rop::SrcCopy);
+    if (!ScreenWipe(g_, wipe_mode::kFadeIn)) return;
+    g_.ScreenState = screen_state::kWaiting;
+}
+
+void NetPlay::FollowHost() {
+    const auto choice = peer_->TakeChoice();
+    if (!choice) return;
+    busy_ = true;
+    switch (choice->kind) {
+        case net::choice_kind::kStage:
+        case net::choice_kind::kRetry:
+            if (const auto start = peer_->TakeStart()) {
+                start_ = *start;
+                guestWaiting_ = false;
+                g_.StageNo = start_.stage;
+                g_.GameMode = game_mode::kVs2P;
+                g_.MatchRequest = match_request::kNone;
+                g_.ScreenState = screen_state::kBusy;
+                if (MusicWanted(g_)) StopMusicAndTimer(g_);
+                if (choice->kind == net::choice_kind::kStage) {
+                    StartMatch(g_);
+                } else {
+                    RetryMatch(g_);
+                }
+            }
+            break;
+        case net::choice_kind::kStageSelect:
+            g_.MatchRequest = match_request::kNone;
+            g_.ScreenState = screen_state::kBusy;
+            ShowGuestWaiting();
+            break;
+        case net::choice_kind::kTitle:
+            busy_ = false;
+            Finish("");
+            return;
+        default: break;
+    }
+    busy_ = false;
+}
+
+void NetPlay::SendStart(uint8_t stage) {
+    start_.stage = stage;
+    start_.ruleKind = g_.RuleKind;
+    start_.timeLimit = ChosenTimeLimit(g_);
+    start_.scoreLimit = g_.ScoreLimit;
+    start_.difficulty = g_.Difficulty;
+    start_.seed = DrawMatchSeed(g_);
+    peer_->SendStart(start_);
+}
+
+void NetPlay::Chose(Game& g, uint8_t choice, uint8_t stage) {
+    if (choice == match_choice::kStage || choice == match_choice::kRetry) SendStart(stage);
+    peer_->SendChoice(choice, choice == match_choice::kStage ? stage : 0);
+    peer_->Pump(Now());
+    if (choice == match_choice::kTitle) {
+        // The guest goes back to its title too; neither side has anything to say.
+        peer_->End(net::end_reason::kStopped, "");
+        finished_ = true;
+        g.frameSource = nullptr;
+    }
+}
+
+void NetPlay::BeginMatch(Game& g) {
+    if (match_ && !replayKept_) match_->WriteReplay();
+    match_.reset();
+    match_ = std::make_unique<net::NetMatch>(g, *peer_, host_ ? 0 : 1, start_, ++matchNo_);
+    replayKept_ = false;
+    remotePause_ = remoteResume_ = false;
+}
+
+bool NetPlay::PlayTurn(Game& g) {
+    if (peer_->Ended()) {
+        cutOff_ = true;
+        return false;
+    }
+    while (const auto control = peer_->TakeControl()) {
+        if (control->kind == net::control_kind::kPause && g.MatchRequest != match_request::kPause) {
+            remotePause_ = true;
+            g.MatchRequest = match_request::kPause;
+        }
+    }
+    MatchRecords& r = match_->Records();
+    const uint64_t rolledBack = match_->Session().RolledBackFrames();
+    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    match_->Tick(Now(), LocalKeys(g));
+    if (match_->Session().RolledBackFrames() != rolledBack) {
+        // Frames run again may have undone a goal, a second of the clock or an item that
+        // the first run drew: the panel is drawn again from the corrected state.
+        DrawScore(g, 0);
+        DrawScore(g, 1);
+        if (g.RuleKind == rule_kind::kTime) g.ClockChanged = true;
+        RepaintItemPanel(g, r.item);
+    }
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    cutOff_ = peer_->Ended();
+    return !cutOff_;
+}
+
+bool NetPlay::EndConfirmed() const {
+    return match_ && match_->Session().EndFrame().has_value();
+}
+
+void NetPlay::MatchEnded(Game&, bool complete) {
+    if (!match_ || replayKept_) return;
+    match_->WriteReplay();
+    replayKept_ = true;
+    if (verbose != nullptr)
+        *verbose << match_->SummaryLine() << (complete ? "" : " (cut short)") << std::endl;
+}
+
+void NetPlay::Paused(Game&) {
+    if (!remotePause_) peer_->SendControl(net::control_kind::kPause, match_->Session().Frame());
+    remotePause_ = false;
+    peer_->Pump(Now());
+}
+
+void NetPlay::Resumed(Game&) {
+    if (!remoteResume_) peer_->SendControl(net::control_kind::kResume, match_->Session().Frame());
+    remoteResume_ = false;
+    peer_->Pump(Now());
+}
+
+void NetPlay::Stopped(Game& g) {
+    MatchEnded(g, false);
+    peer_->End(net::end_reason::kStopped, "");
+    peer_->Pump(Now());
+    finished_ = true;
+    g.frameSource = nullptr;
+}
+
+void NetPlay::Finish(const std::string& message) {
+    message_ = message;
+    if (match_ && !replayKept_) MatchEnded(g_, false);
+    finished_ = true;
+    g_.frameSource = nullptr;
+    guestWaiting_ = false;
+    ReturnToTitle();
+}
+
+void NetPlay::ReturnToTitle() {
+    if (g_.ScreenState == screen_state::kTitle && !session_) return;
+    busy_ = true;
+    StopMusicAndTimer(g_);
+    g_.Menu.SetOptionItemsEnabled(true);
+    g_.MatchRequest = match_request::kNone;
+    g_.host.SetMousePointer(MousePointer::Normal);
+    g_.Menu.SetEnabled(MenuId::MenuPause, false);
+    g_.Menu.SetEnabled(MenuId::MenuRePlay, false);
+    g_.Menu.SetEnabled(MenuId::MenuGameStop, false);
+    ApplySettings(g_);
+    g_.ScreenState = screen_state::kBusy;
+    ShowTitle(g_, kFalse);
+    g_.Menu.SetGameStartItemsEnabled(true);
+    if (!g_.host.Ending()) SwitchToOpeningMusic(g_);
+    busy_ = false;
+}
+
+}  // namespace vx

@@ -1,0 +1,100 @@
+// Network play in the window: one connection to the other player's program, from the
+// handshake to the return to the title. The host (player 1, left) chooses the stage and
+// what follows each result; the guest (player 2, right) waits and follows. Each match
+// is a NetMatch that the match loop steps through this object.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "core/match_frame_source.h"
+#include "net/enet_link.h"
+#include "net/net_match.h"
+#include "net/net_peer.h"
+
+namespace vx {
+
+struct Game;
+
+// "47150" → 47150; false with a reason for anything but a number 0..65535.
+bool ParseNetPort(std::string_view text, uint16_t& port, std::string& error);
+// "host", "host:port", "192.168.1.20:47151" → address and port (47150 when not given).
+bool ParseJoinAddress(std::string_view text, std::string& address, uint16_t& port, std::string& error);
+
+class NetPlay : public MatchFrameSource {
+  public:
+    // Opens the link: as the host on port (0: any free port), or joining address:port.
+    // Null with a reason in error when the link cannot be opened.
+    static std::unique_ptr<NetPlay> Open(Game& g, bool host, const std::string& address, uint16_t port,
+                                         std::string& error);
+    // Tells the other side this one leaves (if it is still there) and keeps the replay
+    // of a match cut short.
+    ~NetPlay() override;
+
+    // Call often from the window's event loop, also while a match runs (it then only
+    // keeps the link alive). Finishes the handshake, then opens the session (host: the
+    // stage select screen; guest: a waiting screen), follows the other side's choices,
+    // pauses, resumes and stops, and goes back to the title when the link ends.
+    void Poll();
+    // Only keeps the link alive: safe to call at any time, also from inside a match.
+    void Pump();
+
+    bool IsHost() const { return host_; }
+    uint16_t Port() const { return port_; }
+    bool Connected() const { return session_; }
+    // The connection is over and the title is on screen: the owner may delete this
+    // (after showing EndMessage(), when it is not empty) once Deletable().
+    bool Finished() const { return finished_; }
+    bool Deletable() const;
+    const std::string& EndMessage() const { return message_; }
+    // Where the --verbose line of each match goes; null for nowhere.
+    std::ostream* verbose = nullptr;
+
+    // MatchFrameSource: what the match loop and the screens ask.
+    void BeginMatch(Game& g) override;
+    MatchRecords& Records() override { return match_->Records(); }
+    bool PlayTurn(Game& g) override;
+    bool EndConfirmed() const override;
+    void MatchEnded(Game& g, bool complete) override;
+    void Paused(Game& g) override;
+    void Resumed(Game& g) override;
+    void Stopped(Game& g) override;
+    bool MayChoose() const override { return host_; }
+    void Chose(Game& g, uint8_t choice, uint8_t stage) override;
+
+  private:
+    NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host);
+    int64_t Now() const;
+    // No screen change or match is running: the screens may change here.
+    bool AtRest() const;
+    void OpenSession();
+    void FollowHost();
+    void ShowGuestWaiting();
+    // Ends the connection on this side: message for the player (empty for none) and
+    // back to the title from wherever the screens are.
+    void Finish(const std::string& message);
+    void ReturnToTitle();
+    void SendStart(uint8_t stage);
+
+    Game& g_;
+    uint16_t port_ = 0;
+    bool host_;
+    std::unique_ptr<net::NetPeer> peer_;
+    std::unique_ptr<net::NetMatch> match_;
+    net::StartPacket start_;
+    uint8_t matchNo_ = 0;
+    bool session_ = false;       // the handshake is done and the first screen shown
+    bool guestWaiting_ = false;  // the guest's waiting screen is up
+    bool busy_ = false;          // Poll is running a screen or a match
+    bool remotePause_ = false;   // the pause (or resume, stop) came from the other side
+    bool remoteResume_ = false;
+    bool cutOff_ = false;  // the link ended in the middle of a match
+    bool finished_ = false;
+    bool replayKept_ = true;  // the current match's replay was written
+    std::string message_;
+};
+
+}  // namespace vx

@@ -1,0 +1,146 @@
+#include "net/net_match.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "match/match_loop.h"
+#include "match/replay_check.h"
+#include "match/replay_recorder.h"
+#include "match/rules.h"
+
+namespace vx::net {
+
+void ApplyStart(Game& g, const StartPacket& start) {
+    g.GameMode = game_mode::kVs2P;
+    g.StageNo = start.stage;
+    g.RuleKind = start.ruleKind;
+    g.TimeLeft = start.timeLimit;
+    g.ScoreLimit = start.scoreLimit;
+    g.Difficulty = start.difficulty;
+}
+
+NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo)
+    : g_(g), peer_(peer), session_(*this, localPlayer) {
+    ApplyStart(g, start);
+    // The panel's drawing zeroes the scores in the window before the setup, which reads
+    // them; a headless side has no panel.
+    g.Scores = {0, 0};
+    SetUpMatchState(g, r_, start.stage, start.seed);
+    // The window's intro counts the clock as it draws the first frame: the same count
+    // here keeps a network match and the local replay of its inputs alike.
+    if (g.RuleKind == rule_kind::kTime)
+        for (int i = 0; i < kIntroClockCounts; ++i) CountClock(g, g.TimeLeft);
+    timeLimit_ = start.timeLimit;
+    startDate_ =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    g.MatchRequest = match_request::kNone;
+    g.ScreenState = screen_state::kPlaying;
+    matchKeys_ = g.KeyFlags;
+    slots_.assign(kRollbackSlots, Capture());
+    peer_.Attach(&session_, matchNo);
+}
+
+NetMatch::~NetMatch() {
+    peer_.Detach(&session_);
+}
+
+MatchState NetMatch::Capture() const {
+    MatchState s = CaptureMatchState(g_, r_);
+    s.KeyFlags = matchKeys_;
+    return s;
+}
+
+void NetMatch::SaveState(int slot) {
+    slots_[static_cast<std::size_t>(slot)] = Capture();
+}
+
+void NetMatch::LoadState(int slot) {
+    const auto held = g_.KeyFlags;
+    RestoreMatchState(g_, r_, slots_[static_cast<std::size_t>(slot)]);
+    matchKeys_ = g_.KeyFlags;
+    g_.KeyFlags = held;
+}
+
+void NetMatch::StepFrame(InputBits player1, InputBits player2, bool rerun) {
+    // A frame run again was heard the first time: its effects stay silent.
+    const Bool16 effects = g_.EffectsOn;
+    if (rerun) g_.EffectsOn = kFalse;
+    const auto held = g_.KeyFlags;
+    g_.KeyFlags = UnpackKeyFlags(ReplayKeys({player1, player2}));
+    StepMatchFrame(g_, r_, game_mode::kVs2P);
+    matchKeys_ = g_.KeyFlags;
+    g_.KeyFlags = held;
+    g_.EffectsOn = effects;
+}
+
+bool NetMatch::Over() const {
+    return DecidedResult(g_) != match_result::kUndecided;
+}
+
+void NetMatch::RecordConfirmed() {
+    while (confirmedInputs_.size() < session_.Confirmed()) {
+        const auto f = static_cast<uint32_t>(confirmedInputs_.size());
+        confirmedInputs_.push_back({session_.ConfirmedInput(0, f), session_.ConfirmedInput(1, f)});
+    }
+}
+
+RollbackSession::Tick NetMatch::Tick(int64_t nowMs, InputBits localKeys) {
+    peer_.Pump(nowMs);
+    if (peer_.Ended()) return RollbackSession::Tick::Waiting;
+    // Half the round trip in frames, at most kMaxInputDelay, keeps most corrections short.
+    session_.SetInputDelay(static_cast<uint32_t>(peer_.MeanRoundTripMs() / 2 / kFrameMs));
+    session_.AddLocalInput(localKeys);
+    if (peer_.FrameAdvantage() >= 2 && session_.Frame() % 2 == 0) session_.HoldBack();
+    const auto tick = session_.Advance();
+    RecordConfirmed();
+    peer_.SendInputs(nowMs);
+    peer_.Pump(nowMs);
+    return tick;
+}
+
+uint8_t NetMatch::ReplayKeys(const std::array<InputBits, 2>& in) {
+    // The key flags a local 1P VS 2P match reads: player 1's up and down, then player
+    // 2's down and up (see StepFrame).
+    return PackKeyFlags(
+        {ToBool16(in[0] & 1u), ToBool16(in[0] & 2u), ToBool16(in[1] & 2u), ToBool16(in[1] & 1u)});
+}
+
+Replay NetMatch::ReplayOf() {
+    MatchKeyLog& log = g_.KeyLog;
+    log.mode = MatchKeyLog::Mode::kOff;
+    log.keys.clear();
+    for (const auto& in : confirmedInputs_) log.keys.push_back(ReplayKeys(in));
+    log.timeLimit = timeLimit_;
+    log.date = startDate_;
+    log.lastHash = Hash();
+    if (session_.EndFrame()) return ReplayOfMatch(g_, DecidedResult(g_));
+    // Cut short: the state on screen may run ahead of the frames both sides agree on, so
+    // the scores and the hash are those the agreed frames reach, kept as incomplete.
+    Replay replay = ReplayOfMatch(g_, match_result::kUndecided);
+    const ReplayOutcome agreed = CheckReplay(replay);
+    replay.scores = agreed.scores;
+    replay.finalHash = agreed.finalHash;
+    return replay;
+}
+
+void NetMatch::WriteReplay() {
+    if (!g_.ReplayFolder.empty() && !confirmedInputs_.empty()) SaveReplay(g_, ReplayOf());
+}
+
+std::string NetMatch::SummaryLine() const {
+    const char* results[] = {"undecided", "player 1 wins", "player 2 wins", "draw"};
+    const int16_t result = DecidedResult(g_);
+    char line[320];
+    std::snprintf(
+        line, sizeof line,
+        "network match: frames %u, scores %u-%u, %s, state hash %016llx, largest rollback %u frames, "
+        "mean round trip %u ms, bytes sent %llu, received %llu",
+        session_.Confirmed(), g_.Scores[0], g_.Scores[1], results[result],
+        static_cast<unsigned long long>(Hash()), session_.LargestRollback(), peer_.MeanRoundTripMs(),
+        static_cast<unsigned long long>(peer_.BytesSent()),
+        static_cast<unsigned long long>(peer_.BytesReceived()));
+    return line;
+}
+
+}  // namespace vx::net

@@ -1,0 +1,72 @@
+// One side's network match: the Game's match stepped by a rollback session over a
+// NetPeer, one call a frame. Holds the MatchStates the session rolls back to, keeps
+// the re-run frames silent and records the confirmed inputs of both players.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+#include "core/match_records.h"
+#include "match/match_state.h"
+#include "match/replay_file.h"
+#include "net/net_peer.h"
+#include "net/rollback_session.h"
+
+namespace vx::net {
+
+// The Game's settings for a network match from the host's start packet (1P VS 2P).
+void ApplyStart(Game& g, const StartPacket& start);
+
+class NetMatch : public RollbackTarget {
+  public:
+    // Sets the match up on the stage of start with the host's match seed. localPlayer 0
+    // is the host (left), 1 the guest (right). The match's records are its own.
+    NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo);
+    ~NetMatch() override;
+
+    // One frame's turn at nowMs with this side's keys: network, input, maybe a frame.
+    // g.KeyFlags is left as it was (the window's key events keep it as the keys held);
+    // the match's own key flags live apart and go into the state and its hash.
+    RollbackSession::Tick Tick(int64_t nowMs, InputBits localKeys);
+
+    MatchRecords& Records() { return r_; }
+    const RollbackSession& Session() const { return session_; }
+    RollbackSession& Session() { return session_; }
+    uint64_t Hash() const { return MatchStateHash(Capture()); }
+    // Both players' inputs of every confirmed frame, player 1 first: the replay's data.
+    const std::vector<std::array<InputBits, 2>>& ConfirmedInputs() const { return confirmedInputs_; }
+    // The confirmed frames as a local match's replay; incomplete when not ended.
+    Replay ReplayOf();
+    // Writes ReplayOf() into g.ReplayFolder (nothing when it is empty).
+    void WriteReplay();
+    // One frame's inputs as the key flags of a local 1P VS 2P match.
+    static uint8_t ReplayKeys(const std::array<InputBits, 2>& in);
+    // The --verbose line: frames, scores, result, hash, rollback, round trip, bytes.
+    std::string SummaryLine() const;
+
+    void SaveState(int slot) override;
+    void LoadState(int slot) override;
+    void StepFrame(InputBits player1, InputBits player2, bool rerun) override;
+    bool Over() const override;
+    uint64_t StateHash() const override { return Hash(); }
+
+  private:
+    void RecordConfirmed();
+    MatchState Capture() const;
+
+    Game& g_;
+    NetPeer& peer_;
+    MatchRecords r_;
+    RollbackSession session_;
+    std::vector<MatchState> slots_;
+    std::vector<std::array<InputBits, 2>> confirmedInputs_;
+    std::array<Bool16, 4> matchKeys_{};  // the key flags of the match's last frame
+    int16_t timeLimit_ = 0;
+    int64_t startDate_ = 0;  // seconds since the epoch, for the replay's name
+};
+
+}  // namespace vx::net

@@ -1,0 +1,148 @@
+#include "window/net_dialogs.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <iostream>
+
+#include "core/game.h"
+#include "frontend/net_play.h"
+
+namespace vx {
+
+namespace {
+
+constexpr int kPumpEveryMs = 15;
+
+// The dialogs' texts are Japanese in the source, like the menu captions; the English
+// ones are in translations/voltrax_en.ts under "NetPlay".
+QString Tr(const char* text) {
+    return QCoreApplication::translate("NetPlay", text);
+}
+
+bool NobodyToAsk() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+}  // namespace
+
+NetPlayKeeper::NetPlayKeeper(Game& g, QWidget* window) : g_(g), window_(window) {
+    timer_.setInterval(kPumpEveryMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+NetPlayKeeper::~NetPlayKeeper() {
+    CloseWaiting();
+}
+
+void NetPlayKeeper::AskAndHost() {
+    if (play_ || g_.ScreenState != screen_state::kTitle) return;
+    bool ok = false;
+    const int port = QInputDialog::getInt(window_, Tr("ネット対戦を開く"),
+                                          Tr("相手を待つ UDP ポート (相手はこのポートに参加します):"),
+                                          net::kDefaultPort, 1, 65535, 1, &ok);
+    if (ok) Host(static_cast<uint16_t>(port));
+}
+
+void NetPlayKeeper::AskAndJoin() {
+    if (play_ || g_.ScreenState != screen_state::kTitle) return;
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(window_, Tr("ネット対戦に参加"),
+                              Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
+                              QLineEdit::Normal, QString(), &ok)
+            .trimmed();
+    if (!ok || text.isEmpty()) return;
+    std::string address, error;
+    uint16_t port = 0;
+    if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
+        Tell(QString::fromStdString(error));
+        return;
+    }
+    Join(address, port);
+}
+
+bool NetPlayKeeper::Host(uint16_t port) {
+    return Open(true, "", port);
+}
+
+bool NetPlayKeeper::Join(const std::string& address, uint16_t port) {
+    return Open(false, address, port);
+}
+
+bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
+    if (play_ || g_.ScreenState != screen_state::kTitle) return false;
+    std::string error;
+    play_ = NetPlay::Open(g_, host, address, port, error);
+    if (!play_) {
+        Tell(QString::fromStdString(error));
+        return false;
+    }
+    if (verbose) play_->verbose = &std::cout;
+    const QString where =
+        host ? Tr("UDP ポート %1 で相手を待っています...").arg(play_->Port())
+             : Tr("%1 のポート %2 に接続しています...").arg(QString::fromStdString(address)).arg(port);
+    std::cerr << "voltrax: " << where.toStdString() << "\n";
+    if (!NobodyToAsk()) {
+        waiting_ = new QProgressDialog(where, Tr("キャンセル"), 0, 0, window_);
+        waiting_->setWindowTitle(QStringLiteral("VOLTRAX"));
+        waiting_->setMinimumDuration(0);
+        waiting_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(waiting_, &QProgressDialog::canceled, this, [this] {
+            // Only while still waiting: once connected the dialog is gone.
+            if (play_ && !play_->Connected()) {
+                play_.reset();
+                timer_.stop();
+            }
+        });
+        waiting_->show();
+    }
+    timer_.start();
+    return true;
+}
+
+void NetPlayKeeper::CloseWaiting() {
+    if (waiting_) {
+        waiting_->disconnect(this);
+        waiting_->close();
+    }
+}
+
+// The timer only keeps the link alive; what may change the screens (or play a whole
+// match, on the guest) runs from the event queue, so that the timer keeps firing then.
+void NetPlayKeeper::Tick() {
+    if (!play_) {
+        timer_.stop();
+        return;
+    }
+    play_->Pump();
+    if (pollQueued_) return;
+    pollQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { PollNow(); }, Qt::QueuedConnection);
+}
+
+void NetPlayKeeper::PollNow() {
+    pollQueued_ = false;
+    if (!play_) return;
+    play_->Poll();
+    if (play_->Connected() || play_->Finished()) CloseWaiting();
+    if (play_->Finished() && play_->Deletable()) {
+        const std::string message = play_->EndMessage();
+        play_.reset();
+        timer_.stop();
+        if (!message.empty()) Tell(QString::fromStdString(message));
+    }
+}
+
+void NetPlayKeeper::Tell(const QString& text) {
+    std::cerr << "voltrax: " << text.toStdString() << "\n";
+    if (NobodyToAsk()) return;
+    QMessageBox::information(window_, QStringLiteral("VOLTRAX"), text);
+}
+
+}  // namespace vx

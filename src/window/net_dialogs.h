@@ -1,0 +1,54 @@
+// The window's side of network play: "ネット対戦を開く(&N)..." asks for a port and waits
+// for the other player in a dialog that can be cancelled, "ネット対戦に参加(&J)..." asks
+// for the host's address; --host and --join do the same without asking. Keeps the
+// connection's link alive on a timer and tells the player why it ended.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QProgressDialog;
+class QWidget;
+
+namespace vx {
+
+struct Game;
+class NetPlay;
+
+class NetPlayKeeper : public QObject {
+  public:
+    NetPlayKeeper(Game& g, QWidget* window);
+    ~NetPlayKeeper() override;
+
+    // The menu items: ask, then open.
+    void AskAndHost();
+    void AskAndJoin();
+    // Open at once (the command line, and after the questions). False when a connection
+    // is already open, the title is not on screen, or the link cannot be opened (the
+    // reason goes to the player).
+    bool Host(uint16_t port);
+    bool Join(const std::string& address, uint16_t port);
+
+    bool verbose = false;  // --verbose: each network match's line on standard output
+    bool Active() const { return play_ != nullptr; }
+
+  private:
+    bool Open(bool host, const std::string& address, uint16_t port);
+    void Tick();
+    void PollNow();
+    void Tell(const QString& text);
+    void CloseWaiting();
+
+    Game& g_;
+    QWidget* window_;
+    std::unique_ptr<NetPlay> play_;
+    QTimer timer_;
+    QPointer<QProgressDialog> waiting_;
+    bool pollQueued_ = false;
+};
+
+}  // namespace vx

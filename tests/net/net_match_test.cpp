@@ -1,0 +1,125 @@
+// Two Games playing network matches against each other in one process, over loopback
+// ENet with the network simulator on both sides: every match ends on both sides with
+// the same frames, inputs and state hash, and each side's replay file, checked like a
+// local one, reaches that hash too; a lost peer, a version mismatch and garbage packets end as stated.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "match/replay_check.h"
+#include "net/net_match.h"
+#include "support/net_pair.h"
+
+namespace vx::net {
+namespace {
+
+using testing::NetPair;
+using testing::NetSide;
+
+TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
+    // One-way delays for round trips of 0, 60, 100 and 150 ms, all with loss, doubles, jitter.
+    const NetSimSettings networks[] = {{0, 0, 5, 1}, {30, 10, 5, 1}, {50, 10, 5, 2}, {75, 10, 5, 1}};
+    int matches = 0;
+    uint32_t largestRollback = 0;
+    for (const auto& network : networks) {
+        NetPair pair(network);
+        ASSERT_TRUE(pair.Connect());
+        for (uint8_t n = 1; n <= 25; ++n, ++matches) {
+            StartPacket start;
+            start.stage = static_cast<uint8_t>(1 + matches % 5);
+            start.ruleKind = matches % 3 == 0 ? rule_kind::kScore : rule_kind::kTime;
+            start.timeLimit = static_cast<int16_t>(3 + matches % 4);
+            start.scoreLimit = 1;
+            start.seed = 0x5eed0000u + static_cast<uint64_t>(matches);
+            pair.StartMatch(start, n);
+            ASSERT_TRUE(pair.RunUntil([&] { return pair.BothOver(); }))
+                << "match " << matches << ": " << pair.host->match->SummaryLine();
+            const NetMatch& h = *pair.host->match;
+            const NetMatch& g = *pair.guest->match;
+            EXPECT_EQ(h.Session().EndFrame(), g.Session().EndFrame()) << "match " << matches;
+            EXPECT_EQ(h.Hash(), g.Hash()) << "match " << matches;
+            EXPECT_TRUE(h.ConfirmedInputs() == g.ConfirmedInputs()) << "match " << matches;
+            // Each side's replay, played locally without a network, ends where both sides did.
+            // (The short limits here are no menu's, so these replays stay in memory.)
+            const Replay hostReplay = pair.host->match->ReplayOf();
+            const Replay guestReplay = pair.guest->match->ReplayOf();
+            EXPECT_EQ(hostReplay.keys, guestReplay.keys) << "match " << matches;
+            const ReplayOutcome local = CheckReplay(hostReplay);
+            EXPECT_TRUE(local.agrees && CheckReplay(guestReplay).agrees) << DescribeOutcome(local);
+            EXPECT_EQ(local.finalHash, h.Hash()) << "match " << matches;
+            largestRollback =
+                std::max({largestRollback, h.Session().LargestRollback(), g.Session().LargestRollback()});
+            EXPECT_FALSE(pair.host->peer.Ended() || pair.guest->peer.Ended()) << pair.host->peer.EndMessage();
+            pair.host->match.reset();
+            pair.guest->match.reset();
+        }
+    }
+    EXPECT_EQ(matches, 100);
+    EXPECT_GT(largestRollback, 0u) << "the networks were bad enough to need corrections";
+}
+
+TEST(NetMatch, DifferentVersionsEndBothSidesWithAMessageNamingBoth) {
+    NetPair pair({}, "2.2");
+    pair.RunUntil([&] { return pair.host->peer.Ended() && pair.guest->peer.Ended(); }, 2000);
+    for (NetSide* s : {pair.host.get(), pair.guest.get()}) {
+        EXPECT_EQ(s->peer.EndReason(), end_reason::kVersionMismatch);
+        EXPECT_NE(s->peer.EndMessage().find("2.1"), std::string::npos) << s->peer.EndMessage();
+        EXPECT_NE(s->peer.EndMessage().find("2.2"), std::string::npos) << s->peer.EndMessage();
+    }
+}
+
+TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
+    NetPair silent({});
+    ASSERT_TRUE(silent.Connect());
+    // The guest's machine stops answering: its side is never run again.
+    for (int64_t t = silent.nowMs; t < silent.nowMs + 6000 && !silent.host->peer.Ended(); ++t)
+        silent.host->peer.Pump(t);
+    EXPECT_EQ(silent.host->peer.EndReason(), end_reason::kSilence);
+    EXPECT_NE(silent.host->peer.EndMessage().find("5 seconds"), std::string::npos);
+
+    // A host nobody has joined yet is not silent: it waits as long as its player likes.
+    std::string error;
+    NetPeer waiting(EnetLink::Host(0, "127.0.0.1", &error), PeerOptions{true, "2.1", std::nullopt, 1});
+    for (int64_t t = 0; t < 8000; t += 10) waiting.Pump(t);
+    EXPECT_FALSE(waiting.Ended()) << waiting.EndMessage();
+
+    NetPair leaving({});
+    ASSERT_TRUE(leaving.Connect());
+    leaving.guest->peer.Leave();
+    leaving.RunUntil([&] { return leaving.host->peer.Ended(); }, 1000);
+    EXPECT_EQ(leaving.host->peer.EndReason(), end_reason::kPeerLeft);
+}
+
+TEST(NetMatch, GarbageAndStrangersAreCountedAndTheMatchGoesOn) {
+    std::string error;
+    auto hostLink = EnetLink::Host(0, "127.0.0.1", &error);
+    const uint16_t port = hostLink->Port();
+    NetPeer host(std::move(hostLink), PeerOptions{true, "2.1", std::nullopt, 1});
+    auto raw = EnetLink::Join("127.0.0.1", port, &error);
+    auto stranger = EnetLink::Join("127.0.0.1", port, &error);
+    std::vector<LinkEvent> events;
+    DropCounts rawDrops;
+    std::mt19937 noise(5);
+    int64_t now = 0;
+    for (; now < 300; ++now) {
+        host.Pump(now);
+        raw->Poll(events, rawDrops);
+        stranger->Poll(events, rawDrops);
+        if (now == 100) raw->Send(Encode(MakeHello("2.1")), true);
+        if (now > 100 && now < 200) {
+            PacketBytes junk(1 + noise() % 70);
+            for (auto& b : junk) b = static_cast<uint8_t>(noise());
+            if (now % 3 == 0) junk[0] = 'V', junk[1] = 'X';
+            raw->Send(junk, false);
+        }
+        raw->Flush();
+    }
+    EXPECT_FALSE(host.Ended()) << host.EndMessage();
+    EXPECT_TRUE(host.Ready());
+    EXPECT_GE(host.Drops().Total(), 90u);
+    EXPECT_EQ(host.Drops().wrongSender, 1u) << "the second player to knock is turned away";
+}
+
+}  // namespace
+}  // namespace vx::net

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Network play between two real windows (Xvfb, xdotool, loopback with a simulated bad
+# network): `voltrax --host 0` and `voltrax --join 127.0.0.1:PORT` reach the match when
+# the host presses OK, P on the host shows PAUSE on both, S takes both to the title,
+# each side's replay of the stopped match verifies, and Esc on the host in a second
+# connection's match brings the guest the message and the title. With VOLTRAX_NET_WHOLE_MATCH=1
+# (by hand: about three minutes) a 120-second match is played to its result first: the
+# --verbose lines agree, both result screens are the same picture and RETRY on the host
+# starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
+# of both windows are kept there.
+set -euo pipefail
+program_dir="$1"
+work="$(mktemp -d)"
+cleanup() {
+  for pid in "${host_pid:-}" "${guest_pid:-}" "${xvfb_pid:-}"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  cat "$work"/*.log >&2 2>/dev/null || true
+  [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work"/*.png "$VOLTRAX_SHOTS/" 2>/dev/null
+  exit 1
+}
+
+cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/"
+rm -f "$work/dat/Sysdata.rnd"
+export SDL_AUDIODRIVER=dummy VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
+unset QT_QPA_PLATFORM
+
+exec 5> "$work/display"
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# start SIDE ARGS...: each side has its own lock, options and replays folder.
+start() {
+  local side="$1"; shift
+  mkdir -p "$work/$side/run" && chmod 700 "$work/$side/run"
+  XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" XDG_DATA_HOME="$work/$side/data" \
+    "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
+  eval "${side}_pid=$!"
+}
+window_of() {  # the newest VOLTRAX window not yet taken
+  for _ in $(seq 100); do
+    for w in $(xdotool search --name '^VOLTRAX VER 2.1$' 2>/dev/null); do
+      [ "$w" != "${host_wid:-}" ] && { echo "$w"; return; }
+    done
+    sleep 0.2
+  done
+  fail "no window"
+}
+shot() { import -window "$1" "$work/$2.png"; }
+# Pixels that differ between two shots in the field (the table under the panel).
+field_diff() {
+  convert "$work/$1.png" -crop "380x200+66+$((61 + menu))" +repage "$work/a.png"
+  convert "$work/$2.png" -crop "380x200+66+$((61 + menu))" +repage "$work/b.png"
+  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
+}
+on_title() {  # the floor of the title picture, below the buttons and any message box
+  convert "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage "$work/a.png"
+  convert "$work/dat/OP" -crop 300x30+0+305 +repage "$work/b.png"
+  [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = "0" ]
+}
+
+connect() {
+  start host --host 0 --verbose
+  host_wid="$(window_of)"
+  for _ in $(seq 50); do grep -q "UDP port" "$work/host.log" && break; sleep 0.1; done
+  port="$(sed -n 's/.*UDP port \([0-9]*\).*/\1/p' "$work/host.log" | head -n1)"
+  [ -n "$port" ] || fail "the host names no port"
+  start guest --join "127.0.0.1:$port" --verbose
+  guest_wid="$(window_of)"
+  xdotool windowmove "$guest_wid" 600 0
+  eval "$(xdotool getwindowgeometry --shell "$host_wid")"
+  menu=$((HEIGHT - 342))
+  xdotool windowfocus --sync "$host_wid"
+  sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
+  shot "$guest_wid" guest_waiting
+}
+connect
+click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
+if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
+  click_host 424 273; sleep 6
+  for _ in $(seq 70); do xdotool keydown a; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup a; xdotool keydown z; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup z; done
+  for _ in $(seq 90); do [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ] && break; sleep 1; done
+  sleep 3
+  shot "$host_wid" host_result
+  shot "$guest_wid" guest_result
+  h="$(sed 's/, largest.*//' "$work/host.out")"; g="$(sed 's/, largest.*//' "$work/guest.out")"
+  [ -n "$h" ] && [ "$h" = "$g" ] || fail "the --verbose lines differ: '$h' / '$g'"
+  [ "$(field_diff host_result guest_result)" = "0" ] || fail "the result screens differ"
+  click_host 260 133; sleep 6  # RETRY
+else
+  click_host 424 273; sleep 6  # OK (stage 1); both sides: waiting screen, Ready, Go
+fi
+for _ in 1 2 3; do xdotool keydown a; sleep 0.4; xdotool keyup a; xdotool keydown z; sleep 0.4; xdotool keyup z; done
+shot "$host_wid" host_playing
+shot "$guest_wid" guest_playing
+xdotool key p
+sleep 1.5
+shot "$host_wid" host_paused
+shot "$guest_wid" guest_paused
+sleep 1
+shot "$guest_wid" guest_paused_later
+[ "$(field_diff guest_paused guest_paused_later)" = "0" ] || fail "the guest goes on playing after P"
+[ "$(field_diff host_playing host_paused)" -gt 500 ] || fail "no PAUSE on the host"
+[ "$(field_diff guest_playing guest_paused)" -gt 500 ] || fail "no PAUSE on the guest"
+xdotool key s
+sleep 3
+shot "$host_wid" host_title
+shot "$guest_wid" guest_title
+on_title host_title || fail "S leaves the host away from the title"
+on_title guest_title || fail "S leaves the guest away from the title"
+for side in host guest; do
+  grep -q "^network match: frames " "$work/$side.out" || fail "no --verbose line from the $side"
+  file="$(ls "$work/$side/data/voltrax/replays/"*_vs2p_*_incomplete.vxr 2>/dev/null | head -n1)"
+  [ -n "$file" ] || fail "no replay from the $side"
+  line="$("$work/voltrax" --verify-replay "$file")" || fail "the $side's replay does not verify: $line"
+  echo "$side: $line"
+done
+# Esc on the host in the middle of a match: the guest is told and goes back to the title.
+for wid in "$guest_wid" "$host_wid"; do xdotool windowfocus --sync "$wid" key Escape; sleep 0.5; done
+wait "$host_pid" "$guest_pid" || fail "the programs did not end cleanly"
+host_wid=""; mv "$work/guest.log" "$work/guest1.log"
+connect
+click_host 424 273; sleep 7
+xdotool key Escape
+for _ in $(seq 40); do grep -q "has left" "$work/guest.log" && break; sleep 0.2; done
+grep -q "The other player has left the network match." "$work/guest.log" || fail "the guest was not told"
+sleep 2.5
+shot "$guest_wid" guest_after_esc
+on_title guest_after_esc || fail "the guest is not back on the title"
+if [ -n "${VOLTRAX_SHOTS:-}" ]; then
+  mkdir -p "$VOLTRAX_SHOTS"
+  cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
+fi
+cat "$work/host.out" "$work/guest.out"
+echo "network windows: all checks passed"
