@@ -266,5 +266,21 @@
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>相手がネット対戦を抜けました。</source>
+        <translation>The other player has left the network match.</translation>
+    </message>
+    <message>
+        <source>相手から 5 秒間何も届きません。ネット対戦を終わります。</source>
+        <translation>Nothing has come from the other player for 5 seconds: the network match is over.</translation>
+    </message>
+    <message>
+        <source>両方の試合が食い違いました。ネット対戦を止めます。</source>
+        <translation>The two sides are out of step: the network match is stopped.</translation>
+    </message>
+    <message>
+        <source>相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。同じ版どうしで対戦してください。</source>
+        <translation>The other player runs VOLTRAX %1 (network protocol %2); this is VOLTRAX %3 (network protocol %4). Both need the same version.</translation>
+    </message>
 </context>
 </TS>

@@ -313,6 +313,7 @@ void NetPlay::Stopped(Game& g) {
 
 void NetPlay::Finish(const std::string& message) {
     message_ = message;
+    endReason_ = message.empty() ? net::end_reason::kNone : peer_->EndReason();
     if (match_ && !replayKept_) MatchEnded(g_, false);
     finished_ = true;
     g_.frameSource = nullptr;

@@ -50,6 +50,10 @@ class NetPlay : public MatchFrameSource {
     bool Finished() const { return finished_; }
     bool Deletable() const;
     const std::string& EndMessage() const { return message_; }
+    // Why the connection ended (net::end_reason), so the window can say it in the
+    // player's language; the peer tells the versions of a mismatch.
+    int EndReason() const { return endReason_; }
+    const net::NetPeer& Peer() const { return *peer_; }
     // Where the --verbose line of each match goes; null for nowhere.
     std::ostream* verbose = nullptr;
 
@@ -95,6 +99,7 @@ class NetPlay : public MatchFrameSource {
     bool finished_ = false;
     bool replayKept_ = true;  // the current match's replay was written
     std::string message_;
+    int endReason_ = 0;
 };
 
 }  // namespace vx

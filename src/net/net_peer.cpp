@@ -95,6 +95,8 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
     if (p.type == packet_type::kHello) {
         helloSeen_ = true;
         const std::string theirs = VersionText(p.hello);
+        theirVersion_ = theirs;
+        theirProtocol_ = p.hello.protocolVersion;
         if (p.hello.protocolVersion != kProtocolVersion || theirs != options_.programVersion) {
             End(end_reason::kVersionMismatch,
                 "The other player runs VOLTRAX " + theirs + " (network protocol " +

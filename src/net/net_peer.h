@@ -50,6 +50,10 @@ class NetPeer {
     bool Ended() const { return endReason_ != end_reason::kNone; }
     int EndReason() const { return endReason_; }
     const std::string& EndMessage() const { return endMessage_; }
+    // What the other side said it runs, once its hello came (for the mismatch message).
+    const std::string& TheirVersion() const { return theirVersion_; }
+    int TheirProtocol() const { return theirProtocol_; }
+    const std::string& OurVersion() const { return options_.programVersion; }
 
     // The match's rollback session, whose inputs this side sends and receives.
     // match numbers the connection's matches, so that a late packet of the last one is
@@ -106,6 +110,8 @@ class NetPeer {
     bool helloSeen_ = false;
     int endReason_ = end_reason::kNone;
     std::string endMessage_;
+    std::string theirVersion_;
+    int theirProtocol_ = 0;
 
     uint32_t acked_ = 0;  // the other side holds our inputs below this
     uint32_t remoteFrame_ = 0;

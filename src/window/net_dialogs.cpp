@@ -10,6 +10,8 @@
 
 #include "core/game.h"
 #include "frontend/net_play.h"
+#include "net/net_peer.h"
+#include "net/packets.h"
 
 namespace vx {
 
@@ -21,6 +23,24 @@ constexpr int kPumpEveryMs = 15;
 // ones are in translations/voltrax_en.ts under "NetPlay".
 QString Tr(const char* text) {
     return QCoreApplication::translate("NetPlay", text);
+}
+
+// The end of a connection in the player's language; the English text from the link is
+// the one written to standard error.
+QString EndText(const NetPlay& play) {
+    switch (play.EndReason()) {
+        case net::end_reason::kPeerLeft: return Tr("相手がネット対戦を抜けました。");
+        case net::end_reason::kSilence: return Tr("相手から 5 秒間何も届きません。ネット対戦を終わります。");
+        case net::end_reason::kOutOfStep: return Tr("両方の試合が食い違いました。ネット対戦を止めます。");
+        case net::end_reason::kVersionMismatch:
+            return Tr("相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。"
+                      "同じ版どうしで対戦してください。")
+                .arg(QString::fromStdString(play.Peer().TheirVersion()))
+                .arg(play.Peer().TheirProtocol())
+                .arg(QString::fromStdString(play.Peer().OurVersion()))
+                .arg(net::kProtocolVersion);
+        default: return QString::fromStdString(play.EndMessage());
+    }
 }
 
 bool NobodyToAsk() {
@@ -60,7 +80,7 @@ void NetPlayKeeper::AskAndJoin() {
     std::string address, error;
     uint16_t port = 0;
     if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
-        Tell(QString::fromStdString(error));
+        Tell(error, QString::fromStdString(error));
         return;
     }
     Join(address, port);
@@ -79,7 +99,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
     std::string error;
     play_ = NetPlay::Open(g_, host, address, port, error);
     if (!play_) {
-        Tell(QString::fromStdString(error));
+        Tell(error, QString::fromStdString(error));
         return false;
     }
     if (verbose) play_->verbose = &std::cout;
@@ -133,16 +153,17 @@ void NetPlayKeeper::PollNow() {
     if (play_->Connected() || play_->Finished()) CloseWaiting();
     if (play_->Finished() && play_->Deletable()) {
         const std::string message = play_->EndMessage();
+        const QString shown = EndText(*play_);
         play_.reset();
         timer_.stop();
-        if (!message.empty()) Tell(QString::fromStdString(message));
+        if (!message.empty()) Tell(message, shown);
     }
 }
 
-void NetPlayKeeper::Tell(const QString& text) {
-    std::cerr << "voltrax: " << text.toStdString() << "\n";
+void NetPlayKeeper::Tell(const std::string& logged, const QString& shown) {
+    std::cerr << "voltrax: " << logged << "\n";
     if (NobodyToAsk()) return;
-    QMessageBox::information(window_, QStringLiteral("VOLTRAX"), text);
+    QMessageBox::information(window_, QStringLiteral("VOLTRAX"), shown);
 }
 
 }  // namespace vx

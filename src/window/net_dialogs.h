@@ -40,7 +40,8 @@ class NetPlayKeeper : public QObject {
     bool Open(bool host, const std::string& address, uint16_t port);
     void Tick();
     void PollNow();
-    void Tell(const QString& text);
+    // Writes logged to standard error and shows shown, unless nobody is there to read it.
+    void Tell(const std::string& logged, const QString& shown);
     void CloseWaiting();
 
     Game& g_;

@@ -69,8 +69,8 @@ on_title() {  # the floor of the title picture, below the buttons and any messag
 connect() {
   start host --host 0 --verbose
   host_wid="$(window_of)"
-  for _ in $(seq 50); do grep -q "UDP port" "$work/host.log" && break; sleep 0.1; done
-  port="$(sed -n 's/.*UDP port \([0-9]*\).*/\1/p' "$work/host.log" | head -n1)"
+  for _ in $(seq 50); do grep -q "UDP" "$work/host.log" && break; sleep 0.1; done
+  port="$(sed -n 's/.*UDP[^0-9]*\([0-9][0-9]*\).*/\1/p' "$work/host.log" | head -n1)"
   [ -n "$port" ] || fail "the host names no port"
   start guest --join "127.0.0.1:$port" --verbose
   guest_wid="$(window_of)"
