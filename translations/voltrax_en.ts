@@ -282,5 +282,9 @@
         <source>相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。同じ版どうしで対戦してください。</source>
         <translation>The other player runs VOLTRAX %1 (network protocol %2); this is VOLTRAX %3 (network protocol %4). Both need the same version.</translation>
     </message>
+    <message>
+        <source>そのアドレスから 5 秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。</source>
+        <translation>Nobody answered at that address for 5 seconds: check the address and port, and that the other player has opened a network match.</translation>
+    </message>
 </context>
 </TS>

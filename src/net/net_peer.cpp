@@ -86,7 +86,12 @@ void NetPeer::Pump(int64_t nowMs) {
     // A host waits for its guest as long as the player likes; once a peer is there (or
     // for a guest, from the first knock on the host's door) 5 quiet seconds end it.
     const bool waitingForGuest = options_.host && !link_->Connected() && !helloSeen_;
-    if (!waitingForGuest && nowMs - lastHeardMs_ > kSilenceLimitMs)
+    if (waitingForGuest || nowMs - lastHeardMs_ <= kSilenceLimitMs) return;
+    if (!options_.host && !helloSeen_)
+        End(end_reason::kNoAnswer,
+            "Nobody answered at that address for 5 seconds: check the address and port, and that the other "
+            "player has opened a network match.");
+    else
         End(end_reason::kSilence,
             "Nothing has come from the other player for 5 seconds: the network match is over.");
 }

@@ -34,7 +34,8 @@ constexpr int kVersionMismatch = 1;
 constexpr int kPeerLeft = 2;
 constexpr int kSilence = 3;
 constexpr int kOutOfStep = 4;
-constexpr int kStopped = 5;  // S on either side: back to the title, no fault
+constexpr int kStopped = 5;   // S on either side: back to the title, no fault
+constexpr int kNoAnswer = 6;  // a guest heard nothing from the address it joined
 }  // namespace end_reason
 
 class NetPeer {

@@ -31,6 +31,10 @@ QString EndText(const NetPlay& play) {
     switch (play.EndReason()) {
         case net::end_reason::kPeerLeft: return Tr("相手がネット対戦を抜けました。");
         case net::end_reason::kSilence: return Tr("相手から 5 秒間何も届きません。ネット対戦を終わります。");
+        case net::end_reason::kNoAnswer:
+            return Tr(
+                "そのアドレスから 5 "
+                "秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。");
         case net::end_reason::kOutOfStep: return Tr("両方の試合が食い違いました。ネット対戦を止めます。");
         case net::end_reason::kVersionMismatch:
             return Tr("相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。"

@@ -83,6 +83,12 @@ TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
     NetPeer waiting(EnetLink::Host(0, "127.0.0.1", &error), PeerOptions{true, "2.1", std::nullopt, 1});
     for (int64_t t = 0; t < 8000; t += 10) waiting.Pump(t);
     EXPECT_FALSE(waiting.Ended()) << waiting.EndMessage();
+    // A guest knocking where nobody hosts is told so, not that its partner went quiet.
+    const uint16_t nobodysPort = EnetLink::Host(0, "127.0.0.1", &error)->Port();
+    NetPeer knocking(EnetLink::Join("127.0.0.1", nobodysPort, &error),
+                     PeerOptions{false, "2.1", std::nullopt, 1});
+    for (int64_t t = 0; t < 6000 && !knocking.Ended(); t += 10) knocking.Pump(t);
+    EXPECT_EQ(knocking.EndReason(), end_reason::kNoAnswer) << knocking.EndMessage();
 
     NetPair leaving({});
     ASSERT_TRUE(leaving.Connect());

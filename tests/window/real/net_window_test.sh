@@ -4,7 +4,8 @@
 # the host presses OK, P on the host shows PAUSE on both, S takes both to the title,
 # each side's replay of the stopped match verifies, and Esc on the host in a second
 # connection's match brings the guest the message and the title. With VOLTRAX_NET_WHOLE_MATCH=1
-# (by hand: about three minutes) a 120-second match is played to its result first: the
+# (by hand: about three minutes) a 120-second match is played to its result first, both
+# players steering from their own windows (pausing on focus loss is off on both): the
 # --verbose lines agree, both result screens are the same picture and RETRY on the host
 # starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
 # of both windows are kept there.
@@ -39,7 +40,9 @@ export DISPLAY=":$(head -n1 "$work/display")"
 # start SIDE ARGS...: each side has its own lock, options and replays folder.
 start() {
   local side="$1"; shift
-  mkdir -p "$work/$side/run" && chmod 700 "$work/$side/run"
+  mkdir -p "$work/$side/run" "$work/$side/config/voltrax" && chmod 700 "$work/$side/run"
+  # Keys go to one window at a time, so the other must not pause when it loses the focus.
+  printf '[play]\npauseOnFocusLoss=false\n' >"$work/$side/config/voltrax/voltrax.ini"
   XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" XDG_DATA_HOME="$work/$side/data" \
     "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
   eval "${side}_pid=$!"
@@ -85,8 +88,19 @@ connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
   click_host 424 273; sleep 6
-  for _ in $(seq 70); do xdotool keydown a; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup a; xdotool keydown z; sleep 0.$((RANDOM % 9 + 1)); xdotool keyup z; done
-  for _ in $(seq 90); do [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ] && break; sleep 1; done
+  # Both players steer, each with the player-1 keys of their own window, until both
+  # sides have printed the match's line.
+  both_ended() { [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ]; }
+  for _ in $(seq 150); do
+    both_ended && break
+    for wid in "$host_wid" "$guest_wid"; do
+      xdotool windowfocus --sync "$wid"
+      xdotool keydown a; sleep 0.$((RANDOM % 5 + 1)); xdotool keyup a
+      xdotool keydown z; sleep 0.$((RANDOM % 5 + 1)); xdotool keyup z
+    done
+  done
+  both_ended || fail "the match did not end on both sides"
+  xdotool windowfocus --sync "$host_wid"
   sleep 3
   shot "$host_wid" host_result
   shot "$guest_wid" guest_result
