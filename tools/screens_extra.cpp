@@ -87,13 +87,14 @@ QImage DrawStageSelectPicture() {
             return QPointF(mini.left() + (x - 66) * 30.0 / 380.0, mini.top() + (y - 61) * 18.0 / 220.0);
         };
         p.setPen(QPen(colour, 0.9));
-        for (const vx::WallSpec& w : stage.walls) {
+        for (const vx::WallPiece& w : stage.walls) {
             if (w.kind == -1)
                 p.drawLine(at(w.bounds.left, w.bounds.top), at(w.bounds.right, w.bounds.bottom));
             else
                 p.drawLine(at(w.bounds.left, w.bounds.bottom), at(w.bounds.right, w.bounds.top));
         }
-        for (const vx::BumperSpec& b : stage.bumpers) p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
+        for (const vx::BumperPiece& b : stage.bumpers)
+            p.drawEllipse(at(b.cx / 100.0, b.cy / 100.0), 0.9, 0.9);
         p.setPen(Qt::NoPen);
         p.setBrush(Dim(kIce, 0.8));
         p.drawPath(TextPath(stage.name, CondensedFont(8), QPointF(slot.center().x(), slot.top() + 39)));

@@ -23,7 +23,7 @@ void DrawStage(QImage& picture, const StageView& v, const QColor& under) {
         };
         const double lineWidth = s < 1.0 ? 1.4 : 2.2;
         QPainterPath walls;
-        for (const vx::WallSpec& w : vx::StageWalls(v.stage)) {
+        for (const vx::WallPiece& w : vx::StageWalls(v.stage)) {
             const vx::Rect& b = w.bounds;
             if (w.kind == -1) {
                 walls.moveTo(map(b.left, b.top));
@@ -52,7 +52,7 @@ void DrawStage(QImage& picture, const StageView& v, const QColor& under) {
             p.setBrush(Mix(kOrange, kIce, 0.5));
             p.drawRect(QRectF(box.center().x() - 1.0 * s, box.top() + 2 * s, 2.0 * s, box.height() - 4 * s));
         }
-        for (const vx::BumperSpec& b : vx::StageBumpers(v.stage)) {
+        for (const vx::BumperPiece& b : vx::StageBumpers(v.stage)) {
             QPointF c = map(b.cx / 100.0, b.cy / 100.0);
             double r = vx::kBumperRadius * s;
             p.setPen(QPen(kMagenta, s < 1.0 ? 1.2 : 2.0));

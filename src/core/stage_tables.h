@@ -12,13 +12,13 @@
 
 namespace vx {
 
-struct WallSpec {
+struct WallPiece {
     Rect bounds;
     int16_t facing;
     int16_t kind;
 };
 
-struct BumperSpec {
+struct BumperPiece {
     int32_t cx;  // hundredths
     int32_t cy;
     int16_t verticalSign;
@@ -56,8 +56,8 @@ struct StageRow {
     const char* name;
     uint8_t puckCount;
     std::array<uint8_t, 7> items;  // kinds in 1P VS CPU, 0 ends the list; 1P VS 2P adds 8 and 9
-    std::span<const WallSpec> walls;
-    std::span<const BumperSpec> bumpers;
+    std::span<const WallPiece> walls;
+    std::span<const BumperPiece> bumpers;
     std::span<const Rect> cornerPosts;
     StageLines lines;      // none for a plain table
     Box thumb;             // in LinePict; empty for a plain table
@@ -69,14 +69,14 @@ struct StageRow {
 
 // Wall tables are laid out three to a row, as they are drawn on the table.
 // clang-format off
-inline constexpr std::array<WallSpec, 12> kStage2Walls = {{
+inline constexpr std::array<WallPiece, 12> kStage2Walls = {{
     {{76, 61, 136, 81}, -1, -1},    {{136, 61, 196, 81}, -1, 1},   {{196, 61, 256, 81}, -1, -1},
     {{256, 61, 326, 81}, -1, 1},    {{326, 61, 386, 81}, -1, -1},  {{386, 61, 436, 81}, -1, 1},
     {{76, 261, 136, 281}, 1, 1},    {{136, 261, 196, 281}, 1, -1}, {{196, 261, 256, 281}, 1, 1},
     {{256, 261, 326, 281}, 1, -1},  {{326, 261, 386, 281}, 1, 1},  {{386, 261, 436, 281}, 1, -1},
 }};
 
-inline constexpr std::array<WallSpec, 30> kStage3Walls = {{
+inline constexpr std::array<WallPiece, 30> kStage3Walls = {{
     {{146, 91, 166, 101}, 1, -1},   {{156, 101, 166, 106}, -1, 1}, {{96, 96, 116, 106}, -1, -1},
     {{96, 91, 106, 96}, 1, 1},      {{106, 89, 146, 95}, 1, 10},   {{116, 102, 156, 108}, -1, 10},
     {{346, 91, 366, 101}, 1, 1},    {{346, 101, 356, 106}, -1, -1}, {{396, 96, 416, 106}, -1, 1},
@@ -89,7 +89,7 @@ inline constexpr std::array<WallSpec, 30> kStage3Walls = {{
     {{446, 230, 466, 264}, -1, -1}, {{60, 113, 66, 230}, -1, -10}, {{444, 113, 450, 230}, 1, -10},
 }};
 
-inline constexpr std::array<WallSpec, 14> kStage5Walls = {{
+inline constexpr std::array<WallPiece, 14> kStage5Walls = {{
     {{234, 61, 254, 81}, -1, -1},   {{254, 80, 258, 82}, -1, 10},  {{258, 61, 278, 81}, -1, 1},
     {{234, 261, 254, 281}, 1, 1},   {{254, 260, 258, 262}, 1, 10}, {{258, 261, 278, 281}, 1, -1},
     {{234, 149, 254, 169}, 1, 1},   {{233, 169, 235, 173}, 1, -10}, {{234, 173, 254, 193}, -1, -1},
@@ -101,7 +101,7 @@ inline constexpr std::array<Rect, 4> kStage3Posts = {{
     {127, 61, 135, 91}, {377, 61, 385, 91}, {127, 252, 135, 282}, {377, 252, 385, 282},
 }};
 
-inline constexpr std::array<BumperSpec, 10> kStage4Bumpers = {{
+inline constexpr std::array<BumperPiece, 10> kStage4Bumpers = {{
     {18900, 6900, 1},  {32300, 6900, 1},  {18900, 27300, -1}, {32300, 27300, -1}, {13000, 9900, 0},
     {13000, 24400, 0}, {38200, 9900, 0},  {38200, 24400, 0},  {25600, 11900, 0},  {25600, 22400, 0},
 }};
@@ -134,10 +134,10 @@ constexpr const StageRow& StageFacts(int stage) {
     return kStages[static_cast<size_t>(stage >= 1 && stage <= kStageCount ? stage - 1 : 0)];
 }
 
-inline std::span<const WallSpec> StageWalls(int stage) {
+inline std::span<const WallPiece> StageWalls(int stage) {
     return StageFacts(stage).walls;
 }
-inline std::span<const BumperSpec> StageBumpers(int stage) {
+inline std::span<const BumperPiece> StageBumpers(int stage) {
     return StageFacts(stage).bumpers;
 }
 inline std::span<const Rect> StageCornerPosts(int stage) {

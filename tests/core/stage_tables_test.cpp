@@ -75,9 +75,9 @@ TEST(StageTable, EveryObstacleLiesInsideItsStagesLineDrawing) {
         ASSERT_NE(s.lines.picture, LinePicture::kNone) << "stage " << n << " has obstacles but no drawing";
         EXPECT_GT(s.thumb.w, 0) << n;
         const Box drawn{s.lines.at.x, s.lines.at.y, s.lines.source.w, s.lines.source.h};
-        for (const WallSpec& w : s.walls) EXPECT_TRUE(Inside(Span(w.bounds), drawn)) << n;
+        for (const WallPiece& w : s.walls) EXPECT_TRUE(Inside(Span(w.bounds), drawn)) << n;
         for (const Rect& r : s.cornerPosts) EXPECT_TRUE(Inside(Span(r), drawn)) << n;
-        for (const BumperSpec& b : s.bumpers) {
+        for (const BumperPiece& b : s.bumpers) {
             const Box round{b.cx / 100 - kBumperRadius, b.cy / 100 - kBumperRadius, 2 * kBumperRadius,
                             2 * kBumperRadius};
             EXPECT_TRUE(Inside(round, drawn)) << n;

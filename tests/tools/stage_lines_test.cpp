@@ -18,7 +18,7 @@ struct Segment {
 };
 
 // The wall's line as the physics has it: the diagonal of its bounds.
-Segment WallLine(const WallSpec& w) {
+Segment WallLine(const WallPiece& w) {
     const Rect& b = w.bounds;
     if (w.kind == -1) return {double(b.left), double(b.top), double(b.right), double(b.bottom)};
     return {double(b.left), double(b.bottom), double(b.right), double(b.top)};
@@ -41,9 +41,9 @@ double DistanceToRect(double px, double py, const Rect& r) {
 // Distance in table pixels from a table point to the nearest wall, post or bumper.
 double DistanceToStage(int stage, double x, double y) {
     double best = 1e9;
-    for (const WallSpec& w : StageWalls(stage)) best = std::min(best, DistanceToSegment(x, y, WallLine(w)));
+    for (const WallPiece& w : StageWalls(stage)) best = std::min(best, DistanceToSegment(x, y, WallLine(w)));
     for (const Rect& r : StageCornerPosts(stage)) best = std::min(best, DistanceToRect(x, y, r));
-    for (const BumperSpec& b : StageBumpers(stage))
+    for (const BumperPiece& b : StageBumpers(stage))
         best = std::min(best, std::max(0.0, std::hypot(x - b.cx / 100.0, y - b.cy / 100.0) - kBumperRadius));
     return best;
 }
@@ -71,12 +71,12 @@ void CheckView(const Surface& picture, const StageView& v) {
                 if (!IsWhite(picture, px + dx, py + dy)) return true;
         return false;
     };
-    for (const WallSpec& w : StageWalls(v.stage)) {
+    for (const WallPiece& w : StageWalls(v.stage)) {
         const Segment s = WallLine(w);
         EXPECT_TRUE(drawnNear((s.x0 + s.x1) / 2, (s.y0 + s.y1) / 2))
             << "stage " << v.stage << " wall at " << w.bounds.left << ", " << w.bounds.top;
     }
-    for (const BumperSpec& b : StageBumpers(v.stage))
+    for (const BumperPiece& b : StageBumpers(v.stage))
         EXPECT_TRUE(drawnNear(b.cx / 100.0 + kBumperRadius - 0.5, b.cy / 100.0))
             << "bumper " << b.cx << ", " << b.cy;
     for (const Rect& r : StageCornerPosts(v.stage))
