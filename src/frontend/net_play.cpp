@@ -285,10 +285,10 @@ bool NetPlay::EndConfirmed() const {
 
 void NetPlay::MatchEnded(Game&, bool complete) {
     if (!match_ || replayKept_) return;
-    match_->WriteReplay();
+    const Replay agreed = match_->WriteReplay();
     replayKept_ = true;
     if (verbose != nullptr)
-        *verbose << match_->SummaryLine() << (complete ? "" : " (cut short)") << std::endl;
+        *verbose << match_->SummaryLine(&agreed) << (complete ? "" : " (cut short)") << std::endl;
 }
 
 void NetPlay::Paused(Game&) {

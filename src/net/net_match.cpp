@@ -124,20 +124,25 @@ Replay NetMatch::ReplayOf() {
     return replay;
 }
 
-void NetMatch::WriteReplay() {
-    if (!g_.ReplayFolder.empty() && !confirmedInputs_.empty()) SaveReplay(g_, ReplayOf());
+Replay NetMatch::WriteReplay() {
+    Replay replay = ReplayOf();
+    if (!g_.ReplayFolder.empty() && !confirmedInputs_.empty()) SaveReplay(g_, replay);
+    return replay;
 }
 
-std::string NetMatch::SummaryLine() const {
+std::string NetMatch::SummaryLine(const Replay* agreed) const {
     const char* results[] = {"undecided", "player 1 wins", "player 2 wins", "draw"};
-    const int16_t result = DecidedResult(g_);
+    const int16_t result = agreed ? agreed->result : DecidedResult(g_);
+    const unsigned score1 = agreed ? agreed->scores[0] : g_.Scores[0];
+    const unsigned score2 = agreed ? agreed->scores[1] : g_.Scores[1];
+    const uint64_t hash = agreed ? agreed->finalHash : Hash();
     char line[320];
     std::snprintf(
         line, sizeof line,
         "network match: frames %u, scores %u-%u, %s, state hash %016llx, largest rollback %u frames, "
         "mean round trip %u ms, bytes sent %llu, received %llu",
-        session_.Confirmed(), g_.Scores[0], g_.Scores[1], results[result],
-        static_cast<unsigned long long>(Hash()), session_.LargestRollback(), peer_.MeanRoundTripMs(),
+        session_.Confirmed(), score1, score2, results[result], static_cast<unsigned long long>(hash),
+        session_.LargestRollback(), peer_.MeanRoundTripMs(),
         static_cast<unsigned long long>(peer_.BytesSent()),
         static_cast<unsigned long long>(peer_.BytesReceived()));
     return line;

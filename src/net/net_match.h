@@ -41,12 +41,14 @@ class NetMatch : public RollbackTarget {
     const std::vector<std::array<InputBits, 2>>& ConfirmedInputs() const { return confirmedInputs_; }
     // The confirmed frames as a local match's replay; incomplete when not ended.
     Replay ReplayOf();
-    // Writes ReplayOf() into g.ReplayFolder (nothing when it is empty).
-    void WriteReplay();
+    // Writes ReplayOf() into g.ReplayFolder (nothing when it is empty) and returns it.
+    Replay WriteReplay();
     // One frame's inputs as the key flags of a local 1P VS 2P match.
     static uint8_t ReplayKeys(const std::array<InputBits, 2>& in);
-    // The --verbose line: frames, scores, result, hash, rollback, round trip, bytes.
-    std::string SummaryLine() const;
+    // The --verbose line: frames, scores, result, hash, rollback, round trip, bytes. The
+    // scores, result and hash are those of agreed (the match's replay) when given, else
+    // those on this side's screen, which a match cut short may have run ahead of.
+    std::string SummaryLine(const Replay* agreed = nullptr) const;
 
     void SaveState(int slot) override;
     void LoadState(int slot) override;

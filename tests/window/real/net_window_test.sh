@@ -135,6 +135,10 @@ for side in host guest; do
   [ -n "$file" ] || fail "no replay from the $side"
   line="$("$work/voltrax" --verify-replay "$file")" || fail "the $side's replay does not verify: $line"
   echo "$side: $line"
+  # The --verbose line of the stopped match names the hash its replay ends on.
+  hash="$(sed -n 's/.* hash \([0-9a-f]*\) agrees.*/\1/p' <<<"$line")"
+  grep "cut short" "$work/$side.out" | tail -n1 | grep -q "state hash $hash," ||
+    fail "the $side's --verbose line and replay end apart"
 done
 # Esc on the host in the middle of a match: the guest is told and goes back to the title.
 for wid in "$guest_wid" "$host_wid"; do xdotool windowfocus --sync "$wid" key Escape; sleep 0.5; done
