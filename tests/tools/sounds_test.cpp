@@ -12,9 +12,9 @@ namespace vx::testing {
 namespace {
 
 struct Wave {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audio{};
     std::vector<int16_t> samples;
-    double Seconds() const { return double(samples.size()) / spec.freq / spec.channels; }
+    double Seconds() const { return double(samples.size()) / audio.freq / audio.channels; }
 };
 
 // Read as the game's sound back-end reads it, through SDL.
@@ -23,7 +23,7 @@ Wave LoadEffect(int n) {
     const std::string path = ProgramPath("dat/wave" + std::to_string(n) + ".wav");
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.c_str(), &w.spec, &data, &length) == nullptr) {
+    if (SDL_LoadWAV(path.c_str(), &w.audio, &data, &length) == nullptr) {
         ADD_FAILURE() << path << ": " << SDL_GetError();
         return w;
     }
@@ -41,9 +41,9 @@ int Peak(const Wave& w) {
 TEST(GeneratedSounds, EffectsAreShortPeakNormalisedMono16BitPcm) {
     for (int n = 1; n <= 11; ++n) {
         const Wave w = LoadEffect(n);
-        EXPECT_EQ(w.spec.channels, 1) << n;
-        EXPECT_EQ(w.spec.format, AUDIO_S16LSB) << n;
-        EXPECT_EQ(w.spec.freq, 22050) << n;
+        EXPECT_EQ(w.audio.channels, 1) << n;
+        EXPECT_EQ(w.audio.format, AUDIO_S16LSB) << n;
+        EXPECT_EQ(w.audio.freq, 22050) << n;
         ASSERT_FALSE(w.samples.empty()) << n;
         const int peak = Peak(w);
         EXPECT_GE(peak, int(0.85 * 32767)) << "wave" << n << " is not normalised";

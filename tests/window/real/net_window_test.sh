@@ -10,32 +10,21 @@
 # starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
 # of both windows are kept there.
 set -euo pipefail
-program_dir="$1"
-work="$(mktemp -d)"
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+# Two programs instead of the session's one: their own ends, logs and screenshots.
 cleanup() {
   for pid in "${host_pid:-}" "${guest_pid:-}" "${xvfb_pid:-}"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   done
   rm -rf "$work"
 }
-trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   cat "$work"/*.log >&2 2>/dev/null || true
   [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work"/*.png "$VOLTRAX_SHOTS/" 2>/dev/null
   exit 1
 }
-
-cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/"
-rm -f "$work/dat/Sysdata.rnd"
-export SDL_AUDIODRIVER=dummy VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
-unset QT_QPA_PLATFORM
-
-exec 5> "$work/display"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+export VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
 
 # start SIDE ARGS...: each side has its own lock, options and replays folder.
 start() {
