@@ -98,7 +98,7 @@ bool DecodeBmp(std::span<const uint8_t> b, Surface& out, std::string& error) {
                 const uint32_t index = (byte >> shift) & ((1u << bpp) - 1);
                 colour = index < palette.size() ? palette[index] : kBlack;
             }
-            dst[x] = colour;
+            dst[x] = colour | kOpaque;
         }
     }
     return true;

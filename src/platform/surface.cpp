@@ -36,11 +36,11 @@ Surface::Surface(int width, int height, uint32_t fill) {
 void Surface::Resize(int width, int height, uint32_t fill) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    pixels_.assign(static_cast<size_t>(width_) * height_, fill & kWhite);
+    pixels_.assign(static_cast<size_t>(width_) * height_, fill | kOpaque);
 }
 
 void Surface::Fill(uint32_t colour) {
-    std::fill(pixels_.begin(), pixels_.end(), colour & kWhite);
+    std::fill(pixels_.begin(), pixels_.end(), colour | kOpaque);
 }
 
 namespace {
@@ -63,7 +63,9 @@ void ApplyRows(Surface& dest, int x, int y, int w, int h, const Surface& src, in
     for (int row = 0; row < h; ++row) {
         uint32_t* d = dest.Row(y + row) + x;
         const uint32_t* s = src.Row(ys + row) + xs;
-        for (int col = 0; col < w; ++col) d[col] = op(s[col], d[col]) & kWhite;
+        // Erase and invert clear the top byte of opaque words; setting it again costs what
+        // masking it off used to.
+        for (int col = 0; col < w; ++col) d[col] = op(s[col], d[col]) | kOpaque;
     }
 }
 
@@ -74,7 +76,7 @@ void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int x
     int cut = 0;
     if (rop == Rop::Blackness) {
         if (!ClipSpan(x, w, dest.Width(), cut) || !ClipSpan(y, h, dest.Height(), cut)) return;
-        for (int row = 0; row < h; ++row) std::fill_n(dest.Row(y + row) + x, w, kBlack);
+        for (int row = 0; row < h; ++row) std::fill_n(dest.Row(y + row) + x, w, kBlack | kOpaque);
         return;
     }
     if (src == nullptr) return;
@@ -113,11 +115,12 @@ void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int x
 void MakeMask(Surface& dest, const Surface& src, int w, int h, uint32_t transparentColour) {
     w = std::min({w, src.Width(), dest.Width()});
     h = std::min({h, src.Height(), dest.Height()});
-    transparentColour &= kWhite;
+    const uint32_t transparentWord = (transparentColour & kWhite) | kOpaque;
     for (int row = 0; row < h; ++row) {
         const uint32_t* s = src.Row(row);
         uint32_t* d = dest.Row(row);
-        for (int col = 0; col < w; ++col) d[col] = (s[col] == transparentColour) ? kWhite : kBlack;
+        for (int col = 0; col < w; ++col)
+            d[col] = (s[col] == transparentWord) ? kWhite | kOpaque : kBlack | kOpaque;
     }
 }
 

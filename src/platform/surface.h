@@ -1,5 +1,5 @@
-// Surface: a w x h picture of 32-bit 0x00RRGGBB pixels, and the raster
-// operations the game composes everything with (BitBlt, MakeMask).
+// Surface: a w x h picture of 32-bit pixels, and the raster operations the game
+// composes everything with (BitBlt, MakeMask). Colours go in and come out as 0x00RRGGBB.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,10 @@ namespace vx {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0x000000;
+// Stored words carry an opaque top byte (0xFFRRGGBB, what Qt's Format_RGB32 requires), so
+// the window hands the picture to any compositor as it is; every write keeps it, every
+// read of a colour drops it.
+constexpr uint32_t kOpaque = 0xFF000000;
 
 // Raster operations, numbered by the ternary raster-operation code of what each does.
 enum class Rop : uint32_t {
@@ -54,10 +58,11 @@ class Surface {
     int Height() const { return height_; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
-    uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x] & kWhite; }
     void SetPixel(int x, int y, uint32_t colour) {
-        pixels_[static_cast<size_t>(y) * width_ + x] = colour & kWhite;
+        pixels_[static_cast<size_t>(y) * width_ + x] = colour | kOpaque;
     }
+    // Stored words (0xFFRRGGBB): whoever writes a row directly keeps the top byte opaque.
     uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const PixelVector& Pixels() const { return pixels_; }

@@ -273,6 +273,10 @@ void Form1::OpenKeyDialog() {
     keyDialog_->open();
 }
 
+bool Form1::OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void Form1::SetFullScreen(bool on) {
     options_.fullScreen = on;
     g_.Menu.SetChecked(MenuId::MenuFullScreen, on);
@@ -280,15 +284,18 @@ void Form1::SetFullScreen(bool on) {
         if (!isFullScreen()) normalGeometry_ = geometry();
         menuBar()->hide();
         showFullScreen();
-        // Without a window manager to honour the full-screen state, cover the screen anyway
-        // (setting the geometry clears the state, so it is set again).
-        if (const QScreen* shown = screen()) setGeometry(shown->geometry());
-        setWindowState(windowState() | Qt::WindowFullScreen);
+        // Without an X window manager to honour the full-screen state, cover the screen
+        // anyway (setting the geometry clears the state, so it is set again). A Wayland
+        // compositor always honours it, and there a geometry of our own would undo it.
+        if (const QScreen* shown = screen(); shown != nullptr && !OnWayland()) {
+            setGeometry(shown->geometry());
+            setWindowState(windowState() | Qt::WindowFullScreen);
+        }
     } else {
         showNormal();
         menuBar()->show();
-        // Without a window manager nothing else gives the window its size back.
-        if (normalGeometry_.isValid()) setGeometry(normalGeometry_);
+        // Without an X window manager nothing else gives the window its size back.
+        if (normalGeometry_.isValid() && !OnWayland()) setGeometry(normalGeometry_);
     }
     view_->setFocus();
     SaveOptions();

@@ -65,6 +65,8 @@ class Form1 : public QMainWindow {
     // Full screen: the picture at the largest whole scale on black, the menu bar hidden
     // until Alt is held or F10 pressed. Remembered in the settings file.
     void SetFullScreen(bool on);
+    // Qt talks Wayland: the compositor places and sizes windows itself.
+    static bool OnWayland();
     bool FullScreen() const { return options_.fullScreen; }
     // Reads pads from source (which must outlive the window) from now on, between frames.
     void AttachPads(PadSource* source);

@@ -9,6 +9,7 @@
 #include <QStyleHints>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vx {
 
@@ -53,26 +54,50 @@ void MainPictView::SetPicture(const Surface* picture) {
     update();
 }
 
+// Whole device pixels of the widget; a fractional remainder is part of the border.
+QSize MainPictView::DeviceSize() const {
+    const double dpr = devicePixelRatioF();
+    return {static_cast<int>(width() * dpr), static_cast<int>(height() * dpr)};
+}
+
 int MainPictView::Scale() const {
-    return std::max(1, std::min(width() / kScreenWidth, height() / kScreenHeight));
+    const QSize device = DeviceSize();
+    return std::max(1, std::min(device.width() / kScreenWidth, device.height() / kScreenHeight));
 }
 
 QPoint MainPictView::Offset() const {
     const int s = Scale();
-    return {(width() - kScreenWidth * s) / 2, (height() - kScreenHeight * s) / 2};
+    const QSize device = DeviceSize();
+    return {std::max(0, (device.width() - kScreenWidth * s) / 2),
+            std::max(0, (device.height() - kScreenHeight * s) / 2)};
 }
 
-QRect MainPictView::ToWidget(const QRect& pictureRect) const {
+QRect MainPictView::ToDevice(const QRect& pictureRect) const {
     const int s = Scale();
     const QPoint o = Offset();
     return {o.x() + pictureRect.x() * s, o.y() + pictureRect.y() * s, pictureRect.width() * s,
             pictureRect.height() * s};
 }
 
+QRect MainPictView::ToWidget(const QRect& pictureRect) const {
+    const QRect device = ToDevice(pictureRect);
+    const double dpr = devicePixelRatioF();
+    const QRectF logical(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr);
+    return logical.toAlignedRect();
+}
+
 QPointF MainPictView::ToPicture(const QPointF& widgetPos) const {
     const double s = Scale();
+    const double dpr = devicePixelRatioF();
     const QPoint o = Offset();
-    return {(widgetPos.x() - o.x()) / s, (widgetPos.y() - o.y()) / s};
+    return {(widgetPos.x() * dpr - o.x()) / s, (widgetPos.y() * dpr - o.y()) / s};
+}
+
+QSize MainPictView::sizeHint() const {
+    const double dpr = devicePixelRatioF();
+    const int s = std::max(1, static_cast<int>(std::ceil(dpr - 0.01)));
+    return {static_cast<int>(std::ceil(kScreenWidth * s / dpr - 0.01)),
+            static_cast<int>(std::ceil(kScreenHeight * s / dpr - 0.01))};
 }
 
 void MainPictView::Present(int x, int y, int w, int h) {
@@ -110,18 +135,25 @@ void MainPictView::paintEvent(QPaintEvent* event) {
 
 void MainPictView::PaintArea(const QRect& area) {
     QPainter painter(this);
-    const QRect pictureArea = ToWidget(QRect(0, 0, kScreenWidth, kScreenHeight));
+    // Paint in device pixels: at a fractional output scale the widget's own coordinates
+    // would put picture pixels on uneven device pixels.
+    const double dpr = devicePixelRatioF();
+    painter.scale(1 / dpr, 1 / dpr);
+    const QRect deviceArea =
+        QRectF(area.x() * dpr, area.y() * dpr, area.width() * dpr, area.height() * dpr).toAlignedRect();
+    const QRect pictureArea = ToDevice(QRect(0, 0, kScreenWidth, kScreenHeight));
     // The border around a scaled picture.
-    const QRegion border = QRegion(area) - QRegion(pictureArea);
+    const QRegion border = QRegion(deviceArea) - QRegion(pictureArea);
     for (const QRect& r : border) painter.fillRect(r, Qt::black);
 
-    const QRect wanted = area & pictureArea;
+    const QRect wanted = deviceArea & pictureArea;
     if (wanted.isEmpty()) return;
     if (picture_ == nullptr || picture_->Width() < kScreenWidth || picture_->Height() < kScreenHeight) {
         painter.fillRect(wanted, Qt::black);
         return;
     }
-    // The surface's 0x00RRGGBB words are what Format_RGB32 holds; the top byte is ignored.
+    // The surface stores 0xFFRRGGBB words, exactly what Format_RGB32 is: no conversion, and
+    // compositors that blend with the top byte (weston) see an opaque picture.
     const QImage image(reinterpret_cast<const uchar*>(picture_->Row(0)), picture_->Width(),
                        picture_->Height(), picture_->Width() * 4, QImage::Format_RGB32);
     // Whole source pixels covering the asked area, drawn at whole multiples: sharp edges.
@@ -133,7 +165,7 @@ void MainPictView::PaintArea(const QRect& area) {
     const int bottom = (wanted.bottom() - o.y()) / s;
     const QRect source(left, top, right - left + 1, bottom - top + 1);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(ToWidget(source), image, source);
+    painter.drawImage(ToDevice(source), image, source);
 }
 
 void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {

@@ -1,6 +1,7 @@
 // MainPict on the desktop: shows the game's 512 x 342 surface scaled by whole multiples
-// with sharp pixels, centred on black; repaints only the areas the game presents; hands
-// keys and the mouse (in picture pixels) to the game through callbacks.
+// of device pixels (at any output scale, 1.5 included) with sharp pixels, centred on
+// black; repaints only the areas the game presents; hands keys and the mouse (in picture
+// pixels) to the game through callbacks.
 #pragma once
 
 #include <QPointF>
@@ -45,12 +46,18 @@ class MainPictView : public QWidget {
     // The invisible pointer over the table during play.
     void SetInvisibleCursor(bool invisible);
 
+    // Geometry in device pixels: the output's scale (devicePixelRatio) is taken into account,
+    // so one picture pixel is always Scale() x Scale() whole device pixels.
     int Scale() const;
-    QPoint Offset() const;  // top left of the picture in the widget
+    QPoint Offset() const;  // top left of the picture, in device pixels of the widget
+    QRect ToDevice(const QRect& pictureRect) const;
+    // The smallest area of widget (logical) pixels that covers the picture rectangle.
     QRect ToWidget(const QRect& pictureRect) const;
     QPointF ToPicture(const QPointF& widgetPos) const;
 
-    QSize sizeHint() const override { return {kScreenWidth, kScreenHeight}; }
+    // The picture at the smallest whole multiple that is at least the output's scale, with
+    // no border: scale 1 on an ordinary output, 2 on a scale-2 or scale-1.5 output.
+    QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {kScreenWidth, kScreenHeight}; }
 
     std::function<void(const KeyInput&)> onKey;  // presses and releases, repeats included
@@ -70,6 +77,7 @@ class MainPictView : public QWidget {
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
   private:
+    QSize DeviceSize() const;
     void PaintArea(const QRect& area);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;

@@ -21,7 +21,7 @@ bool DecodeWithQt(std::span<const uint8_t> bytes, Surface& out, std::string& err
     for (int y = 0; y < opaque.height(); ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(opaque.constScanLine(y));
         uint32_t* dest = picture.Row(y);
-        for (int x = 0; x < opaque.width(); ++x) dest[x] = row[x] & kWhite;
+        for (int x = 0; x < opaque.width(); ++x) dest[x] = row[x] | kOpaque;
     }
     out = std::move(picture);
     return true;

@@ -53,7 +53,7 @@ std::string Replay(uint8_t stage, uint8_t mode) {
 
     const MatchRecords& r = g.Saved;
     uint64_t screen = 0xcbf29ce484222325ULL;
-    for (uint32_t px : g.MainPict.Pixels()) screen = Fnv(screen, px);
+    for (uint32_t px : g.MainPict.Pixels()) screen = Fnv(screen, px & kWhite);  // the colours alone
     char line[400];
     std::snprintf(line, sizeof line,
                   "frames %u score %d:%d time %d pucks %d [%d,%d,%d %d,%d,%d %d,%d,%d] paddles %d %d %d %d "

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "platform/pad_state.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
@@ -128,6 +129,25 @@ TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemem
     EXPECT_FALSE(form->PauseOnFocusLossAction()->isChecked()) << "read back by the next window";
     form->PauseOnFocusLossAction()->trigger();
     EXPECT_TRUE(form->Options().pauseOnFocusLoss);
+}
+
+// Pads reach the game through the window's own timer and event queue, whatever the
+// platform (ctest runs this file under weston too): the d-pad and A choose 1P VS CPU.
+TEST_F(WindowFixture, APadPressesTheTitlesButtonsThroughTheWindow) {
+    struct HeldPads : PadSource {
+        PadReadings now;
+        PadReadings Poll() override { return now; }
+    } pads;
+    form->show();
+    form->AttachPads(&pads);
+    for (const PadButtons& held :
+         {PadButtons{}, PadButtons{.down = true}, PadButtons{}, PadButtons{.a = true}}) {
+        pads.now = {{7, held}};
+        QTest::qWait(600);  // past the look-out for new pads, then several polls
+    }
+    pads.now = {{7, PadButtons{}}};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g.ScreenState == screen_state::kStageSelect; }, 3000))
+        << "screen " << int{g.ScreenState};
 }
 
 TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QStyleHints>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,7 @@ TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
     RecordingView view(&picture);
     view.resize(1100, 700);  // scale 2, offset (38, 8)
     view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));  // a Wayland window is exposed a round trip later
     QApplication::processEvents();
     view.painted.clear();
 
@@ -118,18 +120,61 @@ TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
     EXPECT_EQ(view.painted[0], QRect(38 + 1000, 8 + 660, 24, 24));
 }
 
-TEST(MainPictViewTest, ShowsThePictureSharpAndCentredOnBlack) {
+// Run at the platform's own output scale; ctest also runs it at QT_SCALE_FACTOR 1.5 and 2.
+// Every picture pixel is a whole block of device pixels, the picture is centred on black,
+// it is opaque on a target with alpha (as a Wayland compositor receives it), and the mouse
+// maps back to the pixel under it.
+TEST(MainPictViewTest, PictureIsWholeDevicePixelsCentredOnBlackAtAnyOutputScale) {
     Surface picture(512, 342, 0x0000FF);
     picture.SetPixel(0, 0, 0xFF0000);
+    picture.SetPixel(511, 341, 0x00FF00);
     MainPictView view(&picture);
-    view.resize(1100, 700);
-    const QImage shot = view.grab().toImage();
-    EXPECT_EQ(shot.pixel(5, 5) & 0xFFFFFF, 0x000000u);
-    EXPECT_EQ(shot.pixel(38, 8) & 0xFFFFFF, 0xFF0000u);
-    EXPECT_EQ(shot.pixel(39, 9) & 0xFFFFFF, 0xFF0000u) << "one picture pixel is a sharp 2 x 2 block";
-    EXPECT_EQ(shot.pixel(40, 8) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(shot.pixel(38 + 1023, 8 + 683) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(shot.pixel(38 + 1024, 8 + 683) & 0xFFFFFF, 0x000000u);
+    const double dpr = view.devicePixelRatioF();
+    RecordProperty("device_pixel_ratio", std::to_string(dpr));  // which scale the run had
+    for (const QSize size : {view.sizeHint(), QSize(1100, 700), QSize(1600, 1000)}) {
+        view.resize(size);
+        const int s = view.Scale();
+        const QPoint o = view.Offset();
+        const QSize device(static_cast<int>(size.width() * dpr), static_cast<int>(size.height() * dpr));
+        SCOPED_TRACE(testing::Message()
+                     << "dpr " << dpr << " size " << size.width() << "x" << size.height() << " scale " << s);
+        ASSERT_TRUE(512 * s <= device.width() && 342 * s <= device.height());
+        ASSERT_TRUE(512 * (s + 1) > device.width() || 342 * (s + 1) > device.height())
+            << "the largest whole multiple that fits";
+        QImage shot(device, QImage::Format_ARGB32_Premultiplied);
+        shot.fill(Qt::transparent);
+        shot.setDevicePixelRatio(dpr);
+        view.render(&shot);
+        auto at = [&](int x, int y) { return shot.pixel(x, y); };
+        // Corners of the picture: one picture pixel is exactly s x s device pixels.
+        for (int d = 0; d < s; ++d) {
+            EXPECT_EQ(at(o.x() + d, o.y() + d), 0xFFFF0000u);
+            EXPECT_EQ(at(o.x() + 511 * s + d, o.y() + 341 * s + d), 0xFF00FF00u);
+        }
+        EXPECT_EQ(at(o.x() + s, o.y()), 0xFF0000FFu);
+        EXPECT_EQ(at(o.x(), o.y() + s), 0xFF0000FFu);
+        if (o.x() > 0) {
+            EXPECT_EQ(at(o.x() - 1, o.y()), 0xFF000000u) << "black border";
+        }
+        if (o.y() > 0) {
+            EXPECT_EQ(at(o.x(), o.y() - 1), 0xFF000000u) << "black border";
+        }
+        if (o.x() + 512 * s < device.width()) {
+            EXPECT_EQ(at(o.x() + 512 * s, o.y()), 0xFF000000u) << "black border";
+        }
+        int seeThrough = 0;
+        for (int y = 0; y < device.height(); y += 7)
+            for (int x = 0; x < device.width(); x += 7) seeThrough += qAlpha(at(x, y)) != 255;
+        EXPECT_EQ(seeThrough, 0) << "every pixel handed to the compositor is opaque";
+        // The centre of each corner pixel's block, in widget coordinates, maps back to it.
+        const QPointF first = view.ToPicture(QPointF((o.x() + s / 2.0) / dpr, (o.y() + s / 2.0) / dpr));
+        const QPointF last =
+            view.ToPicture(QPointF((o.x() + 511 * s + s / 2.0) / dpr, (o.y() + 341 * s + s / 2.0) / dpr));
+        EXPECT_EQ(static_cast<int>(first.x()), 0);
+        EXPECT_EQ(static_cast<int>(first.y()), 0);
+        EXPECT_EQ(static_cast<int>(last.x()), 511);
+        EXPECT_EQ(static_cast<int>(last.y()), 341);
+    }
 }
 
 TEST(MainPictViewTest, ThePointerHidesAndShows) {

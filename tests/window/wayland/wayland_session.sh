@@ -1,0 +1,124 @@
+# Sourced by the Wayland tier after xvfb_session.sh (which makes $work, the private program
+# copy and the Xvfb display the reference pictures come from): weston on its headless
+# back-end, the game on Qt's wayland platform, screenshots, and finding the 512 x 342
+# picture in a screenshot of a whole output. Every process started here is stopped by
+# its id on exit. A compositor that cannot start skips the test (exit 77) with the reason.
+
+wayland_pids=()
+wayland_cleanup() {
+  local pid
+  for pid in "${wayland_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${wayland_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap 'wayland_cleanup; cleanup' EXIT
+skip() { echo "SKIP: $*"; exit 77; }
+
+# start_weston NAME SCALE WIDTH HEIGHT: weston (an output of WIDTH x HEIGHT logical pixels, times
+# SCALE device pixels) with its desktop shell, pixman rendering and
+# the screenshooter open to clients (--debug); on its headless back-end, or on the one
+# WESTON_BACKEND names (x11-backend.so: a window of the test's X display, taking its keys
+# and pointer). Sets weston_runtime to its runtime folder.
+start_weston() {
+  local name="$1" scale="$2" width="$3" height="$4"
+  command -v weston >/dev/null || skip "weston is not installed"
+  weston_runtime="$work/weston-$name"
+  mkdir -p "$weston_runtime" && chmod 700 "$weston_runtime"
+  XDG_RUNTIME_DIR="$weston_runtime" weston --backend="${WESTON_BACKEND:-headless-backend.so}" --use-pixman \
+    --socket="$name" --width="$width" --height="$height" --scale="$scale" --idle-time=0 --debug \
+    --no-config >"$work/weston-$name.log" 2>&1 &
+  wayland_pids+=($!)
+  for _ in $(seq 50); do [ -S "$weston_runtime/$name" ] && break; sleep 0.1; done
+  [ -S "$weston_runtime/$name" ] || { cat "$work/weston-$name.log" >&2; skip "weston did not start"; }
+}
+
+# start_wayland_game RUNTIME DISPLAY LOG ARGS...: the game on Qt's wayland platform, with
+# options of its own: in full screen (WAYLAND_WINDOWED unset), so the picture's place
+# follows from the output's size alone, or in a window. Sets wayland_game_pid.
+start_wayland_game() {
+  local runtime="$1" display="$2" log="$3"
+  shift 3
+  mkdir -p "$work/wayland-config/voltrax"
+  if [ -z "${WAYLAND_WINDOWED:-}" ]; then
+    printf '[window]\nfullScreen=true\n' >"$work/wayland-config/voltrax/voltrax.ini"
+  else
+    printf '[window]\nfullScreen=false\n' >"$work/wayland-config/voltrax/voltrax.ini"
+  fi
+  XDG_CONFIG_HOME="$work/wayland-config" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" QT_QPA_PLATFORM=wayland \
+    "$work/voltrax" "$@" >"$log" 2>&1 &
+  wayland_game_pid=$!
+  wayland_pids+=("$wayland_game_pid")
+}
+
+# weston_shot NAME OUT: a screenshot of weston NAME's whole output into $work/OUT.png.
+weston_shot() {
+  local dir="$work/shooter-$1"
+  mkdir -p "$dir"
+  rm -f "$dir"/*.png
+  (cd "$dir" && XDG_RUNTIME_DIR="$work/weston-$1" WAYLAND_DISPLAY="$1" weston-screenshooter >/dev/null 2>&1) ||
+    fail "weston-screenshooter failed"
+  mv "$(ls "$dir"/*.png | head -n1)" "$work/$2.png"
+}
+
+# full_screen_place SHOT SCALE: "X Y" of the picture's top left in a shot of the game in
+# full screen: centred on the output.
+full_screen_place() {
+  local w h
+  read -r w h < <(identify -format '%w %h\n' "$work/$1.png")
+  echo "$(( (w - 512 * $2) / 2 )) $(( (h - 342 * $2) / 2 ))"
+}
+
+# picture_place SHOT SCALE: "X Y" of the picture's top left in a shot of a window that
+# fills the output: centred across, and below the menu bar centred in what is left.
+# The first black pixel down the middle column ends the menu bar.
+picture_place() {
+  local shot="$work/$1.png" scale="$2" w h top
+  read -r w h < <(identify -format '%w %h\n' "$shot")
+  top="$(convert "$shot" -crop "1x${h}+$(( w / 2 ))+0" +repage -depth 8 txt:- |
+    awk -F'[,: ]+' '/#000000/ { print $2; exit }')"
+  [ -n "$top" ] || fail "$1: no black border below the menu bar"
+  echo "$(( (w - 512 * scale) / 2 )) $(( top + (h - top - 342 * scale) / 2 ))"
+}
+
+# crop_picture SHOT SCALE X Y OUT: the picture cut out of a shot and brought to 512 x 342
+# by taking one device pixel of each block (no smoothing).
+crop_picture() {
+  convert "$work/$1.png" -crop "$(( 512 * $2 ))x$(( 342 * $2 ))+$3+$4" +repage -sample 512x342! "$work/$5.png"
+}
+
+# Pixels that differ between two of the test's pictures.
+same_picture() { [ "$(pixels_differ "$work/$1.png" "$work/$2.png")" = "0" ]; }
+
+# On a failure the pictures taken so far are kept in VOLTRAX_SHOTS, when given.
+fail() {
+  echo "FAIL: $*" >&2
+  cat "$work/log" >&2 2>/dev/null || true
+  if [ -n "${VOLTRAX_SHOTS:-}" ]; then mkdir -p "$VOLTRAX_SHOTS/failed" && cp "$work"/*.png "$VOLTRAX_SHOTS/failed/" 2>/dev/null; fi
+  exit 1
+}
+
+# replay_results SOURCE...: each SOURCE is a function that writes the picture it sees now
+# to $work/<its argument>.png. Polls every source until it shows the title again after a
+# replay, and keeps as $work/SOURCE-result.png the last picture that stayed the same over
+# two polls before that: the result, which stays 2 s (waits and goal pauses before it are
+# overwritten by it). The title to look for is $work/x-title.png. At most 240 s.
+replay_results() {
+  local started src
+  local -A finished=()
+  started=$(date +%s)
+  rm -f "$work"/*-result.png "$work"/*-was.png
+  while [ ${#finished[@]} -lt $# ] && [ $(( $(date +%s) - started )) -lt 240 ]; do
+    sleep 0.2
+    for src in "$@"; do
+      [ -n "${finished[$src]:-}" ] && continue
+      "$src" "$src-now" 2>/dev/null || continue
+      if same_picture "$src-now" x-title; then
+        [ -f "$work/$src-result.png" ] && finished[$src]=1
+      elif [ -f "$work/$src-was.png" ] && same_picture "$src-now" "$src-was"; then
+        cp "$work/$src-now.png" "$work/$src-result.png"
+        [ -f "$work/$src-now-full.png" ] && cp "$work/$src-now-full.png" "$work/$src-result-full.png"
+      fi
+      mv "$work/$src-now.png" "$work/$src-was.png"
+    done
+  done
+  for src in "$@"; do [ -n "${finished[$src]:-}" ] || fail "$src: the replay never reached its result and the title"; done
+}

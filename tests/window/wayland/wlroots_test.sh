@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# The game natively on Wayland under a wlroots compositor, sway, run as an unprivileged
+# user the script creates (wlroots will not run as root), with pixman rendering and
+# screenshots from grim. On sway's headless back-end: the title as under X11, and a
+# recorded replay paused and resumed from wtype's virtual keyboard and played to its
+# result, which equals the same replay's under Xvfb. Then on sway running as a window of
+# the test's X display (its X11 back-end, so xdotool's real key codes and pointer reach
+# the game through it): the same tour as on weston (wayland_tour.sh). With
+# VOLTRAX_SHOTS=dir the screenshots are kept there.
+# Arguments: the program folder, the replay recorder (voltrax_record_replay) and the
+# picture finder (voltrax_find_picture).
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+recorder="$2"
+find_picture="$3"
+for tool in sway grim wtype swaymsg; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+source "$here/../real/xvfb_session.sh"
+source "$here/wayland_session.sh"
+source "$here/wayland_tour.sh"
+export LANGUAGE=ja LANG=ja_JP.UTF-8
+
+# --- the unprivileged user and its own copy of the program ---
+user="$(id -un)"
+if [ "$(id -u)" -eq 0 ]; then
+  user=voltrax-wayland-test
+  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user" ||
+    skip "cannot create the test user $user"
+fi
+wl="$(mktemp -d)"
+trap 'wayland_cleanup; rm -rf "$wl"; cleanup' EXIT
+cp -r "$work/dat" "$work/design" "$work/voltrax" "$wl/"
+mkdir -p "$wl/config" "$wl/data" "$wl/recorded"
+replay="$("$recorder" "$wl/recorded")" || fail "no replay recorded"
+chown -R "$user" "$wl"
+chmod 755 "$wl"
+# as_user VAR=VALUE... COMMAND...: runs as the test user in the current sway's session.
+as_user() {
+  local env=(XDG_RUNTIME_DIR="$wl/run" XDG_CONFIG_HOME="$wl/config" XDG_DATA_HOME="$wl/data" HOME="$wl"
+    SDL_AUDIODRIVER=dummy LANGUAGE="$LANGUAGE" LANG="$LANG")
+  # sway itself gets neither: it makes both.
+  [ -n "${sway_display:-}" ] && env+=(WAYLAND_DISPLAY="$sway_display")
+  [ -n "${swaysock:-}" ] && env+=(SWAYSOCK="$swaysock")
+  if [ "$(id -u)" -eq 0 ]; then runuser -u "$user" -- env "${env[@]}" "$@"; else env "${env[@]}" "$@"; fi
+}
+
+# start_sway BACKEND OUTPUT: sway as the user on an 800 x 600 output, with a runtime folder
+# of its own; its process id is written by the shell it replaces.
+start_sway() {
+  sway_display="" swaysock=""
+  rm -rf "$wl/run" && mkdir -p "$wl/run" && chmod 700 "$wl/run" && chown "$user" "$wl/run"
+  printf 'output %s resolution 800x600 position 0 0\ndefault_border none\nfocus_follows_mouse no\n' "$2" \
+    >"$wl/sway.config"
+  chmod 644 "$wl/sway.config"
+  as_user WLR_BACKENDS="$1" WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman DISPLAY="${DISPLAY:-}" \
+    sh -c 'echo $$ >"$XDG_RUNTIME_DIR/sway.pid"; exec sway -c "$HOME/sway.config"' >>"$work/sway.log" 2>&1 &
+  wayland_pids+=($!)
+  local display=""
+  for _ in $(seq 50); do
+    display="$(ls "$wl/run" 2>/dev/null | grep -m1 '^wayland-[0-9]*$' || true)"
+    [ -n "$display" ] && [ -S "$wl/run/$display" ] && break
+    sleep 0.1
+  done
+  [ -n "$display" ] || { cat "$work/sway.log" >&2; skip "sway did not start"; }
+  wayland_pids+=("$(cat "$wl/run/sway.pid")")
+  for _ in $(seq 50); do
+    swaysock="$(ls "$wl"/run/sway-ipc.*.sock 2>/dev/null | head -n1 || true)"
+    [ -n "$swaysock" ] && break
+    sleep 0.1
+  done
+  [ -n "$swaysock" ] || { cat "$work/sway.log" >&2; skip "sway opened no IPC socket"; }
+  sway_display="$display"
+}
+stop_sway() {
+  local pid
+  for pid in "${wayland_pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  wayland_pids=()
+}
+
+# start_sway_game ARGS...: the game as the user on Qt's wayland platform; sets
+# sway_game_pid to the game's own process id (not runuser's).
+start_sway_game() {
+  rm -f "$wl/game.pid"
+  as_user QT_QPA_PLATFORM=wayland sh -c 'echo $$ >"$HOME/game.pid"; exec "$HOME/voltrax" "$@"' voltrax "$@" \
+    >>"$work/sway-game.log" 2>&1 &
+  wayland_pids+=($!)
+  for _ in $(seq 50); do [ -s "$wl/game.pid" ] && break; sleep 0.1; done
+  sway_game_pid="$(cat "$wl/game.pid")"
+  wayland_pids+=("$sway_game_pid")
+}
+s_shot() { as_user grim "$wl/shot.png" && cp "$wl/shot.png" "$work/$1.png"; }
+# s_picture NAME: the picture found in a screenshot of sway's output, cut out.
+s_picture() {
+  s_shot "$1-full" || return 1
+  [ -n "${spx:-}" ] || read -r spx spy < <("$find_picture" "$work/$1-full.png" "$work/x-title.png") || return 1
+  convert "$work/$1-full.png" -crop "512x342+$spx+$spy" +repage "$work/$1.png"
+}
+
+# x_picture NAME: the picture of the X window cut out of a fresh shot.
+x_picture() { shot "$1"; convert "$work/$1.png" -crop "512x342+0+$menu" +repage "$work/$1.png"; }
+
+# --- the title under Xvfb is the reference ---
+start_game
+x_picture x-title
+xdotool key Escape
+end_game
+
+# --- sway headless: the title ---
+start_sway headless HEADLESS-1
+start_sway_game
+spx=""
+for _ in $(seq 40); do
+  sleep 0.25
+  s_picture s-title 2>/dev/null && break
+  spx=""
+done
+[ -n "$spx" ] || fail "sway: the title is not on screen"
+echo "sway: the title is on screen, pixel for pixel"
+kill "$sway_game_pid" 2>/dev/null || true
+for _ in $(seq 50); do kill -0 "$sway_game_pid" 2>/dev/null || break; sleep 0.1; done
+
+# --- a replay, paused and resumed with wtype, to its result beside Xvfb's ---
+on_xvfb() { x_picture "$1"; }
+on_sway() { s_picture "$1"; }
+start_game --replay "$replay"
+start_sway_game --replay "$replay"
+sleep 8
+# One wtype for both keys, after a moment for sway to take the new virtual keyboard in
+# (a second wtype's keys can arrive under the first one's key map). It stays until the
+# replay is over: when the seat's last keyboard goes, the window loses the keyboard
+# focus, and a match (or replay) pauses on focus loss as it should.
+rm -f "$wl/wtype.pid"
+as_user sh -c 'echo $$ >"$HOME/wtype.pid"; exec wtype -s 300 p -s 2500 r -s 240000' &
+wayland_pids+=($!)
+for _ in $(seq 50); do [ -s "$wl/wtype.pid" ] && break; sleep 0.1; done
+wtype_pid="$(cat "$wl/wtype.pid")"
+wayland_pids+=("$wtype_pid")
+sleep 1
+s_picture s-paused-a
+sleep 0.8
+s_picture s-paused-b
+same_picture s-paused-a s-paused-b || fail "sway: P from the virtual keyboard did not pause the replay"
+sleep 2.6
+s_picture s-resumed
+same_picture s-resumed s-paused-b && fail "sway: R from the virtual keyboard did not resume the replay"
+echo "sway: wtype's P and R pause and resume the replay"
+replay_results on_xvfb on_sway
+kill "$wtype_pid" 2>/dev/null || true
+same_picture on_sway-result on_xvfb-result ||
+  fail "sway: the replay's result differs from Xvfb's ($(pixels_differ "$work/on_sway-result.png" "$work/on_xvfb-result.png") pixels)"
+echo "sway: the replay's result equals Xvfb's"
+stop_sway
+
+# --- played with keys and the mouse, on sway in a window of the X display ---
+start_sway x11 X11-1
+start_sway_game
+sw_shot() { s_shot "$1"; }
+wayland_tour sway sw_shot
+xdotool key Escape
+for _ in $(seq 50); do kill -0 "$sway_game_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$sway_game_pid" 2>/dev/null && fail "sway: Esc did not end the program"
+
+if [ -n "${VOLTRAX_SHOTS:-}" ]; then
+  mkdir -p "$VOLTRAX_SHOTS"
+  cp "$work/s-title-full.png" "$VOLTRAX_SHOTS/sway_title.png"
+  cp "$work/s-paused-b-full.png" "$VOLTRAX_SHOTS/sway_replay_paused.png"
+  cp "$work/on_sway-result-full.png" "$VOLTRAX_SHOTS/sway_replay_result.png"
+  for s in title moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
+    cp "$work/sway-$s.png" "$VOLTRAX_SHOTS/sway_tour_$s.png"
+  done
+fi
+echo "sway: all checks passed"
