@@ -30,7 +30,7 @@ constexpr int kTextMargin = 4;
 
 }  // namespace
 
-SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath, QWidget* parent)
+SubForm::SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("VOLTRAX　HELP"));
     setModal(true);
@@ -57,9 +57,12 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
     picture1_ = new QLabel(picture2_);
     picture1_->setTextFormat(Qt::PlainText);
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture1_->setFont(IpaPGothicFont(kTextPixels));
+    // The English text lines its keys and options up in columns of characters, so it
+    // takes the fixed-width IPA Gothic; the Japanese one the proportional font it was set in.
+    picture1_->setFont(readMe.encoding == ReadMeEncoding::Utf8 ? IpaGothicFont(kTextPixels)
+                                                               : IpaPGothicFont(kTextPixels));
     picture1_->setContentsMargins(kTextMargin, kTextMargin, kTextMargin, kTextMargin);
-    LoadText(readMePath);
+    LoadText(readMe);
 
     connect(vScroll1_, &QScrollBar::valueChanged, this, [this](int value) { picture1_->move(0, -value); });
     connect(vScroll2_, &QScrollBar::valueChanged, this, [this](int value) { picture3_->move(0, -value); });
@@ -77,8 +80,8 @@ void SubForm::BuildMenu() {
     bar->adjustSize();
 }
 
-void SubForm::LoadText(const std::filesystem::path& readMePath) {
-    const ReadMeText text = LoadReadMeText(readMePath);
+void SubForm::LoadText(const ReadMeFile& readMe) {
+    const ReadMeText text = LoadReadMeText(readMe);
     textStatus_ = text.status;
     const QString page = QString::fromUtf8(text.utf8.data(), static_cast<qsizetype>(text.utf8.size()));
     picture1_->setText(page);
@@ -152,8 +155,8 @@ void SubForm::MEnd_Click() {
     close();
 }
 
-void ShowHelp(QWidget* parent, const std::filesystem::path& readMePath, const QString& itemPicturePath) {
-    SubForm help(readMePath, itemPicturePath, parent);
+void ShowHelp(QWidget* parent, const ReadMeFile& readMe, const QString& itemPicturePath) {
+    SubForm help(readMe, itemPicturePath, parent);
     help.exec();
 }
 

@@ -31,6 +31,7 @@
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
+#include "window/ui_translation.h"
 
 namespace vx {
 
@@ -240,7 +241,7 @@ void Form1::RunMenuCommand(MenuId id) {
         case MenuId::MenuWave: MenuWave_Click(g_); break;
         case MenuId::MenuMidi: MenuMidi_Click(g_); break;
         case MenuId::MenuVXHelp:
-            ShowHelp(this, g_.files.Resolve("\\read me.txt"), DesignPicture(g_, "Items.bmp"));
+            ShowHelp(this, ReadMeFileFor(CurrentLanguage(), g_.files), DesignPicture(g_, "Items.bmp"));
             break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
         case MenuId::MenuKeys: OpenKeyDialog(); break;
