@@ -128,38 +128,38 @@ const char* const kEnglish[] = {
     "  Options are saved at once and kept for the next time you play.",
 };
 
-// The English help text's stage and item lines.
-const char* const kEnglishStages[] = {
-    "  1 NORMAL     the bare table.",
-    "  2 ZIGZAG     saw-tooth walls along the top and bottom send the puck",
-    "               off at an angle.",
-    "  3 ACT-2      blocks near the corners and brackets at both ends. There",
-    "               are no goals: hit one of the two posts on the other side.",
-    "  4 IRREGULAR  ten round bumpers knock the puck about.",
-    "  5 TRIPLE     three pucks at once and a diamond block on the centre",
-    "               spot.",
+// The English help text's stages and items: a name and what it is.
+struct Entry {
+    const char* name;
+    const char* text;
 };
 
-const char* const kEnglishItems[] = {
-    "  Now and then a capsule appears in the middle of the table. Hit it with",
-    "  the puck and it drifts away; the side whose back paddle catches it (or",
-    "  who attacks the end it reaches) gets the item for about ten seconds.",
-    "  LENGTH UP     your front paddle grows long.",
-    "  LENGTH DOWN   your back paddle shrinks.",
-    "  LOST FORWARD  your front paddle disappears.",
-    "  DOUBLE        a second puck joins the play.",
-    "  BACK BOOST    your back paddle hits as hard as a front paddle.",
-    "  PANIC         every paddle hits much harder and faster.",
-    "  RANDOM SPEED  every paddle hits at a random speed.",
-    "  SHIFT CHANGE  your up and down keys swap (1P VS 2P only).",
-    "  BLIND         your own half of the table goes dark (1P VS 2P only).",
-    "  ???           a capsule that hides its kind until someone gets it.",
-    "  The item list (Items in the help window's menu) shows each capsule.",
+const Entry kEnglishStages[] = {
+    {"1 NORMAL", "the bare table."},
+    {"2 ZIGZAG", "saw-tooth walls along the top and bottom send the puck off at an angle."},
+    {"3 ACT-2",
+     "blocks near the corners and brackets at both ends. There are no goals: hit one of the two "
+     "posts on the other side."},
+    {"4 IRREGULAR", "ten round bumpers knock the puck about."},
+    {"5 TRIPLE", "three pucks at once and a diamond block on the centre spot."},
+};
+
+const Entry kEnglishItems[] = {
+    {"LENGTH UP", "your front paddle grows long."},
+    {"LENGTH DOWN", "your back paddle shrinks."},
+    {"LOST FORWARD", "your front paddle disappears."},
+    {"DOUBLE", "a second puck joins the play."},
+    {"BACK BOOST", "your back paddle hits as hard as a front paddle."},
+    {"PANIC", "every paddle hits much harder and faster."},
+    {"RANDOM SPEED", "every paddle hits at a random speed."},
+    {"SHIFT CHANGE", "your up and down keys swap (1P VS 2P only)."},
+    {"BLIND", "your own half of the table goes dark (1P VS 2P only)."},
+    {"???", "a capsule that hides its kind until someone gets it."},
 };
 
 using vx::MenuId;
 
-constexpr size_t kWidth = 72;           // what the help window's page shows of a line
+constexpr size_t kWidth = 66;           // the columns the help window's English page shows
 constexpr char kKeepTogether = '\x01';  // a space the wrapping does not break at
 
 // Appends `text` after `lead`, wrapped at word boundaries to kWidth with the next lines
@@ -278,12 +278,17 @@ class EnglishReadMe {
 
     void Stages() {
         Section("The five stages");
-        for (const char* line : kEnglishStages) Line(line);
+        for (const Entry& stage : kEnglishStages) Wrapped(out_, "  " + Padded(stage.name, 13), stage.text);
     }
 
     void Items() {
         Section("Items");
-        for (const char* line : kEnglishItems) Line(line);
+        Para(
+            "Now and then a capsule appears in the middle of the table. Hit it with the puck and it drifts "
+            "away; the side whose back paddle catches it (or who attacks the end it reaches) gets the item "
+            "for about ten seconds.");
+        for (const Entry& item : kEnglishItems) Wrapped(out_, "  " + Padded(item.name, 14), item.text);
+        Para("The item list (Items in the help window's menu) shows each capsule.");
     }
 
     void Options() {

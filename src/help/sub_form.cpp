@@ -25,7 +25,8 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 26;
 constexpr int kClientWidth = SubForm::kWindowWidth - kFrameWidth;
 constexpr int kClientHeight = SubForm::kWindowHeight - kFrameHeight;
-constexpr int kTextPixels = 13;  // 9.75 points at 96 dots per inch
+constexpr int kTextPixels = 13;         // 9.75 points at 96 dots per inch
+constexpr int kEnglishTextPixels = 11;  // 66 columns of DejaVu Sans Mono fit the page
 constexpr int kTextMargin = 4;
 
 }  // namespace
@@ -57,9 +58,10 @@ SubForm::SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidg
     picture1_ = new QLabel(picture2_);
     picture1_->setTextFormat(Qt::PlainText);
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The English text lines its keys and options up in columns of characters, so it
-    // takes the fixed-width IPA Gothic; the Japanese one the proportional font it was set in.
-    picture1_->setFont(readMe.encoding == ReadMeEncoding::Utf8 ? IpaGothicFont(kTextPixels)
+    // The English text lines its keys and options up in columns of characters, so it takes
+    // a fixed-width Latin font, small enough for its 66 columns; the Japanese one the
+    // proportional font it was set in.
+    picture1_->setFont(readMe.encoding == ReadMeEncoding::Utf8 ? LatinMonoFont(kEnglishTextPixels)
                                                                : IpaPGothicFont(kTextPixels));
     picture1_->setContentsMargins(kTextMargin, kTextMargin, kTextMargin, kTextMargin);
     LoadText(readMe);

@@ -37,7 +37,7 @@ stray="$(grep -vE '^\./$|^\./usr/$|^\./usr/lib/$|^\./usr/lib/voltrax/|^\./usr/ga
 
 # Depends: the shared libraries found by dpkg-shlibdeps plus the SoundFont and the font.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for p in libc6 libqt6widgets6 libsdl2-2.0-0 libfluidsynth3 libenet7 timgm6mb-soundfont fonts-ipafont-gothic; do
+for p in libc6 libqt6widgets6 libsdl2-2.0-0 libfluidsynth3 libenet7 timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core; do
   grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 
