@@ -12,6 +12,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 #include "window/shell_fonts.h"
 
@@ -94,8 +95,12 @@ void SubForm::LoadText(const ReadMeFile& readMe) {
     int widest = 0;
     for (const QString& line : page.split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
+    // The lines are laid out at the font's fractional line spacing (12.8 pixels for the
+    // English page's font, which rounds to 12), so the page is measured in fractions too.
+    const QFontMetricsF exact(picture1_->font());
+    const int textHeight = static_cast<int>(std::ceil(lines * std::max(exact.lineSpacing(), exact.height())));
     picture1_->resize(std::max(kPageWidth, widest + 2 * kTextMargin),
-                      lines * metrics.lineSpacing() + 2 * kTextMargin);
+                      std::max(lines * metrics.lineSpacing(), textHeight) + 2 * kTextMargin);
 }
 
 void SubForm::LayOut() {
