@@ -1,5 +1,5 @@
-// Fuzz target: any bytes as "read me.txt". The page is always well-formed UTF-8, ends
-// in a line end, and holds no carriage return.
+// Fuzz target: any bytes as "read me.txt" or "read me.en.txt". The page is always
+// well-formed UTF-8, ends in a line end, and holds no carriage return.
 #include <unistd.h>
 
 #include <cstdint>
@@ -72,10 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(ScratchFile(), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    const vx::ReadMeText page = vx::LoadReadMeText(ScratchFile());
-    Check(IsUtf8(page.utf8), "the page is malformed UTF-8");
-    Check(!page.utf8.empty() && page.utf8.back() == '\n', "the page does not end in a line end");
-    Check(page.utf8.find('\r') == std::string::npos, "a carriage return survived");
-    Check((page.status == vx::ReadMeStatus::Empty) == (size == 0), "an empty file not told apart");
+    // The same bytes as the Japanese (code page 932) and as the English (UTF-8) text.
+    for (const vx::ReadMeEncoding encoding : {vx::ReadMeEncoding::Cp932, vx::ReadMeEncoding::Utf8}) {
+        const vx::ReadMeText page = vx::LoadReadMeText(vx::ReadMeFile(ScratchFile(), encoding));
+        Check(IsUtf8(page.utf8), "the page is malformed UTF-8");
+        Check(!page.utf8.empty() && page.utf8.back() == '\n', "the page does not end in a line end");
+        Check(page.utf8.find('\r') == std::string::npos, "a carriage return survived");
+        Check((page.status == vx::ReadMeStatus::Empty) == (size == 0), "an empty file not told apart");
+    }
+    Check(IsUtf8(vx::CheckedUtf8(bytes)), "the UTF-8 check let malformed UTF-8 through");
     return 0;
 }

@@ -68,6 +68,10 @@ int main(int argc, char** argv) {
     bytes("dat/opening.mid", gen::ComposeTitleTheme());
     bytes("dat/bgm1.mid", gen::ComposeMatchTheme());
     bytes("read me.txt", gen::ToCp932(gen::ReadMeUtf8()));
+    const std::string english = gen::ReadMeEnglishUtf8(gen::ReadTranslations(VOLTRAX_ENGLISH_TS));
+    if (english.empty())
+        std::fprintf(stderr, "assetgen: a menu caption has no English in %s\n", VOLTRAX_ENGLISH_TS);
+    bytes("read me.en.txt", QByteArray::fromStdString(english));
 
     // PNG output carries no time stamp of its own; keep it free of text chunks too.
     QImage preview = gen::DrawContactSheet(a);

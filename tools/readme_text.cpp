@@ -2,7 +2,13 @@
 
 #include <iconv.h>
 
+#include <string_view>
 #include <vector>
+
+#include "frontend/command_line.h"
+#include "frontend/key_facts.h"
+#include "match/replay_recorder.h"
+#include "net/enet_link.h"
 
 namespace gen {
 
@@ -63,6 +69,7 @@ const char* const kJapanese[] = {
     "",
 };
 
+// The English part of "read me.txt", kept as the file has always had it.
 const char* const kEnglish[] = {
     "------------------------------------------------------------------------",
     "",
@@ -121,7 +128,226 @@ const char* const kEnglish[] = {
     "  Options are saved at once and kept for the next time you play.",
 };
 
+// The English help text's stages and items: a name and what it is.
+struct Entry {
+    const char* name;
+    const char* text;
+};
+
+const Entry kEnglishStages[] = {
+    {"1 NORMAL", "the bare table."},
+    {"2 ZIGZAG", "saw-tooth walls along the top and bottom send the puck off at an angle."},
+    {"3 ACT-2",
+     "blocks near the corners and brackets at both ends. There are no goals: hit one of the two "
+     "posts on the other side."},
+    {"4 IRREGULAR", "ten round bumpers knock the puck about."},
+    {"5 TRIPLE", "three pucks at once and a diamond block on the centre spot."},
+};
+
+const Entry kEnglishItems[] = {
+    {"LENGTH UP", "your front paddle grows long."},
+    {"LENGTH DOWN", "your back paddle shrinks."},
+    {"LOST FORWARD", "your front paddle disappears."},
+    {"DOUBLE", "a second puck joins the play."},
+    {"BACK BOOST", "your back paddle hits as hard as a front paddle."},
+    {"PANIC", "every paddle hits much harder and faster."},
+    {"RANDOM SPEED", "every paddle hits at a random speed."},
+    {"SHIFT CHANGE", "your up and down keys swap (1P VS 2P only)."},
+    {"BLIND", "your own half of the table goes dark (1P VS 2P only)."},
+    {"???", "a capsule that hides its kind until someone gets it."},
+};
+
+using vx::MenuId;
+
+constexpr size_t kWidth = 66;           // the columns the help window's English page shows
+constexpr char kKeepTogether = '\x01';  // a space the wrapping does not break at
+
+// Appends `text` after `lead`, wrapped at word boundaries to kWidth with the next lines
+// indented as far as the text starts.
+void Wrapped(std::string& out, const std::string& lead, std::string_view text) {
+    std::string line = lead;
+    const std::string indent(lead.size(), ' ');
+    bool lineHasWord = false;
+    while (!text.empty()) {
+        const size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (lineHasWord && line.size() + 1 + word.size() > kWidth) {
+            out += line + "\n";
+            line = indent;
+            lineHasWord = false;
+        }
+        if (lineHasWord) line += ' ';
+        for (char c : word) line += c == kKeepTogether ? ' ' : c;
+        lineHasWord = true;
+    }
+    out += line + "\n";
+}
+
+std::string Padded(std::string_view text, size_t width) {
+    std::string out(text);
+    if (out.size() < width) out.append(width - out.size(), ' ');
+    return out;
+}
+
+// "voltrax --host [PORT]" as the command-line table writes it, kept on one line.
+std::string Option(std::string_view name) {
+    for (const vx::CommandLineOption& option : vx::CommandLineOptions())
+        if (name == option.name)
+            return std::string("voltrax") + kKeepTogether + "--" + std::string(name) +
+                   (option.argument ? kKeepTogether + std::string(option.argument) : "");
+    return {};
+}
+
+// The English help text. Keys come from the key table, options and menu paths from the
+// menus' own captions, so the page says what the program does.
+class EnglishReadMe {
+  public:
+    explicit EnglishReadMe(const Translations& english) : en_(english) {}
+
+    std::string Text() {
+        Head();
+        Keys();
+        Rules();
+        Stages();
+        Items();
+        Options();
+        NetworkPlay();
+        Replays();
+        return complete_ ? out_ : std::string();
+    }
+
+  private:
+    std::string C(MenuId id) {
+        std::string caption = EnglishCaption(en_, id);
+        if (caption.empty()) complete_ = false;
+        return caption;
+    }
+    std::string Path(MenuId menu, MenuId item) { return C(menu) + " > " + C(item); }
+    void Line(const std::string& text = "") { out_ += text + "\n"; }
+    void Para(std::string_view text) { Wrapped(out_, "  ", text); }
+    void Section(const std::string& title) {
+        Line();
+        Line("* " + title);
+    }
+
+    void Head() {
+        Line("VOLTRAX VER " VOLTRAX_VERSION_TEXT "  How to play");
+        Section("The goal");
+        Para(
+            "Each player guards a goal at one end of a long table. Knock the puck into the other goal to "
+            "score a point. Player 1 plays on the left, player 2 (or the computer) on the right. Your side "
+            "has a long back paddle and a short front paddle worked by one pair of keys, like the two ends "
+            "of "
+            "a lever: when the back paddle goes up, the front one goes down.");
+    }
+
+    void Keys() {
+        Section("Keys");
+        size_t width = 0;
+        for (const vx::KeyFact& key : vx::kKeyFacts) width = std::max(width, key.keys.size());
+        for (const vx::KeyFact& key : vx::kKeyFacts)
+            Wrapped(out_, "  " + Padded(key.keys, width + 2), key.english);
+        Line();
+        Para(
+            "Player 2's keys on the common keyboard layouts (the same two places on every keyboard; the "
+            "slash key works as the down key everywhere):");
+        for (const vx::LayoutFact& layout : vx::kLayoutFacts)
+            Line("    " + Padded(layout.name, 10) + "up  " + Padded(layout.up, 3) + "down  " +
+                 Padded(layout.down, 2) + "(" + std::string(layout.downPlace) + ")");
+        Line();
+        Para(Path(MenuId::MenuOpt, MenuId::MenuKeys) +
+             " chooses other keys for either player and for pause; they are kept by their place on the "
+             "keyboard, so they stay put when the layout changes.");
+        Line();
+        Para(
+            "On the title, stage select and result screens, click the buttons with the mouse. Game "
+            "controllers work too: the first pad is player 1, the second player 2; Start pauses and "
+            "resumes, Back stops a paused match.");
+    }
+
+    void Rules() {
+        Section("The two rules (" + Path(MenuId::MenuOpt, MenuId::MenuMode) + ")");
+        Wrapped(out_,
+                "  " + CaptionRun({C(MenuId::Menutime1), C(MenuId::Menutime2), C(MenuId::Menutime3)}) + ":  ",
+                "seconds of play. When time is up the higher score wins; equal scores are a draw.");
+        Wrapped(out_,
+                "  " + CaptionRun({C(MenuId::Menuscr1), C(MenuId::Menuscr2), C(MenuId::Menuscr3)}) + ":  ",
+                "goals. The first to reach the score wins.");
+    }
+
+    void Stages() {
+        Section("The five stages");
+        for (const Entry& stage : kEnglishStages) Wrapped(out_, "  " + Padded(stage.name, 13), stage.text);
+    }
+
+    void Items() {
+        Section("Items");
+        Para(
+            "Now and then a capsule appears in the middle of the table. Hit it with the puck and it drifts "
+            "away; the side whose back paddle catches it (or who attacks the end it reaches) gets the item "
+            "for about ten seconds.");
+        for (const Entry& item : kEnglishItems) Wrapped(out_, "  " + Padded(item.name, 14), item.text);
+        Para("The item list (Items in the help window's menu) shows each capsule.");
+    }
+
+    void Options() {
+        Section(C(MenuId::MenuOpt));
+        const std::string mode = C(MenuId::MenuMode) + ":", level = C(MenuId::MenuLevel) + ":",
+                          sound = C(MenuId::MenuSound) + ":";
+        const size_t width = std::max({mode.size(), level.size(), sound.size()}) + 2;
+        Wrapped(out_, "  " + Padded(mode, width),
+                CaptionRun({C(MenuId::Menutime1), C(MenuId::Menutime2), C(MenuId::Menutime3),
+                            C(MenuId::Menuscr1), C(MenuId::Menuscr2), C(MenuId::Menuscr3)}));
+        Wrapped(out_, "  " + Padded(level, width),
+                CaptionRun({C(MenuId::MenuDiffMode1), C(MenuId::MenuDiffMode2), C(MenuId::MenuDiffMode3)}) +
+                    " (how well the computer plays)");
+        Wrapped(out_, "  " + Padded(sound, width),
+                CaptionRun({C(MenuId::MenuWave), C(MenuId::MenuMidi)}) + ", each on or off");
+        Para(C(MenuId::MenuKeys) + " and " + C(MenuId::MenuFullScreen) +
+             " are there too. Options are saved at once and kept for the next time you play.");
+    }
+
+    void NetworkPlay() {
+        Section("Network play");
+        const std::string port = std::to_string(vx::net::kDefaultPort);
+        Para("Two players on two machines play 1P VS 2P over the network. One hosts with " +
+             Path(MenuId::MenuGame, MenuId::MenuNetHost) + " (or " + Option("host") +
+             ") and waits on UDP port " + port + "; the other joins with " +
+             Path(MenuId::MenuGame, MenuId::MenuNetJoin) + " and the host's address (or " + Option("join") +
+             ").");
+        Line();
+        Para(
+            "The host plays player 1 on the left and chooses the stage and what follows each result; its "
+            "rule and level apply. Each side steers with its own player 1 keys or pad. P, R and S pause, "
+            "resume and stop both sides.");
+        Line();
+        Para(
+            "On one network nothing needs setting up. Over the internet the host's router must forward UDP "
+            "port " +
+            port +
+            " to the host, and the host's firewall must let it in. Both programs must be the same "
+            "version.");
+    }
+
+    void Replays() {
+        Section("Replays");
+        Para("Every match is kept as a replay in ~/.local/share/voltrax/replays/ (the newest " +
+             std::to_string(vx::kReplaysKept) + "). " + Path(MenuId::MenuGame, MenuId::MenuWatch) +
+             " plays one back, as does " + Option("replay") + "; " + Option("verify-replay") +
+             " checks one without a window.");
+    }
+
+    const Translations& en_;
+    std::string out_;
+    bool complete_ = true;
+};
+
 }  // namespace
+
+std::string ReadMeEnglishUtf8(const Translations& english) {
+    return EnglishReadMe(english).Text();
+}
 
 std::string ReadMeUtf8() {
     std::string text;

@@ -4,22 +4,22 @@ namespace vx {
 
 namespace {
 
-// Role lines: the label filled out with spaces to 14 characters, then the name.
+// The version, who makes the game, and the free software it is built on, each with its
+// licence as the Debian package's copyright file gives it.
 constexpr std::array<AboutLine, kAboutLineCount> kLines = {{
-    {30, 13, "VOLTRAX VER 2.1   "},
-    {130, 28, "2026 VOLTRAX TEAM"},
-    {30, 40, "&"},
-    {120, 55, "- STUFF -"},
-    {30, 70, "PRODUCED      Mina Okabe"},
-    {30, 85, "GAME DESIGN   Ren Takeuchi"},
-    {30, 100, "GRAPHIC       Sora Hayami"},
-    {30, 115, "PROGRAM       Kai Morita"},
-    {30, 130, "MUSIC         Yuki Asano"},
-    {30, 145, "ALGORITHM     Tomo Ishida"},
-    {40, 160, "&"},
-    {30, 175, "MEMBERS:  Haru Ueda"},
-    {30, 190, "          Nao Fujita"},
-    {30, 205, "          Riku Sato"},
+    {30, 13, "VOLTRAX VER " VOLTRAX_VERSION_TEXT},
+    {30, 28, "(C) 2026 THE VOLTRAX TEAM"},
+    {102, 43, "AND ITS CONTRIBUTORS"},
+    {30, 55, "&"},
+    {102, 70, "- BUILT WITH -"},
+    {30, 85, "Qt 6               LGPL-3.0"},
+    {30, 100, "SDL2               zlib"},
+    {30, 115, "FluidSynth         LGPL-2.1+"},
+    {30, 130, "TimGM6mb SoundFont GPL-2.0"},
+    {30, 145, "ENet               MIT"},
+    {30, 160, "IPA fonts          IPA Font 1.0"},
+    {40, 175, "&"},
+    {66, 205, "THANK YOU FOR PLAYING!"},
 }};
 
 }  // namespace

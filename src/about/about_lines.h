@@ -1,5 +1,6 @@
-// The about box's line table (StrInit): the version line and the credits, each with the
-// pixel position of its first character on the about picture.
+// The about box's line table (StrInit): the version line, the project's credit and the
+// free software it is built on, each with the pixel position of its first character on
+// the about picture.
 #pragma once
 
 #include <array>
@@ -13,7 +14,7 @@ struct AboutLine {
     std::string_view text;  // ASCII; "&" is a line that prints nothing
 };
 
-constexpr int kAboutLineCount = 14;
+constexpr int kAboutLineCount = 13;
 constexpr int kAboutCellWidth = 9;  // every character takes one fixed cell
 
 const std::array<AboutLine, kAboutLineCount>& AboutLines();

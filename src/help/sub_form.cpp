@@ -12,6 +12,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 #include "window/shell_fonts.h"
 
@@ -25,12 +26,13 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 26;
 constexpr int kClientWidth = SubForm::kWindowWidth - kFrameWidth;
 constexpr int kClientHeight = SubForm::kWindowHeight - kFrameHeight;
-constexpr int kTextPixels = 13;  // 9.75 points at 96 dots per inch
+constexpr int kTextPixels = 13;         // 9.75 points at 96 dots per inch
+constexpr int kEnglishTextPixels = 11;  // 66 columns of DejaVu Sans Mono fit the page
 constexpr int kTextMargin = 4;
 
 }  // namespace
 
-SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath, QWidget* parent)
+SubForm::SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("VOLTRAX　HELP"));
     setModal(true);
@@ -57,9 +59,13 @@ SubForm::SubForm(const std::filesystem::path& readMePath, const QString& itemPic
     picture1_ = new QLabel(picture2_);
     picture1_->setTextFormat(Qt::PlainText);
     picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture1_->setFont(IpaPGothicFont(kTextPixels));
+    // The English text lines its keys and options up in columns of characters, so it takes
+    // a fixed-width Latin font, small enough for its 66 columns; the Japanese one the
+    // proportional font it was set in.
+    picture1_->setFont(readMe.encoding == ReadMeEncoding::Utf8 ? LatinMonoFont(kEnglishTextPixels)
+                                                               : IpaPGothicFont(kTextPixels));
     picture1_->setContentsMargins(kTextMargin, kTextMargin, kTextMargin, kTextMargin);
-    LoadText(readMePath);
+    LoadText(readMe);
 
     connect(vScroll1_, &QScrollBar::valueChanged, this, [this](int value) { picture1_->move(0, -value); });
     connect(vScroll2_, &QScrollBar::valueChanged, this, [this](int value) { picture3_->move(0, -value); });
@@ -77,8 +83,8 @@ void SubForm::BuildMenu() {
     bar->adjustSize();
 }
 
-void SubForm::LoadText(const std::filesystem::path& readMePath) {
-    const ReadMeText text = LoadReadMeText(readMePath);
+void SubForm::LoadText(const ReadMeFile& readMe) {
+    const ReadMeText text = LoadReadMeText(readMe);
     textStatus_ = text.status;
     const QString page = QString::fromUtf8(text.utf8.data(), static_cast<qsizetype>(text.utf8.size()));
     picture1_->setText(page);
@@ -89,8 +95,12 @@ void SubForm::LoadText(const std::filesystem::path& readMePath) {
     int widest = 0;
     for (const QString& line : page.split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
+    // The lines are laid out at the font's fractional line spacing (12.8 pixels for the
+    // English page's font, which rounds to 12), so the page is measured in fractions too.
+    const QFontMetricsF exact(picture1_->font());
+    const int textHeight = static_cast<int>(std::ceil(lines * std::max(exact.lineSpacing(), exact.height())));
     picture1_->resize(std::max(kPageWidth, widest + 2 * kTextMargin),
-                      lines * metrics.lineSpacing() + 2 * kTextMargin);
+                      std::max(lines * metrics.lineSpacing(), textHeight) + 2 * kTextMargin);
 }
 
 void SubForm::LayOut() {
@@ -152,8 +162,8 @@ void SubForm::MEnd_Click() {
     close();
 }
 
-void ShowHelp(QWidget* parent, const std::filesystem::path& readMePath, const QString& itemPicturePath) {
-    SubForm help(readMePath, itemPicturePath, parent);
+void ShowHelp(QWidget* parent, const ReadMeFile& readMe, const QString& itemPicturePath) {
+    SubForm help(readMe, itemPicturePath, parent);
     help.exec();
 }
 

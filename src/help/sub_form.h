@@ -1,4 +1,4 @@
-// SubForm, the modal help window: the text of "read me.txt" on one page and the picture
+// SubForm, the modal help window: the help text (ReadMeFileFor) on one page and the picture
 // of the items on the other, each with its own scroll bar and kept scroll position,
 // switched from the window's small menu bar.
 #pragma once
@@ -23,10 +23,9 @@ class SubForm : public QDialog {
     static constexpr int kWindowHeight = 316;
     static constexpr int kPageWidth = 480;  // the item picture's width
 
-    // Reads readMePath at once (the window is never shown half-loaded) and loads the
+    // Reads the help text at once (the window is never shown half-loaded) and loads the
     // item picture (a BMP; the item page stays empty when it is missing).
-    SubForm(const std::filesystem::path& readMePath, const QString& itemPicturePath,
-            QWidget* parent = nullptr);
+    SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent = nullptr);
 
     // The menu commands.
     void MRead_Click();
@@ -45,7 +44,7 @@ class SubForm : public QDialog {
 
   private:
     void BuildMenu();
-    void LoadText(const std::filesystem::path& readMePath);
+    void LoadText(const ReadMeFile& readMe);
     void LayOut();
     static void FitScrollBar(QScrollBar* bar, int pageHeight, int viewportHeight, int lineStep);
 
@@ -61,6 +60,6 @@ class SubForm : public QDialog {
 };
 
 // MenuVXHelp: shows the help window modally and returns when it is closed.
-void ShowHelp(QWidget* parent, const std::filesystem::path& readMePath, const QString& itemPicturePath);
+void ShowHelp(QWidget* parent, const ReadMeFile& readMe, const QString& itemPicturePath);
 
 }  // namespace vx

@@ -31,6 +31,7 @@
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
+#include "window/ui_translation.h"
 
 namespace vx {
 
@@ -239,9 +240,7 @@ void Form1::RunMenuCommand(MenuId id) {
         case MenuId::MenuDiffMode3: MenuDiffMode_Click(g_, 3); break;
         case MenuId::MenuWave: MenuWave_Click(g_); break;
         case MenuId::MenuMidi: MenuMidi_Click(g_); break;
-        case MenuId::MenuVXHelp:
-            ShowHelp(this, g_.files.Resolve("\\read me.txt"), DesignPicture(g_, "Items.bmp"));
-            break;
+        case MenuId::MenuVXHelp: ShowHelp(this, HelpFile(), DesignPicture(g_, "Items.bmp")); break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
         case MenuId::MenuKeys: OpenKeyDialog(); break;
         case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
@@ -250,6 +249,10 @@ void Form1::RunMenuCommand(MenuId id) {
         case MenuId::MenuNetJoin: netPlay_->AskAndJoin(); break;
         default: break;
     }
+}
+
+ReadMeFile Form1::HelpFile() const {
+    return ReadMeFileFor(CurrentLanguage(), g_.files);
 }
 
 KeyDialog* Form1::KeysDialog() const {

@@ -15,6 +15,7 @@
 #include "frontend/key_translator.h"
 #include "frontend/new_options.h"
 #include "frontend/pad_input.h"
+#include "help/read_me_text.h"
 
 namespace vx {
 
@@ -61,6 +62,8 @@ class Form1 : public QMainWindow {
     const NewOptions& Options() const { return options_; }
     // The key dialog while it is open (キー設定), else null. OK keeps its keys at once.
     KeyDialog* KeysDialog() const;
+    // The help text the help command shows: the one of the menus' language.
+    ReadMeFile HelpFile() const;
 
     // Full screen: the picture at the largest whole scale on black, the menu bar hidden
     // until Alt is held or F10 pressed. Remembered in the settings file.

@@ -11,6 +11,7 @@ namespace {
 constexpr const char* kFontFolders[] = {
     "/usr/share/fonts/opentype/ipafont-gothic/",
     "/usr/share/fonts/truetype/ipafont-gothic/",
+    "/usr/share/fonts/truetype/dejavu/",
 };
 
 QString LoadFamily(const char* fileName, const char* familyName) {
@@ -38,6 +39,15 @@ QFont IpaPGothicFont(int pixelSize) {
     QFont font(family);
     font.setPixelSize(pixelSize);
     font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont LatinMonoFont(int pixelSize) {
+    static const QString family = LoadFamily("DejaVuSansMono.ttf", "DejaVu Sans Mono");
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
     return font;
 }
 

@@ -1,5 +1,6 @@
-// The Japanese fonts of the windows, IPA Gothic and the proportional IPA P Gothic, loaded
-// from their files so the text looks the same whatever the desktop's font configuration picks.
+// The fonts of the windows, loaded from their files so the text looks the same whatever the
+// desktop's font configuration picks: the Japanese IPA Gothic and the proportional IPA P
+// Gothic, and DejaVu Sans Mono for English text set in columns.
 #pragma once
 
 #include <QFont>
@@ -11,7 +12,11 @@ namespace vx {
 // Falls back to the family name, then to the default font.
 QFont IpaGothicFont(int pixelSize);
 
-// IPA P Gothic, the proportional one, for running text (the help window's text page).
+// IPA P Gothic, the proportional one, for running text (the help window's Japanese page).
 QFont IpaPGothicFont(int pixelSize);
+
+// DejaVu Sans Mono (fonts-dejavu-core), for the help window's English page: a Latin font,
+// since the Japanese ones draw "\" as a yen sign and "~" as an overline.
+QFont LatinMonoFont(int pixelSize);
 
 }  // namespace vx

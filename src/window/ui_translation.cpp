@@ -57,6 +57,10 @@ bool UseLanguage(const std::string& language) {
     return true;
 }
 
+std::string CurrentLanguage() {
+    return Installed() != nullptr ? "en" : "ja";
+}
+
 QString MenuCaption(const char* caption) {
     return QCoreApplication::translate("MenuModel", caption);
 }

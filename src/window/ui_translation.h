@@ -14,6 +14,10 @@ namespace vx {
 // False when the translation could not be loaded (the captions stay Japanese).
 bool UseLanguage(const std::string& language);
 
+// The language the menus speak now: "en" while the English translation is installed,
+// "ja" otherwise (the source captions).
+std::string CurrentLanguage();
+
 // A caption of the menu model in the current language.
 QString MenuCaption(const char* caption);
 

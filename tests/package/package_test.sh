@@ -25,7 +25,7 @@ deb="$build/package/voltrax_${version}_amd64.deb"
 # The file list: the program folder, the command, the desktop files, nothing else at the top.
 dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' >"$work/files"
 for f in usr/lib/voltrax/voltrax usr/lib/voltrax/dat/OP usr/lib/voltrax/dat/opening.mid \
-  usr/lib/voltrax/dat/wave1.wav usr/lib/voltrax/design/Pict.bmp "usr/lib/voltrax/read me.txt" \
+  usr/lib/voltrax/dat/wave1.wav usr/lib/voltrax/design/Pict.bmp "usr/lib/voltrax/read me.txt" "usr/lib/voltrax/read me.en.txt" \
   usr/games/voltrax usr/share/applications/voltrax.desktop \
   usr/share/metainfo/io.github.voltrax.Voltrax.metainfo.xml usr/share/man/man6/voltrax.6.gz \
   usr/share/doc/voltrax/copyright usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/voltrax.png; do
@@ -37,7 +37,7 @@ stray="$(grep -vE '^\./$|^\./usr/$|^\./usr/lib/$|^\./usr/lib/voltrax/|^\./usr/ga
 
 # Depends: the shared libraries found by dpkg-shlibdeps plus the SoundFont and the font.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for p in libc6 libqt6widgets6 libsdl2-2.0-0 libfluidsynth3 libenet7 timgm6mb-soundfont fonts-ipafont-gothic; do
+for p in libc6 libqt6widgets6 libsdl2-2.0-0 libfluidsynth3 libenet7 timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core; do
   grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 

@@ -1,5 +1,5 @@
 # Install rules of the program folder: <prefix>/lib/voltrax/ holds the program beside
-# dat/, design/ and "read me.txt", as it expects to find them. Include this file after
+# dat/, design/ and the help texts, as it expects to find them. Include this file after
 # the voltrax executable target has been defined.
 if(TARGET voltrax)
   set(VOLTRAX_INSTALL_DIR lib/voltrax)
@@ -8,5 +8,6 @@ if(TARGET voltrax)
   install(DIRECTORY ${VOLTRAX_PROGRAM_DIR}/dat DESTINATION ${VOLTRAX_INSTALL_DIR}
     REGEX "/[Ss][Yy][Ss][Dd][Aa][Tt][Aa]\\.[Rr][Nn][Dd]$" EXCLUDE)
   install(DIRECTORY ${VOLTRAX_PROGRAM_DIR}/design DESTINATION ${VOLTRAX_INSTALL_DIR} OPTIONAL)
-  install(FILES "${VOLTRAX_PROGRAM_DIR}/read me.txt" DESTINATION ${VOLTRAX_INSTALL_DIR} OPTIONAL)
+  install(FILES "${VOLTRAX_PROGRAM_DIR}/read me.txt" "${VOLTRAX_PROGRAM_DIR}/read me.en.txt"
+    DESTINATION ${VOLTRAX_INSTALL_DIR} OPTIONAL)
 endif()

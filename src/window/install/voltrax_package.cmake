@@ -31,7 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://voltrax.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, fonts-ipafont-gothic, fonts-dejavu-core")
 # Qt's own dialog texts in Japanese (without them those stay English), and Qt's Wayland
 # platform, so that the game runs natively on a Wayland desktop (without it, through
 # XWayland).

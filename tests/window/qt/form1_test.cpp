@@ -8,16 +8,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
+#include <cstdlib>
+#include <fstream>
 #include <vector>
 
 #include "core/game.h"
+#include "frontend/messages_language.h"
+#include "help/sub_form.h"
 #include "platform/pad_state.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/qt_host.h"
+#include "window/ui_translation.h"
 
 namespace vx {
 namespace {
@@ -161,6 +167,38 @@ TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {
 TEST_F(WindowFixture, ClosingTheWindowEndsTheProgram) {
     form->close();
     EXPECT_TRUE(form->Host()->Ending());
+}
+
+// The help command under each locale, as main.cpp chooses the language at start-up: the
+// English text (UTF-8) for an English locale, the Japanese one (code page 932) for Japanese.
+TEST_F(WindowFixture, HelpShowsTheTextInTheLanguageOfTheLocale) {
+    const std::filesystem::path folder = h.tg.folder.Path();
+    std::ofstream(folder / "read me.en.txt", std::ios::binary) << "How to play \xe2\x80\x94 English\n";
+    std::ofstream(folder / "read me.txt", std::ios::binary)
+        << testing::Iconv("遊び方\r\n", "UTF-8", "CP932").value();
+    const char* const saved = std::getenv("LANG");
+    const std::string savedLang = saved ? saved : "";
+    struct Case {
+        const char* lang;
+        const char* shown;
+    };
+    for (const Case& c : {Case{"en_US.UTF-8", "How to play \u2014 English\n"},
+                          Case{"ja_JP.UTF-8", "遊び方\n"}, Case{"C", "How to play \u2014 English\n"}}) {
+        SCOPED_TRACE(c.lang);
+        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(name);
+        setenv("LANG", c.lang, 1);
+        ASSERT_TRUE(UseLanguage(MessagesLanguage(ProcessEnvironment())));
+        // The window's help command shows this file modally (ShowHelp); the page is the
+        // same SubForm without the dialog's event loop.
+        const SubForm help(form->HelpFile(), QString());
+        const QString shown = help.Picture1()->text();
+        EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+    }
+    if (saved)
+        setenv("LANG", savedLang.c_str(), 1);
+    else
+        unsetenv("LANG");
+    ASSERT_TRUE(UseLanguage("ja"));
 }
 
 }  // namespace

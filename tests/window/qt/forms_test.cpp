@@ -61,6 +61,16 @@ TEST(FormsTest, TypingTakesTheFirstWaitAndFiveMillisecondsPerCharacter) {
     DeleteClosed();
 }
 
+TEST(FormsTest, EveryAboutLineIsTypedInsideThePicture) {
+    for (const AboutLine& line : AboutLines()) {
+        SCOPED_TRACE(std::string(line.text));
+        EXPECT_GE(line.x, 0);
+        EXPECT_LE(line.x + static_cast<int>(line.text.size()) * kAboutCellWidth, Forms::kWidth);
+        EXPECT_GE(line.y, 0);
+        EXPECT_LE(line.y + 15, Forms::kHeight) << "a character cell is 15 pixels high";
+    }
+}
+
 TEST(FormsTest, ClickIsIgnoredWhileTypingAndClosesOnceFinished) {
     AboutFixture f;
     QPointer<Forms> box = new Forms(f.Setup());

@@ -196,7 +196,7 @@ TEST(TranslationTest, EnglishCaptionsKeepAccessLettersAndShortcutsAndJapaneseCom
     EXPECT_EQ(binding->Action(MenuId::MenuPause)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     // The dialogs and the captions made outside the menu table are translated too.
     KeyDialog keys(KeyBindings{});
-    SubForm help("no such read me.txt", QString());
+    SubForm help(ReadMeFile("no such read me.txt"), QString());
     for (const QString& text : {keys.windowTitle(), keys.DefaultsButton()->text(), help.MRead()->text(),
                                 help.MItem()->text(), MenuCaption("リプレイを見る(&W)..."),
                                 QCoreApplication::translate("ReplayDialogs", "リプレイを見る"),

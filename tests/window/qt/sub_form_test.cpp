@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/program_files.h"
 #include "support/files.h"
 #include "support/test_game.h"
 
@@ -130,6 +131,46 @@ TEST(SubFormTest, InvalidShiftJisBytesDoNotStopThePage) {
     SubForm help(f.readMe, f.items);
     EXPECT_TRUE(help.Picture1()->text().startsWith(QStringLiteral("ok\n")));
     EXPECT_TRUE(help.Picture1()->text().endsWith(QString::fromUtf8("と\n")));
+}
+
+TEST(SubFormTest, EnglishTextIsUtf8WithBadBytesMarkedAndItsOwnMissingLine) {
+    HelpFixture f;
+    const std::filesystem::path english = f.folder.Path() / "read me.en.txt";
+    {
+        SubForm help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
+        EXPECT_EQ(help.TextStatus(), ReadMeStatus::Missing);
+        EXPECT_EQ(help.Picture1()->text(), QStringLiteral("\"read me.en.txt\" was not found.\n"));
+    }
+    std::ofstream(english, std::ios::binary) << "Keys\r\nA \xe2\x86\x91\n\xff(\xe3\x82\x8d)";
+    SubForm help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
+    EXPECT_EQ(help.Picture1()->text(), QString::fromUtf8("Keys\nA ↑\n\uFFFD(ろ)\n"));
+}
+
+TEST(SubFormTest, HelpFileFollowsTheLanguageAndFallsBackToTheJapaneseText) {
+    struct Case {
+        bool english, japanese;  // which files the program folder has
+        const char* language;
+        const char* file;
+        ReadMeEncoding encoding;
+    };
+    const Case cases[] = {
+        {true, true, "en", "read me.en.txt", ReadMeEncoding::Utf8},
+        {true, true, "ja", "read me.txt", ReadMeEncoding::Cp932},
+        {false, true, "en", "read me.txt", ReadMeEncoding::Cp932},  // a folder from before the English text
+        {false, false, "en", "read me.en.txt", ReadMeEncoding::Utf8},  // says in English that it is missing
+        {true, false, "ja", "read me.txt", ReadMeEncoding::Cp932},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.language) + " " + std::to_string(c.english) + std::to_string(c.japanese));
+        testing::TempFolder folder;
+        if (c.english) std::ofstream(folder.Path() / "read me.en.txt") << "x";
+        if (c.japanese) std::ofstream(folder.Path() / "Read Me.TXT") << "x";
+        const ReadMeFile file = ReadMeFileFor(c.language, ProgramFiles(folder.Path()));
+        std::string name = file.path.filename().string();
+        for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        EXPECT_EQ(name, c.file) << "found whatever the letter case";
+        EXPECT_EQ(file.encoding, c.encoding);
+    }
 }
 
 }  // namespace
