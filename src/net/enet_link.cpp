@@ -158,6 +158,12 @@ void EnetLink::Close() {
     impl_->connected = false;
 }
 
+void EnetLink::Abandon() {
+    if (impl_->peer != nullptr) enet_peer_reset(impl_->peer);
+    impl_->peer = nullptr;
+    impl_->connected = false;
+}
+
 bool EnetLink::Connected() const {
     return impl_->peer != nullptr && impl_->connected;
 }

@@ -27,6 +27,8 @@ int64_t NetPeer::LinkTime(int64_t clockMs) {
         // The difference is taken unsigned: no reading, however far it jumps, overflows.
         const uint64_t step = static_cast<uint64_t>(clockMs) - static_cast<uint64_t>(lastClockMs_);
         nowMs_ += static_cast<int64_t>(std::min<uint64_t>(step, kLargestClockStepMs));
+        // This side itself was away (stopped, or the machine asleep) for that long.
+        if (step > static_cast<uint64_t>(kWaitLimitMs)) awayUntilMs_ = nowMs_;
     }
     lastClockMs_ = clockMs;
     return nowMs_;
@@ -96,7 +98,12 @@ void NetPeer::Pump(int64_t clockMs) {
                 helloSent_ = true;
                 break;
             case LinkEvent::Kind::Disconnected:
-                End(end_reason::kPeerLeft, "The other player has left the network match.");
+                // Back from longer away than the other side waits: it gave up on us (its
+                // word and its goodbye come together, and ENet hands over only the goodbye).
+                if (helloSeen_ && awayUntilMs_ >= 0 && nowMs - awayUntilMs_ <= kLargestClockStepMs)
+                    End(end_reason::kSilence, kWaitedOutText);
+                else
+                    End(end_reason::kPeerLeft, "The other player has left the network match.");
                 break;
             case LinkEvent::Kind::Received: {
                 const uint32_t expected = session_ != nullptr ? session_->RemoteInputEnd() : 0;
@@ -352,6 +359,9 @@ void NetPeer::End(int reason, const std::string& message) {
     if (sim_)
         for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
     link_->Flush();
+    // After waiting out the other side, kWaitedOut is the last word: no goodbye follows
+    // that could reach a side coming back before it.
+    if (reason == end_reason::kSilence) link_->Abandon();
 }
 
 void NetPeer::Leave() {

@@ -146,6 +146,7 @@ class NetPeer {
     int64_t lastClockMs_ = 0;  // the last clock reading
     bool clockRead_ = false;
     int64_t lastHeardMs_ = -1;
+    int64_t awayUntilMs_ = -1;          // when this side came back from longer than kWaitLimitMs away
     int64_t matchWaitingSinceMs_ = -1;  // the match has stood still since (or -1)
     int64_t lastMatchTurnMs_ = -1;
     int64_t lastKeepAliveMs_ = -1;
