@@ -271,12 +271,20 @@
         <translation>The other player has left the network match.</translation>
     </message>
     <message>
-        <source>相手から 5 秒間何も届きません。ネット対戦を終わります。</source>
-        <translation>Nothing has come from the other player for 5 seconds: the network match is over.</translation>
+        <source>相手と 20 秒間つながりませんでした。ネット対戦を終わります。</source>
+        <translation>The other player could not be reached for 20 seconds: the network match is over.</translation>
+    </message>
+    <message>
+        <source>相手を待っています… %1 秒 (%2 秒まで)</source>
+        <translation>Waiting for the other player… %1 s (up to %2 s)</translation>
     </message>
     <message>
         <source>両方の試合が食い違いました。ネット対戦を止めます。</source>
         <translation>The two sides are out of step: the network match is stopped.</translation>
+    </message>
+    <message>
+        <source>両方の試合が食い違いました。ネット対戦を止めます。記録は %1 にあります。</source>
+        <translation>The two sides are out of step: the network match is stopped. What happened is kept in %1.</translation>
     </message>
     <message>
         <source>相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。同じ版どうしで対戦してください。</source>

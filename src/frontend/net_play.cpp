@@ -95,7 +95,15 @@ NetPlay::~NetPlay() {
 }
 
 int64_t NetPlay::Now() const {
-    return static_cast<int64_t>(WallClockMicros() / 1000);
+    return clock();
+}
+
+std::optional<int> NetPlay::WaitingSeconds() const {
+    if (finished_ || cutOff_ || !match_ || g_.MatchLoopDepth == 0 || g_.ScreenState != screen_state::kPlaying)
+        return std::nullopt;
+    const int64_t waited = peer_->WaitingMs();
+    if (waited <= 0) return std::nullopt;
+    return static_cast<int>(waited / 1000);
 }
 
 bool NetPlay::Deletable() const {
@@ -311,9 +319,23 @@ void NetPlay::Stopped(Game& g) {
     g.frameSource = nullptr;
 }
 
+void NetPlay::KeepDesyncEvidence() {
+    if (!match_ || g_.ReplayFolder.empty()) return;
+    const int64_t date = static_cast<int64_t>(WallClockMicros() / 1000000);
+    const auto folder = net::NetMatch::DesyncFolder(g_.ReplayFolder, host_, date);
+    std::string error;
+    if (!match_->WriteDesyncEvidence(folder, error)) {
+        std::cerr << "voltrax: " << error << "\n";
+        return;
+    }
+    desyncFolder_ = folder.string();
+    message_ += " What happened is kept in " + desyncFolder_ + ".";
+}
+
 void NetPlay::Finish(const std::string& message) {
     message_ = message;
     endReason_ = message.empty() ? net::end_reason::kNone : peer_->EndReason();
+    if (endReason_ == net::end_reason::kOutOfStep) KeepDesyncEvidence();
     if (match_ && !replayKept_) MatchEnded(g_, false);
     finished_ = true;
     g_.frameSource = nullptr;

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 #include "net/enet_link.h"
 #include "net/net_match.h"
 #include "net/net_peer.h"
+#include "platform/clock.h"
 
 namespace vx {
 
@@ -54,8 +57,15 @@ class NetPlay : public MatchFrameSource {
     // player's language; the peer tells the versions of a mismatch.
     int EndReason() const { return endReason_; }
     const net::NetPeer& Peer() const { return *peer_; }
+    // After "out of step": the folder that holds its evidence (empty when none was written).
+    const std::string& DesyncFolder() const { return desyncFolder_; }
     // Where the --verbose line of each match goes; null for nowhere.
     std::ostream* verbose = nullptr;
+    // The clock every network rule runs on: the monotonic one (tests put their own).
+    std::function<int64_t()> clock = SteadyNowMs;
+    // Whole seconds this side's match has been frozen waiting for the other player, or
+    // nothing while it plays (the window shows the waiting line from this).
+    std::optional<int> WaitingSeconds() const;
 
     // MatchFrameSource: what the match loop and the screens ask.
     void BeginMatch(Game& g) override;
@@ -82,6 +92,8 @@ class NetPlay : public MatchFrameSource {
     void Finish(const std::string& message);
     void ReturnToTitle();
     void SendStart(uint8_t stage);
+    // Keeps the evidence of an "out of step" and names its folder in the message.
+    void KeepDesyncEvidence();
 
     Game& g_;
     uint16_t port_ = 0;
@@ -100,6 +112,7 @@ class NetPlay : public MatchFrameSource {
     bool replayKept_ = true;  // the current match's replay was written
     std::string message_;
     int endReason_ = 0;
+    std::string desyncFolder_;
 };
 
 }  // namespace vx

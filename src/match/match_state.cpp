@@ -1,58 +1,171 @@
 #include "match/match_state.h"
 
+#include <map>
+#include <set>
+#include <string>
+#include <type_traits>
+#include <vector>
+
 #include "core/game.h"
 
 namespace vx {
 
 namespace {
 
-// Previous bounds are left out: they say where the drawing last put a sprite, and a
-// match stepped without drawing must hash like the same match shown in the window.
+// Every field the hash covers, in its fixed order and with its name, for a visitor with
+// Field(name, value), Enter(name) and Leave(): the hash takes the values, the dump the
+// names too. Previous bounds are left out: they say where the drawing last put a
+// sprite, and a match stepped without drawing must hash like the same match shown in
+// the window.
+template <typename V>
+class StateWalk {
+  public:
+    explicit StateWalk(V& v) : v_(v) {}
+
+    template <typename T>
+    void F(const char* name, T value) {
+        v_.Field(name, value);
+    }
+    void F(const char* name, const Rect& r) {
+        v_.Enter(name);
+        F("left", r.left), F("top", r.top), F("right", r.right), F("bottom", r.bottom);
+        v_.Leave();
+    }
+    void F(const char* name, const Point& p) {
+        v_.Enter(name);
+        F("x", p.x), F("y", p.y);
+        v_.Leave();
+    }
+    void F(const char* name, const SpriteSource& s) {
+        v_.Enter(name);
+        F("x", s.x), F("y", s.y), F("w", s.w), F("h", s.h);
+        v_.Leave();
+    }
+    void F(const char* name, const Puck& p) {
+        v_.Enter(name);
+        F("x", p.x), F("y", p.y), F("bounds", p.bounds), F("vx", p.vx), F("vy", p.vy);
+        F("state", p.state), F("radius", p.radius), F("bounceCounter", p.bounceCounter);
+        v_.Leave();
+    }
+    void F(const char* name, const Paddle& p) {
+        v_.Enter(name);
+        F("y", p.y), F("x", p.x), F("halfLength", p.halfLength), F("kind", p.kind), F("bounds", p.bounds);
+        F("directionSign", p.directionSign);
+        v_.Leave();
+    }
+    void F(const char* name, const Wall& w) {
+        v_.Enter(name);
+        F("bounds", w.bounds), F("facing", w.facing), F("kind", w.kind), F("slope", w.slope);
+        F("intercept", w.intercept);
+        v_.Leave();
+    }
+    void F(const char* name, const Bumper& b) {
+        v_.Enter(name);
+        F("cx", b.cx), F("cy", b.cy), F("verticalSign", b.verticalSign), F("radius", b.radius);
+        v_.Leave();
+    }
+    void F(const char* name, const ItemRecord& it) {
+        v_.Enter(name);
+        F("allowedCount", it.allowedCount);
+        for (uint8_t k : it.allowed) F("allowed", k);
+        F("kind", it.kind), F("timer", it.timer), F("phase", it.phase), F("x", it.x), F("y", it.y);
+        F("bounds", it.bounds), F("icon", it.icon), F("vx", it.vx), F("vy", it.vy), F("owner", it.owner);
+        v_.Leave();
+    }
+    void F(const char* name, const MatchRecords& r) {
+        v_.Enter(name);
+        F("puckCount", r.pucks.count);
+        for (const Puck& p : r.pucks.pucks) F("puck", p);
+        F("serveA", r.pucks.serveA), F("serveB", r.pucks.serveB);
+        for (const Paddle& p : r.paddles) F("paddle", p);
+        F("wallCount", r.obstacles.wallCount);
+        for (const Wall& w : r.obstacles.walls) F("wall", w);
+        F("bumperCount", r.obstacles.bumperCount);
+        for (const Bumper& b : r.obstacles.bumpers) F("bumper", b);
+        F("item", r.item);
+        for (const SpriteSource& e : r.sprites.entries) F("sprite", e);
+        v_.Leave();
+    }
+    void All(const MatchState& s) {
+        F("records", s.records);
+        F("Scores", s.Scores[0]), F("Scores", s.Scores[1]);
+        for (Bool16 k : s.KeyFlags) F("KeyFlags", k);
+        F("TimeLeft", s.TimeLeft), F("ClockTick", s.ClockTick), F("FrameCount", s.FrameCount);
+        for (const Rect& b : s.BlindAreas) F("BlindArea", b);
+        F("CornerPostCount", s.CornerPosts.count);
+        for (const Rect& p : s.CornerPosts.posts) F("CornerPost", p);
+        F("SimulationFlag", s.SimulationFlag);
+        for (uint64_t b : s.random.bits) F("randomBits", b);
+        F("randomDraws", s.random.draws);
+        F("MatchSeed", s.MatchSeed), F("MatchSeeded", s.MatchSeeded);
+        F("GameMode", s.GameMode), F("StageNo", s.StageNo), F("RuleKind", s.RuleKind);
+        F("ScoreLimit", s.ScoreLimit), F("Difficulty", s.Difficulty);
+    }
+
+  private:
+    V& v_;
+};
+
 class Fnv {
   public:
     template <typename T>
-    void Add(T value) {
+    void Field(const char*, T value) {
         auto v = static_cast<uint64_t>(static_cast<int64_t>(value));
         for (size_t i = 0; i < sizeof(T); ++i, v >>= 8) {
             hash_ ^= v & 0xFF;
             hash_ *= 0x100000001B3ULL;
         }
     }
-    void Add(const Rect& r) { Add(r.left), Add(r.top), Add(r.right), Add(r.bottom); }
-    void Add(const Point& p) { Add(p.x), Add(p.y); }
-    void Add(const SpriteSource& s) { Add(s.x), Add(s.y), Add(s.w), Add(s.h); }
-    void Add(const Puck& p) {
-        Add(p.x), Add(p.y), Add(p.bounds), Add(p.vx), Add(p.vy);
-        Add(p.state), Add(p.radius), Add(p.bounceCounter);
-    }
-    void Add(const Paddle& p) {
-        Add(p.y), Add(p.x), Add(p.halfLength), Add(p.kind), Add(p.bounds);
-        Add(p.directionSign);
-    }
-    void Add(const Wall& w) { Add(w.bounds), Add(w.facing), Add(w.kind), Add(w.slope), Add(w.intercept); }
-    void Add(const Bumper& b) { Add(b.cx), Add(b.cy), Add(b.verticalSign), Add(b.radius); }
-    void Add(const ItemRecord& it) {
-        Add(it.allowedCount);
-        for (uint8_t k : it.allowed) Add(k);
-        Add(it.kind), Add(it.timer), Add(it.phase), Add(it.x), Add(it.y), Add(it.bounds);
-        Add(it.icon), Add(it.vx), Add(it.vy), Add(it.owner);
-    }
-    void Add(const MatchRecords& r) {
-        Add(r.pucks.count);
-        for (const Puck& p : r.pucks.pucks) Add(p);
-        Add(r.pucks.serveA), Add(r.pucks.serveB);
-        for (const Paddle& p : r.paddles) Add(p);
-        Add(r.obstacles.wallCount);
-        for (const Wall& w : r.obstacles.walls) Add(w);
-        Add(r.obstacles.bumperCount);
-        for (const Bumper& b : r.obstacles.bumpers) Add(b);
-        Add(r.item);
-        for (const SpriteSource& s : r.sprites.entries) Add(s);
-    }
+    void Enter(const char*) {}
+    void Leave() {}
     uint64_t Value() const { return hash_; }
 
   private:
     uint64_t hash_ = 0xCBF29CE484222325ULL;
+};
+
+// One line a field, "records.puck.x 1234", repeated names numbered in their order
+// ("records.puck[1].x").
+class TextDump {
+  public:
+    template <typename T>
+    void Field(const char* name, T value) {
+        std::string number;
+        if constexpr (std::is_unsigned_v<T>)
+            number = std::to_string(static_cast<uint64_t>(value));
+        else
+            number = std::to_string(static_cast<int64_t>(value));
+        out_ += Path() + Numbered(name) + " " + number + "\n";
+    }
+    void Enter(const char* name) {
+        path_.push_back(Numbered(name));
+        seen_.emplace_back();
+    }
+    void Leave() {
+        path_.pop_back();
+        seen_.pop_back();
+    }
+    std::string Text() && { return std::move(out_); }
+
+  private:
+    std::string Path() const {
+        std::string p;
+        for (const auto& part : path_) p += part + ".";
+        return p;
+    }
+    // The name, with its index among the fields of that name at this level when it repeats.
+    std::string Numbered(const char* name) {
+        auto& counts = seen_.back();
+        const int n = counts[name]++;
+        return repeated_.contains(name) ? std::string(name) + "[" + std::to_string(n) + "]" : name;
+    }
+
+    std::string out_;
+    std::vector<std::string> path_;
+    std::vector<std::map<std::string, int>> seen_ = {{}};
+    const std::set<std::string> repeated_ = {"puck",      "paddle",     "wall",      "bumper",
+                                             "sprite",    "allowed",    "Scores",    "KeyFlags",
+                                             "BlindArea", "CornerPost", "randomBits"};
 };
 
 }  // namespace
@@ -103,19 +216,14 @@ void RestoreMatchState(Game& g, MatchRecords& r, const MatchState& s) {
 
 uint64_t MatchStateHash(const MatchState& s) {
     Fnv h;
-    h.Add(s.records);
-    h.Add(s.Scores[0]), h.Add(s.Scores[1]);
-    for (Bool16 k : s.KeyFlags) h.Add(k);
-    h.Add(s.TimeLeft), h.Add(s.ClockTick), h.Add(s.FrameCount);
-    for (const Rect& b : s.BlindAreas) h.Add(b);
-    h.Add(s.CornerPosts.count);
-    for (const Rect& p : s.CornerPosts.posts) h.Add(p);
-    h.Add(s.SimulationFlag);
-    for (uint64_t b : s.random.bits) h.Add(b);
-    h.Add(s.random.draws);
-    h.Add(s.MatchSeed), h.Add(s.MatchSeeded);
-    h.Add(s.GameMode), h.Add(s.StageNo), h.Add(s.RuleKind), h.Add(s.ScoreLimit), h.Add(s.Difficulty);
+    StateWalk(h).All(s);
     return h.Value();
+}
+
+std::string DescribeMatchState(const MatchState& s) {
+    TextDump dump;
+    StateWalk(dump).All(s);
+    return std::move(dump).Text();
 }
 
 uint64_t MatchStateHash(const Game& g, const MatchRecords& r) {

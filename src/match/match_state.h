@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/arith.h"
 #include "core/geometry.h"
@@ -52,5 +53,9 @@ void RestoreMatchState(Game& g, MatchRecords& r, const MatchState& state);
 // left out: a match stepped headless hashes like the same match shown in the window.
 uint64_t MatchStateHash(const MatchState& state);
 uint64_t MatchStateHash(const Game& g, const MatchRecords& r);
+
+// Every field the hash covers, one "name value" line each in the hash's order
+// ("records.puck[0].x 12345"): what a desync's evidence shows of a state.
+std::string DescribeMatchState(const MatchState& state);
 
 }  // namespace vx

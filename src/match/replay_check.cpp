@@ -55,6 +55,22 @@ ReplayOutcome CheckReplay(const Replay& replay, const FrameObserver& onFrame, co
     return out;
 }
 
+MatchState ReplayStateAt(const Replay& replay, uint32_t frames) {
+    Replay upTo = replay;
+    if (upTo.keys.size() > frames) upTo.keys.resize(frames);
+    const Game* game = nullptr;
+    const MatchRecords* records = nullptr;
+    MatchState state;
+    CheckReplay(
+        upTo, [&](uint32_t, uint64_t) { state = CaptureMatchState(*game, *records); },
+        [&](Game& g, MatchRecords& r) {
+            game = &g;
+            records = &r;
+            state = CaptureMatchState(g, r);
+        });
+    return state;
+}
+
 std::string DescribeOutcome(const ReplayOutcome& o) {
     static constexpr const char* kResults[] = {"undecided", "player1", "player2", "draw"};
     const char* result = o.result >= 0 && o.result <= 3 ? kResults[o.result] : "?";

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "match/match_state.h"
 #include "match/replay_file.h"
 
 namespace vx {
@@ -30,6 +31,9 @@ using SetupHook = std::function<void(Game& g, MatchRecords& r)>;
 
 ReplayOutcome CheckReplay(const Replay& replay, const FrameObserver& onFrame = {},
                           const SetupHook& onSetup = {});
+
+// The match's state after its first frames frames (fewer when it is decided sooner).
+MatchState ReplayStateAt(const Replay& replay, uint32_t frames);
 
 // "frames 3597 score 7:5 result player1 hash 0123456789abcdef"
 std::string DescribeOutcome(const ReplayOutcome& outcome);

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "net/enet_clock.h"
+#include "net/net_peer.h"
+
 namespace vx::net {
 
 namespace {
@@ -17,6 +20,8 @@ bool InitializeOnce() {
     static std::once_flag once;
     static bool ok = false;
     std::call_once(once, [] {
+        // ENet times the link on our monotonic clock (net/enet_clock.cpp).
+        static_cast<void>(TransportClockReads());
         ok = enet_initialize() == 0;
         if (ok) std::atexit(enet_deinitialize);
     });
@@ -99,9 +104,9 @@ void EnetLink::Poll(std::vector<LinkEvent>& events, DropCounts& drops) {
                 if (impl_->peer == nullptr || impl_->peer == event.peer) {
                     impl_->peer = event.peer;
                     impl_->connected = true;
-                    // Our own keep-alives decide when the other side is gone; ENet's
-                    // limit is only the backstop.
-                    enet_peer_timeout(event.peer, 0, 10000, 20000);
+                    // Our own waiting rule decides when the other side is gone; ENet's
+                    // limit is only the backstop, beyond it.
+                    enet_peer_timeout(event.peer, 0, kWaitLimitMs + 5000, kWaitLimitMs + 10000);
                     events.push_back({LinkEvent::Kind::Connected, {}});
                 } else {
                     ++drops.wrongSender;
@@ -149,6 +154,12 @@ void EnetLink::Close() {
         enet_peer_disconnect_now(impl_->peer, 0);
         enet_host_flush(impl_->host);
     }
+    impl_->peer = nullptr;
+    impl_->connected = false;
+}
+
+void EnetLink::Abandon() {
+    if (impl_->peer != nullptr) enet_peer_reset(impl_->peer);
     impl_->peer = nullptr;
     impl_->connected = false;
 }

@@ -41,6 +41,10 @@ class EnetLink {
     void Flush();
     // Says goodbye to the other side (best effort) and stops.
     void Close();
+    // Stops without a goodbye: what was flushed has gone, nothing more follows. For a
+    // side that gave up waiting, whose last word must not be overtaken by a goodbye
+    // (ENet hands over a goodbye before the packets that came with it).
+    void Abandon();
 
     bool Connected() const;
     // The port this side listens on or sends from (the one chosen when 0 was asked for).

@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <fstream>
 
 #include "match/match_loop.h"
 #include "match/replay_check.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
+#include "platform/settings_file.h"
 
 namespace vx::net {
 
@@ -20,7 +23,7 @@ void ApplyStart(Game& g, const StartPacket& start) {
 }
 
 NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo)
-    : g_(g), peer_(peer), session_(*this, localPlayer) {
+    : g_(g), peer_(peer), session_(*this, localPlayer), localPlayer_(localPlayer) {
     ApplyStart(g, start);
     // The panel's drawing zeroes the scores in the window before the setup, which reads
     // them; a headless side has no panel.
@@ -93,6 +96,7 @@ RollbackSession::Tick NetMatch::Tick(int64_t nowMs, InputBits localKeys) {
     session_.AddLocalInput(localKeys);
     if (peer_.FrameAdvantage() >= 2 && session_.Frame() % 2 == 0) session_.HoldBack();
     const auto tick = session_.Advance();
+    peer_.NoteMatchWaiting(session_.AwaitingRemote());
     RecordConfirmed();
     peer_.SendInputs(nowMs);
     peer_.Pump(nowMs);
@@ -128,6 +132,59 @@ Replay NetMatch::WriteReplay() {
     Replay replay = ReplayOf();
     if (!g_.ReplayFolder.empty() && !confirmedInputs_.empty()) SaveReplay(g_, replay);
     return replay;
+}
+
+std::filesystem::path NetMatch::DesyncFolder(const std::filesystem::path& replayFolder, bool host,
+                                             int64_t dateSeconds) {
+    const auto date = static_cast<std::time_t>(dateSeconds);
+    std::tm local{};
+    localtime_r(&date, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "%Y%m%d-%H%M%S", &local);
+    return replayFolder.parent_path() / "desync" / (std::string(name) + (host ? "-host" : "-guest"));
+}
+
+bool NetMatch::WriteDesyncEvidence(const std::filesystem::path& folder, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        error = "cannot make " + folder.string() + ": " + ec.message();
+        return false;
+    }
+    const HashDifference& d = peer_.Difference();
+    const Replay replay = ReplayOf();
+    if (!WriteFileAtomically(folder / "replay.vxr", EncodeReplay(replay))) {
+        error = "cannot write " + (folder / "replay.vxr").string();
+        return false;
+    }
+    const auto hex = [](const std::optional<uint64_t>& h) {
+        char text[24] = "not known here";
+        if (h) std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(*h));
+        return std::string(text);
+    };
+    // The state at the last agreed frame is the agreed inputs played again without a
+    // network: the same frames both sides ran, from the same start.
+    const uint32_t agreed = d.lastAgreed;
+    const std::string stateName = "state-at-frame-" + std::to_string(agreed) + ".txt";
+    {
+        std::ofstream text(folder / "difference.txt");
+        text << "side: " << (localPlayer_ == 0 ? "host (player 1)" : "guest (player 2)")
+             << "\nfirst differing frame: "
+             << (d.frame != 0 ? std::to_string(d.frame) : std::string("not known here"))
+             << "\nthis side's hash there: " << hex(d.ours)
+             << "\nthe other side's hash there: " << hex(d.theirs) << "\nlast agreed frame: " << agreed
+             << "\nhash both had there: " << hex(d.agreedHash)
+             << "\nconfirmed frames: " << session_.Confirmed() << "\nframes run here: " << session_.Frame()
+             << "\nstage " << int{replay.stageNo} << ", seed " << replay.seed
+             << "\nstate at the last agreed frame: " << stateName << "\n";
+        std::ofstream state(folder / stateName);
+        state << DescribeMatchState(ReplayStateAt(replay, agreed));
+        if (!text || !state) {
+            error = "cannot write into " + folder.string();
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string NetMatch::SummaryLine(const Replay* agreed) const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,15 @@ class NetMatch : public RollbackTarget {
     Replay ReplayOf();
     // Writes ReplayOf() into g.ReplayFolder (nothing when it is empty) and returns it.
     Replay WriteReplay();
+    // After "out of step": writes into folder (made when missing) the replay of the
+    // agreed frames (replay.vxr), where the hashes first differed (difference.txt) and
+    // the state at the last frame both agreed on (state-at-frame-N.txt). False with the
+    // reason in error when it cannot be written.
+    bool WriteDesyncEvidence(const std::filesystem::path& folder, std::string& error);
+    // Where a desync's evidence goes: "desync/<date and time>-<host|guest>" beside the
+    // replays folder, $XDG_DATA_HOME/voltrax/desync/... for the program.
+    static std::filesystem::path DesyncFolder(const std::filesystem::path& replayFolder, bool host,
+                                              int64_t dateSeconds);
     // One frame's inputs as the key flags of a local 1P VS 2P match.
     static uint8_t ReplayKeys(const std::array<InputBits, 2>& in);
     // The --verbose line: frames, scores, result, hash, rollback, round trip, bytes. The
@@ -64,6 +74,7 @@ class NetMatch : public RollbackTarget {
     NetPeer& peer_;
     MatchRecords r_;
     RollbackSession session_;
+    int localPlayer_;
     std::vector<MatchState> slots_;
     std::vector<std::array<InputBits, 2>> confirmedInputs_;
     std::array<Bool16, 4> matchKeys_{};  // the key flags of the match's last frame

@@ -12,14 +12,62 @@ NetPeer::NetPeer(std::unique_ptr<EnetLink> link, PeerOptions options)
 
 NetPeer::~NetPeer() = default;
 
+namespace {
+
+constexpr const char* kWaitedOutText =
+    "The other player could not be reached for 20 seconds: the network match is over.";
+
+}  // namespace
+
+int64_t NetPeer::LinkTime(int64_t clockMs) {
+    if (!clockRead_) {
+        clockRead_ = true;
+        nowMs_ = clockMs;
+    } else if (clockMs > lastClockMs_) {
+        // The difference is taken unsigned: no reading, however far it jumps, overflows.
+        const uint64_t step = static_cast<uint64_t>(clockMs) - static_cast<uint64_t>(lastClockMs_);
+        nowMs_ += static_cast<int64_t>(std::min<uint64_t>(step, kLargestClockStepMs));
+        // This side itself was away (stopped, or the machine asleep) for that long.
+        if (step > static_cast<uint64_t>(kWaitLimitMs)) awayUntilMs_ = nowMs_;
+    }
+    lastClockMs_ = clockMs;
+    return nowMs_;
+}
+
 void NetPeer::Attach(RollbackSession* session, uint8_t match) {
     session_ = session;
     match_ = match;
     acked_ = 0;
     remoteFrame_ = 0;
     remoteFrameAtMs_ = nowMs_;
+    matchWaitingSinceMs_ = -1;
+    lastMatchTurnMs_ = -1;
     ownHashes_ = {};
     theirHashes_ = {};
+    difference_ = {};
+}
+
+void NetPeer::NoteMatchWaiting(bool waiting) {
+    // The first turn after a gap (a pause, the start of a match) begins the count afresh:
+    // only turns in a row that could not run for the other side's inputs add up.
+    const bool inARow = lastMatchTurnMs_ >= 0 && nowMs_ - lastMatchTurnMs_ <= kLargestClockStepMs;
+    if (!waiting)
+        matchWaitingSinceMs_ = -1;
+    else if (!inARow || matchWaitingSinceMs_ < 0)
+        matchWaitingSinceMs_ = nowMs_;
+    lastMatchTurnMs_ = nowMs_;
+}
+
+int64_t NetPeer::MatchStandingMs() const {
+    if (session_ == nullptr || matchWaitingSinceMs_ < 0) return 0;
+    if (nowMs_ - lastMatchTurnMs_ > kLargestClockStepMs) return 0;  // the turns stopped: paused
+    return lastMatchTurnMs_ - matchWaitingSinceMs_;
+}
+
+int64_t NetPeer::WaitingMs() const {
+    if (Ended() || !helloSeen_ || lastHeardMs_ < 0) return 0;
+    const int64_t waited = std::max(nowMs_ - lastHeardMs_, MatchStandingMs());
+    return waited > kWaitShownAfterMs ? waited : 0;
 }
 
 void NetPeer::Send(const Packet& packet, bool reliable, int64_t nowMs) {
@@ -36,8 +84,8 @@ void NetPeer::FlushSim(int64_t nowMs) {
     for (const auto& due : sim_->TakeDue(nowMs)) link_->Send(due.bytes, due.reliable);
 }
 
-void NetPeer::Pump(int64_t nowMs) {
-    nowMs_ = nowMs;
+void NetPeer::Pump(int64_t clockMs) {
+    const int64_t nowMs = LinkTime(clockMs);
     if (lastHeardMs_ < 0) lastHeardMs_ = nowMs;
     std::vector<LinkEvent> events;
     link_->Poll(events, drops_);
@@ -50,7 +98,12 @@ void NetPeer::Pump(int64_t nowMs) {
                 helloSent_ = true;
                 break;
             case LinkEvent::Kind::Disconnected:
-                End(end_reason::kPeerLeft, "The other player has left the network match.");
+                // Back from longer away than the other side waits: it gave up on us (its
+                // word and its goodbye come together, and ENet hands over only the goodbye).
+                if (helloSeen_ && awayUntilMs_ >= 0 && nowMs - awayUntilMs_ <= kLargestClockStepMs)
+                    End(end_reason::kSilence, kWaitedOutText);
+                else
+                    End(end_reason::kPeerLeft, "The other player has left the network match.");
                 break;
             case LinkEvent::Kind::Received: {
                 const uint32_t expected = session_ != nullptr ? session_->RemoteInputEnd() : 0;
@@ -84,16 +137,22 @@ void NetPeer::Pump(int64_t nowMs) {
     FlushSim(nowMs);
     link_->Flush();
     // A host waits for its guest as long as the player likes; once a peer is there (or
-    // for a guest, from the first knock on the host's door) 5 quiet seconds end it.
-    const bool waitingForGuest = options_.host && !link_->Connected() && !helloSeen_;
-    if (waitingForGuest || nowMs - lastHeardMs_ <= kSilenceLimitMs) return;
-    if (!options_.host && !helloSeen_)
-        End(end_reason::kNoAnswer,
-            "Nobody answered at that address for 5 seconds: check the address and port, and that the other "
-            "player has opened a network match.");
-    else
-        End(end_reason::kSilence,
-            "Nothing has come from the other player for 5 seconds: the network match is over.");
+    // for a guest, from the first knock on the host's door) 5 quiet seconds before the
+    // handshake end it. After the handshake the other player may be away kWaitLimitMs:
+    // nothing heard, or the match standing still for want of their inputs.
+    if (!helloSeen_) {
+        const bool waitingForGuest = options_.host && !link_->Connected();
+        if (waitingForGuest || nowMs - lastHeardMs_ <= kNoAnswerLimitMs) return;
+        if (!options_.host)
+            End(end_reason::kNoAnswer,
+                "Nobody answered at that address for 5 seconds: check the address and port, and that the "
+                "other player has opened a network match.");
+        else
+            End(end_reason::kSilence, "The other side said nothing for 5 seconds after connecting.");
+        return;
+    }
+    if (std::max(nowMs - lastHeardMs_, MatchStandingMs()) > kWaitLimitMs)
+        End(end_reason::kSilence, kWaitedOutText);
 }
 
 void NetPeer::Handle(const Packet& p, int64_t nowMs) {
@@ -133,7 +192,10 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
         case packet_type::kControl:
             if (p.control.kind == control_kind::kLeave) {
                 End(end_reason::kPeerLeft, "The other player has left the network match.");
+            } else if (p.control.kind == control_kind::kWaitedOut) {
+                End(end_reason::kSilence, kWaitedOutText);
             } else if (p.control.kind == control_kind::kOutOfStep) {
+                NoteDifference(p.control.frame);
                 End(end_reason::kOutOfStep, "The two sides are out of step: the network match is stopped.");
             } else if (controls_.size() < kQueueLimit) {
                 controls_.push_back(p.control);
@@ -160,8 +222,10 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
                 reply.keepAlive.isReply = 1;
                 Send(reply, false, nowMs);
             } else {
+                // A reply held up by a drop says nothing of the path: it would set the
+                // input delay long for the rest of the match.
                 const uint32_t rtt = static_cast<uint32_t>(nowMs) - p.keepAlive.stampMs;
-                if (rtt < 60000) {
+                if (rtt < kLongestRoundTripMs) {
                     lastRttMs_ = rtt;
                     rttSumMs_ += rtt;
                     ++rttSamples_;
@@ -181,7 +245,8 @@ void NetPeer::HandleInputs(const InputsPacket& in) {
     }
 }
 
-void NetPeer::SendInputs(int64_t nowMs) {
+void NetPeer::SendInputs(int64_t clockMs) {
+    const int64_t nowMs = LinkTime(clockMs);
     if (session_ == nullptr || !Ready()) return;
     const uint32_t end = session_->LocalInputEnd();
     constexpr auto kWindow = static_cast<uint32_t>(kMaxInputsPerPacket);
@@ -211,14 +276,34 @@ int32_t NetPeer::FrameAdvantage() const {
 }
 
 void NetPeer::CompareHashes() {
+    uint32_t differs = 0;
     for (const auto& own : ownHashes_) {
         if (own.frame == 0) continue;
         const auto& theirs = theirHashes_[(own.frame / kHashEvery) % theirHashes_.size()];
-        if (theirs.frame == own.frame && theirs.hash != own.hash) {
-            End(end_reason::kOutOfStep, "The two sides are out of step: the network match is stopped.");
-            return;
+        if (theirs.frame != own.frame) continue;
+        if (theirs.hash != own.hash) {
+            differs = differs == 0 ? own.frame : std::min(differs, own.frame);
+        } else if (difference_.frame == 0 && own.frame > difference_.lastAgreed) {
+            difference_.lastAgreed = own.frame;
+            difference_.agreedHash = own.hash;
         }
     }
+    if (differs == 0) return;
+    NoteDifference(differs);
+    End(end_reason::kOutOfStep, "The two sides are out of step: the network match is stopped.");
+}
+
+void NetPeer::NoteDifference(uint32_t frame) {
+    if (difference_.frame != 0 || frame == 0 || frame % kHashEvery != 0) return;
+    difference_.frame = frame;
+    if (difference_.lastAgreed >= frame) {
+        difference_.lastAgreed = frame - kHashEvery;
+        difference_.agreedHash.reset();
+    }
+    const auto& own = ownHashes_[(frame / kHashEvery) % ownHashes_.size()];
+    const auto& theirs = theirHashes_[(frame / kHashEvery) % theirHashes_.size()];
+    if (own.frame == frame) difference_.ours = own.hash;
+    if (theirs.frame == frame) difference_.theirs = theirs.hash;
 }
 
 void NetPeer::SendStart(const StartPacket& start) {
@@ -266,12 +351,17 @@ void NetPeer::End(int reason, const std::string& message) {
     if (Ended()) return;
     endReason_ = reason;
     endMessage_ = message;
-    if (reason == end_reason::kOutOfStep) SendControl(control_kind::kOutOfStep, 0);
+    if (reason == end_reason::kOutOfStep) SendControl(control_kind::kOutOfStep, difference_.frame);
     if (reason == end_reason::kStopped) SendControl(control_kind::kStop, 0);
+    // The other side may be back by now, or come back later: it hears why it is over.
+    if (reason == end_reason::kSilence && helloSeen_) SendControl(control_kind::kWaitedOut, 0);
     // The simulator's held packets go now: the other side must hear the last word.
     if (sim_)
         for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
     link_->Flush();
+    // After waiting out the other side, kWaitedOut is the last word: no goodbye follows
+    // that could reach a side coming back before it.
+    if (reason == end_reason::kSilence) link_->Abandon();
 }
 
 void NetPeer::Leave() {

@@ -16,8 +16,19 @@
 
 namespace vx::net {
 
-constexpr int64_t kSilenceLimitMs = 5000;
+// A connected peer may be away this long (nothing heard, or no inputs while the match
+// waits for them) before both sides give up; until then the match only freezes.
+constexpr int64_t kWaitLimitMs = 20000;
+// A guest that has heard nothing at all from the address it joined gives up sooner.
+constexpr int64_t kNoAnswerLimitMs = 5000;
+// The match is shown as waiting once it has stood still this long for the other side.
+constexpr int64_t kWaitShownAfterMs = 1000;
+// The link's time advances by at most this much between two readings of the clock and
+// never goes back: a machine waking from sleep, a stopped process or a clock fault
+// counts as one short pause, not as the other side's silence.
+constexpr int64_t kLargestClockStepMs = 1000;
 constexpr int64_t kKeepAliveEveryMs = 250;
+constexpr uint32_t kLongestRoundTripMs = 1000;  // longer samples are drops, not the path
 constexpr int64_t kFrameMs = 33;
 
 struct PeerOptions {
@@ -32,11 +43,20 @@ namespace end_reason {
 constexpr int kNone = 0;
 constexpr int kVersionMismatch = 1;
 constexpr int kPeerLeft = 2;
-constexpr int kSilence = 3;
+constexpr int kSilence = 3;  // one side waited kWaitLimitMs for the other
 constexpr int kOutOfStep = 4;
 constexpr int kStopped = 5;   // S on either side: back to the title, no fault
 constexpr int kNoAnswer = 6;  // a guest heard nothing from the address it joined
 }  // namespace end_reason
+
+// Where the two sides' state hashes first differed, once they are out of step.
+struct HashDifference {
+    uint32_t frame = 0;                  // the first frame whose hashes differed (0: none known)
+    uint32_t lastAgreed = 0;             // the last frame whose hashes were compared and agreed
+    std::optional<uint64_t> agreedHash;  // the hash both had there
+    std::optional<uint64_t> ours;        // the hashes at frame, as far as this side has them
+    std::optional<uint64_t> theirs;
+};
 
 class NetPeer {
   public:
@@ -44,8 +64,20 @@ class NetPeer {
     ~NetPeer();
 
     // Receives and checks everything that came, answers and sends what is due. Call
-    // often (each frame at least); nowMs is this side's clock.
+    // often (each frame at least); nowMs is this side's monotonic clock (see LinkTime).
     void Pump(int64_t nowMs);
+    // The link's own time for the clock reading nowMs: it follows the clock but never
+    // goes back and steps at most kLargestClockStepMs at a time. Every rule of the link
+    // (silence, keep-alives, round trips, pacing, waiting) runs on it.
+    int64_t LinkTime(int64_t nowMs);
+
+    // The match's rollback session stands still for want of the other side's inputs
+    // (waiting is true) or runs (false): told once a frame's turn. A match that
+    // stands still kWaitLimitMs ends, even while keep-alives still come.
+    void NoteMatchWaiting(bool waiting);
+    // How long this side has been waiting for the other player, once that is longer
+    // than kWaitShownAfterMs (0 otherwise): nothing heard, or the match standing still.
+    int64_t WaitingMs() const;
 
     bool Ready() const { return helloSeen_ && helloSent_ && endReason_ == end_reason::kNone; }
     bool Ended() const { return endReason_ != end_reason::kNone; }
@@ -83,6 +115,9 @@ class NetPeer {
     // The program is ending: the other side is told, then the link closes.
     void Leave();
 
+    // After an "out of step" end (found here or told by the other side): where it began.
+    const HashDifference& Difference() const { return difference_; }
+
     // Figures for the --verbose line and the benchmarks.
     uint32_t MeanRoundTripMs() const {
         return rttSamples_ == 0 ? 0 : static_cast<uint32_t>(rttSumMs_ / rttSamples_);
@@ -92,9 +127,12 @@ class NetPeer {
     const DropCounts& Drops() const { return drops_; }
 
   private:
+    // How long the match has stood still in turns in a row (0 when it runs or is paused).
+    int64_t MatchStandingMs() const;
     void Handle(const Packet& packet, int64_t nowMs);
     void HandleInputs(const InputsPacket& inputs);
     void CompareHashes();
+    void NoteDifference(uint32_t frame);
     void Send(const Packet& packet, bool reliable, int64_t nowMs);
     void FlushSim(int64_t nowMs);
 
@@ -104,8 +142,13 @@ class NetPeer {
     RollbackSession* session_ = nullptr;
     uint8_t match_ = 0;
     DropCounts drops_;
-    int64_t nowMs_ = 0;
+    int64_t nowMs_ = 0;        // link time (see LinkTime)
+    int64_t lastClockMs_ = 0;  // the last clock reading
+    bool clockRead_ = false;
     int64_t lastHeardMs_ = -1;
+    int64_t awayUntilMs_ = -1;          // when this side came back from longer than kWaitLimitMs away
+    int64_t matchWaitingSinceMs_ = -1;  // the match has stood still since (or -1)
+    int64_t lastMatchTurnMs_ = -1;
     int64_t lastKeepAliveMs_ = -1;
     bool helloSent_ = false;
     bool helloSeen_ = false;
@@ -123,6 +166,7 @@ class NetPeer {
     static constexpr std::size_t kQueueLimit = 16;  // more unread commands than this are dropped
     std::array<HashPacket, 8> ownHashes_{};
     std::array<HashPacket, 8> theirHashes_{};
+    HashDifference difference_;
     uint64_t rttSumMs_ = 0;
     uint32_t rttSamples_ = 0;
     uint32_t lastRttMs_ = 0;

@@ -37,7 +37,8 @@ constexpr uint8_t kResume = 2;
 constexpr uint8_t kStop = 3;   // the match is stopped to the title on both sides
 constexpr uint8_t kLeave = 4;  // the sender's program is ending
 constexpr uint8_t kOutOfStep = 5;
-constexpr uint8_t kLast = 5;
+constexpr uint8_t kWaitedOut = 6;  // the sender waited kWaitLimitMs for this side and gave up
+constexpr uint8_t kLast = 6;
 }  // namespace control_kind
 
 namespace choice_kind {

@@ -91,6 +91,12 @@ std::optional<HashPacket> RollbackSession::TakeConfirmedHash() {
     return hash;
 }
 
+bool RollbackSession::AwaitingRemote() const {
+    if (endFrame_) return false;
+    const bool predictedOver = frame_ > 0 && overAfter_[Slot(frame_ - 1)];
+    return predictedOver || frame_ >= remoteKnown_ + kMaxPrediction;
+}
+
 RollbackSession::Tick RollbackSession::Advance() {
     if (endFrame_) return Tick::Over;
     if (rollbackFrom_) Rollback();

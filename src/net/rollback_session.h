@@ -46,6 +46,9 @@ class RollbackSession {
     // a predicted ending not yet confirmed). Over once the ending is confirmed; the
     // target then holds the state just after the last frame of the match.
     Tick Advance();
+    // The next frame cannot run until more of the other side's inputs come: it would run
+    // too far ahead of them, or the ending it predicts waits for them to be confirmed.
+    bool AwaitingRemote() const;
     // The side runs a frame less this tick so the other catches up.
     void HoldBack() { holdBack_ = true; }
 

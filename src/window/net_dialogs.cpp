@@ -3,21 +3,28 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "core/game.h"
 #include "frontend/net_play.h"
 #include "net/net_peer.h"
 #include "net/packets.h"
+#include "window/main_pict_view.h"
 
 namespace vx {
 
 namespace {
 
 constexpr int kPumpEveryMs = 15;
+// Where the waiting line goes in the picture: across the middle of the field, between
+// the panel with the scores and the clock above and the item panel below.
+constexpr int kWaitingLineLeft = 66, kWaitingLineTop = 160, kWaitingLineWidth = 380, kWaitingLineHeight = 24;
 
 // The dialogs' texts are Japanese in the source, like the menu captions; the English
 // ones are in translations/voltrax_en.ts under "NetPlay".
@@ -30,12 +37,16 @@ QString Tr(const char* text) {
 QString EndText(const NetPlay& play) {
     switch (play.EndReason()) {
         case net::end_reason::kPeerLeft: return Tr("相手がネット対戦を抜けました。");
-        case net::end_reason::kSilence: return Tr("相手から 5 秒間何も届きません。ネット対戦を終わります。");
+        case net::end_reason::kSilence:
+            return Tr("相手と 20 秒間つながりませんでした。ネット対戦を終わります。");
         case net::end_reason::kNoAnswer:
             return Tr(
                 "そのアドレスから 5 "
                 "秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。");
-        case net::end_reason::kOutOfStep: return Tr("両方の試合が食い違いました。ネット対戦を止めます。");
+        case net::end_reason::kOutOfStep:
+            if (play.DesyncFolder().empty()) return Tr("両方の試合が食い違いました。ネット対戦を止めます。");
+            return Tr("両方の試合が食い違いました。ネット対戦を止めます。記録は %1 にあります。")
+                .arg(QString::fromStdString(play.DesyncFolder()));
         case net::end_reason::kVersionMismatch:
             return Tr("相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。"
                       "同じ版どうしで対戦してください。")
@@ -144,10 +155,45 @@ void NetPlayKeeper::Tick() {
         return;
     }
     play_->Pump();
+    ShowWaitingLine();
     if (pollQueued_) return;
     pollQueued_ = true;
     QMetaObject::invokeMethod(
         this, [this] { PollNow(); }, Qt::QueuedConnection);
+}
+
+void NetPlayKeeper::ShowWaitingLine() {
+    const std::optional<int> seconds = play_ ? play_->WaitingSeconds() : std::nullopt;
+    if (!seconds) {
+        if (waitingLine_ && waitingLine_->isVisible()) waitingLine_->hide();
+        return;
+    }
+    auto* view = window_ != nullptr ? window_->findChild<MainPictView*>() : nullptr;
+    if (view == nullptr) return;
+    if (!waitingLine_) {
+        waitingLine_ = new QLabel(view);
+        waitingLine_->setTextFormat(Qt::PlainText);
+        waitingLine_->setAlignment(Qt::AlignCenter);
+        waitingLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        waitingLine_->setStyleSheet(
+            QStringLiteral("QLabel { background-color: rgba(0, 0, 0, 210); color: rgb(255, 216, 74); }"));
+    }
+    const QRect where =
+        view->ToWidget(QRect(kWaitingLineLeft, kWaitingLineTop, kWaitingLineWidth, kWaitingLineHeight));
+    if (waitingLine_->geometry() != where) {
+        QFont font = waitingLine_->font();
+        font.setPixelSize(12 * std::max(1, view->Scale()));
+        font.setBold(true);
+        waitingLine_->setFont(font);
+        waitingLine_->setGeometry(where);
+    }
+    const QString text =
+        Tr("相手を待っています… %1 秒 (%2 秒まで)").arg(*seconds).arg(net::kWaitLimitMs / 1000);
+    if (waitingLine_->text() != text) waitingLine_->setText(text);
+    if (!waitingLine_->isVisible()) {
+        waitingLine_->show();
+        waitingLine_->raise();
+    }
 }
 
 void NetPlayKeeper::PollNow() {
@@ -160,6 +206,7 @@ void NetPlayKeeper::PollNow() {
         const QString shown = EndText(*play_);
         play_.reset();
         timer_.stop();
+        ShowWaitingLine();
         if (!message.empty()) Tell(message, shown);
     }
 }

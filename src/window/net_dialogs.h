@@ -1,7 +1,8 @@
 // The window's side of network play: "ネット対戦を開く(&N)..." asks for a port and waits
 // for the other player in a dialog that can be cancelled, "ネット対戦に参加(&J)..." asks
 // for the host's address; --host and --join do the same without asking. Keeps the
-// connection's link alive on a timer and tells the player why it ended.
+// connection's link alive on a timer, shows the waiting line over the field while the
+// match is frozen for the other player, and tells the player why it ended.
 #pragma once
 
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QProgressDialog;
 class QWidget;
 
@@ -43,12 +45,16 @@ class NetPlayKeeper : public QObject {
     // Writes logged to standard error and shows shown, unless nobody is there to read it.
     void Tell(const std::string& logged, const QString& shown);
     void CloseWaiting();
+    // The waiting line over the middle of the field (never over the scores or the
+    // clock) while the match waits for the other player; hidden otherwise.
+    void ShowWaitingLine();
 
     Game& g_;
     QWidget* window_;
     std::unique_ptr<NetPlay> play_;
     QTimer timer_;
     QPointer<QProgressDialog> waiting_;
+    QPointer<QLabel> waitingLine_;
     bool pollQueued_ = false;
 };
 

@@ -4,10 +4,16 @@
 // local one, reaches that hash too; a lost peer, a version mismatch and garbage packets end as stated.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <sstream>
+
+#include <unistd.h>
 
 #include "match/replay_check.h"
+#include "match/replay_file.h"
 #include "net/net_match.h"
 #include "support/net_pair.h"
 
@@ -73,10 +79,10 @@ TEST(NetMatch, APeerThatGoesSilentOrLeavesEndsTheOtherSide) {
     NetPair silent({});
     ASSERT_TRUE(silent.Connect());
     // The guest's machine stops answering: its side is never run again.
-    for (int64_t t = silent.nowMs; t < silent.nowMs + 6000 && !silent.host->peer.Ended(); ++t)
+    for (int64_t t = silent.nowMs; t < silent.nowMs + kWaitLimitMs + 1000 && !silent.host->peer.Ended(); ++t)
         silent.host->peer.Pump(t);
     EXPECT_EQ(silent.host->peer.EndReason(), end_reason::kSilence);
-    EXPECT_NE(silent.host->peer.EndMessage().find("5 seconds"), std::string::npos);
+    EXPECT_NE(silent.host->peer.EndMessage().find("20 seconds"), std::string::npos);
 
     // A host nobody has joined yet is not silent: it waits as long as its player likes.
     std::string error;
@@ -125,6 +131,70 @@ TEST(NetMatch, GarbageAndStrangersAreCountedAndTheMatchGoesOn) {
     EXPECT_TRUE(host.Ready());
     EXPECT_GE(host.Drops().Total(), 90u);
     EXPECT_EQ(host.Drops().wrongSender, 1u) << "the second player to knock is turned away";
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(NetMatch, OutOfStepEndsBothSidesAndEachKeepsTheReplayTheDifferenceAndTheAgreedState) {
+    NetPair pair({30, 10, 3, 1});
+    ASSERT_TRUE(pair.Connect());
+    StartPacket start;
+    start.stage = 3;
+    start.ruleKind = rule_kind::kTime;
+    start.timeLimit = 60;
+    start.scoreLimit = 10;
+    start.difficulty = 35;
+    start.seed = 0xd15c;
+    pair.StartMatch(start, 1);
+    // After about four seconds the guest's program goes wrong: its own paddle drifts on
+    // its side only, frame after frame, so no rollback can undo it.
+    const int64_t wrongFrom = pair.nowMs + 4000;
+    ASSERT_TRUE(pair.RunUntil(
+        [&] {
+            if (pair.nowMs >= wrongFrom) pair.guest->match->Records().paddles[2].y += 1;
+            return pair.host->peer.Ended() && pair.guest->peer.Ended();
+        },
+        20000));
+    const auto base = std::filesystem::temp_directory_path() / ("vx_desync_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(base);
+    std::vector<HashDifference> seen;
+    for (NetSide* s : {pair.host.get(), pair.guest.get()}) {
+        const bool host = s == pair.host.get();
+        SCOPED_TRACE(host ? "host" : "guest");
+        EXPECT_EQ(s->peer.EndReason(), end_reason::kOutOfStep) << s->peer.EndMessage();
+        const HashDifference& d = s->peer.Difference();
+        seen.push_back(d);
+        EXPECT_GT(d.frame, 120u) << "the sides agreed until the guest went wrong";
+        EXPECT_EQ(d.frame % kHashEvery, 0u);
+        EXPECT_LT(d.lastAgreed, d.frame);
+        const auto folder = NetMatch::DesyncFolder(base / "replays", host, 1767225600);
+        EXPECT_EQ(folder.parent_path(), base / "desync");
+        std::string error;
+        ASSERT_TRUE(s->match->WriteDesyncEvidence(folder, error)) << error;
+        Replay replay;
+        ASSERT_TRUE(ReadReplayFile(folder / "replay.vxr", replay, error)) << error;
+        EXPECT_TRUE(CheckReplay(replay).agrees);
+        const std::string difference = ReadText(folder / "difference.txt");
+        EXPECT_NE(difference.find("first differing frame: " + std::to_string(d.frame) + "\n"),
+                  std::string::npos)
+            << difference;
+        // The dumped state is the one both sides hashed alike at the last agreed frame.
+        const MatchState agreed = ReplayStateAt(replay, d.lastAgreed);
+        ASSERT_TRUE(d.agreedHash.has_value());
+        EXPECT_EQ(MatchStateHash(agreed), *d.agreedHash);
+        const std::string state =
+            ReadText(folder / ("state-at-frame-" + std::to_string(d.lastAgreed) + ".txt"));
+        EXPECT_EQ(state, DescribeMatchState(agreed));
+        EXPECT_NE(state.find("records.paddle[2].y "), std::string::npos);
+    }
+    EXPECT_EQ(seen[0].frame, seen[1].frame) << "both sides name the same frame";
+    EXPECT_EQ(seen[0].lastAgreed, seen[1].lastAgreed);
+    std::filesystem::remove_all(base);
 }
 
 }  // namespace

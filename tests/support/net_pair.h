@@ -33,11 +33,18 @@ struct NetSide {
     std::unique_ptr<NetMatch> match;
     double cpuSeconds = 0;  // spent in this side's turns and pumps
     int64_t nextFrameMs = 0;
+    // Faults of this side: its clock reads the shared one plus clockOffsetMs; before
+    // stoppedUntilMs it does nothing at all (a stopped process); while inputsWithheld it
+    // keeps the link alive but runs no frames, so sends no inputs.
+    int64_t clockOffsetMs = 0;
+    int64_t stoppedUntilMs = 0;
+    bool inputsWithheld = false;
 
-    void Turn(int64_t nowMs, bool frameDue) {
+    void Turn(int64_t sharedNowMs, bool frameDue) {
+        const int64_t nowMs = sharedNowMs + clockOffsetMs;
         timespec a{}, b{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
-        if (match && frameDue)
+        if (match && frameDue && !inputsWithheld)
             match->Tick(nowMs, RandomKeys());
         else
             peer.Pump(nowMs);
@@ -73,6 +80,10 @@ struct NetPair {
     bool RunUntil(Done done, int64_t limitMs = 60000) {
         for (const int64_t end = nowMs + limitMs; nowMs < end; nowMs += 3) {
             for (NetSide* s : {host.get(), guest.get()}) {
+                if (nowMs < s->stoppedUntilMs) {
+                    s->nextFrameMs = s->stoppedUntilMs;
+                    continue;
+                }
                 const bool frameDue = nowMs >= s->nextFrameMs;
                 if (frameDue) s->nextFrameMs += kFrameMs;
                 s->Turn(nowMs, frameDue);

@@ -3,7 +3,11 @@
 # network): `voltrax --host 0` and `voltrax --join 127.0.0.1:PORT` reach the match when
 # the host presses OK, P on the host shows PAUSE on both, S takes both to the title,
 # each side's replay of the stopped match verifies, and Esc on the host in a second
-# connection's match brings the guest the message and the title. With VOLTRAX_NET_WHOLE_MATCH=1
+# connection's match brings the guest the message and the title. In each connection the
+# guest's program is stopped for 3 s mid-match (SIGSTOP): the host's match freezes with
+# the waiting line over the middle of the field (in English, then in Japanese) and both
+# play on by themselves once it runs again. With VOLTRAX_NET_LONG_DROP=1 (by hand: half a
+# minute more) a 25-second stop ends both sides with the message. With VOLTRAX_NET_WHOLE_MATCH=1
 # (by hand: about three minutes) a 120-second match is played to its result first, both
 # players steering from their own windows (pausing on focus loss is off on both): the
 # --verbose lines agree, both result screens are the same picture and RETRY on the host
@@ -26,14 +30,17 @@ fail() {
 }
 export VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
 
-# start SIDE ARGS...: each side has its own lock, options and replays folder.
+# start SIDE ARGS...: each side has its own lock, options and replays folder; $lang is
+# the interface language of both.
+lang=en
 start() {
   local side="$1"; shift
   mkdir -p "$work/$side/run" "$work/$side/config/voltrax" && chmod 700 "$work/$side/run"
   # Keys go to one window at a time, so the other must not pause when it loses the focus.
   printf '[play]\npauseOnFocusLoss=false\n' >"$work/$side/config/voltrax/voltrax.ini"
-  XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" XDG_DATA_HOME="$work/$side/data" \
-    "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
+  local locale=C.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
+  LANG="$locale" LANGUAGE="$lang" XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" \
+    XDG_DATA_HOME="$work/$side/data" "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
   eval "${side}_pid=$!"
 }
 window_of() {  # the newest VOLTRAX window not yet taken
@@ -73,6 +80,31 @@ connect() {
   sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
   shot "$guest_wid" guest_waiting
 }
+# Pixels of the waiting line's dark band in a shot (the line lies across the field's
+# middle, 66..446 x 160..184 of the picture; the field itself has no such black).
+waiting_line() {
+  convert "$work/$1.png" -crop "380x24+66+$((160 + menu))" +repage -fuzz 5% -fill white \
+    -opaque black -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
+}
+# The guest's program stops for $1 seconds mid-match: the host shows the waiting line.
+drop_guest() {
+  kill -STOP "$guest_pid"
+  sleep "$2"
+  shot "$host_wid" "host_drop_waiting_$lang"
+  sleep "$(awk "BEGIN { print $1 - $2 }")"
+  kill -CONT "$guest_pid"
+}
+# A 3-second drop: the waiting line, then both play on and the line is gone.
+short_drop() {
+  drop_guest 3 2.5
+  [ "$(waiting_line "host_drop_waiting_$lang")" -gt 2000 ] || fail "no waiting line on the host during the drop ($lang)"
+  sleep 2
+  shot "$host_wid" "host_after_drop_$lang"; sleep 0.7; shot "$host_wid" "host_after_drop_later_$lang"
+  [ "$(waiting_line "host_after_drop_$lang")" -lt 200 ] || fail "the waiting line stays after the drop ($lang)"
+  [ "$(field_diff "host_after_drop_$lang" "host_after_drop_later_$lang")" -gt 0 ] ||
+    fail "the match did not play on after the drop ($lang)"
+  ! grep -q "20 seconds" "$work/host.log" "$work/guest.log" || fail "a 3-second drop ended the match ($lang)"
+}
 connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
@@ -101,6 +133,7 @@ else
   click_host 424 273; sleep 6  # OK (stage 1); both sides: waiting screen, Ready, Go
 fi
 for _ in 1 2 3; do xdotool keydown a; sleep 0.4; xdotool keyup a; xdotool keydown z; sleep 0.4; xdotool keyup z; done
+short_drop
 shot "$host_wid" host_playing
 shot "$guest_wid" guest_playing
 xdotool key p
@@ -132,9 +165,27 @@ done
 # Esc on the host in the middle of a match: the guest is told and goes back to the title.
 for wid in "$guest_wid" "$host_wid"; do xdotool windowfocus --sync "$wid" key Escape; sleep 0.5; done
 wait "$host_pid" "$guest_pid" || fail "the programs did not end cleanly"
-host_wid=""; mv "$work/guest.log" "$work/guest1.log"
+host_wid=""; mv "$work/guest.log" "$work/guest1.log"; mv "$work/host.log" "$work/host1.log"
+lang=ja
 connect
 click_host 424 273; sleep 7
+short_drop
+if [ -n "${VOLTRAX_NET_LONG_DROP:-}" ]; then
+  # 25 s away: the host gives up after 20 s, the guest hears why once it runs again.
+  drop_guest 25 12
+  for _ in $(seq 50); do grep -q "20 seconds" "$work/guest.log" && break; sleep 0.2; done
+  grep -q "could not be reached for 20 seconds" "$work/host.log" || fail "the host did not give up"
+  grep -q "could not be reached for 20 seconds" "$work/guest.log" || fail "the guest was not told"
+  sleep 2
+  import -window root -crop 1110x420+0+0 +repage "$work/long_drop_end.png"  # both windows and messages
+  for side in host guest; do
+    file="$(ls "$work/$side/data/voltrax/replays/"*_incomplete.vxr | tail -n1)"
+    "$work/voltrax" --verify-replay "$file" >/dev/null || fail "the $side's replay of the dropped match does not verify"
+  done
+  [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work"/*drop*.png "$VOLTRAX_SHOTS/"
+  echo "network windows: all checks passed (long drop)"
+  exit 0
+fi
 xdotool key Escape
 for _ in $(seq 40); do grep -q "has left" "$work/guest.log" && break; sleep 0.2; done
 grep -q "The other player has left the network match." "$work/guest.log" || fail "the guest was not told"
@@ -143,7 +194,7 @@ shot "$guest_wid" guest_after_esc
 on_title guest_after_esc || fail "the guest is not back on the title"
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
-  cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
+  cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$work"/*drop*.png "$VOLTRAX_SHOTS/" 2>/dev/null || true
 fi
 cat "$work/host.out" "$work/guest.out"
 echo "network windows: all checks passed"
