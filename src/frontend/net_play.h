@@ -1,11 +1,13 @@
 // Network play in the window: one connection to the other player's program, from the
-// handshake to the return to the title. The host (player 1, left) chooses the stage and
-// what follows each result; the guest (player 2, right) waits and follows. Each match
+// handshake to the return to the title. The host chooses the stage and what follows each
+// result; the guest waits and follows, and may ask for a retry or the stage select. The
+// host plays on the left (player 1) unless it lets the guest have that side. Each match
 // is a NetMatch that the match loop steps through this object.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -54,8 +56,28 @@ class NetPlay : public MatchFrameSource {
     // player's language; the peer tells the versions of a mismatch.
     int EndReason() const { return endReason_; }
     const net::NetPeer& Peer() const { return *peer_; }
+    const Game& GameOf() const { return g_; }
     // Where the --verbose line of each match goes; null for nowhere.
     std::ostream* verbose = nullptr;
+
+    // The input delay of this side's matches: fixed frames (0..net::kMaxInputDelay), or
+    // nothing for the automatic one. Applies to a match in play at once.
+    void SetInputDelay(std::optional<uint32_t> frames);
+    // The network line's figures while a match is on screen, else nothing.
+    std::optional<net::LinkFigures> Figures() const;
+
+    // Sides: the host may let the guest play on the left while choosing the stage.
+    bool MaySwapSides() const;
+    void SetGuestOnLeft(bool onLeft);
+    bool GuestOnLeft() const { return guestOnLeft_; }
+
+    // After a result. The host: the guest's open request (match_choice::kRetry or
+    // kStageSelect), or 0; AnswerRequest accepts (doing that choice) or refuses it.
+    // The guest: what it asked and waits an answer for, or was refused last.
+    uint8_t PendingRequest() const { return request_; }
+    void AnswerRequest(bool accept);
+    uint8_t Asked() const { return asked_; }
+    uint8_t Refused() const { return refused_; }
 
     // MatchFrameSource: what the match loop and the screens ask.
     void BeginMatch(Game& g) override;
@@ -68,6 +90,7 @@ class NetPlay : public MatchFrameSource {
     void Stopped(Game& g) override;
     bool MayChoose() const override { return host_; }
     void Chose(Game& g, uint8_t choice, uint8_t stage) override;
+    void Ask(Game& g, uint8_t choice) override;
 
   private:
     NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host);
@@ -82,6 +105,7 @@ class NetPlay : public MatchFrameSource {
     void Finish(const std::string& message);
     void ReturnToTitle();
     void SendStart(uint8_t stage);
+    void HearRequests();
 
     Game& g_;
     uint16_t port_ = 0;
@@ -100,6 +124,12 @@ class NetPlay : public MatchFrameSource {
     bool replayKept_ = true;  // the current match's replay was written
     std::string message_;
     int endReason_ = 0;
+    std::optional<uint32_t> inputDelay_;
+    bool guestOnLeft_ = false;
+    bool leaving_ = false;  // this guest left from the result screen: no message
+    uint8_t request_ = 0;   // host: the guest's open request
+    uint8_t asked_ = 0;     // guest: asked, no answer yet
+    uint8_t refused_ = 0;   // guest: the host refused this
 };
 
 }  // namespace vx

@@ -68,6 +68,7 @@ void NetPeer::Pump(int64_t nowMs) {
         Packet ping;
         ping.type = packet_type::kKeepAlive;
         ping.keepAlive.stampMs = static_cast<uint32_t>(nowMs);
+        loss_.Sent(ping.keepAlive.stampMs, nowMs);
         Send(ping, false, nowMs);
     }
     if (session_ != nullptr && Ready()) {
@@ -119,6 +120,15 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
         case packet_type::kStart:
             if (options_.host) {
                 ++drops_.badValue;  // only the host starts matches
+            } else if (const auto fault =
+                           match_settings::Check({p.start.stage, p.start.ruleKind, p.start.timeLimit,
+                                                  p.start.scoreLimit, p.start.difficulty})) {
+                // A match this side's menu could not choose (nor its replay reader read).
+                badSetting_ = fault;
+                End(end_reason::kBadSettings,
+                    std::string("The other player's program asked for a match with ") +
+                        match_settings::FieldName(fault->field) + " " + std::to_string(fault->value) +
+                        ", which VOLTRAX does not offer: the network match is over.");
             } else {
                 start_ = p.start;
             }
@@ -160,12 +170,21 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
                 reply.keepAlive.isReply = 1;
                 Send(reply, false, nowMs);
             } else {
+                loss_.Answered(p.keepAlive.stampMs);
                 const uint32_t rtt = static_cast<uint32_t>(nowMs) - p.keepAlive.stampMs;
                 if (rtt < 60000) {
                     lastRttMs_ = rtt;
                     rttSumMs_ += rtt;
                     ++rttSamples_;
                 }
+            }
+            break;
+        case packet_type::kRequest:
+            // The guest asks, the host refuses: anything else is out of turn.
+            if (options_.host == (p.request.answer == request_answer::kAsk)) {
+                request_ = p.request;
+            } else {
+                ++drops_.badValue;
             }
             break;
         default: break;
@@ -262,12 +281,26 @@ std::optional<ChoicePacket> NetPeer::TakeChoice() {
     return c;
 }
 
+void NetPeer::SendRequest(uint8_t kind, uint8_t answer) {
+    Packet p;
+    p.type = packet_type::kRequest;
+    p.request = {kind, answer};
+    Send(p, true, nowMs_);
+}
+
+std::optional<RequestPacket> NetPeer::TakeRequest() {
+    auto request = request_;
+    request_.reset();
+    return request;
+}
+
 void NetPeer::End(int reason, const std::string& message) {
     if (Ended()) return;
     endReason_ = reason;
     endMessage_ = message;
     if (reason == end_reason::kOutOfStep) SendControl(control_kind::kOutOfStep, 0);
     if (reason == end_reason::kStopped) SendControl(control_kind::kStop, 0);
+    if (reason == end_reason::kBadSettings) SendControl(control_kind::kLeave, 0);
     // The simulator's held packets go now: the other side must hear the last word.
     if (sim_)
         for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
