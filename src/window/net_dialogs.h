@@ -17,11 +17,14 @@ class QWidget;
 namespace vx {
 
 struct Game;
+class MainPictView;
+class NetOverlay;
 class NetPlay;
 
 class NetPlayKeeper : public QObject {
   public:
-    NetPlayKeeper(Game& g, QWidget* window);
+    // view: where the network line and the requests show (none without it).
+    NetPlayKeeper(Game& g, QWidget* window, MainPictView* view = nullptr);
     ~NetPlayKeeper() override;
 
     // The menu items: ask, then open.
@@ -35,6 +38,19 @@ class NetPlayKeeper : public QObject {
 
     bool verbose = false;  // --verbose: each network match's line on standard output
     bool Active() const { return play_ != nullptr; }
+    const NetPlay* Play() const { return play_.get(); }
+
+    // The options: the network line shown or not; the input delay, -1 automatic or
+    // fixed frames. Both apply at once, also in a match.
+    void SetLineShown(bool shown);
+    void SetInputDelay(int frames);
+    // The host on its stage select screen may give the guest the left side.
+    bool MaySwapSides() const;
+    bool GuestOnLeft() const;
+    void SetGuestOnLeft(bool onLeft);
+    // The host's answer to the guest's request (what the overlay's buttons do).
+    void AnswerRequest(bool accept);
+    const NetOverlay* Overlay() const { return overlay_.get(); }
 
   private:
     bool Open(bool host, const std::string& address, uint16_t port);
@@ -43,6 +59,7 @@ class NetPlayKeeper : public QObject {
     // Writes logged to standard error and shows shown, unless nobody is there to read it.
     void Tell(const std::string& logged, const QString& shown);
     void CloseWaiting();
+    void ApplyOptions();
 
     Game& g_;
     QWidget* window_;
@@ -50,6 +67,9 @@ class NetPlayKeeper : public QObject {
     QTimer timer_;
     QPointer<QProgressDialog> waiting_;
     bool pollQueued_ = false;
+    std::unique_ptr<NetOverlay> overlay_;
+    bool lineShown_ = false;
+    int inputDelay_ = -1;
 };
 
 }  // namespace vx
