@@ -311,16 +311,22 @@
         <translation>Nobody answered at that address for 5 seconds: check the address and port, and that the other player has opened a network match.</translation>
     </message>
     <message>
-        <source>遅延 %1 (自動)</source>
-        <translation>delay %1 (auto)</translation>
+        <source>遅延 %1 自動</source>
+        <translation>delay %1 auto</translation>
     </message>
     <message>
-        <source>遅延 %1 (固定)</source>
-        <translation>delay %1 (fixed)</translation>
+        <source>遅延 %1 固定</source>
+        <translation>delay %1 fixed</translation>
     </message>
     <message>
-        <source>往復 %1 ms   %2   巻き戻し %3   損失 %4%</source>
-        <translation>round trip %1 ms   %2   rollback %3   loss %4%</translation>
+        <source>往復 %1 ms
+%2
+巻き戻し %3
+損失 %4%</source>
+        <translation>RTT %1 ms
+%2
+rollback %3
+loss %4%</translation>
     </message>
     <message>
         <source>相手が %1 を希望しています。</source>

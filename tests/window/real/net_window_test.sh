@@ -73,7 +73,9 @@ connect() {
   [ -n "$port" ] || fail "the host names no port"
   start guest --join "127.0.0.1:$port" --verbose
   guest_wid="$(window_of)"
-  xdotool windowmove "$guest_wid" 600 0
+  # Apart, so that neither shows in a shot of the other.
+  xdotool windowmove "$guest_wid" 0 0
+  xdotool windowmove "$host_wid" 640 420
   eval "$(xdotool getwindowgeometry --shell "$host_wid")"
   menu=$((HEIGHT - 342))
   xdotool windowfocus --sync "$host_wid"
