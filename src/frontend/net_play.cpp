@@ -197,7 +197,8 @@ void NetPlay::Ask(Game&, uint8_t choice) {
 }
 
 void NetPlay::AnswerRequest(bool accept) {
-    if (!host_ || request_ == 0 || busy_ || g_.MatchLoopDepth > 0 || g_.ScreenState != screen_state::kResult)
+    if (!host_ || request_ == 0 || busy_ || peer_->Ended() || g_.MatchLoopDepth > 0 ||
+        g_.ScreenState != screen_state::kResult)
         return;
     const uint8_t asked = request_;
     request_ = 0;
