@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "frontend/sys_data.h"
 #include "platform/program_files.h"
 #include "platform/random.h"
@@ -58,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(CountTrue(g.TimeChecks) + CountTrue(g.ScoreChecks) >= 1, "no time or score item checked");
     Check(CountTrue(g.LevelChecks) >= 1, "no difficulty checked");
     Check(g.GameMode == game_mode::kVsCpu || g.GameMode == game_mode::kVs2P, "GameMode out of range");
-    Check(g.StageNo >= 1 && g.StageNo <= 5, "StageNo out of range");
-    Check(g.RuleKind == rule_kind::kTime || g.RuleKind == rule_kind::kScore, "RuleKind out of range");
-    Check(g.Difficulty == 65 || g.Difficulty == 35 || g.Difficulty == 10, "Difficulty out of range");
-    Check(g.TimeLeft >= 0 && g.ScoreLimit > 0, "a limit out of range");
+    Check(match_settings::IsStage(g.StageNo), "StageNo out of range");
+    Check(match_settings::IsRule(g.RuleKind), "RuleKind out of range");
+    Check(match_settings::IsDifficulty(g.Difficulty), "Difficulty out of range");
+    Check(g.TimeLeft >= 0 && match_settings::IsScoreLimit(g.ScoreLimit), "a limit out of range");
     const uint8_t s = g.ScreenState;
     Check(s == 1 || s == 2 || s == 3 || s == 4 || s == 5 || s == 6 || s == 7 || s == 8 || s == 10,
           "ScreenState not one of its values");

@@ -220,6 +220,30 @@
         <source>非アクティブ時は一時停止(&amp;A)</source>
         <translation>P&amp;ause when the window is inactive</translation>
     </message>
+    <message>
+        <source>ネット対戦(&amp;E)</source>
+        <translation>N&amp;etwork play</translation>
+    </message>
+    <message>
+        <source>通信状況を表示(&amp;I)</source>
+        <translation>Show the network l&amp;ine</translation>
+    </message>
+    <message>
+        <source>入力遅延(&amp;D)</source>
+        <translation>Input &amp;delay</translation>
+    </message>
+    <message>
+        <source>自動(&amp;A)</source>
+        <translation>&amp;Automatic</translation>
+    </message>
+    <message>
+        <source>%1 フレーム(&amp;%1)</source>
+        <translation>%1-frame delay (&amp;%1)</translation>
+    </message>
+    <message>
+        <source>相手を左側 (1P) にする(&amp;L)</source>
+        <translation>Let the other player play on the &amp;left (1P)</translation>
+    </message>
 </context>
 <context>
     <name>ReplayDialogs</name>
@@ -293,6 +317,76 @@
     <message>
         <source>そのアドレスから 5 秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。</source>
         <translation>Nobody answered at that address for 5 seconds: check the address and port, and that the other player has opened a network match.</translation>
+    </message>
+    <message>
+        <source>遅延 %1 自動</source>
+        <translation>delay %1 auto</translation>
+    </message>
+    <message>
+        <source>遅延 %1 固定</source>
+        <translation>delay %1 fixed</translation>
+    </message>
+    <message>
+        <source>往復 %1 ms
+%2
+巻き戻し %3
+損失 %4%</source>
+        <translation>RTT %1 ms
+%2
+rollback %3
+loss %4%</translation>
+    </message>
+    <message>
+        <source>相手が %1 を希望しています。</source>
+        <translation>The other player asks for %1.</translation>
+    </message>
+    <message>
+        <source>%1 を相手に頼みました。返事を待っています...</source>
+        <translation>You asked for %1. Waiting for the answer...</translation>
+    </message>
+    <message>
+        <source>相手は %1 を断りました。</source>
+        <translation>The other player said no to %1.</translation>
+    </message>
+    <message>
+        <source>相手が左側 (1P) で遊びます。</source>
+        <translation>The other player plays on the left (1P).</translation>
+    </message>
+    <message>
+        <source>あなたは左側 (1P) で遊びます。</source>
+        <translation>You play on the left (1P).</translation>
+    </message>
+    <message>
+        <source>受ける</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>断る</source>
+        <translation>Refuse</translation>
+    </message>
+    <message>
+        <source>相手の試合設定の%1 (%2) はこの版では選べない値です。ネット対戦を終わります。</source>
+        <translation>The other player&apos;s match settings hold a %1 of %2, which this version cannot choose: the network match is over.</translation>
+    </message>
+    <message>
+        <source>ステージ</source>
+        <translation>stage</translation>
+    </message>
+    <message>
+        <source>ルール</source>
+        <translation>rule</translation>
+    </message>
+    <message>
+        <source>制限時間</source>
+        <translation>time limit</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>score limit</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>difficulty</translation>
     </message>
 </context>
 </TS>

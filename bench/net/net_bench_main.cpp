@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         const int64_t start = pair.nowMs;
         for (int m = 1; m <= matches; ++m) {
             net::StartPacket s;
-            s.stage = static_cast<uint8_t>(1 + m % 5);
+            s.stage = static_cast<uint8_t>(1 + m % kStageCount);
             s.ruleKind = rule_kind::kTime;
             s.timeLimit = 60;
             s.seed = 0xbe7c0000u + static_cast<uint64_t>(m);

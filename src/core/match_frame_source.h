@@ -43,6 +43,9 @@ class MatchFrameSource {
     virtual bool MayChoose() const = 0;
     // This side chose on the stage select or result screen (stage only for kStage).
     virtual void Chose(Game& g, uint8_t choice, uint8_t stage) = 0;
+    // The side that does not choose pressed a result button: it asks the other for a
+    // retry or the stage select, or leaves (kTitle).
+    virtual void Ask(Game& g, uint8_t choice) = 0;
 };
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "frontend/menu_commands.h"
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "frontend/replay_watch.h"
@@ -76,7 +77,7 @@ void Menutime_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
     g.RuleKind = rule_kind::kTime;
-    g.TimeLeft = static_cast<int16_t>(120 - 30 * (index - 1));
+    g.TimeLeft = match_settings::kTimeLimits[static_cast<size_t>(index - 1)];
     g.Menu.SetChecked(MenuModel::Time(index), true);
     g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
     SaveSettings(g);
@@ -86,7 +87,7 @@ void Menuscr_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     ClearRuleChoice(g);
     g.RuleKind = rule_kind::kScore;
-    g.ScoreLimit = static_cast<int16_t>(10 + 20 * (index - 1));
+    g.ScoreLimit = match_settings::kScoreLimits[static_cast<size_t>(index - 1)];
     g.Menu.SetChecked(MenuModel::Score(index), true);
     g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;
     SaveSettings(g);
@@ -96,8 +97,7 @@ void MenuDiffMode_Click(Game& g, int16_t index) {
     if (!ValidIndex(index)) return;
     for (int i = 1; i <= 3; ++i) g.Menu.SetChecked(MenuModel::Diff(i), false);
     g.LevelChecks = {kFalse, kFalse, kFalse};
-    static constexpr uint8_t kLevels[3] = {65, 35, 10};
-    g.Difficulty = kLevels[index - 1];
+    g.Difficulty = match_settings::kDifficulties[static_cast<size_t>(index - 1)];
     g.Menu.SetChecked(MenuModel::Diff(index), true);
     g.LevelChecks[static_cast<size_t>(index - 1)] = kTrue;
     SaveSettings(g);

@@ -99,8 +99,24 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
 }
 
 void ReleaseOnResult(Game& g, const Point& p) {
-    if (g.frameSource != nullptr && !g.frameSource->MayChoose()) return;
-    if (In(g, button::kRetry, p)) {
+    const int16_t hit = ButtonAt(g, kResultButtons, p);
+    if (hit == 0) return;
+    if (g.frameSource != nullptr && !g.frameSource->MayChoose()) {
+        // The other side chooses: this one asks (or leaves) and waits for the answer.
+        const uint8_t asked = hit == button::kRetry         ? match_choice::kRetry
+                              : hit == button::kStageSelect ? match_choice::kStageSelect
+                                                            : match_choice::kTitle;
+        DrawButtonLooks(g, kResultButtons, hit, ButtonLook::kHover);
+        g.frameSource->Ask(g, asked);
+        return;
+    }
+    ChooseOnResult(g, hit);
+}
+
+}  // namespace
+
+void ChooseOnResult(Game& g, int16_t hit) {
+    if (hit == button::kRetry) {
         const uint8_t stage = g.StageNo, mode = g.GameMode;
         ApplySettings(g);
         g.StageNo = stage;
@@ -111,7 +127,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
         StopMenuMusic(g);
         TellChoice(g, match_choice::kRetry);
         RetryMatch(g);
-    } else if (In(g, button::kStageSelect, p)) {
+    } else if (hit == button::kStageSelect) {
         const uint8_t mode = g.GameMode;
         ApplySettings(g);
         g.GameMode = mode;
@@ -124,7 +140,7 @@ void ReleaseOnResult(Game& g, const Point& p) {
         g.Menu.SetOptionItemsEnabled(true);
         ShowStageSelect(g);
         if (!g.host.Ending()) SwitchToOpeningMusic(g);
-    } else if (In(g, button::kOpening, p)) {
+    } else if (hit == button::kOpening) {
         ApplySettings(g);
         DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
         TellChoice(g, match_choice::kTitle);
@@ -135,8 +151,6 @@ void ReleaseOnResult(Game& g, const Point& p) {
         if (!g.host.Ending()) SwitchToOpeningMusic(g);
     }
 }
-
-}  // namespace
 
 void DrawSlotFrame(Game& g, int k) {
     // The frame's centre line runs one pixel inside the slot picture.

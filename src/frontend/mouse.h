@@ -12,6 +12,10 @@ void MainPict_MouseMove(Game& g, int16_t button, int16_t shift, float x, float y
 void MainPict_MouseDown(Game& g, int16_t button, int16_t shift, float x, float y);
 void MainPict_MouseUp(Game& g, int16_t button, int16_t shift, float x, float y);
 
+// The result screen's button (button::kRetry, kStageSelect or kOpening) released: what
+// the side that chooses does, for a click and for accepting the other player's request.
+void ChooseOnResult(Game& g, int16_t button);
+
 // The yellow frame a press on stage slot k (1..kStageCount) draws straight on MainPict.
 void DrawSlotFrame(Game& g, int k);
 

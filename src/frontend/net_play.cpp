@@ -1,14 +1,18 @@
 #include "frontend/net_play.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "draw/match_frame.h"
 #include "draw/match_panel.h"
+#include "draw/menu_buttons.h"
 #include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
+#include "frontend/mouse.h"
 #include "frontend/stage_select.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
@@ -34,8 +38,8 @@ constexpr const char* kWaitingPicture = "\\dat\\bwait";
 // The time limit the menu has chosen (the rule may be the score one).
 int16_t ChosenTimeLimit(const Game& g) {
     for (size_t k = 0; k < 3; ++k)
-        if (g.TimeChecks[k] != kFalse) return static_cast<int16_t>(120 - 30 * static_cast<int>(k));
-    return 120;
+        if (g.TimeChecks[k] != kFalse) return match_settings::kTimeLimits[k];
+    return match_settings::kTimeLimits[0];
 }
 
 // Two bits a frame from this side's player-1 keys (or pad): bit 0 and bit 1 as a
@@ -137,7 +141,7 @@ void NetPlay::Poll() {
     if (peer_->Ended()) {
         // A stop is no fault: S on either side, or the host going back to the title, ends
         // the connection without a word, even when the link closed right after it.
-        bool quiet = peer_->EndReason() == net::end_reason::kStopped;
+        bool quiet = peer_->EndReason() == net::end_reason::kStopped || leaving_;
         while (const auto choice = peer_->TakeChoice()) quiet |= choice->kind == net::choice_kind::kTitle;
         while (const auto control = peer_->TakeControl()) quiet |= control->kind == net::control_kind::kStop;
         Finish(quiet ? std::string() : peer_->EndMessage());
@@ -164,7 +168,85 @@ void NetPlay::Poll() {
     // Controls of a match that is over are of no use any more.
     while (peer_->TakeControl()) {
     }
+    HearRequests();
     if (!host_ && (g_.ScreenState == screen_state::kResult || guestWaiting_)) FollowHost();
+}
+
+void NetPlay::HearRequests() {
+    // Requests belong to the result screen: one that comes early waits for it, and
+    // BeginMatch forgets any left over from the last one.
+    if (g_.ScreenState != screen_state::kResult) return;
+    const auto heard = peer_->TakeRequest();
+    if (!heard) return;
+    const uint8_t choice =
+        heard->kind == net::request_kind::kRetry ? match_choice::kRetry : match_choice::kStageSelect;
+    if (host_) {
+        request_ = choice;
+    } else if (heard->answer == net::request_answer::kRefuse && asked_ == choice) {
+        asked_ = 0;
+        refused_ = choice;
+    }
+}
+
+void NetPlay::Ask(Game&, uint8_t choice) {
+    if (host_ || finished_ || peer_->Ended()) return;
+    if (choice == match_choice::kTitle) {
+        // Leaving: the host is told and goes back to its title; this side's Poll follows.
+        leaving_ = true;
+        peer_->Leave();
+        return;
+    }
+    asked_ = choice;
+    refused_ = 0;
+    peer_->SendRequest(
+        choice == match_choice::kRetry ? net::request_kind::kRetry : net::request_kind::kStageSelect,
+        net::request_answer::kAsk);
+    peer_->Pump(Now());
+}
+
+void NetPlay::AnswerRequest(bool accept) {
+    if (!host_ || request_ == 0 || busy_ || peer_->Ended() || g_.MatchLoopDepth > 0 ||
+        g_.ScreenState != screen_state::kResult)
+        return;
+    const uint8_t asked = request_;
+    request_ = 0;
+    if (accept) {
+        // As if the host had pressed the same button: the guest follows as it always does.
+        ChooseOnResult(g_, asked == match_choice::kRetry ? button::kRetry : button::kStageSelect);
+        return;
+    }
+    peer_->SendRequest(
+        asked == match_choice::kRetry ? net::request_kind::kRetry : net::request_kind::kStageSelect,
+        net::request_answer::kRefuse);
+    peer_->Pump(Now());
+}
+
+bool NetPlay::MaySwapSides() const {
+    return host_ && session_ && !finished_ && g_.MatchLoopDepth == 0 &&
+           g_.ScreenState == screen_state::kStageSelect;
+}
+
+void NetPlay::SetGuestOnLeft(bool onLeft) {
+    if (!MaySwapSides()) return;
+    guestOnLeft_ = onLeft;
+    peer_->SendChoice(net::choice_kind::kSides, onLeft ? 1 : 0);
+    peer_->Pump(Now());
+}
+
+void NetPlay::SetInputDelay(std::optional<uint32_t> frames) {
+    if (frames) frames = std::min(*frames, net::kMaxInputDelay);
+    inputDelay_ = frames;
+    if (match_) match_->SetFixedInputDelay(inputDelay_);
+}
+
+std::optional<net::LinkFigures> NetPlay::Figures() const {
+    if (!match_ || finished_) return std::nullopt;
+    switch (g_.ScreenState) {
+        case screen_state::kPlaying:
+        case screen_state::kPaused:
+        case screen_state::kResumeRequested: return match_->Figures(Now());
+        default: return std::nullopt;
+    }
 }
 
 void NetPlay::OpenSession() {
@@ -198,8 +280,10 @@ void NetPlay::FollowHost() {
     if (!choice) return;
     busy_ = true;
     switch (choice->kind) {
+        case net::choice_kind::kSides: guestOnLeft_ = choice->value != 0; break;
         case net::choice_kind::kStage:
         case net::choice_kind::kRetry:
+            asked_ = refused_ = 0;
             if (const auto start = peer_->TakeStart()) {
                 start_ = *start;
                 guestWaiting_ = false;
@@ -216,6 +300,7 @@ void NetPlay::FollowHost() {
             }
             break;
         case net::choice_kind::kStageSelect:
+            asked_ = refused_ = 0;
             g_.MatchRequest = match_request::kNone;
             g_.ScreenState = screen_state::kBusy;
             ShowGuestWaiting();
@@ -240,6 +325,7 @@ void NetPlay::SendStart(uint8_t stage) {
 }
 
 void NetPlay::Chose(Game& g, uint8_t choice, uint8_t stage) {
+    request_ = 0;  // whatever the guest asked, this is the answer
     if (choice == match_choice::kStage || choice == match_choice::kRetry) SendStart(stage);
     peer_->SendChoice(choice, choice == match_choice::kStage ? stage : 0);
     peer_->Pump(Now());
@@ -254,7 +340,12 @@ void NetPlay::Chose(Game& g, uint8_t choice, uint8_t stage) {
 void NetPlay::BeginMatch(Game& g) {
     if (match_ && !replayKept_) match_->WriteReplay();
     match_.reset();
-    match_ = std::make_unique<net::NetMatch>(g, *peer_, host_ ? 0 : 1, start_, ++matchNo_);
+    // Player 1 plays on the left: the host, unless it let the guest have that side.
+    const int localPlayer = host_ == guestOnLeft_ ? 1 : 0;
+    match_ = std::make_unique<net::NetMatch>(g, *peer_, localPlayer, start_, ++matchNo_);
+    match_->SetFixedInputDelay(inputDelay_);
+    peer_->TakeRequest();
+    request_ = asked_ = refused_ = 0;
     replayKept_ = false;
     remotePause_ = remoteResume_ = false;
 }

@@ -1,6 +1,7 @@
 // Network play in the window: one connection to the other player's program, from the
-// handshake to the return to the title. The host (player 1, left) chooses the stage and
-// what follows each result; the guest (player 2, right) waits and follows. Each match
+// handshake to the return to the title. The host chooses the stage and what follows each
+// result; the guest waits and follows, and may ask for a retry or the stage select. The
+// host plays on the left (player 1) unless it lets the guest have that side. Each match
 // is a NetMatch that the match loop steps through this object.
 #pragma once
 
@@ -59,6 +60,7 @@ class NetPlay : public MatchFrameSource {
     const net::NetPeer& Peer() const { return *peer_; }
     // After "out of step": the folder that holds its evidence (empty when none was written).
     const std::string& DesyncFolder() const { return desyncFolder_; }
+    const Game& GameOf() const { return g_; }
     // Where the --verbose line of each match goes; null for nowhere.
     std::ostream* verbose = nullptr;
     // The clock every network rule runs on: the monotonic one (tests put their own).
@@ -66,6 +68,25 @@ class NetPlay : public MatchFrameSource {
     // Whole seconds this side's match has been frozen waiting for the other player, or
     // nothing while it plays (the window shows the waiting line from this).
     std::optional<int> WaitingSeconds() const;
+
+    // The input delay of this side's matches: fixed frames (0..net::kMaxInputDelay), or
+    // nothing for the automatic one. Applies to a match in play at once.
+    void SetInputDelay(std::optional<uint32_t> frames);
+    // The network line's figures while a match is on screen, else nothing.
+    std::optional<net::LinkFigures> Figures() const;
+
+    // Sides: the host may let the guest play on the left while choosing the stage.
+    bool MaySwapSides() const;
+    void SetGuestOnLeft(bool onLeft);
+    bool GuestOnLeft() const { return guestOnLeft_; }
+
+    // After a result. The host: the guest's open request (match_choice::kRetry or
+    // kStageSelect), or 0; AnswerRequest accepts (doing that choice) or refuses it.
+    // The guest: what it asked and waits an answer for, or was refused last.
+    uint8_t PendingRequest() const { return request_; }
+    void AnswerRequest(bool accept);
+    uint8_t Asked() const { return asked_; }
+    uint8_t Refused() const { return refused_; }
 
     // MatchFrameSource: what the match loop and the screens ask.
     void BeginMatch(Game& g) override;
@@ -78,6 +99,7 @@ class NetPlay : public MatchFrameSource {
     void Stopped(Game& g) override;
     bool MayChoose() const override { return host_; }
     void Chose(Game& g, uint8_t choice, uint8_t stage) override;
+    void Ask(Game& g, uint8_t choice) override;
 
   private:
     NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host);
@@ -94,6 +116,7 @@ class NetPlay : public MatchFrameSource {
     void SendStart(uint8_t stage);
     // Keeps the evidence of an "out of step" and names its folder in the message.
     void KeepDesyncEvidence();
+    void HearRequests();
 
     Game& g_;
     uint16_t port_ = 0;
@@ -113,6 +136,12 @@ class NetPlay : public MatchFrameSource {
     std::string message_;
     int endReason_ = 0;
     std::string desyncFolder_;
+    std::optional<uint32_t> inputDelay_;
+    bool guestOnLeft_ = false;
+    bool leaving_ = false;  // this guest left from the result screen: no message
+    uint8_t request_ = 0;   // host: the guest's open request
+    uint8_t asked_ = 0;     // guest: asked, no answer yet
+    uint8_t refused_ = 0;   // guest: the host refused this
 };
 
 }  // namespace vx

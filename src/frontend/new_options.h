@@ -1,5 +1,6 @@
 // The options kept in the desktop settings file beside the 31-byte options record: the
-// players' own keys, full screen, pause on focus loss and the menu language. Plain data;
+// players' own keys, full screen, pause on focus loss, the menu language and the
+// network line and input delay of network matches. Plain data;
 // the shell reads and writes it. And what pausing on focus loss does with its option.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include "core/game.h"
 #include "frontend/menu_commands.h"
+#include "net/rollback_session.h"
 
 namespace vx {
 
@@ -26,11 +28,15 @@ struct KeyBinding {
 
 using KeyBindings = std::array<KeyBinding, kKeyActionCount>;
 
+constexpr int kMaxFixedInputDelay = static_cast<int>(net::kMaxInputDelay);
+
 struct NewOptions {
     KeyBindings keys{};
     bool fullScreen = false;
     bool pauseOnFocusLoss = true;
-    std::string language;  // empty: follow the locale; "ja" or "en" choose
+    std::string language;      // empty: follow the locale; "ja" or "en" choose
+    bool networkLine = false;  // the round trip, delay, rollback and loss line in network play
+    int inputDelay = -1;       // frames of input delay in network play, 0..4; -1 automatic
     bool operator==(const NewOptions&) const = default;
 };
 

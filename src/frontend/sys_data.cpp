@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/game.h"
+#include "core/match_settings.h"
 
 namespace vx {
 
@@ -109,11 +110,14 @@ void RepairSettings(Game& g) {
     if (!IsBool16(g.MusicOn)) g.MusicOn = kFalse;
     if (!IsBool16(g.EffectsOn)) g.EffectsOn = kTrue;
     if (g.GameMode != game_mode::kVsCpu && g.GameMode != game_mode::kVs2P) g.GameMode = game_mode::kVsCpu;
-    if (g.StageNo < 1 || g.StageNo > kStageCount) g.StageNo = 1;
-    if (g.RuleKind != rule_kind::kTime && g.RuleKind != rule_kind::kScore) g.RuleKind = rule_kind::kTime;
-    if (g.Difficulty != 65 && g.Difficulty != 35 && g.Difficulty != 10) g.Difficulty = 35;
-    if (g.TimeLeft < 0) g.TimeLeft = 120;
-    if (g.ScoreLimit <= 0) g.ScoreLimit = 10;
+    const match_settings::Values defaults;
+    if (!match_settings::IsStage(g.StageNo)) g.StageNo = defaults.stage;
+    if (!match_settings::IsRule(g.RuleKind)) g.RuleKind = defaults.ruleKind;
+    if (!match_settings::IsDifficulty(g.Difficulty)) g.Difficulty = defaults.difficulty;
+    // TimeLeft is the clock of the match the record was saved in (a sound switch saves
+    // mid-match), so any count down from a limit is kept.
+    if (g.TimeLeft < 0) g.TimeLeft = defaults.timeLimit;
+    if (!match_settings::IsScoreLimit(g.ScoreLimit)) g.ScoreLimit = defaults.scoreLimit;
     // Every caller sets the screen itself, but until then no handler may see a value
     // that names no screen.
     if (!IsScreenState(g.ScreenState)) g.ScreenState = screen_state::kTitle;
@@ -149,19 +153,16 @@ void ApplySettings(Game& g) {
         const size_t k = static_cast<size_t>(i - 1);
         g.Menu.SetChecked(MenuModel::Time(i), g.TimeChecks[k] != kFalse);
         if (g.TimeChecks[k] != kFalse) {
-            g.TimeLeft = static_cast<int16_t>(120 - 30 * (i - 1));
+            g.TimeLeft = match_settings::kTimeLimits[k];
             g.RuleKind = rule_kind::kTime;
         }
         g.Menu.SetChecked(MenuModel::Score(i), g.ScoreChecks[k] != kFalse);
         if (g.ScoreChecks[k] != kFalse) {
-            g.ScoreLimit = static_cast<int16_t>(10 + 20 * (i - 1));
+            g.ScoreLimit = match_settings::kScoreLimits[k];
             g.RuleKind = rule_kind::kScore;
         }
         g.Menu.SetChecked(MenuModel::Diff(i), g.LevelChecks[k] != kFalse);
-        if (g.Menu.Checked(MenuModel::Diff(i))) {
-            static constexpr uint8_t kLevels[3] = {65, 35, 10};
-            g.Difficulty = kLevels[k];
-        }
+        if (g.Menu.Checked(MenuModel::Diff(i))) g.Difficulty = match_settings::kDifficulties[k];
     }
     g.Menu.SetChecked(MenuId::MenuMidi, g.MusicOn != kFalse);
     g.Menu.SetChecked(MenuId::MenuWave, g.EffectsOn != kFalse);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/match_settings.h"
+
 namespace vx {
 
 namespace {
@@ -35,22 +37,17 @@ bool Fail(std::string& error, std::string message) {
     return false;
 }
 
-bool OneOf(int value, std::initializer_list<int> allowed) {
-    return std::find(allowed.begin(), allowed.end(), value) != allowed.end();
-}
-
 // Range checks of the settings and the ending, in the words the player sees.
 bool CheckFields(const Replay& r, std::string& error) {
     const auto bad = [&](const char* what, int value) {
         return Fail(error,
                     std::string("the replay's ") + what + " (" + std::to_string(value) + ") is out of range");
     };
-    if (r.stageNo < 1 || r.stageNo > 5) return bad("stage", r.stageNo);
     if (r.gameMode < 1 || r.gameMode > 2) return bad("game mode", r.gameMode);
-    if (r.ruleKind < 1 || r.ruleKind > 2) return bad("rule", r.ruleKind);
-    if (!OneOf(r.difficulty, {65, 35, 10})) return bad("difficulty", r.difficulty);
-    if (!OneOf(r.timeLimit, {120, 90, 60})) return bad("time limit", r.timeLimit);
-    if (!OneOf(r.scoreLimit, {10, 30, 50})) return bad("score limit", r.scoreLimit);
+    // The match's settings are those the menu can choose, as in every other place.
+    if (const auto fault =
+            match_settings::Check({r.stageNo, r.ruleKind, r.timeLimit, r.scoreLimit, r.difficulty}))
+        return bad(match_settings::FieldName(fault->field), fault->value);
     if (r.result < 0 || r.result > 3) return bad("result", r.result);
     if (r.complete == (r.result == 0)) return Fail(error, "the replay's result does not agree with its end");
     return true;

@@ -1,5 +1,6 @@
 #include "net/net_match.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -91,16 +92,31 @@ void NetMatch::RecordConfirmed() {
 RollbackSession::Tick NetMatch::Tick(int64_t nowMs, InputBits localKeys) {
     peer_.Pump(nowMs);
     if (peer_.Ended()) return RollbackSession::Tick::Waiting;
-    // Half the round trip in frames, at most kMaxInputDelay, keeps most corrections short.
-    session_.SetInputDelay(static_cast<uint32_t>(peer_.MeanRoundTripMs() / 2 / kFrameMs));
+    // Half the round trip in frames, at most kMaxAutoInputDelay, keeps most corrections
+    // short; a player who wants a steady feel fixes it instead.
+    const auto automatic =
+        std::min(static_cast<uint32_t>(peer_.MeanRoundTripMs() / 2 / kFrameMs), kMaxAutoInputDelay);
+    session_.SetInputDelay(fixedDelay_.value_or(automatic));
     session_.AddLocalInput(localKeys);
     if (peer_.FrameAdvantage() >= 2 && session_.Frame() % 2 == 0) session_.HoldBack();
+    const uint64_t rolledBack = session_.RolledBackFrames();
     const auto tick = session_.Advance();
     peer_.NoteMatchWaiting(session_.AwaitingRemote());
+    recentRollbacks_.Add(nowMs, static_cast<uint32_t>(session_.RolledBackFrames() - rolledBack));
     RecordConfirmed();
     peer_.SendInputs(nowMs);
     peer_.Pump(nowMs);
     return tick;
+}
+
+LinkFigures NetMatch::Figures(int64_t nowMs) const {
+    LinkFigures f;
+    f.roundTripMs = peer_.LastRoundTripMs();
+    f.inputDelay = session_.InputDelay();
+    f.automaticDelay = !fixedDelay_.has_value();
+    f.recentRollback = recentRollbacks_.Max(nowMs);
+    f.lossPercent = peer_.LossPercent();
+    return f;
 }
 
 uint8_t NetMatch::ReplayKeys(const std::array<InputBits, 2>& in) {

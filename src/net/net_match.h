@@ -14,6 +14,7 @@
 #include "core/match_records.h"
 #include "match/match_state.h"
 #include "match/replay_file.h"
+#include "net/link_stats.h"
 #include "net/net_peer.h"
 #include "net/rollback_session.h"
 
@@ -33,6 +34,12 @@ class NetMatch : public RollbackTarget {
     // g.KeyFlags is left as it was (the window's key events keep it as the keys held);
     // the match's own key flags live apart and go into the state and its hash.
     RollbackSession::Tick Tick(int64_t nowMs, InputBits localKeys);
+
+    // A fixed input delay in frames (0..kMaxInputDelay), or nothing for the automatic
+    // one: half the round trip, at most kMaxAutoInputDelay.
+    void SetFixedInputDelay(std::optional<uint32_t> frames) { fixedDelay_ = frames; }
+    // What the network line shows at nowMs.
+    LinkFigures Figures(int64_t nowMs) const;
 
     MatchRecords& Records() { return r_; }
     const RollbackSession& Session() const { return session_; }
@@ -80,6 +87,8 @@ class NetMatch : public RollbackTarget {
     std::array<Bool16, 4> matchKeys_{};  // the key flags of the match's last frame
     int16_t timeLimit_ = 0;
     int64_t startDate_ = 0;  // seconds since the epoch, for the replay's name
+    std::optional<uint32_t> fixedDelay_;
+    RecentMax recentRollbacks_;
 };
 
 }  // namespace vx::net

@@ -121,6 +121,7 @@ void NetPeer::Pump(int64_t clockMs) {
         Packet ping;
         ping.type = packet_type::kKeepAlive;
         ping.keepAlive.stampMs = static_cast<uint32_t>(nowMs);
+        loss_.Sent(ping.keepAlive.stampMs, nowMs);
         Send(ping, false, nowMs);
     }
     if (session_ != nullptr && Ready()) {
@@ -178,6 +179,15 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
         case packet_type::kStart:
             if (options_.host) {
                 ++drops_.badValue;  // only the host starts matches
+            } else if (const auto fault =
+                           match_settings::Check({p.start.stage, p.start.ruleKind, p.start.timeLimit,
+                                                  p.start.scoreLimit, p.start.difficulty})) {
+                // A match this side's menu could not choose (nor its replay reader read).
+                badSetting_ = fault;
+                End(end_reason::kBadSettings,
+                    std::string("The other player's program asked for a match with ") +
+                        match_settings::FieldName(fault->field) + " " + std::to_string(fault->value) +
+                        ", which VOLTRAX does not offer: the network match is over.");
             } else {
                 start_ = p.start;
             }
@@ -222,6 +232,7 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
                 reply.keepAlive.isReply = 1;
                 Send(reply, false, nowMs);
             } else {
+                loss_.Answered(p.keepAlive.stampMs);
                 // A reply held up by a drop says nothing of the path: it would set the
                 // input delay long for the rest of the match.
                 const uint32_t rtt = static_cast<uint32_t>(nowMs) - p.keepAlive.stampMs;
@@ -230,6 +241,14 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
                     rttSumMs_ += rtt;
                     ++rttSamples_;
                 }
+            }
+            break;
+        case packet_type::kRequest:
+            // The guest asks, the host refuses: anything else is out of turn.
+            if (options_.host == (p.request.answer == request_answer::kAsk)) {
+                request_ = p.request;
+            } else {
+                ++drops_.badValue;
             }
             break;
         default: break;
@@ -347,6 +366,19 @@ std::optional<ChoicePacket> NetPeer::TakeChoice() {
     return c;
 }
 
+void NetPeer::SendRequest(uint8_t kind, uint8_t answer) {
+    Packet p;
+    p.type = packet_type::kRequest;
+    p.request = {kind, answer};
+    Send(p, true, nowMs_);
+}
+
+std::optional<RequestPacket> NetPeer::TakeRequest() {
+    auto request = request_;
+    request_.reset();
+    return request;
+}
+
 void NetPeer::End(int reason, const std::string& message) {
     if (Ended()) return;
     endReason_ = reason;
@@ -355,6 +387,7 @@ void NetPeer::End(int reason, const std::string& message) {
     if (reason == end_reason::kStopped) SendControl(control_kind::kStop, 0);
     // The other side may be back by now, or come back later: it hears why it is over.
     if (reason == end_reason::kSilence && helloSeen_) SendControl(control_kind::kWaitedOut, 0);
+    if (reason == end_reason::kBadSettings) SendControl(control_kind::kLeave, 0);
     // The simulator's held packets go now: the other side must hear the last word.
     if (sim_)
         for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/match_settings.h"
 #include "net/enet_link.h"
+#include "net/link_stats.h"
 #include "net/net_sim.h"
 #include "net/packets.h"
 #include "net/rollback_session.h"
@@ -45,8 +47,9 @@ constexpr int kVersionMismatch = 1;
 constexpr int kPeerLeft = 2;
 constexpr int kSilence = 3;  // one side waited kWaitLimitMs for the other
 constexpr int kOutOfStep = 4;
-constexpr int kStopped = 5;   // S on either side: back to the title, no fault
-constexpr int kNoAnswer = 6;  // a guest heard nothing from the address it joined
+constexpr int kStopped = 5;      // S on either side: back to the title, no fault
+constexpr int kNoAnswer = 6;     // a guest heard nothing from the address it joined
+constexpr int kBadSettings = 7;  // the host's start packet holds a value the menu cannot choose
 }  // namespace end_reason
 
 // Where the two sides' state hashes first differed, once they are out of step.
@@ -108,6 +111,11 @@ class NetPeer {
     std::optional<ControlPacket> TakeControl();
     void SendChoice(uint8_t kind, uint8_t value);
     std::optional<ChoicePacket> TakeChoice();
+    // The guest's requests after a result and the host's refusals (the newest counts).
+    void SendRequest(uint8_t kind, uint8_t answer);
+    std::optional<RequestPacket> TakeRequest();
+    // The value of a refused start packet (end_reason::kBadSettings).
+    const std::optional<match_settings::Fault>& BadSetting() const { return badSetting_; }
 
     // Ends on this side with the reason and the message, telling the other side when it
     // should know (leaving, stopping, out of step).
@@ -125,6 +133,9 @@ class NetPeer {
     uint64_t BytesSent() const { return link_->BytesSent(); }
     uint64_t BytesReceived() const { return link_->BytesReceived(); }
     const DropCounts& Drops() const { return drops_; }
+    // For the network line: the latest round trip and the keep-alives lost lately.
+    uint32_t LastRoundTripMs() const { return lastRttMs_; }
+    uint32_t LossPercent() const { return loss_.Percent(nowMs_); }
 
   private:
     // How long the match has stood still in turns in a row (0 when it runs or is paused).
@@ -170,6 +181,9 @@ class NetPeer {
     uint64_t rttSumMs_ = 0;
     uint32_t rttSamples_ = 0;
     uint32_t lastRttMs_ = 0;
+    KeepAliveLoss loss_;
+    std::optional<RequestPacket> request_;
+    std::optional<match_settings::Fault> badSetting_;
 };
 
 }  // namespace vx::net

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/stage_tables.h"
+
 namespace vx::net {
 
 namespace {
@@ -60,7 +62,7 @@ class Reader {
 
 // The body size of each fixed-size type (index by type); inputs vary with the count.
 constexpr std::array<std::size_t, packet_type::kLast + 1> kBodyBytes = {
-    0, 2 + kVersionTextBytes, 1 + 1 + 2 + 2 + 1 + 8, 0, 1 + 4, 1 + 1, 1 + 4 + 8, 4 + 1,
+    0, 2 + kVersionTextBytes, 1 + 1 + 2 + 2 + 1 + 8, 0, 1 + 4, 1 + 1, 1 + 4 + 8, 4 + 1, 1 + 1,
 };
 
 std::size_t InputBytes(std::size_t count) {
@@ -128,6 +130,10 @@ PacketBytes Encode(const Packet& p) {
             w.U32(p.keepAlive.stampMs);
             w.U8(p.keepAlive.isReply);
             break;
+        case packet_type::kRequest:
+            w.U8(p.request.kind);
+            w.U8(p.request.answer);
+            break;
         default: break;
     }
     return out;
@@ -186,10 +192,9 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
             p.start.scoreLimit = static_cast<int16_t>(r.U16());
             p.start.difficulty = r.U8();
             p.start.seed = r.U64();
-            valid = p.start.stage >= 1 && p.start.stage <= 5 && p.start.ruleKind >= 1 &&
-                    p.start.ruleKind <= 2 && p.start.timeLimit > 0 && p.start.timeLimit <= 999 &&
-                    p.start.scoreLimit > 0 && p.start.scoreLimit <= 99 && p.start.difficulty >= 1 &&
-                    p.start.difficulty <= 99;
+            // Its values are checked against the match settings table by the peer, which
+            // ends the connection naming the value: a match the guest could not show (or
+            // read back from its replay) is never played.
             break;
         case packet_type::kInputs: {
             p.inputs.match = r.U8();
@@ -224,7 +229,9 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
             p.choice.kind = r.U8();
             p.choice.value = r.U8();
             valid = p.choice.kind >= 1 && p.choice.kind <= choice_kind::kLast &&
-                    (p.choice.kind != choice_kind::kStage || (p.choice.value >= 1 && p.choice.value <= 5));
+                    (p.choice.kind != choice_kind::kStage ||
+                     (p.choice.value >= 1 && p.choice.value <= kStageCount)) &&
+                    (p.choice.kind != choice_kind::kSides || p.choice.value <= 1);
             break;
         case packet_type::kHash:
             p.hash.match = r.U8();
@@ -235,6 +242,12 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
             p.keepAlive.stampMs = r.U32();
             p.keepAlive.isReply = r.U8();
             valid = p.keepAlive.isReply <= 1;
+            break;
+        case packet_type::kRequest:
+            p.request.kind = r.U8();
+            p.request.answer = r.U8();
+            valid = p.request.kind >= 1 && p.request.kind <= request_kind::kLast &&
+                    p.request.answer <= request_answer::kLast;
             break;
         default: break;
     }

@@ -28,7 +28,8 @@ constexpr uint8_t kControl = 4;    // pause, resume, stop, leave
 constexpr uint8_t kChoice = 5;     // the host's choices on the stage select and result screens
 constexpr uint8_t kHash = 6;       // the confirmed state's hash every 30 frames
 constexpr uint8_t kKeepAlive = 7;  // still here; carries the round-trip stamp
-constexpr uint8_t kLast = 7;
+constexpr uint8_t kRequest = 8;    // after a result: the guest asks, the host refuses
+constexpr uint8_t kLast = 8;
 }  // namespace packet_type
 
 namespace control_kind {
@@ -42,12 +43,26 @@ constexpr uint8_t kLast = 6;
 }  // namespace control_kind
 
 namespace choice_kind {
-constexpr uint8_t kStage = 1;  // value: the stage chosen, 1..5
+constexpr uint8_t kStage = 1;  // value: the stage chosen, 1..kStageCount
 constexpr uint8_t kRetry = 2;
 constexpr uint8_t kStageSelect = 3;
 constexpr uint8_t kTitle = 4;
-constexpr uint8_t kLast = 4;
+constexpr uint8_t kSides = 5;  // value: 1 when the guest plays on the left, 0 when the host does
+constexpr uint8_t kLast = 5;
 }  // namespace choice_kind
+
+// What the guest may ask for on the result screen (the host's own choices answer yes).
+namespace request_kind {
+constexpr uint8_t kRetry = 1;
+constexpr uint8_t kStageSelect = 2;
+constexpr uint8_t kLast = 2;
+}  // namespace request_kind
+
+namespace request_answer {
+constexpr uint8_t kAsk = 0;     // guest to host
+constexpr uint8_t kRefuse = 1;  // host to guest
+constexpr uint8_t kLast = 1;
+}  // namespace request_answer
 
 // One frame's keys of one player: bit 0 up, bit 1 down.
 using InputBits = uint8_t;
@@ -98,6 +113,11 @@ struct KeepAlivePacket {
     uint8_t isReply = 0;
 };
 
+struct RequestPacket {
+    uint8_t kind = 0;
+    uint8_t answer = 0;
+};
+
 struct Packet {
     uint8_t type = 0;
     HelloPacket hello;
@@ -107,6 +127,7 @@ struct Packet {
     ChoicePacket choice;
     HashPacket hash;
     KeepAlivePacket keepAlive;
+    RequestPacket request;
 };
 
 // Why packets were dropped, counted by the reader.

@@ -25,9 +25,10 @@ class RollbackTarget {
     virtual uint64_t StateHash() const = 0;
 };
 
-constexpr int kRollbackSlots = 64;      // saved states; more than any rollback can reach
-constexpr uint32_t kMaxPrediction = 8;  // frames run ahead of the other side's inputs
-constexpr uint32_t kMaxInputDelay = 3;
+constexpr int kRollbackSlots = 64;          // saved states; more than any rollback can reach
+constexpr uint32_t kMaxPrediction = 8;      // frames run ahead of the other side's inputs
+constexpr uint32_t kMaxInputDelay = 4;      // the most a player may fix in the options
+constexpr uint32_t kMaxAutoInputDelay = 3;  // the most the round trip chooses by itself
 constexpr uint32_t kHashEvery = 30;
 
 class RollbackSession {
@@ -38,7 +39,8 @@ class RollbackSession {
     void AddLocalInput(InputBits keys);
     // One of the other side's inputs (in order; duplicates and gaps are ignored).
     void AddRemoteInput(uint32_t frame, InputBits keys);
-    void SetInputDelay(uint32_t frames);
+    void SetInputDelay(uint32_t frames);  // at most kMaxInputDelay
+    uint32_t InputDelay() const { return inputDelay_; }
 
     enum class Tick { Stepped, Waiting, Over };
     // Corrects mispredicted frames, confirms what can be confirmed, then runs the next

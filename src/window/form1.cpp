@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
@@ -94,7 +95,8 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
     aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
-    netPlay_ = std::make_unique<NetPlayKeeper>(g_, this);
+    netPlay_ = std::make_unique<NetPlayKeeper>(g_, this, view_);
+    AddNetworkItems();
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
@@ -253,6 +255,56 @@ void Form1::RunMenuCommand(MenuId id) {
 
 ReadMeFile Form1::HelpFile() const {
     return ReadMeFileFor(CurrentLanguage(), g_.files);
+}
+
+// Options > ネット対戦: the network line (Ctrl+I, also in a match), the input delay and,
+// for the host choosing the stage, the guest on the left (Ctrl+L). The first two are
+// kept in voltrax.ini.
+void Form1::AddNetworkItems() {
+    QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu();
+    if (optionsMenu == nullptr) return;
+    QMenu* net = optionsMenu->addMenu(QCoreApplication::translate("Form1", "ネット対戦(&E)"));
+    networkLine_ = net->addAction(QCoreApplication::translate("Form1", "通信状況を表示(&I)"));
+    networkLine_->setCheckable(true);
+    networkLine_->setChecked(options_.networkLine);
+    networkLine_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    addAction(networkLine_);  // the shortcut works in full screen too
+    connect(networkLine_, &QAction::toggled, this, [this](bool on) {
+        options_.networkLine = on;
+        netPlay_->SetLineShown(on);
+        SaveOptions();
+    });
+    QMenu* delay = net->addMenu(QCoreApplication::translate("Form1", "入力遅延(&D)"));
+    auto* delays = new QActionGroup(delay);
+    for (int frames = -1; frames <= kMaxFixedInputDelay; ++frames) {
+        const QString caption = frames < 0
+                                    ? QCoreApplication::translate("Form1", "自動(&A)")
+                                    : QCoreApplication::translate("Form1", "%1 フレーム(&%1)").arg(frames);
+        QAction* item = delay->addAction(caption);
+        item->setCheckable(true);
+        item->setChecked(frames == options_.inputDelay);
+        delays->addAction(item);
+        connect(item, &QAction::triggered, this, [this, frames] {
+            options_.inputDelay = frames;
+            netPlay_->SetInputDelay(frames);
+            SaveOptions();
+        });
+    }
+    guestOnLeft_ = net->addAction(QCoreApplication::translate("Form1", "相手を左側 (1P) にする(&L)"));
+    guestOnLeft_->setCheckable(true);
+    guestOnLeft_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addAction(guestOnLeft_);
+    // The shortcut works only where the item may be used; it flips the side each time.
+    connect(guestOnLeft_, &QAction::triggered, this, [this] {
+        netPlay_->SetGuestOnLeft(!netPlay_->GuestOnLeft());
+        guestOnLeft_->setChecked(netPlay_->GuestOnLeft());
+    });
+    connect(net, &QMenu::aboutToShow, this, [this] {
+        guestOnLeft_->setEnabled(netPlay_->MaySwapSides());
+        guestOnLeft_->setChecked(netPlay_->GuestOnLeft());
+    });
+    netPlay_->SetLineShown(options_.networkLine);
+    netPlay_->SetInputDelay(options_.inputDelay);
 }
 
 KeyDialog* Form1::KeysDialog() const {

@@ -75,6 +75,9 @@ class Form1 : public QMainWindow {
     void AttachPads(PadSource* source);
     // The check item under Options that turns pausing on focus loss on and off.
     QAction* PauseOnFocusLossAction() const { return pauseOnFocusLoss_; }
+    // Options > ネット対戦: the network line's check item and the guest-on-the-left one.
+    QAction* NetworkLineAction() const { return networkLine_; }
+    QAction* GuestOnLeftAction() const { return guestOnLeft_; }
 
   protected:
     void changeEvent(QEvent* event) override;  // Form_Activate
@@ -89,6 +92,7 @@ class Form1 : public QMainWindow {
     bool MenuBarKey(const KeyInput& key);
     void HideMenuBarWhenIdle();
     void SaveOptions();
+    void AddNetworkItems();
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
     // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
@@ -111,6 +115,8 @@ class Form1 : public QMainWindow {
     QRect normalGeometry_;  // where the window was before full screen, to go back to
     QPointer<KeyDialog> keyDialog_;
     QAction* pauseOnFocusLoss_ = nullptr;
+    QAction* networkLine_ = nullptr;
+    QAction* guestOnLeft_ = nullptr;
     PadSource* pads_ = nullptr;
     PadInput padInput_;
     QTimer padTimer_;

@@ -16,6 +16,7 @@
 #include "net/net_peer.h"
 #include "net/packets.h"
 #include "window/main_pict_view.h"
+#include "window/net_overlay.h"
 
 namespace vx {
 
@@ -30,6 +31,18 @@ constexpr int kWaitingLineLeft = 66, kWaitingLineTop = 160, kWaitingLineWidth = 
 // ones are in translations/voltrax_en.ts under "NetPlay".
 QString Tr(const char* text) {
     return QCoreApplication::translate("NetPlay", text);
+}
+
+// The name of a match setting as the options menu calls it.
+QString SettingName(match_settings::Field field) {
+    switch (field) {
+        case match_settings::Field::Stage: return Tr("ステージ");
+        case match_settings::Field::Rule: return Tr("ルール");
+        case match_settings::Field::TimeLimit: return Tr("制限時間");
+        case match_settings::Field::ScoreLimit: return Tr("得点");
+        case match_settings::Field::Difficulty: return Tr("難易度");
+    }
+    return {};
 }
 
 // The end of a connection in the player's language; the English text from the link is
@@ -47,6 +60,12 @@ QString EndText(const NetPlay& play) {
             if (play.DesyncFolder().empty()) return Tr("両方の試合が食い違いました。ネット対戦を止めます。");
             return Tr("両方の試合が食い違いました。ネット対戦を止めます。記録は %1 にあります。")
                 .arg(QString::fromStdString(play.DesyncFolder()));
+        case net::end_reason::kBadSettings:
+            if (const auto& fault = play.Peer().BadSetting())
+                return Tr("相手の試合設定の%1 (%2) はこの版では選べない値です。ネット対戦を終わります。")
+                    .arg(SettingName(fault->field))
+                    .arg(fault->value);
+            return QString::fromStdString(play.EndMessage());
         case net::end_reason::kVersionMismatch:
             return Tr("相手は VOLTRAX %1 (通信プロトコル %2)、こちらは VOLTRAX %3 (通信プロトコル %4) です。"
                       "同じ版どうしで対戦してください。")
@@ -65,9 +84,52 @@ bool NobodyToAsk() {
 
 }  // namespace
 
-NetPlayKeeper::NetPlayKeeper(Game& g, QWidget* window) : g_(g), window_(window) {
+NetPlayKeeper::NetPlayKeeper(Game& g, QWidget* window, MainPictView* view) : g_(g), window_(window) {
     timer_.setInterval(kPumpEveryMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+    if (view != nullptr) {
+        overlay_ = std::make_unique<NetOverlay>(view);
+        // Queued: accepting may start a whole match, which must not run inside the click.
+        overlay_->onAnswer = [this](bool accept) {
+            QMetaObject::invokeMethod(
+                this, [this, accept] { AnswerRequest(accept); }, Qt::QueuedConnection);
+        };
+    }
+}
+
+void NetPlayKeeper::SetLineShown(bool shown) {
+    lineShown_ = shown;
+    if (overlay_) overlay_->Update(play_.get(), lineShown_);
+}
+
+void NetPlayKeeper::SetInputDelay(int frames) {
+    inputDelay_ = frames;
+    ApplyOptions();
+}
+
+void NetPlayKeeper::ApplyOptions() {
+    if (!play_) return;
+    play_->SetInputDelay(inputDelay_ < 0 ? std::nullopt
+                                         : std::optional<uint32_t>(static_cast<uint32_t>(inputDelay_)));
+}
+
+bool NetPlayKeeper::MaySwapSides() const {
+    return play_ && play_->MaySwapSides();
+}
+
+bool NetPlayKeeper::GuestOnLeft() const {
+    return play_ && play_->GuestOnLeft();
+}
+
+void NetPlayKeeper::SetGuestOnLeft(bool onLeft) {
+    if (play_) play_->SetGuestOnLeft(onLeft);
+    if (overlay_) overlay_->Update(play_.get(), lineShown_);
+}
+
+void NetPlayKeeper::AnswerRequest(bool accept) {
+    if (!play_) return;
+    play_->AnswerRequest(accept);
+    if (overlay_) overlay_->Update(play_.get(), lineShown_);
 }
 
 NetPlayKeeper::~NetPlayKeeper() {
@@ -118,6 +180,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
         return false;
     }
     if (verbose) play_->verbose = &std::cout;
+    ApplyOptions();
     const QString where =
         host ? Tr("UDP ポート %1 で相手を待っています...").arg(play_->Port())
              : Tr("%1 のポート %2 に接続しています...").arg(QString::fromStdString(address)).arg(port);
@@ -131,6 +194,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
             // Only while still waiting: once connected the dialog is gone.
             if (play_ && !play_->Connected()) {
                 play_.reset();
+                if (overlay_) overlay_->Update(nullptr, lineShown_);
                 timer_.stop();
             }
         });
@@ -156,6 +220,7 @@ void NetPlayKeeper::Tick() {
     }
     play_->Pump();
     ShowWaitingLine();
+    if (overlay_) overlay_->Update(play_.get(), lineShown_);
     if (pollQueued_) return;
     pollQueued_ = true;
     QMetaObject::invokeMethod(
@@ -207,6 +272,7 @@ void NetPlayKeeper::PollNow() {
         play_.reset();
         timer_.stop();
         ShowWaitingLine();
+        if (overlay_) overlay_->Update(nullptr, lineShown_);
         if (!message.empty()) Tell(message, shown);
     }
 }

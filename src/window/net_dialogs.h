@@ -19,11 +19,14 @@ class QWidget;
 namespace vx {
 
 struct Game;
+class MainPictView;
+class NetOverlay;
 class NetPlay;
 
 class NetPlayKeeper : public QObject {
   public:
-    NetPlayKeeper(Game& g, QWidget* window);
+    // view: where the network line and the requests show (none without it).
+    NetPlayKeeper(Game& g, QWidget* window, MainPictView* view = nullptr);
     ~NetPlayKeeper() override;
 
     // The menu items: ask, then open.
@@ -37,6 +40,19 @@ class NetPlayKeeper : public QObject {
 
     bool verbose = false;  // --verbose: each network match's line on standard output
     bool Active() const { return play_ != nullptr; }
+    const NetPlay* Play() const { return play_.get(); }
+
+    // The options: the network line shown or not; the input delay, -1 automatic or
+    // fixed frames. Both apply at once, also in a match.
+    void SetLineShown(bool shown);
+    void SetInputDelay(int frames);
+    // The host on its stage select screen may give the guest the left side.
+    bool MaySwapSides() const;
+    bool GuestOnLeft() const;
+    void SetGuestOnLeft(bool onLeft);
+    // The host's answer to the guest's request (what the overlay's buttons do).
+    void AnswerRequest(bool accept);
+    const NetOverlay* Overlay() const { return overlay_.get(); }
 
   private:
     bool Open(bool host, const std::string& address, uint16_t port);
@@ -48,6 +64,7 @@ class NetPlayKeeper : public QObject {
     // The waiting line over the middle of the field (never over the scores or the
     // clock) while the match waits for the other player; hidden otherwise.
     void ShowWaitingLine();
+    void ApplyOptions();
 
     Game& g_;
     QWidget* window_;
@@ -56,6 +73,9 @@ class NetPlayKeeper : public QObject {
     QPointer<QProgressDialog> waiting_;
     QPointer<QLabel> waitingLine_;
     bool pollQueued_ = false;
+    std::unique_ptr<NetOverlay> overlay_;
+    bool lineShown_ = false;
+    int inputDelay_ = -1;
 };
 
 }  // namespace vx

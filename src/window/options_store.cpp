@@ -39,6 +39,11 @@ NewOptions LoadNewOptions(const QString& path) {
     options.pauseOnFocusLoss =
         s.value(QStringLiteral("play/pauseOnFocusLoss"), options.pauseOnFocusLoss).toBool();
     options.language = s.value(QStringLiteral("general/language")).toString().toStdString();
+    options.networkLine = s.value(QStringLiteral("network/showLine"), options.networkLine).toBool();
+    // "auto" or a number of frames 0..4; anything else is the automatic delay.
+    bool ok = false;
+    const int delay = s.value(QStringLiteral("network/inputDelay")).toString().toInt(&ok);
+    options.inputDelay = ok && delay >= 0 && delay <= kMaxFixedInputDelay ? delay : -1;
     return options;
 }
 
@@ -57,6 +62,9 @@ bool SaveNewOptions(const NewOptions& options, const QString& path) {
     s.setValue(QStringLiteral("window/fullScreen"), options.fullScreen);
     s.setValue(QStringLiteral("play/pauseOnFocusLoss"), options.pauseOnFocusLoss);
     s.setValue(QStringLiteral("general/language"), QString::fromStdString(options.language));
+    s.setValue(QStringLiteral("network/showLine"), options.networkLine);
+    s.setValue(QStringLiteral("network/inputDelay"),
+               options.inputDelay < 0 ? QStringLiteral("auto") : QString::number(options.inputDelay));
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -43,7 +43,7 @@ void AtStartOfPlay(RealScreenHarness& h, Check check) {
 }
 
 TEST(ScreenGallery, EachStageTableCarriesItsLinesIntoTheBackgroundStore) {
-    for (uint8_t stage = 1; stage <= 5; ++stage) {
+    for (uint8_t stage = 1; stage <= kStageCount; ++stage) {
         RealScreenHarness h;
         Game& g = h.g();
         ApplySettings(g);

@@ -66,7 +66,7 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     EXPECT_TRUE(SameArea(g.MainPict, 28, 231, g.BufPict, 28, 231, 60, 50)) << "slot 1 bright";
     EXPECT_FALSE(SameArea(g.MainPict, 88, 231, g.BufPict, 88, 231, 60, 50)) << "slot 2 shaded";
     Snapshot(g.MainPict, "select-" + mode + "-1");
-    for (int stage = 2; stage <= 5; ++stage) {
+    for (int stage = 2; stage <= kStageCount; ++stage) {
         const Rect& slot = g.MenuButtons[static_cast<size_t>(24 + stage)].rect;
         MainPict_MouseDown(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
         if (stage == 3) Snapshot(g.MainPict, "select-" + mode + "-pressed-slot");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "frontend/menu_commands.h"
 #include "frontend/sys_data.h"
 #include "support/files.h"
@@ -48,15 +49,15 @@ void ExpectUsable(const Game& g) {
     }
     EXPECT_GE(rules, 1);
     EXPECT_EQ(levels, 1);
-    EXPECT_TRUE(g.RuleKind == 1 || g.RuleKind == 2);
-    if (g.RuleKind == 1) {
-        EXPECT_TRUE(g.TimeLeft == 120 || g.TimeLeft == 90 || g.TimeLeft == 60) << g.TimeLeft;
+    EXPECT_TRUE(match_settings::IsRule(g.RuleKind));
+    if (g.RuleKind == rule_kind::kTime) {
+        EXPECT_TRUE(match_settings::IsTimeLimit(g.TimeLeft)) << g.TimeLeft;
     } else {
-        EXPECT_TRUE(g.ScoreLimit == 10 || g.ScoreLimit == 30 || g.ScoreLimit == 50) << g.ScoreLimit;
+        EXPECT_TRUE(match_settings::IsScoreLimit(g.ScoreLimit)) << g.ScoreLimit;
     }
-    EXPECT_TRUE(g.Difficulty == 65 || g.Difficulty == 35 || g.Difficulty == 10);
+    EXPECT_TRUE(match_settings::IsDifficulty(g.Difficulty));
     EXPECT_TRUE(g.GameMode == 1 || g.GameMode == 2);
-    EXPECT_TRUE(g.StageNo >= 1 && g.StageNo <= 5);
+    EXPECT_TRUE(match_settings::IsStage(g.StageNo));
     EXPECT_TRUE((g.ScreenState >= 1 && g.ScreenState <= 8) || g.ScreenState == 10) << int(g.ScreenState);
 }
 

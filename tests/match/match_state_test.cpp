@@ -52,7 +52,7 @@ struct ClockedMatch {
 };
 
 TEST(DeterministicMatch, WallClockAndHistoryBeforeTheMatchChangeNothing) {
-    for (uint8_t stage = 1; stage <= 5; ++stage) {
+    for (uint8_t stage = 1; stage <= kStageCount; ++stage) {
         for (uint8_t mode : {game_mode::kVsCpu, game_mode::kVs2P}) {
             ClockedMatch steady(1000, 0), racing(987654321, 33333);
             racing.random.Next();  // a different history before the match

@@ -62,8 +62,9 @@ TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
     struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
-        const char* says;
+        std::string says;
     };
+    const int pastLastStage = kStageCount + 1;
     const Case cases[] = {
         {"empty", {}, "empty"},
         {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 40), "cut short"},
@@ -73,7 +74,8 @@ TEST(ReplayFile, UnusableFilesAreRefusedWithOneReason) {
         {"newer format", Patched(good, 8, 2, 2), "newer VOLTRAX"},
         {"bad checksum", badCrc, "checksum"},
         {"bytes after the end", extra, "after its end"},
-        {"stage 6", Patched(good, 45, 6, 1), "stage (6)"},
+        {"stage past the table", Patched(good, 45, pastLastStage, 1),
+         "stage (" + std::to_string(pastLastStage) + ")"},
         {"stage 0", Patched(good, 45, 0, 1), "stage (0)"},
         {"mode 3", Patched(good, 44, 3, 1), "game mode (3)"},
         {"rule 0", Patched(good, 46, 0, 1), "rule (0)"},

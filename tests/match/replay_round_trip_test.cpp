@@ -71,7 +71,7 @@ Recording Record(const Config& c, const std::filesystem::path& folder) {
 TEST(ReplayRoundTrip, EveryRecordedMatchReplaysToTheSameStateAtEveryFrame) {
     TempFolder folder;
     std::vector<Config> configs;
-    for (uint8_t stage = 1; stage <= 5; ++stage)
+    for (uint8_t stage = 1; stage <= kStageCount; ++stage)
         for (uint8_t mode = 1; mode <= 2; ++mode) {
             for (uint8_t item = 0; item <= 9; ++item)
                 for (uint64_t seed : {3u, 1234567u})

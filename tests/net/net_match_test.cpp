@@ -33,7 +33,7 @@ TEST(NetMatch, HundredMatchesOnEveryStageEndAlikeOnBothSidesUnderBadNetworks) {
         ASSERT_TRUE(pair.Connect());
         for (uint8_t n = 1; n <= 25; ++n, ++matches) {
             StartPacket start;
-            start.stage = static_cast<uint8_t>(1 + matches % 5);
+            start.stage = static_cast<uint8_t>(1 + matches % kStageCount);
             start.ruleKind = matches % 3 == 0 ? rule_kind::kScore : rule_kind::kTime;
             start.timeLimit = static_cast<int16_t>(3 + matches % 4);
             start.scoreLimit = 1;

@@ -6,6 +6,8 @@
 #include "net/net_sim.h"
 #include "net/packets.h"
 
+#include "core/stage_tables.h"
+
 namespace vx::net {
 namespace {
 
@@ -75,6 +77,12 @@ TEST(Packets, EveryKindOfBadPacketIsDroppedAndCountedForItsReason) {
     choice.type = packet_type::kChoice;
     choice.choice = {choice_kind::kStage, 3};
     const PacketBytes choiceBytes = Encode(choice);
+    choice.choice = {choice_kind::kSides, 1};
+    const PacketBytes sidesBytes = Encode(choice);
+    Packet request;
+    request.type = packet_type::kRequest;
+    request.request = {request_kind::kRetry, request_answer::kAsk};
+    const PacketBytes requestBytes = Encode(request);
     PacketBytes longer = inputs;
     longer.push_back(0);
     struct Case {
@@ -88,12 +96,15 @@ TEST(Packets, EveryKindOfBadPacketIsDroppedAndCountedForItsReason) {
         {"65 bytes", PacketBytes(65, 'V'), &DropCounts::tooShortOrLong},
         {"wrong magic", withByte(inputs, 0, 'W'), &DropCounts::badMagicOrType},
         {"type 0", withByte(inputs, 2, 0), &DropCounts::badMagicOrType},
-        {"type 8", withByte(inputs, 2, 8), &DropCounts::badMagicOrType},
+        {"type past the last", withByte(inputs, 2, packet_type::kLast + 1), &DropCounts::badMagicOrType},
         {"inputs one byte longer than their count", longer, &DropCounts::tooShortOrLong},
         {"inputs count 0", withByte(inputs, 3 + 13, 0), &DropCounts::tooShortOrLong},
         {"inputs count 200", withByte(inputs, 3 + 13, 200), &DropCounts::tooShortOrLong},
         {"inputs 2^24 frames ahead", withByte(inputs, 3 + 4, 1), &DropCounts::outsideFrameWindow},
-        {"stage 6 chosen", withByte(choiceBytes, 4, 6), &DropCounts::badValue},
+        {"stage past the table chosen", withByte(choiceBytes, 4, kStageCount + 1), &DropCounts::badValue},
+        {"sides 2", withByte(sidesBytes, 4, 2), &DropCounts::badValue},
+        {"request kind 3", withByte(requestBytes, 3, 3), &DropCounts::badValue},
+        {"request answer 2", withByte(requestBytes, 4, 2), &DropCounts::badValue},
         {"choice kind 9", withByte(choiceBytes, 3, 9), &DropCounts::badValue},
     };
     for (const auto& c : cases) {

@@ -11,8 +11,12 @@
 # (by hand: about three minutes) a 120-second match is played to its result first, both
 # players steering from their own windows (pausing on focus loss is off on both): the
 # --verbose lines agree, both result screens are the same picture and RETRY on the host
-# starts the next match on both. With VOLTRAX_SHOTS=dir the screenshots
-# of both windows are kept there.
+# starts the next match on both. With VOLTRAX_NET_CHOICES=1 (its own ctest) the players'
+# choices are played instead: the host gives the guest the left side, a 60-second match
+# with the network line (Ctrl+I) is played to its result with the guest steering the
+# left paddle, the guest asks for RETRY, the host refuses, the guest asks again and the
+# host accepts, and the retry is stopped to the title on both. VOLTRAX_NET_LANGUAGE=en
+# (or =ja) chooses the language. With VOLTRAX_SHOTS=dir the screenshots of both windows are kept there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
 # Two programs instead of the session's one: their own ends, logs and screenshots.
@@ -32,14 +36,14 @@ export VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
 
 # start SIDE ARGS...: each side has its own lock, options and replays folder; $lang is
 # the interface language of both.
-lang=en
+lang="${VOLTRAX_NET_LANGUAGE:-en}"  # ja or en: the interface language of both
 start() {
   local side="$1"; shift
   mkdir -p "$work/$side/run" "$work/$side/config/voltrax" && chmod 700 "$work/$side/run"
   # Keys go to one window at a time, so the other must not pause when it loses the focus.
   printf '[play]\npauseOnFocusLoss=false\n' >"$work/$side/config/voltrax/voltrax.ini"
   local locale=C.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
-  LANG="$locale" LANGUAGE="$lang" XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" \
+  LC_ALL="$locale" LANG="$locale" LANGUAGE="$lang" XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" \
     XDG_DATA_HOME="$work/$side/data" "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
   eval "${side}_pid=$!"
 }
@@ -73,7 +77,9 @@ connect() {
   [ -n "$port" ] || fail "the host names no port"
   start guest --join "127.0.0.1:$port" --verbose
   guest_wid="$(window_of)"
-  xdotool windowmove "$guest_wid" 600 0
+  # Apart, so that neither shows in a shot of the other.
+  xdotool windowmove "$guest_wid" 0 0
+  xdotool windowmove "$host_wid" 640 420
   eval "$(xdotool getwindowgeometry --shell "$host_wid")"
   menu=$((HEIGHT - 342))
   xdotool windowfocus --sync "$host_wid"
@@ -105,8 +111,71 @@ short_drop() {
     fail "the match did not play on after the drop ($lang)"
   ! grep -q "20 seconds" "$work/host.log" "$work/guest.log" || fail "a 3-second drop ended the match ($lang)"
 }
+if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
+  # The host's options: Time 60, so that the match reaches its result in a minute.
+  printf '\0\0\0\0\0\0\0\0\0\0\377\377\0\0\377\377\0\0\0\0\377\377\1\1\1\1\74\0\12\0\43' \
+    >"$work/dat/Sysdata.rnd"
+fi
 connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
+click_guest() { xdotool mousemove --window "$guest_wid" "$1" $(($2 + menu)) click 1; }
+# Pixels that differ between two shots in an area of the picture.
+area_diff() {  # shot_a shot_b x y w h
+  convert "$work/$1.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/a.png"
+  convert "$work/$2.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/b.png"
+  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
+}
+if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
+  keep() { [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work/$1.png" "$VOLTRAX_SHOTS/$1_$lang.png"; true; }
+  shot "$host_wid" host_select
+  xdotool windowfocus --sync "$host_wid" key ctrl+l; sleep 1
+  shot "$host_wid" host_swapped
+  shot "$guest_wid" guest_swapped
+  keep host_swapped; keep guest_swapped
+  [ "$(area_diff guest_waiting guest_swapped 0 0 512 342)" -gt 200 ] || fail "the guest is not told it plays on the left"
+  click_host 424 273; sleep 7  # OK: the waiting screen, Ready, Go
+  xdotool windowfocus --sync "$host_wid" key ctrl+i
+  shot "$host_wid" host_before
+  convert "$work/host_before.png" -crop 14x60+70+$((62 + menu)) +repage "$work/left_before.png"
+  xdotool windowfocus --sync "$guest_wid"
+  xdotool keydown a; sleep 1; xdotool keyup a; sleep 0.5
+  shot "$host_wid" host_line
+  shot "$guest_wid" guest_playing
+  keep host_line
+  convert "$work/host_line.png" -crop 14x60+70+$((62 + menu)) +repage "$work/left_after.png"
+  [ "$(compare -metric AE "$work/left_before.png" "$work/left_after.png" null: 2>&1 || true)" != "0" ] ||
+    fail "the guest's keys do not move the left paddle"
+  [ "$(area_diff host_line guest_playing 0 290 72 52)" -gt 200 ] || fail "no network line on the host"
+  both_ended() { [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ]; }
+  for _ in $(seq 120); do both_ended && break; sleep 1; done
+  both_ended || fail "the match did not end on both sides"
+  sleep 3
+  shot "$host_wid" host_result
+  click_guest 260 133; sleep 2  # the guest asks for RETRY
+  shot "$host_wid" host_request
+  shot "$guest_wid" guest_asking
+  keep host_request; keep guest_asking
+  [ "$(area_diff host_result host_request 16 290 480 30)" -gt 500 ] || fail "the host does not see the request"
+  click_host 458 305; sleep 2  # refuse
+  shot "$guest_wid" guest_refused
+  keep guest_refused
+  [ "$(area_diff guest_asking guest_refused 16 290 480 30)" -gt 100 ] || fail "the guest does not see the refusal"
+  click_guest 260 133; sleep 2
+  click_host 394 305; sleep 8  # accept: the retry starts on both
+  shot "$host_wid" host_retry
+  shot "$guest_wid" guest_retry
+  [ "$(field_diff host_result host_retry)" -gt 500 ] || fail "the retry did not start on the host"
+  [ "$(field_diff host_result guest_retry)" -gt 500 ] || fail "the retry did not start on the guest"
+  xdotool windowfocus --sync "$host_wid" key p; sleep 1.5; xdotool key s; sleep 3
+  shot "$host_wid" host_title
+  shot "$guest_wid" guest_title
+  on_title host_title || fail "S leaves the host away from the title"
+  on_title guest_title || fail "S leaves the guest away from the title"
+  [ "$(grep -c '^network match' "$work/host.out")" = 2 ] || fail "not two matches on the host"
+  cat "$work/host.out" "$work/guest.out"
+  echo "network choices: all checks passed"
+  exit 0
+fi
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
   click_host 424 273; sleep 6
   # Both players steer, each with the player-1 keys of their own window, until both
