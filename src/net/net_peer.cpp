@@ -4,10 +4,11 @@
 
 namespace vx::net {
 
-NetPeer::NetPeer(std::unique_ptr<EnetLink> link, PeerOptions options)
+NetPeer::NetPeer(std::unique_ptr<Link> link, PeerOptions options)
     : link_(std::move(link)), options_(std::move(options)) {
     if (options_.sim && options_.sim->Active())
         sim_ = std::make_unique<NetSim>(*options_.sim, options_.simSeed);
+    link_->SetGreeting(Encode(MakeHello(options_.programVersion)));
 }
 
 NetPeer::~NetPeer() = default;
@@ -46,7 +47,7 @@ void NetPeer::Pump(int64_t nowMs) {
         switch (event.kind) {
             case LinkEvent::Kind::Connected:
                 lastHeardMs_ = nowMs;
-                Send(MakeHello(options_.programVersion), true, nowMs);
+                if (!event.greeted) Send(MakeHello(options_.programVersion), true, nowMs);
                 helloSent_ = true;
                 break;
             case LinkEvent::Kind::Disconnected:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/enet_link.h"
+#include "net/link.h"
 #include "net/net_sim.h"
 #include "net/packets.h"
 #include "net/rollback_session.h"
@@ -40,7 +41,7 @@ constexpr int kNoAnswer = 6;  // a guest heard nothing from the address it joine
 
 class NetPeer {
   public:
-    NetPeer(std::unique_ptr<EnetLink> link, PeerOptions options);
+    NetPeer(std::unique_ptr<Link> link, PeerOptions options);
     ~NetPeer();
 
     // Receives and checks everything that came, answers and sends what is due. Call
@@ -90,6 +91,7 @@ class NetPeer {
     uint64_t BytesSent() const { return link_->BytesSent(); }
     uint64_t BytesReceived() const { return link_->BytesReceived(); }
     const DropCounts& Drops() const { return drops_; }
+    GateCounts Gate() const { return link_->Gate(); }
 
   private:
     void Handle(const Packet& packet, int64_t nowMs);
@@ -98,7 +100,7 @@ class NetPeer {
     void Send(const Packet& packet, bool reliable, int64_t nowMs);
     void FlushSim(int64_t nowMs);
 
-    std::unique_ptr<EnetLink> link_;
+    std::unique_ptr<Link> link_;
     PeerOptions options_;
     std::unique_ptr<NetSim> sim_;
     RollbackSession* session_ = nullptr;
