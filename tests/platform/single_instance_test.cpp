@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,20 +72,65 @@ TEST(SingleInstanceTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
     close(ready[1]);
 }
 
-TEST(SingleInstanceTest, UnopenableLockFileLetsTheGameRun) {
-    SingleInstanceLock lock("/nonexistent-folder/voltrax.lock");
-    EXPECT_TRUE(lock.Acquire());
+TEST(SingleInstanceTest, ALockFileThatIsNotOursIsIgnoredAndTheGameRuns) {
+    // Each case plants something at the lock's name before the game starts; the game
+    // takes no lock from it, runs, and leaves what was planted as it was.
+    struct Case {
+        const char* what;
+        const char* name;
+        std::function<void(const std::filesystem::path& lock, const std::filesystem::path& folder)> plant;
+    };
+    const Case cases[] = {
+        {"no folder to make it in", "missing/voltrax.lock", [](auto&, auto&) {}},
+        {"a link to a file of someone else", "voltrax.lock",
+         [](auto& lock, auto& folder) {
+             std::ofstream(folder / "theirs") << "x";
+             std::filesystem::create_symlink(folder / "theirs", lock);
+         }},
+        {"a second name of another file", "voltrax.lock",
+         [](auto& lock, auto& folder) {
+             std::ofstream(folder / "theirs") << "x";
+             std::filesystem::create_hard_link(folder / "theirs", lock);
+         }},
+        {"a folder", "voltrax.lock", [](auto& lock, auto&) { std::filesystem::create_directory(lock); }},
+        {"a pipe", "voltrax.lock", [](auto& lock, auto&) { ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0); }},
+        {"another user's file", "voltrax.lock",
+         [](auto& lock, auto&) {
+             std::ofstream(lock) << "";
+             if (chown(lock.c_str(), 65534, 65534) != 0) GTEST_SKIP() << "needs root to give the file away";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempFolder folder;
+        const auto lock = folder.Path() / c.name;
+        c.plant(lock, folder.Path());
+        SingleInstanceLock first(lock);
+        EXPECT_TRUE(first.Acquire());
+        EXPECT_FALSE(first.Held());
+        EXPECT_TRUE(OtherProcessGetsLock(lock)) << "nobody is stopped by it";
+    }
 }
 
-TEST(SingleInstanceTest, DefaultPathLiesInTheUsersXdgRunFolder) {
+TEST(SingleInstanceTest, DefaultPathLiesInTheUsersOwnFolders) {
     testing::TempFolder folder;
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
+    const auto saved = [](const char* name) {
+        const char* v = std::getenv(name);
+        return std::optional<std::string>(v ? std::optional<std::string>(v) : std::nullopt);
+    };
+    const auto run = saved("XDG_RUNTIME_DIR"), cache = saved("XDG_CACHE_HOME"), home = saved("HOME");
     setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
     EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / "voltrax.lock");
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(SingleInstanceLock::DefaultPath().parent_path(), "/tmp");
-    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder.Path() / "cache").c_str(), 1);
+    EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / "cache" / "voltrax" / "voltrax.lock");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "cache" / "voltrax"));
+    unsetenv("XDG_CACHE_HOME");
+    setenv("HOME", folder.Path().c_str(), 1);
+    EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / ".cache" / "voltrax" / "voltrax.lock");
+    for (const auto& [name, value] :
+         {std::pair{"XDG_RUNTIME_DIR", run}, {"XDG_CACHE_HOME", cache}, {"HOME", home}})
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 }  // namespace
