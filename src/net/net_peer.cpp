@@ -175,7 +175,9 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
 
 void NetPeer::HandleInputs(const InputsPacket& in) {
     for (uint32_t i = 0; i < in.count; ++i) session_->AddRemoteInput(in.firstFrame + i, in.inputs[i]);
-    if (in.ackFrame != kNoFrame) acked_ = std::clamp(in.ackFrame, acked_, session_->LocalInputEnd());
+    // The latest word, not the largest: a forged acknowledgement far ahead would stop
+    // the resending of inputs the other side lacks; the next true one undoes it.
+    if (in.ackFrame != kNoFrame) acked_ = std::min(in.ackFrame, session_->LocalInputEnd());
     if (in.senderFrame >= remoteFrame_) {
         remoteFrame_ = in.senderFrame;
         remoteFrameAtMs_ = nowMs_;
