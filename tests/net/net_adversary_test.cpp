@@ -1,4 +1,4 @@
-// A short, fixed run of the network adversary (tests/support/net_adversary.h), which
+// A short, fixed run of the network adversary (fuzz/net_adversary.h), which
 // fuzz/run.sh runs for longer under AddressSanitizer and UBSan: tapes from a seeded
 // generator, from all-clean to all-hostile, and the fuzz seeds.
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <random>
 
-#include "support/net_adversary.h"
+#include "fuzz/net_adversary.h"
 
 namespace vx::testing {
 namespace {

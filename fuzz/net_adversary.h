@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "match/replay_check.h"
 #include "match/replay_file.h"
 #include "net/link.h"
@@ -177,13 +179,21 @@ class NetAdversary {
         static SharedGame games[2] = {SharedGame(11), SharedGame(12)};
         return games[side].game;
     }
+    // An empty program folder of this process's own, removed when it ends.
     static std::filesystem::path Folder() {
-        static const std::filesystem::path folder = [] {
-            auto path = std::filesystem::temp_directory_path() / "voltrax-net-adversary";
-            std::filesystem::create_directories(path / "dat");
-            return path;
-        }();
-        return folder;
+        static const struct Made {
+            Made()
+                : path(std::filesystem::temp_directory_path() /
+                       ("voltrax-net-adversary-" + std::to_string(getpid()))) {
+                std::filesystem::create_directories(path / "dat");
+            }
+            ~Made() {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+            std::filesystem::path path;
+        } made;
+        return made.path;
     }
 
     void StartMatch(Side& side, const net::StartPacket& start) {
