@@ -150,7 +150,7 @@ std::unique_ptr<EnetLink> EnetLink::Join(const std::string& addressText, uint16_
 }
 
 void EnetLink::SetGreeting(const PacketBytes& hello) {
-    if (impl_->door.gate) impl_->door.gate = std::make_unique<StrangerGate>(hello);
+    if (impl_->door.gate) impl_->door.gate->Greet(hello);
 }
 
 void EnetLink::Poll(std::vector<LinkEvent>& events, DropCounts& drops) {

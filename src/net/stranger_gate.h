@@ -39,6 +39,7 @@ class StrangerGate {
   public:
     // greeting: our Hello, sent to every candidate and the one a guest must send back.
     explicit StrangerGate(PacketBytes greeting) : greeting_(std::move(greeting)) {}
+    void Greet(PacketBytes greeting) { greeting_ = std::move(greeting); }
 
     // The host's limits on slots per address.
     static void Configure(_ENetHost* host);
