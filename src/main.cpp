@@ -33,6 +33,9 @@
 
 namespace {
 
+// The exit status of a second copy (see EXIT STATUS in the manual page).
+constexpr int kAnotherCopyRuns = 3;
+
 // Why the program stops, in a dialog where someone can see a window (the line on
 // standard error is written where the failure is found). The offscreen and minimal
 // platforms have no one to press OK: the dialog would wait for ever.
@@ -69,9 +72,13 @@ int main(int argc, char** argv) {
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
     if (replayOptions.verify) return vx::VerifyReplayCommand(*replayOptions.verify, std::cout, std::cerr);
 
-    // A second copy ends at once and says nothing.
+    // A second copy (a window, --host, --join or --replay alike) says so and ends at once.
     vx::SingleInstanceLock lock;
-    if (!lock.Acquire()) return 0;
+    if (!lock.Acquire()) {
+        std::cerr << "voltrax: another copy of VOLTRAX is already running (" << lock.Path().string()
+                  << "); only one may run at a time\n";
+        return kAnotherCopyRuns;
+    }
     vx::TraceStartup("single-instance lock");
 
     QApplication app(argc, argv);

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
+
+#include "net/join_cookie.h"
+#include "platform/clock.h"
 
 #include "net/enet_clock.h"
 #include "net/net_peer.h"
@@ -28,12 +32,64 @@ bool InitializeOnce() {
     return ok;
 }
 
+// What looks at each datagram before ENet: a host's gate, or a guest's wait for its cookie.
+struct Door {
+    ENetHost* host = nullptr;
+    std::unique_ptr<StrangerGate> gate;  // host
+    ENetAddress server{};                // guest: the host it joins
+    std::optional<uint32_t> cookie;      // guest: the host's answer
+
+    int Look(ENetHost* serviced) {
+        if (gate) return gate->Intercept(serviced, SteadyNowMs()) ? 1 : 0;
+        const ENetAddress& from = serviced->receivedAddress;
+        if (from.host != server.host || from.port != server.port) return 0;
+        const auto answer = ReadCookieReply(serviced->receivedData, serviced->receivedDataLength);
+        if (!answer) return 0;
+        cookie = *answer;
+        return 1;
+    }
+};
+
+// ENet's hook has no room for our own pointer: the door of the host being serviced on
+// this thread is set for the length of the call.
+thread_local Door* tServicedDoor = nullptr;
+
+int ENET_CALLBACK LookAtDatagram(ENetHost* host, ENetEvent*) {
+    return tServicedDoor != nullptr && tServicedDoor->host == host ? tServicedDoor->Look(host) : 0;
+}
+
+void SetLimits(ENetHost* host) {
+    host->maximumPacketSize = kEnetMaxPacketBytes;
+    host->maximumWaitingData = kEnetMaxWaitingBytes;
+    host->intercept = LookAtDatagram;
+}
+
+void SendRaw(ENetHost* host, const ENetAddress& to, const PacketBytes& bytes) {
+    ENetBuffer buffer;
+    buffer.data = const_cast<uint8_t*>(bytes.data());
+    buffer.dataLength = bytes.size();
+    enet_socket_send(host->socket, &to, &buffer, 1);
+}
+
 }  // namespace
 
 struct EnetLink::Impl {
     ENetHost* host = nullptr;
     ENetPeer* peer = nullptr;
     bool connected = false;
+    bool closed = false;
+    Door door;
+    int64_t askedAtMs = 0;  // guest: when it last asked for a cookie
+
+    int Service(ENetEvent& event) {
+        tServicedDoor = &door;
+        const int rc = enet_host_service(host, &event, 0);
+        tServicedDoor = nullptr;
+        return rc;
+    }
+    void PollHost(std::vector<LinkEvent>& events, DropCounts& drops);
+    void PollGuest(std::vector<LinkEvent>& events, DropCounts& drops);
+    void Take(const ENetEvent& event, std::vector<LinkEvent>& events);
 };
 
 EnetLink::EnetLink(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -55,15 +111,19 @@ std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindA
         if (error != nullptr) *error = "\"" + bindAddress + "\" is not an address";
         return nullptr;
     }
-    // Room for two peers so that a second player can be told no rather than ignored.
-    ENetHost* host = enet_host_create(&address, 2, kChannels, 0, 0);
+    // Slots enough for the guest while strangers knock (see stranger_gate.h).
+    ENetHost* host = enet_host_create(&address, kHostSlots, kChannels, 0, 0);
     if (host == nullptr) {
         if (error != nullptr)
             *error = "UDP port " + std::to_string(port) + " cannot be opened (is it in use?)";
         return nullptr;
     }
+    SetLimits(host);
+    StrangerGate::Configure(host);
     auto impl = std::make_unique<Impl>();
     impl->host = host;
+    impl->door.host = host;
+    impl->door.gate = std::make_unique<StrangerGate>(Encode(MakeHello("")));
     return std::unique_ptr<EnetLink>(new EnetLink(std::move(impl)));
 }
 
@@ -83,58 +143,122 @@ std::unique_ptr<EnetLink> EnetLink::Join(const std::string& addressText, uint16_
         if (error != nullptr) *error = "the network could not be started";
         return nullptr;
     }
-    ENetPeer* peer = enet_host_connect(host, &address, kChannels, 0);
-    if (peer == nullptr) {
-        enet_host_destroy(host);
-        if (error != nullptr) *error = "the network could not be started";
-        return nullptr;
-    }
+    SetLimits(host);
+    // The connect itself waits for the host's cookie (see join_cookie.h).
     auto impl = std::make_unique<Impl>();
     impl->host = host;
-    impl->peer = peer;
+    impl->door.host = host;
+    impl->door.server = address;
+    impl->askedAtMs = SteadyNowMs();
+    SendRaw(host, address, CookieRequest());
     return std::unique_ptr<EnetLink>(new EnetLink(std::move(impl)));
 }
 
+void EnetLink::SetGreeting(const PacketBytes& hello) {
+    if (impl_->door.gate) impl_->door.gate->Greet(hello);
+}
+
 void EnetLink::Poll(std::vector<LinkEvent>& events, DropCounts& drops) {
-    if (impl_->host == nullptr) return;
+    if (impl_->host == nullptr || impl_->closed) return;
+    if (impl_->door.gate)
+        impl_->PollHost(events, drops);
+    else
+        impl_->PollGuest(events, drops);
+}
+
+void EnetLink::Impl::Take(const ENetEvent& event, std::vector<LinkEvent>& events) {
+    // One byte more than any packet is enough for the reader to refuse it for its
+    // length; nothing is copied beyond that.
+    const std::size_t n = std::min(event.packet->dataLength, kMaxPacketBytes + 1);
+    events.push_back({LinkEvent::Kind::Received, PacketBytes(event.packet->data, event.packet->data + n)});
+}
+
+void EnetLink::Impl::PollGuest(std::vector<LinkEvent>& events, DropCounts& drops) {
+    if (peer == nullptr && !door.cookie && SteadyNowMs() - askedAtMs >= kCookieAskEveryMs) {
+        askedAtMs = SteadyNowMs();
+        SendRaw(host, door.server, CookieRequest());
+    }
     ENetEvent event;
-    while (enet_host_service(impl_->host, &event, 0) > 0) {
+    for (int n = 0; n < kMaxEventsPerPoll && Service(event) > 0; ++n) {
         switch (event.type) {
             case ENET_EVENT_TYPE_CONNECT:
-                if (impl_->peer == nullptr || impl_->peer == event.peer) {
-                    impl_->peer = event.peer;
-                    impl_->connected = true;
+                if (event.peer == peer) {
+                    connected = true;
                     // Our own waiting rule decides when the other side is gone; ENet's
                     // limit is only the backstop, beyond it.
                     enet_peer_timeout(event.peer, 0, kWaitLimitMs + 5000, kWaitLimitMs + 10000);
                     events.push_back({LinkEvent::Kind::Connected, {}});
-                } else {
-                    ++drops.wrongSender;
-                    enet_peer_disconnect_now(event.peer, 0);
                 }
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
-                if (event.peer != impl_->peer || !impl_->connected) {
+                if (event.peer != peer || !connected)
                     ++drops.wrongSender;
-                } else {
-                    // One byte more than any packet is enough for the reader to refuse it
-                    // for its length; nothing is copied beyond that.
-                    const std::size_t n = std::min(event.packet->dataLength, kMaxPacketBytes + 1);
-                    events.push_back(
-                        {LinkEvent::Kind::Received, PacketBytes(event.packet->data, event.packet->data + n)});
-                }
+                else
+                    Take(event, events);
                 enet_packet_destroy(event.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
-                if (event.peer == impl_->peer) {
-                    impl_->peer = nullptr;
-                    impl_->connected = false;
+                if (event.peer == peer && connected) {
+                    peer = nullptr;
+                    connected = false;
+                    closed = true;  // one connection a link: a guest turned away stays away
                     events.push_back({LinkEvent::Kind::Disconnected, {}});
+                } else if (event.peer == peer) {
+                    peer = nullptr;  // the connect went unanswered: ask for a cookie again
+                    door.cookie.reset();
                 }
                 break;
             case ENET_EVENT_TYPE_NONE: break;
         }
     }
+    if (peer == nullptr && !closed && door.cookie) {
+        peer = enet_host_connect(host, &door.server, kChannels, *door.cookie);
+        enet_host_flush(host);
+    }
+}
+
+void EnetLink::Impl::PollHost(std::vector<LinkEvent>& events, DropCounts& drops) {
+    StrangerGate& gate = *door.gate;
+    ENetEvent event;
+    for (int n = 0; n < kMaxEventsPerPoll && Service(event) > 0; ++n) {
+        switch (event.type) {
+            case ENET_EVENT_TYPE_CONNECT:
+                if (peer == nullptr) {
+                    gate.Knock(event.peer, SteadyNowMs());
+                } else {
+                    ++drops.wrongSender;  // the guest is in: nobody else
+                    enet_peer_disconnect_now(event.peer, 0);
+                }
+                break;
+            case ENET_EVENT_TYPE_RECEIVE:
+                if (event.peer == peer && connected) {
+                    Take(event, events);
+                } else if (peer == nullptr && gate.IsCandidate(event.peer)) {
+                    if (gate.Hear(event.peer, event.packet->data, event.packet->dataLength)) {
+                        peer = event.peer;
+                        connected = true;
+                        enet_peer_timeout(peer, 0, kWaitLimitMs + 5000, kWaitLimitMs + 10000);
+                        events.push_back({LinkEvent::Kind::Connected, {}, true});
+                        Take(event, events);
+                    }
+                } else {
+                    ++drops.wrongSender;
+                }
+                enet_packet_destroy(event.packet);
+                break;
+            case ENET_EVENT_TYPE_DISCONNECT:
+                if (event.peer == peer) {
+                    peer = nullptr;
+                    connected = false;
+                    events.push_back({LinkEvent::Kind::Disconnected, {}});
+                } else {
+                    gate.Forget(event.peer);
+                }
+                break;
+            case ENET_EVENT_TYPE_NONE: break;
+        }
+    }
+    gate.Sweep(host, SteadyNowMs());
 }
 
 void EnetLink::Send(const PacketBytes& bytes, bool reliable) {
@@ -156,12 +280,14 @@ void EnetLink::Close() {
     }
     impl_->peer = nullptr;
     impl_->connected = false;
+    impl_->closed = true;
 }
 
 void EnetLink::Abandon() {
     if (impl_->peer != nullptr) enet_peer_reset(impl_->peer);
     impl_->peer = nullptr;
     impl_->connected = false;
+    impl_->closed = true;
 }
 
 bool EnetLink::Connected() const {
@@ -174,6 +300,10 @@ uint64_t EnetLink::BytesSent() const {
 
 uint64_t EnetLink::BytesReceived() const {
     return impl_->host == nullptr ? 0 : impl_->host->totalReceivedData;
+}
+
+GateCounts EnetLink::Gate() const {
+    return impl_->door.gate ? impl_->door.gate->Counts() : GateCounts{};
 }
 
 }  // namespace vx::net

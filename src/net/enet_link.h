@@ -1,7 +1,8 @@
 // The transport: one UDP connection to one other player through ENet. The host waits
 // for a player on a port; the guest connects to an address and port. Inputs go
 // unreliable (each packet repeats the inputs not yet acknowledged); everything else
-// goes reliable and in order. The only file that sees ENet.
+// goes reliable and in order. A host lets strangers in only through its StrangerGate
+// (stranger_gate.h); a guest first asks the host for the join cookie that gate wants.
 #pragma once
 
 #include <cstdint>
@@ -9,21 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "net/link.h"
 #include "net/packets.h"
+#include "net/stranger_gate.h"
 
 namespace vx::net {
 
 constexpr uint16_t kDefaultPort = 47150;
+// What ENet may hold for us: our packets are at most kMaxPacketBytes.
+constexpr std::size_t kEnetMaxPacketBytes = 1024;
+constexpr std::size_t kEnetMaxWaitingBytes = 8192;
+constexpr int kMaxEventsPerPoll = 64;
+constexpr int64_t kCookieAskEveryMs = 250;
 
-struct LinkEvent {
-    enum class Kind { Connected, Received, Disconnected };
-    Kind kind = Kind::Received;
-    PacketBytes bytes;  // Received only; never more than kMaxPacketBytes + 1
-};
-
-class EnetLink {
+class EnetLink : public Link {
   public:
-    ~EnetLink();
+    ~EnetLink() override;
     EnetLink(const EnetLink&) = delete;
     EnetLink& operator=(const EnetLink&) = delete;
 
@@ -33,24 +35,30 @@ class EnetLink {
     // Starts connecting; Connected comes from Poll once the host answers.
     static std::unique_ptr<EnetLink> Join(const std::string& address, uint16_t port, std::string* error);
 
-    // Runs the transport without waiting and appends what happened. A second player
-    // knocking on the host is turned away and counted in drops.wrongSender.
-    void Poll(std::vector<LinkEvent>& events, DropCounts& drops);
-    void Send(const PacketBytes& bytes, bool reliable);
+    // The Hello a host's candidates hear and must send back to become the guest.
+    void SetGreeting(const PacketBytes& hello) override;
+    // Runs the transport without waiting and appends what happened, at most
+    // kMaxEventsPerPoll events. A host reports Connected once a candidate's Hello matched
+    // ours, followed by that Hello. A player knocking once the guest is in is turned away
+    // and counted in drops.wrongSender.
+    void Poll(std::vector<LinkEvent>& events, DropCounts& drops) override;
+    void Send(const PacketBytes& bytes, bool reliable) override;
     // Sends what is queued now rather than at the next Poll.
-    void Flush();
+    void Flush() override;
     // Says goodbye to the other side (best effort) and stops.
-    void Close();
+    void Close() override;
     // Stops without a goodbye: what was flushed has gone, nothing more follows. For a
     // side that gave up waiting, whose last word must not be overtaken by a goodbye
     // (ENet hands over a goodbye before the packets that came with it).
-    void Abandon();
+    void Abandon() override;
 
-    bool Connected() const;
+    bool Connected() const override;
     // The port this side listens on or sends from (the one chosen when 0 was asked for).
     uint16_t Port() const;
-    uint64_t BytesSent() const;
-    uint64_t BytesReceived() const;
+    uint64_t BytesSent() const override;
+    uint64_t BytesReceived() const override;
+    // What a host's gate turned away (all zero on a guest).
+    GateCounts Gate() const override;
 
   private:
     struct Impl;

@@ -4,10 +4,11 @@
 
 namespace vx::net {
 
-NetPeer::NetPeer(std::unique_ptr<EnetLink> link, PeerOptions options)
+NetPeer::NetPeer(std::unique_ptr<Link> link, PeerOptions options)
     : link_(std::move(link)), options_(std::move(options)) {
     if (options_.sim && options_.sim->Active())
         sim_ = std::make_unique<NetSim>(*options_.sim, options_.simSeed);
+    link_->SetGreeting(Encode(MakeHello(options_.programVersion)));
 }
 
 NetPeer::~NetPeer() = default;
@@ -94,7 +95,7 @@ void NetPeer::Pump(int64_t clockMs) {
         switch (event.kind) {
             case LinkEvent::Kind::Connected:
                 lastHeardMs_ = nowMs;
-                Send(MakeHello(options_.programVersion), true, nowMs);
+                if (!event.greeted) Send(MakeHello(options_.programVersion), true, nowMs);
                 helloSent_ = true;
                 break;
             case LinkEvent::Kind::Disconnected:
@@ -257,7 +258,9 @@ void NetPeer::Handle(const Packet& p, int64_t nowMs) {
 
 void NetPeer::HandleInputs(const InputsPacket& in) {
     for (uint32_t i = 0; i < in.count; ++i) session_->AddRemoteInput(in.firstFrame + i, in.inputs[i]);
-    if (in.ackFrame != kNoFrame) acked_ = std::clamp(in.ackFrame, acked_, session_->LocalInputEnd());
+    // The latest word, not the largest: a forged acknowledgement far ahead would stop
+    // the resending of inputs the other side lacks; the next true one undoes it.
+    if (in.ackFrame != kNoFrame) acked_ = std::min(in.ackFrame, session_->LocalInputEnd());
     if (in.senderFrame >= remoteFrame_) {
         remoteFrame_ = in.senderFrame;
         remoteFrameAtMs_ = nowMs_;

@@ -12,6 +12,7 @@
 #include "core/match_settings.h"
 #include "net/enet_link.h"
 #include "net/link_stats.h"
+#include "net/link.h"
 #include "net/net_sim.h"
 #include "net/packets.h"
 #include "net/rollback_session.h"
@@ -63,7 +64,7 @@ struct HashDifference {
 
 class NetPeer {
   public:
-    NetPeer(std::unique_ptr<EnetLink> link, PeerOptions options);
+    NetPeer(std::unique_ptr<Link> link, PeerOptions options);
     ~NetPeer();
 
     // Receives and checks everything that came, answers and sends what is due. Call
@@ -136,6 +137,7 @@ class NetPeer {
     // For the network line: the latest round trip and the keep-alives lost lately.
     uint32_t LastRoundTripMs() const { return lastRttMs_; }
     uint32_t LossPercent() const { return loss_.Percent(nowMs_); }
+    GateCounts Gate() const { return link_->Gate(); }
 
   private:
     // How long the match has stood still in turns in a row (0 when it runs or is paused).
@@ -147,7 +149,7 @@ class NetPeer {
     void Send(const Packet& packet, bool reliable, int64_t nowMs);
     void FlushSim(int64_t nowMs);
 
-    std::unique_ptr<EnetLink> link_;
+    std::unique_ptr<Link> link_;
     PeerOptions options_;
     std::unique_ptr<NetSim> sim_;
     RollbackSession* session_ = nullptr;

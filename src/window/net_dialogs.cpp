@@ -280,7 +280,10 @@ void NetPlayKeeper::PollNow() {
 void NetPlayKeeper::Tell(const std::string& logged, const QString& shown) {
     std::cerr << "voltrax: " << logged << "\n";
     if (NobodyToAsk()) return;
-    QMessageBox::information(window_, QStringLiteral("VOLTRAX"), shown);
+    // Plain text: the other side's version text is theirs to choose, never markup to us.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("VOLTRAX"), shown, QMessageBox::Ok, window_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 }  // namespace vx

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,20 +71,51 @@ TEST(SingleInstanceTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
     close(ready[1]);
 }
 
-TEST(SingleInstanceTest, UnopenableLockFileLetsTheGameRun) {
-    SingleInstanceLock lock("/nonexistent-folder/voltrax.lock");
-    EXPECT_TRUE(lock.Acquire());
+TEST(SingleInstanceTest, ALockFileThatIsNotOursIsIgnoredAndTheGameRuns) {
+    // Each is planted at the lock's name before the game starts: no lock is taken from
+    // it, and it stops nobody.
+    for (const std::string planted :
+         {"no folder", "link", "second name", "folder", "pipe", "another user's"}) {
+        SCOPED_TRACE(planted);
+        testing::TempFolder folder;
+        const auto theirs = folder.Path() / "theirs";
+        const auto lock = folder.Path() / (planted == "no folder" ? "missing/voltrax.lock" : "voltrax.lock");
+        std::ofstream(theirs) << "x";
+        if (planted == "link") std::filesystem::create_symlink(theirs, lock);
+        if (planted == "second name") std::filesystem::create_hard_link(theirs, lock);
+        if (planted == "folder") std::filesystem::create_directory(lock);
+        if (planted == "pipe") {
+            ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+        }
+        if (planted == "another user's" &&
+            (std::filesystem::copy_file(theirs, lock), chown(lock.c_str(), 65534, 65534) != 0))
+            continue;  // giving a file away needs root
+        SingleInstanceLock first(lock);
+        EXPECT_TRUE(first.Acquire());
+        EXPECT_FALSE(first.Held());
+        EXPECT_TRUE(OtherProcessGetsLock(lock));
+    }
 }
 
-TEST(SingleInstanceTest, DefaultPathLiesInTheUsersXdgRunFolder) {
+TEST(SingleInstanceTest, DefaultPathLiesInTheUsersOwnFolders) {
     testing::TempFolder folder;
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
+    const auto saved = [](const char* name) {
+        const char* v = std::getenv(name);
+        return std::optional<std::string>(v ? std::optional<std::string>(v) : std::nullopt);
+    };
+    const auto run = saved("XDG_RUNTIME_DIR"), cache = saved("XDG_CACHE_HOME"), home = saved("HOME");
     setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
     EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / "voltrax.lock");
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(SingleInstanceLock::DefaultPath().parent_path(), "/tmp");
-    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder.Path() / "cache").c_str(), 1);
+    EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / "cache" / "voltrax" / "voltrax.lock");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "cache" / "voltrax"));
+    unsetenv("XDG_CACHE_HOME");
+    setenv("HOME", folder.Path().c_str(), 1);
+    EXPECT_EQ(SingleInstanceLock::DefaultPath(), folder.Path() / ".cache" / "voltrax" / "voltrax.lock");
+    for (const auto& [name, value] :
+         {std::pair{"XDG_RUNTIME_DIR", run}, {"XDG_CACHE_HOME", cache}, {"HOME", home}})
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
 }
 
 }  // namespace

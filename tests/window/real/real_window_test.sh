@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The built program in a real X window (Xvfb), driven by xdotool like a player:
 # it starts on the title, 1P VS CPU and OK start a match, A moves player 1's paddles,
-# P pauses and R resumes, focusing another window pauses, a second copy ends at once, a resized window still maps
+# P pauses and R resumes, focusing another window pauses, a second copy says so and ends at once, a resized window still maps
 # clicks to the right button, and Esc ends the program with status 0.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
@@ -12,10 +12,15 @@ start_game
 shot title
 [ "$(differ title "$work/dat/OP" 0 0 512 150)" = "0" ] || fail "title picture not shown"
 
-# A second copy ends at once, silently, with status 0.
-start=$(date +%s%N)
-"$work/voltrax" >"$work/second.log" 2>&1 || fail "second copy exit status $?"
-[ $(( ($(date +%s%N) - start) / 1000000 )) -lt 3000 ] || fail "second copy did not end at once"
+# A second copy, plain or hosting, ends at once with status 3 and says why.
+for args in "" "--host 0"; do
+  start=$(date +%s%N)
+  status=0
+  "$work/voltrax" $args >"$work/second.log" 2>&1 || status=$?
+  [ "$status" -eq 3 ] || fail "second copy ($args) exit status $status"
+  grep -q "another copy of VOLTRAX is already running" "$work/second.log" || fail "second copy ($args) said nothing"
+  [ $(( ($(date +%s%N) - start) / 1000000 )) -lt 3000 ] || fail "second copy ($args) did not end at once"
+done
 
 # Resized to twice the size: the picture doubles and clicks still find the buttons.
 xdotool windowmove "$wid" 0 0
