@@ -91,7 +91,7 @@ class NetAdversary {
     static constexpr int64_t kStepMs = 3;
     static constexpr int64_t kTapeLimitMs = 20000;  // the tape's part of a run, at most
     // Once the channel is clean, a side must move on or end within this.
-    static constexpr int64_t kEndWithinMs = net::kSilenceLimitMs + 2000;
+    static constexpr int64_t kEndWithinMs = net::kWaitLimitMs + 2000;
     static constexpr uint32_t kMovedOnFrames = 30;  // a second of play
 
     NetAdversary() : host_(true, 11), guest_(false, 12) {}

@@ -11,8 +11,8 @@
 
 #include "core/match_settings.h"
 #include "net/enet_link.h"
-#include "net/link_stats.h"
 #include "net/link.h"
+#include "net/link_stats.h"
 #include "net/net_sim.h"
 #include "net/packets.h"
 #include "net/rollback_session.h"

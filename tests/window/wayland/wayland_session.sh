@@ -23,9 +23,11 @@ start_weston() {
   command -v weston >/dev/null || skip "weston is not installed"
   weston_runtime="$work/weston-$name"
   mkdir -p "$weston_runtime" && chmod 700 "$weston_runtime"
+  # No panel: nothing on the desktop a stray click could start (its corner starts a terminal).
+  printf '[shell]\npanel-position=none\nlocking=false\n' >"$work/weston.ini"
   XDG_RUNTIME_DIR="$weston_runtime" weston --backend="${WESTON_BACKEND:-headless-backend.so}" --use-pixman \
     --socket="$name" --width="$width" --height="$height" --scale="$scale" --idle-time=0 --debug \
-    --no-config >"$work/weston-$name.log" 2>&1 &
+    --config="$work/weston.ini" >"$work/weston-$name.log" 2>&1 &
   wayland_pids+=($!)
   for _ in $(seq 50); do [ -S "$weston_runtime/$name" ] && break; sleep 0.1; done
   [ -S "$weston_runtime/$name" ] || { cat "$work/weston-$name.log" >&2; skip "weston did not start"; }

@@ -91,7 +91,7 @@ if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   cp "$work/w2-title-full.png" "$VOLTRAX_SHOTS/weston_title_scale2.png"
   cp "$work/on_weston-result-full.png" "$VOLTRAX_SHOTS/weston_replay_result.png"
   cp "$work/on_xvfb-result.png" "$VOLTRAX_SHOTS/xvfb_replay_result.png"
-  for s in title moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
+  for s in title a-moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
     cp "$work/weston-$s.png" "$VOLTRAX_SHOTS/weston_tour_$s.png"
   done
 fi

@@ -166,7 +166,7 @@ if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   cp "$work/s-title-full.png" "$VOLTRAX_SHOTS/sway_title.png"
   cp "$work/s-paused-b-full.png" "$VOLTRAX_SHOTS/sway_replay_paused.png"
   cp "$work/on_sway-result-full.png" "$VOLTRAX_SHOTS/sway_replay_result.png"
-  for s in title moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
+  for s in title a-moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
     cp "$work/sway-$s.png" "$VOLTRAX_SHOTS/sway_tour_$s.png"
   done
 fi
