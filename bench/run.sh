@@ -10,6 +10,8 @@ for b in "$root"/build/bench/voltrax_*_bench; do
   echo "== $(basename "$b")"
   "$b" --benchmark_counters_tabular=true
 done
+echo "== voltrax_present_bench"
+"$root/build/bench/window/voltrax_present_bench" --benchmark_counters_tabular=true
 for s in "$root"/bench/*/run.sh; do
   [ -x "$s" ] || continue
   echo "== $s"
