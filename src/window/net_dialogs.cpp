@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <algorithm>
 #include <iostream>
 #include <optional>
 
@@ -15,7 +13,6 @@
 #include "frontend/net_play.h"
 #include "net/net_peer.h"
 #include "net/packets.h"
-#include "window/main_pict_view.h"
 #include "window/net_overlay.h"
 
 namespace vx {
@@ -23,9 +20,6 @@ namespace vx {
 namespace {
 
 constexpr int kPumpEveryMs = 15;
-// Where the waiting line goes in the picture: across the middle of the field, between
-// the panel with the scores and the clock above and the item panel below.
-constexpr int kWaitingLineLeft = 66, kWaitingLineTop = 160, kWaitingLineWidth = 380, kWaitingLineHeight = 24;
 
 // The dialogs' texts are Japanese in the source, like the menu captions; the English
 // ones are in translations/voltrax_en.ts under "NetPlay".
@@ -219,46 +213,11 @@ void NetPlayKeeper::Tick() {
         return;
     }
     play_->Pump();
-    ShowWaitingLine();
     if (overlay_) overlay_->Update(play_.get(), lineShown_);
     if (pollQueued_) return;
     pollQueued_ = true;
     QMetaObject::invokeMethod(
         this, [this] { PollNow(); }, Qt::QueuedConnection);
-}
-
-void NetPlayKeeper::ShowWaitingLine() {
-    const std::optional<int> seconds = play_ ? play_->WaitingSeconds() : std::nullopt;
-    if (!seconds) {
-        if (waitingLine_ && waitingLine_->isVisible()) waitingLine_->hide();
-        return;
-    }
-    auto* view = window_ != nullptr ? window_->findChild<MainPictView*>() : nullptr;
-    if (view == nullptr) return;
-    if (!waitingLine_) {
-        waitingLine_ = new QLabel(view);
-        waitingLine_->setTextFormat(Qt::PlainText);
-        waitingLine_->setAlignment(Qt::AlignCenter);
-        waitingLine_->setAttribute(Qt::WA_TransparentForMouseEvents);
-        waitingLine_->setStyleSheet(
-            QStringLiteral("QLabel { background-color: rgba(0, 0, 0, 210); color: rgb(255, 216, 74); }"));
-    }
-    const QRect where =
-        view->ToWidget(QRect(kWaitingLineLeft, kWaitingLineTop, kWaitingLineWidth, kWaitingLineHeight));
-    if (waitingLine_->geometry() != where) {
-        QFont font = waitingLine_->font();
-        font.setPixelSize(12 * std::max(1, view->Scale()));
-        font.setBold(true);
-        waitingLine_->setFont(font);
-        waitingLine_->setGeometry(where);
-    }
-    const QString text =
-        Tr("相手を待っています… %1 秒 (%2 秒まで)").arg(*seconds).arg(net::kWaitLimitMs / 1000);
-    if (waitingLine_->text() != text) waitingLine_->setText(text);
-    if (!waitingLine_->isVisible()) {
-        waitingLine_->show();
-        waitingLine_->raise();
-    }
 }
 
 void NetPlayKeeper::PollNow() {
@@ -271,7 +230,6 @@ void NetPlayKeeper::PollNow() {
         const QString shown = EndText(*play_);
         play_.reset();
         timer_.stop();
-        ShowWaitingLine();
         if (overlay_) overlay_->Update(nullptr, lineShown_);
         if (!message.empty()) Tell(message, shown);
     }

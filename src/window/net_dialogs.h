@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 
-class QLabel;
 class QProgressDialog;
 class QWidget;
 
@@ -61,9 +60,6 @@ class NetPlayKeeper : public QObject {
     // Writes logged to standard error and shows shown, unless nobody is there to read it.
     void Tell(const std::string& logged, const QString& shown);
     void CloseWaiting();
-    // The waiting line over the middle of the field (never over the scores or the
-    // clock) while the match waits for the other player; hidden otherwise.
-    void ShowWaitingLine();
     void ApplyOptions();
 
     Game& g_;
@@ -71,7 +67,6 @@ class NetPlayKeeper : public QObject {
     std::unique_ptr<NetPlay> play_;
     QTimer timer_;
     QPointer<QProgressDialog> waiting_;
-    QPointer<QLabel> waitingLine_;
     bool pollQueued_ = false;
     std::unique_ptr<NetOverlay> overlay_;
     bool lineShown_ = false;

@@ -2,9 +2,13 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <optional>
+
 #include "core/game.h"
 #include "core/match_frame_source.h"
 #include "frontend/net_play.h"
+#include "net/net_peer.h"
 #include "window/main_pict_view.h"
 #include "window/shell_fonts.h"
 
@@ -13,6 +17,7 @@ namespace vx {
 namespace {
 
 constexpr int kTextPixels = 12;
+constexpr int kWaitingTextPixels = 12;  // bold, at the picture's scale
 constexpr int kLineTextPixels = 10;
 constexpr int kButtonWidth = 60;  // picture pixels
 
@@ -58,6 +63,14 @@ QString NoticeOf(const NetPlay& play, const Game& g, bool& answerable) {
 }  // namespace
 
 NetOverlay::NetOverlay(MainPictView* view) : view_(view) {
+    waiting_ = new QLabel(view);
+    waiting_->setTextFormat(Qt::PlainText);
+    waiting_->setAlignment(Qt::AlignCenter);
+    waiting_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    waiting_->setStyleSheet(
+        QStringLiteral("QLabel { background-color: rgba(0, 0, 0, 210); color: rgb(255, 216, 74); }"));
+    waiting_->hide();
+
     line_ = new QLabel(view);
     line_->setObjectName(QStringLiteral("netLine"));
     line_->setFont(IpaPGothicFont(kLineTextPixels));
@@ -99,6 +112,10 @@ QRect NetOverlay::LineArea() {
     return {0, 290, 72, 52};
 }
 
+QRect NetOverlay::WaitingArea() {
+    return {66, 160, 380, 24};
+}
+
 QRect NetOverlay::NoticeArea(bool onResult) {
     // Elsewhere (the host's stage select) it stays left of OK and RETURN, over the logo.
     return onResult ? QRect(16, 290, 480, 30) : QRect(8, 308, 330, 26);
@@ -115,6 +132,15 @@ QRect NetOverlay::RefuseArea() {
 }
 
 void NetOverlay::Place(bool onResult) {
+    const QRect waiting = view_->ToWidget(WaitingArea());
+    if (waiting_->geometry() != waiting) {
+        // The text grows with the picture: the area's height in widget pixels per picture pixel.
+        QFont font = waiting_->font();
+        font.setPixelSize(std::max(1, kWaitingTextPixels * waiting.height() / WaitingArea().height()));
+        font.setBold(true);
+        waiting_->setFont(font);
+        waiting_->setGeometry(waiting);
+    }
     line_->setGeometry(view_->ToWidget(LineArea()));
     const QRect n = NoticeArea(onResult);
     const QRect notice = view_->ToWidget(n);
@@ -133,6 +159,18 @@ void NetOverlay::Place(bool onResult) {
 void NetOverlay::Update(const NetPlay* play, bool lineWanted) {
     const bool onResult = play != nullptr && play->GameOf().ScreenState == screen_state::kResult;
     Place(onResult);
+    const std::optional<int> seconds = play != nullptr ? play->WaitingSeconds() : std::nullopt;
+    if (seconds) {
+        const QString text =
+            Tr("相手を待っています… %1 秒 (%2 秒まで)").arg(*seconds).arg(net::kWaitLimitMs / 1000);
+        if (waiting_->text() != text) waiting_->setText(text);
+        if (!waiting_->isVisible()) {
+            waiting_->show();
+            waiting_->raise();
+        }
+    } else {
+        waiting_->hide();
+    }
     const auto figures = play != nullptr && lineWanted ? play->Figures() : std::nullopt;
     if (figures) {
         const QString text = LineOf(*figures);

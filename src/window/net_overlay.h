@@ -1,5 +1,6 @@
 // What network play shows over the picture, outside the picture itself (so no screen
-// and no replay changes with it): the network line (round trip, input delay, the
+// and no replay changes with it): the waiting line across the middle of the field while
+// the match waits for the other player, the network line (round trip, input delay, the
 // largest recent rollback, packet loss) in the bottom left corner, below player 1's
 // side of the table and away from the scores, the clock and the items; and after a
 // result the guest's request on the host's screen, with the buttons to accept or
@@ -37,6 +38,7 @@ class NetOverlay {
     // Where each sits on the 512 x 342 picture: the line in the empty bottom left corner,
     // the notice across the lower part, below the result screen's buttons.
     static QRect LineArea();
+    static QRect WaitingArea();  // across the field, between the scores and the item panel
     static QRect NoticeArea(bool onResult);
     static QRect AcceptArea();  // the host's two buttons in the notice
     static QRect RefuseArea();
@@ -45,6 +47,7 @@ class NetOverlay {
     void Place(bool onResult);
 
     MainPictView* view_;
+    QLabel* waiting_;
     QLabel* line_;
     QFrame* notice_;
     QLabel* noticeText_;
