@@ -391,13 +391,18 @@ void NetPeer::End(int reason, const std::string& message) {
     // The other side may be back by now, or come back later: it hears why it is over.
     if (reason == end_reason::kSilence && helloSeen_) SendControl(control_kind::kWaitedOut, 0);
     if (reason == end_reason::kBadSettings) SendControl(control_kind::kLeave, 0);
-    // The simulator's held packets go now: the other side must hear the last word.
-    if (sim_)
-        for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
-    link_->Flush();
+    SendEverythingNow();
     // After waiting out the other side, kWaitedOut is the last word: no goodbye follows
     // that could reach a side coming back before it.
     if (reason == end_reason::kSilence) link_->Abandon();
+}
+
+// The simulator's held packets go now, and the link's queue: the other side must hear
+// the last word.
+void NetPeer::SendEverythingNow() {
+    if (sim_)
+        for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
+    link_->Flush();
 }
 
 void NetPeer::Leave() {
@@ -406,9 +411,7 @@ void NetPeer::Leave() {
         endReason_ = end_reason::kPeerLeft;
         endMessage_ = "This side left the network match.";
     }
-    if (sim_)
-        for (const auto& due : sim_->TakeDue(INT64_MAX)) link_->Send(due.bytes, due.reliable);
-    link_->Flush();
+    SendEverythingNow();
     link_->Close();
 }
 

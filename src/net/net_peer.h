@@ -143,6 +143,7 @@ class NetPeer {
     // How long the match has stood still in turns in a row (0 when it runs or is paused).
     int64_t MatchStandingMs() const;
     void Handle(const Packet& packet, int64_t nowMs);
+    void SendEverythingNow();
     void HandleInputs(const InputsPacket& inputs);
     void CompareHashes();
     void NoteDifference(uint32_t frame);

@@ -83,10 +83,7 @@ TEST(NetChoices, TheGuestAsksTheHostRefusesAndRequestsOutOfTurnAreDropped) {
 TEST(NetChoices, WithSidesSwappedTheGuestPlaysOnTheLeftAndBothSidesEndAlike) {
     NetPair pair({30, 10, 5, 1});
     ASSERT_TRUE(pair.Connect());
-    StartPacket start;
-    start.stage = 2;
-    start.timeLimit = 4;
-    start.seed = 0x51de;
+    const StartPacket start{.stage = 2, .timeLimit = 4, .seed = 0x51de};
     // The host (this side's player-1 keys) plays on the right, the guest on the left.
     pair.host->match = std::make_unique<NetMatch>(pair.host->game.g(), pair.host->peer, 1, start, 1);
     pair.guest->match = std::make_unique<NetMatch>(pair.guest->game.g(), pair.guest->peer, 0, start, 1);

@@ -149,14 +149,7 @@ std::string ReadText(const std::filesystem::path& path) {
 TEST(NetMatch, OutOfStepEndsBothSidesAndEachKeepsTheReplayTheDifferenceAndTheAgreedState) {
     NetPair pair({30, 10, 3, 1});
     ASSERT_TRUE(pair.Connect());
-    StartPacket start;
-    start.stage = 3;
-    start.ruleKind = rule_kind::kTime;
-    start.timeLimit = 60;
-    start.scoreLimit = 10;
-    start.difficulty = 35;
-    start.seed = 0xd15c;
-    pair.StartMatch(start, 1);
+    pair.StartMatch({.stage = 3, .ruleKind = rule_kind::kTime, .timeLimit = 60, .seed = 0xd15c}, 1);
     // After about four seconds the guest's program goes wrong: its own paddle drifts on
     // its side only, frame after frame, so no rollback can undo it.
     const int64_t wrongFrom = pair.nowMs + 4000;

@@ -55,13 +55,7 @@ const TimeFault kFaults[] = {
 };
 
 StartPacket TenSecondMatch() {
-    StartPacket start;
-    start.stage = 2;
-    start.ruleKind = rule_kind::kTime;
-    start.timeLimit = 10;
-    start.scoreLimit = 1;
-    start.seed = 0x7ea7;
-    return start;
+    return {.stage = 2, .ruleKind = rule_kind::kTime, .timeLimit = 10, .scoreLimit = 1, .seed = 0x7ea7};
 }
 
 TEST(NetTiming, ClockFaultsAndDropsNeitherEndAHealthyMatchNorFreezeItForGood) {
