@@ -61,6 +61,10 @@ weston_shot() {
   mv "$(ls "$dir"/*.png | head -n1)" "$work/$2.png"
 }
 
+# x_picture NAME: the picture of the game's X window (xvfb_session.sh) cut out of a fresh
+# shot: the reference the Wayland pictures are held to.
+x_picture() { shot "$1"; convert "$work/$1.png" -crop "512x342+0+$menu" +repage "$work/$1.png"; }
+
 # full_screen_place SHOT SCALE: "X Y" of the picture's top left in a shot of the game in
 # full screen: centred on the output.
 full_screen_place() {

@@ -4,11 +4,13 @@
 # Needs xvfb_session.sh and wayland_session.sh, $work/x-title.png (the title under X11)
 # and $find_picture (voltrax_find_picture).
 
-# wayland_tour NAME SHOOT: the compositor already runs and shows the game, windowed, on
-# an output at (0, 0) of the X screen; SHOOT OUT writes a screenshot of the whole output
-# to $work/OUT.png. Screenshots of every step are kept as $work/NAME-<step>.png.
+# wayland_tour NAME SHOOT PID: the compositor already runs and shows the game (process
+# PID), windowed, on an 800 x 600 output in a window of the X screen; SHOOT OUT writes a
+# screenshot of the whole output to $work/OUT.png. Screenshots of every step are kept as
+# $work/NAME-<step>.png, and with VOLTRAX_SHOTS=dir the main ones there. Ends with Esc
+# ending the program.
 wayland_tour() {
-  local name="$1" shoot="$2" place="" px py
+  local name="$1" shoot="$2" pid="$3" place="" px py
   tour_shot() { "$shoot" "$name-$1"; }
   # The picture cut out of a fresh screenshot.
   tour_picture() { tour_shot "$1" && convert "$work/$name-$1.png" -crop "512x342+$px+$py" +repage "$work/$name-$1-pict.png"; }
@@ -135,4 +137,14 @@ wayland_tour() {
       fail "$name: ゲーム > ${dialog%%:*} opened no dialog"
   done
   echo "$name: the menus, the help window, the replay file dialog and the network dialog open"
+
+  xdotool key Escape
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "$name: Esc did not end the program"
+  if [ -n "${VOLTRAX_SHOTS:-}" ]; then
+    mkdir -p "$VOLTRAX_SHOTS"
+    for s in title a-moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
+      cp "$work/$name-$s.png" "$VOLTRAX_SHOTS/${name}_tour_$s.png"
+    done
+  fi
 }

@@ -97,9 +97,6 @@ s_picture() {
   convert "$work/$1-full.png" -crop "512x342+$spx+$spy" +repage "$work/$1.png"
 }
 
-# x_picture NAME: the picture of the X window cut out of a fresh shot.
-x_picture() { shot "$1"; convert "$work/$1.png" -crop "512x342+0+$menu" +repage "$work/$1.png"; }
-
 # --- the title under Xvfb is the reference ---
 start_game
 x_picture x-title
@@ -156,18 +153,12 @@ stop_sway
 start_sway x11 X11-1
 start_sway_game
 sw_shot() { s_shot "$1"; }
-wayland_tour sway sw_shot
-xdotool key Escape
-for _ in $(seq 50); do kill -0 "$sway_game_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$sway_game_pid" 2>/dev/null && fail "sway: Esc did not end the program"
+wayland_tour sway sw_shot "$sway_game_pid"
 
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
   cp "$work/s-title-full.png" "$VOLTRAX_SHOTS/sway_title.png"
   cp "$work/s-paused-b-full.png" "$VOLTRAX_SHOTS/sway_replay_paused.png"
   cp "$work/on_sway-result-full.png" "$VOLTRAX_SHOTS/sway_replay_result.png"
-  for s in title a-moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do
-    cp "$work/sway-$s.png" "$VOLTRAX_SHOTS/sway_tour_$s.png"
-  done
 fi
 echo "sway: all checks passed"
