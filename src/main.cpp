@@ -21,6 +21,7 @@
 #include "platform/program_files.h"
 #include "platform/random.h"
 #include "platform/single_instance.h"
+#include "platform/version.h"
 #include "window/form1.h"
 #include "window/main_pict_view.h"
 #include "window/net_dialogs.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::cout << "voltrax " VOLTRAX_VERSION "\n";
+        std::cout << "voltrax " VOLTRAX_VERSION_TEXT "\n";
         return 0;
     }
     const vx::ReplayOptions replayOptions = vx::ParseReplayOptions(argc, argv);

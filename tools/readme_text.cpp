@@ -9,13 +9,14 @@
 #include "frontend/key_facts.h"
 #include "match/replay_recorder.h"
 #include "net/enet_link.h"
+#include "platform/version.h"
 
 namespace gen {
 
 namespace {
 
 const char* const kJapanese[] = {
-    "VOLTRAX VER 2.1  遊び方",
+    "VOLTRAX VER " VOLTRAX_VERSION_TEXT "  遊び方",
     "",
     "■ ゲームの目的",
     "  細長いテーブルの両端にゴールがあります。自分のパドルでパックを打ち返し、",
@@ -73,7 +74,7 @@ const char* const kJapanese[] = {
 const char* const kEnglish[] = {
     "------------------------------------------------------------------------",
     "",
-    "VOLTRAX VER 2.1  How to play",
+    "VOLTRAX VER " VOLTRAX_VERSION_TEXT "  How to play",
     "",
     "* The goal",
     "  Each player guards a goal at one end of a long table. Knock the puck",

@@ -6,6 +6,7 @@
 
 #include "art.h"
 #include "core/stage_tables.h"
+#include "platform/version.h"
 #include "sheet_sprites.h"
 
 namespace gen {
@@ -117,7 +118,7 @@ QImage DrawTitlePicture() {
     p.fillRect(QRect(146, 164, 220, 113), kDark);
     p.setPen(Qt::NoPen);
     p.setBrush(Dim(kCyan, 0.8));
-    p.drawPath(TextPath("VER 2.1", CondensedFont(10), QPointF(470, 330)));
+    p.drawPath(TextPath("VER " VOLTRAX_VERSION_TEXT, CondensedFont(10), QPointF(470, 330)));
     p.end();
     AvoidWhite(img);
     return img;

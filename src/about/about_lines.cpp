@@ -1,4 +1,5 @@
 #include "about/about_lines.h"
+#include "platform/version.h"
 
 namespace vx {
 

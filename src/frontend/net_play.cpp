@@ -19,6 +19,7 @@
 #include "match/match_loop.h"
 #include "match/match_sequences.h"
 #include "match/screen_wipe.h"
+#include "platform/version.h"
 #include "puck/items.h"
 #include "sound/music.h"
 

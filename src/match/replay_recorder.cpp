@@ -11,13 +11,14 @@
 #include "core/game.h"
 #include "match/match_state.h"
 #include "platform/settings_file.h"
+#include "platform/version.h"
 
 namespace vx {
 
 namespace {
 
 constexpr const char* kExtension = ".vxr";
-constexpr const char* kProgramVersion = "VOLTRAX 2.1";
+constexpr const char* kProgramVersion = "VOLTRAX " VOLTRAX_VERSION_TEXT;
 
 int64_t NowSeconds() {
     using namespace std::chrono;

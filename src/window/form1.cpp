@@ -23,6 +23,7 @@
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "help/sub_form.h"
+#include "platform/version.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 #include "window/key_dialog.h"
@@ -54,7 +55,7 @@ QString DesignPicture(Game& g, const char* name) {
 }  // namespace
 
 Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g), host_(&host) {
-    setWindowTitle(QStringLiteral("VOLTRAX VER 2.1"));
+    setWindowTitle(QStringLiteral("VOLTRAX VER " VOLTRAX_VERSION_TEXT));
     view_ = new MainPictView(&g.MainPict, this);
     setCentralWidget(view_);
     host_->ShowOn(view_);
