@@ -65,13 +65,9 @@ int main(int argc, char** argv) {
         std::cout << "voltrax " VOLTRAX_VERSION_TEXT "\n";
         return 0;
     }
-    const vx::ReplayOptions replayOptions = vx::ParseReplayOptions(argc, argv);
-    if (!replayOptions.error.empty()) {
-        std::cerr << "voltrax: " << replayOptions.error << "\n";
-        return vx::verify_status::kUnusable;
-    }
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
-    if (replayOptions.verify) return vx::VerifyReplayCommand(*replayOptions.verify, std::cout, std::cerr);
+    if (!options.verifyReplay.empty())
+        return vx::VerifyReplayCommand(options.verifyReplay, std::cout, std::cerr);
 
     // A second copy (a window, --host, --join or --replay alike) says so and ends at once.
     vx::SingleInstanceLock lock;
@@ -152,9 +148,9 @@ int main(int argc, char** argv) {
         });
     }
     window.NetPlay().verbose = options.verbose;
-    if (replayOptions.watch) {
+    if (!options.replay.empty()) {
         // Started from the event loop, like a menu command, once the title is up.
-        QTimer::singleShot(0, &window, [&game, &window, file = *replayOptions.watch] {
+        QTimer::singleShot(0, &window, [&game, &window, file = std::filesystem::path(options.replay)] {
             vx::WatchReplayFile(game, &window, file);
         });
     }

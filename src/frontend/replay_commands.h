@@ -1,23 +1,11 @@
-// The replay options of the command line: --replay FILE (watch it in the window) and
-// --verify-replay FILE (play it through without a window and say whether it agrees).
+// --verify-replay FILE: play a replay through without a window and say whether it agrees
+// (the command line itself is read by frontend/command_line.h).
 #pragma once
 
 #include <filesystem>
 #include <iosfwd>
-#include <optional>
-#include <string>
 
 namespace vx {
-
-struct ReplayOptions {
-    std::optional<std::filesystem::path> watch;   // --replay FILE
-    std::optional<std::filesystem::path> verify;  // --verify-replay FILE
-    std::string error;                            // an option without its file
-};
-
-// Takes "--replay FILE", "--replay=FILE" and the same for --verify-replay; other
-// arguments are left alone.
-ReplayOptions ParseReplayOptions(int argc, const char* const* argv);
 
 namespace verify_status {
 constexpr int kAgrees = 0;

@@ -119,14 +119,5 @@ TEST(VerifyReplay, ExitStatusSaysWhetherTheMatchPlaysOutAsRecorded) {
     EXPECT_EQ(out.str().rfind("frames 90 score ", 0), 0u) << out.str();
 }
 
-TEST(ReplayOptions, TakeTheFileAfterOrBesideTheOption) {
-    const char* a[] = {"voltrax", "--replay", "x.vxr"};
-    EXPECT_EQ(ParseReplayOptions(3, a).watch, std::filesystem::path("x.vxr"));
-    const char* b[] = {"voltrax", "--verify-replay=y.vxr"};
-    EXPECT_EQ(ParseReplayOptions(2, b).verify, std::filesystem::path("y.vxr"));
-    const char* c[] = {"voltrax", "--verify-replay"};
-    EXPECT_FALSE(ParseReplayOptions(2, c).error.empty());
-}
-
 }  // namespace
 }  // namespace vx
