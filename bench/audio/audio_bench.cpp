@@ -1,6 +1,7 @@
 // The cost of the sound back-end: the share of one core that playing music takes (offline
-// mixing, and the whole device path with SDL's callback thread), and how long after
-// PlayWave an effect's first samples are mixed.
+// mixing, and the whole device path with SDL's callback thread), from the live
+// synthesizer (Arg 0) and from a rendered tune (Arg 1); what rendering a tune costs once;
+// and how long after PlayWave an effect's first samples are mixed.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -46,7 +47,8 @@ testing::MidiTune BusyTune() {
     return tune;
 }
 
-// A tune and an effect in a private folder with a blank in its name, removed afterwards.
+// A tune, an effect and a tune cache in a private folder with a blank in its name,
+// removed afterwards.
 struct Files {
     fs::path folder = fs::temp_directory_path() / ("voltrax audio bench " + std::to_string(::getpid()));
     fs::path tune = folder / "bgm1.mid";
@@ -59,11 +61,28 @@ struct Files {
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
+    // Arg 0: the live synthesizer; Arg 1: the tune's render, made before measuring.
+    AudioOptions Options(bool rendered, bool device) const {
+        AudioOptions options;
+        options.openDevice = device;
+        options.renderTunes = rendered;
+        options.tuneCache = folder / "cache";
+        if (rendered) {
+            AudioOptions offline = options;
+            offline.openDevice = false;
+            AudioSystem renderer(offline);
+            renderer.PlayLooping(tune);
+            renderer.WaitForRenders(std::chrono::minutes(2));
+        }
+        return options;
+    }
 };
 
-void StartMusic(AudioSystem& audio, const fs::path& tune) {
-    audio.SendCommand("open " + tune.string() + " type sequencer alias midifile");
-    audio.SendCommand("play midifile from 0");
+double ProcessCpuSecondsOf() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
 double ThreadCpuSeconds() {
@@ -75,65 +94,61 @@ double ThreadCpuSeconds() {
 // Mixing alone, offline: CPU seconds per second of music is the share of one core.
 void BM_MusicMixOffline(benchmark::State& state) {
     Files files;
-    AudioOptions options;
-    options.openDevice = false;
-    AudioSystem audio(options);
-    StartMusic(audio, files.tune);
+    AudioSystem audio(files.Options(state.range(0) == 1, false));
+    audio.PlayLooping(files.tune);
     std::vector<float> block(2 * 512);
-    int64_t frames = 0;
     const double cpu0 = ThreadCpuSeconds();
     for (auto _ : state) {
         audio.Render(block.data(), 512);
-        frames += 512;
-        if (frames > int64_t{15} * kRate) {  // stay inside the tune
-            audio.SendCommand("play midifile from 0");
-            frames = 0;
-        }
         benchmark::DoNotOptimize(block.data());
     }
     const double audioSeconds = double(state.iterations()) * 512 / kRate;
     state.counters["core_share_pct"] = 100.0 * (ThreadCpuSeconds() - cpu0) / audioSeconds;
+    state.counters["rendered"] = audio.PlayingFrom() == MusicSource::kRendered ? 1 : 0;
 }
-BENCHMARK(BM_MusicMixOffline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MusicMixOffline)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+// Rendering the sixteen-second tune once, on the calling thread's clock: CPU seconds
+// per second of tune.
+void BM_RenderOnce(benchmark::State& state) {
+    Files files;
+    double cpu = 0;
+    for (auto _ : state) {
+        AudioOptions options;
+        options.openDevice = false;
+        options.tuneCache = fs::path();  // in memory, rendered anew each time
+        const double cpu0 = ProcessCpuSecondsOf();
+        AudioSystem audio(options);
+        audio.PlayLooping(files.tune);
+        audio.WaitForRenders(std::chrono::minutes(2));
+        cpu += ProcessCpuSecondsOf() - cpu0;
+    }
+    state.counters["cpu_s_per_tune_s"] = cpu / double(state.iterations()) / 16.0;
 }
+BENCHMARK(BM_RenderOnce)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The whole path on a device: the process's CPU time while music plays for five seconds
-// (the callback thread, FluidSynth, SDL's conversion to the device format); with Arg 1
-// also the polling of a 1 ms timer, as the window's Timer1 will do.
+// (the callback thread, the synthesizer or the copy from the render, SDL's conversion to
+// the device format).
 void BM_MusicOnDevice(benchmark::State& state) {
     Files files;
-    AudioSystem audio;
+    AudioSystem audio(files.Options(state.range(0) == 1, true));
     if (!audio.HasDevice()) {
         state.SkipWithError("no audio device (run with SDL_AUDIODRIVER=dummy)");
         return;
     }
-    StartMusic(audio, files.tune);
+    audio.PlayLooping(files.tune);
     double share = 0;
     for (auto _ : state) {
-        const double cpu0 = ProcessCpuSeconds();
+        const double cpu0 = ProcessCpuSecondsOf();
         const auto wall0 = std::chrono::steady_clock::now();
-        // Arg 1 adds the game's Timer1: two status queries a millisecond, a restart at the end.
-        while (std::chrono::steady_clock::now() - wall0 < std::chrono::seconds(5)) {
-            if (state.range(0) == 0) {
-                std::this_thread::sleep_for(std::chrono::seconds(5));
-                break;
-            }
-            const int length = std::stoi("0" + audio.SendCommand("status midifile length"));
-            const int position = std::stoi("0" + audio.SendCommand("status midifile position"));
-            if (position >= length) audio.SendCommand("play midifile from 0");
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        std::this_thread::sleep_for(std::chrono::seconds(5));
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-        share = (ProcessCpuSeconds() - cpu0) / wall;
+        share = (ProcessCpuSecondsOf() - cpu0) / wall;
     }
     state.counters["core_share_pct"] = 100.0 * share;
     state.counters["buffer_frames"] = audio.DeviceBufferFrames();
+    state.counters["rendered"] = audio.PlayingFrom() == MusicSource::kRendered ? 1 : 0;
 }
 BENCHMARK(BM_MusicOnDevice)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -141,12 +156,12 @@ BENCHMARK(BM_MusicOnDevice)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMil
 // cycle, with music playing; add one buffer for the device to play what was mixed.
 void BM_EffectStartLatency(benchmark::State& state) {
     Files files;
-    AudioSystem audio;
+    AudioSystem audio(files.Options(true, true));
     if (!audio.HasDevice()) {
         state.SkipWithError("no audio device (run with SDL_AUDIODRIVER=dummy)");
         return;
     }
-    StartMusic(audio, files.tune);
+    audio.PlayLooping(files.tune);
     audio.Preload(files.wave);
     std::mt19937 random(7);
     double worst = 0, total = 0;
@@ -169,20 +184,6 @@ void BM_EffectStartLatency(benchmark::State& state) {
     state.counters["worst_latency_ms"] = 1e3 * (worst + buffer);
 }
 BENCHMARK(BM_EffectStartLatency)->Iterations(200)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// One Timer1 tick's worth of sequencer work: the two status queries.
-void BM_StatusQueriesOfOneTick(benchmark::State& state) {
-    Files files;
-    AudioOptions options;
-    options.openDevice = false;
-    AudioSystem audio(options);
-    StartMusic(audio, files.tune);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(audio.SendCommand("status midifile length"));
-        benchmark::DoNotOptimize(audio.SendCommand("status midifile position"));
-    }
-}
-BENCHMARK(BM_StatusQueriesOfOneTick)->Unit(benchmark::kNanosecond);
 
 // The first play of an effect decodes and converts it; later plays come from the cache.
 void BM_EffectFirstDecode(benchmark::State& state) {

@@ -32,10 +32,8 @@ class CountingWaves : public WavePlayer {
 
 class CountingSequencer : public Sequencer {
   public:
-    std::string SendCommand(std::string_view) override {
-        ++commands;
-        return {};
-    }
+    void PlayLooping(const std::filesystem::path&) override { ++commands; }
+    void Stop() override { ++commands; }
     uint64_t commands = 0;
 };
 

@@ -137,8 +137,6 @@ class FrameProbe : public Host {
     void Present(int x, int y, int w, int h) override { inner_.Present(x, y, w, h); }
     void Refresh() override { inner_.Refresh(); }
     void SetMousePointer(MousePointer pointer) override { inner_.SetMousePointer(pointer); }
-    void SetTimer1Enabled(bool enabled) override { inner_.SetTimer1Enabled(enabled); }
-    bool Timer1Enabled() const override { return inner_.Timer1Enabled(); }
     void EndProgram() override { inner_.EndProgram(); }
     bool Ending() const override { return inner_.Ending(); }
 

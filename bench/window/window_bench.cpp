@@ -185,13 +185,10 @@ class SpinningHost : public Host {
     void Present(int, int, int, int) override {}
     void Refresh() override {}
     void SetMousePointer(MousePointer) override {}
-    void SetTimer1Enabled(bool enabled) override { timer1_ = enabled; }
-    bool Timer1Enabled() const override { return timer1_; }
     void EndProgram() override { ending_ = true; }
     bool Ending() const override { return ending_; }
 
   private:
-    bool timer1_ = false;
     bool ending_ = false;
 };
 

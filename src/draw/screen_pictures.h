@@ -28,7 +28,7 @@ bool LoadDesignPictures(Game& g);
 bool LoadTitleDesignPictures(Game& g);
 bool LoadStageDesignPictures(Game& g);
 
-// Stops music and Timer1, records why and ends the program.
+// Stops the music, records why and ends the program.
 void StopForMissingPicture(Game& g, const std::string& message);
 
 }  // namespace vx

@@ -116,20 +116,16 @@ void MenuMidi_Click(Game& g) {
         g.MusicOn = kTrue;
         const uint8_t s = g.ScreenState;
         if (s == screen_state::kTitle || s == screen_state::kStageSelect || s == screen_state::kResult) {
-            StartMusic(g, "\\dat\\opening.mid");
+            StartMusic(g, Tune::kOpening);
         } else if (s == screen_state::kPlaying) {
-            StartMusic(g, "\\dat\\bgm1.mid");
+            StartMusic(g, Tune::kMatch);
         }
     } else {
         g.Menu.SetChecked(MenuId::MenuMidi, false);
         g.MusicOn = kFalse;
-        StopMusicAndTimer(g);
+        StopMusic(g);
     }
     SaveSettings(g);
-}
-
-void Timer1_Timer(Game& g) {
-    ServiceMusic(g, 0);
 }
 
 }  // namespace vx

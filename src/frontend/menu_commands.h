@@ -1,6 +1,5 @@
 // The menu bar's commands as the game carries them out (the window only forwards the
-// click): starting games, pause, resume, stop, exit, the options (saved at once) and
-// the music timer's tick.
+// click): starting games, pause, resume, stop, exit and the options (saved at once).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +19,5 @@ void Menuscr_Click(Game& g, int16_t index);
 void MenuDiffMode_Click(Game& g, int16_t index);
 void MenuWave_Click(Game& g);
 void MenuMidi_Click(Game& g);
-void Timer1_Timer(Game& g);
 
 }  // namespace vx

@@ -47,7 +47,7 @@ int SlotAt(const Game& g, const Point& p) {
 }
 
 void StopMenuMusic(Game& g) {
-    if (MusicWanted(g)) StopMusicAndTimer(g);
+    if (MusicWanted(g)) StopMusic(g);
 }
 
 void ReleaseOnTitle(Game& g, const Point& p) {

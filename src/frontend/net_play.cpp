@@ -292,7 +292,7 @@ void NetPlay::FollowHost() {
                 g_.GameMode = game_mode::kVs2P;
                 g_.MatchRequest = match_request::kNone;
                 g_.ScreenState = screen_state::kBusy;
-                if (MusicWanted(g_)) StopMusicAndTimer(g_);
+                if (MusicWanted(g_)) StopMusic(g_);
                 if (choice->kind == net::choice_kind::kStage) {
                     StartMatch(g_);
                 } else {
@@ -438,7 +438,7 @@ void NetPlay::Finish(const std::string& message) {
 void NetPlay::ReturnToTitle() {
     if (g_.ScreenState == screen_state::kTitle && !session_) return;
     busy_ = true;
-    StopMusicAndTimer(g_);
+    StopMusic(g_);
     g_.Menu.SetOptionItemsEnabled(true);
     g_.MatchRequest = match_request::kNone;
     g_.host.SetMousePointer(MousePointer::Normal);

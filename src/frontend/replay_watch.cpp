@@ -33,7 +33,7 @@ void WatchReplay(Game& g, const Replay& replay) {
     g.Menu.SetGameStartItemsEnabled(false);
     g.ScreenState = screen_state::kBusy;
     g.MatchRequest = match_request::kNone;
-    StopMusicAndTimer(g);
+    StopMusic(g);
     StartMatch(g);
     EndWatchingIfOver(g);
 }

@@ -28,7 +28,7 @@ enum class KeyCommand : uint8_t {
     kPause,       // MenuPause_Click: asks the loop to pause after this frame
     kResume,      // MenuRePlay_Click
     kStop,        // MenuGameStop_Click
-    kEndProgram,  // stop the music, disable Timer1, end at once
+    kEndProgram,  // stop the music, end at once
 };
 
 // Stores value into flag keyNumber - 1 (keyNumber 1..4; any other number is ignored).

@@ -115,7 +115,7 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         return;
     }
     // A resumed match starts its music from the beginning.
-    if (MusicWanted(g)) StartMusic(g, "\\dat\\bgm1.mid");
+    if (MusicWanted(g)) StartMusic(g, Tune::kMatch);
     g.ScreenState = screen_state::kPlaying;
 
     for (;;) {
@@ -124,7 +124,7 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         if (source != nullptr) {
             if (!source->PlayTurn(g)) {
                 source->MatchEnded(g, false);
-                StopMusicAndTimer(g);
+                StopMusic(g);
                 g.ScreenState = screen_state::kBusy;
                 g.MatchRequest = match_request::kOver;
                 EndMatchRandom(g);
@@ -137,7 +137,7 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
             }
         } else if (!TakeFrameKeys(g)) {
             // A watched replay that ends before its match: nothing more to show.
-            StopMusicAndTimer(g);
+            StopMusic(g);
             g.ScreenState = screen_state::kBusy;
             g.MatchRequest = match_request::kOver;
             EndMatchRandom(g);
@@ -157,7 +157,7 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
             g.Saved = r;
             if (source != nullptr) source->Paused(g);
             g.ScreenState = screen_state::kPaused;
-            StopMusicAndTimer(g);
+            StopMusic(g);
             break;
         }
         if (g.MatchRequest == match_request::kOver) break;

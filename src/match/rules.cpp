@@ -30,7 +30,7 @@ void RestoreMessageArea(Game& g) {
 
 // Both endings start by freezing the last frame as the background.
 void FreezeLastFrame(Game& g, const ItemRecord& item) {
-    StopMusicAndTimer(g);
+    StopMusic(g);
     g.ScreenState = screen_state::kBusy;
     // Only a running Blind counts: a Blind capsule still lying on the table hides nothing.
     if (BlindInForce(item)) {

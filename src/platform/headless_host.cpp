@@ -9,7 +9,6 @@ void HeadlessHost::Restart(int64_t startMs) {
     script_.clear();
     next_ = 0;
     presented_.clear();
-    timer1_ = false;
     ending_ = false;
 }
 

@@ -37,8 +37,6 @@ class HeadlessHost : public Host {
     void Present(int x, int y, int w, int h) override;
     void Refresh() override { ++refreshes_; }
     void SetMousePointer(MousePointer pointer) override { pointer_ = pointer; }
-    void SetTimer1Enabled(bool enabled) override { timer1_ = enabled; }
-    bool Timer1Enabled() const override { return timer1_; }
     void EndProgram() override { ending_ = true; }
     bool Ending() const override { return ending_; }
 
@@ -65,7 +63,6 @@ class HeadlessHost : public Host {
     bool keepPresented_ = true;
     uint64_t refreshes_ = 0;
     MousePointer pointer_ = MousePointer::Normal;
-    bool timer1_ = false;
     bool ending_ = false;
 };
 

@@ -1,6 +1,6 @@
 // Host: everything the game asks of the window system (the millisecond clock,
 // letting the window process its events, presenting changed areas of MainPict, the
-// mouse pointer, Timer1, ending the program). The game never reads a real clock or a
+// mouse pointer, ending the program). The game never reads a real clock or a
 // window event itself; the Qt window and the headless test host implement this.
 #pragma once
 
@@ -19,8 +19,8 @@ enum class MousePointer : uint8_t {
 // the end-of-match sequence, the screen transitions) checks those results and returns
 // straight away, touching nothing, so the whole nested call chain unwinds to the
 // window's event handler, after which the window closes. Nothing is saved on the way
-// out (the options were saved when they changed). Callers stop the music and Timer1
-// before calling EndProgram (EndTheProgram does both), so no tick runs into the end.
+// out (the options were saved when they changed). Callers stop the music before
+// calling EndProgram (EndTheProgram does both).
 class Host {
   public:
     virtual ~Host() = default;
@@ -46,10 +46,6 @@ class Host {
     virtual void Refresh() = 0;
 
     virtual void SetMousePointer(MousePointer pointer) = 0;
-
-    // Timer1 ticks run the music service (Timer1_Timer) while enabled.
-    virtual void SetTimer1Enabled(bool enabled) = 0;
-    virtual bool Timer1Enabled() const = 0;
 
     virtual void EndProgram() = 0;
     virtual bool Ending() const = 0;

@@ -1,22 +1,20 @@
-// Sequencer: the music player as the game drives it, by command strings ("open ...
-// type sequencer alias midifile", "play midifile from 0", "status midifile length" ...);
-// the status commands answer in text.
+// Sequencer: the background music player as the game drives it. One tune at a time,
+// named by its MIDI file, played from its start over and over until stopped; the
+// player loops it itself, each pass starting again exactly at the tune's length.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include <filesystem>
 
 namespace vx {
 
 class Sequencer {
   public:
     virtual ~Sequencer() = default;
-    // Returns the answer text (empty when the command has none or failed).
-    virtual std::string SendCommand(std::string_view command) = 0;
+    // Replaces whatever plays by this tune from its start, looping. A file that cannot
+    // be played leaves the music silent (the player says why, once).
+    virtual void PlayLooping(const std::filesystem::path& midiFile) = 0;
+    // Silence at once; the next PlayLooping starts from the beginning.
+    virtual void Stop() = 0;
 };
-
-// The path as the open command carries it: unchanged, since the sequencer reads
-// everything between "open " and " type sequencer", blanks and any UTF-8 included.
-std::string ShortPathName(const std::string& longPath);
 
 }  // namespace vx

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
-#include <string_view>
 
 #include "platform/host.h"
 #include "platform/sequencer.h"
@@ -24,13 +22,8 @@ class NullHost : public Host {
     void Present(int /*x*/, int /*y*/, int /*w*/, int /*h*/) override {}
     void Refresh() override {}
     void SetMousePointer(MousePointer /*pointer*/) override {}
-    void SetTimer1Enabled(bool enabled) override { timer1_ = enabled; }
-    bool Timer1Enabled() const override { return timer1_; }
     void EndProgram() override {}
     bool Ending() const override { return true; }
-
-  private:
-    bool timer1_ = false;
 };
 
 // Plays nothing; returns at once even when asked to wait for the end.
@@ -39,10 +32,11 @@ class SilentWavePlayer : public WavePlayer {
     void PlayWave(const std::filesystem::path& /*path*/, bool /*waitToEnd*/) override {}
 };
 
-// Takes every command and answers none of them (an empty answer, as for a failure).
+// Plays no tune.
 class SilentSequencer : public Sequencer {
   public:
-    std::string SendCommand(std::string_view /*command*/) override { return {}; }
+    void PlayLooping(const std::filesystem::path& /*midiFile*/) override {}
+    void Stop() override {}
 };
 
 }  // namespace vx

@@ -1,36 +1,33 @@
-// Background music: one MIDI sequence at a time under the device alias "midifile",
-// opened by the screens and looped from Timer1's ticks by ServiceMusic.
+// Background music: the menu screens' tune and the match's tune, each played in a loop
+// by the sequencer until another replaces it or the music stops.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 
 namespace vx {
 
 struct Game;
 
-// Replaces the open sequence by the file at fullPath; does not start it.
-void OpenMusic(Game& g, const std::string& fullPath);
-void StopMusic(Game& g);
-// One tick of Timer1: starts the sequence, or restarts it from start once it has ended.
-void ServiceMusic(Game& g, uint8_t start);
-std::string MusicPosition(Game& g);
-int32_t MusicLength(Game& g);
+enum class Tune : uint8_t {
+    kOpening,  // title, stage select, result: dat\opening.mid
+    kMatch,    // during play: dat\bgm1.mid
+};
 
-// The full path of a music file of the dat folder ("\dat\opening.mid").
-std::string MusicFile(Game& g, const char* gamePath);
+// The tune's MIDI file in the program folder.
+std::filesystem::path TuneFile(Game& g, Tune tune);
 
 // Music is wanted while the music item carries its check mark.
 bool MusicWanted(const Game& g);
-// Opens a tune of the dat folder and turns Timer1 on; its first tick starts the tune.
-void StartMusic(Game& g, const char* gamePath);
-// Stops the tune and turns Timer1 off.
-void StopMusicAndTimer(Game& g);
+// Plays the tune in a loop from its start, replacing whatever played, when music is
+// wanted; otherwise makes sure nothing plays.
+void StartMusic(Game& g, Tune tune);
+void StopMusic(Game& g);
 // Back to the menu screens' tune, when music is wanted.
 void SwitchToOpeningMusic(Game& g);
 
-// Stops the music and Timer1 and ends the program, the way Esc, QUIT and the exit
-// command do. Loops that see the host ending unwind without touching anything.
+// Stops the music and ends the program, the way Esc, QUIT and the exit command do.
+// Loops that see the host ending unwind without touching anything.
 void EndTheProgram(Game& g);
 
 }  // namespace vx

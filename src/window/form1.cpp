@@ -59,7 +59,6 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     view_ = new MainPictView(&g.MainPict, this);
     setCentralWidget(view_);
     host_->ShowOn(view_);
-    host_->onTimer1 = [this] { Timer1_Timer(g_); };
 
     menus_ = new MenuBarBinding(g.Menu, menuBar());
     menus_->onTriggered = [this](MenuId id) { RunMenuCommand(id); };
@@ -123,7 +122,6 @@ Form1::~Form1() {
     // The host outlives this window: unless a newer window has taken it over, it must no
     // longer show on this view or call back here.
     if (host_->ShownOn() == view_) {
-        host_->onTimer1 = nullptr;
         host_->ShowOn(nullptr);
     }
 }
@@ -187,7 +185,7 @@ void Form1::StartOpeningMusic(bool isRetry) {
         return;
     }
     openingMusicDue_ = false;
-    StartMusic(g_, "\\dat\\opening.mid");
+    StartMusic(g_, Tune::kOpening);
 }
 
 void Form1::KeyEvent(const KeyInput& key) {

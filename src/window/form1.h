@@ -1,5 +1,5 @@
 // Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
-// game's menu model, turns key and mouse events into the game's handlers, runs Timer1
+// game's menu model, turns key and mouse events into the game's handlers,
 // reads the gamepads, pauses a match when the window goes to the background, and opens
 // the help window and the about box.
 #pragma once
@@ -30,9 +30,8 @@ enum class MenuId : uint8_t;
 
 class Form1 : public QMainWindow {
   public:
-    // host is the game's host: the window shows MainPict through it and runs Timer1 on
-    // it. The game and the host must outlive the window. Form_Load is separate so that
-    // the caller can check the pictures of the program folder first.
+    // host is the game's host: the window shows MainPict through it. The game and the host must outlive the
+    // window. Form_Load is separate so that the caller can check the pictures of the program folder first.
     Form1(Game& g, QtHost& host, QWidget* parent = nullptr);
     ~Form1() override;
 

@@ -7,18 +7,7 @@
 
 namespace vx {
 
-namespace {
-// Timer1 only notices the end of the music to start it again; 20 ms is no audible gap,
-// and at 10 ms its wake-ups alone put the title with music over 2 % of a core.
-constexpr int kTimer1IntervalMs = 20;
-}  // namespace
-
-QtHost::QtHost(QObject* parent) : QObject(parent) {
-    timer1_.setInterval(kTimer1IntervalMs);
-    connect(&timer1_, &QTimer::timeout, this, [this] {
-        if (onTimer1 && !ending_) onTimer1();
-    });
-}
+QtHost::QtHost(QObject* parent) : QObject(parent) {}
 
 bool QtHost::DoEvents() {
     if (ending_) return false;
@@ -53,17 +42,9 @@ void QtHost::SetMousePointer(MousePointer pointer) {
     if (view_ != nullptr) view_->SetInvisibleCursor(pointer == MousePointer::Invisible);
 }
 
-void QtHost::SetTimer1Enabled(bool enabled) {
-    if (enabled && !ending_)
-        timer1_.start();
-    else
-        timer1_.stop();
-}
-
 void QtHost::EndProgram() {
     if (ending_) return;
     ending_ = true;
-    timer1_.stop();
     QCoreApplication::exit(0);
 }
 

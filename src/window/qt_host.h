@@ -1,6 +1,6 @@
 // QtHost: the Host of the real program. The millisecond clock is the monotonic clock;
 // waits run a nested Qt event loop that sleeps until the next event or a precise timer
-// at the deadline, so a frame's wait costs no CPU; Timer1 is a 20 ms QTimer.
+// at the deadline, so a frame's wait costs no CPU.
 #pragma once
 
 #include <QObject>
@@ -28,18 +28,12 @@ class QtHost : public QObject, public Host {
     void Present(int x, int y, int w, int h) override;
     void Refresh() override;
     void SetMousePointer(MousePointer pointer) override;
-    void SetTimer1Enabled(bool enabled) override;
-    bool Timer1Enabled() const override { return timer1_.isActive(); }
     // Leaves every running event loop; the game's loops see Ending() and unwind.
     void EndProgram() override;
     bool Ending() const override { return ending_; }
 
-    // Timer1_Timer.
-    std::function<void()> onTimer1;
-
   private:
     MainPictView* view_ = nullptr;
-    QTimer timer1_;
     bool ending_ = false;
 };
 

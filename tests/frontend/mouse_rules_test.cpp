@@ -129,11 +129,11 @@ TEST(MouseOnTheTitle, QuitEndsTheProgramWithTheMusicStopped) {
     ScreenHarness h;
     Game& g = h.g();
     ShowTitle(g, kTrue);
-    h.host.SetTimer1Enabled(true);
+    h.seq.PlayLooping("opening.mid");
     testing::ClickButton(g, 3);
     EXPECT_TRUE(h.host.Ending());
-    EXPECT_FALSE(h.host.Timer1Enabled());
-    EXPECT_EQ(h.seq.commands.back(), "stop midifile ");
+    EXPECT_TRUE(h.seq.playing.empty());
+    EXPECT_EQ(h.seq.calls.back(), "stop");
 }
 
 }  // namespace

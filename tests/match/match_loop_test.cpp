@@ -121,7 +121,7 @@ TEST_F(WholeMatch, PIsIgnoredDuringTheIntroAndPausesAfterTheFrameOnceInPlayWithT
     EXPECT_EQ(g.MatchRequest, match_request::kPause);
     EXPECT_EQ(g.FrameCount, 41u);
     EXPECT_EQ(m.host.NowMs(), PlayFrameStartMs(41));
-    EXPECT_FALSE(m.host.Timer1Enabled());
+    EXPECT_TRUE(m.seq.playing.empty());
     EXPECT_EQ(m.host.Pointer(), MousePointer::Invisible) << "hidden during play; the pause screen shows it";
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuPause));
 }
@@ -181,7 +181,7 @@ TEST_F(WholeMatch, EscDuringPlayEndsTheMatchPromptly) {
     EXPECT_EQ(g.FrameCount, 50u);  // the frame never ran
     EXPECT_EQ(m.host.NowMs(), PlayFrameStartMs(50));
     EXPECT_EQ(g.ScreenState, screen_state::kPlaying);
-    EXPECT_FALSE(m.host.Timer1Enabled());
+    EXPECT_TRUE(m.seq.playing.empty());
 }
 
 TEST_F(WholeMatch, EndingTheProgramDuringTheIntroStopsWithinItsWait) {
@@ -196,20 +196,18 @@ TEST_F(WholeMatch, MusicSwitchesToPlayAndBackToTheOpeningOnlyWithTheCheckMark) {
     g.TimeLeft = 1;
     m.Run();
     // The end of a match stops the music whatever the check mark; nothing is opened.
-    EXPECT_EQ(m.seq.commands, (std::vector<std::string>{"stop midifile "}));
+    EXPECT_EQ(m.seq.calls, (std::vector<std::string>{"stop"}));
 
     MatchHarness withMusic(7);
     withMusic.PrepareScreen();
     withMusic.g().Menu.SetChecked(MenuId::MenuMidi, true);
     withMusic.g().TimeLeft = 1;
     withMusic.Run();
-    std::vector<std::string> opens;
-    for (const std::string& c : withMusic.seq.commands)
-        if (c.rfind("open ", 0) == 0) opens.push_back(c);
-    ASSERT_EQ(opens.size(), 2u);
-    EXPECT_NE(opens[0].find("bgm1.mid"), std::string::npos);
-    EXPECT_NE(opens[1].find("opening.mid"), std::string::npos);
-    EXPECT_TRUE(withMusic.host.Timer1Enabled());
+    std::vector<std::string> plays;
+    for (const std::string& c : withMusic.seq.calls)
+        if (c.starts_with("play ")) plays.push_back(c);
+    EXPECT_EQ(plays, (std::vector<std::string>{"play bgm1.mid", "play opening.mid"}));
+    EXPECT_EQ(withMusic.seq.playing.filename(), "opening.mid");
 }
 
 }  // namespace

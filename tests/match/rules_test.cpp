@@ -49,7 +49,7 @@ void StartOfPlay(MatchHarness& m, MatchRecords& r) {
     SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
     g.ScreenState = screen_state::kPlaying;
     g.Menu.SetEnabled(MenuId::MenuPause, true);
-    m.host.SetTimer1Enabled(true);
+    m.seq.PlayLooping("bgm1.mid");
     m.host.SetMousePointer(MousePointer::Invisible);
 }
 
@@ -96,7 +96,7 @@ TEST(MatchEnding, EachEndingPlaysItsSoundsAndLeavesTheResultScreen) {
         EXPECT_EQ(g.MatchRequest, match_request::kOver);
         EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuPause));
         EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuRePlay));
-        EXPECT_FALSE(m.host.Timer1Enabled());
+        EXPECT_TRUE(m.seq.playing.empty());
         EXPECT_EQ(m.host.Pointer(), MousePointer::Normal);
         EXPECT_EQ(g.MainPict.Pixel(40, 250), kTableColour) << "no message left between the buttons";
         EXPECT_EQ(g.BufPict.Pixel(40, 250), kTableColour);

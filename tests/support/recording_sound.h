@@ -4,7 +4,6 @@
 #include <deque>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/sequencer.h"
@@ -29,15 +28,22 @@ struct RecordingWavePlayer : WavePlayer {
     }
 };
 
+// Each call as "play <file name>" or "stop"; `playing` is the file that loops now.
 struct RecordingSequencer : Sequencer {
-    std::vector<std::string> commands;
-    std::string length = "1000";
-    std::string position = "0";
-    std::string SendCommand(std::string_view command) override {
-        commands.emplace_back(command);
-        if (command == "status midifile length") return length;
-        if (command == "status midifile position") return position;
-        return {};
+    std::vector<std::string> calls;
+    std::filesystem::path playing;
+    void PlayLooping(const std::filesystem::path& midiFile) override {
+        calls.push_back("play " + midiFile.filename().string());
+        playing = midiFile;
+    }
+    void Stop() override {
+        calls.emplace_back("stop");
+        playing.clear();
+    }
+    size_t Plays() const {
+        size_t n = 0;
+        for (const std::string& c : calls) n += c.starts_with("play ");
+        return n;
     }
 };
 

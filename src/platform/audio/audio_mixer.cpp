@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/audio/music_synth.h"
+#include "platform/audio/tune_player.h"
 
 namespace vx::audio {
 

@@ -1,5 +1,5 @@
 // The one mixing routine: the effect voice (one effect at a time; a new one cuts the
-// old) plus the music synth, into interleaved stereo float. The audio callback calls
+// old) plus the music, into interleaved stereo float. The audio callback calls
 // it, and so do tests and benchmarks that render offline.
 #pragma once
 
@@ -11,14 +11,14 @@
 
 namespace vx::audio {
 
-class MusicSynth;
+class TunePlayer;
 
 class AudioMixer {
   public:
     // The calls below are serialised with Mix by the owner (the device lock).
     // Returns a serial that EffectDone() takes.
     uint64_t StartEffect(std::shared_ptr<const EffectSamples> samples);
-    void SetMusic(MusicSynth* music) { music_ = music; }
+    void SetMusic(TunePlayer* music) { music_ = music; }
 
     // True once the effect of that serial has played out or been cut; safe from any thread.
     bool EffectDone(uint64_t serial) const { return playingSerial_.load() != serial; }
@@ -37,7 +37,7 @@ class AudioMixer {
     uint64_t lastSerial_ = 0;
     std::atomic<uint64_t> playingSerial_{0};
     std::atomic<int64_t> effectMixedAtNs_{0};
-    MusicSynth* music_ = nullptr;
+    TunePlayer* music_ = nullptr;
     float gain_ = 1.0f;  // limiter gain, below 1 only while the sum would clip
 };
 

@@ -13,7 +13,7 @@
 
 #include "platform/audio/midi_file.h"
 #include "platform/audio/music_synth.h"
-#include "platform/audio/sequencer_command.h"
+#include "platform/audio/rendered_tune.h"
 #include "platform/audio/sound_font.h"
 
 namespace vx::audio {
@@ -21,7 +21,7 @@ namespace vx::audio {
 namespace {
 
 constexpr std::uintmax_t kLargestMidiFile = 16u << 20;
-constexpr int kLoaderNice = 10;  // the SoundFont loader thread's niceness
+constexpr int kLoaderNice = 10;  // the SoundFont loader's and the renderer's niceness
 // A synchronous effect waits at most this much past its own length, should the
 // device stall; the game must never hang on a sound.
 constexpr auto kWaitMargin = std::chrono::milliseconds(1000);
@@ -54,7 +54,11 @@ class AudioSystem::Lock {
 AudioSystem::AudioSystem(AudioOptions options)
     : options_(std::move(options)),
       reporter_(options_.errors != nullptr ? *options_.errors : std::cerr),
-      waves_(options_.sampleRate, reporter_) {
+      waves_(options_.sampleRate, reporter_),
+      soundFont_(options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont()),
+      soundFontIdentity_(soundFont_ ? SoundFontIdentity(*soundFont_) : std::string()),
+      cache_(options_.tuneCache ? *options_.tuneCache : DefaultTuneCacheFolder()) {
+    mixer_.SetMusic(&player_);
     if (!options_.openDevice) {
         if (options_.loadMusicEarly) StartLoadingSynth();
         return;
@@ -89,10 +93,16 @@ AudioSystem::AudioSystem(AudioOptions options)
 }
 
 AudioSystem::~AudioSystem() {
+    // A render under way gives up at its next block.
+    if (renderer_.joinable()) {
+        renderer_.request_stop();
+        renderer_.join();
+    }
     if (loadingSynth_.valid()) loadingSynth_.wait();
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     device_ = 0;
     mixer_.SetMusic(nullptr);
+    player_.Stop();
     music_.reset();
     if (sdlStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -135,8 +145,7 @@ void AudioSystem::PlayWave(const std::filesystem::path& path, bool waitToEnd) {
 }
 
 void AudioSystem::StartLoadingSynth() {
-    std::optional<std::filesystem::path> font =
-        options_.soundFont ? options_.soundFont : FindGeneralMidiSoundFont();
+    std::optional<std::filesystem::path> font = soundFont_;
     const int rate = options_.sampleRate;
     // Loading a SoundFont takes a few hundred milliseconds; it runs beside the rest of
     // start-up and outside the device lock, so neither the window nor the effects wait.
@@ -168,57 +177,130 @@ bool AudioSystem::EnsureSynth() {
         reporter_.Report("soundfont", synth->error() + "; music stays silent");
         return false;
     }
-    Lock lock(*this);
     music_ = std::move(synth);
-    mixer_.SetMusic(music_.get());
     return true;
 }
 
-void AudioSystem::OpenFile(const std::string& path) {
-    // Whatever was open under the alias goes first, even when the new file fails.
-    if (music_) {
-        Lock lock(*this);
-        music_->Close();
-    }
+void AudioSystem::PlayLooping(const std::filesystem::path& midiFile) {
+    if (!Active()) return;
+    // Whatever played goes first, even when the new file fails.
+    Stop();
+    const std::string path = midiFile.string();
     auto refuse = [&](const std::string& why) {
         reporter_.Report("midi:" + path, "cannot open music " + path + " (" + why + "); it stays silent");
     };
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    const std::uintmax_t size = std::filesystem::file_size(midiFile, ec);
     if (ec) return refuse("no such file");
     if (size > kLargestMidiFile) return refuse("file too large");
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(midiFile, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) return refuse("cannot read it");
     std::string error;
     const std::optional<MidiFileInfo> info = ReadMidiFileInfo(bytes, error);
     if (!info) return refuse(error);
+
+    const int rate = options_.sampleRate;
+    const int64_t passFrames = LengthFrames(*info, rate);
+    const bool rendered =
+        options_.renderTunes && soundFont_ && passFrames > 0 && passFrames <= kLongestRenderedSeconds * rate;
+    const uint64_t key = soundFont_ ? TuneKey(bytes, soundFontIdentity_, rate) : 0;
+    const std::string name = midiFile.stem().string();
+    if (rendered) {
+        if (std::shared_ptr<const RenderedTune> tune = FindRendered(name, key)) {
+            Lock lock(*this);
+            player_.PlayRendered(std::move(tune));
+            return;
+        }
+    }
     if (!EnsureSynth()) return;
-    Lock lock(*this);
-    music_->Open(std::move(bytes), *info);
+    {
+        Lock lock(*this);
+        music_->Play(bytes, passFrames);
+        player_.PlayLive(music_.get(), key);
+    }
+    if (rendered) QueueRender({key, name, std::move(bytes), passFrames});
 }
 
-std::string AudioSystem::SendCommand(std::string_view text) {
-    if (!Active()) return {};
-    const SequencerCommand command = ParseSequencerCommand(text);
-    using Kind = SequencerCommand::Kind;
-    if (command.kind == Kind::Open) {
-        OpenFile(command.path);
-        return {};
-    }
-    if (!music_) return {};
+void AudioSystem::Stop() {
+    if (!Active()) return;
     Lock lock(*this);
-    // Like a device with nothing under its alias: every command fails and answers nothing.
-    if (!music_->IsOpen()) return {};
-    switch (command.kind) {
-        case Kind::Play: music_->Play(command.from); break;
-        case Kind::Stop: music_->Stop(); break;
-        case Kind::Close: music_->Close(); break;
-        case Kind::StatusPosition: return std::to_string(music_->Position());
-        case Kind::StatusLength: return std::to_string(music_->Length());
-        default: break;
+    player_.Stop();
+}
+
+MusicSource AudioSystem::PlayingFrom() {
+    Lock lock(*this);
+    return player_.Source();
+}
+
+std::shared_ptr<const RenderedTune> AudioSystem::FindRendered(const std::string& name, uint64_t key) {
+    {
+        std::lock_guard lock(renderMutex_);
+        if (const auto it = rendered_.find(name); it != rendered_.end() && it->second.first == key)
+            return it->second.second;
     }
-    return {};
+    std::shared_ptr<const RenderedTune> tune = cache_.Load(name, key, options_.sampleRate);
+    if (tune) {
+        std::lock_guard lock(renderMutex_);
+        rendered_[name] = {key, tune};
+    }
+    return tune;
+}
+
+void AudioSystem::QueueRender(RenderJob job) {
+    std::lock_guard lock(renderMutex_);
+    if (!unfinished_.insert(job.key).second) return;  // on its way already
+    jobs_.push_back(std::move(job));
+    if (!renderer_.joinable()) renderer_ = std::jthread([this](std::stop_token stop) { RenderQueued(stop); });
+    renderChanged_.notify_all();
+}
+
+// The render thread: one tune after another through its own synth (the live one belongs
+// to the callback), at a lower priority than the game. Each render goes to the cache
+// file and is played from there; if the file cannot be written, from memory.
+void AudioSystem::RenderQueued(std::stop_token stop) {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kLoaderNice);
+    const int rate = options_.sampleRate;
+    std::unique_ptr<MusicSynth> synth;
+    for (;;) {
+        RenderJob job;
+        {
+            std::unique_lock lock(renderMutex_);
+            if (jobs_.empty()) synth.reset();  // its SoundFont is not needed until the next tune
+            if (!renderChanged_.wait(lock, stop, [&] { return !jobs_.empty(); })) return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        if (!synth) synth = std::make_unique<MusicSynth>(rate, *soundFont_);
+        std::shared_ptr<const RenderedTune> tune = RenderTune(
+            *synth, rate, std::move(job.bytes), job.passFrames, [&] { return stop.stop_requested(); });
+        if (tune) {
+            std::string error;
+            if (cache_.Store(job.name, job.key, rate, *tune, error)) {
+                if (std::shared_ptr<const RenderedTune> mapped = cache_.Load(job.name, job.key, rate))
+                    tune = std::move(mapped);
+            } else if (!cache_.Folder().empty()) {
+                reporter_.Report("tune cache", "cannot keep rendered music in " + cache_.Folder().string() +
+                                                   " (" + error +
+                                                   "); it is rendered again at the next start");
+            }
+            {
+                std::lock_guard lock(renderMutex_);
+                rendered_[job.name] = {job.key, tune};
+            }
+            Lock lock(*this);
+            player_.Offer(job.key, tune);
+        }
+        std::lock_guard lock(renderMutex_);
+        unfinished_.erase(job.key);
+        renderChanged_.notify_all();
+        if (stop.stop_requested()) return;
+    }
+}
+
+bool AudioSystem::WaitForRenders(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(renderMutex_);
+    return renderChanged_.wait_for(lock, timeout, [&] { return unfinished_.empty(); });
 }
 
 }  // namespace vx::audio

@@ -3,9 +3,8 @@
 // real AudioSystem behind the same two interfaces.
 #pragma once
 
+#include <filesystem>
 #include <optional>
-#include <string>
-#include <string_view>
 
 #include "platform/audio/audio_system.h"
 
@@ -22,8 +21,11 @@ class DeferredAudio final : public WavePlayer, public Sequencer {
     void PlayWave(const std::filesystem::path& path, bool waitToEnd) override {
         if (audio_) audio_->PlayWave(path, waitToEnd);
     }
-    std::string SendCommand(std::string_view command) override {
-        return audio_ ? audio_->SendCommand(command) : std::string();
+    void PlayLooping(const std::filesystem::path& midiFile) override {
+        if (audio_) audio_->PlayLooping(midiFile);
+    }
+    void Stop() override {
+        if (audio_) audio_->Stop();
     }
 
   private:

@@ -63,8 +63,13 @@ int DataBytesOf(uint8_t status) {
 
 // Walks one track's events; the end tick is where its last event (normally the
 // end-of-track meta event) sits.
+struct TempoChange {
+    int64_t tick;
+    uint32_t microsPerQuarter;
+};
+
 bool ReadTrack(Reader track, int number, int64_t& endTick, std::string& error,
-               const MidiEventVisitor& onEvent) {
+               const MidiEventVisitor& onEvent, std::vector<TempoChange>& tempos) {
     int64_t tick = 0;
     uint8_t runningStatus = 0;
     while (!track.AtEnd()) {
@@ -80,6 +85,10 @@ bool ReadTrack(Reader track, int number, int64_t& endTick, std::string& error,
             if (!track.Byte(type) || !track.VarLen(length)) return error = "meta event cut short", false;
             const uint8_t* payload = track.Here();
             if (!track.Skip(length)) return error = "meta event cut short", false;
+            if (type == 0x51 && length == 3) {
+                const uint32_t tempo = uint32_t{payload[0]} << 16 | uint32_t{payload[1]} << 8 | payload[2];
+                if (tempo > 0) tempos.push_back({tick, tempo});
+            }
             if (onEvent) {
                 std::vector<uint8_t> data(payload - 1, payload + length);  // the type, then the payload
                 data[0] = type;
@@ -113,6 +122,24 @@ bool ReadTrack(Reader track, int number, int64_t& endTick, std::string& error,
     return true;
 }
 
+// Tempo changes hold from their tick on, whichever track carries them (format 1 keeps
+// them in the first); before the first one a quarter lasts half a second.
+int64_t MicrosAt(std::vector<TempoChange> tempos, int64_t tick, uint16_t ticksPerQuarter) {
+    std::stable_sort(tempos.begin(), tempos.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    // In microseconds times ticksPerQuarter: at most 2^31 ticks of 2^24 us, so no overflow.
+    int64_t scaled = 0, at = 0;
+    uint32_t tempo = 500'000;
+    for (const TempoChange& change : tempos) {
+        if (change.tick >= tick) break;
+        scaled += (change.tick - at) * tempo;
+        at = change.tick;
+        tempo = change.microsPerQuarter;
+    }
+    scaled += (tick - at) * tempo;
+    return scaled / ticksPerQuarter;
+}
+
 }  // namespace
 
 std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, std::string& error,
@@ -132,6 +159,7 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, 
     MidiFileInfo info;
     info.ticksPerQuarter = static_cast<uint16_t>(division);
     int64_t longest = 0;
+    std::vector<TempoChange> tempos;
     while (!file.AtEnd() && info.trackCount < tracks) {
         uint32_t chunkTag = 0, chunkLength = 0;
         if (!file.BigEndian(4, chunkTag) || !file.BigEndian(4, chunkLength) || chunkLength > file.Left()) {
@@ -142,7 +170,7 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, 
         file.Skip(chunkLength);
         if (chunkTag != 0x4D54726B /* MTrk */) continue;  // unknown chunks are allowed and skipped
         int64_t endTick = 0;
-        if (!ReadTrack(Reader(chunk, chunk + chunkLength), info.trackCount, endTick, error, onEvent))
+        if (!ReadTrack(Reader(chunk, chunk + chunkLength), info.trackCount, endTick, error, onEvent, tempos))
             return std::nullopt;
         longest = std::max(longest, endTick);
         ++info.trackCount;
@@ -153,7 +181,13 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const std::vector<uint8_t>& bytes, 
     }
     if (longest > INT32_MAX) return error = "too long", std::nullopt;
     info.lengthTicks = static_cast<int32_t>(longest);
+    info.lengthMicros = MicrosAt(tempos, longest, info.ticksPerQuarter);
     return info;
+}
+
+int64_t LengthFrames(const MidiFileInfo& info, int sampleRate) {
+    const __int128 frames = (static_cast<__int128>(info.lengthMicros) * sampleRate + 500'000) / 1'000'000;
+    return frames > INT64_MAX ? INT64_MAX : static_cast<int64_t>(frames);
 }
 
 }  // namespace vx::audio

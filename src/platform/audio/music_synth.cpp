@@ -48,6 +48,11 @@ MusicSynth::MusicSynth(int sampleRate, const std::filesystem::path& soundFont) {
     fluid_settings_setint(settings_, "synth.polyphony", 64);
     fluid_settings_setnum(settings_, "synth.gain", 0.4);
     fluid_settings_setint(settings_, "synth.chorus.active", 0);
+    // The player's clock is the samples rendered, not the wall clock, so a tune sounds
+    // the same whether the device asks for it or a render runs through it at full speed.
+    fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    // The loop's next pass must not cut the last notes of the one before.
+    fluid_settings_setint(settings_, "player.reset-synth", 0);
     synth_ = new_fluid_synth(settings_);
     if (synth_ == nullptr) {
         error_ = "cannot make the synthesiser: " + LastFluidSynthError();
@@ -70,63 +75,84 @@ void MusicSynth::DropPlayer() {
     player_ = nullptr;
 }
 
-void MusicSynth::Open(std::vector<uint8_t> bytes, const MidiFileInfo& info) {
-    Close();
-    bytes_ = std::move(bytes);
-    info_ = info;
-    open_ = true;
-    playedFrom_ = 0;
-    stoppedAt_ = 0;
-}
-
-void MusicSynth::Play(int32_t fromTick) {
-    if (!open_ || !Ready()) return;
-    // A fresh player for every start: FluidSynth's player, once done, keeps its own
-    // idea of where its playlist stands, and a new one always starts clean.
-    DropPlayer();
-    fluid_synth_all_notes_off(synth_, -1);
-    playedFrom_ = std::clamp(fromTick, 0, info_.lengthTicks);
-    stoppedAt_ = playedFrom_;
-    // An empty tune has nothing to play; its position already equals its length.
-    if (info_.lengthTicks == 0) return;
+// A fresh player for every pass: FluidSynth's player, once done, keeps its own idea of
+// where its playlist stands, and a new one always starts clean.
+void MusicSynth::StartPlayer() {
     player_ = new_fluid_player(synth_);
     if (player_ == nullptr) return;
     if (fluid_player_add_mem(player_, bytes_.data(), bytes_.size()) != FLUID_OK) {
         DropPlayer();
         return;
     }
-    if (playedFrom_ > 0) fluid_player_seek(player_, playedFrom_);
     fluid_player_play(player_);
 }
 
+void MusicSynth::Play(std::vector<uint8_t> bytes, int64_t passFrames) {
+    Stop();
+    bytes_ = std::move(bytes);
+    passFrames_ = passFrames;
+    passesDone_ = framesIntoPass_ = 0;
+    // An empty tune has nothing to play.
+    if (!Ready() || passFrames_ <= 0) return;
+    fluid_synth_system_reset(synth_);
+    // A player's first events sound from the first block the synth computes after it
+    // starts; the rest of the block under way is what the synth had before the reset.
+    const int block = fluid_synth_get_internal_bufsize(synth_);
+    leadIn_ = static_cast<int64_t>((block - written_ % static_cast<uint64_t>(block)) %
+                                   static_cast<uint64_t>(block));
+    StartPlayer();
+}
+
 void MusicSynth::Stop() {
-    if (player_ != nullptr) stoppedAt_ = Position();
     DropPlayer();
+    releasing_ = false;
+    leadIn_ = 0;
     if (synth_ != nullptr) fluid_synth_all_sounds_off(synth_, -1);
 }
 
-void MusicSynth::Close() {
-    Stop();
-    open_ = false;
-    bytes_.clear();
-    info_ = {};
-    playedFrom_ = stoppedAt_ = 0;
+void MusicSynth::Release() {
+    DropPlayer();
+    releasing_ = true;
+    if (synth_ != nullptr) fluid_synth_all_notes_off(synth_, -1);
 }
 
-int32_t MusicSynth::Position() {
-    if (player_ == nullptr) return stoppedAt_;
-    if (fluid_player_get_status(player_) == FLUID_PLAYER_DONE) return info_.lengthTicks;
-    // Before the player's first tick it still reports 0, not where it was told to start.
-    const int32_t tick = fluid_player_get_current_tick(player_);
-    return std::clamp(std::max(tick, playedFrom_), 0, info_.lengthTicks);
+void MusicSynth::Write(float* stereo, int frames) {
+    fluid_synth_write_float(synth_, frames, stereo, 0, 2, stereo, 1, 2);
+    written_ += static_cast<uint64_t>(frames);
 }
 
 void MusicSynth::Render(float* stereo, int frames) {
-    if (synth_ == nullptr || (player_ == nullptr && fluid_synth_get_active_voice_count(synth_) == 0)) {
+    if (synth_ == nullptr ||
+        (player_ == nullptr && !releasing_ && fluid_synth_get_active_voice_count(synth_) == 0)) {
         std::memset(stereo, 0, sizeof(float) * 2 * static_cast<size_t>(frames));
         return;
     }
-    fluid_synth_write_float(synth_, frames, stereo, 0, 2, stereo, 1, 2);
+    for (int done = 0; done < frames;) {
+        float* out = stereo + 2 * static_cast<ptrdiff_t>(done);
+        const int64_t left = frames - done;
+        if (leadIn_ > 0) {
+            const int count = static_cast<int>(std::min(left, leadIn_));
+            Write(out, count);
+            std::memset(out, 0, sizeof(float) * 2 * static_cast<size_t>(count));
+            leadIn_ -= count;
+            done += count;
+        } else if (player_ != nullptr) {
+            const int count = static_cast<int>(std::min(left, passFrames_ - framesIntoPass_));
+            Write(out, count);
+            done += count;
+            framesIntoPass_ += count;
+            if (framesIntoPass_ == passFrames_) {
+                ++passesDone_;
+                framesIntoPass_ = 0;
+                DropPlayer();
+                fluid_synth_all_notes_off(synth_, -1);
+                StartPlayer();
+            }
+        } else {
+            Write(out, static_cast<int>(left));
+            done = frames;
+        }
+    }
 }
 
 }  // namespace vx::audio

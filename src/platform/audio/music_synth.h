@@ -1,16 +1,14 @@
-// The sequencer device behind the "midifile" alias: one FluidSynth synth with a General
-// MIDI SoundFont and a player for the open file, rendered on demand into a buffer by
-// whoever owns the audio callback. Not thread-safe: the owner serialises every call
-// with rendering (the audio device lock).
+// The live synthesizer: one FluidSynth synth with a General MIDI SoundFont playing one
+// tune in a loop, rendered on demand into a buffer by whoever owns it. The audio
+// callback plays through one while a tune has yet to be rendered ahead of time; the
+// render runs through another, the same way, so the two sound alike sample for sample.
+// Not thread-safe: the owner serialises every call (the audio device lock).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/audio/midi_file.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -30,22 +28,29 @@ class MusicSynth {
     bool Ready() const { return synth_ != nullptr && fontId_ >= 0; }
     const std::string& error() const { return error_; }
 
-    // Takes a file already vouched for by ReadMidiFileInfo; replaces any open one.
-    void Open(std::vector<uint8_t> bytes, const MidiFileInfo& info);
-    bool IsOpen() const { return open_; }
-    void Play(int32_t fromTick);
+    // Plays a file already vouched for by ReadMidiFileInfo from its start, from a synth
+    // as fresh as a new one (channels, voices and effects reset). Each pass lasts
+    // passFrames; then the notes still held are released, ringing on under the next
+    // pass, which starts at once. The first pass starts on the synth's next block
+    // boundary, where a new synth would start it.
+    void Play(std::vector<uint8_t> bytes, int64_t passFrames);
+    // Silence at once.
     void Stop();
-    void Close();
-    // In ticks. The position reads as the length as soon as the last event has passed,
-    // not when the player has let its tail ring out, so a loop restarts on the beat.
-    int32_t Position();
-    int32_t Length() const { return info_.lengthTicks; }
+    // Ends the tune where it stands without starting another pass: the notes held are
+    // released and ring out (the render takes what follows a pass this way).
+    void Release();
+    bool Playing() const { return player_ != nullptr; }
+    // Whole passes played since Play, and frames into the current one.
+    int64_t PassesDone() const { return passesDone_; }
+    int64_t FramesIntoPass() const { return framesIntoPass_; }
 
     // Writes `frames` interleaved stereo float frames (silence when nothing sounds).
     void Render(float* stereo, int frames);
 
   private:
+    void StartPlayer();
     void DropPlayer();
+    void Write(float* stereo, int frames);
 
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
@@ -53,11 +58,13 @@ class MusicSynth {
     int fontId_ = -1;
     std::string error_;
 
-    bool open_ = false;
     std::vector<uint8_t> bytes_;
-    MidiFileInfo info_;
-    int32_t playedFrom_ = 0;
-    int32_t stoppedAt_ = 0;
+    int64_t passFrames_ = 0;
+    int64_t leadIn_ = 0;  // frames left before the first pass starts
+    bool releasing_ = false;
+    int64_t passesDone_ = 0;
+    int64_t framesIntoPass_ = 0;
+    uint64_t written_ = 0;  // frames the synth has produced, for its block boundaries
 };
 
 // The last error FluidSynth logged; its own log output is kept off standard error.

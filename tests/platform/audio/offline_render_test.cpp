@@ -38,18 +38,14 @@ float Peak(const std::vector<float>& stereo, size_t from = 0, size_t to = SIZE_M
     return peak;
 }
 
-double Rms(const std::vector<float>& stereo, size_t fromFrame, size_t toFrame) {
-    double sum = 0;
-    for (size_t i = 2 * fromFrame; i < 2 * toFrame; ++i) sum += double(stereo[i]) * stereo[i];
-    return std::sqrt(sum / double(2 * (toFrame - fromFrame)));
-}
-
-AudioOptions Offline(std::ostream& errors, std::optional<fs::path> soundFont = std::nullopt) {
+AudioOptions Offline(std::ostream& errors, const fs::path& cache,
+                     std::optional<fs::path> soundFont = std::nullopt) {
     AudioOptions options;
     options.openDevice = false;
     options.loadMusicEarly = false;
     options.errors = &errors;
     options.soundFont = std::move(soundFont);
+    options.tuneCache = cache;
     return options;
 }
 
@@ -57,7 +53,7 @@ AudioOptions Offline(std::ostream& errors, std::optional<fs::path> soundFont = s
 struct OfflineSound : ::testing::Test {
     testing::TestGame t;
     std::ostringstream errors;
-    AudioSystem audio{Offline(errors)};
+    AudioSystem audio{Offline(errors, t.folder.Path() / "cache")};
     OfflineSound() { t.Remake(t.noWindow, audio, audio); }
     fs::path Dat(const std::string& name) { return t.folder.Path() / "dat" / name; }
     int ErrorLines() const { return testing::LineCount(errors.str()); }
@@ -108,99 +104,28 @@ TEST_F(OfflineSound, MissingOrBrokenFilesStaySilentWithOneLineEach) {
     for (int i = 0; i < 3; ++i) {
         PlayEffect(g, "wave4", effect_mode::kToTheEnd);
         PlayEffect(g, "wave5", effect_mode::kToTheEnd);
-        OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-        OpenMusic(g, MusicFile(g, "\\dat\\bgm1.mid"));
-        ServiceMusic(g, 0);
+        StartMusic(g, Tune::kOpening);
+        StartMusic(g, Tune::kMatch);
     }
     EXPECT_EQ(SoundingFrames(Render(audio, 2048)), 0);
-    EXPECT_EQ(MusicPosition(g), "") << "no device under the alias answers nothing";
+    EXPECT_EQ(audio.PlayingFrom(), MusicSource::kNone);
     EXPECT_EQ(ErrorLines(), 4) << errors.str();
     EXPECT_NE(errors.str().find("wave4.wav"), std::string::npos);
     EXPECT_NE(errors.str().find("bgm1.mid"), std::string::npos);
 }
 
-// One second of tune: a chord on every beat, 480 ticks a beat at 120 beats a minute.
-testing::MidiTune OneSecondTune() {
-    testing::MidiTune tune;
-    tune.notes = {{0, 400, 60}, {0, 400, 64}, {480, 400, 67}, {480, 400, 72}};
-    tune.endTick = 960;
-    return tune;
-}
-
-// Plays the game's own music loop (ServiceMusic once per rendered block) and notes
-// the position after each block.
-struct MusicRun {
-    std::vector<float> out;
-    std::vector<int> positions;
-};
-
-MusicRun RunMusic(Game& g, AudioSystem& audio, double seconds) {
-    constexpr int kBlock = 512;
-    MusicRun run;
-    for (int frames = 0; frames < seconds * kRate; frames += kBlock) {
-        ServiceMusic(g, 0);
-        const std::vector<float> block = Render(audio, kBlock);
-        run.out.insert(run.out.end(), block.begin(), block.end());
-        run.positions.push_back(std::stoi("0" + MusicPosition(g)));
-    }
-    return run;
-}
-
-TEST_F(OfflineSound, MusicFromAFolderWithBlanksAndJapaneseSoundsAndLoopsAtItsTrueEnd) {
-    const fs::path tune = t.folder.Path() / "my games" / "ボルトラックス 2" / "opening.mid";
-    testing::WriteBytes(tune, testing::MakeMidiFile(OneSecondTune()));
-    Game& g = t.g();
-    OpenMusic(g, tune.string());
-    EXPECT_EQ(MusicLength(g), 960);
-    EXPECT_EQ(MusicPosition(g), "0");
-    g.Menu.SetChecked(MenuId::MenuMidi, true);
-
-    const MusicRun run = RunMusic(g, audio, 2.5);
-    const auto end = std::find(run.positions.begin(), run.positions.end(), 960);
-    ASSERT_NE(end, run.positions.end()) << "the position reaches the length";
-    const double endSeconds = double(end - run.positions.begin() + 1) * 512 / kRate;
-    EXPECT_NEAR(endSeconds, 1.0, 0.03) << "read as ended once the last event has passed";
-    EXPECT_LT(*(end + 2), 100) << "and started again on the next tick";
-    EXPECT_GT(Rms(run.out, 0, kRate), 0.005) << "first pass";
-    EXPECT_GT(Rms(run.out, kRate * 11 / 10, kRate * 19 / 10), 0.005) << "second pass";
-    EXPECT_EQ(ErrorLines(), 0) << errors.str();
-}
-
-TEST_F(OfflineSound, StopOrOpeningAnotherFileSilencesTheTune) {
-    testing::WriteBytes(Dat("opening.mid"), testing::MakeMidiFile(OneSecondTune()));
-    testing::MidiTune longer = OneSecondTune();
-    longer.endTick = 4800;
-    testing::WriteBytes(Dat("bgm1.mid"), testing::MakeMidiFile(longer));
-    Game& g = t.g();
-    OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-    g.Menu.SetChecked(MenuId::MenuMidi, true);
-    RunMusic(g, audio, 0.5);
-    StopMusic(g);
-    const std::string stoppedAt = MusicPosition(g);
-    EXPECT_NEAR(std::stoi(stoppedAt), 480, 30);
-    Render(audio, 1024);  // the voices' release
-    EXPECT_EQ(SoundingFrames(Render(audio, kRate / 5)), 0);
-    EXPECT_EQ(MusicPosition(g), stoppedAt) << "the position stays put";
-    EXPECT_EQ(g.MusicPlaying, kFalse);
-
-    RunMusic(g, audio, 0.3);
-    OpenMusic(g, MusicFile(g, "\\dat\\bgm1.mid"));
-    EXPECT_EQ(MusicLength(g), 4800);
-    EXPECT_EQ(MusicPosition(g), "0");
-    Render(audio, 1024);
-    EXPECT_EQ(SoundingFrames(Render(audio, kRate / 10)), 0) << "not started until the next tick";
-}
-
+// A loud chord under a full-scale effect.
 TEST_F(OfflineSound, MusicAndAnEffectTogetherNeverClip) {
-    testing::MidiTune loud = OneSecondTune();
+    testing::MidiTune loud;
+    loud.notes = {{0, 400, 60}, {0, 400, 64}, {480, 400, 67}, {480, 400, 72}};
+    loud.endTick = 960;
     for (uint8_t key = 40; key < 90; key += 3) loud.notes.push_back({0, 900, key, 127});
     testing::WriteBytes(Dat("opening.mid"), testing::MakeMidiFile(loud));
     testing::WriteBytes(Dat("wave9.wav"),
                         testing::MakeWave(kRate, 1, testing::SquareWave(kRate / 2, 1, 32767)));
     Game& g = t.g();
-    OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
     g.Menu.SetChecked(MenuId::MenuMidi, true);
-    ServiceMusic(g, 0);
+    StartMusic(g, Tune::kOpening);
     Render(audio, 2048);
     PlayEffect(g, "Wave9", effect_mode::kStart);
     const std::vector<float> out = Render(audio, kRate);
@@ -211,20 +136,18 @@ TEST_F(OfflineSound, MusicAndAnEffectTogetherNeverClip) {
 TEST(OfflineSoundFont, WithoutASoundFontMusicIsSilentAndSaysSoOnce) {
     testing::TestGame t;
     std::ostringstream errors;
-    AudioSystem audio(Offline(errors, "/nowhere/none.sf2"));
+    AudioSystem audio(Offline(errors, t.folder.Path() / "cache", "/nowhere/none.sf2"));
     t.Remake(t.noWindow, t.noEffects, audio);
-    testing::WriteBytes(t.folder.Path() / "dat" / "opening.mid", testing::MakeMidiFile(OneSecondTune()));
+    testing::MidiTune tune;
+    tune.notes = {{0, 400, 60}};
+    testing::WriteBytes(t.folder.Path() / "dat" / "opening.mid", testing::MakeMidiFile(tune));
     Game& g = t.g();
     g.Menu.SetChecked(MenuId::MenuMidi, true);
-    for (int i = 0; i < 3; ++i) {
-        OpenMusic(g, MusicFile(g, "\\dat\\opening.mid"));
-        ServiceMusic(g, 0);
-    }
-    EXPECT_EQ(MusicLength(g), 0);
+    for (int i = 0; i < 3; ++i) StartMusic(g, Tune::kOpening);
     EXPECT_EQ(testing::LineCount(errors.str()), 1) << errors.str();
-    std::vector<float> out(2 * 1024);
-    audio.Render(out.data(), 1024);
-    EXPECT_EQ(SoundingFrames(out), 0);
+    EXPECT_EQ(SoundingFrames(Render(audio, 1024)), 0);
+    EXPECT_TRUE(audio.WaitForRenders(std::chrono::seconds(1)));
+    EXPECT_FALSE(fs::exists(t.folder.Path() / "cache")) << "nothing rendered";
 }
 
 }  // namespace

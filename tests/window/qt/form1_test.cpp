@@ -94,11 +94,11 @@ TEST_F(WindowFixture, DifficultyAndSoundCommandsFlipTheirMarksAndSave) {
     EXPECT_TRUE(Checked(MenuId::MenuMidi));
     EXPECT_EQ(Saved()[18], 0xFF);
     EXPECT_NE(g.MusicPath.find("opening.mid"), std::string::npos) << "on the title the opening tune opens";
-    EXPECT_TRUE(form->Host()->Timer1Enabled());
+    EXPECT_EQ(h.seq.playing.filename(), "opening.mid");
     Trigger(MenuId::MenuMidi);
     EXPECT_FALSE(Checked(MenuId::MenuMidi));
-    EXPECT_FALSE(form->Host()->Timer1Enabled());
-    EXPECT_EQ(h.seq.commands.back(), "stop midifile ");
+    EXPECT_TRUE(h.seq.playing.empty());
+    EXPECT_EQ(h.seq.calls.back(), "stop");
 }
 
 TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
@@ -160,8 +160,8 @@ TEST_F(WindowFixture, TheExitCommandAndTheCloseBoxEndTheProgram) {
     Trigger(MenuId::MenuMidi);
     Trigger(MenuId::MenuEnd);
     EXPECT_TRUE(form->Host()->Ending());
-    EXPECT_FALSE(form->Host()->Timer1Enabled());
-    EXPECT_EQ(h.seq.commands.back(), "stop midifile ");
+    EXPECT_TRUE(h.seq.playing.empty());
+    EXPECT_EQ(h.seq.calls.back(), "stop");
 }
 
 TEST_F(WindowFixture, ClosingTheWindowEndsTheProgram) {

@@ -28,11 +28,7 @@ struct MusicOnAtStart : ::testing::Test {
         g.MusicOn = kFalse;
         form = std::make_unique<Form1>(g, windowHost);
     }
-    int Opens() {
-        int n = 0;
-        for (const std::string& c : h.seq.commands) n += c.rfind("open ", 0) == 0 ? 1 : 0;
-        return n;
-    }
+    int Opens() { return static_cast<int>(h.seq.Plays()); }
 };
 
 TEST_F(MusicOnAtStart, TheTitleIsPaintedBeforeTheMusicOpensAndItOpensOnce) {
@@ -42,8 +38,7 @@ TEST_F(MusicOnAtStart, TheTitleIsPaintedBeforeTheMusicOpensAndItOpensOnce) {
     EXPECT_EQ(Opens(), 0) << "nothing may wait for the SoundFont before the first paint";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 500)) << "the first paint starts the music";
-    EXPECT_NE(g.MusicPath.find("opening.mid"), std::string::npos);
-    EXPECT_TRUE(form->Host()->Timer1Enabled());
+    EXPECT_EQ(h.seq.playing.filename(), "opening.mid");
     QTest::qWait(1200);  // past the fallback
     EXPECT_EQ(Opens(), 1);
 }
@@ -52,7 +47,7 @@ TEST_F(MusicOnAtStart, AWindowNeverPaintedStillGetsItsMusic) {
     form->Form_Load();
     EXPECT_EQ(Opens(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 2000));
-    EXPECT_TRUE(form->Host()->Timer1Enabled());
+    EXPECT_EQ(h.seq.playing.filename(), "opening.mid");
 }
 
 TEST_F(MusicOnAtStart, MusicTurnedOffBeforeItStartedStaysOff) {
@@ -61,7 +56,7 @@ TEST_F(MusicOnAtStart, MusicTurnedOffBeforeItStartedStaysOff) {
     ASSERT_FALSE(g.Menu.Checked(MenuId::MenuMidi));
     QTest::qWait(1200);
     EXPECT_EQ(Opens(), 0);
-    EXPECT_FALSE(form->Host()->Timer1Enabled());
+    EXPECT_TRUE(h.seq.playing.empty());
 }
 
 TEST_F(MusicOnAtStart, LaterStepsRunOnceBeforeTheFirstInputAndTheMusicWaitsUntilReady) {
