@@ -5,14 +5,15 @@
 #   platform  src/platform           stand-ins for the OS and outside libraries
 #   core      src/core               what every subsystem shares
 #   subsystems src/sound, draw, stage, puck, paddles
-#   flow      src/match, src/net (network play; the only ENet), src/frontend
+#   flow      src/match, src/net (network play; the only ENet), src/net/lobby (the only
+#             libstrophe), src/frontend
 #   shell     src/window, help, about, main.cpp (the only Qt)
 #
 # Set VOLTRAX_SOURCE_ROOT to the repository root before including.
 
 file(GLOB VOLTRAX_PLATFORM_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/platform/*.cpp)
 
-set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match net frontend)
+set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match net net/lobby frontend)
 set(VOLTRAX_GAME_SOURCES)
 foreach(folder IN LISTS VOLTRAX_GAME_FOLDERS)
   file(GLOB folder_sources CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/${folder}/*.cpp)
