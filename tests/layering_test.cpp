@@ -29,6 +29,7 @@ const std::map<std::string, int> kLayerRank = {
     {"paddles", 7},  // subsystems
     {"match", 8},         {"net", 9},
     {"frontend", 10},  // flow
+    {"net/ice", 10},   // back-end of online play's paths (libnice, NAT-PMP, UPnP)
     {"window", 11},       {"help", 11},
     {"about", 11},        {".", 11},  // shell
 };
@@ -44,6 +45,12 @@ bool IsSdlOrSynth(const std::string& header) {
 }
 bool IsEnet(const std::string& header) {
     return header.rfind("enet/", 0) == 0;
+}
+
+// libnice, GLib (which it stands on), NAT-PMP and UPnP belong to the path back-end alone.
+bool IsPathLibrary(const std::string& header) {
+    return header.rfind("nice/", 0) == 0 || header.rfind("glib", 0) == 0 || header.rfind("gio/", 0) == 0 ||
+           header == "natpmp.h" || header.rfind("miniupnpc/", 0) == 0;
 }
 
 struct Violation {
@@ -78,6 +85,8 @@ std::vector<Violation> CheckTree(const fs::path& src) {
                 if (IsSdlOrSynth(header) && !kSdlFolders.contains(folder))
                     found.push_back({where, "SDL or FluidSynth outside the back-ends"});
                 if (IsEnet(header) && folder != "net") found.push_back({where, "ENet outside net"});
+                if (IsPathLibrary(header) && folder != "net/ice")
+                    found.push_back({where, "libnice, GLib or port mapping outside net/ice"});
                 continue;
             }
             if (!std::regex_search(line, m, quoted)) continue;
@@ -114,16 +123,18 @@ TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
     std::ofstream(root / "platform" / "pads" / "ok.cpp") << "#include <SDL.h>\n";
     std::ofstream(root / "core" / "sdl.cpp") << "#include <SDL2/SDL.h>\n";
     std::ofstream(root / "puck" / "enet.cpp") << "#include <enet/enet.h>\n";
+    std::ofstream(root / "puck" / "nice.cpp") << "#include <nice/agent.h>\n";
 
     std::map<std::string, std::string> got;
     for (const auto& v : CheckTree(root)) got[v.where] += v.rule;
     fs::remove_all(root);
-    EXPECT_EQ(got.size(), 5u);
+    EXPECT_EQ(got.size(), 6u);
     EXPECT_NE(got["core/up.h:1"].find("layer above"), std::string::npos);
     EXPECT_NE(got["puck/side.cpp:1"].find("layer above"), std::string::npos);
     EXPECT_EQ(got["puck/side.cpp:2"], "Qt outside the shell");
     EXPECT_EQ(got["core/sdl.cpp:1"], "SDL or FluidSynth outside the back-ends");
     EXPECT_EQ(got["puck/enet.cpp:1"], "ENet outside net");
+    EXPECT_EQ(got["puck/nice.cpp:1"], "libnice, GLib or port mapping outside net/ice");
 }
 
 }  // namespace
