@@ -17,7 +17,7 @@ component_ports = { }
 modules_disabled = { "s2s", "offline" }
 modules_enabled = {
 	"saslauth";     -- logging in (SASL ANONYMOUS here)
-	"tls";          -- STARTTLS when certificates are given
+	@TLS_MODULE@
 	"disco";        -- lets the game find the TURN service
 	"ping";
 	"posix";        -- pid file, SIGTERM ends cleanly

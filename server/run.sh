@@ -70,10 +70,12 @@ else
   extra=""
 fi
 if [ -n "$certs" ]; then
+  tls_module='"tls"; -- STARTTLS, and clients must use it'
   tls_settings="certificates = \"$(cd "$certs" && pwd)\"
 c2s_require_encryption = true"
 else
   mkdir -p "$data/certs"
+  tls_module='-- no "tls": without certificates STARTTLS could only fail'
   tls_settings="certificates = \"$data/certs\"
 c2s_require_encryption = false"
 fi
@@ -86,7 +88,7 @@ fill() {
       -e "s|@RELAY_MIN_PORT@|$relay_min|g" -e "s|@RELAY_MAX_PORT@|$relay_max|g" \
       -e "s|@SECRET@|$secret|g" -e "s|@LOG_LEVEL@|$log_level|g" \
       -e "s|@INTERFACES@|$interfaces|g" -e "s|@LISTENING_IP@|$listening_ip|g" \
-      -e "s|@EXTRA@|$extra|g" "$1"
+      -e "s|@EXTRA@|$extra|g" -e "s|@TLS_MODULE@|$tls_module|g" "$1"
 }
 umask 077
 fill "$here/prosody.cfg.lua" | awk -v tls="$tls_settings" '{ if ($0 == "@TLS_SETTINGS@") print tls; else print }' \

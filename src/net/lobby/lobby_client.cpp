@@ -92,7 +92,8 @@ Jid SplitJid(const char* text) {
 // The defined condition of an error stanza ("item-not-found", ...), or "".
 std::string ErrorCondition(xmpp_stanza_t* stanza) {
     xmpp_stanza_t* error = xmpp_stanza_get_child_by_name(stanza, "error");
-    for (xmpp_stanza_t* c = error ? xmpp_stanza_get_children(error) : nullptr; c; c = xmpp_stanza_get_next(c)) {
+    for (xmpp_stanza_t* c = error ? xmpp_stanza_get_children(error) : nullptr; c;
+         c = xmpp_stanza_get_next(c)) {
         const char* ns = xmpp_stanza_get_ns(c);
         const char* name = xmpp_stanza_get_name(c);
         if (ns && name && std::string_view(ns) == kStanzaErrorNs) return name;
@@ -267,7 +268,10 @@ struct LobbyClient::Impl {
         Send("<iq type='get' id='" + id + "' to='" + Escape(domain) + "'><services xmlns='" + kExtDiscoNs +
              "'/></iq>");
         switch (mode) {
-            case Mode::kMake: host = true; MakeNewRoom(); break;
+            case Mode::kMake:
+                host = true;
+                MakeNewRoom();
+                break;
             case Mode::kJoin: {
                 const auto c = ReadRoomCode(typedCode);
                 if (!c) {
@@ -556,7 +560,8 @@ struct LobbyClient::Impl {
         const char* typeText = xmpp_stanza_get_type(stanza);
         const std::string type = typeText ? typeText : "normal";
         xmpp_stanza_t* bodyStanza = xmpp_stanza_get_child_by_name(stanza, "body");
-        const char* body = bodyStanza ? xmpp_stanza_get_text_ptr(xmpp_stanza_get_children(bodyStanza)) : nullptr;
+        const char* body =
+            bodyStanza ? xmpp_stanza_get_text_ptr(xmpp_stanza_get_children(bodyStanza)) : nullptr;
         if (!body || from.resource.empty()) return 1;
         const auto line = ReadLine(body, nullptr);
         if (!line) return 1;
@@ -580,7 +585,8 @@ struct LobbyClient::Impl {
             }
         } else {
             xmpp_stanza_t* query = xmpp_stanza_get_child_by_name(stanza, "query");
-            for (xmpp_stanza_t* c = query ? xmpp_stanza_get_children(query) : nullptr; c; c = xmpp_stanza_get_next(c)) {
+            for (xmpp_stanza_t* c = query ? xmpp_stanza_get_children(query) : nullptr; c;
+                 c = xmpp_stanza_get_next(c)) {
                 const char* name = xmpp_stanza_get_name(c);
                 if (name && std::string_view(name) == "feature" && Attr(c, "var") == "muc_membersonly") {
                     self->FailOrRequeue(LobbyError::kRoomFull);
@@ -597,7 +603,8 @@ struct LobbyClient::Impl {
         if (self->leaving) return 0;
         std::vector<ServiceEntry> entries;
         xmpp_stanza_t* list = xmpp_stanza_get_child_by_name_and_ns(stanza, "services", kExtDiscoNs);
-        for (xmpp_stanza_t* c = list ? xmpp_stanza_get_children(list) : nullptr; c; c = xmpp_stanza_get_next(c)) {
+        for (xmpp_stanza_t* c = list ? xmpp_stanza_get_children(list) : nullptr; c;
+             c = xmpp_stanza_get_next(c)) {
             const char* name = xmpp_stanza_get_name(c);
             if (!name || std::string_view(name) != "service") continue;
             entries.push_back({Attr(c, "type"), Attr(c, "transport"), Attr(c, "host"), Attr(c, "port"),
@@ -638,19 +645,33 @@ void LobbyClient::QuickMatch(std::string settings) {
     impl_->mode = Mode::kQuick;
     impl_->settings = std::move(settings);
 }
-void LobbyClient::Poll() { impl_->Poll(); }
-LobbyState LobbyClient::State() const { return impl_->state; }
-LobbyError LobbyClient::Error() const { return impl_->error; }
+void LobbyClient::Poll() {
+    impl_->Poll();
+}
+LobbyState LobbyClient::State() const {
+    return impl_->state;
+}
+LobbyError LobbyClient::Error() const {
+    return impl_->error;
+}
 std::string LobbyClient::ErrorWords() const {
     std::string words = LobbyErrorWords(impl_->error);
     if (impl_->error == LobbyError::kVersionsDiffer)
         words += " (this one " + impl_->options.version + ", the other " + impl_->peerVersion + ")";
     return words;
 }
-bool LobbyClient::IsHost() const { return impl_->host && impl_->state >= LobbyState::kWaiting; }
-const std::string& LobbyClient::Code() const { return impl_->code; }
-bool LobbyClient::ServicesAnswered() const { return impl_->servicesAnswered; }
-const LobbyServices& LobbyClient::Services() const { return impl_->services; }
+bool LobbyClient::IsHost() const {
+    return impl_->host && impl_->state >= LobbyState::kWaiting;
+}
+const std::string& LobbyClient::Code() const {
+    return impl_->code;
+}
+bool LobbyClient::ServicesAnswered() const {
+    return impl_->servicesAnswered;
+}
+const LobbyServices& LobbyClient::Services() const {
+    return impl_->services;
+}
 void LobbyClient::SendPath(std::string line) {
     impl_->myPath = std::move(line);
     impl_->SendOurLines();
@@ -659,11 +680,21 @@ void LobbyClient::SendReady() {
     impl_->myReady = true;
     impl_->SendOurLines();
 }
-const std::string& LobbyClient::PeerVersion() const { return impl_->peerVersion; }
-const std::string& LobbyClient::PeerSettings() const { return impl_->peerSettings; }
-const std::string& LobbyClient::PeerPath() const { return impl_->peerPath; }
-bool LobbyClient::PeerReady() const { return impl_->peerReady; }
-void LobbyClient::Leave() { impl_->Leave(); }
+const std::string& LobbyClient::PeerVersion() const {
+    return impl_->peerVersion;
+}
+const std::string& LobbyClient::PeerSettings() const {
+    return impl_->peerSettings;
+}
+const std::string& LobbyClient::PeerPath() const {
+    return impl_->peerPath;
+}
+bool LobbyClient::PeerReady() const {
+    return impl_->peerReady;
+}
+void LobbyClient::Leave() {
+    impl_->Leave();
+}
 
 const char* LobbyErrorWords(LobbyError error) {
     switch (error) {

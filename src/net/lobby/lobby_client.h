@@ -33,8 +33,8 @@ enum class LobbyError : uint8_t {
 };
 
 struct LobbyOptions {
-    std::string server;  // "host", "host:port", "[v6 address]:port"; port 5222 if none
-    std::string domain;  // the lobby's XMPP domain; empty: the server's host name
+    std::string server;   // "host", "host:port", "[v6 address]:port"; port 5222 if none
+    std::string domain;   // the lobby's XMPP domain; empty: the server's host name
     std::string version;  // this program's version; the other's must be the same
     std::chrono::milliseconds connectTimeout{10000};
     // Quick match: how long the older player waits in its room for the newer one before
@@ -63,7 +63,7 @@ class LobbyClient {
     // Error() in a player's words ("" while there is none).
     std::string ErrorWords() const;
 
-    bool IsHost() const;             // made the room (in a quick match: once paired)
+    bool IsHost() const;              // made the room (in a quick match: once paired)
     const std::string& Code() const;  // the room's code once the room is ours or found
     // The relay and STUN server the lobby handed out, once ServicesAnswered() (the
     // relay stays empty when the lobby offers none).

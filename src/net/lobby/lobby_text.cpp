@@ -112,7 +112,8 @@ std::optional<LobbyLine> ReadLine(std::string_view body, std::string* why) {
     body.remove_prefix(kPrefix.size());
     const std::size_t space = body.find(' ');
     const std::string_view word = body.substr(0, space);
-    const std::string_view text = space == std::string_view::npos ? std::string_view() : body.substr(space + 1);
+    const std::string_view text =
+        space == std::string_view::npos ? std::string_view() : body.substr(space + 1);
     if (space != std::string_view::npos && text.empty()) return refuse("a space and no text");
     for (const auto& k : kKinds) {
         if (k.word != word) continue;

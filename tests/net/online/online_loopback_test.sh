@@ -11,6 +11,7 @@ for tool in prosody turnserver; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
 done
 work="$(mktemp -d)"
+chmod 755 "$work"  # the servers run as nobody when started as root
 pids=()
 cleanup() {
   local p
