@@ -18,15 +18,9 @@ net::lobby::LobbyOptions LobbyOptionsFor(const OnlineRequest& request) {
 OnlineConnector::OnlineConnector(OnlineRequest request, PathFinderMaker makeFinder)
     : request_(std::move(request)), makeFinder_(std::move(makeFinder)), lobby_(LobbyOptionsFor(request_)) {
     switch (request_.kind) {
-        case OnlineRequest::Kind::kMakeRoom:
-            lobby_.MakeRoom(request_.settings);
-            break;
-        case OnlineRequest::Kind::kJoinRoom:
-            lobby_.JoinRoom(request_.code);
-            break;
-        case OnlineRequest::Kind::kQuickMatch:
-            lobby_.QuickMatch(request_.settings);
-            break;
+        case OnlineRequest::Kind::kMakeRoom: lobby_.MakeRoom(request_.settings); break;
+        case OnlineRequest::Kind::kJoinRoom: lobby_.JoinRoom(request_.code); break;
+        case OnlineRequest::Kind::kQuickMatch: lobby_.QuickMatch(request_.settings); break;
     }
 }
 
@@ -44,11 +38,10 @@ void OnlineConnector::Poll(int64_t nowMs) {
     using net::lobby::LobbyState;
     if (stage_ == Stage::kFailed) return;
     lobby_.Poll();
-    if (stage_ == Stage::kConnected) {
-        // The lobby has done its part once both sides hold their links.
-        if (lobby_.PeerReady() || lobby_.State() == LobbyState::kFailed) lobby_.Leave();
-        return;
-    }
+    // Both stay in their room while the match lasts (the lobby's part is done, but a
+    // third player who types the code then hears that the room is full rather than that
+    // there is none); leaving is the owner's, when the connection ends.
+    if (stage_ == Stage::kConnected) return;
     if (lobby_.State() == LobbyState::kFailed) return Fail(lobby_.ErrorWords());
     if (lobby_.State() == LobbyState::kWaiting) stage_ = Stage::kWaiting;
     if (lobby_.State() != LobbyState::kTogether || !lobby_.ServicesAnswered()) return;
@@ -76,7 +69,8 @@ void OnlineConnector::Poll(int64_t nowMs) {
     if (!remoteSet_ && !lobby_.PeerPath().empty()) {
         std::string error;
         if (!finder_->SetRemoteDescription(lobby_.PeerPath(), &error))
-            return Fail("The other player's program sent a way to reach it that cannot be read (" + error + ").");
+            return Fail("The other player's program sent a way to reach it that cannot be read (" + error +
+                        ").");
         remoteSet_ = true;
     }
     if (finder_->GetState() == State::kFailed) return Fail(finder_->Failure());
@@ -98,15 +92,11 @@ std::string OnlineConnector::StatusWords() const {
     switch (stage_) {
         case Stage::kLobby:
             return request_.kind == OnlineRequest::Kind::kQuickMatch ? "Looking for another player..."
-                                                                       : "Reaching the lobby...";
-        case Stage::kWaiting:
-            return "Waiting for the other player...";
-        case Stage::kFindingPath:
-            return "Finding a way to the other player...";
-        case Stage::kConnected:
-            return std::string("Connected (") + net::PathName(path_) + ").";
-        case Stage::kFailed:
-            return failure_;
+                                                                     : "Reaching the lobby...";
+        case Stage::kWaiting: return "Waiting for the other player...";
+        case Stage::kFindingPath: return "Finding a way to the other player...";
+        case Stage::kConnected: return std::string("Connected (") + net::PathName(path_) + ").";
+        case Stage::kFailed: return failure_;
     }
     return {};
 }

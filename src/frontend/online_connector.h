@@ -46,6 +46,8 @@ class OnlineConnector {
     OnlineConnector(OnlineRequest request, PathFinderMaker makeFinder);
     ~OnlineConnector();
 
+    // Keep calling it after the link is taken: the room's maker holds its room while the
+    // match lasts.
     void Poll(int64_t nowMs);
 
     Stage GetStage() const { return stage_; }

@@ -25,7 +25,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
 xmpp=$(free_port) turn=$(free_port)
-"$src/server/run.sh" --domain lobby.test --public-address 127.0.0.1 --data "$work/lobby" \
+"$src/server/run.sh" --domain 127.0.0.1 --public-address 127.0.0.1 --data "$work/lobby" \
   --xmpp-port "$xmpp" --turn-port "$turn" --relay-ports 50000-50999 >"$work/lobby.out" 2>&1 &
 lobby_pid=$!
 pids+=("$lobby_pid")
@@ -44,7 +44,7 @@ probe() {
 # wait_room NAME: the code the maker printed.
 wait_room() {
   for _ in $(seq 200); do
-    grep -q "^room " "$work/$1.out" && { sed -n 's/^room //p' "$work/$1.out"; return 0; }
+    grep -qs "^room " "$work/$1.out" && { sed -n 's/^room //p' "$work/$1.out"; return 0; }
     sleep 0.1
   done
   return 1

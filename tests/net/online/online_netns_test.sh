@@ -71,7 +71,7 @@ world() {
   vx_net_up "$id"
   vx_net_router "$id" a "$1"
   vx_net_router "$id" b "$2"
-  ip netns exec "$(vx_ns "$id" i)" "$src/server/run.sh" --domain lobby.test --public-address 203.0.113.1 \
+  ip netns exec "$(vx_ns "$id" i)" "$src/server/run.sh" --domain 203.0.113.1 --public-address 203.0.113.1 \
     --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
   lobby_pid=$!
   pids+=("$lobby_pid")

@@ -7,7 +7,7 @@
 //   voltrax_online_probe --lobby HOST[:PORT] (--make-room | --join-room CODE | --quick-match)
 //                        [--relay-only] [--local-address ADDRESS]...
 //   voltrax_online_probe --host PORT | --join ADDRESS:PORT
-//   common: [--time-limit SECONDS] [--stage N] [--seed N] [--timeout SECONDS]
+//   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
 //
 // Prints "room CODE" once a made room exists, then "path=NAME" once connected, then the
 // summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
@@ -48,7 +48,8 @@ struct ProbeOptions {
     std::string join;
     int timeLimit = 10;
     int stage = 1;
-    uint64_t seed = 1;
+    uint64_t seed = 1;       // this side's keys
+    uint64_t matchSeed = 1;  // the match's own random source, the same on both sides
     int timeoutS = 120;
 };
 
@@ -65,19 +66,34 @@ ProbeOptions Parse(int argc, char** argv) {
             if (i + 1 >= argc) Usage(a + " needs a value");
             return argv[++i];
         };
-        if (a == "--lobby") o.lobby = value();
-        else if (a == "--make-room") o.online = OnlineRequest::Kind::kMakeRoom;
-        else if (a == "--join-room") o.online = OnlineRequest::Kind::kJoinRoom, o.code = value();
-        else if (a == "--quick-match") o.online = OnlineRequest::Kind::kQuickMatch;
-        else if (a == "--relay-only") o.relayOnly = true;
-        else if (a == "--local-address") o.localAddresses.push_back(value());
-        else if (a == "--host") o.hostPort = static_cast<uint16_t>(std::stoi(value()));
-        else if (a == "--join") o.join = value();
-        else if (a == "--time-limit") o.timeLimit = std::stoi(value());
-        else if (a == "--stage") o.stage = std::stoi(value());
-        else if (a == "--seed") o.seed = std::stoull(value());
-        else if (a == "--timeout") o.timeoutS = std::stoi(value());
-        else Usage("unknown argument " + a);
+        if (a == "--lobby")
+            o.lobby = value();
+        else if (a == "--make-room")
+            o.online = OnlineRequest::Kind::kMakeRoom;
+        else if (a == "--join-room")
+            o.online = OnlineRequest::Kind::kJoinRoom, o.code = value();
+        else if (a == "--quick-match")
+            o.online = OnlineRequest::Kind::kQuickMatch;
+        else if (a == "--relay-only")
+            o.relayOnly = true;
+        else if (a == "--local-address")
+            o.localAddresses.push_back(value());
+        else if (a == "--host")
+            o.hostPort = static_cast<uint16_t>(std::stoi(value()));
+        else if (a == "--join")
+            o.join = value();
+        else if (a == "--time-limit")
+            o.timeLimit = std::stoi(value());
+        else if (a == "--stage")
+            o.stage = std::stoi(value());
+        else if (a == "--seed")
+            o.seed = std::stoull(value());
+        else if (a == "--match-seed")
+            o.matchSeed = std::stoull(value());
+        else if (a == "--timeout")
+            o.timeoutS = std::stoi(value());
+        else
+            Usage("unknown argument " + a);
     }
     if (o.online.has_value() == (o.hostPort.has_value() || !o.join.empty()))
         Usage("one of --make-room, --join-room, --quick-match, --host or --join");
@@ -90,7 +106,9 @@ ProbeOptions Parse(int argc, char** argv) {
     std::exit(1);
 }
 
-void Nap() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+void Nap() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
 
 }  // namespace
 
@@ -100,6 +118,7 @@ int main(int argc, char** argv) {
 
     // The way to the other side: the lobby and a path finder, or an address.
     std::unique_ptr<net::Link> link;
+    std::unique_ptr<OnlineConnector> connector;  // polled on while the match lasts
     bool host = false;
     std::string path = "direct";
     if (o.online) {
@@ -112,24 +131,24 @@ int main(int argc, char** argv) {
         request.relayOnly = o.relayOnly;
         net::ice::IceOptions ice;
         ice.localAddresses = o.localAddresses;
-        OnlineConnector connector(request, [ice](const net::PathOptions& options) {
+        connector = std::make_unique<OnlineConnector>(request, [ice](const net::PathOptions& options) {
             return std::make_unique<net::ice::IcePathFinder>(options, ice);
         });
         bool codeShown = false;
-        while (connector.GetStage() != OnlineConnector::Stage::kConnected) {
-            if (SteadyNowMs() > deadline) Fail("gave up: " + connector.StatusWords());
-            connector.Poll(SteadyNowMs());
-            if (connector.GetStage() == OnlineConnector::Stage::kFailed) Fail(connector.Failure());
-            if (!codeShown && connector.IsHost() && !connector.Code().empty() &&
+        while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
+            if (SteadyNowMs() > deadline) Fail("gave up: " + connector->StatusWords());
+            connector->Poll(SteadyNowMs());
+            if (connector->GetStage() == OnlineConnector::Stage::kFailed) Fail(connector->Failure());
+            if (!codeShown && connector->IsHost() && !connector->Code().empty() &&
                 *o.online == OnlineRequest::Kind::kMakeRoom) {
-                std::cout << "room " << connector.Code() << std::endl;
+                std::cout << "room " << connector->Code() << std::endl;
                 codeShown = true;
             }
             Nap();
         }
-        host = connector.IsHost();
-        path = net::PathName(connector.Path());
-        link = connector.TakeLink();
+        host = connector->IsHost();
+        path = net::PathName(connector->Path());
+        link = connector->TakeLink();
     } else {
         std::string error;
         host = o.hostPort.has_value();
@@ -157,27 +176,16 @@ int main(int argc, char** argv) {
         if (peer.Ended()) Fail(peer.EndMessage());
         if (SteadyNowMs() > deadline) Fail("the other side never answered");
         peer.Pump(SteadyNowMs());
+        if (connector) connector->Poll(SteadyNowMs());
         Nap();
     }
+    // Both sides play the same start from the command line rather than sending it: the
+    // short time limits the tiers use are no menu's, which a start packet may not carry.
     net::StartPacket start;
-    if (host) {
-        start.stage = static_cast<uint8_t>(o.stage);
-        start.ruleKind = rule_kind::kTime;
-        start.timeLimit = static_cast<int16_t>(o.timeLimit);
-        start.seed = o.seed * 0x9e3779b97f4a7c15ULL;
-        peer.SendStart(start);
-    } else {
-        for (;;) {
-            if (auto got = peer.TakeStart()) {
-                start = *got;
-                break;
-            }
-            if (peer.Ended()) Fail(peer.EndMessage());
-            if (SteadyNowMs() > deadline) Fail("the host never started the match");
-            peer.Pump(SteadyNowMs());
-            Nap();
-        }
-    }
+    start.stage = static_cast<uint8_t>(o.stage);
+    start.ruleKind = rule_kind::kTime;
+    start.timeLimit = static_cast<int16_t>(o.timeLimit);
+    start.seed = o.matchSeed;
     testing::TestGame game(o.seed);
     net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
     std::mt19937_64 keys(o.seed * 7919 + (host ? 0 : 1));
@@ -197,6 +205,7 @@ int main(int argc, char** argv) {
         } else {
             peer.Pump(now);
         }
+        if (connector) connector->Poll(now);
         Nap();
     }
     // Both sides keep the link a moment so the last confirmations cross.
