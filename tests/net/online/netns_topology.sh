@@ -46,6 +46,12 @@ table ip nat {
   chain postrouting { type nat hook postrouting priority 100; oifname "wan" $how; }
 }
 table inet home {
+  # Nothing new comes in from the internet side: an unsolicited packet to the router
+  # would otherwise leave a connection entry that takes the port a home's hole needs.
+  chain input {
+    type filter hook input priority 0; policy accept;
+    iifname "wan" ct state new drop
+  }
   chain forward {
     type filter hook forward priority 0; policy drop;
     ct state established,related accept
