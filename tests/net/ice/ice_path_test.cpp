@@ -410,6 +410,22 @@ TEST(IceDescription, LinesFromAStrangerAreReadStrictlyAndRefusedWithTheReason) {
     EXPECT_EQ(lonely.Failure(), "Playing through the relay only was chosen, but no relay was named.");
     EXPECT_FALSE(lonely.SetRemoteDescription(head + good, &error));
     EXPECT_NE(error.find("offers no relay"), std::string::npos) << error;
+
+    // A well-formed line whose only address answers nothing: the checks give up and say so.
+    IceOptions impatient = On("127.0.0.1");
+    impatient.checkLimitMs = 1500;
+    IcePathFinder alone(Side(true), impatient);
+    ASSERT_TRUE(alone.SetRemoteDescription(
+        head + "host,127.0.0.1," + std::to_string(FreeUdpPort()) + ",100,1", &error))
+        << error;
+    const int64_t begin = SteadyNowMs();
+    for (int i = 0; i < 10000 && SteadyNowMs() - begin < 10000 && alone.GetState() != State::kFailed; ++i) {
+        alone.Poll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(alone.GetState(), State::kFailed);
+    EXPECT_EQ(alone.Failure(), "No way through to the other player, and there was no relay to fall back on.");
+    EXPECT_FALSE(alone.MakeLink(true, &error));
 }
 
 }  // namespace
