@@ -146,9 +146,10 @@ bool ReadDescription(const std::string& text, Description* out, std::string* err
     };
     if (text.size() > kMaxDescriptionBytes)
         return refuse("it is longer than " + std::to_string(kMaxDescriptionBytes) + " bytes");
-    for (char c : text) {
-        if (c < 0x21 && c != ' ') return refuse("it holds control characters");
-        if (c > 0x7e || c < 0) return refuse("it holds characters outside printable ASCII");
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x7e) return refuse("it holds characters outside printable ASCII");
+        if (byte < 0x21 && byte != ' ') return refuse("it holds control characters");
     }
     const auto words = Split(text, ' ');
     if (words[0] != kDescriptionTag) return refuse("it does not start with " + std::string(kDescriptionTag));

@@ -455,7 +455,15 @@ void IcePathFinder::Poll() {
     }
     if (s.state == State::kGathering && now - s.startMs > 2 * s.ice.gatherLimitMs)
         s.Fail("The game's servers could not be found.");
-    if (s.state == State::kChecking && now - s.checkStartMs > s.ice.checkLimitMs) s.Fail(s.NoPath());
+    if (s.state == State::kChecking) {
+        // The signal may have come before the checks were ours to watch: ask as well.
+        const NiceComponentState component =
+            nice_agent_get_component_state(s.session->agent, s.session->stream, kComponent);
+        if (component == NICE_COMPONENT_STATE_CONNECTED || component == NICE_COMPONENT_STATE_READY)
+            s.state = State::kConnected;
+        else if (now - s.checkStartMs > s.ice.checkLimitMs)
+            s.Fail(s.NoPath());
+    }
 }
 
 PathFinder::State IcePathFinder::GetState() const {
