@@ -13,7 +13,7 @@ VOLTRAX_TEST_PACKAGES=(
   xvfb xdotool x11-utils imagemagick googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev time
   dpkg-dev file appstream desktop-file-utils man-db
   weston sway grim wtype
-  prosody coturn
+  prosody coturn nftables iproute2
 )
 
 # voltrax_install_missing PACKAGE...: installs those of the named packages that are missing.

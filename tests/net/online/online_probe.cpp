@@ -9,7 +9,8 @@
 //   voltrax_online_probe --host PORT | --join ADDRESS:PORT
 //   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
 //
-// Prints "room CODE" once a made room exists, then "path=NAME" once connected, then the
+// Prints "room CODE" once a made room exists ("public ADDRESS:PORT" once a host's router
+// mapped its port), then "path=NAME" once connected, then the
 // summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
 // with exit status 1; a bad command line exits with 2.
 #include <chrono>
@@ -27,6 +28,7 @@
 #include "frontend/online_connector.h"
 #include "net/enet_link.h"
 #include "net/ice/ice_path_finder.h"
+#include "net/ice/port_mapping.h"
 #include "net/net_match.h"
 #include "net/net_peer.h"
 #include "net/net_sim.h"
@@ -118,7 +120,8 @@ int main(int argc, char** argv) {
 
     // The way to the other side: the lobby and a path finder, or an address.
     std::unique_ptr<net::Link> link;
-    std::unique_ptr<OnlineConnector> connector;  // polled on while the match lasts
+    std::unique_ptr<OnlineConnector> connector;      // polled on while the match lasts
+    std::unique_ptr<net::ice::PortMapping> mapping;  // removed when the program ends
     bool host = false;
     std::string path = "direct";
     if (o.online) {
@@ -153,7 +156,19 @@ int main(int argc, char** argv) {
         std::string error;
         host = o.hostPort.has_value();
         if (host) {
-            link = net::EnetLink::Host(*o.hostPort, "", &error);
+            auto hosting = net::EnetLink::Host(*o.hostPort, "", &error);
+            if (hosting) {
+                // As `voltrax --host` does: ask the router for the port and name the address
+                // the guest should use.
+                mapping = std::make_unique<net::ice::PortMapping>(hosting->Port());
+                while (!mapping->Done() && SteadyNowMs() < deadline) Nap();
+                const net::ice::PortMappingResult mapped = mapping->Result();
+                if (mapped.method != net::ice::PortMappingResult::Method::kNone) {
+                    std::cout << "public " << mapped.publicAddress << ":" << mapped.publicPort << std::endl;
+                    path = "mapped";
+                }
+            }
+            link = std::move(hosting);
         } else {
             std::string address;
             uint16_t port = 0;
