@@ -5,19 +5,23 @@
 #   platform  src/platform           stand-ins for the OS and outside libraries
 #   core      src/core               what every subsystem shares
 #   subsystems src/sound, draw, stage, puck, paddles
-#   flow      src/match, src/net (network play; the only ENet), src/frontend
+#   flow      src/match, src/net (network play; the only ENet), src/net/lobby (the only
+#             libstrophe), src/frontend
+#   ice       src/net/ice            online play's paths: libnice, NAT-PMP, UPnP (a back-end)
 #   shell     src/window, help, about, main.cpp (the only Qt)
 #
 # Set VOLTRAX_SOURCE_ROOT to the repository root before including.
 
 file(GLOB VOLTRAX_PLATFORM_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/platform/*.cpp)
 
-set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match net frontend)
+set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match net net/lobby frontend)
 set(VOLTRAX_GAME_SOURCES)
 foreach(folder IN LISTS VOLTRAX_GAME_FOLDERS)
   file(GLOB folder_sources CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/${folder}/*.cpp)
   list(APPEND VOLTRAX_GAME_SOURCES ${folder_sources})
 endforeach()
+
+file(GLOB VOLTRAX_ICE_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/net/ice/*.cpp)
 
 file(GLOB VOLTRAX_SHELL_SOURCES CONFIGURE_DEPENDS
   ${VOLTRAX_SOURCE_ROOT}/src/window/*.cpp ${VOLTRAX_SOURCE_ROOT}/src/help/*.cpp

@@ -4,14 +4,16 @@
 # What building and playing need.
 VOLTRAX_PLAY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libsdl2-dev libfluidsynth-dev libenet-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libsdl2-dev libfluidsynth-dev libenet-dev libstrophe-dev timgm6mb-soundfont fonts-ipafont-gothic fonts-dejavu-core
   qt6-translations-l10n qt6-wayland
+  libnice-dev libnatpmp-dev libminiupnpc-dev
 )
 # What only the tests, the format check, the fuzzers and the benchmarks need.
 VOLTRAX_TEST_PACKAGES=(
   xvfb xdotool x11-utils imagemagick googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev time
   dpkg-dev file appstream desktop-file-utils man-db
   weston sway grim wtype
+  prosody coturn nftables iproute2
 )
 
 # voltrax_install_missing PACKAGE...: installs those of the named packages that are missing.

@@ -295,8 +295,8 @@ TEST(StrangerTest, StrangersLeaveTheHostWaitingAndTheGuestGetsIn) {
                       PeerOptions{false, "2.1", std::nullopt, 2});
         std::optional<HostReport> report;
         // The host may report its guest in before the guest has read the host's answer: wait for both.
-        for (int64_t end = joinedMs + 3000 + lingerMs + 2000; (!report || !guest.Ready()) && SteadyNowMs() < end;
-             Nap()) {
+        for (int64_t end = joinedMs + 3000 + lingerMs + 2000;
+             (!report || !guest.Ready()) && SteadyNowMs() < end; Nap()) {
             guest.Pump(SteadyNowMs());
             turn();
             if (!report) report = hostProcess.Report();

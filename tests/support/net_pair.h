@@ -22,7 +22,7 @@ using net::NetPeer;
 using net::NetSimSettings;
 
 struct NetSide {
-    NetSide(std::unique_ptr<EnetLink> link, bool host, const std::string& version, NetSimSettings sim,
+    NetSide(std::unique_ptr<net::Link> link, bool host, const std::string& version, NetSimSettings sim,
             uint64_t seed)
         : game(seed), peer(std::move(link), net::PeerOptions{host, version, sim, seed}), keys(seed * 7919) {}
     TestGame game;
@@ -72,6 +72,12 @@ struct NetPair {
         host = std::make_unique<NetSide>(std::move(hostLink), true, "2.1", sim, 11);
         guest = std::make_unique<NetSide>(EnetLink::Join("127.0.0.1", port, &error), false, guestVersion, sim,
                                           12);
+        guest->nextFrameMs = 13;
+    }
+    // A host and a guest over links made elsewhere (ENet over an ICE path, say).
+    NetPair(std::unique_ptr<net::Link> hostLink, std::unique_ptr<net::Link> guestLink, NetSimSettings sim)
+        : host(std::make_unique<NetSide>(std::move(hostLink), true, "2.1", sim, 11)),
+          guest(std::make_unique<NetSide>(std::move(guestLink), false, "2.1", sim, 12)) {
         guest->nextFrameMs = 13;
     }
     // Runs both sides on one virtual clock in 3 ms steps until done() or the limit; each

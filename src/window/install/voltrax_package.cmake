@@ -21,10 +21,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
-# Everything the plain install puts in place except its bin/ command, plus the Debian parts.
-set(CPACK_COMPONENTS_ALL voltrax debian)
+# Everything the plain install puts in place except its bin/ command, plus the Debian parts;
+# the lobby's `server` component is a package of its own (server/voltrax_server.cmake).
+set(CPACK_COMPONENTS_ALL voltrax debian server)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_NAME voltrax)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

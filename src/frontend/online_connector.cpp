@@ -1,0 +1,104 @@
+#include "frontend/online_connector.h"
+
+#include <utility>
+
+namespace vx {
+
+namespace {
+
+net::lobby::LobbyOptions LobbyOptionsFor(const OnlineRequest& request) {
+    net::lobby::LobbyOptions options;
+    options.server = request.server;
+    options.version = request.version;
+    return options;
+}
+
+}  // namespace
+
+OnlineConnector::OnlineConnector(OnlineRequest request, PathFinderMaker makeFinder)
+    : request_(std::move(request)), makeFinder_(std::move(makeFinder)), lobby_(LobbyOptionsFor(request_)) {
+    switch (request_.kind) {
+        case OnlineRequest::Kind::kMakeRoom: lobby_.MakeRoom(request_.settings); break;
+        case OnlineRequest::Kind::kJoinRoom: lobby_.JoinRoom(request_.code); break;
+        case OnlineRequest::Kind::kQuickMatch: lobby_.QuickMatch(request_.settings); break;
+    }
+}
+
+OnlineConnector::~OnlineConnector() = default;
+
+void OnlineConnector::Fail(std::string why) {
+    stage_ = Stage::kFailed;
+    failure_ = std::move(why);
+    finder_.reset();
+    link_.reset();
+    lobby_.Leave();
+}
+
+void OnlineConnector::Poll(int64_t nowMs) {
+    using net::lobby::LobbyState;
+    if (stage_ == Stage::kFailed) return;
+    lobby_.Poll();
+    // Both stay in their room while the match lasts (the lobby's part is done, but a
+    // third player who types the code then hears that the room is full rather than that
+    // there is none); leaving is the owner's, when the connection ends.
+    if (stage_ == Stage::kConnected) return;
+    if (lobby_.State() == LobbyState::kFailed) return Fail(lobby_.ErrorWords());
+    if (lobby_.State() == LobbyState::kWaiting) stage_ = Stage::kWaiting;
+    if (lobby_.State() != LobbyState::kTogether || !lobby_.ServicesAnswered()) return;
+
+    if (!finder_) {
+        net::PathOptions options;
+        options.controlling = lobby_.IsHost();
+        options.relay = lobby_.Services().relay;
+        options.stunHost = lobby_.Services().stunHost;
+        options.stunPort = lobby_.Services().stunPort;
+        options.relayOnly = request_.relayOnly;
+        if (options.relayOnly && !options.relay)
+            return Fail("The lobby offers no relay, so there is no way to play through one.");
+        finder_ = makeFinder_(options);
+        if (!finder_) return Fail("This program cannot look for a way to the other player.");
+        stage_ = Stage::kFindingPath;
+        pathStartMs_ = nowMs;
+    }
+    finder_->Poll();
+    using State = net::PathFinder::State;
+    if (!pathSent_ && finder_->GetState() != State::kGathering) {
+        lobby_.SendPath(finder_->LocalDescription());
+        pathSent_ = true;
+    }
+    if (!remoteSet_ && !lobby_.PeerPath().empty()) {
+        std::string error;
+        if (!finder_->SetRemoteDescription(lobby_.PeerPath(), &error))
+            return Fail("The other player's program sent a way to reach it that cannot be read (" + error +
+                        ").");
+        remoteSet_ = true;
+    }
+    if (finder_->GetState() == State::kFailed) return Fail(finder_->Failure());
+    if (finder_->GetState() == State::kConnected) {
+        std::string error;
+        path_ = finder_->Path();
+        link_ = finder_->MakeLink(lobby_.IsHost(), &error);
+        finder_.reset();
+        if (!link_) return Fail("A way to the other player was found but could not be used (" + error + ").");
+        lobby_.SendReady();
+        stage_ = Stage::kConnected;
+        return;
+    }
+    if (nowMs - pathStartMs_ > kPathTimeoutMs)
+        Fail("No way through to the other player was found, not even through the relay.");
+}
+
+std::string OnlineConnector::StatusWords() const {
+    switch (stage_) {
+        case Stage::kLobby:
+            return request_.kind == OnlineRequest::Kind::kQuickMatch ? "Looking for another player..."
+                                                                     : "Reaching the lobby...";
+        case Stage::kWaiting: return "Waiting for the other player...";
+        case Stage::kFindingPath: return "Finding a way to the other player...";
+        case Stage::kConnected: return std::string("Connected (") + net::PathName(path_) + ").";
+        case Stage::kFailed: return failure_;
+    }
+    return {};
+}
+
+}  // namespace vx

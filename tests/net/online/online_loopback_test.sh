@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The online tier on loopback: a lobby (Prosody and coturn, started by server/run.sh as
+# players' lobbies are) on 127.0.0.1, and two voltrax_online_probe programs that meet
+# through it and play a whole match: by room code, through the relay alone, and by quick
+# match; then a wrong code, a full room and a stopped lobby each end in their message.
+# Every process started here is stopped by its id, every wait is bounded.
+#   online_loopback_test.sh SOURCE_DIR PROBE
+set -uo pipefail
+src="$1" probe="$2"
+for tool in prosody turnserver; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+work="$(mktemp -d)"
+chmod 755 "$work"  # the servers run as nobody when started as root
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+xmpp=$(free_port) turn=$(free_port)
+"$src/server/run.sh" --domain 127.0.0.1 --public-address 127.0.0.1 --data "$work/lobby" \
+  --xmpp-port "$xmpp" --turn-port "$turn" --relay-ports 50000-50999 >"$work/lobby.out" 2>&1 &
+lobby_pid=$!
+pids+=("$lobby_pid")
+for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby.out" && break; sleep 0.1; done
+grep -q "lobby ready" "$work/lobby.out" || { cat "$work/lobby.out"; echo "FAIL: the lobby did not start"; exit 1; }
+lobby="127.0.0.1:$xmpp"
+
+# probe NAME ARGS...: starts a probe in the background, output in $work/NAME.{out,err}.
+probe() {
+  local name="$1"
+  shift
+  "$probe" --lobby "$lobby" --local-address 127.0.0.1 --timeout 90 "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  pids+=("$!")
+  eval "${name}_pid=$!"
+}
+# wait_room NAME: the code the maker printed.
+wait_room() {
+  for _ in $(seq 200); do
+    grep -qs "^room " "$work/$1.out" && { sed -n 's/^room //p' "$work/$1.out"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# agree A B PATH: both ended well with the same summary hash, on the path expected.
+agree() {
+  local a="$1" b="$2" path="$3" pa pb ha hb
+  wait "$(eval echo "\$${a}_pid")" || fail "$a: $(cat "$work/$a.err")"
+  wait "$(eval echo "\$${b}_pid")" || fail "$b: $(cat "$work/$b.err")"
+  ha=$(grep -o "state hash [0-9a-f]*" "$work/$a.out") hb=$(grep -o "state hash [0-9a-f]*" "$work/$b.out")
+  [ -n "$ha" ] && [ "$ha" = "$hb" ] || fail "$a/$b: hashes differ: '$ha' '$hb'"
+  grep -q "path=$path\$" "$work/$a.out" || fail "$a: not path=$path: $(tail -1 "$work/$a.out")"
+  grep -q "path=$path\$" "$work/$b.out" || fail "$b: not path=$path: $(tail -1 "$work/$b.out")"
+  echo "$a/$b: $(tail -1 "$work/$a.out")"
+}
+# ends_with NAME WORDS: the probe failed with those words.
+ends_with() {
+  local name="$1" words="$2"
+  wait "$(eval echo "\$${name}_pid")" && fail "$name: succeeded, expected '$words'"
+  grep -qF "$words" "$work/$name.err" || fail "$name: said '$(cat "$work/$name.err")', expected '$words'"
+  echo "$name: $(cat "$work/$name.err")"
+}
+
+echo "-- a room by code"
+probe maker --make-room --seed 3
+code=$(wait_room maker) || fail "no room code"
+probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4
+agree maker joiner lan
+
+echo "-- through the relay alone"
+probe rmaker --make-room --relay-only --seed 5
+code=$(wait_room rmaker) || fail "no room code"
+probe rjoiner --join-room "$code" --relay-only --seed 6
+agree rmaker rjoiner relay
+
+echo "-- quick match"
+probe quick1 --quick-match --seed 7
+sleep 1
+probe quick2 --quick-match --seed 8
+agree quick1 quick2 lan
+
+echo "-- a wrong code, a full room, a stopped lobby"
+probe wrong --join-room 23456Z --timeout 20
+ends_with wrong "No room has that code."
+probe full1 --make-room --seed 9 --time-limit 20
+code=$(wait_room full1) || fail "no room code"
+probe full2 --join-room "$code" --seed 10 --time-limit 20
+sleep 3
+probe full3 --join-room "$code" --timeout 20
+ends_with full3 "That room already has its two players."
+wait "$full1_pid" "$full2_pid" 2>/dev/null
+kill "$lobby_pid"
+wait "$lobby_pid" 2>/dev/null
+probe stopped --make-room --timeout 20
+ends_with stopped "The lobby cannot be reached."
+
+# Nothing this test started is left running.
+sleep 0.5
+left=$(pgrep -f "$work" || true)
+[ -z "$left" ] || fail "processes left: $left"
+[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failures"; exit 1; }

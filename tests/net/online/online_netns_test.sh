@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# The online tier through routers: network namespaces for the internet side (the lobby
+# and relay at 203.0.113.1), home routers doing NAT with nftables, and homes behind them
+# (netns_topology.sh). Each case plays a whole short match between two
+# voltrax_online_probe programs and checks that both sides agree and the path taken:
+#   both homes behind ordinary NAT          punched
+#   one home behind a NAT that picks a new
+#     port for every destination            relay
+#   both homes behind one router            lan
+#   a router with miniupnpd, the guest
+#     joining the host's public address     mapped
+#   3 % loss on both routers, 80 ms delay   punched, and the match still agrees
+# Needs root (namespaces); prints why and skips otherwise. Nothing here has a route out of
+# its namespaces; every process is stopped by its id, every wait bounded.
+#   online_netns_test.sh SOURCE_DIR PROBE
+set -uo pipefail
+src="$1" probe="$2"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+[ "$(id -u)" -eq 0 ] || { echo "SKIP: network namespaces need root"; exit 0; }
+for tool in prosody turnserver nft ip; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+ip netns add "vxprobe$$" 2>/dev/null || { echo "SKIP: cannot make network namespaces here"; exit 0; }
+ip netns del "vxprobe$$"
+source "$here/netns_topology.sh"
+
+work="$(mktemp -d)"
+chmod 755 "$work"
+id="v$$"
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  vx_net_down "$id"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# in NS NAME ARGS...: a probe in namespace NS, in the background.
+in_ns() {
+  local ns="$1" name="$2"
+  shift 2
+  ip netns exec "$ns" "$probe" --timeout 90 "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  pids+=("$!")
+  eval "${name}_pid=$!"
+}
+wait_line() {  # wait_line NAME PATTERN: the first match of the pattern in NAME's output
+  for _ in $(seq 300); do
+    grep -q "$2" "$work/$1.out" && { grep -o "$2.*" "$work/$1.out" | head -1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+agree() {
+  local a="$1" b="$2" path="$3" ha hb
+  wait "$(eval echo "\$${a}_pid")" || fail "$a: $(cat "$work/$a.err")"
+  wait "$(eval echo "\$${b}_pid")" || fail "$b: $(cat "$work/$b.err")"
+  ha=$(grep -o "state hash [0-9a-f]*" "$work/$a.out") hb=$(grep -o "state hash [0-9a-f]*" "$work/$b.out")
+  [ -n "$ha" ] && [ "$ha" = "$hb" ] || fail "$a/$b: hashes differ: '$ha' '$hb'"
+  grep -q "path=$path\$" "$work/$a.out" || fail "$a: not path=$path: $(tail -1 "$work/$a.out")"
+  grep -q "path=$path\$" "$work/$b.out" || fail "$b: not path=$path: $(tail -1 "$work/$b.out")"
+  echo "$a/$b: $(tail -1 "$work/$a.out")"
+}
+
+# A world: the internet side with the lobby, router a and b in the modes given.
+world() {
+  vx_net_down "$id"
+  vx_net_up "$id"
+  vx_net_router "$id" a "$1"
+  vx_net_router "$id" b "$2"
+  ip netns exec "$(vx_ns "$id" i)" "$src/server/run.sh" --domain 203.0.113.1 --public-address 203.0.113.1 \
+    --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
+  lobby_pid=$!
+  pids+=("$lobby_pid")
+  for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
+  fail "the lobby did not start: $(cat "$work/lobby-$3.out")"
+  return 1
+}
+end_world() {
+  kill "$lobby_pid" 2>/dev/null
+  wait "$lobby_pid" 2>/dev/null
+}
+lobby=203.0.113.1:5222
+
+# room CASE NS_A NS_B PATH [PROBE ARGS...]: a room made in NS_A, joined from NS_B.
+room() {
+  local case="$1" a="$2" b="$3" path="$4" code
+  shift 4
+  in_ns "$a" "${case}_m" --lobby "$lobby" --make-room --seed 3 "$@"
+  code=$(wait_line "${case}_m" "^room " | sed 's/^room //') || { fail "$case: no room code: $(cat "$work/${case}_m.err")"; return; }
+  in_ns "$b" "${case}_j" --lobby "$lobby" --join-room "$code" --seed 4 "$@"
+  agree "${case}_m" "${case}_j" "$path"
+}
+
+case_punched() {
+  echo "-- both homes behind ordinary NAT"
+  world cone cone 1 || return
+  local ha hb
+  ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1)
+  room punched "$ha" "$hb" punched
+  end_world
+}
+case_relay() {
+  echo "-- one home behind a NAT that picks a new port for every destination"
+  world cone symmetric 2 || return
+  local ha hb
+  ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1)
+  room relay "$ha" "$hb" relay
+  end_world
+}
+case_lan() {
+  echo "-- both homes behind one router"
+  world cone cone 3 || return
+  local ha ha2
+  ha=$(vx_net_home "$id" a 1) ha2=$(vx_net_home "$id" a 2)
+  room lan "$ha" "$ha2" lan
+  end_world
+}
+case_lossy() {
+  echo "-- 3 % loss on both routers and 80 ms of delay"
+  world cone cone 4 || return
+  local ha hb
+  ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1)
+  vx_net_loss "$id" a 3
+  vx_net_loss "$id" b 3
+  VOLTRAX_NETSIM="delay=80" room lossy "$ha" "$hb" punched --time-limit 20
+  end_world
+}
+case_mapped() {
+  echo "-- a router with miniupnpd, the guest joining the host's public address"
+  command -v miniupnpd >/dev/null || { echo "SKIP (this case): miniupnpd is not installed"; return; }
+  world cone cone 5 || return
+  local ha hb public
+  ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1)
+  vx_net_upnp "$id" a "$work" && pids+=("$VX_UPNP_PID")
+  in_ns "$ha" mapped_h --host 47150 --seed 3
+  public=$(wait_line mapped_h "^public " | sed 's/^public //') || fail "mapped: no public address: $(cat "$work/mapped_h.err")"
+  in_ns "$hb" mapped_j --join "${public:-203.0.113.2:47150}" --seed 4
+  agree mapped_h mapped_j mapped
+  end_world
+}
+
+# VOLTRAX_NETNS_CASES chooses cases by name (all by default).
+for c in ${VOLTRAX_NETNS_CASES:-punched relay lan lossy mapped}; do "case_$c"; done
+
+[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failures"; exit 1; }

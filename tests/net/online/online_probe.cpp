@@ -1,0 +1,231 @@
+// voltrax_online_probe: one side of an online match without a window, for the online
+// tiers. It reaches the other side the way the program does (through the lobby by room
+// code or quick match, or by address), plays one whole match with random keys on the
+// real clock, and prints the match summary with the path taken. Every wait is bounded
+// by --timeout.
+//
+//   voltrax_online_probe --lobby HOST[:PORT] (--make-room | --join-room CODE | --quick-match)
+//                        [--relay-only] [--local-address ADDRESS]...
+//   voltrax_online_probe --host PORT | --join ADDRESS:PORT
+//   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
+//
+// Prints "room CODE" once a made room exists ("public ADDRESS:PORT" once a host's router
+// mapped its port), then "path=NAME" once connected, then the
+// summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
+// with exit status 1; a bad command line exits with 2.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frontend/net_play.h"
+#include "frontend/online_connector.h"
+#include "net/enet_link.h"
+#include "net/ice/ice_path_finder.h"
+#include "net/ice/port_mapping.h"
+#include "net/net_match.h"
+#include "net/net_peer.h"
+#include "net/net_sim.h"
+#include "platform/clock.h"
+#include "platform/version.h"
+#include "support/test_game.h"
+
+namespace {
+
+using namespace vx;
+
+struct ProbeOptions {
+    std::string lobby;
+    std::optional<OnlineRequest::Kind> online;
+    std::string code;
+    bool relayOnly = false;
+    std::vector<std::string> localAddresses;
+    std::optional<uint16_t> hostPort;
+    std::string join;
+    int timeLimit = 10;
+    int stage = 1;
+    uint64_t seed = 1;       // this side's keys
+    uint64_t matchSeed = 1;  // the match's own random source, the same on both sides
+    int timeoutS = 120;
+};
+
+[[noreturn]] void Usage(const std::string& why) {
+    std::cerr << "voltrax_online_probe: " << why << "\n";
+    std::exit(2);
+}
+
+ProbeOptions Parse(int argc, char** argv) {
+    ProbeOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) Usage(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--lobby")
+            o.lobby = value();
+        else if (a == "--make-room")
+            o.online = OnlineRequest::Kind::kMakeRoom;
+        else if (a == "--join-room")
+            o.online = OnlineRequest::Kind::kJoinRoom, o.code = value();
+        else if (a == "--quick-match")
+            o.online = OnlineRequest::Kind::kQuickMatch;
+        else if (a == "--relay-only")
+            o.relayOnly = true;
+        else if (a == "--local-address")
+            o.localAddresses.push_back(value());
+        else if (a == "--host")
+            o.hostPort = static_cast<uint16_t>(std::stoi(value()));
+        else if (a == "--join")
+            o.join = value();
+        else if (a == "--time-limit")
+            o.timeLimit = std::stoi(value());
+        else if (a == "--stage")
+            o.stage = std::stoi(value());
+        else if (a == "--seed")
+            o.seed = std::stoull(value());
+        else if (a == "--match-seed")
+            o.matchSeed = std::stoull(value());
+        else if (a == "--timeout")
+            o.timeoutS = std::stoi(value());
+        else
+            Usage("unknown argument " + a);
+    }
+    if (o.online.has_value() == (o.hostPort.has_value() || !o.join.empty()))
+        Usage("one of --make-room, --join-room, --quick-match, --host or --join");
+    if (o.online && o.lobby.empty()) Usage("the lobby needs --lobby");
+    return o;
+}
+
+[[noreturn]] void Fail(const std::string& words) {
+    std::cerr << "error: " << words << std::endl;
+    std::exit(1);
+}
+
+void Nap() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ProbeOptions o = Parse(argc, argv);
+    const int64_t deadline = SteadyNowMs() + int64_t{o.timeoutS} * 1000;
+
+    // The way to the other side: the lobby and a path finder, or an address.
+    std::unique_ptr<net::Link> link;
+    std::unique_ptr<OnlineConnector> connector;      // polled on while the match lasts
+    std::unique_ptr<net::ice::PortMapping> mapping;  // removed when the program ends
+    bool host = false;
+    std::string path = "direct";
+    if (o.online) {
+        OnlineRequest request;
+        request.kind = *o.online;
+        request.code = o.code;
+        request.server = o.lobby;
+        request.version = VOLTRAX_VERSION_TEXT;
+        request.settings = "stage=" + std::to_string(o.stage);
+        request.relayOnly = o.relayOnly;
+        net::ice::IceOptions ice;
+        ice.localAddresses = o.localAddresses;
+        connector = std::make_unique<OnlineConnector>(request, [ice](const net::PathOptions& options) {
+            return std::make_unique<net::ice::IcePathFinder>(options, ice);
+        });
+        bool codeShown = false;
+        while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
+            if (SteadyNowMs() > deadline) Fail("gave up: " + connector->StatusWords());
+            connector->Poll(SteadyNowMs());
+            if (connector->GetStage() == OnlineConnector::Stage::kFailed) Fail(connector->Failure());
+            if (!codeShown && connector->IsHost() && !connector->Code().empty() &&
+                *o.online == OnlineRequest::Kind::kMakeRoom) {
+                std::cout << "room " << connector->Code() << std::endl;
+                codeShown = true;
+            }
+            Nap();
+        }
+        host = connector->IsHost();
+        path = net::PathName(connector->Path());
+        link = connector->TakeLink();
+    } else {
+        std::string error;
+        host = o.hostPort.has_value();
+        if (host) {
+            auto hosting = net::EnetLink::Host(*o.hostPort, "", &error);
+            if (hosting) {
+                // As `voltrax --host` does: ask the router for the port and name the address
+                // the guest should use.
+                mapping = std::make_unique<net::ice::PortMapping>(hosting->Port());
+                while (!mapping->Done() && SteadyNowMs() < deadline) Nap();
+                const net::ice::PortMappingResult mapped = mapping->Result();
+                if (mapped.method != net::ice::PortMappingResult::Method::kNone) {
+                    std::cout << "public " << mapped.publicAddress << ":" << mapped.publicPort << std::endl;
+                    path = "mapped";
+                }
+            }
+            link = std::move(hosting);
+        } else {
+            std::string address;
+            uint16_t port = 0;
+            if (!ParseJoinAddress(o.join, address, port, error)) Usage(error);
+            link = net::EnetLink::Join(address, port, &error);
+        }
+        if (!link) Fail(error);
+    }
+    std::cout << "path=" << path << std::endl;
+
+    // One match on the real clock, as the window's loop runs it.
+    net::PeerOptions peerOptions{host, VOLTRAX_VERSION_TEXT, std::nullopt, o.seed};
+    if (const char* sim = std::getenv("VOLTRAX_NETSIM"); sim != nullptr && sim[0] != '\0') {
+        std::string error;
+        peerOptions.sim = net::ParseNetSim(sim, &error);
+        if (!peerOptions.sim) Usage(error);
+    }
+    net::NetPeer peer(std::move(link), peerOptions);
+    while (!peer.Ready()) {
+        if (peer.Ended()) Fail(peer.EndMessage());
+        if (SteadyNowMs() > deadline) Fail("the other side never answered");
+        peer.Pump(SteadyNowMs());
+        if (connector) connector->Poll(SteadyNowMs());
+        Nap();
+    }
+    // Both sides play the same start from the command line rather than sending it: the
+    // short time limits the tiers use are no menu's, which a start packet may not carry.
+    net::StartPacket start;
+    start.stage = static_cast<uint8_t>(o.stage);
+    start.ruleKind = rule_kind::kTime;
+    start.timeLimit = static_cast<int16_t>(o.timeLimit);
+    start.seed = o.matchSeed;
+    testing::TestGame game(o.seed);
+    net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
+    std::mt19937_64 keys(o.seed * 7919 + (host ? 0 : 1));
+    net::InputBits held = 0;
+    int holdFrames = 0;
+    for (int64_t next = SteadyNowMs(); !match.Session().EndFrame().has_value();) {
+        if (peer.Ended()) Fail(peer.EndMessage());
+        if (SteadyNowMs() > deadline) Fail("the match did not end in time: " + match.SummaryLine());
+        const int64_t now = SteadyNowMs();
+        if (now >= next) {
+            next += net::kFrameMs;
+            if (holdFrames-- <= 0) {
+                held = static_cast<net::InputBits>(keys() % 4);
+                holdFrames = static_cast<int>(keys() % 12);
+            }
+            match.Tick(now, held);
+        } else {
+            peer.Pump(now);
+        }
+        if (connector) connector->Poll(now);
+        Nap();
+    }
+    // Both sides keep the link a moment so the last confirmations cross.
+    for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; Nap()) peer.Pump(SteadyNowMs());
+    std::cout << match.SummaryLine() << " path=" << path << std::endl;
+    peer.Leave();
+    return 0;
+}
