@@ -441,7 +441,7 @@ struct LobbyClient::Impl {
             const std::string id = NewId(&Impl::OnIgnoredAnswer);
             Send("<iq type='set' id='" + id + "' to='" + Escape(roomJid) + "'><query xmlns='" + kMucAdminNs +
                  "'><item nick='" + Escape(from) + "' role='none'><reason>" +
-                 LobbyErrorWords(LobbyError::kRoomFull) + "</reason></item></query></iq>");
+                 Escape(LobbyErrorWords(LobbyError::kRoomFull)) + "</reason></item></query></iq>");
         }
     }
 
@@ -655,10 +655,10 @@ LobbyError LobbyClient::Error() const {
     return impl_->error;
 }
 std::string LobbyClient::ErrorWords() const {
-    std::string words = LobbyErrorWords(impl_->error);
-    if (impl_->error == LobbyError::kVersionsDiffer)
-        words += " (this one " + impl_->options.version + ", the other " + impl_->peerVersion + ")";
-    return words;
+    if (impl_->error == LobbyError::kVersionsDiffer && !impl_->peerVersion.empty())
+        return "The other player has VOLTRAX " + impl_->peerVersion + ", this is " + impl_->options.version +
+               ".";
+    return LobbyErrorWords(impl_->error);
 }
 bool LobbyClient::IsHost() const {
     return impl_->host && impl_->state >= LobbyState::kWaiting;
