@@ -559,10 +559,11 @@ struct LobbyClient::Impl {
         const Jid from = SplitJid(xmpp_stanza_get_from(stanza));
         const char* typeText = xmpp_stanza_get_type(stanza);
         const std::string type = typeText ? typeText : "normal";
-        xmpp_stanza_t* bodyStanza = xmpp_stanza_get_child_by_name(stanza, "body");
-        const char* body =
-            bodyStanza ? xmpp_stanza_get_text_ptr(xmpp_stanza_get_children(bodyStanza)) : nullptr;
-        if (!body || from.resource.empty()) return 1;
+        // An empty <body/> has no text child: anyone in a room can send one.
+        char* bodyText = xmpp_message_get_body(stanza);
+        const std::string body = bodyText ? bodyText : "";
+        if (bodyText) xmpp_free(self->ctx, bodyText);
+        if (body.empty() || from.resource.empty()) return 1;
         const auto line = ReadLine(body, nullptr);
         if (!line) return 1;
         if (type == "groupchat" && from.bare == self->roomJid && from.resource == self->peer &&
