@@ -115,13 +115,13 @@ trap 'stop' EXIT
 
 "${as_user[@]}" prosody -F --config "$data/prosody.cfg.lua" &
 prosody_pid=$!
-"${as_user[@]}" turnserver -c "$data/turnserver.conf" >"$data/turnserver.log" 2>&1 &
+"${as_user[@]}" turnserver -c "$data/turnserver.conf" 1>&2 &
 turn_pid=$!
 
 listening() { (exec 3<>"/dev/tcp/$probe/$1") 2>/dev/null; }
 for _ in $(seq 1 200); do
   kill -0 "$prosody_pid" 2>/dev/null || { echo "run.sh: prosody ended" >&2; exit 1; }
-  kill -0 "$turn_pid" 2>/dev/null || { echo "run.sh: turnserver ended (see $data/turnserver.log)" >&2; exit 1; }
+  kill -0 "$turn_pid" 2>/dev/null || { echo "run.sh: turnserver ended" >&2; exit 1; }
   if listening "$xmpp_port" && listening "$turn_port"; then
     show() { case "$1" in *:*) echo "[$1]:$2" ;; *) echo "$1:$2" ;; esac; }
     echo "lobby ready xmpp=$(show "$public" "$xmpp_port") turn=$(show "$public" "$turn_port") data=$data"

@@ -441,7 +441,7 @@ struct LobbyClient::Impl {
             const std::string id = NewId(&Impl::OnIgnoredAnswer);
             Send("<iq type='set' id='" + id + "' to='" + Escape(roomJid) + "'><query xmlns='" + kMucAdminNs +
                  "'><item nick='" + Escape(from) + "' role='none'><reason>" +
-                 LobbyErrorWords(LobbyError::kRoomFull) + "</reason></item></query></iq>");
+                 Escape(LobbyErrorWords(LobbyError::kRoomFull)) + "</reason></item></query></iq>");
         }
     }
 
@@ -559,10 +559,11 @@ struct LobbyClient::Impl {
         const Jid from = SplitJid(xmpp_stanza_get_from(stanza));
         const char* typeText = xmpp_stanza_get_type(stanza);
         const std::string type = typeText ? typeText : "normal";
-        xmpp_stanza_t* bodyStanza = xmpp_stanza_get_child_by_name(stanza, "body");
-        const char* body =
-            bodyStanza ? xmpp_stanza_get_text_ptr(xmpp_stanza_get_children(bodyStanza)) : nullptr;
-        if (!body || from.resource.empty()) return 1;
+        // An empty <body/> has no text child: anyone in a room can send one.
+        char* bodyText = xmpp_message_get_body(stanza);
+        const std::string body = bodyText ? bodyText : "";
+        if (bodyText) xmpp_free(self->ctx, bodyText);
+        if (body.empty() || from.resource.empty()) return 1;
         const auto line = ReadLine(body, nullptr);
         if (!line) return 1;
         if (type == "groupchat" && from.bare == self->roomJid && from.resource == self->peer &&
@@ -655,10 +656,10 @@ LobbyError LobbyClient::Error() const {
     return impl_->error;
 }
 std::string LobbyClient::ErrorWords() const {
-    std::string words = LobbyErrorWords(impl_->error);
-    if (impl_->error == LobbyError::kVersionsDiffer)
-        words += " (this one " + impl_->options.version + ", the other " + impl_->peerVersion + ")";
-    return words;
+    if (impl_->error == LobbyError::kVersionsDiffer && !impl_->peerVersion.empty())
+        return "The other player has VOLTRAX " + impl_->peerVersion + ", this is " + impl_->options.version +
+               ".";
+    return LobbyErrorWords(impl_->error);
 }
 bool LobbyClient::IsHost() const {
     return impl_->host && impl_->state >= LobbyState::kWaiting;

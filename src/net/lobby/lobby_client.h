@@ -50,7 +50,8 @@ class LobbyClient {
     LobbyClient& operator=(const LobbyClient&) = delete;
 
     // Call one of these once, right after construction. The settings are the room
-    // maker's; a quick-match player's are used if it becomes the room's maker.
+    // maker's (printable ASCII, at most kMaxSettingsText); a quick-match player's are
+    // used if it becomes the room's maker.
     void MakeRoom(std::string settings);
     void JoinRoom(std::string_view typedCode);
     void QuickMatch(std::string settings);

@@ -55,9 +55,7 @@ const char* TextProblem(LineKind kind, std::string_view text) {
         case LineKind::kPath: {
             const std::size_t limit = kind == LineKind::kPath ? kMaxPathText : kMaxSettingsText;
             if (text.empty() || text.size() > limit) return "text of a wrong length";
-            if (!Printable(text)) return "text outside printable ASCII";
-            if (text.front() == ' ' || text.back() == ' ') return "text with a space at an end";
-            return nullptr;
+            return Printable(text) ? nullptr : "text outside printable ASCII";
         }
     }
     return "unknown kind";

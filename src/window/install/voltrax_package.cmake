@@ -17,6 +17,10 @@ set(CPACK_PACKAGE_CONTACT "The VOLTRAX developers <voltrax@users.noreply.github.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-player table game: guard your goal with two paddles")
 set(CPACK_PACKAGE_DESCRIPTION
   "Each player guards a goal at one end of a long table with a long back paddle and a short front paddle worked by one pair of keys, like the two ends of a lever. One player against the computer or two at one keyboard, five stages, items that bend the rules for a while.")
+# One package per group takes each package's text from its own variable, first line
+# first; without the common summary CPack prepends nothing to the lobby's.
+set(CPACK_DEBIAN_GAME_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

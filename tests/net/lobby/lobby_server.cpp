@@ -4,12 +4,13 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,41 +84,40 @@ LobbyServer::LobbyServer() {
         return;
     }
     dataDir_ = dir;
-    int out[2];
-    if (pipe(out) != 0) {
-        why_ = "no pipe";
-        return;
-    }
     const std::string script = std::string(VOLTRAX_SOURCE_DIR) + "/server/run.sh";
     const std::string xmppPort = std::to_string(xmppPort_), turnPort = std::to_string(turnPort_);
-    const std::string log = dataDir_ + "/run.log";
+    // Files, not pipes: the servers write for as long as they run, read or not.
+    const std::string out = dataDir_ + "/run.out", log = dataDir_ + "/run.log";
     pid_ = fork();
     if (pid_ == 0) {
         setpgid(0, 0);
-        dup2(out[1], STDOUT_FILENO);
-        const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (err >= 0) dup2(err, STDERR_FILENO);
-        close(out[0]);
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (outFd >= 0) dup2(outFd, STDOUT_FILENO);
+        if (logFd >= 0) dup2(logFd, STDERR_FILENO);
         execl("/bin/bash", "bash", script.c_str(), "--domain", kDomain, "--public-address", "127.0.0.1",
               "--data", dataDir_.c_str(), "--xmpp-port", xmppPort.c_str(), "--turn-port", turnPort.c_str(),
               "--relay-ports", "50000-50999", static_cast<char*>(nullptr));
         _exit(127);
     }
     setpgid(pid_, pid_);
-    close(out[1]);
-    std::string seen;
     const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (!ready_ && Clock::now() < deadline) {
-        pollfd p{out[0], POLLIN, 0};
-        if (poll(&p, 1, 100) != 1) continue;
-        char buffer[512];
-        const ssize_t n = read(out[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        seen.append(buffer, static_cast<std::size_t>(n));
+    for (int i = 0; i < 400 && !ready_ && Clock::now() < deadline; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream in(out);
+        const std::string seen((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ready_ = seen.find("lobby ready ") != std::string::npos;
+        if (!ready_ && waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;  // run.sh ended: its log says why
+            break;
+        }
     }
-    close(out[0]);
-    if (!ready_) why_ = "server/run.sh gave no ready line in 20 s (see " + log + ")";
+    if (!ready_) {
+        std::ifstream in(log);
+        const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        why_ = "server/run.sh gave no ready line in 20 s: " +
+               said.substr(said.size() > 800 ? said.size() - 800 : 0);
+    }
 }
 
 LobbyServer::~LobbyServer() {

@@ -9,7 +9,7 @@ namespace {
 
 using namespace vx::net::lobby;
 
-TEST(RoomCodes, MadeCodesUseTheLookAlikeFreeAlphabetAndTypedOnesReadInAnyCase) {
+TEST(RoomCodesAndLines, MadeCodesUseTheLookAlikeFreeAlphabetAndTypedOnesReadInAnyCase) {
     std::set<std::string> made;
     for (uint64_t bits : {0ull, 1ull, 31ull, 0xFFFFFFFFFFFFFFFFull, 0x123456789ABCDEFull}) {
         const std::string code = MakeRoomCode(bits);
@@ -44,9 +44,9 @@ TEST(RoomCodes, MadeCodesUseTheLookAlikeFreeAlphabetAndTypedOnesReadInAnyCase) {
     EXPECT_EQ(RoomNameFor("ABC234"), "vx-abc234");
 }
 
-TEST(LobbyLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithAReason) {
+TEST(RoomCodesAndLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithAReason) {
     for (const char* body : {"vx1 hello 2.1", "vx1 settings stage=3 time=120", "vx1 path a b <c> & 'd'",
-                             "vx1 ready", "vx1 offer ABC234", "vx1 hello 2.1+git~1"}) {
+                             "vx1 ready", "vx1 offer ABC234", "vx1 hello 2.1+git~1", "vx1 path  spaced "}) {
         std::string why;
         const auto line = ReadLine(body, &why);
         ASSERT_TRUE(line) << body << ": " << why;
@@ -56,7 +56,7 @@ TEST(LobbyLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithAReason) {
     for (const std::string& body :
          {std::string("vx2 hello 2.1"), std::string("hello 2.1"), std::string("vx1 hello"),
           std::string("vx1 hello 2 1"), std::string("vx1 ready now"), std::string("vx1 ready "),
-          std::string("vx1 offer abc234"), std::string("vx1 offer ABC10O"), std::string("vx1 path  x"),
+          std::string("vx1 offer abc234"), std::string("vx1 offer ABC10O"), std::string("vx1 path"),
           std::string("vx1 path x\n"), std::string("vx1 settings \xc3\xa9"), std::string("vx1 goodbye"),
           longPath, std::string("vx1 hello ") + std::string(kMaxVersionText + 1, '1')}) {
         std::string why;
@@ -65,7 +65,7 @@ TEST(LobbyLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithAReason) {
     }
 }
 
-TEST(LobbyLines, ServicesGiveTheFirstUsableUdpRelayAndStunServer) {
+TEST(RoomCodesAndLines, ServicesGiveTheFirstUsableUdpRelayAndStunServer) {
     const std::vector<ServiceEntry> entries = {
         {"turn", "udp", "relay.example", "3478", "", "secret"},         // no name
         {"turn", "tcp", "relay.example", "3478", "1700000000", "pw"},   // not UDP
