@@ -422,15 +422,19 @@ struct IcePathFinder::Impl {
         NiceCandidate* other = nullptr;
         if (!nice_agent_get_selected_pair(session->agent, session->stream, kComponent, &local, &other))
             return PathKind::kDirect;
-        const CandidateType lt = TypeOf(local, gatheredAll);
-        const CandidateType rt = TypeOf(other, remote ? remote->candidates : std::vector<Candidate>{});
-        if (lt == CandidateType::kRelayed || rt == CandidateType::kRelayed) return PathKind::kRelay;
-        if (lt != CandidateType::kHost || rt != CandidateType::kHost) return PathKind::kPunched;
-        const RawAddress mine = Raw(AddressText(local->addr));
-        const RawAddress theirs = Raw(AddressText(other->addr));
-        return OnSameSubnet(mine, theirs) || IsPrivate(theirs) ? PathKind::kLan : PathKind::kDirect;
+        return PathOfPair(TypeOf(local, gatheredAll), AddressText(local->addr),
+                          TypeOf(other, remote ? remote->candidates : std::vector<Candidate>{}),
+                          AddressText(other->addr));
     }
 };
+
+PathKind PathOfPair(CandidateType local, const std::string& localAddress, CandidateType remote,
+                    const std::string& remoteAddress) {
+    if (local == CandidateType::kRelayed || remote == CandidateType::kRelayed) return PathKind::kRelay;
+    if (local != CandidateType::kHost || remote != CandidateType::kHost) return PathKind::kPunched;
+    const RawAddress theirs = Raw(remoteAddress);
+    return OnSameSubnet(Raw(localAddress), theirs) || IsPrivate(theirs) ? PathKind::kLan : PathKind::kDirect;
+}
 
 IcePathFinder::IcePathFinder(const PathOptions& options, const IceOptions& ice)
     : impl_(std::make_unique<Impl>()) {

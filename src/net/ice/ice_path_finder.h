@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "net/ice/ice_description.h"
 #include "net/path_finder.h"
 
 namespace vx::net::ice {
@@ -21,6 +22,13 @@ struct IceOptions {
     int64_t gatherLimitMs = 10000;  // gathering that takes longer ends with what it has
     int64_t checkLimitMs = 30000;   // checks that find nothing in this time have failed
 };
+
+// The path a working pair of candidates makes: relay when either end is relayed; punched
+// when either is server- or peer-reflexive; between two host candidates lan when the
+// other's address is on this machine's subnet or not reachable from the internet, and
+// direct when it is a public address elsewhere.
+PathKind PathOfPair(CandidateType local, const std::string& localAddress, CandidateType remote,
+                    const std::string& remoteAddress);
 
 class IcePathFinder : public PathFinder {
   public:

@@ -313,6 +313,32 @@ TEST(IcePath, RelayOnlyPlayersMeetThroughTurnWithTimeLimitedCredentialsAndNotWit
     }
 }
 
+TEST(IcePath, TheSelectedPairNamesThePath) {
+    using T = CandidateType;
+    const struct {
+        T local;
+        const char* localAddress;
+        T remote;
+        const char* remoteAddress;
+        PathKind path;
+    } pairs[] = {
+        {T::kRelayed, "203.0.113.1", T::kHost, "198.51.100.2", PathKind::kRelay},
+        {T::kHost, "192.168.1.2", T::kRelayed, "198.51.100.2", PathKind::kRelay},
+        {T::kServerReflexive, "203.0.113.1", T::kRelayed, "198.51.100.2", PathKind::kRelay},
+        {T::kServerReflexive, "203.0.113.1", T::kHost, "198.51.100.2", PathKind::kPunched},
+        {T::kHost, "192.168.1.2", T::kPeerReflexive, "198.51.100.2", PathKind::kPunched},
+        {T::kHost, "192.168.1.2", T::kHost, "192.168.1.3", PathKind::kLan},
+        {T::kHost, "10.1.0.2", T::kHost, "172.20.0.9", PathKind::kLan},
+        {T::kHost, "2001:db8::1", T::kHost, "fd00::5", PathKind::kLan},
+        {T::kHost, "127.0.0.1", T::kHost, "127.0.0.1", PathKind::kLan},
+        {T::kHost, "10.1.0.2", T::kHost, "198.51.100.2", PathKind::kDirect},
+        {T::kHost, "2001:db8::1", T::kHost, "2a00:1450::8", PathKind::kDirect},
+    };
+    for (const auto& p : pairs)
+        EXPECT_EQ(PathName(PathOfPair(p.local, p.localAddress, p.remote, p.remoteAddress)), PathName(p.path))
+            << p.localAddress << " -> " << p.remoteAddress;
+}
+
 TEST(IceDescription, LinesFromAStrangerAreReadStrictlyAndRefusedWithTheReason) {
     Description d;
     d.ufrag = "Ab3+";
