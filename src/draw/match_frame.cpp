@@ -6,7 +6,7 @@
 #include "draw/item_gauge.h"
 #include "draw/match_panel.h"
 #include "draw/sprite_blit.h"
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 

@@ -5,7 +5,6 @@
 
 #include "core/game.h"
 #include "puck/direction_tables.h"
-#include "sound/effects.h"
 
 namespace vx {
 
@@ -116,10 +115,10 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
     puck.vy = DirComponent(speed, dir.s);
 }
 
-void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item) {
+void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item, MatchEvents& events) {
     if (paddle.kind == paddle_kind::kAbsent) return;
     if (RectsOverlap(paddle.bounds, puck.bounds) != kTrue) return;
-    if (puck.state == puck_state::kInPlay) PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
+    if (puck.state == puck_state::kInPlay) events.Sound(match_sound::kPaddleHit);
 
     const int32_t reach = FloorDiv((paddle.halfLength + puck.radius) * 10, 3);
     const int32_t px = FloorDiv100(puck.x);

@@ -7,6 +7,7 @@
 
 #include "core/arith.h"
 #include "core/geometry.h"
+#include "core/match_events.h"
 #include "core/match_records.h"
 
 namespace vx {
@@ -48,6 +49,6 @@ Bool16 Within(const Point& p, const Point& q, int32_t d);
 
 void SegmentRebound(Puck& puck, const Wall& wall);
 void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& item);
-void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item);
+void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item, MatchEvents& events);
 
 }  // namespace vx

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "draw/item_gauge.h"
+#include "match/match_events_output.h"
 #include "stage/match_setup.h"
 #include "support/match_harness.h"
 
@@ -23,7 +25,12 @@ class Items : public ::testing::Test {
         SpareRects spare{};
         SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
     }
-    void Step() { StepItem(g, r.item, r.pucks, r.paddles, r.sprites); }
+    // A frame's item step, and the drawing that follows its events.
+    void Step() {
+        MatchEvents events;
+        StepItem(g, r.item, r.pucks, r.paddles, r.sprites, events);
+        OutputMatchEvents(g, events, event_output::kAll);
+    }
     // A moving capsule of kind centred at pixel (cx, cy), still.
     void MovingCapsule(uint8_t kind, int cx, int cy) {
         r.item.kind = kind;
@@ -130,7 +137,7 @@ TEST_F(Items, LengthUpAndLengthDownMoveTheBoundsBy18) {
                  {item_kind::kLengthDown, 1, 2, -18, 19, 6, 19}};
     for (const auto& c : cases) {
         const Rect before = r.paddles[c.paddle].bounds;
-        ApplyItem(g, r.pucks, r.paddles, r.sprites, c.kind, c.owner, kTrue);
+        ApplyItem(g, r.pucks, r.paddles, r.sprites, c.kind, c.owner, true);
         EXPECT_EQ(r.paddles[c.paddle].bounds.top, before.top - c.grow);
         EXPECT_EQ(r.paddles[c.paddle].bounds.bottom, before.bottom + c.grow);
         EXPECT_EQ(r.paddles[c.paddle].halfLength, c.halfLength);
@@ -140,9 +147,9 @@ TEST_F(Items, LengthUpAndLengthDownMoveTheBoundsBy18) {
 }
 
 TEST_F(Items, RestorePaddleCentresTheDefaultLengthOnThePaddlesYOfThatMoment) {
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kTrue);
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, true);
     r.paddles[1].y = 100;
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kFalse);
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, false);
     EXPECT_EQ(r.paddles[1].bounds, (Rect{184, 81, 194, 119}));
     EXPECT_EQ(r.paddles[1].halfLength, 19);
     EXPECT_EQ(r.sprites[5], (SpriteSource{20, 0, 10, 38}));
