@@ -35,12 +35,7 @@ std::vector<std::string> SoundsOfConfirmedFrames(const NetMatch& match, const St
 TEST(NetMatchSounds, EachConfirmedFrameIsHeardOnceDespiteRollbacks) {
     NetPair pair({50, 10, 5, 1});
     ASSERT_TRUE(pair.Connect());
-    StartPacket start;
-    start.stage = 5;
-    start.ruleKind = rule_kind::kTime;
-    start.timeLimit = 20;
-    start.scoreLimit = 10;
-    start.seed = 0x50u;
+    const StartPacket start{.stage = 5, .timeLimit = 20, .seed = 0x50u};  // the time rule
     pair.StartMatch(start, 1);
     ASSERT_TRUE(pair.RunUntil([&] { return pair.BothOver(); }, 40000));
     for (const testing::NetSide* side : {pair.host.get(), pair.guest.get()}) {
