@@ -56,7 +56,7 @@ void KeepOffTheVertical(Game& g, Puck& puck, int32_t vyBeforeRebounds) {
 }
 
 void TouchCapsule(Puck& puck, ItemRecord& item) {
-    if (item.phase != item_phase::kCapsuleWaiting || RectsOverlap(item.bounds, puck.bounds) != kTrue) return;
+    if (item.phase != item_phase::kCapsuleWaiting || !RectsOverlap(item.bounds, puck.bounds)) return;
     item.vx = puck.vx;
     item.vy = puck.vy;
     const int32_t px = FloorDiv100(puck.x);
@@ -82,7 +82,7 @@ void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles
         Puck& first = pucks.pucks[static_cast<size_t>(kPairs[k].first)];
         Puck& second = pucks.pucks[static_cast<size_t>(kPairs[k].second)];
         if (!IsLive(first) || !IsLive(second)) continue;
-        if (Within(Point{first.x, first.y}, Point{second.x, second.y}, kCollisionDistance) != kTrue) continue;
+        if (!Within(Point{first.x, first.y}, Point{second.x, second.y}, kCollisionDistance)) continue;
         SetBurst(first, events);
         SetBurst(second, events);
         return;  // one collision per step, even if a third puck also touches
@@ -130,13 +130,11 @@ bool CheckGoal(Game& g, Puck& puck, MatchEvents& events) {
     const int32_t reach = 100 * puck.radius;
     if (g.CornerPosts.count != 0) {
         const auto& posts = g.CornerPosts.posts;
-        if (IsLive(puck) &&
-            (RectsOverlap(puck.bounds, posts[1]) == kTrue || RectsOverlap(puck.bounds, posts[3]) == kTrue)) {
+        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[1]) || RectsOverlap(puck.bounds, posts[3]))) {
             CountGoal(g, puck, 0, events);
             return true;
         }
-        if (IsLive(puck) &&
-            (RectsOverlap(puck.bounds, posts[0]) == kTrue || RectsOverlap(puck.bounds, posts[2]) == kTrue)) {
+        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[0]) || RectsOverlap(puck.bounds, posts[2]))) {
             CountGoal(g, puck, 1, events);
             return true;
         }

@@ -80,10 +80,10 @@ TEST(Reflect, FloorsRatherThanTruncates) {
 }
 
 TEST(Within, IncludesTheBoundaryAndSurvivesTableWideDistances) {
-    EXPECT_EQ(Within({0, 0}, {600, 0}, 600), kTrue);
-    EXPECT_EQ(Within({0, 0}, {360, 480}, 600), kTrue);
-    EXPECT_EQ(Within({0, 0}, {361, 480}, 600), kFalse);
-    EXPECT_EQ(Within({0, 0}, {51200, 34200}, 600), kFalse);
+    EXPECT_EQ(Within({0, 0}, {600, 0}, 600), true);
+    EXPECT_EQ(Within({0, 0}, {360, 480}, 600), true);
+    EXPECT_EQ(Within({0, 0}, {361, 480}, 600), false);
+    EXPECT_EQ(Within({0, 0}, {51200, 34200}, 600), false);
 }
 
 // --- walls ---
