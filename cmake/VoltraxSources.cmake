@@ -4,7 +4,8 @@
 #
 #   platform  src/platform           stand-ins for the OS and outside libraries
 #   core      src/core               what every subsystem shares
-#   subsystems src/sound, draw, stage, puck, paddles
+#   simulation src/stage, puck, paddles, sim (the match step: no drawing, sound or clock)
+#   subsystems src/sound, draw
 #   flow      src/match, src/net (network play; the only ENet), src/net/lobby (the only
 #             libstrophe), src/frontend
 #   ice       src/net/ice            online play's paths: libnice, NAT-PMP, UPnP (a back-end)
@@ -14,7 +15,7 @@
 
 file(GLOB VOLTRAX_PLATFORM_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/platform/*.cpp)
 
-set(VOLTRAX_GAME_FOLDERS core sound draw stage puck paddles match net net/lobby frontend)
+set(VOLTRAX_GAME_FOLDERS core stage puck paddles sim sound draw match net net/lobby frontend)
 set(VOLTRAX_GAME_SOURCES)
 foreach(folder IN LISTS VOLTRAX_GAME_FOLDERS)
   file(GLOB folder_sources CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/${folder}/*.cpp)

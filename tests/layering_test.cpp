@@ -1,7 +1,8 @@
 // Keeps the include directions of src/ one way: each folder may include its own files
-// and those of the layers below it; only the shell may reach Qt, only the sound and
-// gamepad back-ends SDL or FluidSynth, only net/ ENet and only net/lobby/ libstrophe. A
-// failure names the file, the line and the rule it breaks.
+// and those of the layers below it; the match step's folders reach no drawing, sound,
+// window or clock; only the shell may reach Qt, only the sound and gamepad back-ends SDL
+// or FluidSynth, only net/ ENet and only net/lobby/ libstrophe. A failure names the file,
+// the line and the rule it breaks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,20 +22,30 @@ namespace fs = std::filesystem;
 // Lower numbers sit lower. A folder may include folders of a lower rank; folders of one
 // rank may include each other only where they share the shell's rank.
 const std::map<std::string, int> kLayerRank = {
-    {"platform", 0},      {"platform/audio", 1},
-    {"platform/pads", 1},  // stand-ins
-    {"core", 2},           // shared ground
-    {"sound", 3},         {"draw", 4},
-    {"stage", 5},         {"puck", 6},
-    {"paddles", 7},  // subsystems
-    {"match", 8},         {"net", 9},
-    {"net/lobby", 9},  // the lobby's back-end: may use net/, which may not use it
-    {"frontend", 10},  // flow
-    {"net/ice", 10},   // back-end of online play's paths (libnice, NAT-PMP, UPnP)
-    {"window", 11},       {"help", 11},
-    {"about", 11},        {".", 11},  // shell
+    {"platform", 0}, {"platform/audio", 1}, {"platform/pads", 1},              // stand-ins
+    {"core", 2},                                                               // shared ground
+    {"stage", 3},    {"puck", 4},           {"paddles", 5},       {"sim", 6},  // the match step
+    {"sound", 7},    {"draw", 8},                                              // output
+    {"match", 9},    {"net", 10},           {"frontend", 11},                  // flow
+    {"net/lobby", 10},  // the lobby's back-end: may use net/, which may not use it
+    {"net/ice", 11},    // back-end of online play's paths (libnice, NAT-PMP, UPnP)
+    {"window", 12},  {"help", 12},          {"about", 12},        {".", 12},   // shell
 };
-constexpr int kShellRank = 11;
+constexpr int kShellRank = 12;
+// The match step is a function of the state and the keys: below drawing and sound by
+// rank, and kept from the platform's screen, sound, host and clock by name.
+constexpr int kTopStepRank = 6;
+const std::set<std::string> kOutsideTheStep = {
+    "platform/host.h",
+    "platform/headless_host.h",
+    "platform/clock.h",
+    "platform/surface.h",
+    "platform/wave_player.h",
+    "platform/sequencer.h",
+    "platform/silent_services.h",
+    "core/wait_rule.h",
+    "core/match_frame_source.h",
+};
 // The back-ends that may reach SDL (sound and gamepads) or FluidSynth (sound).
 const std::set<std::string> kSdlFolders = {"platform/audio", "platform/pads"};
 
@@ -97,6 +108,9 @@ std::vector<Violation> CheckTree(const fs::path& src) {
             }
             if (!std::regex_search(line, m, quoted)) continue;
             const std::string target = fs::path(std::string(m[1])).parent_path().generic_string();
+            const bool stepFolder = rank->second > 2 && rank->second <= kTopStepRank;
+            if (stepFolder && kOutsideTheStep.contains(m[1]))
+                found.push_back({where, "the match step includes drawing, sound, the host or the clock"});
             if (target == folder) continue;
             // A back-end folder may use the folder it sits in (net/lobby uses net/).
             if (folder.rfind(target + "/", 0) == 0) continue;
@@ -121,7 +135,7 @@ TEST(Layering, IncludesRunOnlyDownwardAndOutsideLibrariesStayInTheirLayers) {
 TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
     const fs::path root = fs::temp_directory_path() / ("voltrax_layering_" + std::to_string(::getpid()));
     fs::remove_all(root);
-    for (const char* dir : {"core", "puck", "paddles", "platform/audio", "platform/pads"})
+    for (const char* dir : {"core", "puck", "paddles", "sim", "platform/audio", "platform/pads"})
         fs::create_directories(root / dir);
     std::ofstream(root / "core" / "up.h") << "#include \"match/match_loop.h\"\n";
     std::ofstream(root / "puck" / "side.cpp") << "#include \"paddles/cpu_opponent.h\"\n#include <QtCore>\n";
@@ -135,11 +149,15 @@ TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
     fs::create_directories(root / "net" / "lobby");
     std::ofstream(root / "net" / "lobby" / "ok.cpp") << "#include <strophe.h>\n#include \"net/link.h\"\n";
     std::ofstream(root / "net" / "up.cpp") << "#include <strophe.h>\n#include \"net/lobby/lobby_client.h\"\n";
+    std::ofstream(root / "sim" / "out.cpp")
+        << "#include \"draw/match_frame.h\"\n#include \"sound/effects.h\"\n"
+           "#include \"platform/clock.h\"\n#include \"platform/random.h\"\n";
+    std::ofstream(root / "paddles" / "host.cpp") << "#include \"platform/host.h\"\n";
 
     std::map<std::string, std::string> got;
     for (const auto& v : CheckTree(root)) got[v.where] += v.rule;
     fs::remove_all(root);
-    EXPECT_EQ(got.size(), 8u);
+    EXPECT_EQ(got.size(), 12u);
     EXPECT_NE(got["core/up.h:1"].find("layer above"), std::string::npos);
     EXPECT_NE(got["puck/side.cpp:1"].find("layer above"), std::string::npos);
     EXPECT_EQ(got["puck/side.cpp:2"], "Qt outside the shell");
@@ -148,6 +166,11 @@ TEST(Layering, CatchesUpwardSidewaysAndForeignIncludes) {
     EXPECT_EQ(got["puck/nice.cpp:1"], "libnice, GLib or port mapping outside net/ice");
     EXPECT_EQ(got["net/up.cpp:1"], "libstrophe outside net/lobby");
     EXPECT_NE(got["net/up.cpp:2"].find("sideways"), std::string::npos);
+    // The step may use the generator, never the screen, the sound, the host or the clock.
+    EXPECT_NE(got["sim/out.cpp:1"].find("a layer above sim"), std::string::npos);
+    EXPECT_NE(got["sim/out.cpp:2"].find("a layer above sim"), std::string::npos);
+    EXPECT_NE(got["sim/out.cpp:3"].find("the match step"), std::string::npos);
+    EXPECT_NE(got["paddles/host.cpp:1"].find("the match step"), std::string::npos);
 }
 
 }  // namespace

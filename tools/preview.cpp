@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "art.h"
+#include "core/sheet_layout.h"
 #include "core/stage_tables.h"
-#include "draw/sheet_layout.h"
 
 namespace gen {
 

@@ -2,8 +2,8 @@
 #include <QPainter>
 
 #include "art.h"
+#include "core/sheet_layout.h"
 #include "core/stage_tables.h"
-#include "draw/sheet_layout.h"
 #include "screens.h"
 #include "sheet_sprites.h"
 #include "stage_lines.h"

@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QRectF>
 
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 
 class QPainter;
 

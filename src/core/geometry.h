@@ -26,10 +26,10 @@ struct Point {
 void MakeRect(Rect& r, int32_t a, int32_t b, int32_t c, int32_t d);
 // Takes y before x: MakePoint(p, 14, 247) gives x 247, y 14.
 void MakePoint(Point& p, int32_t a, int32_t b);
-Bool16 PointInRect(const Rect& r, const Point& p);
+bool PointInRect(const Rect& r, const Point& p);
 // True when one of the eight corners lies in the other rectangle. Two rectangles
 // crossing like a plus sign do not overlap; the game's decisions rely on that.
-Bool16 RectsOverlap(const Rect& a, const Rect& b);
+bool RectsOverlap(const Rect& a, const Rect& b);
 
 namespace table {
 constexpr int32_t kFieldTop = 61;

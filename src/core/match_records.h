@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/arith.h"
 #include "core/geometry.h"
 #include "core/stage_tables.h"
 
@@ -50,6 +51,9 @@ struct Paddle {
     int16_t directionSign = 0;  // +1 normal, -1 controls reversed
     bool operator==(const Paddle&) const = default;
 };
+
+// The match keys held in a frame: player 1 up, player 1 down, player 2 down, player 2 up.
+using KeyFlagSet = std::array<Bool16, 4>;
 
 // 0 player 1 back (x 77), 1 player 1 front (x 189), 2 player 2 back (x 435), 3 player 2 front (x 323).
 using Paddles = std::array<Paddle, 4>;

@@ -1,7 +1,7 @@
 #include "draw/item_gauge.h"
 
 #include "core/game.h"
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {

@@ -6,7 +6,7 @@
 #include "draw/item_gauge.h"
 #include "draw/match_panel.h"
 #include "draw/sprite_blit.h"
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 
@@ -78,7 +78,7 @@ void PaintBlindArea(Game& g, const ItemRecord& item) {
 
 void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
     const bool blind = BlindInForce(item);
-    const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item)) == kTrue;
+    const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item));
     if (!(hit0 && blind))
         for (int i = 0; i < pucks.count; ++i)
             RestoreBounds(g, pucks.pucks[static_cast<size_t>(i)].prevBounds);
@@ -146,10 +146,10 @@ void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item,
     for (int i = 0; i < pucks.count; ++i) {
         Puck& p = pucks.pucks[static_cast<size_t>(i)];
         if (p.state == puck_state::kInPlay) {
-            if (RectsOverlap(p.bounds, hidden) != kTrue) DrawLivePuck(g, p, sprites);
+            if (!RectsOverlap(p.bounds, hidden)) DrawLivePuck(g, p, sprites);
             p.prevBounds = p.bounds;
         } else if (DrawBurst(g, p, sprites)) {
-            if (RectsOverlap(p.bounds, hidden) == kTrue) PaintBlindArea(g, item);
+            if (RectsOverlap(p.bounds, hidden)) PaintBlindArea(g, item);
             p.prevBounds = p.bounds;
         }
     }

@@ -1,7 +1,7 @@
 #include "draw/match_panel.h"
 
 #include "core/game.h"
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {
@@ -26,10 +26,13 @@ void DrawClockDigit(Game& g, int32_t x, int digit) {
 }
 
 void DrawScore(Game& g, int16_t p) {
+    DrawScoreOf(g, p, g.Scores[static_cast<size_t>(p)]);
+}
+
+void DrawScoreOf(Game& g, int16_t p, int s) {
     const int32_t left = panel::ScoreLeft(p);
     BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kScoreH, &g.BufPict, left, panel::kScoreY,
            Rop::SrcCopy);
-    const int s = g.Scores[static_cast<size_t>(p)];
     const int hundreds = s / 100;
     const int tens = s / 10 - 10 * hundreds;
     const int units = s - 100 * hundreds - 10 * tens;

@@ -21,6 +21,8 @@ constexpr int32_t ScoreLeft(int p) {
 // Redraws player p's score (p = 0 player 1, 1 player 2). A score of 100 or more shows
 // its last two digits.
 void DrawScore(Game& g, int16_t p);
+// The same with the score given: a goal's score as it was when it was made.
+void DrawScoreOf(Game& g, int16_t p, int score);
 
 // Sets up the panel of a new match: marks, both scores to 0 and drawn, then the score
 // limit or the clock. Leaves the 400 x 50 strip at (56, 0) of BackPict in LMask for the

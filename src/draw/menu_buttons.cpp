@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/game.h"
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 
 namespace vx {
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "core/game.h"
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {

@@ -7,6 +7,7 @@
 
 #include "core/game.h"
 #include "core/match_settings.h"
+#include "draw/item_panel.h"
 #include "draw/match_frame.h"
 #include "draw/match_panel.h"
 #include "draw/menu_buttons.h"
@@ -20,7 +21,6 @@
 #include "match/match_sequences.h"
 #include "match/screen_wipe.h"
 #include "platform/version.h"
-#include "puck/items.h"
 #include "sound/music.h"
 
 namespace vx {

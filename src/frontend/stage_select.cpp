@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/game.h"
+#include "core/sheet_layout.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
 #include "draw/screen_pictures.h"
-#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 #include "match/screen_wipe.h"
 

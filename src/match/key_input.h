@@ -7,10 +7,9 @@
 #include <cstdint>
 
 #include "core/arith.h"
+#include "core/match_records.h"
 
 namespace vx {
-
-using KeyFlagSet = std::array<Bool16, 4>;
 
 namespace key_code {
 constexpr int16_t kEsc = 27;

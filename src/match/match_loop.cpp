@@ -6,12 +6,10 @@
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
+#include "match/match_events_output.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
-#include "paddles/cpu_opponent.h"
-#include "paddles/paddle_movement.h"
-#include "puck/items.h"
-#include "puck/puck_motion.h"
+#include "sim/match_step.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 #include "stage/match_setup.h"
@@ -69,21 +67,21 @@ uint64_t DrawMatchSeed(Game& g) {
     return g.random.NextBits64();
 }
 
-void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
-    MovePaddlesFromKeys(g, r.paddles);
-    if (gameMode == game_mode::kVsCpu)
-        CpuTurn(g, r.pucks, r.paddles, r.obstacles, g.Difficulty, r.sprites, r.item);
-    for (int step = 0; step < 3; ++step) StepPucks(g, r.pucks, r.paddles, r.obstacles, r.item);
-    StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
-    ServePucks(g, r.pucks);
-    FreeFinishedBursts(r.pucks);
+MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode, const KeyFlagSet& keys) {
+    const MatchEvents events = StepMatch(g, r, gameMode, keys);
     CountFrameClock(g);
     ++g.FrameCount;
+    return events;
+}
+
+MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
+    return StepMatchFrame(g, r, gameMode, g.KeyFlags);
 }
 
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
     EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
-    StepMatchFrame(g, r, gameMode);
+    const MatchEvents events = StepMatchFrame(g, r, gameMode);
+    OutputMatchEvents(g, events, event_output::kAll);
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/match_events.h"
 #include "core/match_records.h"
 
 namespace vx {
@@ -33,13 +34,14 @@ constexpr int kIntroClockCounts = 3;
 // is ending.
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo);
 
-// Everything of one frame but the erasing and drawing of the moving things, in its
-// fixed order: paddles from the keys, the CPU (1P VS CPU only), three puck steps, the
-// item, the serve, freeing finished bursts, the clock. Goals and items still draw the
-// score and the item strip as they happen.
-void StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode);
+// One frame of the match with the frame's keys, drawing and playing nothing: StepMatch
+// (src/sim/), then the clock's count. Returns the frame's events for the drawing and the
+// sound to follow.
+MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode, const KeyFlagSet& keys);
+// The same with the keys held now, g.KeyFlags (a local match and its replays).
+MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 
-// One frame of play: erase, StepMatchFrame, draw.
+// One frame of play: erase, StepMatchFrame, its events drawn and played, draw.
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 
 // The pause command (MenuPause_Click, which the P key also reaches): a request the loop

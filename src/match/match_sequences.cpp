@@ -1,10 +1,10 @@
 #include "match/match_sequences.h"
 
 #include "core/game.h"
+#include "core/sheet_layout.h"
 #include "core/wait_rule.h"
 #include "draw/match_panel.h"
 #include "draw/screen_pictures.h"
-#include "draw/sheet_layout.h"
 #include "draw/sprite_blit.h"
 #include "match/match_loop.h"
 #include "match/screen_wipe.h"

@@ -196,7 +196,6 @@ MatchState CaptureMatchState(const Game& g, const MatchRecords& r) {
 void RestoreMatchState(Game& g, MatchRecords& r, const MatchState& s) {
     r = s.records;
     g.Scores = s.Scores;
-    g.KeyFlags = s.KeyFlags;
     g.TimeLeft = s.TimeLeft;
     g.ClockTick = s.ClockTick;
     g.ClockChanged = s.ClockChanged;

@@ -45,7 +45,9 @@ struct MatchState {
 };
 
 MatchState CaptureMatchState(const Game& g, const MatchRecords& r);
-// Puts g, r and the generator back exactly as they were when state was captured.
+// Puts g, r and the generator back exactly as they were when state was captured, all
+// but the key flags: g.KeyFlags are the keys held now, which a restore does not take
+// back (the state's KeyFlags are the inputs of its last frame).
 void RestoreMatchState(Game& g, MatchRecords& r, const MatchState& state);
 
 // 64-bit FNV-1a over the state field by field (no padding bytes), so equal states hash

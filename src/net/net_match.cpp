@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "match/match_events_output.h"
 #include "match/match_loop.h"
 #include "match/replay_check.h"
 #include "match/replay_recorder.h"
@@ -42,6 +43,7 @@ NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& s
     g.ScreenState = screen_state::kPlaying;
     matchKeys_ = g.KeyFlags;
     slots_.assign(kRollbackSlots, Capture());
+    frameEvents_.assign(kRollbackSlots, MatchEvents{});
     peer_.Attach(&session_, matchNo);
 }
 
@@ -60,22 +62,25 @@ void NetMatch::SaveState(int slot) {
 }
 
 void NetMatch::LoadState(int slot) {
-    const auto held = g_.KeyFlags;
-    RestoreMatchState(g_, r_, slots_[static_cast<std::size_t>(slot)]);
-    matchKeys_ = g_.KeyFlags;
-    g_.KeyFlags = held;
+    const MatchState& s = slots_[static_cast<std::size_t>(slot)];
+    RestoreMatchState(g_, r_, s);
+    matchKeys_ = s.KeyFlags;
 }
 
-void NetMatch::StepFrame(InputBits player1, InputBits player2, bool rerun) {
-    // A frame run again was heard the first time: its effects stay silent.
-    const Bool16 effects = g_.EffectsOn;
-    if (rerun) g_.EffectsOn = kFalse;
-    const auto held = g_.KeyFlags;
-    g_.KeyFlags = UnpackKeyFlags(ReplayKeys({player1, player2}));
-    StepMatchFrame(g_, r_, game_mode::kVs2P);
-    matchKeys_ = g_.KeyFlags;
-    g_.KeyFlags = held;
-    g_.EffectsOn = effects;
+void NetMatch::StepFrame(InputBits player1, InputBits player2, bool) {
+    const KeyFlagSet keys = UnpackKeyFlags(ReplayKeys({player1, player2}));
+    const uint32_t frame = session_.Frame();
+    const MatchEvents events = StepMatchFrame(g_, r_, game_mode::kVs2P, keys);
+    matchKeys_ = keys;
+    // The picture follows every run (a rollback's corrections are drawn over); the
+    // sounds wait until the frame is confirmed, when its last run is the true one.
+    OutputMatchEvents(g_, events, event_output::kPictures);
+    frameEvents_[frame % kRollbackSlots] = events;
+}
+
+void NetMatch::PlayConfirmedSounds() {
+    for (; heard_ < session_.Confirmed(); ++heard_)
+        OutputMatchEvents(g_, frameEvents_[heard_ % kRollbackSlots], event_output::kSounds);
 }
 
 bool NetMatch::Over() const {
@@ -104,6 +109,7 @@ RollbackSession::Tick NetMatch::Tick(int64_t nowMs, InputBits localKeys) {
     peer_.NoteMatchWaiting(session_.AwaitingRemote());
     recentRollbacks_.Add(nowMs, static_cast<uint32_t>(session_.RolledBackFrames() - rolledBack));
     RecordConfirmed();
+    PlayConfirmedSounds();
     peer_.SendInputs(nowMs);
     peer_.Pump(nowMs);
     return tick;

@@ -1,6 +1,7 @@
 // One side's network match: the Game's match stepped by a rollback session over a
-// NetPeer, one call a frame. Holds the MatchStates the session rolls back to, keeps
-// the re-run frames silent and records the confirmed inputs of both players.
+// NetPeer, one call a frame. Holds the MatchStates the session rolls back to, draws
+// each run frame's events, plays the sounds of each confirmed frame once and records
+// the confirmed inputs of both players.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "core/match_events.h"
 #include "core/match_records.h"
 #include "match/match_state.h"
 #include "match/replay_file.h"
@@ -75,6 +77,7 @@ class NetMatch : public RollbackTarget {
 
   private:
     void RecordConfirmed();
+    void PlayConfirmedSounds();
     MatchState Capture() const;
 
     Game& g_;
@@ -84,7 +87,11 @@ class NetMatch : public RollbackTarget {
     int localPlayer_;
     std::vector<MatchState> slots_;
     std::vector<std::array<InputBits, 2>> confirmedInputs_;
-    std::array<Bool16, 4> matchKeys_{};  // the key flags of the match's last frame
+    KeyFlagSet matchKeys_{};  // the key flags of the match's last frame
+    // The events of each frame's latest run, by frame modulo kRollbackSlots; confirmed
+    // frames are never more than kMaxPrediction behind the frames run.
+    std::vector<MatchEvents> frameEvents_;
+    uint32_t heard_ = 0;  // frames whose sounds have been played
     int16_t timeLimit_ = 0;
     int64_t startDate_ = 0;  // seconds since the epoch, for the replay's name
     std::optional<uint32_t> fixedDelay_;

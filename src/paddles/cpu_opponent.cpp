@@ -96,7 +96,8 @@ int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, Obst
         copy.vx *= 3;  // one step at triple speed looks one frame ahead
         copy.vy *= 3;
         g.SimulationFlag = kTrue;
-        StepPuck(g, copy, paddles, obstacles, item);
+        MatchEvents none;  // a simulated step meets no paddle and scores nothing
+        StepPuck(g, copy, paddles, obstacles, item, none);
         if (best < 0 || copy.x > work[static_cast<size_t>(best)].x) best = k;
     }
     if (best < 0) return FloorDiv100(result.y);

@@ -1,6 +1,6 @@
 #include "paddles/paddle_movement.h"
 
-#include "core/game.h"
+#include "core/stage_tables.h"
 
 namespace vx {
 
@@ -38,8 +38,7 @@ void SetPaddleBounds(Paddle& p) {
 
 }  // namespace
 
-void MovePaddlesFromKeys(Game& g, Paddles& paddles) {
-    const auto& keys = g.KeyFlags;
+void MovePaddlesFromKeys(const KeyFlagSet& keys, Paddles& paddles) {
     const uint8_t player1 = CodeFromFlags(keys[0], keys[1], move_code::kPlayer1Up, move_code::kPlayer1Down);
     if (player1 != move_code::kNone) MovePaddles(player1, paddles);
     const uint8_t player2 = CodeFromFlags(keys[3], keys[2], move_code::kPlayer2Up, move_code::kPlayer2Down);

@@ -3,24 +3,13 @@
 #include <cmath>
 
 #include "core/game.h"
-#include "draw/sheet_layout.h"
-#include "draw/sprite_blit.h"
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 
 namespace {
 
 constexpr int kUnknownIcon = 17;  // the "???" capsule
-
-// Kinds that act on both players show their icon on both sides.
-bool ShownOnBothSides(uint8_t kind) {
-    return kind == item_kind::kDouble || kind == item_kind::kPanic || kind == item_kind::kRandomSpeed;
-}
-
-int32_t IconX(int16_t owner) {
-    return owner < 0 ? item_place::kIconX1 : item_place::kIconX2;
-}
 
 void SetCapsuleBounds(ItemRecord& item) {
     const int32_t cx = FloorDiv100(item.x);
@@ -43,54 +32,40 @@ void PlaceCapsule(Game& g, ItemRecord& item, const SpriteTable& sprites) {
     item.timer = item_timing::kCapsuleTimer;
 }
 
-void DrawIcon(Game& g, int32_t x, uint8_t kind) {
-    const SheetSprite& icon = Sheet(ItemHeldIconName(kind));
-    DrawSprite(g, x, item_place::kIconY, icon.w, icon.h, icon.x, icon.y);
-}
-
-void RestoreIcon(Game& g, int32_t x) {
-    RestoreRect(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, x,
-                item_place::kIconY);
-}
-
-void Award(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
-    if (ShownOnBothSides(item.kind)) {
-        DrawIcon(g, item_place::kIconX1, item.kind);
-        DrawIcon(g, item_place::kIconX2, item.kind);
-    } else {
-        DrawIcon(g, IconX(item.owner), item.kind);
-    }
-    const SheetSprite& strip = Sheet(ItemStripName(item.kind));
-    DrawSprite(g, item_place::kStripX, item_place::kStripY, strip.w, strip.h, strip.x, strip.y);
+void Award(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites,
+           MatchEvents& events) {
+    MatchEvent started{MatchEvent::Kind::kItemStarted};
+    started.itemKind = item.kind;
+    started.owner = item.owner;
+    events.Add(started);
     item.timer = item_timing::kEffectTimer;
-    ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, kTrue);
+    ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, true);
 }
 
-void MoveCapsule(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
+void MoveCapsule(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites,
+                 MatchEvents& events) {
     item.x += item.vx;
     item.y += item.vy;
     SetCapsuleBounds(item);
     if (item.bounds.top < 62 || item.bounds.bottom >= 282) item.vy = -item.vy;
     // Only the back paddles catch it; paddle 2 is asked first, so touching both gives it
     // to player 2. An end of the table gives it to the player attacking that end.
-    if (RectsOverlap(item.bounds, paddles[2].bounds) == kTrue || item.bounds.left < 67) {
+    if (RectsOverlap(item.bounds, paddles[2].bounds) || item.bounds.left < 67) {
         item.owner = 1;
-    } else if (RectsOverlap(item.bounds, paddles[0].bounds) == kTrue || item.bounds.right >= 446) {
+    } else if (RectsOverlap(item.bounds, paddles[0].bounds) || item.bounds.right >= 446) {
         item.owner = -1;
     } else {
         return;
     }
     item.phase = item_phase::kEffect;
-    Award(g, item, pucks, paddles, sprites);
+    Award(g, item, pucks, paddles, sprites, events);
 }
 
-void EndEffect(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
-    if (item.kind == item_kind::kPanic || item.kind == item_kind::kRandomSpeed) {
-        RestoreIcon(g, item_place::kIconX1);
-        RestoreIcon(g, item_place::kIconX2);
-    } else if (item.kind != item_kind::kDouble) {
-        RestoreIcon(g, IconX(item.owner));
-    }
+void EndEffect(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites,
+               MatchEvents& events) {
+    MatchEvent ended{MatchEvent::Kind::kItemEnded};
+    ended.itemKind = item.kind;
+    ended.owner = item.owner;
     bool putOff = false;
     if (item.kind == item_kind::kDouble) {
         // The second puck may only go when one of the two is free; a free slot 0 takes
@@ -103,18 +78,19 @@ void EndEffect(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Spri
         }
         putOff = second.state != puck_state::kFree;
     }
+    ended.undone = !putOff;
+    events.Add(ended);
     if (!putOff) {
-        ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, kFalse);
+        ApplyItem(g, pucks, paddles, sprites, item.kind, item.owner, false);
         item.kind = 0;
         item.phase = item_phase::kNone;
     }
-    RestoreRect(g, item_place::kStripX, item_place::kStripY, item_place::kStripW, item_place::kStripH,
-                item_place::kStripX, item_place::kStripY);
 }
 
 }  // namespace
 
-void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites) {
+void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites,
+              MatchEvents& events) {
     switch (item.phase) {
         case item_phase::kNone: PlaceCapsule(g, item, sprites); break;
         case item_phase::kCapsuleWaiting:
@@ -125,35 +101,16 @@ void StepItem(Game& g, ItemRecord& item, PuckSet& pucks, Paddles& paddles, Sprit
                 item.phase = item_phase::kNone;
             }
             break;
-        case item_phase::kCapsuleMoving: MoveCapsule(g, item, pucks, paddles, sprites); break;
+        case item_phase::kCapsuleMoving: MoveCapsule(g, item, pucks, paddles, sprites, events); break;
         case item_phase::kEffect:
             if (item.timer > 0) {
                 item.timer = static_cast<int16_t>(item.timer - item_timing::kTimerStep);
             } else {
-                EndEffect(g, item, pucks, paddles, sprites);
+                EndEffect(g, item, pucks, paddles, sprites, events);
             }
             break;
         default: break;
     }
-}
-
-void RepaintItemPanel(Game& g, const ItemRecord& item) {
-    using namespace item_place;
-    RestoreIcon(g, kIconX1);
-    RestoreIcon(g, kIconX2);
-    RestoreRect(g, kStripX, kStripY, kStripW, kStripH, kStripX, kStripY);
-    RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
-    if (item.phase != item_phase::kEffect || item.kind == 0) return;
-    if (ShownOnBothSides(item.kind)) {
-        DrawIcon(g, kIconX1, item.kind);
-        DrawIcon(g, kIconX2, item.kind);
-    } else {
-        DrawIcon(g, IconX(item.owner), item.kind);
-    }
-    const SheetSprite& strip = Sheet(ItemStripName(item.kind));
-    DrawSprite(g, kStripX, kStripY, strip.w, strip.h, strip.x, strip.y);
-    const SheetSprite& full = Sheet("gauge.full");
-    DrawSprite(g, kGaugeX, kGaugeY, 7 * (item.timer / 15), kGaugeH, full.x, full.y);
 }
 
 }  // namespace vx

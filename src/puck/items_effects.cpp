@@ -2,9 +2,8 @@
 #include <array>
 
 #include "core/game.h"
-#include "draw/sprite_blit.h"
-#include "draw/sprite_table.h"
 #include "puck/items.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 
@@ -33,7 +32,7 @@ void RestoreAllPaddles(Paddles& paddles, SpriteTable& sprites) {
     for (int i = 0; i < 4; ++i) RestorePaddle(paddles, sprites, i);
 }
 
-void EffectOn(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
+void EffectOn(PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
     const int b = owner + 1;  // the receiver's back paddle
     const int f = owner + 2;  // and front paddle
     switch (kind) {
@@ -81,18 +80,11 @@ void EffectOn(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, u
             sprites[b + kLookEntry] = sprites[b + 23];
             sprites[f + kLookEntry] = sprites[f + 23];
             break;
-        case item_kind::kBlind: {
-            const Rect& a = g.BlindAreas[static_cast<size_t>(owner + 1)];
-            BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0,
-                   Rop::Blackness);
-            ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
-            break;
-        }
         default: break;
     }
 }
 
-void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
+void EffectOff(PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner) {
     const int b = owner + 1;
     const int f = owner + 2;
     switch (kind) {
@@ -100,12 +92,7 @@ void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, 
         case item_kind::kLostForward: RestorePaddle(paddles, sprites, f); break;
         case item_kind::kLengthDown:
         case item_kind::kBackBoost: RestorePaddle(paddles, sprites, b); break;
-        case item_kind::kDouble:
-            pucks.count = 1;
-            for (int32_t x : {item_place::kIconX1, item_place::kIconX2})
-                RestoreRect(g, x, item_place::kIconY, item_place::kIconSize, item_place::kIconSize, x,
-                            item_place::kIconY);
-            break;
+        case item_kind::kDouble: pucks.count = 1; break;
         case item_kind::kPanic:
         case item_kind::kRandomSpeed: RestoreAllPaddles(paddles, sprites); break;
         case item_kind::kShiftChange:
@@ -114,22 +101,18 @@ void EffectOff(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, 
             RestorePaddle(paddles, sprites, f);
             RestorePaddle(paddles, sprites, b);
             break;
-        case item_kind::kBlind:
-            // The back buffer kept the table all along.
-            PresentBack(g, owner < 0 ? 66 : 338, 61, 108, 220);
-            break;
         default: break;
     }
 }
 
 }  // namespace
 
-void ApplyItem(Game& g, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner,
-               Bool16 on) {
-    if (on != kFalse) {
-        EffectOn(g, pucks, paddles, sprites, kind, owner);
+void ApplyItem(Game&, PuckSet& pucks, Paddles& paddles, SpriteTable& sprites, uint8_t kind, int16_t owner,
+               bool on) {
+    if (on) {
+        EffectOn(pucks, paddles, sprites, kind, owner);
     } else {
-        EffectOff(g, pucks, paddles, sprites, kind, owner);
+        EffectOff(pucks, paddles, sprites, kind, owner);
     }
 }
 

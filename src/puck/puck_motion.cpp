@@ -5,10 +5,8 @@
 #include <utility>
 
 #include "core/game.h"
-#include "draw/match_panel.h"
 #include "puck/direction_tables.h"
 #include "puck/rebounds.h"
-#include "sound/effects.h"
 
 namespace vx {
 
@@ -34,10 +32,14 @@ bool IsLive(const Puck& puck) {
 
 // player 0 or 1. Scores are bytes; under the time rule nothing else stops them, and a
 // wrap to 0 would turn a win into a loss.
-void CountGoal(Game& g, Puck& puck, int16_t player) {
-    SetBurst(g, puck);
-    g.Scores[static_cast<size_t>(player)] = SaturatingIncrement(g.Scores[static_cast<size_t>(player)]);
-    DrawScore(g, player);
+void CountGoal(Game& g, Puck& puck, int16_t player, MatchEvents& events) {
+    SetBurst(puck, events);
+    uint8_t& score = g.Scores[static_cast<size_t>(player)];
+    score = SaturatingIncrement(score);
+    MatchEvent goal{MatchEvent::Kind::kGoal};
+    goal.player = static_cast<uint8_t>(player);
+    goal.score = score;
+    events.Add(goal);
 }
 
 void KeepOffTheVertical(Game& g, Puck& puck, int32_t vyBeforeRebounds) {
@@ -54,7 +56,7 @@ void KeepOffTheVertical(Game& g, Puck& puck, int32_t vyBeforeRebounds) {
 }
 
 void TouchCapsule(Puck& puck, ItemRecord& item) {
-    if (item.phase != item_phase::kCapsuleWaiting || RectsOverlap(item.bounds, puck.bounds) != kTrue) return;
+    if (item.phase != item_phase::kCapsuleWaiting || !RectsOverlap(item.bounds, puck.bounds)) return;
     item.vx = puck.vx;
     item.vy = puck.vy;
     const int32_t px = FloorDiv100(puck.x);
@@ -66,11 +68,12 @@ void TouchCapsule(Puck& puck, ItemRecord& item) {
 
 }  // namespace
 
-void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item) {
+void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item,
+               MatchEvents& events) {
     const int count = std::min<int>(pucks.count, static_cast<int>(pucks.pucks.size()));
     for (int i = 0; i < count; ++i) {
         g.SimulationFlag = kFalse;
-        StepPuck(g, pucks.pucks[static_cast<size_t>(i)], paddles, obstacles, item);
+        StepPuck(g, pucks.pucks[static_cast<size_t>(i)], paddles, obstacles, item, events);
     }
     if (count < 2) return;
     static constexpr std::pair<int, int> kPairs[] = {{0, 1}, {1, 2}, {2, 0}};
@@ -79,24 +82,25 @@ void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles
         Puck& first = pucks.pucks[static_cast<size_t>(kPairs[k].first)];
         Puck& second = pucks.pucks[static_cast<size_t>(kPairs[k].second)];
         if (!IsLive(first) || !IsLive(second)) continue;
-        if (Within(Point{first.x, first.y}, Point{second.x, second.y}, kCollisionDistance) != kTrue) continue;
-        SetBurst(g, first);
-        SetBurst(g, second);
+        if (!Within(Point{first.x, first.y}, Point{second.x, second.y}, kCollisionDistance)) continue;
+        SetBurst(first, events);
+        SetBurst(second, events);
         return;  // one collision per step, even if a third puck also touches
     }
 }
 
-Bool16 StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item) {
-    if (puck.state == puck_state::kFree) return kFalse;
+bool StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item,
+              MatchEvents& events) {
+    if (puck.state == puck_state::kFree) return false;
     puck.x += puck.vx;
     puck.y += puck.vy;
     SetPuckBounds(puck);
     if (IsBursting(puck)) {
         ++puck.state;
-        return kFalse;
+        return false;
     }
     const bool real = g.SimulationFlag == kFalse;
-    if (real && CheckGoal(g, puck) == kTrue) return kFalse;
+    if (real && CheckGoal(g, puck, events)) return false;
 
     const int32_t vyBeforeRebounds = puck.vy;
     const int32_t reach = 100 * puck.radius;
@@ -110,51 +114,49 @@ Bool16 StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, I
     for (int i = 0; i < obstacles.bumperCount && i < ObstacleSet::kMaxBumpers; ++i) {
         BumperRebound(g, puck, obstacles.bumpers[static_cast<size_t>(i)], item);
     }
-    if (!real) return kTrue;
+    if (!real) return true;
 
     // Back paddles first, then the front paddles that are on the table.
     for (int j : {0, 2, 1, 3}) {
         const Paddle& paddle = paddles[static_cast<size_t>(j)];
-        if (paddle.kind != 0) PaddleRebound(g, puck, paddle, item);
+        if (paddle.kind != 0) PaddleRebound(g, puck, paddle, item, events);
     }
     TouchCapsule(puck, item);
     KeepOffTheVertical(g, puck, vyBeforeRebounds);
-    return kTrue;
+    return true;
 }
 
-Bool16 CheckGoal(Game& g, Puck& puck) {
+bool CheckGoal(Game& g, Puck& puck, MatchEvents& events) {
     const int32_t reach = 100 * puck.radius;
     if (g.CornerPosts.count != 0) {
         const auto& posts = g.CornerPosts.posts;
-        if (IsLive(puck) &&
-            (RectsOverlap(puck.bounds, posts[1]) == kTrue || RectsOverlap(puck.bounds, posts[3]) == kTrue)) {
-            CountGoal(g, puck, 0);
-            return kTrue;
+        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[1]) || RectsOverlap(puck.bounds, posts[3]))) {
+            CountGoal(g, puck, 0, events);
+            return true;
         }
-        if (IsLive(puck) &&
-            (RectsOverlap(puck.bounds, posts[0]) == kTrue || RectsOverlap(puck.bounds, posts[2]) == kTrue)) {
-            CountGoal(g, puck, 1);
-            return kTrue;
+        if (IsLive(puck) && (RectsOverlap(puck.bounds, posts[0]) || RectsOverlap(puck.bounds, posts[2]))) {
+            CountGoal(g, puck, 1, events);
+            return true;
         }
         // The ends are walls here; the sign flips whichever way the puck moves.
         if (!(puck.x + reach < kEndWallRight && puck.x - reach > kEndWallLeft)) puck.vx = -puck.vx;
-        return kFalse;
+        return false;
     }
     if (puck.x + reach >= kGoalLine1) {
-        if (puck.state >= puck_state::kBurstFirst) return kFalse;
-        CountGoal(g, puck, 0);
-        return kTrue;
+        if (puck.state >= puck_state::kBurstFirst) return false;
+        CountGoal(g, puck, 0, events);
+        return true;
     }
     if (puck.x - reach <= kGoalLine2) {
-        if (puck.state >= puck_state::kBurstFirst) return kFalse;
-        CountGoal(g, puck, 1);
-        return kTrue;
+        if (puck.state >= puck_state::kBurstFirst) return false;
+        CountGoal(g, puck, 1, events);
+        return true;
     }
-    return kFalse;
+    return false;
 }
 
-void SetBurst(Game& g, Puck& puck) {
-    PlayEffect(g, effect::kBurst, effect_mode::kStart);
+void SetBurst(Puck& puck, MatchEvents& events) {
+    events.Sound(match_sound::kBurst);
     puck.state = puck_state::kBurstFirst;
     puck.radius = kBurstRadius;
     puck.vx = RoundHalfEven(puck.vx / 1.5);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/arith.h"
+#include "core/match_events.h"
 #include "core/match_records.h"
 
 namespace vx {
@@ -19,14 +20,18 @@ constexpr uint8_t kReversalsBeforeDrift = 3;
 constexpr int32_t kDriftSpeed = 100;  // hundredths per step: 3 pixels a frame
 }  // namespace bounce_rule
 
-// One step of every slot below count, then the collisions between pucks.
-void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item);
+// One step of every slot below count, then the collisions between pucks. Sounds and
+// goals go into events.
+void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item,
+               MatchEvents& events);
 // One step of one puck; true when it took a normal step (not free, bursting or scoring).
-// With SimulationFlag set it meets only the edges, walls and bumpers.
-Bool16 StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item);
-// True when the puck scored; the point is counted and the score redrawn.
-Bool16 CheckGoal(Game& g, Puck& puck);
-void SetBurst(Game& g, Puck& puck);
+// With SimulationFlag set it meets only the edges, walls and bumpers (and adds no events).
+bool StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, ItemRecord& item,
+              MatchEvents& events);
+// True when the puck scored; the point is counted and the goal added to events.
+bool CheckGoal(Game& g, Puck& puck, MatchEvents& events);
+// The puck bursts where it is, slowing by a third; the burst's sound goes into events.
+void SetBurst(Puck& puck, MatchEvents& events);
 // Serves a puck into every free slot below count.
 void ServePucks(Game& g, PuckSet& pucks);
 // At the end of a frame a puck whose burst has run its course frees its slot for the

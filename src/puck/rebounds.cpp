@@ -5,7 +5,6 @@
 
 #include "core/game.h"
 #include "puck/direction_tables.h"
-#include "sound/effects.h"
 
 namespace vx {
 
@@ -74,15 +73,15 @@ void Reflect(Puck& puck, int32_t a) {
     puck.vy = FloorToInt((slope * slope * vy / 10000.0 + 2.0 * slope * vx / 100.0 - vy) / q);
 }
 
-Bool16 Within(const Point& p, const Point& q, int32_t d) {
+bool Within(const Point& p, const Point& q, int32_t d) {
     // 64-bit: two table-wide distances in hundredths squared do not fit 32 bits.
     const int64_t dx = int64_t{q.x} - p.x;
     const int64_t dy = int64_t{q.y} - p.y;
-    return ToBool16(dx * dx + dy * dy <= int64_t{d} * d);
+    return dx * dx + dy * dy <= int64_t{d} * d;
 }
 
 void SegmentRebound(Puck& puck, const Wall& wall) {
-    if (RectsOverlap(puck.bounds, wall.bounds) != kTrue) return;
+    if (!RectsOverlap(puck.bounds, wall.bounds)) return;
     if (wall.kind == 10) {
         if (wall.facing * puck.vy >= 1) puck.vy = -puck.vy;
         return;
@@ -103,7 +102,7 @@ void SegmentRebound(Puck& puck, const Wall& wall) {
 
 void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& item) {
     const int32_t contact = puck.radius + bumper.radius;  // pixels
-    if (Within(Point{puck.x, puck.y}, Point{bumper.cx, bumper.cy}, 100 * contact) != kTrue) return;
+    if (!Within(Point{puck.x, puck.y}, Point{bumper.cx, bumper.cy}, 100 * contact)) return;
     // Reseeded only when a rebound happens: nothing random is drawn otherwise.
     ReseedRandom(g);
     DirPair dir = Dir3(NearestRandom(g, 100) % 27);
@@ -116,10 +115,10 @@ void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& 
     puck.vy = DirComponent(speed, dir.s);
 }
 
-void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item) {
+void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item, MatchEvents& events) {
     if (paddle.kind == paddle_kind::kAbsent) return;
-    if (RectsOverlap(paddle.bounds, puck.bounds) != kTrue) return;
-    if (puck.state == puck_state::kInPlay) PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
+    if (!RectsOverlap(paddle.bounds, puck.bounds)) return;
+    if (puck.state == puck_state::kInPlay) events.Sound(match_sound::kPaddleHit);
 
     const int32_t reach = FloorDiv((paddle.halfLength + puck.radius) * 10, 3);
     const int32_t px = FloorDiv100(puck.x);

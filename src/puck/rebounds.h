@@ -7,6 +7,7 @@
 
 #include "core/arith.h"
 #include "core/geometry.h"
+#include "core/match_events.h"
 #include "core/match_records.h"
 
 namespace vx {
@@ -44,10 +45,10 @@ int16_t KickSpeed(const Puck& puck, int32_t percent, const ItemRecord& item);
 // Mirrors the puck's velocity in a line of slope a/100; the result is floored.
 void Reflect(Puck& puck, int32_t a);
 // True when q lies within distance d of p (all three in the same unit).
-Bool16 Within(const Point& p, const Point& q, int32_t d);
+bool Within(const Point& p, const Point& q, int32_t d);
 
 void SegmentRebound(Puck& puck, const Wall& wall);
 void BumperRebound(Game& g, Puck& puck, const Bumper& bumper, const ItemRecord& item);
-void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item);
+void PaddleRebound(Game& g, Puck& puck, const Paddle& paddle, const ItemRecord& item, MatchEvents& events);
 
 }  // namespace vx

@@ -4,7 +4,7 @@
 
 #include "core/game.h"
 #include "core/stage_tables.h"
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/sheet_layout.h"
 #include "draw/menu_buttons.h"
-#include "draw/sheet_layout.h"
 #include "frontend/mouse.h"
 #include "frontend/stage_select.h"
 #include "frontend/sys_data.h"

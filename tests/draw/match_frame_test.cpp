@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "draw/match_panel.h"
+#include "match/match_events_output.h"
 #include "match/rules.h"
 #include "puck/items.h"
 #include "puck/puck_motion.h"
@@ -118,7 +119,9 @@ TEST_F(MatchFrame, BlindKeepsItsAreaBlackOnScreenWhileTheBackBufferKeepsTheTable
     EXPECT_TRUE(ShowsSheet(g.MainPict, 72, 171, 0, 37));
     EXPECT_TRUE(ShowsSheet(g.MainPict, 318, 171, 20, 19));
     r.item.timer = 0;
-    StepItem(g, r.item, r.pucks, r.paddles, r.sprites);
+    MatchEvents events;
+    StepItem(g, r.item, r.pucks, r.paddles, r.sprites, events);
+    OutputMatchEvents(g, events, event_output::kAll);
     EXPECT_EQ(r.item.phase, item_phase::kNone);
     EXPECT_EQ(g.MainPict.Pixel(400, 100), kTableColour) << "the end shows the back buffer again";
 }

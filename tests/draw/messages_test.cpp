@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 #include "support/match_harness.h"
 
 namespace vx {

@@ -1,5 +1,6 @@
-// A match is decided by its seed and its keys alone, and a captured match state can be
-// restored and stepped again to the same frames.
+// A match is decided by its seed and its keys alone, a captured match state can be
+// restored and stepped again to the same frames and events, and the step draws and
+// plays nothing itself.
 #include "match/match_state.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,11 @@
 #include <vector>
 
 #include "core/game.h"
+#include "match/match_events_output.h"
 #include "match/match_loop.h"
+#include "platform/silent_services.h"
 #include "support/headless_match.h"
+#include "support/recording_sound.h"
 #include "support/test_game.h"
 
 namespace vx {
@@ -80,25 +84,53 @@ TEST(DeterministicMatch, ReseedOutsideAMatchTakesTheTimeOfDay) {
     EXPECT_EQ(m.timeReads, 2u);
 }
 
-TEST(MatchStateSnapshot, RestoredMatchStepsAgainToTheSameFrames) {
-    for (uint8_t item : {uint8_t{0}, item_kind::kDouble, item_kind::kRandomSpeed, item_kind::kShiftChange}) {
-        HeadlessMatch m(
-            HeadlessOptions{.stage = 5, .mode = 1, .seed = 31, .randomKeys = true, .forcedItem = item});
-        m.Run(120);
-        const MatchState saved = CaptureMatchState(m.g(), m.r());
-        std::vector<std::array<Bool16, 4>> keys;
-        std::vector<uint64_t> hashes;
-        for (int f = 0; f < 400; ++f) {
-            m.RunFrame();
-            keys.push_back(m.g().KeyFlags);
-            hashes.push_back(MatchStateHash(m.g(), m.r()));
-        }
-        RestoreMatchState(m.g(), m.r(), saved);
-        EXPECT_EQ(CaptureMatchState(m.g(), m.r()), saved);
-        for (size_t f = 0; f < keys.size(); ++f) {
-            m.g().KeyFlags = keys[f];
-            StepMatchFrame(m.g(), m.r(), 1);
-            ASSERT_EQ(MatchStateHash(m.g(), m.r()), hashes[f]) << "item " << int(item) << " frame " << f;
+// The step is a function of the state and the keys: stepped again from a restored state
+// (as a rollback does) it gives the same states and events, and it draws nothing, plays
+// nothing and leaves the keys held alone. Only the event path plays a frame's sounds,
+// so a frame run twice and played once is heard once.
+TEST(MatchStep, SameStateAndKeysGiveTheSameStateAndEventsAndOnlyTheEventPathIsHeard) {
+    for (uint8_t mode : {game_mode::kVsCpu, game_mode::kVs2P}) {
+        for (uint8_t item : {uint8_t{0}, item_kind::kDouble, item_kind::kRandomSpeed, item_kind::kBlind}) {
+            SCOPED_TRACE(::testing::Message() << "mode " << int(mode) << " item " << int(item));
+            NullHost host;
+            testing::RecordingWavePlayer sound;
+            SilentSequencer music;
+            testing::TestGame t(31, host, sound, music);
+            Game& g = t.g();
+            g.GameMode = mode;
+            MatchRecords r;
+            SetUpMatchState(g, r, 5, 31);
+            testing::HoldItemInForce(item, r);
+            const auto keysOf = [](int f) {
+                KeyFlagSet keys{};
+                ScriptedKeys(keys, f);
+                return keys;
+            };
+            for (int f = 0; f < 120; ++f) StepMatchFrame(g, r, mode, keysOf(f));
+            g.KeyFlags = {kTrue, kFalse, kFalse, kTrue};
+            const KeyFlagSet held = g.KeyFlags;
+            const Surface screen = g.MainPict;
+            const MatchState saved = CaptureMatchState(g, r);
+            std::vector<MatchEvents> events;
+            std::vector<uint64_t> hashes;
+            for (int f = 120; f < 520; ++f) {
+                events.push_back(StepMatchFrame(g, r, mode, keysOf(f)));
+                hashes.push_back(MatchStateHash(g, r));
+            }
+            EXPECT_TRUE(sound.calls.empty());
+            EXPECT_TRUE(g.MainPict == screen);
+            EXPECT_EQ(g.KeyFlags, held);
+            RestoreMatchState(g, r, saved);
+            EXPECT_EQ(CaptureMatchState(g, r), saved);
+            size_t sounds = 0;
+            for (size_t f = 0; f < events.size(); ++f) {
+                ASSERT_EQ(StepMatchFrame(g, r, mode, keysOf(static_cast<int>(f) + 120)), events[f]) << f;
+                ASSERT_EQ(MatchStateHash(g, r), hashes[f]) << f;
+                OutputMatchEvents(g, events[f], event_output::kSounds);
+                for (const MatchEvent& e : events[f]) sounds += e.kind == MatchEvent::Kind::kSound;
+            }
+            EXPECT_GT(sounds, 10u);
+            EXPECT_EQ(sound.calls.size(), sounds);
         }
     }
 }

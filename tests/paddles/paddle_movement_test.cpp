@@ -18,7 +18,7 @@ struct PaddleTest : ::testing::Test {
         t.g().KeyFlags[0] = ToBool16(a);
         t.g().KeyFlags[1] = ToBool16(z);
     }
-    void Frame() { MovePaddlesFromKeys(t.g(), p); }
+    void Frame() { MovePaddlesFromKeys(t.g().KeyFlags, p); }
 };
 
 // Which paddles each held key set moves, over a few frames: 8 pixels a frame, the front

@@ -4,26 +4,33 @@
 
 #include <algorithm>
 
+#include "core/game.h"
 #include "stage/match_setup.h"
-#include "support/match_harness.h"
+#include "support/test_game.h"
 
 namespace vx {
 namespace {
 
-using testing::kTableColour;
-using testing::MatchHarness;
-using testing::ShowsSheet;
-
 class Items : public ::testing::Test {
   protected:
     void SetUp() override {
-        testing::PaintCodedSheet(g);
-        testing::PaintTable(g);
         g.GameMode = 2;
         SpareRects spare{};
         SetupMatch(g, r.pucks, r.paddles, r.obstacles, r.sprites, r.item, spare, 1);
     }
-    void Step() { StepItem(g, r.item, r.pucks, r.paddles, r.sprites); }
+    // A frame's item step; its events in events.
+    void Step() {
+        events = MatchEvents{};
+        StepItem(g, r.item, r.pucks, r.paddles, r.sprites, events);
+    }
+    // The one item event of the last step.
+    MatchEvent ItemEvent(MatchEvent::Kind kind, uint8_t itemKind, int16_t owner, bool undone = false) const {
+        MatchEvent e{kind};
+        e.itemKind = itemKind;
+        e.owner = owner;
+        e.undone = undone;
+        return e;
+    }
     // A moving capsule of kind centred at pixel (cx, cy), still.
     void MovingCapsule(uint8_t kind, int cx, int cy) {
         r.item.kind = kind;
@@ -41,9 +48,10 @@ class Items : public ::testing::Test {
         }
         return -1;
     }
-    MatchHarness m;
-    Game& g = m.g();
+    testing::TestGame t;
+    Game& g = t.g();
     MatchRecords r;
+    MatchEvents events;
 };
 
 TEST_F(Items, ACapsuleNobodyStrikesIsGoneInThe151stFrame) {
@@ -85,7 +93,7 @@ TEST_F(Items, AnEffectLastsExactly300FramesAfterTheAward) {
 
 // A capsule reaching the left end goes to player 2 (owner 1), the right end to player 1
 // (owner -1), one touching both back paddles to player 2. Every capsule here is hidden
-// behind the question mark: the award shows the true kind's icon on the receiver's side.
+// behind the question mark: the award names the true kind and the receiver.
 TEST_F(Items, ACapsuleGoesToThePlayerAttackingItsEndAndShowsItsTrueIcon) {
     const struct {
         uint8_t kind;
@@ -112,57 +120,22 @@ TEST_F(Items, ACapsuleGoesToThePlayerAttackingItsEndAndShowsItsTrueIcon) {
         const int otherBack = c.owner == 1 ? 0 : 2;
         EXPECT_EQ(r.paddles[otherBack].kind, 1) << "a back paddle's usual speed";
         EXPECT_EQ(r.paddles[otherBack].directionSign, 1);
-        const int shown = c.owner == 1 ? 410 : 77, blank = c.owner == 1 ? 77 : 410;
-        EXPECT_TRUE(ShowsSheet(g.MainPict, shown, 293, 32 * (c.kind - 1) + 2, 428));
-        EXPECT_EQ(g.MainPict.Pixel(blank, 293), kTableColour);
+        ASSERT_EQ(events.count, 1);
+        EXPECT_EQ(events.list[0],
+                  ItemEvent(MatchEvent::Kind::kItemStarted, c.kind, static_cast<int16_t>(c.owner)));
         if (c.kind == item_kind::kBackBoost && c.owner == -1) {
             EXPECT_EQ(r.sprites[4], r.sprites[20]);
         }
     }
 }
 
-// Length up and down move the ends of the paddle by 18 and show the long or short look.
-TEST_F(Items, LengthUpAndLengthDownMoveTheBoundsBy18) {
-    const struct {
-        uint8_t kind;
-        int owner, paddle, grow, halfLength, sprite, look;
-    } cases[] = {{item_kind::kLengthUp, -1, 1, 18, 37, 5, 18},
-                 {item_kind::kLengthDown, 1, 2, -18, 19, 6, 19}};
-    for (const auto& c : cases) {
-        const Rect before = r.paddles[c.paddle].bounds;
-        ApplyItem(g, r.pucks, r.paddles, r.sprites, c.kind, c.owner, kTrue);
-        EXPECT_EQ(r.paddles[c.paddle].bounds.top, before.top - c.grow);
-        EXPECT_EQ(r.paddles[c.paddle].bounds.bottom, before.bottom + c.grow);
-        EXPECT_EQ(r.paddles[c.paddle].halfLength, c.halfLength);
-        EXPECT_EQ(r.paddles[c.paddle].prevBounds, r.paddles[c.paddle].bounds);
-        EXPECT_EQ(r.sprites[c.sprite], r.sprites[c.look]);
-    }
-}
-
 TEST_F(Items, RestorePaddleCentresTheDefaultLengthOnThePaddlesYOfThatMoment) {
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kTrue);
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, true);
     r.paddles[1].y = 100;
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, kFalse);
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, item_kind::kLengthUp, -1, false);
     EXPECT_EQ(r.paddles[1].bounds, (Rect{184, 81, 194, 119}));
     EXPECT_EQ(r.paddles[1].halfLength, 19);
     EXPECT_EQ(r.sprites[5], (SpriteSource{20, 0, 10, 38}));
-}
-
-TEST_F(Items, PanicAndRandomSpeedChangeEveryPaddleAndShowTheIconOnBothSides) {
-    MovingCapsule(item_kind::kPanic, 80, 100);
-    Step();
-    EXPECT_EQ(r.paddles[0].kind, 2);
-    EXPECT_EQ(r.paddles[1].kind, 4);
-    EXPECT_EQ(r.sprites[7], r.sprites[30]);
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 77, 293, 32 * 5 + 2, 428));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 410, 293, 32 * 5 + 2, 428));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 175, 323, 0, 15 * 5 + 458));
-    r.item.timer = 0;
-    Step();
-    EXPECT_EQ(r.paddles[1].kind, 2);
-    EXPECT_EQ(g.MainPict.Pixel(77, 293), kTableColour);
-    EXPECT_EQ(g.MainPict.Pixel(410, 293), kTableColour);
-    EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour);
 }
 
 // Double's end waits for a frame with a free slot; a puck left in slot 1 moves to slot 0.
@@ -179,7 +152,9 @@ TEST_F(Items, DoubleEndsOnlyInAFrameWithAFreeSlotKeepingTheLastPuck) {
         if (freeSlot >= 0) r.pucks.pucks[static_cast<size_t>(freeSlot)].state = puck_state::kFree;
         r.item.timer = 0;
         Step();
-        EXPECT_EQ(g.MainPict.Pixel(175, 323), kTableColour) << "the name strip goes at once";
+        ASSERT_EQ(events.count, 1) << "the name strip goes at once";
+        EXPECT_EQ(events.list[0],
+                  ItemEvent(MatchEvent::Kind::kItemEnded, item_kind::kDouble, 1, freeSlot >= 0));
         if (freeSlot < 0) {
             EXPECT_EQ(r.item.phase, item_phase::kEffect) << "put off while both pucks play";
             EXPECT_EQ(r.pucks.count, 2);
@@ -191,16 +166,6 @@ TEST_F(Items, DoubleEndsOnlyInAFrameWithAFreeSlotKeepingTheLastPuck) {
         EXPECT_EQ(r.pucks.pucks[0].state, puck_state::kInPlay);
         EXPECT_EQ(r.pucks.pucks[1].state, puck_state::kFree);
     }
-}
-
-TEST_F(Items, DrawItemGaugeShowsTheTimeLeftInSevenPixelSteps) {
-    r.pucks.count = 1;
-    r.pucks.pucks[0].bounds = {100, 100, 112, 112};  // above the gauge
-    DrawItemGauge(g, 300, r.pucks);                  // n = 20: 140 pixels full
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 117 + 139, 293, 139, 411));
-    EXPECT_EQ(g.MainPict.Pixel(117 + 140, 293), kTableColour);
-    DrawItemGauge(g, 600, r.pucks);
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 117 + 279, 293, 279, 411));
 }
 
 }  // namespace

@@ -22,9 +22,10 @@ Puck Arriving(int32_t x, int32_t y, int32_t vx, int32_t vy) {
 struct MotionTest : ::testing::Test {
     ScriptedGame t;
     MatchRecords r = t.Setup(1);
-    Bool16 Step(Puck& p) {
+    MatchEvents events;
+    bool Step(Puck& p) {
         t.g().SimulationFlag = kFalse;
-        return StepPuck(t.g(), p, r.paddles, r.obstacles, r.item);
+        return StepPuck(t.g(), p, r.paddles, r.obstacles, r.item, events);
     }
 };
 
@@ -47,13 +48,13 @@ TEST_F(MotionTest, TheEdgesTurnOnlyAPuckMovingIntoThem) {
 
 TEST_F(MotionTest, BurstPuckDriftsAtTwoThirdsNeverScoresNorRebounds) {
     Puck p = LivePuck(44000, 6800, 300, -150);
-    SetBurst(t.g(), p);
+    SetBurst(p, events);
     EXPECT_EQ(p.state, 10);
     EXPECT_EQ(p.radius, 16);
     EXPECT_EQ(p.vx, 200);
     EXPECT_EQ(p.vy, -100);
     for (int16_t expected = 11; expected <= 18; ++expected) {
-        EXPECT_EQ(Step(p), kFalse);
+        EXPECT_FALSE(Step(p));
         EXPECT_EQ(p.state, expected);
     }
     EXPECT_EQ(p.x, 44000 + 8 * 200);  // past the goal line, past the top edge, untouched
@@ -64,14 +65,16 @@ TEST_F(MotionTest, BurstPuckDriftsAtTwoThirdsNeverScoresNorRebounds) {
 
 TEST_F(MotionTest, BurstRoundsItsSpeedAndPictureToEven) {
     Puck p = LivePuck(44650, 7050, 3, -3);  // 3 / 1.5 = 2 exactly; 446.5 - 16 = 430.5 → 430
-    SetBurst(t.g(), p);
+    SetBurst(p, events);
     EXPECT_EQ(p.vx, 2);
     EXPECT_EQ(p.vy, -2);
     EXPECT_EQ(p.bounds, (Rect{430, 54, 462, 86}));
     Puck q = LivePuck(25600, 17100, 9, 0);  // 9 / 1.5 = 6
-    SetBurst(t.g(), q);
+    SetBurst(q, events);
     EXPECT_EQ(q.vx, 6);
-    EXPECT_EQ(t.sound.Names(), (std::vector<std::string>{"wave2.wav", "wave2.wav"}));
+    EXPECT_EQ(events.count, 2);
+    for (const MatchEvent& e : events)
+        EXPECT_EQ(e, (MatchEvent{MatchEvent::Kind::kSound, match_sound::kBurst}));
 }
 
 // --- goals ---
@@ -84,14 +87,14 @@ TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholdsAndScoresStopAt255) {
     } cases[] = {{44000, 300, true}, {43999, 300, false}, {7200, -300, true}, {7201, -300, false}};
     for (const auto& c : cases) {
         Puck p = LivePuck(c.x, 17100, c.vx, 0);
-        EXPECT_EQ(CheckGoal(t.g(), p), ToBool16(c.goal)) << c.x;
+        EXPECT_EQ(CheckGoal(t.g(), p, events), c.goal) << c.x;
         EXPECT_EQ(p.state, c.goal ? 10 : 1) << c.x;
     }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{1, 1}));
     t.g().Scores = {254, 255};
     for (int32_t x : {44000, 44000, 7200}) {
         Puck p = LivePuck(x, 17100, x > 25600 ? 300 : -300, 0);
-        CheckGoal(t.g(), p);
+        CheckGoal(t.g(), p, events);
     }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{255, 255}));
 }
@@ -99,16 +102,17 @@ TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholdsAndScoresStopAt255) {
 TEST_F(MotionTest, SimulatedStepCountsNoGoalAndIgnoresPaddles) {
     Puck p = Arriving(44500, 17100, 300, 0);
     t.g().SimulationFlag = kTrue;
-    EXPECT_EQ(StepPuck(t.g(), p, r.paddles, r.obstacles, r.item), kTrue);
+    EXPECT_TRUE(StepPuck(t.g(), p, r.paddles, r.obstacles, r.item, events));
     EXPECT_EQ(p.state, 1);
     EXPECT_EQ(p.vx, 300);  // paddle 2 at 435 not met either
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
-    EXPECT_TRUE(t.sound.calls.empty());
+    EXPECT_EQ(events.count, 0);
 }
 
 TEST(CornerPostStage, EndsAreWallsAndPostsScore) {
     ScriptedGame t;
     t.Setup(3);
+    MatchEvents events;
     ASSERT_EQ(t.g().CornerPosts.count, 4);
     // A puck edge past x 466 or 46: the end turns it, whichever way it was moving.
     const struct {
@@ -116,15 +120,15 @@ TEST(CornerPostStage, EndsAreWallsAndPostsScore) {
     } ends[] = {{46000, 300, -300}, {45999, 300, 300}, {5200, -300, 300}, {46000, -300, 300}};
     for (const auto& c : ends) {
         Puck p = LivePuck(c.x, 17100, c.vx, 0);
-        EXPECT_EQ(CheckGoal(t.g(), p), kFalse) << c.x;
+        EXPECT_FALSE(CheckGoal(t.g(), p, events)) << c.x;
         EXPECT_EQ(p.vx, c.vxAfter) << c.x << " moving " << c.vx;
     }
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{0, 0}));
 
     Puck onPlayer2Post = LivePuck(38100, 8500, 100, -100);
-    EXPECT_EQ(CheckGoal(t.g(), onPlayer2Post), kTrue);
+    EXPECT_TRUE(CheckGoal(t.g(), onPlayer2Post, events));
     Puck onPlayer1Post = LivePuck(13100, 25800, -100, 100);
-    EXPECT_EQ(CheckGoal(t.g(), onPlayer1Post), kTrue);
+    EXPECT_TRUE(CheckGoal(t.g(), onPlayer1Post, events));
     EXPECT_EQ(t.g().Scores, (std::array<uint8_t, 2>{1, 1}));
 }
 
@@ -136,7 +140,8 @@ struct ThreePucks : ::testing::Test {
     void Place(int slot, int32_t x) { r.pucks.pucks[slot] = LivePuck(x, 17100, 0, 0); }
     void Run() {
         r.obstacles.wallCount = 0;  // the centre block would get in the way of still pucks
-        StepPucks(t.g(), r.pucks, r.paddles, r.obstacles, r.item);
+        MatchEvents events;
+        StepPucks(t.g(), r.pucks, r.paddles, r.obstacles, r.item, events);
     }
     int16_t State(int slot) const { return r.pucks.pucks[slot].state; }
 };

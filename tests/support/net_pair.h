@@ -10,6 +10,8 @@
 #include <string>
 
 #include "net/net_match.h"
+#include "platform/silent_services.h"
+#include "support/recording_sound.h"
 #include "support/test_game.h"
 
 namespace vx::testing {
@@ -24,7 +26,12 @@ using net::NetSimSettings;
 struct NetSide {
     NetSide(std::unique_ptr<net::Link> link, bool host, const std::string& version, NetSimSettings sim,
             uint64_t seed)
-        : game(seed), peer(std::move(link), net::PeerOptions{host, version, sim, seed}), keys(seed * 7919) {}
+        : game(seed, noWindow, sound, noMusic),
+          peer(std::move(link), net::PeerOptions{host, version, sim, seed}),
+          keys(seed * 7919) {}
+    NullHost noWindow;
+    RecordingWavePlayer sound;  // the effects this side played
+    SilentSequencer noMusic;
     TestGame game;
     NetPeer peer;
     std::mt19937_64 keys;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "asset_files.h"
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 #include "support/files.h"
 #include "support/test_game.h"
 

@@ -1,4 +1,4 @@
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
 namespace vx {
 namespace {

@@ -1,6 +1,6 @@
-#include "draw/sprite_table.h"
+#include "stage/sprite_table.h"
 
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 
 namespace vx {
 

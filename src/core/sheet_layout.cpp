@@ -1,4 +1,4 @@
-#include "draw/sheet_layout.h"
+#include "core/sheet_layout.h"
 
 #include <array>
 
