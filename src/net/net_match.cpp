@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "core/match_settings.h"
 #include "match/match_loop.h"
 #include "match/replay_check.h"
 #include "match/replay_recorder.h"
@@ -16,11 +17,11 @@ namespace vx::net {
 
 void ApplyStart(Game& g, const StartPacket& start) {
     g.GameMode = game_mode::kVs2P;
-    g.StageNo = start.stage;
-    g.RuleKind = start.ruleKind;
-    g.TimeLeft = start.timeLimit;
-    g.ScoreLimit = start.scoreLimit;
-    g.Difficulty = start.difficulty;
+    match_settings::UseForMatch(g, {.stage = start.stage,
+                                    .ruleKind = start.ruleKind,
+                                    .timeLimit = start.timeLimit,
+                                    .scoreLimit = start.scoreLimit,
+                                    .difficulty = start.difficulty});
 }
 
 NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo)
@@ -68,14 +69,14 @@ void NetMatch::LoadState(int slot) {
 
 void NetMatch::StepFrame(InputBits player1, InputBits player2, bool rerun) {
     // A frame run again was heard the first time: its effects stay silent.
-    const Bool16 effects = g_.EffectsOn;
-    if (rerun) g_.EffectsOn = kFalse;
+    const bool effects = g_.Options.On(Switch::kEffects);
+    if (rerun) g_.Options.Set(Switch::kEffects, false);
     const auto held = g_.KeyFlags;
     g_.KeyFlags = UnpackKeyFlags(ReplayKeys({player1, player2}));
     StepMatchFrame(g_, r_, game_mode::kVs2P);
     matchKeys_ = g_.KeyFlags;
     g_.KeyFlags = held;
-    g_.EffectsOn = effects;
+    g_.Options.Set(Switch::kEffects, effects);
 }
 
 bool NetMatch::Over() const {

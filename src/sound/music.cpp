@@ -77,7 +77,7 @@ std::string MusicFile(Game& g, const char* gamePath) {
 }
 
 bool MusicWanted(const Game& g) {
-    return g.Menu.Checked(MenuId::MenuMidi);
+    return g.Options.On(Switch::kMusic);
 }
 
 void StartMusic(Game& g, const char* gamePath) {
