@@ -16,8 +16,8 @@ namespace vx::match_settings {
 
 // The values of the options table (core/options_table.h): item i (1..3) of the menu's
 // time, score and difficulty groups chooses entry i - 1.
-inline constexpr const std::array<int16_t, 3>& kTimeLimits = Facts(Choice::kTime).values;      // seconds
-inline constexpr const std::array<int16_t, 3>& kScoreLimits = Facts(Choice::kScore).values;    // goals
+inline constexpr const std::array<int16_t, 3>& kTimeLimits = Facts(Choice::kTime).values;    // seconds
+inline constexpr const std::array<int16_t, 3>& kScoreLimits = Facts(Choice::kScore).values;  // goals
 inline constexpr const std::array<int16_t, 3>& kDifficulties = Facts(Choice::kDifficulty).values;
 constexpr std::array<uint8_t, 2> kRules = {rule_kind::kTime, rule_kind::kScore};
 constexpr int kFirstStage = 1;  // stages run 1..kStageCount (the stage table's rows)

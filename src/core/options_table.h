@@ -4,10 +4,8 @@
 // the limits a match is played with, the record's codec and the checks of replays and
 // start packets are all derived from it.
 //
-// To add a choice of three values: a row in kChoices (and an entry of Choice), its three
-// menu items in menu_model.h, a handler line in the window's menu dispatch. A sound-like
-// on/off switch is a row of kSwitches. Where the record has no place for it, it belongs
-// in voltrax.ini instead (frontend/new_options.h).
+// The record has no free bytes: an option beyond these belongs in voltrax.ini
+// (frontend/new_options.h).
 #pragma once
 
 #include <array>
@@ -36,7 +34,7 @@ struct ChoiceFacts {
     // The rule that choosing an item of this group puts in force, 0 for none: the time
     // and score groups are one choice of rule, and only the group in force shows a mark.
     uint8_t rule;
-    MenuId firstItem;  // the group's items are firstItem and the two after it
+    MenuId firstItem;                                // the group's items are firstItem and the two after it
     std::array<const char*, kChoiceItems> captions;  // UTF-8 source captions, translated by the window
     size_t recordFlags;                              // three 16-bit flags, true on the checked item
     size_t recordValue;                              // the chosen value

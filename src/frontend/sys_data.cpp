@@ -89,7 +89,8 @@ SettingsRecord EncodeRecord(const OptionSet& o, uint8_t gameMode, uint8_t stage,
     for (size_t k = 0; k < kChoiceCount; ++k) {
         const ChoiceFacts& c = kChoices[k];
         const bool inForce = c.rule == 0 || c.rule == o.rule;
-        for (size_t i = 0; i < kChoiceItems; ++i) PutFlag(r, c.recordFlags + 2 * i, inForce && o.chosen[k] == i);
+        for (size_t i = 0; i < kChoiceItems; ++i)
+            PutFlag(r, c.recordFlags + 2 * i, inForce && o.chosen[k] == i);
         PutValue(r, c.recordValue, c.recordValueBytes, o.Value(static_cast<Choice>(k)));
     }
     for (size_t k = 0; k < kSwitchCount; ++k) PutFlag(r, kSwitches[k].recordFlag, o.on[k]);

@@ -119,8 +119,8 @@ TEST(MatchSettings, ValuesOutsideTheTableAreRefusedByNameOrRepaired) {
         {settings_offset::kStageNo, static_cast<uint8_t>(kStageCount + 1),
          [](const Game& g) { return int{g.StageNo}; }, 1},
         {kRecordRule, 3, [](const Game& g) { return int{g.Options.rule}; }, rule_kind::kTime},
-        {Facts(Choice::kScore).recordValue, 99, [](const Game& g) { return int{g.Options.Value(Choice::kScore)}; },
-         10},
+        {Facts(Choice::kScore).recordValue, 99,
+         [](const Game& g) { return int{g.Options.Value(Choice::kScore)}; }, 10},
         {Facts(Choice::kDifficulty).recordValue, 36,
          [](const Game& g) { return int{g.Options.Value(Choice::kDifficulty)}; }, 35},
     };

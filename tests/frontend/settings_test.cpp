@@ -97,8 +97,9 @@ TEST(Settings, EveryCombinationOfOptionsIsSavedAsBeforeAndReadsBack) {
                 for (int level = 0; level < 3; ++level)
                     for (int sound = 0; sound < 4; ++sound) {
                         const bool music = sound & 1, effects = sound & 2;
-                        SCOPED_TRACE(::testing::Message() << "rule " << int(rule) << " time " << time << " score "
-                                                          << score << " level " << level << " sound " << sound);
+                        SCOPED_TRACE(::testing::Message()
+                                     << "rule " << int(rule) << " time " << time << " score " << score
+                                     << " level " << level << " sound " << sound);
                         if (rule == rule_kind::kTime) Menuscr_Click(g, static_cast<int16_t>(score + 1));
                         Menutime_Click(g, static_cast<int16_t>(time + 1));
                         if (rule == rule_kind::kScore) Menuscr_Click(g, static_cast<int16_t>(score + 1));
@@ -114,7 +115,8 @@ TEST(Settings, EveryCombinationOfOptionsIsSavedAsBeforeAndReadsBack) {
                         EXPECT_EQ(next.g().Options, g.Options);
                         EXPECT_EQ(EncodeSettings(next.g()), EncodeSettings(g));
                         EXPECT_EQ(next.g().Menu.Checked(MenuModel::Time(time + 1)), rule == rule_kind::kTime);
-                        EXPECT_EQ(next.g().Menu.Checked(MenuModel::Score(score + 1)), rule == rule_kind::kScore);
+                        EXPECT_EQ(next.g().Menu.Checked(MenuModel::Score(score + 1)),
+                                  rule == rule_kind::kScore);
                         EXPECT_TRUE(next.g().Menu.Checked(MenuModel::Diff(level + 1)));
                         EXPECT_EQ(next.g().Menu.Checked(MenuId::MenuMidi), music);
                         EXPECT_EQ(next.g().Menu.Checked(MenuId::MenuWave), effects);
@@ -157,8 +159,8 @@ TEST(Settings, RecordsOfEarlierVersionsReadTheSame) {
     };
     const Case cases[] = {
         // Time 90 chosen, saved by a sound switch with 13 s on the clock.
-        {"saved mid-match", Patched({{2, 0}, {3, 0}, {8, 0xFF}, {9, 0xFF}, {25, 1}, {26, 13}}), 1, 90, 30, false,
-         false},
+        {"saved mid-match", Patched({{2, 0}, {3, 0}, {8, 0xFF}, {9, 0xFF}, {25, 1}, {26, 13}}), 1, 90, 30,
+         false, false},
         // A hand-made file: the later of two rule flags in menu order is in force.
         {"Time 120 before Score 30", Patched({{6, 0xFF}, {7, 0xFF}}), 2, 120, 30, false, true},
         {"Time 60 after Score 30", Patched({{10, 0xFF}, {11, 0xFF}}), 1, 60, 30, false, false},
