@@ -77,7 +77,7 @@ std::string MusicFile(Game& g, const char* gamePath) {
 }
 
 bool MusicWanted(const Game& g) {
-    return g.Options.On(Switch::kMusic);
+    return g.Menu.Checked(MenuId::MenuMidi);
 }
 
 void StartMusic(Game& g, const char* gamePath) {
