@@ -18,10 +18,6 @@ namespace {
 
 using namespace vx;
 
-bool IsBool16(Bool16 v) {
-    return v == kTrue || v == kFalse;
-}
-
 void Check(bool ok, const char* what) {
     if (ok) return;
     std::fprintf(stderr, "settings fuzz: %s\n", what);
@@ -38,31 +34,18 @@ Game& TheGame() {
     return g;
 }
 
-template <typename Flags>
-int CountTrue(const Flags& flags) {
-    int n = 0;
-    for (Bool16 f : flags) n += f == kTrue;
-    return n;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Game& g = TheGame();
     DecodeSettings(std::span<const uint8_t>(data, size), g);
 
-    for (size_t i = 0; i < 3; ++i) {
-        Check(IsBool16(g.ScoreChecks[i]) && IsBool16(g.TimeChecks[i]) && IsBool16(g.LevelChecks[i]),
-              "a check flag is neither true nor false");
-    }
-    Check(IsBool16(g.MusicOn) && IsBool16(g.EffectsOn), "a sound switch is neither true nor false");
-    Check(CountTrue(g.TimeChecks) + CountTrue(g.ScoreChecks) >= 1, "no time or score item checked");
-    Check(CountTrue(g.LevelChecks) >= 1, "no difficulty checked");
+    for (size_t k = 0; k < kChoiceCount; ++k)
+        Check(g.Options.chosen[k] < kChoiceItems, "a choice names no menu item");
+    Check(match_settings::IsRule(g.Options.rule), "the rule is out of range");
+    Check(!match_settings::Check(match_settings::FromOptions(g.Options, g.StageNo)),
+          "the options give a match the menus cannot show");
     Check(g.GameMode == game_mode::kVsCpu || g.GameMode == game_mode::kVs2P, "GameMode out of range");
-    Check(match_settings::IsStage(g.StageNo), "StageNo out of range");
-    Check(match_settings::IsRule(g.RuleKind), "RuleKind out of range");
-    Check(match_settings::IsDifficulty(g.Difficulty), "Difficulty out of range");
-    Check(g.TimeLeft >= 0 && match_settings::IsScoreLimit(g.ScoreLimit), "a limit out of range");
     const uint8_t s = g.ScreenState;
     Check(s == 1 || s == 2 || s == 3 || s == 4 || s == 5 || s == 6 || s == 7 || s == 8 || s == 10,
           "ScreenState not one of its values");

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     CountingSequencer sequencer;
     testing::TestGame tg(7, host, waves, sequencer);
     Game& g = tg.g();
-    g.EffectsOn = kTrue;
+    g.Options.Set(Switch::kEffects, true);
     g.Menu.SetChecked(MenuId::MenuMidi, true);
     testing::PaintCodedSheet(g);
     for (uint8_t b = 1; b <= kMenuButtonCount; ++b) InitMenuButton(g, b);

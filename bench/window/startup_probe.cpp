@@ -76,8 +76,8 @@ double ProgramCpuMs(qint64 pid) {
 int WriteSettings(const char* path) {
     vx::testing::TestGame tg;
     vx::Game& g = tg.g();
-    g.MusicOn = vx::kTrue;
-    g.EffectsOn = vx::kTrue;
+    g.Options.Set(vx::Switch::kMusic, true);
+    g.Options.Set(vx::Switch::kEffects, true);
     const vx::SettingsRecord r = vx::EncodeSettings(g);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(r.data()), std::streamsize(r.size()));

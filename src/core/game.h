@@ -13,6 +13,7 @@
 #include "core/geometry.h"
 #include "core/match_records.h"
 #include "core/menu_model.h"
+#include "core/options_table.h"
 #include "core/stage_tables.h"
 #include "platform/host.h"
 #include "platform/picture_file.h"
@@ -44,11 +45,6 @@ constexpr uint8_t kVsCpu = 1;  // 1P VS CPU
 constexpr uint8_t kVs2P = 2;   // 1P VS 2P
 }  // namespace game_mode
 
-namespace rule_kind {
-constexpr uint8_t kTime = 1;   // the higher score when the time runs out
-constexpr uint8_t kScore = 2;  // the first to the score limit
-}  // namespace rule_kind
-
 namespace match_request {
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kPause = 1;
@@ -77,7 +73,7 @@ struct MatchKeyLog {
     Mode mode = Mode::kOff;
     std::vector<uint8_t> keys;               // one entry a frame: bit i set when KeyFlags[i] was held
     uint64_t seed = 0;                       // the seed of a replay being watched
-    int16_t timeLimit = 0;                   // the chosen time of the recorded match
+    int16_t timeLimit = 0;                   // the time the recorded match's clock started from
     int64_t date = 0;                        // when the recorded match began, seconds since the epoch
     uint64_t lastHash = 0;                   // MatchStateHash after the last frame played
     bool ranOut = false;                     // a watched replay ended before its match did
@@ -88,19 +84,19 @@ struct MatchKeyLog {
 struct Game {
     explicit Game(GamePlatform platform);
 
-    // --- settings fields (saved in the 31-byte record) ---
-    std::array<Bool16, 3> ScoreChecks{};
-    std::array<Bool16, 3> TimeChecks{kTrue, kFalse, kFalse};
-    std::array<Bool16, 3> LevelChecks{kFalse, kTrue, kFalse};
-    Bool16 MusicOn = kFalse;
-    Bool16 EffectsOn = kTrue;
+    // --- saved in the 31-byte record: the player's options and three fields of the game ---
+    OptionSet Options;  // the menu's choices; its check marks are drawn from it
     uint8_t GameMode = game_mode::kVsCpu;
     uint8_t StageNo = 1;
     uint8_t ScreenState = screen_state::kTitle;
-    uint8_t RuleKind = rule_kind::kTime;
-    int16_t TimeLeft = 120;
-    int16_t ScoreLimit = 10;
-    uint8_t Difficulty = 35;
+
+    // --- the rules of the match to play or in play: the options' (UseOptionsForMatch),
+    // or those of a replay or of the host of a network match ---
+    uint8_t RuleKind = Options.rule;
+    int16_t TimeLimit = Options.Value(Choice::kTime);
+    int16_t ScoreLimit = Options.Value(Choice::kScore);
+    uint8_t Difficulty = static_cast<uint8_t>(Options.Value(Choice::kDifficulty));
+    int16_t TimeLeft = TimeLimit;  // the match's clock, in seconds, counting down from TimeLimit
 
     // --- the match ---
     std::array<uint8_t, 2> Scores{};

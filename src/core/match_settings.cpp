@@ -22,15 +22,15 @@ bool IsRule(int ruleKind) {
 }
 
 bool IsTimeLimit(int seconds) {
-    return InTable(kTimeLimits, seconds);
+    return IsChoiceValue(Choice::kTime, seconds);
 }
 
 bool IsScoreLimit(int goals) {
-    return InTable(kScoreLimits, goals);
+    return IsChoiceValue(Choice::kScore, goals);
 }
 
 bool IsDifficulty(int difficulty) {
-    return InTable(kDifficulties, difficulty);
+    return IsChoiceValue(Choice::kDifficulty, difficulty);
 }
 
 std::optional<Fault> Check(const Values& v) {
@@ -46,11 +46,34 @@ const char* FieldName(Field field) {
     switch (field) {
         case Field::Stage: return "stage";
         case Field::Rule: return "rule";
-        case Field::TimeLimit: return "time limit";
-        case Field::ScoreLimit: return "score limit";
-        case Field::Difficulty: return "difficulty";
+        case Field::TimeLimit: return Facts(Choice::kTime).name;
+        case Field::ScoreLimit: return Facts(Choice::kScore).name;
+        case Field::Difficulty: return Facts(Choice::kDifficulty).name;
     }
     return "setting";
+}
+
+Values FromOptions(const OptionSet& options, uint8_t stage) {
+    Values v;
+    v.stage = stage;
+    v.ruleKind = options.rule;
+    v.timeLimit = options.Value(Choice::kTime);
+    v.scoreLimit = options.Value(Choice::kScore);
+    v.difficulty = static_cast<uint8_t>(options.Value(Choice::kDifficulty));
+    return v;
+}
+
+void UseForMatch(Game& g, const Values& v) {
+    g.StageNo = v.stage;
+    g.RuleKind = v.ruleKind;
+    g.TimeLimit = v.timeLimit;
+    g.TimeLeft = v.timeLimit;
+    g.ScoreLimit = v.scoreLimit;
+    g.Difficulty = v.difficulty;
+}
+
+void UseOptionsForMatch(Game& g) {
+    UseForMatch(g, FromOptions(g.Options, g.StageNo));
 }
 
 }  // namespace vx::match_settings

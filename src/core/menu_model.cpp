@@ -1,5 +1,7 @@
 #include "core/menu_model.h"
 
+#include "core/options_table.h"
+
 namespace vx {
 
 namespace {
@@ -32,20 +34,20 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Entry(M::MenuEnd, M::MenuGame, "MenuEnd", "終了(&X)", 'X'),
     Top(M::MenuOpt, "MenuOpt", "オプション(&O)"),
     Entry(M::MenuMode, M::MenuOpt, "MenuMode", "モード(&M)"),
-    Entry(M::Menutime1, M::MenuMode, "Menutime(1)", "Time 120( &H)", 0, true),
-    Entry(M::Menutime2, M::MenuMode, "Menutime(2)", "Time 90(&N)"),
-    Entry(M::Menutime3, M::MenuMode, "Menutime(3)", "Time 60(&S)"),
+    Entry(M::Menutime1, M::MenuMode, "Menutime(1)", Facts(Choice::kTime).captions[0]),
+    Entry(M::Menutime2, M::MenuMode, "Menutime(2)", Facts(Choice::kTime).captions[1]),
+    Entry(M::Menutime3, M::MenuMode, "Menutime(3)", Facts(Choice::kTime).captions[2]),
     Separator(M::x1_7, M::MenuMode, "x1(7)"),
-    Entry(M::Menuscr1, M::MenuMode, "Menuscr(1)", "Score 10(&J)"),
-    Entry(M::Menuscr2, M::MenuMode, "Menuscr(2)", "Score 30(&T)"),
-    Entry(M::Menuscr3, M::MenuMode, "Menuscr(3)", "Score 50(&F)"),
+    Entry(M::Menuscr1, M::MenuMode, "Menuscr(1)", Facts(Choice::kScore).captions[0]),
+    Entry(M::Menuscr2, M::MenuMode, "Menuscr(2)", Facts(Choice::kScore).captions[1]),
+    Entry(M::Menuscr3, M::MenuMode, "Menuscr(3)", Facts(Choice::kScore).captions[2]),
     Entry(M::MenuLevel, M::MenuOpt, "MenuLevel", "難易度(&L)"),
-    Entry(M::MenuDiffMode1, M::MenuLevel, "MenuDiffMode(1)", "易しい(&E)"),
-    Entry(M::MenuDiffMode2, M::MenuLevel, "MenuDiffMode(2)", "普通(&N)", 0, true),
-    Entry(M::MenuDiffMode3, M::MenuLevel, "MenuDiffMode(3)", "難しい(&D)"),
+    Entry(M::MenuDiffMode1, M::MenuLevel, "MenuDiffMode(1)", Facts(Choice::kDifficulty).captions[0]),
+    Entry(M::MenuDiffMode2, M::MenuLevel, "MenuDiffMode(2)", Facts(Choice::kDifficulty).captions[1]),
+    Entry(M::MenuDiffMode3, M::MenuLevel, "MenuDiffMode(3)", Facts(Choice::kDifficulty).captions[2]),
     Entry(M::MenuSound, M::MenuOpt, "MenuSound", "サウンド(&M)"),
-    Entry(M::MenuWave, M::MenuSound, "MenuWave", "効果音(&W)", 0, true),
-    Entry(M::MenuMidi, M::MenuSound, "MenuMidi", "BGM(&M)"),
+    Entry(M::MenuWave, M::MenuSound, "MenuWave", Facts(Switch::kEffects).caption),
+    Entry(M::MenuMidi, M::MenuSound, "MenuMidi", Facts(Switch::kMusic).caption),
     Entry(M::MenuKeys, M::MenuOpt, "MenuKeys", "キー設定(&K)..."),
     Entry(M::MenuFullScreen, M::MenuOpt, "MenuFullScreen", "全画面表示(&F)"),
     Top(M::MenuHelp, "MenuHelp", "ヘルプ(&H)"),
@@ -56,7 +58,10 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
 
 }  // namespace
 
-MenuModel::MenuModel() : items_(kAtStart) {}
+// The option items are checked for the default options until the settings are applied.
+MenuModel::MenuModel() : items_(kAtStart) {
+    ShowOptions(*this, OptionSet{});
+}
 
 void MenuModel::SetChecked(MenuId id, bool checked) {
     items_[Index(id)].checked = checked;

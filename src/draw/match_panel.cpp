@@ -1,5 +1,7 @@
 #include "draw/match_panel.h"
 
+#include <string>
+
 #include "core/game.h"
 #include "core/sheet_layout.h"
 #include "draw/sprite_blit.h"
@@ -57,11 +59,9 @@ void DrawMatchHeader(Game& g) {
 
     if (g.RuleKind == rule_kind::kScore) {
         DrawNamed(g, 267, 14, "label.score_limit");
-        const char* limit = nullptr;
-        if (g.ScoreLimit == 10) limit = "limit.10";
-        if (g.ScoreLimit == 30) limit = "limit.30";
-        if (g.ScoreLimit == 50) limit = "limit.50";
-        if (limit != nullptr) DrawNamed(g, 323, 4, limit);
+        // Each score limit of the options table has its sprite, "limit.<goals>".
+        if (IsChoiceValue(Choice::kScore, g.ScoreLimit))
+            DrawNamed(g, 323, 4, ("limit." + std::to_string(g.ScoreLimit)).c_str());
         return;
     }
     // The settings never hold a negative time; the digits are bytes all the same.

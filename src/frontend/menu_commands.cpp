@@ -17,18 +17,21 @@ namespace vx {
 
 namespace {
 
-// The six rule items form one choice, time or score.
-void ClearRuleChoice(Game& g) {
-    for (int i = 1; i <= 3; ++i) {
-        g.Menu.SetChecked(MenuModel::Time(i), false);
-        g.Menu.SetChecked(MenuModel::Score(i), false);
-    }
-    g.TimeChecks = {kFalse, kFalse, kFalse};
-    g.ScoreChecks = {kFalse, kFalse, kFalse};
+// Item index (1..3) of the group: the options change, the menu shows them, they are
+// saved and the next match is played with them.
+void ChooseItem(Game& g, Choice choice, int16_t index) {
+    if (index < 1 || index > static_cast<int16_t>(kChoiceItems)) return;
+    Choose(g.Options, choice, static_cast<uint8_t>(index - 1));
+    ShowOptions(g.Menu, g.Options);
+    match_settings::UseOptionsForMatch(g);
+    SaveSettings(g);
 }
 
-bool ValidIndex(int16_t index) {
-    return index >= 1 && index <= 3;
+// The switch flips; the menu shows it and it is saved.
+bool FlipSwitch(Game& g, Switch which) {
+    g.Options.Set(which, !g.Options.On(which));
+    ShowOptions(g.Menu, g.Options);
+    return g.Options.On(which);
 }
 
 // The press is shown on the title's buttons first, as if the button had been clicked.
@@ -74,46 +77,24 @@ void MenuEnd_Click(Game& g) {
 }
 
 void Menutime_Click(Game& g, int16_t index) {
-    if (!ValidIndex(index)) return;
-    ClearRuleChoice(g);
-    g.RuleKind = rule_kind::kTime;
-    g.TimeLeft = match_settings::kTimeLimits[static_cast<size_t>(index - 1)];
-    g.Menu.SetChecked(MenuModel::Time(index), true);
-    g.TimeChecks[static_cast<size_t>(index - 1)] = kTrue;
-    SaveSettings(g);
+    ChooseItem(g, Choice::kTime, index);
 }
 
 void Menuscr_Click(Game& g, int16_t index) {
-    if (!ValidIndex(index)) return;
-    ClearRuleChoice(g);
-    g.RuleKind = rule_kind::kScore;
-    g.ScoreLimit = match_settings::kScoreLimits[static_cast<size_t>(index - 1)];
-    g.Menu.SetChecked(MenuModel::Score(index), true);
-    g.ScoreChecks[static_cast<size_t>(index - 1)] = kTrue;
-    SaveSettings(g);
+    ChooseItem(g, Choice::kScore, index);
 }
 
 void MenuDiffMode_Click(Game& g, int16_t index) {
-    if (!ValidIndex(index)) return;
-    for (int i = 1; i <= 3; ++i) g.Menu.SetChecked(MenuModel::Diff(i), false);
-    g.LevelChecks = {kFalse, kFalse, kFalse};
-    g.Difficulty = match_settings::kDifficulties[static_cast<size_t>(index - 1)];
-    g.Menu.SetChecked(MenuModel::Diff(index), true);
-    g.LevelChecks[static_cast<size_t>(index - 1)] = kTrue;
-    SaveSettings(g);
+    ChooseItem(g, Choice::kDifficulty, index);
 }
 
 void MenuWave_Click(Game& g) {
-    const bool on = !g.Menu.Checked(MenuId::MenuWave);
-    g.Menu.SetChecked(MenuId::MenuWave, on);
-    g.EffectsOn = ToBool16(on);
+    FlipSwitch(g, Switch::kEffects);
     SaveSettings(g);
 }
 
 void MenuMidi_Click(Game& g) {
-    if (!g.Menu.Checked(MenuId::MenuMidi)) {
-        g.Menu.SetChecked(MenuId::MenuMidi, true);
-        g.MusicOn = kTrue;
+    if (FlipSwitch(g, Switch::kMusic)) {
         const uint8_t s = g.ScreenState;
         if (s == screen_state::kTitle || s == screen_state::kStageSelect || s == screen_state::kResult) {
             StartMusic(g, Tune::kOpening);
@@ -121,8 +102,6 @@ void MenuMidi_Click(Game& g) {
             StartMusic(g, Tune::kMatch);
         }
     } else {
-        g.Menu.SetChecked(MenuId::MenuMidi, false);
-        g.MusicOn = kFalse;
         StopMusic(g);
     }
     SaveSettings(g);

@@ -4,6 +4,7 @@
 
 #include "core/game.h"
 #include "core/match_frame_source.h"
+#include "core/match_settings.h"
 #include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
@@ -117,10 +118,8 @@ void ReleaseOnResult(Game& g, const Point& p) {
 
 void ChooseOnResult(Game& g, int16_t hit) {
     if (hit == button::kRetry) {
-        const uint8_t stage = g.StageNo, mode = g.GameMode;
-        ApplySettings(g);
-        g.StageNo = stage;
-        g.GameMode = mode;
+        // The same stage and mode again, with the options' rules and a full clock.
+        match_settings::UseOptionsForMatch(g);
         DrawButtonLooks(g, kResultButtons, button::kRetry, ButtonLook::kHover);
         g.MatchRequest = match_request::kNone;
         g.ScreenState = screen_state::kBusy;

@@ -36,13 +36,6 @@ namespace {
 constexpr const char* kProgramVersion = VOLTRAX_VERSION_TEXT;
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 
-// The time limit the menu has chosen (the rule may be the score one).
-int16_t ChosenTimeLimit(const Game& g) {
-    for (size_t k = 0; k < 3; ++k)
-        if (g.TimeChecks[k] != kFalse) return match_settings::kTimeLimits[k];
-    return match_settings::kTimeLimits[0];
-}
-
 // Two bits a frame from this side's player-1 keys (or pad): bit 0 and bit 1 as a
 // local match reads KeyFlags[0] and KeyFlags[1].
 net::InputBits LocalKeys(const Game& g) {
@@ -316,11 +309,13 @@ void NetPlay::FollowHost() {
 }
 
 void NetPlay::SendStart(uint8_t stage) {
-    start_.stage = stage;
-    start_.ruleKind = g_.RuleKind;
-    start_.timeLimit = ChosenTimeLimit(g_);
-    start_.scoreLimit = g_.ScoreLimit;
-    start_.difficulty = g_.Difficulty;
+    // The host's options (its menu's choices, whatever the last match was played with).
+    const match_settings::Values chosen = match_settings::FromOptions(g_.Options, stage);
+    start_.stage = chosen.stage;
+    start_.ruleKind = chosen.ruleKind;
+    start_.timeLimit = chosen.timeLimit;
+    start_.scoreLimit = chosen.scoreLimit;
+    start_.difficulty = chosen.difficulty;
     start_.seed = DrawMatchSeed(g_);
     peer_->SendStart(start_);
 }

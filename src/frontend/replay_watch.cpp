@@ -1,6 +1,7 @@
 #include "frontend/replay_watch.h"
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "core/wait_rule.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
@@ -25,11 +26,8 @@ void WatchReplay(Game& g, const Replay& replay) {
     log.keys = replay.keys;
     log.seed = replay.seed;
     g.GameMode = replay.gameMode;
-    g.StageNo = replay.stageNo;
-    g.RuleKind = replay.ruleKind;
-    g.TimeLeft = replay.timeLimit;
-    g.ScoreLimit = replay.scoreLimit;
-    g.Difficulty = replay.difficulty;
+    match_settings::UseForMatch(
+        g, {replay.stageNo, replay.ruleKind, replay.timeLimit, replay.scoreLimit, replay.difficulty});
     g.Menu.SetGameStartItemsEnabled(false);
     g.ScreenState = screen_state::kBusy;
     g.MatchRequest = match_request::kNone;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/game.h"
+#include "core/match_settings.h"
 #include "match/match_loop.h"
 #include "match/match_state.h"
 #include "match/replay_recorder.h"
@@ -23,13 +24,10 @@ ReplayOutcome CheckReplay(const Replay& replay, const FrameObserver& onFrame, co
     SilentWavePlayer noEffects;
     SilentSequencer noMusic;
     Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
-    g.EffectsOn = kFalse;
+    g.Options.Set(Switch::kEffects, false);
     g.GameMode = replay.gameMode;
-    g.StageNo = replay.stageNo;
-    g.RuleKind = replay.ruleKind;
-    g.TimeLeft = replay.timeLimit;
-    g.ScoreLimit = replay.scoreLimit;
-    g.Difficulty = replay.difficulty;
+    match_settings::UseForMatch(
+        g, {replay.stageNo, replay.ruleKind, replay.timeLimit, replay.scoreLimit, replay.difficulty});
     g.Scores = {0, 0};
     g.ScreenState = screen_state::kPlaying;
 

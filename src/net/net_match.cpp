@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "core/match_settings.h"
 #include "match/match_events_output.h"
 #include "match/match_loop.h"
 #include "match/replay_check.h"
@@ -17,11 +18,11 @@ namespace vx::net {
 
 void ApplyStart(Game& g, const StartPacket& start) {
     g.GameMode = game_mode::kVs2P;
-    g.StageNo = start.stage;
-    g.RuleKind = start.ruleKind;
-    g.TimeLeft = start.timeLimit;
-    g.ScoreLimit = start.scoreLimit;
-    g.Difficulty = start.difficulty;
+    match_settings::UseForMatch(g, {.stage = start.stage,
+                                    .ruleKind = start.ruleKind,
+                                    .timeLimit = start.timeLimit,
+                                    .scoreLimit = start.scoreLimit,
+                                    .difficulty = start.difficulty});
 }
 
 NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& start, uint8_t matchNo)

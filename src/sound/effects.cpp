@@ -7,7 +7,7 @@
 namespace vx {
 
 void PlayEffect(Game& g, std::string_view name, uint8_t mode) {
-    if (g.EffectsOn != kTrue) return;
+    if (!g.Options.On(Switch::kEffects)) return;
     if (mode != effect_mode::kStart && mode != effect_mode::kToTheEnd) return;
     const std::string gamePath = "\\dat\\" + std::string(name) + ".wav";
     g.wavePlayer.PlayWave(g.files.Resolve(gamePath), mode == effect_mode::kToTheEnd);

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "core/options_table.h"
 #include "window/ui_translation.h"
 
 namespace vx {
@@ -18,11 +19,10 @@ bool HasChildren(const MenuModel& model, MenuId id) {
     return false;
 }
 
-// The option items carry check marks; the commands do not, so Qt leaves them no box.
+// The option items (those of the options table and full screen) carry check marks; the
+// commands do not, so Qt leaves them no box.
 bool ShowsCheckMark(const MenuItem& item) {
-    const MenuId parent = item.parent;
-    return item.checked || item.id == MenuId::MenuFullScreen || parent == MenuId::MenuMode ||
-           parent == MenuId::MenuLevel || parent == MenuId::MenuSound;
+    return item.checked || item.id == MenuId::MenuFullScreen || IsOptionItem(item.id);
 }
 
 }  // namespace

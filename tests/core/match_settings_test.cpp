@@ -1,13 +1,12 @@
 // One table of match settings: every value the options menu can choose is shown by its
-// menu item, comes back from the settings record and from a replay file, and passes the
-// start packet's check; a value outside the table is refused by each of them, by name.
+// menu item, is accepted from a replay file and passes the start packet's check; a value
+// outside the table is refused by each of them, by name, and repaired in the record.
 #include "core/match_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "frontend/menu_commands.h"
 #include "frontend/sys_data.h"
 #include "match/replay_file.h"
 #include "net/packets.h"
@@ -43,47 +42,23 @@ std::string ReplayError(std::vector<uint8_t> bytes, size_t at, int value, size_t
     return DecodeReplay(bytes, r, error) ? std::string() : error;
 }
 
-TEST(MatchSettings, EveryMenuChoiceIsShownKeptRecordedAndSent) {
-    struct Group {
-        const char* what;
-        void (*click)(Game&, int16_t);
-        MenuId (*item)(int);
-        bool captionNamesValue;
-        int (*chosen)(const Game&);
-        int (*table)(size_t);
-        void (*into)(match_settings::Values&, int);
-    };
-    const Group groups[] = {
-        {"time", Menutime_Click, MenuModel::Time, true, [](const Game& g) { return int{g.TimeLeft}; },
-         [](size_t k) { return int{match_settings::kTimeLimits[k]}; },
-         [](match_settings::Values& v, int x) { v.timeLimit = static_cast<int16_t>(x); }},
-        {"score", Menuscr_Click, MenuModel::Score, true, [](const Game& g) { return int{g.ScoreLimit}; },
-         [](size_t k) { return int{match_settings::kScoreLimits[k]}; },
-         [](match_settings::Values& v, int x) { v.scoreLimit = static_cast<int16_t>(x); }},
-        {"difficulty", MenuDiffMode_Click, MenuModel::Diff, false,
-         [](const Game& g) { return int{g.Difficulty}; },
-         [](size_t k) { return int{match_settings::kDifficulties[k]}; },
-         [](match_settings::Values& v, int x) { v.difficulty = static_cast<uint8_t>(x); }},
-    };
-    for (const Group& group : groups) {
-        for (int i = 1; i <= 3; ++i) {
-            SCOPED_TRACE(std::string(group.what) + " item " + std::to_string(i));
-            const int value = group.table(static_cast<size_t>(i - 1));
-            TestGame t;
-            ApplySettings(t.g());
-            group.click(t.g(), static_cast<int16_t>(i));
-            EXPECT_EQ(group.chosen(t.g()), value);
-            if (group.captionNamesValue) {
-                const std::string caption = t.g().Menu.Item(group.item(i)).caption;
+TEST(MatchSettings, EveryMenuChoiceIsShownAndPlayableEverywhere) {
+    for (size_t k = 0; k < kChoiceCount; ++k) {
+        const auto choice = static_cast<Choice>(k);
+        for (uint8_t i = 0; i < kChoiceItems; ++i) {
+            OptionSet options;
+            Choose(options, choice, i);
+            const int value = options.Value(choice);
+            SCOPED_TRACE(std::string(Facts(choice).name) + " " + std::to_string(value));
+            const MenuId item = static_cast<MenuId>(static_cast<int>(Facts(choice).firstItem) + i);
+            MenuModel menu;
+            ShowOptions(menu, options);
+            EXPECT_TRUE(menu.Checked(item));
+            if (Facts(choice).rule != 0) {  // the time and score items name their value
+                const std::string caption = menu.Item(item).caption;
                 EXPECT_NE(caption.find(" " + std::to_string(value)), std::string::npos) << caption;
             }
-            // The record saved by the click gives the same choice back on the next start.
-            TestGame next;
-            std::filesystem::copy_file(t.DatSettings(), next.DatSettings());
-            ApplySettings(next.g());
-            EXPECT_EQ(group.chosen(next.g()), value);
-            match_settings::Values v;
-            group.into(v, value);
+            const match_settings::Values v = match_settings::FromOptions(options, 1);
             EXPECT_FALSE(match_settings::Check(v));
             EXPECT_EQ(ReplayError(ReplayWith(v), 0, 'V', 1), "");
         }
@@ -143,9 +118,11 @@ TEST(MatchSettings, ValuesOutsideTheTableAreRefusedByNameOrRepaired) {
     const RecordCase records[] = {
         {settings_offset::kStageNo, static_cast<uint8_t>(kStageCount + 1),
          [](const Game& g) { return int{g.StageNo}; }, 1},
-        {settings_offset::kRuleKind, 3, [](const Game& g) { return int{g.RuleKind}; }, rule_kind::kTime},
-        {settings_offset::kScoreLimit, 99, [](const Game& g) { return int{g.ScoreLimit}; }, 10},
-        {settings_offset::kDifficulty, 36, [](const Game& g) { return int{g.Difficulty}; }, 35},
+        {kRecordRule, 3, [](const Game& g) { return int{g.Options.rule}; }, rule_kind::kTime},
+        {Facts(Choice::kScore).recordValue, 99,
+         [](const Game& g) { return int{g.Options.Value(Choice::kScore)}; }, 10},
+        {Facts(Choice::kDifficulty).recordValue, 36,
+         [](const Game& g) { return int{g.Options.Value(Choice::kDifficulty)}; }, 35},
     };
     for (const RecordCase& c : records) {
         SettingsRecord record = DefaultSettingsRecord();

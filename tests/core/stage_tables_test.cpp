@@ -127,11 +127,12 @@ TEST(StageTable, EachRowGetsAWorkingSlotAndASettingsValue) {
         MainPict_MouseUp(g, 1, 0, x, y);
         EXPECT_EQ(g.StageNo, n);
     }
-    g.StageNo = kStageCount;
-    RepairSettings(g);
+    SettingsRecord record = DefaultSettingsRecord();
+    record[settings_offset::kStageNo] = kStageCount;
+    DecodeSettings(record, g);
     EXPECT_EQ(g.StageNo, kStageCount);
-    g.StageNo = kStageCount + 1;
-    RepairSettings(g);
+    record[settings_offset::kStageNo] = kStageCount + 1;
+    DecodeSettings(record, g);
     EXPECT_EQ(g.StageNo, 1);
 }
 

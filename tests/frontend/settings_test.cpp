@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <fstream>
 #include <random>
 #include <string>
@@ -25,13 +26,13 @@ using testing::TestGame;
 using testing::WriteBytes;
 
 // Score 30 chosen, hard, music on, effects off, 1P VS 2P on stage 4, saved while
-// playing with 57 s left: every field written out by hand, little-endian. In order:
-// ScoreChecks, TimeChecks and LevelChecks (three 16-bit flags each), MusicOn, EffectsOn,
-// GameMode, StageNo, ScreenState, RuleKind, TimeLeft (16 bits), ScoreLimit (16 bits),
-// Difficulty.
+// playing: every field written out by hand, little-endian, as the program has always
+// written it. In order: the score, time and difficulty flags (three 16-bit flags each,
+// -1 on the chosen item), music, effects, GameMode, StageNo, ScreenState, RuleKind, the
+// time limit (16 bits), the score limit (16 bits), the difficulty.
 const Bytes kHandRecord = {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                            0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
-                           0x02, 0x04, 0x04, 0x02, 0x39, 0x00, 0x1E, 0x00, 0x0A};
+                           0x02, 0x04, 0x04, 0x02, 0x78, 0x00, 0x1E, 0x00, 0x0A};
 
 Bytes Patched(std::initializer_list<std::pair<size_t, uint8_t>> changes) {
     Bytes b = kHandRecord;
@@ -39,56 +40,100 @@ Bytes Patched(std::initializer_list<std::pair<size_t, uint8_t>> changes) {
     return b;
 }
 
+// The values of the menus' items 1..3, written out here so that the table is checked.
+constexpr std::array<int, 3> kTimes = {120, 90, 60}, kScores = {10, 30, 50}, kLevels = {65, 35, 10};
+
+// The record of options as the program has always laid it out, written without the table.
+Bytes RecordByHand(uint8_t rule, int time, int score, int level, bool music, bool effects) {
+    Bytes b(31, 0);
+    auto put16 = [&](size_t at, int v) {
+        b[at] = static_cast<uint8_t>(v & 0xFF);
+        b[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
+    };
+    if (rule == rule_kind::kScore) put16(0 + 2 * static_cast<size_t>(score), -1);
+    if (rule == rule_kind::kTime) put16(6 + 2 * static_cast<size_t>(time), -1);
+    put16(12 + 2 * static_cast<size_t>(level), -1);
+    put16(18, music ? -1 : 0);
+    put16(20, effects ? -1 : 0);
+    b[22] = 1, b[23] = 1, b[24] = 1, b[25] = rule;
+    put16(26, kTimes[static_cast<size_t>(time)]);
+    put16(28, kScores[static_cast<size_t>(score)]);
+    b[30] = static_cast<uint8_t>(kLevels[static_cast<size_t>(level)]);
+    return b;
+}
+
 // What the menus and the match need, whatever the file held: one rule item and one
-// difficulty item checked, and values the menus offer.
+// difficulty item checked, the marks those of the options, and values the menus offer.
 void ExpectUsable(const Game& g) {
     int rules = 0, levels = 0;
     for (int i = 1; i <= 3; ++i) {
         rules += g.Menu.Checked(MenuModel::Time(i)) + g.Menu.Checked(MenuModel::Score(i));
         levels += g.Menu.Checked(MenuModel::Diff(i));
     }
-    EXPECT_GE(rules, 1);
+    EXPECT_EQ(rules, 1);
     EXPECT_EQ(levels, 1);
-    EXPECT_TRUE(match_settings::IsRule(g.RuleKind));
-    if (g.RuleKind == rule_kind::kTime) {
-        EXPECT_TRUE(match_settings::IsTimeLimit(g.TimeLeft)) << g.TimeLeft;
-    } else {
-        EXPECT_TRUE(match_settings::IsScoreLimit(g.ScoreLimit)) << g.ScoreLimit;
+    for (const MenuItem& item : g.Menu.Items()) {
+        if (IsOptionItem(item.id)) {
+            EXPECT_EQ(item.checked, OptionItemChecked(g.Options, item.id)) << item.name;
+        }
     }
-    EXPECT_TRUE(match_settings::IsDifficulty(g.Difficulty));
+    EXPECT_FALSE(match_settings::Check({g.StageNo, g.RuleKind, g.TimeLimit, g.ScoreLimit, g.Difficulty}));
+    EXPECT_EQ(g.TimeLeft, g.TimeLimit);
     EXPECT_TRUE(g.GameMode == 1 || g.GameMode == 2);
-    EXPECT_TRUE(match_settings::IsStage(g.StageNo));
     EXPECT_TRUE((g.ScreenState >= 1 && g.ScreenState <= 8) || g.ScreenState == 10) << int(g.ScreenState);
 }
 
-TEST(Settings, RecordRoundTripsByteExact) {
+// Every combination of options, chosen with the menu commands as a player would: the
+// file holds the bytes the program has always written for it, the next start shows
+// the same choices and plays with their values, and the sound switches are the same.
+TEST(Settings, EveryCombinationOfOptionsIsSavedAsBeforeAndReadsBack) {
     TestGame t;
     Game& g = t.g();
-    g.ScoreChecks = {kFalse, kTrue, kFalse};
-    g.TimeChecks = {kFalse, kFalse, kFalse};
-    g.LevelChecks = {kFalse, kFalse, kTrue};
-    g.MusicOn = kTrue;
-    g.EffectsOn = kFalse;
-    g.GameMode = 2;
-    g.StageNo = 4;
-    g.ScreenState = 4;
-    g.RuleKind = 2;
-    g.TimeLeft = 57;
-    g.ScoreLimit = 30;
-    g.Difficulty = 10;
-    SaveSettings(g);
-    EXPECT_EQ(ReadBytes(t.DatSettings()), kHandRecord);
+    ApplySettings(g);
+    int combinations = 0;
+    for (uint8_t rule : {rule_kind::kTime, rule_kind::kScore})
+        for (int time = 0; time < 3; ++time)
+            for (int score = 0; score < 3; ++score)
+                for (int level = 0; level < 3; ++level)
+                    for (int sound = 0; sound < 4; ++sound) {
+                        const bool music = sound & 1, effects = sound & 2;
+                        SCOPED_TRACE(::testing::Message()
+                                     << "rule " << int(rule) << " time " << time << " score " << score
+                                     << " level " << level << " sound " << sound);
+                        if (rule == rule_kind::kTime) Menuscr_Click(g, static_cast<int16_t>(score + 1));
+                        Menutime_Click(g, static_cast<int16_t>(time + 1));
+                        if (rule == rule_kind::kScore) Menuscr_Click(g, static_cast<int16_t>(score + 1));
+                        MenuDiffMode_Click(g, static_cast<int16_t>(level + 1));
+                        if (g.Options.On(Switch::kMusic) != music) MenuMidi_Click(g);
+                        if (g.Options.On(Switch::kEffects) != effects) MenuWave_Click(g);
+                        const Bytes expected = RecordByHand(rule, time, score, level, music, effects);
+                        ASSERT_EQ(ReadBytes(t.DatSettings()), expected);
 
-    TestGame other;
-    WriteBytes(other.folder.Path() / "dat" / "sysdata.rnd",
-               kHandRecord);  // the lower-case name reaches it too
-    LoadSettings(other.g());
-    EXPECT_EQ(EncodeSettings(other.g()), EncodeSettings(g));
+                        TestGame next;
+                        WriteBytes(next.DatSettings(), expected);
+                        ApplySettings(next.g());
+                        EXPECT_EQ(next.g().Options, g.Options);
+                        EXPECT_EQ(EncodeSettings(next.g()), EncodeSettings(g));
+                        EXPECT_EQ(next.g().Menu.Checked(MenuModel::Time(time + 1)), rule == rule_kind::kTime);
+                        EXPECT_EQ(next.g().Menu.Checked(MenuModel::Score(score + 1)),
+                                  rule == rule_kind::kScore);
+                        EXPECT_TRUE(next.g().Menu.Checked(MenuModel::Diff(level + 1)));
+                        EXPECT_EQ(next.g().Menu.Checked(MenuId::MenuMidi), music);
+                        EXPECT_EQ(next.g().Menu.Checked(MenuId::MenuWave), effects);
+                        EXPECT_EQ(next.g().RuleKind, rule);
+                        EXPECT_EQ(next.g().TimeLeft, kTimes[static_cast<size_t>(time)]);
+                        EXPECT_EQ(next.g().ScoreLimit, kScores[static_cast<size_t>(score)]);
+                        EXPECT_EQ(next.g().Difficulty, kLevels[static_cast<size_t>(level)]);
+                        ++combinations;
+                    }
+    EXPECT_EQ(combinations, 216);
 }
 
-TEST(Settings, ApplySetsCheckMarksAndRecomputesLimitsFromTheFlags) {
+// Records the program wrote before: saved while playing (the clock of the match where
+// the time limit goes), by hand with two rule flags, or after a network match as a guest.
+TEST(Settings, RecordsOfEarlierVersionsReadTheSame) {
     TestGame t;
-    WriteBytes(t.DatSettings(), kHandRecord);
+    WriteBytes(t.folder.Path() / "dat" / "sysdata.rnd", kHandRecord);  // the lower-case name reaches it too
     Game& g = t.g();
     ApplySettings(g);
     EXPECT_TRUE(g.Menu.Checked(MenuId::Menuscr2));
@@ -102,29 +147,39 @@ TEST(Settings, ApplySetsCheckMarksAndRecomputesLimitsFromTheFlags) {
     EXPECT_EQ(g.Difficulty, 10);
     EXPECT_EQ(g.GameMode, 2);
     EXPECT_EQ(g.StageNo, 4) << "all 31 bytes are taken over, the caller keeps what it needs";
-}
+    const SettingsRecord again = EncodeSettings(g);
+    EXPECT_EQ(Bytes(again.begin(), again.end()), kHandRecord) << "saved again byte for byte";
 
-TEST(Settings, ApplyGivesTheChosenTimeBackAfterAMatchCountedItDown) {
-    TestGame t;
-    Game& g = t.g();
-    g.TimeChecks = {kFalse, kTrue, kFalse};
-    g.TimeLeft = 13;  // an option changed during play saves the running clock
-    SaveSettings(g);
-    g.TimeLeft = 0;
-    ApplySettings(g);
-    EXPECT_EQ(g.TimeLeft, 90);
-    EXPECT_EQ(g.RuleKind, 1);
-}
-
-TEST(Settings, BothRuleFlagsSetLeavesTheLaterOneInForce) {
-    TestGame t;
-    WriteBytes(t.DatSettings(), Patched({{6, 0xFF}, {7, 0xFF}}));  // Time 120 before Score 30
-    ApplySettings(t.g());
-    EXPECT_EQ(t.g().RuleKind, 2);
-    WriteBytes(t.DatSettings(), Patched({{10, 0xFF}, {11, 0xFF}}));  // Time 60 after Score 30
-    ApplySettings(t.g());
-    EXPECT_EQ(t.g().RuleKind, 1);
-    EXPECT_EQ(t.g().TimeLeft, 60);
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        uint8_t rule;
+        int16_t timeLimit, scoreLimit;
+        bool timeMark1, scoreMark2;
+    };
+    const Case cases[] = {
+        // Time 90 chosen, saved by a sound switch with 13 s on the clock.
+        {"saved mid-match", Patched({{2, 0}, {3, 0}, {8, 0xFF}, {9, 0xFF}, {25, 1}, {26, 13}}), 1, 90, 30,
+         false, false},
+        // A hand-made file: the later of two rule flags in menu order is in force.
+        {"Time 120 before Score 30", Patched({{6, 0xFF}, {7, 0xFF}}), 2, 120, 30, false, true},
+        {"Time 60 after Score 30", Patched({{10, 0xFF}, {11, 0xFF}}), 1, 60, 30, false, false},
+        // A guest saved the host's rule and limits; its own flags decide, and a clock
+        // that is no time limit of the menu gives the first one.
+        {"guest of a time match", Patched({{25, 1}, {26, 45}, {28, 50}}), 2, 120, 30, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestGame u;
+        WriteBytes(u.DatSettings(), c.bytes);
+        ApplySettings(u.g());
+        ExpectUsable(u.g());
+        EXPECT_EQ(u.g().RuleKind, c.rule);
+        EXPECT_EQ(u.g().TimeLimit, c.timeLimit);
+        EXPECT_EQ(u.g().ScoreLimit, c.scoreLimit);
+        EXPECT_EQ(u.g().Menu.Checked(MenuId::Menutime1), c.timeMark1);
+        EXPECT_EQ(u.g().Menu.Checked(MenuId::Menuscr2), c.scoreMark2);
+    }
 }
 
 TEST(Settings, MalformedFilesGiveUsableOptionsAndKeepWhatIsRight) {
@@ -165,6 +220,17 @@ TEST(Settings, MalformedFilesGiveUsableOptionsAndKeepWhatIsRight) {
     EXPECT_EQ(t.g().GameMode, 1);
     EXPECT_EQ(t.g().ScoreLimit, 30);
     EXPECT_EQ(t.g().Difficulty, 10);
+    // A damaged rule group takes Time 120 but keeps the score limit beside it; a damaged
+    // difficulty group takes normal.
+    WriteBytes(t.DatSettings(), Patched({{2, 1}, {30, 65}}));
+    ApplySettings(t.g());
+    EXPECT_EQ(t.g().RuleKind, rule_kind::kTime);
+    EXPECT_EQ(t.g().TimeLimit, 120);
+    EXPECT_EQ(t.g().ScoreLimit, 30);
+    EXPECT_EQ(t.g().Difficulty, 10);
+    WriteBytes(t.DatSettings(), Patched({{16, 0}, {17, 0}}));
+    ApplySettings(t.g());
+    EXPECT_EQ(t.g().Difficulty, 35);
 
     std::mt19937 rng(31);
     for (int round = 0; round < 300 && !::testing::Test::HasFailure(); ++round) {
@@ -245,8 +311,7 @@ TEST(SettingsUserFolder, ANewerCopyInTheUserFolderWinsOverTheProgramFolder) {
     TestGame t;
     Game& g = t.g();
     SaveSettings(g);  // the program folder's copy: normal difficulty
-    g.LevelChecks = {kFalse, kFalse, kTrue};
-    g.Difficulty = 10;
+    Choose(g.Options, Choice::kDifficulty, 2);
     const SettingsRecord hard = EncodeSettings(g);
     WriteBytes(t.UserSettings(), Bytes(hard.begin(), hard.end()));
     fs::last_write_time(t.UserSettings(), fs::last_write_time(t.DatSettings()) + std::chrono::seconds(5));

@@ -59,7 +59,7 @@ class HeadlessMatch {
         g.GameMode = options.mode;
         g.StageNo = options.stage;
         g.Difficulty = options.difficulty;
-        g.EffectsOn = kFalse;
+        g.Options.Set(Switch::kEffects, false);
         g.ScreenState = screen_state::kPlaying;
         SetUpMatchState(g, r_, options.stage, options.seed);
         HoldItemInForce(options.forcedItem, r_);

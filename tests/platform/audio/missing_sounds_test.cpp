@@ -43,7 +43,7 @@ TEST(MissingSounds, EachMissingSoundLeavesTheMatchGoingWithOneLineNamingIt) {
         options.renderTunes = false;  // only the files are of interest here
         AudioSystem audio(options);
         Game& g = m.tg.Remake(m.host, audio, audio);
-        g.EffectsOn = kTrue;
+        g.Options.Set(Switch::kEffects, true);
         g.Menu.SetChecked(MenuId::MenuMidi, true);
         g.TimeLeft = 20;
         m.PrepareScreen();

@@ -91,7 +91,7 @@ TEST_F(OfflineSound, ANewEffectCutsTheOnePlaying) {
 
 TEST_F(OfflineSound, SwitchedOffNothingSounds) {
     testing::WriteBytes(Dat("wave3.wav"), testing::MakeWave(kRate, 1, testing::SquareWave(500, 1, 1000)));
-    t.g().EffectsOn = kFalse;
+    t.g().Options.Set(Switch::kEffects, false);
     PlayEffect(t.g(), "wave3", effect_mode::kStart);
     EXPECT_EQ(SoundingFrames(Render(audio, 2048)), 0);
 }

@@ -87,7 +87,7 @@ TEST_F(WindowFixture, DifficultyAndSoundCommandsFlipTheirMarksAndSave) {
 
     Trigger(MenuId::MenuWave);
     EXPECT_FALSE(Checked(MenuId::MenuWave));
-    EXPECT_EQ(g.EffectsOn, kFalse);
+    EXPECT_FALSE(g.Options.On(Switch::kEffects));
     EXPECT_EQ(Saved()[20], 0);
 
     Trigger(MenuId::MenuMidi);

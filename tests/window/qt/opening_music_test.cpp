@@ -22,10 +22,10 @@ struct MusicOnAtStart : ::testing::Test {
     Game& g = h.g();
     std::unique_ptr<Form1> form;
     MusicOnAtStart() {
-        g.MusicOn = kTrue;
+        g.Options.Set(Switch::kMusic, true);
         const SettingsRecord r = EncodeSettings(g);
         testing::WriteBytes(h.tg.DatSettings(), testing::Bytes(r.begin(), r.end()));
-        g.MusicOn = kFalse;
+        g.Options.Set(Switch::kMusic, false);
         form = std::make_unique<Form1>(g, windowHost);
     }
     int Opens() { return static_cast<int>(h.seq.Plays()); }
