@@ -102,6 +102,7 @@ void PlayMatch(Game& g, HeadlessHost& host, uint8_t stage, uint8_t mode, uint8_t
         // Pause at the first frame, force the item on the saved records, resume.
         host.At(start + testing::PlayFrameStartMs(0), [&g] { RequestPause(g); });
         RunMatch(g, g.GameMode, g.StageNo);
+        host.Run();
         if (g.ScreenState != screen_state::kPaused) {
             std::fprintf(stderr, "match %llu did not pause\n", static_cast<unsigned long long>(n));
             std::exit(1);
@@ -113,6 +114,7 @@ void PlayMatch(Game& g, HeadlessHost& host, uint8_t stage, uint8_t mode, uint8_t
     ScriptPlayers(host, g, host.NowMs(), rng);
     host.At(host.NowMs() + 400'000, [&host] { host.EndProgram(); });  // a watchdog, never reached
     RunMatch(g, g.GameMode, g.StageNo);
+    host.Run();
     ++t.matches;
     t.frames += g.FrameCount;
     t.goals += g.Scores[0] + g.Scores[1];

@@ -85,8 +85,8 @@ inline IntervalFigures Summarise(std::vector<double> ms) {
     return f;
 }
 
-// Counts frames of play from their first DoEvents (which the match loop calls right after
-// noting FrameStart). After warmupFrames it notes the CPU and starts keeping the
+// Counts frames of play from their request to let the events run (which the match loop
+// makes right after noting FrameStart). After warmupFrames it notes the CPU and starts keeping the
 // intervals between frame starts; after measuredFrames more it calls onDone once.
 // An interval with a wait of another length inside (a goal's message, the intro) or an
 // effect played to its end (the goal sound) is not a frame period: it is left out and
@@ -95,7 +95,10 @@ inline IntervalFigures Summarise(std::vector<double> ms) {
 class FrameProbe : public Host {
   public:
     FrameProbe(Host& inner, int warmupFrames, int measuredFrames)
-        : inner_(inner), warmup_(warmupFrames), measured_(measuredFrames) {}
+        : inner_(inner), warmup_(warmupFrames), measured_(measuredFrames) {
+        inner_.SetTickHandler(this, [this] { RunTick(); });
+    }
+    ~FrameProbe() override { inner_.DropTickHandler(this); }
 
     // The game whose frames of play are counted; nothing is counted before.
     void Watch(const Game& g) { g_ = &g; }
@@ -125,14 +128,17 @@ class FrameProbe : public Host {
     };
 
     int64_t NowMs() override { return inner_.NowMs(); }
-    bool DoEvents() override {
+    void WakeAfterEvents() override {
         if (g_ != nullptr && g_->ScreenState == screen_state::kPlaying && g_->FrameStart != lastFrameStart_)
             NoteFrameStart();
-        return inner_.DoEvents();
+        inner_.WakeAfterEvents();
     }
-    bool WaitPast(int64_t deadlineMs) override {
-        if (g_ != nullptr && deadlineMs != g_->FrameStart + match_timing::kFramePeriodMs) otherWait_ = true;
-        return inner_.WaitPast(deadlineMs);
+    void WakeAfter(int64_t deadlineMs) override {
+        // A sequence's start (a deadline already past) is no wait.
+        if (g_ != nullptr && deadlineMs != g_->FrameStart + match_timing::kFramePeriodMs &&
+            deadlineMs >= inner_.NowMs())
+            otherWait_ = true;
+        inner_.WakeAfter(deadlineMs);
     }
     void Present(int x, int y, int w, int h) override { inner_.Present(x, y, w, h); }
     void Refresh() override { inner_.Refresh(); }

@@ -176,11 +176,22 @@ BENCHMARK(BM_MatchInWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMi
 class SpinningHost : public Host {
   public:
     int64_t NowMs() override { return SteadyNowMs(); }
-    bool DoEvents() override { return !ending_; }
-    bool WaitPast(int64_t deadlineMs) override {
-        while (!ending_)
-            if (NowMs() > deadlineMs) return true;
-        return false;
+    void WakeAfter(int64_t deadlineMs) override {
+        wake_ = true;
+        deadlineMs_ = deadlineMs;
+    }
+    void WakeAfterEvents() override {
+        wake_ = true;
+        deadlineMs_ = INT64_MIN;
+    }
+    // Runs the ticks, asking the clock over and over until each deadline has passed.
+    void Run() {
+        while (wake_ && !ending_) {
+            if (NowMs() > deadlineMs_) {
+                wake_ = false;
+                RunTick();
+            }
+        }
     }
     void Present(int, int, int, int) override {}
     void Refresh() override {}
@@ -190,6 +201,8 @@ class SpinningHost : public Host {
 
   private:
     bool ending_ = false;
+    bool wake_ = false;
+    int64_t deadlineMs_ = 0;
 };
 
 void BM_BusyWaitBaseline(benchmark::State& state) {
@@ -204,7 +217,8 @@ void BM_BusyWaitBaseline(benchmark::State& state) {
         h.g().GameMode = game_mode::kVsCpu;
         h.g().StageNo = 1;
         h.g().TimeLeft = 120;
-        h.Run();
+        RunMatch(h.g(), h.g().GameMode, h.g().StageNo);
+        spin.Run();
         ReportIntervals(state, probe);
         state.SetIterationTime(probe.MeasuredSeconds());
     }

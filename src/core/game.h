@@ -1,6 +1,7 @@
 // Game: the program's whole state in one object, so that tests can make fresh
 // instances. Settings fields, the match variables, the saved copies of a paused match,
-// the menu model and the platform services the game reaches the outside through.
+// the menu model, the platform services the game reaches the outside through and the
+// flow that runs what takes time.
 #pragma once
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/arith.h"
+#include "core/flow.h"
 #include "core/geometry.h"
 #include "core/match_records.h"
 #include "core/menu_model.h"
@@ -117,7 +119,6 @@ struct Game {
     MatchKeyLog KeyLog;
     // Set while a network match is connected: it sets up and steps the matches.
     MatchFrameSource* frameSource = nullptr;
-    int MatchLoopDepth = 0;              // RunMatch calls on the stack (its events may run other code)
     std::filesystem::path ReplayFolder;  // where replays are written; empty: none are
 
     // --- drawing surfaces (the main window's picture boxes) ---
@@ -154,6 +155,9 @@ struct Game {
     PictureLoader pictureLoader;
     WavePlayer& wavePlayer;
     Sequencer& sequencer;
+
+    // --- the flow: the steps that take time, run by the host's ticks (after host) ---
+    Flow flow{*this};
 };
 
 // The generator's reseed before a serve direction or a bumper rebound: the match seed

@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include "core/game.h"
-#include "core/wait_rule.h"
 #include "platform/picture_file.h"
 #include "platform/program_files.h"
 #include "platform/surface.h"

@@ -1,7 +1,6 @@
 #include "frontend/keyboard.h"
 
 #include "core/game.h"
-#include "core/wait_rule.h"
 #include "frontend/menu_commands.h"
 #include "match/key_input.h"
 #include "sound/music.h"

@@ -2,7 +2,6 @@
 
 #include "core/game.h"
 #include "core/match_settings.h"
-#include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "frontend/replay_watch.h"
 #include "frontend/stage_select.h"
@@ -42,7 +41,7 @@ void StartGameFromMenu(Game& g, int16_t titleButton, uint8_t mode) {
     g.ScreenState = screen_state::kBusy;
     g.GameMode = mode;
     ShowStageSelect(g);
-    g.Menu.SetGameStartItemsEnabled(false);
+    g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(false); });
 }
 
 }  // namespace
@@ -64,8 +63,9 @@ void MenuPause_Click(Game& g) {
 }
 
 void MenuRePlay_Click(Game& g) {
+    if (!MatchPaused(g)) return;
     ResumeMatch(g);
-    EndWatchingIfOver(g);
+    g.flow.Do(EndWatchingIfOver);
 }
 
 void MenuGameStop_Click(Game& g) {

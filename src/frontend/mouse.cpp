@@ -5,7 +5,6 @@
 #include "core/game.h"
 #include "core/match_frame_source.h"
 #include "core/match_settings.h"
-#include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
 #include "draw/sprite_blit.h"
@@ -57,7 +56,7 @@ void ReleaseOnTitle(Game& g, const Point& p) {
         g.ScreenState = screen_state::kBusy;
         g.GameMode = game_mode::kVsCpu;
         ShowStageSelect(g);
-        g.Menu.SetGameStartItemsEnabled(false);
+        g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(false); });
     } else if (In(g, button::kVs2P, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kVs2P, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
@@ -86,7 +85,7 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
         DrawButtonLooks(g, kStageSelectButtons, button::kReturn, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
         ShowTitle(g, kFalse);
-        g.Menu.SetGameStartItemsEnabled(true);
+        g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(true); });
     } else if (In(g, button::kOk, p)) {
         StopMenuMusic(g);
         DrawButtonLooks(g, kStageSelectButtons, button::kOk, ButtonLook::kHover);
@@ -138,7 +137,7 @@ void ChooseOnResult(Game& g, int16_t hit) {
         g.Menu.SetGameStartItemsEnabled(false);
         g.Menu.SetOptionItemsEnabled(true);
         ShowStageSelect(g);
-        if (!g.host.Ending()) SwitchToOpeningMusic(g);
+        g.flow.Do(SwitchToOpeningMusic);
     } else if (hit == button::kOpening) {
         ApplySettings(g);
         DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
@@ -146,8 +145,10 @@ void ChooseOnResult(Game& g, int16_t hit) {
         g.ScreenState = screen_state::kBusy;
         g.Menu.SetOptionItemsEnabled(true);
         ShowTitle(g, kFalse);
-        g.Menu.SetGameStartItemsEnabled(true);
-        if (!g.host.Ending()) SwitchToOpeningMusic(g);
+        g.flow.Do([](Game& g) {
+            g.Menu.SetGameStartItemsEnabled(true);
+            SwitchToOpeningMusic(g);
+        });
     }
 }
 

@@ -97,7 +97,7 @@ int64_t NetPlay::Now() const {
 }
 
 std::optional<int> NetPlay::WaitingSeconds() const {
-    if (finished_ || cutOff_ || !match_ || g_.MatchLoopDepth == 0 || g_.ScreenState != screen_state::kPlaying)
+    if (finished_ || cutOff_ || !match_ || !g_.flow.InMatch() || g_.ScreenState != screen_state::kPlaying)
         return std::nullopt;
     const int64_t waited = peer_->WaitingMs();
     if (waited <= 0) return std::nullopt;
@@ -105,8 +105,7 @@ std::optional<int> NetPlay::WaitingSeconds() const {
 }
 
 bool NetPlay::Deletable() const {
-    return finished_ && !busy_ && g_.MatchLoopDepth == 0 && g_.ScreenState == screen_state::kTitle &&
-           g_.frameSource != this;
+    return finished_ && !g_.flow.Busy() && g_.ScreenState == screen_state::kTitle && g_.frameSource != this;
 }
 
 void NetPlay::Pump() {
@@ -114,7 +113,8 @@ void NetPlay::Pump() {
 }
 
 bool NetPlay::AtRest() const {
-    if (g_.MatchLoopDepth > 0) return false;
+    // Nothing changes the screens while the flow runs a screen change or a match.
+    if (g_.flow.Busy()) return false;
     // A match cut off by the link leaves the screen busy: only the title can follow.
     if (cutOff_) return true;
     switch (g_.ScreenState) {
@@ -130,8 +130,8 @@ bool NetPlay::AtRest() const {
 void NetPlay::Poll() {
     if (finished_) return;
     peer_->Pump(Now());
-    // Inside a screen change or a match the code running there does the rest.
-    if (busy_ || !AtRest()) return;
+    // While the flow runs a screen change or a match, its steps do the rest.
+    if (!AtRest()) return;
     if (peer_->Ended()) {
         // A stop is no fault: S on either side, or the host going back to the title, ends
         // the connection without a word, even when the link closed right after it.
@@ -147,7 +147,6 @@ void NetPlay::Poll() {
     }
     if (g_.ScreenState == screen_state::kPaused && MatchPaused(g_)) {
         if (const auto control = peer_->TakeControl()) {
-            busy_ = true;
             if (control->kind == net::control_kind::kResume) {
                 remoteResume_ = true;
                 ResumeMatch(g_);
@@ -155,7 +154,6 @@ void NetPlay::Poll() {
                 peer_->End(net::end_reason::kStopped, "");
                 StopMatch(g_);
             }
-            busy_ = false;
         }
         return;
     }
@@ -199,7 +197,7 @@ void NetPlay::Ask(Game&, uint8_t choice) {
 }
 
 void NetPlay::AnswerRequest(bool accept) {
-    if (!host_ || request_ == 0 || busy_ || peer_->Ended() || g_.MatchLoopDepth > 0 ||
+    if (!host_ || request_ == 0 || peer_->Ended() || g_.flow.Busy() ||
         g_.ScreenState != screen_state::kResult)
         return;
     const uint8_t asked = request_;
@@ -216,8 +214,7 @@ void NetPlay::AnswerRequest(bool accept) {
 }
 
 bool NetPlay::MaySwapSides() const {
-    return host_ && session_ && !finished_ && g_.MatchLoopDepth == 0 &&
-           g_.ScreenState == screen_state::kStageSelect;
+    return host_ && session_ && !finished_ && !g_.flow.Busy() && g_.ScreenState == screen_state::kStageSelect;
 }
 
 void NetPlay::SetGuestOnLeft(bool onLeft) {
@@ -246,7 +243,6 @@ std::optional<net::LinkFigures> NetPlay::Figures() const {
 void NetPlay::OpenSession() {
     session_ = true;
     g_.frameSource = this;
-    busy_ = true;
     g_.ScreenState = screen_state::kBusy;
     g_.GameMode = game_mode::kVs2P;
     g_.Menu.SetGameStartItemsEnabled(false);
@@ -255,24 +251,24 @@ void NetPlay::OpenSession() {
     } else {
         ShowGuestWaiting();
     }
-    busy_ = false;
 }
 
 void NetPlay::ShowGuestWaiting() {
     guestWaiting_ = true;
     if (MusicWanted(g_)) SwitchToOpeningMusic(g_);
-    if (!ScreenWipe(g_, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g_, kWaitingPicture, g_.BufPict)) return;
-    // The match's waiting picture without a stage number: the host is still choosing.
-    BitBlt(g_.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g_.BufPict, 0, 0, Rop::SrcCopy);
-    if (!ScreenWipe(g_, wipe_mode::kFadeIn)) return;
-    g_.ScreenState = screen_state::kWaiting;
+    ScreenWipe(g_, wipe_mode::kFadeOut);
+    g_.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
+        // The match's waiting picture without a stage number: the host is still choosing.
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    });
+    ScreenWipe(g_, wipe_mode::kFadeIn);
+    g_.flow.Do([](Game& g) { g.ScreenState = screen_state::kWaiting; });
 }
 
 void NetPlay::FollowHost() {
     const auto choice = peer_->TakeChoice();
     if (!choice) return;
-    busy_ = true;
     switch (choice->kind) {
         case net::choice_kind::kSides: guestOnLeft_ = choice->value != 0; break;
         case net::choice_kind::kStage:
@@ -299,13 +295,9 @@ void NetPlay::FollowHost() {
             g_.ScreenState = screen_state::kBusy;
             ShowGuestWaiting();
             break;
-        case net::choice_kind::kTitle:
-            busy_ = false;
-            Finish("");
-            return;
+        case net::choice_kind::kTitle: Finish(""); return;
         default: break;
     }
-    busy_ = false;
 }
 
 void NetPlay::SendStart(uint8_t stage) {
@@ -432,7 +424,6 @@ void NetPlay::Finish(const std::string& message) {
 
 void NetPlay::ReturnToTitle() {
     if (g_.ScreenState == screen_state::kTitle && !session_) return;
-    busy_ = true;
     StopMusic(g_);
     g_.Menu.SetOptionItemsEnabled(true);
     g_.MatchRequest = match_request::kNone;
@@ -443,9 +434,10 @@ void NetPlay::ReturnToTitle() {
     ApplySettings(g_);
     g_.ScreenState = screen_state::kBusy;
     ShowTitle(g_, kFalse);
-    g_.Menu.SetGameStartItemsEnabled(true);
-    if (!g_.host.Ending()) SwitchToOpeningMusic(g_);
-    busy_ = false;
+    g_.flow.Do([](Game& g) {
+        g.Menu.SetGameStartItemsEnabled(true);
+        SwitchToOpeningMusic(g);
+    });
 }
 
 }  // namespace vx

@@ -127,7 +127,6 @@ class NetPlay : public MatchFrameSource {
     uint8_t matchNo_ = 0;
     bool session_ = false;       // the handshake is done and the first screen shown
     bool guestWaiting_ = false;  // the guest's waiting screen is up
-    bool busy_ = false;          // Poll is running a screen or a match
     bool remotePause_ = false;   // the pause (or resume, stop) came from the other side
     bool remoteResume_ = false;
     bool cutOff_ = false;  // the link ended in the middle of a match

@@ -2,7 +2,6 @@
 
 #include "core/game.h"
 #include "core/match_settings.h"
-#include "core/wait_rule.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "match/match_sequences.h"
@@ -33,19 +32,14 @@ void WatchReplay(Game& g, const Replay& replay) {
     g.MatchRequest = match_request::kNone;
     StopMusic(g);
     StartMatch(g);
-    EndWatchingIfOver(g);
+    g.flow.Do(EndWatchingIfOver);
 }
 
-void EndWatchingIfOver(Game& g) {
+namespace {
+
+// The watched match is over: the player's options and the title again.
+void BackToTitle(Game& g) {
     MatchKeyLog& log = g.KeyLog;
-    if (log.mode != MatchKeyLog::Mode::kWatching || g.host.Ending()) return;
-    if (g.ScreenState == screen_state::kResult) {
-        // The result stays a moment; its buttons belong to a match the player played.
-        g.ScreenState = screen_state::kBusy;
-        if (!WaitMs(g, kResultShownMs)) return;
-    } else if (!log.ranOut) {
-        return;  // paused: R resumes the replay, S stops it
-    }
     log.mode = MatchKeyLog::Mode::kOff;
     g.MatchRequest = match_request::kNone;
     ApplySettings(g);
@@ -54,8 +48,26 @@ void EndWatchingIfOver(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.ScreenState = screen_state::kBusy;
     ShowTitle(g, kFalse);
-    g.Menu.SetGameStartItemsEnabled(true);
-    if (!g.host.Ending()) SwitchToOpeningMusic(g);
+    g.flow.Do([](Game& g) {
+        g.Menu.SetGameStartItemsEnabled(true);
+        SwitchToOpeningMusic(g);
+    });
+}
+
+}  // namespace
+
+void EndWatchingIfOver(Game& g) {
+    MatchKeyLog& log = g.KeyLog;
+    if (log.mode != MatchKeyLog::Mode::kWatching || g.host.Ending()) return;
+    if (g.ScreenState == screen_state::kResult) {
+        // The result stays a moment; its buttons belong to a match the player played.
+        g.ScreenState = screen_state::kBusy;
+        g.flow.WaitMs(kResultShownMs);
+        g.flow.Do(BackToTitle);
+    } else if (log.ranOut) {
+        BackToTitle(g);
+    }
+    // Else paused: R resumes the replay, S stops it.
 }
 
 }  // namespace vx

@@ -11,10 +11,11 @@ struct Game;
 
 // True while the title is on screen, the only place a replay can start from.
 bool CanWatchReplay(const Game& g);
-// Plays replay; returns when it is over or paused (R resumes it, S stops it).
+// Queues the replay's match on g.flow; it plays until it is over or paused (R resumes
+// it, S stops it).
 void WatchReplay(Game& g, const Replay& replay);
-// After the match loop returned: when the watched match is over (its result shown or
-// its keys run out), back to the title with the player's options.
+// After the match loop: when the watched match is over (its result shown, which stays
+// 2 s, or its keys run out), queues the way back to the title with the player's options.
 void EndWatchingIfOver(Game& g);
 
 }  // namespace vx

@@ -70,18 +70,22 @@ std::vector<const char*> MissingItemLines(uint8_t mode, uint8_t stage) {
 }
 
 void ShowStageSelect(Game& g) {
-    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-    Copy(g.BackPict, g.BufPict, 0, 0, kScreenWidth, kScreenHeight);
-    DrawButton(g, button::kReturn, 0);
-    DrawButton(g, button::kOk, 0);
-    ShadeAllSlots(g);
-    BrightenSlot(g, 1);
-    DrawStagePreview(g, 1);
-    g.StageNo = 1;
-    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
-    if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-    g.ScreenState = screen_state::kStageSelect;
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
+        Copy(g.BackPict, g.BufPict, 0, 0, kScreenWidth, kScreenHeight);
+        DrawButton(g, button::kReturn, 0);
+        DrawButton(g, button::kOk, 0);
+        ShadeAllSlots(g);
+        BrightenSlot(g, 1);
+        DrawStagePreview(g, 1);
+        g.StageNo = 1;
+    });
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
+        g.ScreenState = screen_state::kStageSelect;
+    });
 }
 
 void SelectStage(Game& g, uint8_t n) {

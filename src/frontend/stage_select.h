@@ -10,7 +10,7 @@ namespace vx {
 
 struct Game;
 
-// Fades in the screen with stage 1 chosen; leaves ScreenState 2.
+// Queues the fade to the screen with stage 1 chosen on g.flow; it leaves ScreenState 2.
 void ShowStageSelect(Game& g);
 // Redraws the slot strip and the preview for stage n.
 void SelectStage(Game& g, uint8_t n);

@@ -35,14 +35,18 @@ void ShowTitle(Game& g, Bool16 startup) {
         return;
     }
 
-    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-    for (const ButtonLooks& b : kTitleButtons) DrawButton(g, b.normal, 0);
-    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
-    // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
-    if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-    g.ScreenState = screen_state::kTitle;
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        for (const ButtonLooks& b : kTitleButtons) DrawButton(g, b.normal, 0);
+    });
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    g.flow.Do([](Game& g) {
+        // The fade-in leaves its copy of BackPict in BufPict; hover redraws need the clean title.
+        if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
+        g.ScreenState = screen_state::kTitle;
+    });
 }
 
 void StopMatch(Game& g) {
@@ -61,7 +65,7 @@ void StopMatch(Game& g) {
     ApplySettings(g);
     g.ScreenState = screen_state::kBusy;
     ShowTitle(g, kFalse);
-    if (!g.host.Ending()) SwitchToOpeningMusic(g);
+    g.flow.Do(SwitchToOpeningMusic);
 }
 
 }  // namespace vx

@@ -8,11 +8,11 @@ namespace vx {
 
 struct Game;
 
-// startup = true (-1) only from the window's load event; every return to the title
-// passes false and fades from the old screen.
+// startup = true (-1) only from the window's load event, drawn at once; every return
+// to the title passes false and queues the fade from the old screen on g.flow.
 void ShowTitle(Game& g, Bool16 startup);
 
-// The stop command of a paused match: options back as saved, then the title.
+// The stop command of a paused match: options back as saved, then (queued) the title.
 void StopMatch(Game& g);
 
 }  // namespace vx

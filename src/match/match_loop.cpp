@@ -1,8 +1,9 @@
 #include "match/match_loop.h"
 
+#include <memory>
+
 #include "core/game.h"
 #include "core/match_frame_source.h"
-#include "core/wait_rule.h"
 #include "draw/match_frame.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
@@ -30,8 +31,8 @@ void RestoreField(Game& g) {
     RestoreRect(g, 66, 61, 380, 220, 66, 61);
 }
 
-// Setup, then "Ready" and "Go!" over the first picture. False when the program is ending.
-bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
+// Setup, then "Ready" and "Go!" over the first picture: steps of the flow.
+void StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
     if (g.frameSource == nullptr) {
         const bool watching = g.KeyLog.mode == MatchKeyLog::Mode::kWatching;
         SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
@@ -39,17 +40,109 @@ bool StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
     }
     g.ScreenState = screen_state::kIntro;
     DrawIntroFrame(g, r);
-    if (!WaitMs(g, match_timing::kIntroFirstWaitMs)) return false;
-    ShowMessage(g, "Ready");
-    PlayEffect(g, effect::kReady, effect_mode::kStart);
-    if (!WaitMs(g, match_timing::kReadyWaitMs)) return false;
-    RestoreField(g);
-    DrawIntroFrame(g, r);
-    ShowMessage(g, "Go!");
-    if (!WaitMs(g, match_timing::kGoWaitMs)) return false;
-    RestoreField(g);
-    DrawIntroFrame(g, r);
-    return true;
+    Flow& flow = g.flow;
+    flow.WaitMs(match_timing::kIntroFirstWaitMs);
+    flow.Do([](Game& g) {
+        ShowMessage(g, "Ready");
+        PlayEffect(g, effect::kReady, effect_mode::kStart);
+    });
+    flow.WaitMs(match_timing::kReadyWaitMs);
+    flow.Do([&r](Game& g) {
+        RestoreField(g);
+        DrawIntroFrame(g, r);
+        ShowMessage(g, "Go!");
+    });
+    flow.WaitMs(match_timing::kGoWaitMs);
+    flow.Do([&r](Game& g) {
+        RestoreField(g);
+        DrawIntroFrame(g, r);
+    });
+}
+
+// One match's loop between its steps: its records and where it ends.
+struct MatchRun {
+    MatchFrameSource* source = nullptr;
+    MatchRecords own;
+    MatchRecords* r = nullptr;
+    uint8_t* gameMode = nullptr;
+};
+using MatchRunPtr = std::shared_ptr<MatchRun>;
+
+// The match is over without a result: the network link ended or a watched replay ran
+// out of keys. Nothing follows in the loop.
+void LeaveWithoutResult(Game& g) {
+    StopMusic(g);
+    g.ScreenState = screen_state::kBusy;
+    g.MatchRequest = match_request::kOver;
+    EndMatchRandom(g);
+    g.flow.SetInMatch(false);
+}
+
+void FrameStart(Game& g, const MatchRunPtr& run);
+
+// What follows a frame's wait: a pause or the end leaves the loop, else the next frame.
+// A pause is seen only here, so the paused picture is always a complete frame.
+void AfterFrame(Game& g, const MatchRunPtr& run) {
+    if (g.MatchRequest == match_request::kPause) {
+        g.Saved = *run->r;
+        if (run->source != nullptr) run->source->Paused(g);
+        g.ScreenState = screen_state::kPaused;
+        StopMusic(g);
+        g.flow.SetInMatch(false);
+        return;
+    }
+    if (g.MatchRequest == match_request::kOver) {
+        g.flow.SetInMatch(false);
+        if (g.ScreenState == screen_state::kResult) {
+            EndMatchRandom(g);
+            SwitchToOpeningMusic(g);
+        }
+        return;
+    }
+    FrameStart(g, run);
+}
+
+// The frame's turn after the events of its start: play, the end tests, the frame's wait.
+void PlayTurn(Game& g, const MatchRunPtr& run) {
+    MatchFrameSource* const source = run->source;
+    MatchRecords& r = *run->r;
+    if (source != nullptr) {
+        if (!source->PlayTurn(g)) {
+            source->MatchEnded(g, false);
+            LeaveWithoutResult(g);
+            return;
+        }
+        // The end of a network match waits until both sides agree on it.
+        if (source->EndConfirmed() && CheckMatchEnd(g, r)) {
+            g.flow.Do([source](Game& g) {
+                if (g.ScreenState == screen_state::kResult) source->MatchEnded(g, true);
+            });
+        }
+    } else if (!TakeFrameKeys(g)) {
+        // A watched replay that ends before its match: nothing more to show.
+        LeaveWithoutResult(g);
+        return;
+    } else {
+        PlayFrame(g, r, *run->gameMode);
+        NoteFrameDone(g, r);
+        const int16_t result = DecidedResult(g);
+        if (CheckMatchEnd(g, r)) {
+            g.flow.Do([result](Game& g) {
+                if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
+            });
+        }
+    }
+    // The end sequence's own waits moved FrameStart on, so after it this wait is over at
+    // once and the result screen follows without a frame's delay.
+    g.flow.WaitPastFrameStart(match_timing::kFramePeriodMs);
+    g.flow.Do([run](Game& g) { AfterFrame(g, run); });
+}
+
+// A frame begins: the clock noted, then the events pending now, then its turn.
+void FrameStart(Game& g, const MatchRunPtr& run) {
+    g.FrameStart = g.host.NowMs();
+    g.flow.LetEventsRun();
+    g.flow.Do([run](Game& g) { PlayTurn(g, run); });
 }
 
 }  // namespace
@@ -90,81 +183,34 @@ void RequestPause(Game& g) {
 }
 
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
-    g.Menu.SetEnabled(MenuId::MenuPause, true);
-    g.host.SetMousePointer(MousePointer::Invisible);
+    g.flow.Do([&gameMode, &stageNo](Game& g) {
+        g.Menu.SetEnabled(MenuId::MenuPause, true);
+        g.host.SetMousePointer(MousePointer::Invisible);
+        g.flow.SetInMatch(true);
 
-    struct Depth {
-        Game& g;
-        explicit Depth(Game& game) : g(game) { ++g.MatchLoopDepth; }
-        ~Depth() { --g.MatchLoopDepth; }
-    } depth(g);
-    MatchFrameSource* const source = g.frameSource;
-    const bool resuming = g.ScreenState == screen_state::kResumeRequested;
-    if (source != nullptr && !resuming) source->BeginMatch(g);
-    MatchRecords own;
-    // A network match keeps its own records, which its rollback restores.
-    MatchRecords& r = source != nullptr ? source->Records() : own;
-    if (resuming) {
-        if (source == nullptr)
-            r = g.Saved;
-        else
-            source->Resumed(g);
-    } else if (!StartNewMatch(g, r, stageNo)) {
-        return;
-    }
-    // A resumed match starts its music from the beginning.
-    if (MusicWanted(g)) StartMusic(g, Tune::kMatch);
-    g.ScreenState = screen_state::kPlaying;
-
-    for (;;) {
-        g.FrameStart = g.host.NowMs();
-        if (!LetEventsRun(g)) return;
-        if (source != nullptr) {
-            if (!source->PlayTurn(g)) {
-                source->MatchEnded(g, false);
-                StopMusic(g);
-                g.ScreenState = screen_state::kBusy;
-                g.MatchRequest = match_request::kOver;
-                EndMatchRandom(g);
-                return;
-            }
-            // The end of a network match waits until both sides agree on it.
-            if (source->EndConfirmed()) {
-                if (!CheckMatchEnd(g, r)) return;
-                if (g.ScreenState == screen_state::kResult) source->MatchEnded(g, true);
-            }
-        } else if (!TakeFrameKeys(g)) {
-            // A watched replay that ends before its match: nothing more to show.
-            StopMusic(g);
-            g.ScreenState = screen_state::kBusy;
-            g.MatchRequest = match_request::kOver;
-            EndMatchRandom(g);
-            return;
+        auto run = std::make_shared<MatchRun>();
+        run->source = g.frameSource;
+        run->gameMode = &gameMode;
+        MatchFrameSource* const source = run->source;
+        const bool resuming = g.ScreenState == screen_state::kResumeRequested;
+        if (source != nullptr && !resuming) source->BeginMatch(g);
+        // A network match keeps its own records, which its rollback restores.
+        run->r = source != nullptr ? &source->Records() : &run->own;
+        if (resuming) {
+            if (source == nullptr)
+                *run->r = g.Saved;
+            else
+                source->Resumed(g);
         } else {
-            PlayFrame(g, r, gameMode);
-            NoteFrameDone(g, r);
-            const int16_t result = DecidedResult(g);
-            if (!CheckMatchEnd(g, r)) return;
-            if (g.ScreenState == screen_state::kResult) FinishReplay(g, result);
+            StartNewMatch(g, *run->r, stageNo);
         }
-        // The end sequence's own waits moved FrameStart on, so after it this wait is over
-        // at once and the result screen follows without a frame's delay.
-        if (!g.host.WaitPast(g.FrameStart + match_timing::kFramePeriodMs)) return;
-        // A pause is seen only here, so the paused picture is always a complete frame.
-        if (g.MatchRequest == match_request::kPause) {
-            g.Saved = r;
-            if (source != nullptr) source->Paused(g);
-            g.ScreenState = screen_state::kPaused;
-            StopMusic(g);
-            break;
-        }
-        if (g.MatchRequest == match_request::kOver) break;
-    }
-
-    if (g.ScreenState == screen_state::kResult) {
-        EndMatchRandom(g);
-        SwitchToOpeningMusic(g);
-    }
+        g.flow.Do([run](Game& g) {
+            // A resumed match starts its music from the beginning.
+            if (MusicWanted(g)) StartMusic(g, Tune::kMatch);
+            g.ScreenState = screen_state::kPlaying;
+            FrameStart(g, run);
+        });
+    });
 }
 
 }  // namespace vx

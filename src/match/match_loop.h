@@ -1,5 +1,6 @@
 // The match loop: RunMatch plays one match, or the rest of a paused one, frame by frame
-// on the host's millisecond clock until the result screen or a pause.
+// as steps of the game's flow on the host's millisecond clock, until the result screen
+// or a pause.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +29,12 @@ uint64_t DrawMatchSeed(Game& g);
 // The intro draws the first frame three times and each draw counts the clock once.
 constexpr int kIntroClockCounts = 3;
 
-// Plays until ScreenState is 5 (result screen, MatchRequest 5) or 6 (paused,
-// MatchRequest 1, the records in g.Saved). Entered with ScreenState 8 it resumes from
-// g.Saved without the intro. Returns at once, touching nothing more, when the program
-// is ending.
+// Queues the match on g.flow: it plays until ScreenState is 5 (result screen,
+// MatchRequest 5) or 6 (paused, MatchRequest 1, the records in g.Saved). Entered with
+// ScreenState 8 it resumes from g.Saved without the intro. Each frame notes FrameStart,
+// lets the pending events run, plays its turn and waits past FrameStart + 33 ms; the
+// steps queued after RunMatch run once the loop is left. gameMode and stageNo are read
+// when the steps run and must outlive them (the game's own fields).
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo);
 
 // One frame of the match with the frame's keys, drawing and playing nothing: StepMatch
@@ -45,7 +48,7 @@ MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 
 // The pause command (MenuPause_Click, which the P key also reaches): a request the loop
-// honours after the current frame, and only while a match is being played.
+// honours after the current frame's wait, and only while a match is being played.
 void RequestPause(Game& g);
 
 }  // namespace vx

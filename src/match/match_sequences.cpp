@@ -2,7 +2,6 @@
 
 #include "core/game.h"
 #include "core/sheet_layout.h"
-#include "core/wait_rule.h"
 #include "draw/match_panel.h"
 #include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
@@ -16,6 +15,7 @@ namespace {
 
 constexpr const char* kWaitingPicture = "\\dat\\bwait";
 constexpr const char* kTablePicture = "\\dat\\battle";
+constexpr int32_t kWaitingShownMs = 1000;
 
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int y, int w, int h) {
@@ -25,13 +25,15 @@ void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int 
 
 // Steps shared by the end of both start sequences: the composed table faded in, the
 // clean table back in BufPict with the panel strip the header saved, then the loop.
-void FadeInTableAndPlay(Game& g) {
-    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
-    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
-    BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
-    RunMatch(g, g.GameMode, g.StageNo);
-    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+void FadeInTableAndPlay(Game& g, bool clearMask) {
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    g.flow.Do([clearMask](Game& g) {
+        if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
+        if (clearMask) g.LMask.Fill(kWhite);
+        PlayAndShowPause(g);
+    });
 }
 
 }  // namespace
@@ -40,37 +42,46 @@ bool MatchPaused(const Game& g) {
     return !g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay);
 }
 
+void PlayAndShowPause(Game& g) {
+    RunMatch(g, g.GameMode, g.StageNo);
+    g.flow.Do([](Game& g) {
+        if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+    });
+}
+
 void StartMatch(Game& g) {
-    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
-    const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
-    BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, Rop::SrcCopy);
-    g.Menu.SetOptionItemsEnabled(false);
-    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
-    if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-    g.ScreenState = screen_state::kWaiting;
-    if (!WaitMs(g, 1000)) return;
-    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    ComposeStage(g);
-    DrawMatchHeader(g);
-    FadeInTableAndPlay(g);
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
+        BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, Rop::SrcCopy);
+        g.Menu.SetOptionItemsEnabled(false);
+    });
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
+        g.ScreenState = screen_state::kWaiting;
+    });
+    g.flow.WaitMs(kWaitingShownMs);
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+        ComposeStage(g);
+        DrawMatchHeader(g);
+    });
+    FadeInTableAndPlay(g, false);
 }
 
 void RetryMatch(Game& g) {
-    if (!ScreenWipe(g, wipe_mode::kFadeOut)) return;
-    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    MakeMask(g.LMask, g.LinePict, g.LinePict.Width(), g.LinePict.Height(), kWhite);
-    ComposeStage(g);
-    DrawMatchHeader(g);
-    if (!ScreenWipe(g, wipe_mode::kFadeIn)) return;
-    if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
-    BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
-    g.LMask.Fill(kWhite);
-    RunMatch(g, g.GameMode, g.StageNo);
-    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
+        MakeMask(g.LMask, g.LinePict, g.LinePict.Width(), g.LinePict.Height(), kWhite);
+        ComposeStage(g);
+        DrawMatchHeader(g);
+    });
+    FadeInTableAndPlay(g, true);
 }
 
 void ComposeStage(Game& g) {
@@ -115,8 +126,7 @@ void ResumeMatch(Game& g) {
     RefreshMainPict(g);
     g.Menu.SetEnabled(MenuId::MenuPause, true);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
-    RunMatch(g, g.GameMode, g.StageNo);
-    if (g.ScreenState == screen_state::kPaused) ShowPauseScreen(g);
+    PlayAndShowPause(g);
 }
 
 }  // namespace vx

@@ -7,10 +7,13 @@ namespace vx {
 
 struct Game;
 
-// Both return when the match reached its result screen (ScreenState 5) or was paused
-// and the pause screen is shown (6). The caller has set ScreenState 10.
+// Each queues its sequence on g.flow: it ends when the match reached its result screen
+// (ScreenState 5) or was paused and the pause screen is shown (6). The caller has set
+// ScreenState 10.
 void StartMatch(Game& g);
 void RetryMatch(Game& g);
+// The match loop, then the pause screen if the match was paused.
+void PlayAndShowPause(Game& g);
 // Draws the stage's lines into BufPict and copies BufPict to BackPict.
 void ComposeStage(Game& g);
 void ShowPauseScreen(Game& g);

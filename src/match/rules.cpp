@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "core/game.h"
-#include "core/wait_rule.h"
 #include "draw/buttons.h"
 #include "draw/match_frame.h"
 #include "draw/menu_buttons.h"
@@ -40,25 +39,27 @@ void FreezeLastFrame(Game& g, const ItemRecord& item) {
     BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
 }
 
-bool TimeUp(Game& g) {
+constexpr int32_t kTimeUpShownMs = 600;
+constexpr int32_t kGameSetShownMs = 1200;
+constexpr int32_t kResultMessageShownMs = 800;
+
+void TimeUp(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuPause, false);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.MatchRequest = match_request::kOver;
     ShowMessage(g, "TimeUp");
     PlayEffect(g, effect::kTimeUp, effect_mode::kToTheEnd);
-    if (!WaitMs(g, 600)) return false;
-    RestoreMessageArea(g);
-    return true;
+    g.flow.WaitMs(kTimeUpShownMs);
+    g.flow.Do(RestoreMessageArea);
 }
 
-bool GameSet(Game& g) {
+void GameSet(Game& g) {
     g.MatchRequest = match_request::kOver;
     g.Menu.SetEnabled(MenuId::MenuPause, false);
     ShowMessage(g, "GameSet");
     PlayEffect(g, effect::kGameSet, effect_mode::kStart);
-    if (!WaitMs(g, 1200)) return false;
-    RestoreMessageArea(g);
-    return true;
+    g.flow.WaitMs(kGameSetShownMs);
+    g.flow.Do(RestoreMessageArea);
 }
 
 struct ResultShow {
@@ -103,26 +104,31 @@ void CountFrameClock(Game& g) {
 
 bool CheckMatchEnd(Game& g, MatchRecords& r) {
     const int16_t result = DecidedResult(g);
-    if (result == match_result::kUndecided) return true;
+    if (result == match_result::kUndecided) return false;
     const bool timeUp = TimeIsUp(g);
     FreezeLastFrame(g, r.item);
-    if (!(timeUp ? TimeUp(g) : GameSet(g))) return false;
-    return ShowResult(g, r, result);
+    if (timeUp)
+        TimeUp(g);
+    else
+        GameSet(g);
+    g.flow.Do([&r, result](Game& g) { ShowResult(g, r, result); });
+    return true;
 }
 
-bool ShowResult(Game& g, MatchRecords& r, int16_t result) {
+void ShowResult(Game& g, MatchRecords& r, int16_t result) {
     const ResultShow show = ResultFor(g, result);
     ShowMessage(g, show.message);
     PlayEffect(g, show.effect, effect_mode::kToTheEnd);
-    if (!WaitMs(g, 800)) return false;
-    RestoreMessageArea(g);
-    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
-    g.ScreenState = screen_state::kResult;
-    DrawButton(g, button::kRetry, 1);
-    DrawButton(g, button::kStageSelect, 1);
-    DrawButton(g, button::kOpening, 1);
-    g.host.SetMousePointer(MousePointer::Normal);
-    return true;
+    g.flow.WaitMs(kResultMessageShownMs);
+    g.flow.Do([&r](Game& g) {
+        RestoreMessageArea(g);
+        DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+        g.ScreenState = screen_state::kResult;
+        DrawButton(g, button::kRetry, 1);
+        DrawButton(g, button::kStageSelect, 1);
+        DrawButton(g, button::kOpening, 1);
+        g.host.SetMousePointer(MousePointer::Normal);
+    });
 }
 
 }  // namespace vx

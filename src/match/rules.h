@@ -25,17 +25,18 @@ bool CountClock(Game& g, int16_t& time);
 // second marks the digits for the frame's drawing.
 void CountFrameClock(Game& g);
 
-// The end tests after a frame's drawing. When the match is decided this plays the whole
-// ending (message, sound, waits, result, buttons) and leaves ScreenState 5 and
-// MatchRequest 5. False when the program is ending.
+// The end tests after a frame's drawing. When the match is decided this freezes the last
+// frame and queues the whole ending on the flow (message, sound, waits, result, buttons),
+// which leaves ScreenState 5 and MatchRequest 5, and returns true. r must live until the
+// ending has run.
 bool CheckMatchEnd(Game& g, MatchRecords& r);
 
 // 0 while the match goes on, else the result: equal scores at time up draw, and under
 // the score rule player 1 wins when both reach the limit in the same frame.
 int16_t DecidedResult(const Game& g);
 
-// The result message and jingle, then the result screen with RETRY, STAGE SELECT and
-// OPENING. False when the program is ending.
-bool ShowResult(Game& g, MatchRecords& r, int16_t result);
+// The result message and jingle, then (a step of the flow later) the result screen with
+// RETRY, STAGE SELECT and OPENING.
+void ShowResult(Game& g, MatchRecords& r, int16_t result);
 
 }  // namespace vx

@@ -1,7 +1,6 @@
 #include "match/screen_wipe.h"
 
 #include "core/game.h"
-#include "core/wait_rule.h"
 #include "draw/sprite_blit.h"
 
 namespace vx {
@@ -10,6 +9,7 @@ namespace {
 
 constexpr int kBandHeight = 20;
 constexpr int kBands = 19;  // from y = 1 in steps of 20; row 0 is never dithered
+constexpr int32_t kStepMs = 100;
 
 // Leaves picture AND pattern in every band: pixels under the pattern's set bits keep
 // their colour, the others turn black.
@@ -29,25 +29,32 @@ void ShowWhole(Game& g, const Surface& from) {
 
 }  // namespace
 
-bool ScreenWipe(Game& g, uint8_t mode) {
+void ScreenWipe(Game& g, uint8_t mode) {
+    Flow& flow = g.flow;
     if (mode == wipe_mode::kFadeOut) {
-        DitherBands(g, g.BackPict);
-        ShowWhole(g, g.BackPict);
-        if (!WaitMs(g, 100)) return false;
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, nullptr, 0, 0, Rop::Blackness);
-        ShowWhole(g, g.BackPict);
-        return WaitMs(g, 100);
+        flow.Do([](Game& g) {
+            DitherBands(g, g.BackPict);
+            ShowWhole(g, g.BackPict);
+        });
+        flow.WaitMs(kStepMs);
+        flow.Do([](Game& g) {
+            BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, nullptr, 0, 0, Rop::Blackness);
+            ShowWhole(g, g.BackPict);
+        });
+        flow.WaitMs(kStepMs);
+    } else if (mode == wipe_mode::kFadeIn) {
+        flow.Do([](Game& g) {
+            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+            DitherBands(g, g.BufPict);
+            ShowWhole(g, g.BufPict);
+        });
+        flow.WaitMs(kStepMs);
+        flow.Do([](Game& g) {
+            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+            ShowWhole(g, g.BufPict);
+        });
+        flow.WaitMs(kStepMs);
     }
-    if (mode == wipe_mode::kFadeIn) {
-        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
-        DitherBands(g, g.BufPict);
-        ShowWhole(g, g.BufPict);
-        if (!WaitMs(g, 100)) return false;
-        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
-        ShowWhole(g, g.BufPict);
-        return WaitMs(g, 100);
-    }
-    return true;
 }
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "platform/headless_host.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace vx {
 
@@ -10,6 +11,7 @@ void HeadlessHost::Restart(int64_t startMs) {
     next_ = 0;
     presented_.clear();
     ending_ = false;
+    wake_ = Wake::kNone;
 }
 
 void HeadlessHost::At(int64_t atMs, std::function<void()> action) {
@@ -30,23 +32,56 @@ bool HeadlessHost::DeliverDue() {
     return !ending_;
 }
 
-bool HeadlessHost::DoEvents() {
-    return DeliverDue();
+void HeadlessHost::WakeAfter(int64_t deadlineMs) {
+    if (ending_) return;
+    wake_ = Wake::kAfter;
+    deadlineMs_ = deadlineMs;
 }
 
-bool HeadlessHost::WaitPast(int64_t deadlineMs) {
-    for (;;) {
-        // The clock is read before events are processed, as the wait loop does: an action
-        // due exactly at the first reading past the deadline waits for the next DoEvents.
-        if (ending_) return false;
-        if (nowMs_ > deadlineMs) return true;
-        if (!DeliverDue()) return false;
-        if (next_ < script_.size() && script_[next_].atMs <= deadlineMs) {
-            nowMs_ = std::max(nowMs_, script_[next_].atMs);
-        } else {
-            nowMs_ = deadlineMs + 1;
-        }
+void HeadlessHost::WakeAfterEvents() {
+    if (ending_) return;
+    wake_ = Wake::kAfterEvents;
+}
+
+bool HeadlessHost::Step(int64_t limitMs) {
+    if (ending_) return false;
+    if (wake_ == Wake::kAfter && nowMs_ > deadlineMs_) {
+        // The clock is read before events are processed, as a wait does: an action due
+        // exactly at the first reading past the deadline comes after this tick.
+        wake_ = Wake::kNone;
+        RunTick();
+        return true;
     }
+    if (!DeliverDue()) return false;
+    if (wake_ == Wake::kAfterEvents) {
+        wake_ = Wake::kNone;
+        RunTick();
+        return true;
+    }
+    if (wake_ == Wake::kAfter && nowMs_ > deadlineMs_) return true;  // an action asked for it
+    // On to whichever comes first: the next action, the tick's deadline, the limit.
+    int64_t next = limitMs + 1;
+    if (wake_ == Wake::kAfter) next = std::min(next, deadlineMs_ + 1);
+    if (next_ < script_.size()) next = std::min(next, script_[next_].atMs);
+    if (next <= nowMs_) return false;  // the limit is reached
+    nowMs_ = next;
+    return true;
+}
+
+void HeadlessHost::Run() {
+    if (running_) return;
+    running_ = true;
+    while (wake_ != Wake::kNone && Step(INT64_MAX - 1)) {
+    }
+    running_ = false;
+}
+
+void HeadlessHost::RunPast(int64_t untilMs) {
+    if (running_) return;
+    running_ = true;
+    while (nowMs_ <= untilMs && Step(untilMs)) {
+    }
+    running_ = false;
 }
 
 void HeadlessHost::Present(int x, int y, int w, int h) {

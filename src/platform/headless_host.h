@@ -1,6 +1,7 @@
 // HeadlessHost: the Host for tests, benchmarks and replays. Time is virtual and moves
-// only while the game waits; input is a script of timed actions (usually calls of the
-// same handlers the window calls) delivered in time order as the clock reaches them.
+// only while Run or RunPast runs the game's ticks; input is a script of timed actions
+// (usually calls of the same handlers the window calls) delivered in time order as the
+// clock reaches them, between the ticks.
 #pragma once
 
 #include <cstdint>
@@ -24,15 +25,26 @@ class HeadlessHost : public Host {
     // ending. Counts and the pointer carry on. For one game that runs many matches.
     void Restart(int64_t startMs);
 
-    // Script: action runs when the virtual clock reaches atMs (during DoEvents or a wait).
+    // Script: action runs when the virtual clock reaches atMs (while Run or RunPast runs).
     // Actions due at the same time run in the order they were added.
     void At(int64_t atMs, std::function<void()> action);
     size_t PendingActions() const { return script_.size() - next_; }
 
     int64_t NowMs() override { return nowMs_; }
-    bool DoEvents() override;
-    // Jumps the clock from action to action and finally to deadlineMs + 1.
-    bool WaitPast(int64_t deadlineMs) override;
+    void WakeAfter(int64_t deadlineMs) override;
+    void WakeAfterEvents() override;
+
+    // Runs the game as a window's event loop would, on the virtual clock: its ticks as
+    // they fall due and the script's actions as the clock reaches them, jumping the
+    // clock from one to the next, until the game asks for no further tick (its flow is
+    // idle) or the program ends. Actions later than that stay in the script.
+    // Called again from inside (an action of the script), they return at once.
+    void Run();
+    // The same, but on until the clock reads past untilMs even while the game is idle
+    // (time passing on a screen that waits for the player).
+    void RunPast(int64_t untilMs);
+    // A tick is requested.
+    bool TickWanted() const { return wake_ != Wake::kNone; }
 
     void Present(int x, int y, int w, int h) override;
     void Refresh() override { ++refreshes_; }
@@ -53,10 +65,17 @@ class HeadlessHost : public Host {
         int64_t atMs;
         std::function<void()> run;
     };
+    enum class Wake : uint8_t { kNone, kAfter, kAfterEvents };
     // Runs every action due at the current time; false when the program is ending.
     bool DeliverDue();
+    // One move of the loop: a due tick, the due actions, or the clock on to the next of
+    // them (never past limitMs + 1). False when there is nothing left to do.
+    bool Step(int64_t limitMs);
 
     int64_t nowMs_;
+    Wake wake_ = Wake::kNone;
+    bool running_ = false;
+    int64_t deadlineMs_ = 0;
     std::vector<Action> script_;
     size_t next_ = 0;
     std::vector<Area> presented_;

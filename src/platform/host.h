@@ -1,10 +1,12 @@
-// Host: everything the game asks of the window system (the millisecond clock,
-// letting the window process its events, presenting changed areas of MainPict, the
-// mouse pointer, ending the program). The game never reads a real clock or a
-// window event itself; the Qt window and the headless test host implement this.
+// Host: everything the game asks of the window system (the millisecond clock, the
+// ticks that run the game's flow, presenting changed areas of MainPict, the mouse
+// pointer, ending the program). The game never reads a real clock or a window event
+// itself; the Qt window and the headless test host implement this.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace vx {
 
@@ -13,14 +15,11 @@ enum class MousePointer : uint8_t {
     Invisible,  // the fully transparent cursor shown over the table during play
 };
 
-// Ending the program. EndProgram() never returns into a half-torn-down game: it marks
-// the host as ending, and from then on DoEvents() and WaitPast() return false at once
-// without delivering anything more. Every loop of the game (the waits, the match loop,
-// the end-of-match sequence, the screen transitions) checks those results and returns
-// straight away, touching nothing, so the whole nested call chain unwinds to the
-// window's event handler, after which the window closes. Nothing is saved on the way
-// out (the options were saved when they changed). Callers stop the music before
-// calling EndProgram (EndTheProgram does both).
+// Ending the program. EndProgram() marks the host as ending; from then on it calls no
+// tick any more, and the game's flow drops the steps it had queued, so nothing of the
+// game runs after it. Nothing is saved on the way out (the options were saved when
+// they changed). Callers stop the music before calling EndProgram
+// (EndTheProgram does both).
 class Host {
   public:
     virtual ~Host() = default;
@@ -28,16 +27,23 @@ class Host {
     // A 64-bit millisecond clock. Only differences matter.
     virtual int64_t NowMs() = 0;
 
-    // Lets the window process the events that are pending now, once. Handlers run nested
-    // inside this call. False when the program is ending.
-    virtual bool DoEvents() = 0;
-
-    // The wait rule: processes events until the clock reads strictly more than
-    // deadlineMs, then returns (true) at the first such reading. Between events a real
-    // host blocks until the next event or the deadline (a precise timer for the whole
-    // milliseconds, at most a sub-millisecond spin) instead of polling, so a match does
-    // not hold a core busy. Returns false as soon as the program is ending.
-    virtual bool WaitPast(int64_t deadlineMs) = 0;
+    // The game's clock: the host calls the tick handler at the first clock reading
+    // strictly past deadlineMs, before the events that come with that reading
+    // (WakeAfter), or once the events pending now have been handled (WakeAfterEvents).
+    // One request stands at a time and a new one replaces it; a tick uses it up. Between
+    // ticks a real host sleeps in its event loop, so an idle screen costs nothing.
+    virtual void WakeAfter(int64_t deadlineMs) = 0;
+    virtual void WakeAfterEvents() = 0;
+    // The one tick handler (the game's flow); owner names it for DropTickHandler.
+    void SetTickHandler(const void* owner, std::function<void()> tick) {
+        tickOwner_ = owner;
+        tick_ = std::move(tick);
+    }
+    void DropTickHandler(const void* owner) {
+        if (tickOwner_ != owner) return;
+        tickOwner_ = nullptr;
+        tick_ = nullptr;
+    }
 
     // The w x h area of the game's MainPict at (x, y) has changed and must be repainted.
     // Areas may run past MainPict's edges; the host clips.
@@ -49,6 +55,15 @@ class Host {
 
     virtual void EndProgram() = 0;
     virtual bool Ending() const = 0;
+
+  protected:
+    void RunTick() {
+        if (tick_) tick_();
+    }
+
+  private:
+    const void* tickOwner_ = nullptr;
+    std::function<void()> tick_;
 };
 
 }  // namespace vx

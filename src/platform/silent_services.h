@@ -12,13 +12,13 @@
 namespace vx {
 
 // A host with no window: nothing is shown, the clock stands at 0 and the program counts
-// as ending from the start, so a wait or an event loop returns at once (false) instead
+// as ending from the start, so it calls no tick and the game's flow runs no step, instead
 // of waiting for a time or an event that can never come.
 class NullHost : public Host {
   public:
     int64_t NowMs() override { return 0; }
-    bool DoEvents() override { return false; }
-    bool WaitPast(int64_t /*deadlineMs*/) override { return false; }
+    void WakeAfter(int64_t /*deadlineMs*/) override {}
+    void WakeAfterEvents() override {}
     void Present(int /*x*/, int /*y*/, int /*w*/, int /*h*/) override {}
     void Refresh() override {}
     void SetMousePointer(MousePointer /*pointer*/) override {}

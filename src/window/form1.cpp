@@ -16,7 +16,6 @@
 
 #include "about/forms.h"
 #include "core/game.h"
-#include "core/wait_rule.h"
 #include "frontend/keyboard.h"
 #include "frontend/menu_commands.h"
 #include "frontend/mouse.h"

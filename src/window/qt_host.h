@@ -1,6 +1,7 @@
 // QtHost: the Host of the real program. The millisecond clock is the monotonic clock;
-// waits run a nested Qt event loop that sleeps until the next event or a precise timer
-// at the deadline, so a frame's wait costs no CPU.
+// the game's ticks come from one single-shot precise timer set for the next deadline
+// (or for right after the pending events), so the window's own event loop sleeps in
+// between: an idle screen costs no CPU and a match wakes about twice a frame.
 #pragma once
 
 #include <QObject>
@@ -23,17 +24,20 @@ class QtHost : public QObject, public Host {
     MainPictView* ShownOn() const { return view_; }
 
     int64_t NowMs() override { return SteadyNowMs(); }
-    bool DoEvents() override;
-    bool WaitPast(int64_t deadlineMs) override;
+    void WakeAfter(int64_t deadlineMs) override;
+    void WakeAfterEvents() override;
     void Present(int x, int y, int w, int h) override;
     void Refresh() override;
     void SetMousePointer(MousePointer pointer) override;
-    // Leaves every running event loop; the game's loops see Ending() and unwind.
+    // Stops the ticks and leaves the application's event loop.
     void EndProgram() override;
     bool Ending() const override { return ending_; }
 
   private:
     MainPictView* view_ = nullptr;
+    QTimer tick_;
+    bool afterEvents_ = false;
+    int64_t deadlineMs_ = 0;
     bool ending_ = false;
 };
 

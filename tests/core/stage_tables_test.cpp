@@ -119,6 +119,7 @@ TEST(StageTable, EachRowGetsAWorkingSlotAndASettingsValue) {
     Game& g = h.g();
     ShowTitle(g, kTrue);
     ShowStageSelect(g);
+    h.host.Run();
     for (int n = kStageCount; n >= 1; --n) {
         const Point& slot = StageFacts(n).slot;
         const float x = slot.x + kSlotW / 2.0f, y = slot.y + kSlotH / 2.0f;

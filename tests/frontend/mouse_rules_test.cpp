@@ -32,7 +32,10 @@ struct TitleFixture : ::testing::Test {
     Game& g = h.g();
     TitleFixture() { ShowTitle(g, kTrue); }
     void Down(Spot s) { MainPict_MouseDown(g, 1, 0, s.x, s.y); }
-    void Up(Spot s) { MainPict_MouseUp(g, 1, 0, s.x, s.y); }
+    void Up(Spot s) {
+        MainPict_MouseUp(g, 1, 0, s.x, s.y);
+        h.host.Run();
+    }
     void Move(Spot s) { MainPict_MouseMove(g, 0, 0, s.x, s.y); }
 };
 
@@ -117,6 +120,7 @@ TEST(MouseDuringAMatch, OnlySetsAndClearsMouseHeld) {
         EXPECT_EQ(g.MouseHeld, kTrue);
         MainPict_MouseMove(g, 1, 0, onQuit.x, onQuit.y);
         MainPict_MouseUp(g, 1, 0, onQuit.x, onQuit.y);
+        h.host.Run();
         EXPECT_EQ(g.MouseHeld, kFalse);
         EXPECT_EQ(g.MainPict, before) << int(state);
         EXPECT_EQ(g.ScreenState, state);

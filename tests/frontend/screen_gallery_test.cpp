@@ -40,6 +40,7 @@ void AtStartOfPlay(RealScreenHarness& h, Check check) {
     }
     g.ScreenState = screen_state::kBusy;
     StartMatch(g);
+    h.host.Run();
 }
 
 TEST(ScreenGallery, EachStageTableCarriesItsLinesIntoTheBackgroundStore) {
@@ -138,6 +139,7 @@ TEST_P(ResultGallery, TheResultMessageAndItsJingleFollowTheScores) {
     }
     g.ScreenState = screen_state::kBusy;
     StartMatch(g);
+    h.host.Run();
     EXPECT_TRUE(captured) << "jingle " << c.jingle;
     EXPECT_EQ(g.ScreenState, screen_state::kResult);
     Snapshot(g.MainPict, std::string("result-buttons-") + c.name);

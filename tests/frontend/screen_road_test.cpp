@@ -164,11 +164,13 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
         MenuPause_Click(g);
     });
     MainPict_KeyDown(g, 82, 0);  // R: resume, runs until the next pause
+    h.host.Run();
     ASSERT_EQ(g.ScreenState, screen_state::kPaused);
     EXPECT_LE(g.TimeLeft, pausedTime) << "the clock went on from where it stopped";
     EXPECT_GE(g.TimeLeft, pausedTime - 4);
 
     MenuGameStop_Click(g);
+    h.host.Run();
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_EQ(g.TimeLeft, 60) << "after a stop the next match has the chosen time";
     EXPECT_TRUE(OptionItemsEnabled(g));

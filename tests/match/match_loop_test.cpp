@@ -147,7 +147,7 @@ TEST_F(WholeMatch, PauseAndResumeContinueExactlyAsAnUninterruptedMatch) {
     const uint8_t clockTick = g.ClockTick;
 
     // Time passes on the pause screen; nothing of the match moves.
-    m.host.WaitPast(m.host.NowMs() + 5000);
+    m.host.RunPast(m.host.NowMs() + 5000);
     g.ScreenState = screen_state::kResumeRequested;
     g.MatchRequest = match_request::kNone;
     const int64_t resumedAt = m.host.NowMs();

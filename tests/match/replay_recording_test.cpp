@@ -44,6 +44,7 @@ Replay PlayAndRead(MatchHarness& m, const std::filesystem::path& folder, bool pa
         ShowPauseScreen(g);
         m.KeyDown(key_code::kA);  // held during the pause: ignored
         MenuRePlay_Click(g);
+        m.host.Run();
     }
     EXPECT_EQ(g.ScreenState, screen_state::kResult);
     Replay r;

@@ -89,6 +89,7 @@ TEST(MatchEnding, EachEndingPlaysItsSoundsAndLeavesTheResultScreen) {
         g.TimeLeft = 0;
         g.Scores = {c.score1, c.score2};
         EXPECT_TRUE(CheckMatchEnd(g, r));
+        m.host.Run();
         EXPECT_EQ(m.wave.Names(), (std::vector<std::string>{c.message, c.jingle}));
         EXPECT_EQ(m.wave.calls[0].waitToEnd, c.messageWaits);
         EXPECT_EQ(m.host.NowMs(), c.tookMs);
@@ -119,6 +120,7 @@ TEST_F(MatchEnd, OnlyARunningBlindStaysBlackInTheFrozenPicture) {
         r.item.timer = 100;
         r.item.owner = -1;
         EXPECT_TRUE(CheckMatchEnd(g, r));
+        m.host.Run();
         const bool running = phase == item_phase::kEffect;
         EXPECT_EQ(g.BufPict.Pixel(100, 100), running ? kBlack : kTableColour) << int(phase);
         EXPECT_EQ(g.MainPict.Pixel(100, 100), running ? kBlack : kTableColour) << int(phase);
@@ -130,8 +132,10 @@ TEST_F(MatchEnd, EndingTheProgramDuringTheMessagesStopsAtOnce) {
     g.RuleKind = 1;
     g.TimeLeft = 0;
     m.host.At(300, [&] { m.host.EndProgram(); });
-    EXPECT_FALSE(CheckMatchEnd(g, r));
+    EXPECT_TRUE(CheckMatchEnd(g, r));
+    m.host.Run();
     EXPECT_EQ(m.host.NowMs(), 300);
+    EXPECT_FALSE(g.flow.Busy()) << "the rest of the ending was dropped";
     EXPECT_EQ(g.ScreenState, screen_state::kBusy);
     EXPECT_EQ(m.wave.calls.size(), 1u);
 }

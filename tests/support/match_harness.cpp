@@ -37,6 +37,7 @@ void MatchHarness::EndProgramAt(int64_t atMs) {
 
 void MatchHarness::Run() {
     RunMatch(g(), g().GameMode, g().StageNo);
+    host.Run();
 }
 
 void PaintCodedSheet(Game& g) {

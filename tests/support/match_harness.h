@@ -37,7 +37,8 @@ struct MatchHarness {
     // of a new match started at clock 0: it arrives as that frame processes its events.
     void KeyDownAtFrame(int frame, int16_t keyCode);
     void KeyUpAtFrame(int frame, int16_t keyCode);
-    // RunMatch with the game's own mode and stage.
+    // RunMatch with the game's own mode and stage, run on the virtual clock until the
+    // flow is idle (result, pause) or the program ends.
     void Run();
     // A watchdog for matches that might not end: the program ends at clock atMs.
     void EndProgramAt(int64_t atMs);

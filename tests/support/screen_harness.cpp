@@ -16,6 +16,11 @@ void ClickButton(Game& g, int number) {
     const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
     MainPict_MouseDown(g, 1, 0, x, y);
     MainPict_MouseUp(g, 1, 0, x, y);
+    RunFlow(g);
+}
+
+void RunFlow(Game& g) {
+    if (auto* headless = dynamic_cast<HeadlessHost*>(&g.host)) headless->Run();
 }
 
 void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour) {

@@ -23,9 +23,13 @@ struct ScreenHarness : MatchHarness {
 // Writes a w x h BMP of one colour.
 void WriteFlatBmp(const std::filesystem::path& path, int w, int h, uint32_t colour);
 
-// The mouse moved over, or pressed and released at, the middle of button `number`.
+// The mouse moved over, or pressed and released at, the middle of button `number`; on
+// the headless host the flow then runs until it is idle (the screen the click leads to,
+// or a whole match).
 void HoverButton(Game& g, int number);
 void ClickButton(Game& g, int number);
+// On the headless host: runs the flow until it is idle. Does nothing on other hosts.
+void RunFlow(Game& g);
 
 }  // namespace vx::testing
 

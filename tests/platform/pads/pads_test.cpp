@@ -69,7 +69,10 @@ struct Pads : ::testing::Test {
         Menutime_Click(g, 3);  // 60 s
         ShowTitle(g, kTrue);
     }
-    void Poll() { input.Apply(g, system.Poll()); }
+    void Poll() {
+        input.Apply(g, system.Poll());
+        h.host.Run();
+    }
     void Hold(VirtualPad& pad, SDL_GameControllerButton button, bool down) {
         pad.Hold(button, down);
         Poll();

@@ -108,6 +108,8 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     EXPECT_EQ(g.MatchRequest, 0);
 
     Trigger(MenuId::MenuVS2P);
+    EXPECT_EQ(g.ScreenState, screen_state::kBusy) << "the command only starts the screen change";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !g.flow.Busy(); }, 3000)) << "the window's timer runs it";
     EXPECT_EQ(g.ScreenState, screen_state::kStageSelect);
     EXPECT_EQ(g.GameMode, 2);
     EXPECT_FALSE(Action(MenuId::MenuVSCPU)->isEnabled());
