@@ -22,14 +22,14 @@ namespace fs = std::filesystem;
 // Lower numbers sit lower. A folder may include folders of a lower rank; folders of one
 // rank may include each other only where they share the shell's rank.
 const std::map<std::string, int> kLayerRank = {
-    {"platform", 0}, {"platform/audio", 1}, {"platform/pads", 1},              // stand-ins
-    {"core", 2},                                                               // shared ground
-    {"stage", 3},    {"puck", 4},           {"paddles", 5},       {"sim", 6},  // the match step
-    {"sound", 7},    {"draw", 8},                                              // output
-    {"match", 9},    {"net", 10},           {"frontend", 11},                  // flow
+    {"platform", 0},   {"platform/audio", 1}, {"platform/pads", 1},              // stand-ins
+    {"core", 2},                                                                 // shared ground
+    {"stage", 3},      {"puck", 4},           {"paddles", 5},       {"sim", 6},  // the match step
+    {"sound", 7},      {"draw", 8},                                              // output
+    {"match", 9},      {"net", 10},           {"frontend", 11},                  // flow
     {"net/lobby", 10},  // the lobby's back-end: may use net/, which may not use it
     {"net/ice", 11},    // back-end of online play's paths (libnice, NAT-PMP, UPnP)
-    {"window", 12},  {"help", 12},          {"about", 12},        {".", 12},   // shell
+    {"window", 12},    {"help", 12},          {"about", 12},        {".", 12},  // shell
 };
 constexpr int kShellRank = 12;
 // The match step is a function of the state and the keys: below drawing and sound by
