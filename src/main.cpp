@@ -22,7 +22,7 @@
 #include "platform/random.h"
 #include "platform/single_instance.h"
 #include "platform/version.h"
-#include "window/form1.h"
+#include "window/main_window.h"
 #include "window/main_pict_view.h"
 #include "window/net_dialogs.h"
 #include "window/options_store.h"
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     vx::TraceStartup("sprite sheet");
 
     std::optional<vx::pads::PadSystem> pads;
-    vx::Form1 window(game, host);
+    vx::MainWindow window(game, host);
     window.AddStepAfterTitleShown([&game] {
         if (!vx::LoadStageDesignPictures(game)) {
             const std::string message = game.FatalMessage;
@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
     vx::TraceFirstPaint(window.MainPict());
     window.show();
     vx::TraceStartup("window shown");
-    window.Form_Load();
-    vx::TraceStartup("Form_Load (settings, title drawn)");
+    window.Start();
+    vx::TraceStartup("Start (settings, title drawn)");
     // --host and --join open the connection once the title is up, as the menu items do.
     if (options.host || !options.join.empty()) {
         std::string error, address;

@@ -21,7 +21,7 @@
 #include "platform/clock.h"
 #include "support/match_harness.h"
 #include "support/screen_harness.h"
-#include "window/form1.h"
+#include "window/main_window.h"
 #include "window/main_pict_view.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
@@ -47,15 +47,15 @@ struct Program {
     FrameProbe::WaveTapper waves{probe, audio};
     testing::RealScreenHarness folder;
     Game& g = folder.tg.Remake(probe, waves, audio);
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 
     Program() {
         probe.Watch(g);
         InstallQtPictureDecoder(g.pictureLoader);
         LoadDesignPictures(g);
-        window = std::make_unique<Form1>(g, windowHost);
+        window = std::make_unique<MainWindow>(g, windowHost);
         window->show();
-        window->Form_Load();
+        window->Start();
         if (!g.Menu.Checked(MenuId::MenuMidi)) window->RunMenuCommand(MenuId::MenuMidi);
         if (!g.Menu.Checked(MenuId::MenuWave)) window->RunMenuCommand(MenuId::MenuWave);
     }

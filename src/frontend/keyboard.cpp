@@ -11,9 +11,9 @@ namespace {
 
 void RunKeyCommand(Game& g, KeyCommand command) {
     switch (command) {
-        case KeyCommand::kPause: MenuPause_Click(g); break;
-        case KeyCommand::kResume: MenuRePlay_Click(g); break;
-        case KeyCommand::kStop: MenuGameStop_Click(g); break;
+        case KeyCommand::kPause: PauseMatch(g); break;
+        case KeyCommand::kResume: ResumeMatch(g); break;
+        case KeyCommand::kStop: StopMatch(g); break;
         case KeyCommand::kEndProgram: EndTheProgram(g); break;
         case KeyCommand::kNone: break;
     }
@@ -21,11 +21,11 @@ void RunKeyCommand(Game& g, KeyCommand command) {
 
 }  // namespace
 
-void MainPict_KeyDown(Game& g, int16_t keyCode, int16_t) {
+void OnKeyDown(Game& g, int16_t keyCode, int16_t) {
     RunKeyCommand(g, DecideKeyDown(g.KeyFlags, g.ScreenState, g.GameMode, keyCode));
 }
 
-void MainPict_KeyUp(Game& g, int16_t keyCode, int16_t) {
+void OnKeyUp(Game& g, int16_t keyCode, int16_t) {
     RunKeyCommand(g, DecideKeyUp(g.KeyFlags, g.ScreenState, keyCode));
 }
 

@@ -8,7 +8,7 @@ namespace vx {
 
 struct Game;
 
-void MainPict_KeyDown(Game& g, int16_t keyCode, int16_t shift);
-void MainPict_KeyUp(Game& g, int16_t keyCode, int16_t shift);
+void OnKeyDown(Game& g, int16_t keyCode, int16_t shift);
+void OnKeyUp(Game& g, int16_t keyCode, int16_t shift);
 
 }  // namespace vx

@@ -46,54 +46,54 @@ void StartGameFromMenu(Game& g, int16_t titleButton, uint8_t mode) {
 
 }  // namespace
 
-void MenuVSCPU_Click(Game& g) {
+void StartVsCpu(Game& g) {
     // Only from the title: the stop command enables this item before its fade back to
     // the title has finished, and a click then must not start a nested sequence.
     if (g.ScreenState != screen_state::kTitle) return;
     StartGameFromMenu(g, button::kVsCpu, 1);
 }
 
-void MenuVS2P_Click(Game& g) {
+void StartVs2P(Game& g) {
     if (g.ScreenState != screen_state::kTitle) return;
     StartGameFromMenu(g, button::kVs2P, 2);
 }
 
-void MenuPause_Click(Game& g) {
+void PauseMatch(Game& g) {
     RequestPause(g);
 }
 
-void MenuRePlay_Click(Game& g) {
+void ResumeMatch(Game& g) {
     if (!MatchPaused(g)) return;
     ResumeMatch(g);
     g.flow.Do(EndWatchingIfOver);
 }
 
-void MenuGameStop_Click(Game& g) {
+void StopMatch(Game& g) {
     if (!g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay)) StopMatch(g);
 }
 
-void MenuEnd_Click(Game& g) {
+void QuitProgram(Game& g) {
     EndTheProgram(g);
 }
 
-void Menutime_Click(Game& g, int16_t index) {
+void ChooseTimeLimit(Game& g, int16_t index) {
     ChooseItem(g, Choice::kTime, index);
 }
 
-void Menuscr_Click(Game& g, int16_t index) {
+void ChooseScoreLimit(Game& g, int16_t index) {
     ChooseItem(g, Choice::kScore, index);
 }
 
-void MenuDiffMode_Click(Game& g, int16_t index) {
+void ChooseDifficulty(Game& g, int16_t index) {
     ChooseItem(g, Choice::kDifficulty, index);
 }
 
-void MenuWave_Click(Game& g) {
+void ToggleEffects(Game& g) {
     FlipSwitch(g, Switch::kEffects);
     SaveSettings(g);
 }
 
-void MenuMidi_Click(Game& g) {
+void ToggleMusic(Game& g) {
     if (FlipSwitch(g, Switch::kMusic)) {
         const uint8_t s = g.ScreenState;
         if (s == screen_state::kTitle || s == screen_state::kStageSelect || s == screen_state::kResult) {

@@ -8,16 +8,16 @@ namespace vx {
 
 struct Game;
 
-void MenuVSCPU_Click(Game& g);
-void MenuVS2P_Click(Game& g);
-void MenuPause_Click(Game& g);
-void MenuRePlay_Click(Game& g);
-void MenuGameStop_Click(Game& g);
-void MenuEnd_Click(Game& g);
-void Menutime_Click(Game& g, int16_t index);
-void Menuscr_Click(Game& g, int16_t index);
-void MenuDiffMode_Click(Game& g, int16_t index);
-void MenuWave_Click(Game& g);
-void MenuMidi_Click(Game& g);
+void StartVsCpu(Game& g);
+void StartVs2P(Game& g);
+void PauseMatch(Game& g);
+void ResumeMatch(Game& g);
+void StopMatch(Game& g);
+void QuitProgram(Game& g);
+void ChooseTimeLimit(Game& g, int16_t index);
+void ChooseScoreLimit(Game& g, int16_t index);
+void ChooseDifficulty(Game& g, int16_t index);
+void ToggleEffects(Game& g);
+void ToggleMusic(Game& g);
 
 }  // namespace vx

@@ -170,7 +170,7 @@ void DrawSlotFrame(Game& g, int k) {
 }
 
 // Hover shows on the button under the pointer, every other button of the screen normal.
-void MainPict_MouseMove(Game& g, int16_t, int16_t, float x, float y) {
+void OnPointerMove(Game& g, int16_t, int16_t, float x, float y) {
     if (g.ScreenState == screen_state::kBusy || g.MouseHeld == kTrue) return;
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {
@@ -187,7 +187,7 @@ void MainPict_MouseMove(Game& g, int16_t, int16_t, float x, float y) {
     }
 }
 
-void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
+void OnPointerDown(Game& g, int16_t, int16_t, float x, float y) {
     g.MouseHeld = kTrue;
     const Point p = ToPoint(x, y);
     std::span<const ButtonLooks> buttons;
@@ -210,7 +210,7 @@ void MainPict_MouseDown(Game& g, int16_t, int16_t, float x, float y) {
     if (pressed) PlayEffect(g, effect::kClick, effect_mode::kStart);
 }
 
-void MainPict_MouseUp(Game& g, int16_t, int16_t, float x, float y) {
+void OnPointerUp(Game& g, int16_t, int16_t, float x, float y) {
     g.MouseHeld = kFalse;
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {

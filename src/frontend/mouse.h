@@ -8,9 +8,9 @@ namespace vx {
 
 struct Game;
 
-void MainPict_MouseMove(Game& g, int16_t button, int16_t shift, float x, float y);
-void MainPict_MouseDown(Game& g, int16_t button, int16_t shift, float x, float y);
-void MainPict_MouseUp(Game& g, int16_t button, int16_t shift, float x, float y);
+void OnPointerMove(Game& g, int16_t button, int16_t shift, float x, float y);
+void OnPointerDown(Game& g, int16_t button, int16_t shift, float x, float y);
+void OnPointerUp(Game& g, int16_t button, int16_t shift, float x, float y);
 
 // The result screen's button (button::kRetry, kStageSelect or kOpening) released: what
 // the side that chooses does, for a click and for accepting the other player's request.

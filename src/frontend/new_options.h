@@ -43,7 +43,7 @@ struct NewOptions {
 // The window was deactivated or minimised: a match in play pauses exactly as P pauses
 // it, when the option asks for it. It never resumes by itself.
 inline void PauseForFocusLoss(Game& g, const NewOptions& options) {
-    if (options.pauseOnFocusLoss && g.ScreenState == screen_state::kPlaying) MenuPause_Click(g);
+    if (options.pauseOnFocusLoss && g.ScreenState == screen_state::kPlaying) PauseMatch(g);
 }
 
 }  // namespace vx

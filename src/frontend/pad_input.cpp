@@ -119,14 +119,14 @@ void PadInput::Apply(Game& g, const PadReadings& readings) {
 
 void PadInput::Forget(Game& g, Known& pad) {
     const bool steered = pad.heldUp != 0 || pad.heldDown != 0 || PlayerOf(g, pad) != 0;
-    if (pad.heldUp != 0) MainPict_KeyUp(g, pad.heldUp, 0);
-    if (pad.heldDown != 0) MainPict_KeyUp(g, pad.heldDown, 0);
+    if (pad.heldUp != 0) OnKeyUp(g, pad.heldUp, 0);
+    if (pad.heldDown != 0) OnKeyUp(g, pad.heldDown, 0);
     if (pressed_ != 0 && pressedBy_ == pad.id) {
         // Let go away from every button, as a mouse released off the button would.
         pressed_ = 0;
-        MainPict_MouseUp(g, 1, 0, 0, 0);
+        OnPointerUp(g, 1, 0, 0, 0);
     }
-    if (steered && g.ScreenState == screen_state::kPlaying) MenuPause_Click(g);
+    if (steered && g.ScreenState == screen_state::kPlaying) PauseMatch(g);
 }
 
 // The lever acts while held, like a held key whose repeats set its flag again: a pad
@@ -136,12 +136,12 @@ void PadInput::Steer(Game& g, Known& pad, const PadButtons& now) {
     const LeverKeys keys = player == 0 ? LeverKeys{0, 0} : kPlayerKeys[player - 1];
     auto lever = [&](bool held, int16_t& heldKey, int16_t key) {
         if (heldKey != 0 && (!held || heldKey != key)) {
-            MainPict_KeyUp(g, heldKey, 0);
+            OnKeyUp(g, heldKey, 0);
             heldKey = 0;
         }
         if (!held || key == 0) return;
         if (heldKey == 0 || (g.ScreenState == screen_state::kPlaying && !FlagSet(g, key)))
-            MainPict_KeyDown(g, key, 0);
+            OnKeyDown(g, key, 0);
         heldKey = key;
     };
     // Both directions at once (a worn stick) press both keys, as two held keys would.
@@ -162,16 +162,16 @@ bool PadInput::Act(Game& g, Known& pad, const PadButtons& now) {
 
     if (now.start != was.start) {
         pad.last.start = now.start;
-        if (now.start && g.ScreenState == screen_state::kPlaying) MenuPause_Click(g);
+        if (now.start && g.ScreenState == screen_state::kPlaying) PauseMatch(g);
         if (now.start && g.ScreenState == screen_state::kPaused) {
-            MenuRePlay_Click(g);  // runs the rest of the match
+            ResumeMatch(g);  // runs the rest of the match
             return false;
         }
     }
     if (now.back != was.back) {
         pad.last.back = now.back;
         if (now.back && g.ScreenState == screen_state::kPaused) {
-            MenuGameStop_Click(g);
+            StopMatch(g);
             return false;
         }
     }
@@ -217,7 +217,7 @@ void PadInput::Focus(Game& g, int16_t button) {
         g.StageNo = static_cast<uint8_t>(button - button::kStageSlot1 + 1);
         SelectStage(g, g.StageNo);
     }
-    MainPict_MouseMove(g, 0, 0, x, y);
+    OnPointerMove(g, 0, 0, x, y);
 }
 
 void PadInput::Press(Game& g, Known& pad, int16_t button, bool withB) {
@@ -227,14 +227,14 @@ void PadInput::Press(Game& g, Known& pad, int16_t button, bool withB) {
     pressedWithB_ = withB;
     float x, y;
     CentreOf(g, button, x, y);
-    MainPict_MouseDown(g, 1, 0, x, y);
+    OnPointerDown(g, 1, 0, x, y);
 }
 
 void PadInput::Release(Game& g) {
     float x, y;
     CentreOf(g, pressed_, x, y);
     pressed_ = 0;
-    MainPict_MouseUp(g, 1, 0, x, y);
+    OnPointerUp(g, 1, 0, x, y);
 }
 
 }  // namespace vx

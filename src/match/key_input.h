@@ -24,18 +24,18 @@ constexpr int16_t kOem102 = 226;        // player 2 down
 
 enum class KeyCommand : uint8_t {
     kNone,
-    kPause,       // MenuPause_Click: asks the loop to pause after this frame
-    kResume,      // MenuRePlay_Click
-    kStop,        // MenuGameStop_Click
+    kPause,       // PauseMatch: asks the loop to pause after this frame
+    kResume,      // ResumeMatch
+    kStop,        // StopMatch
     kEndProgram,  // stop the music, end at once
 };
 
 // Stores value into flag keyNumber - 1 (keyNumber 1..4; any other number is ignored).
 void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, Bool16 value);
 
-// MainPict_KeyDown's decision. Modifier keys play no part.
+// OnKeyDown's decision. Modifier keys play no part.
 KeyCommand DecideKeyDown(KeyFlagSet& keyFlags, uint8_t screenState, uint8_t gameMode, int16_t keyCode);
-// MainPict_KeyUp's decision: releases count only while playing, in both modes.
+// OnKeyUp's decision: releases count only while playing, in both modes.
 KeyCommand DecideKeyUp(KeyFlagSet& keyFlags, uint8_t screenState, int16_t keyCode);
 
 }  // namespace vx

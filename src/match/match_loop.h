@@ -47,7 +47,7 @@ MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 // One frame of play: erase, StepMatchFrame, its events drawn and played, draw.
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode);
 
-// The pause command (MenuPause_Click, which the P key also reaches): a request the loop
+// The pause command (PauseMatch, which the P key also reaches): a request the loop
 // honours after the current frame's wait, and only while a match is being played.
 void RequestPause(Game& g);
 

@@ -1,4 +1,4 @@
-// Builds Form1's QMenuBar from the menu model and keeps it in step: every check mark and
+// Builds MainWindow's QMenuBar from the menu model and keeps it in step: every check mark and
 // enabled change of the model shows at once, and every command goes to one handler by id.
 // Qt never toggles a check mark itself; the handler changes the model, which mirrors back.
 #pragma once

@@ -123,9 +123,9 @@ TEST(StageTable, EachRowGetsAWorkingSlotAndASettingsValue) {
     for (int n = kStageCount; n >= 1; --n) {
         const Point& slot = StageFacts(n).slot;
         const float x = slot.x + kSlotW / 2.0f, y = slot.y + kSlotH / 2.0f;
-        MainPict_MouseDown(g, 1, 0, x, y);
+        OnPointerDown(g, 1, 0, x, y);
         EXPECT_EQ(g.MainPict.Pixel(slot.x + 1, slot.y + 1), 0xFFFF00u) << "frame on slot " << n;
-        MainPict_MouseUp(g, 1, 0, x, y);
+        OnPointerUp(g, 1, 0, x, y);
         EXPECT_EQ(g.StageNo, n);
     }
     SettingsRecord record = DefaultSettingsRecord();

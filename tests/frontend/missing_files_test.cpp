@@ -29,7 +29,7 @@ using testing::RealScreenHarness;
 void WalkToTheMatch(RealScreenHarness& h) {
     Game& g = h.g();
     ApplySettings(g);
-    Menutime_Click(g, 3);
+    ChooseTimeLimit(g, 3);
     ShowTitle(g, kTrue);
     if (h.host.Ending()) return;
     ClickButton(g, 1);
@@ -83,11 +83,11 @@ TEST(MissingFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
     EXPECT_EQ(g.FatalMessage, "");
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
 
-    Menutime_Click(g, 2);
+    ChooseTimeLimit(g, 2);
     EXPECT_TRUE(fs::exists(folder / "dat" / "Sysdata.rnd")) << "the options were saved in the program folder";
     EXPECT_FALSE(g.settingsFile.UsingUserFolder());
 
-    MenuMidi_Click(g);
+    ToggleMusic(g);
     EXPECT_EQ(seq.playing, folder / "dat" / "opening.mid") << "the sequencer got the whole path";
     wave.calls.clear();
     ClickButton(g, 1);

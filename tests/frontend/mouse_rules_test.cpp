@@ -31,12 +31,12 @@ struct TitleFixture : ::testing::Test {
     ScreenHarness h;
     Game& g = h.g();
     TitleFixture() { ShowTitle(g, kTrue); }
-    void Down(Spot s) { MainPict_MouseDown(g, 1, 0, s.x, s.y); }
+    void Down(Spot s) { OnPointerDown(g, 1, 0, s.x, s.y); }
     void Up(Spot s) {
-        MainPict_MouseUp(g, 1, 0, s.x, s.y);
+        OnPointerUp(g, 1, 0, s.x, s.y);
         h.host.Run();
     }
-    void Move(Spot s) { MainPict_MouseMove(g, 0, 0, s.x, s.y); }
+    void Move(Spot s) { OnPointerMove(g, 0, 0, s.x, s.y); }
 };
 
 TEST_F(TitleFixture, HoverFollowsEveryMoveAndPressPlaysTheClick) {
@@ -116,10 +116,10 @@ TEST(MouseDuringAMatch, OnlySetsAndClearsMouseHeld) {
     for (uint8_t state : {3, 4, 6, 7, 8, 10}) {
         g.ScreenState = state;
         const Surface before = g.MainPict;
-        MainPict_MouseDown(g, 1, 0, onQuit.x, onQuit.y);
+        OnPointerDown(g, 1, 0, onQuit.x, onQuit.y);
         EXPECT_EQ(g.MouseHeld, kTrue);
-        MainPict_MouseMove(g, 1, 0, onQuit.x, onQuit.y);
-        MainPict_MouseUp(g, 1, 0, onQuit.x, onQuit.y);
+        OnPointerMove(g, 1, 0, onQuit.x, onQuit.y);
+        OnPointerUp(g, 1, 0, onQuit.x, onQuit.y);
         h.host.Run();
         EXPECT_EQ(g.MouseHeld, kFalse);
         EXPECT_EQ(g.MainPict, before) << int(state);

@@ -117,7 +117,7 @@ TEST_P(ResultGallery, TheResultMessageAndItsJingleFollowTheScores) {
     Game& g = h.g();
     ApplySettings(g);
     ShowTitle(g, kTrue);
-    Menutime_Click(g, 3);
+    ChooseTimeLimit(g, 3);
     g.GameMode = c.mode;
     g.StageNo = 1;
     // From early on the scores are held at the case's; the message is caught while shown.

@@ -45,7 +45,7 @@ struct Road : ::testing::TestWithParam<uint8_t> {
 
     Road() {
         ApplySettings(g);
-        Menutime_Click(g, 3);  // 60 s keeps the matches short
+        ChooseTimeLimit(g, 3);  // 60 s keeps the matches short
         ShowTitle(g, kTrue);
     }
     void Click(int number) { testing::ClickButton(g, number); }
@@ -56,9 +56,9 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     Snapshot(g.MainPict, "title");
     testing::HoverButton(g, 1);
     Snapshot(g.MainPict, "title-hover");
-    MainPict_MouseDown(g, 1, 0, 250, 183);
+    OnPointerDown(g, 1, 0, 250, 183);
     Snapshot(g.MainPict, "title-pressed");
-    MainPict_MouseUp(g, 1, 0, 5, 5);
+    OnPointerUp(g, 1, 0, 5, 5);
     Click(GetParam());  // 1P VS CPU or 1P VS 2P
     ASSERT_EQ(g.ScreenState, screen_state::kStageSelect);
     EXPECT_EQ(g.GameMode, GetParam());
@@ -68,17 +68,17 @@ TEST_P(Road, FromTheTitleThroughTwoMatchesAndBack) {
     Snapshot(g.MainPict, "select-" + mode + "-1");
     for (int stage = 2; stage <= kStageCount; ++stage) {
         const Rect& slot = g.MenuButtons[static_cast<size_t>(24 + stage)].rect;
-        MainPict_MouseDown(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
+        OnPointerDown(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
         if (stage == 3) Snapshot(g.MainPict, "select-" + mode + "-pressed-slot");
-        MainPict_MouseUp(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
+        OnPointerUp(g, 1, 0, slot.left + 5.0f, slot.top + 5.0f);
         Snapshot(g.MainPict, "select-" + mode + "-" + std::to_string(stage));
     }
 
     // Slot 3, then OK.
-    MainPict_MouseDown(g, 1, 0, 150, 240);
+    OnPointerDown(g, 1, 0, 150, 240);
     EXPECT_EQ(g.StageNo, 3);
     EXPECT_EQ(g.MainPict.Pixel(149, 232), 0xFFFF00u);
-    MainPict_MouseUp(g, 1, 0, 150, 240);
+    OnPointerUp(g, 1, 0, 150, 240);
     EXPECT_TRUE(SameArea(g.MainPict, 148, 231, g.BufPict, 148, 231, 60, 50)) << "slot 3 bright";
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuVSCPU) == false);
 
@@ -142,8 +142,8 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     Click(GetParam());
     const int64_t start = h.host.NowMs();
     // P during the intro is ignored; P while playing pauses after that frame.
-    h.host.At(start + 404 + 1001 + 404 + 300, [&] { MainPict_KeyDown(g, 80, 0); });
-    h.host.At(start + 8000, [&] { MainPict_KeyDown(g, 80, 0); });
+    h.host.At(start + 404 + 1001 + 404 + 300, [&] { OnKeyDown(g, 80, 0); });
+    h.host.At(start + 8000, [&] { OnKeyDown(g, 80, 0); });
     Click(11);
     ASSERT_EQ(g.ScreenState, screen_state::kPaused);
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuPause));
@@ -159,17 +159,17 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     h.host.At(h.host.NowMs() + 3000, [&] {
         EXPECT_EQ(g.ScreenState, screen_state::kPlaying);
         EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuGameStop));
-        MainPict_KeyDown(g, 83, 0);  // S: ignored while playing
-        MainPict_KeyDown(g, 82, 0);  // R: ignored while playing
-        MenuPause_Click(g);
+        OnKeyDown(g, 83, 0);  // S: ignored while playing
+        OnKeyDown(g, 82, 0);  // R: ignored while playing
+        PauseMatch(g);
     });
-    MainPict_KeyDown(g, 82, 0);  // R: resume, runs until the next pause
+    OnKeyDown(g, 82, 0);  // R: resume, runs until the next pause
     h.host.Run();
     ASSERT_EQ(g.ScreenState, screen_state::kPaused);
     EXPECT_LE(g.TimeLeft, pausedTime) << "the clock went on from where it stopped";
     EXPECT_GE(g.TimeLeft, pausedTime - 4);
 
-    MenuGameStop_Click(g);
+    StopMatch(g);
     h.host.Run();
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_EQ(g.TimeLeft, 60) << "after a stop the next match has the chosen time";
@@ -178,7 +178,7 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuVS2P));
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuRePlay));
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuGameStop));
-    MenuGameStop_Click(g);  // nothing to stop any more
+    StopMatch(g);  // nothing to stop any more
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
 }
 

@@ -100,12 +100,12 @@ TEST(Settings, EveryCombinationOfOptionsIsSavedAsBeforeAndReadsBack) {
                         SCOPED_TRACE(::testing::Message()
                                      << "rule " << int(rule) << " time " << time << " score " << score
                                      << " level " << level << " sound " << sound);
-                        if (rule == rule_kind::kTime) Menuscr_Click(g, static_cast<int16_t>(score + 1));
-                        Menutime_Click(g, static_cast<int16_t>(time + 1));
-                        if (rule == rule_kind::kScore) Menuscr_Click(g, static_cast<int16_t>(score + 1));
-                        MenuDiffMode_Click(g, static_cast<int16_t>(level + 1));
-                        if (g.Options.On(Switch::kMusic) != music) MenuMidi_Click(g);
-                        if (g.Options.On(Switch::kEffects) != effects) MenuWave_Click(g);
+                        if (rule == rule_kind::kTime) ChooseScoreLimit(g, static_cast<int16_t>(score + 1));
+                        ChooseTimeLimit(g, static_cast<int16_t>(time + 1));
+                        if (rule == rule_kind::kScore) ChooseScoreLimit(g, static_cast<int16_t>(score + 1));
+                        ChooseDifficulty(g, static_cast<int16_t>(level + 1));
+                        if (g.Options.On(Switch::kMusic) != music) ToggleMusic(g);
+                        if (g.Options.On(Switch::kEffects) != effects) ToggleEffects(g);
                         const Bytes expected = RecordByHand(rule, time, score, level, music, effects);
                         ASSERT_EQ(ReadBytes(t.DatSettings()), expected);
 
@@ -287,8 +287,8 @@ TEST(SettingsUserFolder, AnUnwritableDatFolderKeepsTheOptionsInTheXdgConfigFolde
     MakeDatUnwritable(first.folder.Path() / "dat");
     ::testing::internal::CaptureStderr();
     ApplySettings(first.g());
-    MenuDiffMode_Click(first.g(), 3);
-    Menuscr_Click(first.g(), 2);
+    ChooseDifficulty(first.g(), 3);
+    ChooseScoreLimit(first.g(), 2);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(first.g().settingsFile.UsingUserFolder());
     EXPECT_EQ(ReadBytes(first.UserSettings()).size(), 31u) << err;

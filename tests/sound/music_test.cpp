@@ -59,10 +59,10 @@ TEST_F(MusicFixture, TheMusicItemStartsTheScreensTuneAndStopsIt) {
         SCOPED_TRACE(int{c.screen});
         g.ScreenState = c.screen;
         seq.calls.clear();
-        MenuMidi_Click(g);
+        ToggleMusic(g);
         ASSERT_TRUE(MusicWanted(g));
         EXPECT_EQ(seq.playing.filename(), c.tune);
-        MenuMidi_Click(g);
+        ToggleMusic(g);
         EXPECT_FALSE(MusicWanted(g));
         EXPECT_TRUE(seq.playing.empty());
         EXPECT_EQ(seq.calls.back(), "stop");

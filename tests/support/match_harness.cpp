@@ -16,11 +16,11 @@ void MatchHarness::PrepareScreen() {
 }
 
 void MatchHarness::KeyDown(int16_t keyCode) {
-    MainPict_KeyDown(g(), keyCode, 0);
+    OnKeyDown(g(), keyCode, 0);
 }
 
 void MatchHarness::KeyUp(int16_t keyCode) {
-    MainPict_KeyUp(g(), keyCode, 0);
+    OnKeyUp(g(), keyCode, 0);
 }
 
 void MatchHarness::KeyDownAtFrame(int frame, int16_t keyCode) {

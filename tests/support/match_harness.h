@@ -30,7 +30,7 @@ struct MatchHarness {
 
     // The coded sheet, the empty table and the button table: ready for RunMatch.
     void PrepareScreen();
-    // The window's own key handlers, MainPict_KeyDown / KeyUp.
+    // The window's own key handlers, OnKeyDown / KeyUp.
     void KeyDown(int16_t keyCode);
     void KeyUp(int16_t keyCode);
     // Scripts a key press (or release) for the frame of play with index frame (0-based)

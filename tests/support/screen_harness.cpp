@@ -8,14 +8,14 @@ namespace vx::testing {
 
 void HoverButton(Game& g, int number) {
     const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
-    MainPict_MouseMove(g, 0, 0, (r.left + r.right) / 2.0f, (r.top + r.bottom) / 2.0f);
+    OnPointerMove(g, 0, 0, (r.left + r.right) / 2.0f, (r.top + r.bottom) / 2.0f);
 }
 
 void ClickButton(Game& g, int number) {
     const Rect& r = g.MenuButtons[static_cast<size_t>(number)].rect;
     const float x = (r.left + r.right) / 2.0f, y = (r.top + r.bottom) / 2.0f;
-    MainPict_MouseDown(g, 1, 0, x, y);
-    MainPict_MouseUp(g, 1, 0, x, y);
+    OnPointerDown(g, 1, 0, x, y);
+    OnPointerUp(g, 1, 0, x, y);
     RunFlow(g);
 }
 

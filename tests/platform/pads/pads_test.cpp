@@ -66,7 +66,7 @@ struct Pads : ::testing::Test {
 
     Pads() {
         ApplySettings(g);
-        Menutime_Click(g, 3);  // 60 s
+        ChooseTimeLimit(g, 3);  // 60 s
         ShowTitle(g, kTrue);
     }
     void Poll() {

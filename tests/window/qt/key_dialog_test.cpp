@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "core/game.h"
-#include "help/sub_form.h"
+#include "help/help_window.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
-#include "window/form1.h"
+#include "window/main_window.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/options_store.h"
@@ -94,11 +94,11 @@ struct ShellFixture : ::testing::Test {
     QtHost windowHost;
     testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     ShellFixture() {
         SaveNewOptions(NewOptions{});
-        form = std::make_unique<Form1>(g, windowHost);
-        form->Form_Load();
+        form = std::make_unique<MainWindow>(g, windowHost);
+        form->Start();
     }
     ~ShellFixture() override {
         form.reset();
@@ -135,7 +135,7 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
     EXPECT_EQ(g.KeyFlags[2], kFalse) << "the standard key is out of play";
 
     // The next start of the program reads them back.
-    form = std::make_unique<Form1>(g, windowHost);
+    form = std::make_unique<MainWindow>(g, windowHost);
     EXPECT_EQ(Bound(form->Options().keys, KeyAction::Player2Down), (KeyBinding{kScanQ, "Q"}));
 }
 
@@ -161,8 +161,8 @@ TEST_F(ShellFixture, FullScreenHidesTheMenuBarUntilAltAndIsRemembered) {
     EXPECT_EQ(form->geometry(), normal) << "back to its size";
     form->SetFullScreen(true);
 
-    form = std::make_unique<Form1>(g, windowHost);
-    form->Form_Load();
+    form = std::make_unique<MainWindow>(g, windowHost);
+    form->Start();
     EXPECT_TRUE(form->FullScreen()) << "remembered";
     form->SetFullScreen(false);
     EXPECT_FALSE(form->isFullScreen());
@@ -196,11 +196,11 @@ TEST(TranslationTest, EnglishCaptionsKeepAccessLettersAndShortcutsAndJapaneseCom
     EXPECT_EQ(binding->Action(MenuId::MenuPause)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     // The dialogs and the captions made outside the menu table are translated too.
     KeyDialog keys(KeyBindings{});
-    SubForm help(ReadMeFile("no such read me.txt"), QString());
+    HelpWindow help(ReadMeFile("no such read me.txt"), QString());
     for (const QString& text : {keys.windowTitle(), keys.DefaultsButton()->text(), help.MRead()->text(),
                                 help.MItem()->text(), MenuCaption("リプレイを見る(&W)..."),
                                 QCoreApplication::translate("ReplayDialogs", "リプレイを見る"),
-                                QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)")})
+                                QCoreApplication::translate("MainWindow", "非アクティブ時は一時停止(&A)")})
         EXPECT_FALSE(HasJapanese(text)) << text.toStdString();
 
     ASSERT_TRUE(UseLanguage("ja"));

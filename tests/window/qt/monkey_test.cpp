@@ -32,7 +32,7 @@
 #include "draw/menu_buttons.h"
 #include "frontend/sys_data.h"
 #include "support/screen_harness.h"
-#include "window/form1.h"
+#include "window/main_window.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/qt_host.h"
@@ -73,7 +73,7 @@ constexpr int kEventsPerPlayingTick = 4;
 
 struct Monkey {
     Game& g;
-    Form1& form;
+    MainWindow& form;
     std::mt19937_64 rng;
     uint64_t events = 0;
     uint64_t menuCommands = 0;
@@ -93,7 +93,7 @@ struct Monkey {
     uint8_t lastState = 0;
     QElapsedTimer runClock;
 
-    Monkey(Game& game, Form1& f, uint64_t seed) : g(game), form(f), rng(seed) { runClock.start(); }
+    Monkey(Game& game, MainWindow& f, uint64_t seed) : g(game), form(f), rng(seed) { runClock.start(); }
 
     QAction* Action(MenuId id) { return form.Menus()->Action(id); }
 
@@ -308,9 +308,9 @@ TEST(Monkey, RandomInputAnywhereKeepsScreenAndMenusConsistentAndFramesComing) {
     QtHost windowHost;
     testing::RealScreenHarness h(99, &windowHost);
     Game& g = h.g();
-    auto form = std::make_unique<Form1>(g, windowHost);
+    auto form = std::make_unique<MainWindow>(g, windowHost);
     form->show();
-    form->Form_Load();
+    form->Start();
     // The shortest matches, so that long runs reach the result screen now and then.
     form->RunMenuCommand(MenuId::Menutime3);
 

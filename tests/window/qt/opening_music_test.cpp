@@ -10,7 +10,7 @@
 #include "frontend/sys_data.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
-#include "window/form1.h"
+#include "window/main_window.h"
 #include "window/qt_host.h"
 
 namespace vx {
@@ -20,20 +20,20 @@ struct MusicOnAtStart : ::testing::Test {
     QtHost windowHost;
     testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     MusicOnAtStart() {
         g.Options.Set(Switch::kMusic, true);
         const SettingsRecord r = EncodeSettings(g);
         testing::WriteBytes(h.tg.DatSettings(), testing::Bytes(r.begin(), r.end()));
         g.Options.Set(Switch::kMusic, false);
-        form = std::make_unique<Form1>(g, windowHost);
+        form = std::make_unique<MainWindow>(g, windowHost);
     }
     int Opens() { return static_cast<int>(h.seq.Plays()); }
 };
 
 TEST_F(MusicOnAtStart, TheTitleIsPaintedBeforeTheMusicOpensAndItOpensOnce) {
     form->show();
-    form->Form_Load();
+    form->Start();
     ASSERT_TRUE(g.Menu.Checked(MenuId::MenuMidi));
     EXPECT_EQ(Opens(), 0) << "nothing may wait for the SoundFont before the first paint";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -44,14 +44,14 @@ TEST_F(MusicOnAtStart, TheTitleIsPaintedBeforeTheMusicOpensAndItOpensOnce) {
 }
 
 TEST_F(MusicOnAtStart, AWindowNeverPaintedStillGetsItsMusic) {
-    form->Form_Load();
+    form->Start();
     EXPECT_EQ(Opens(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Opens() == 1; }, 2000));
     EXPECT_EQ(h.seq.playing.filename(), "opening.mid");
 }
 
 TEST_F(MusicOnAtStart, MusicTurnedOffBeforeItStartedStaysOff) {
-    form->Form_Load();
+    form->Start();
     form->RunMenuCommand(MenuId::MenuMidi);
     ASSERT_FALSE(g.Menu.Checked(MenuId::MenuMidi));
     QTest::qWait(1200);
@@ -64,7 +64,7 @@ TEST_F(MusicOnAtStart, LaterStepsRunOnceBeforeTheFirstInputAndTheMusicWaitsUntil
     bool ready = false;
     form->AddStepAfterTitleShown([&] { ++steps; });
     form->musicReady = [&] { return ready; };
-    form->Form_Load();
+    form->Start();
     EXPECT_EQ(steps, 0) << "only the title comes before its first paint";
     form->RunMenuCommand(MenuId::MenuDiffMode1);
     EXPECT_EQ(steps, 1) << "the first input finishes start-up first";

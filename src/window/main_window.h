@@ -1,4 +1,4 @@
-// Form1: the main window. It shows MainPict, carries the menu bar mirrored from the
+// MainWindow: the main window. It shows MainPict, carries the menu bar mirrored from the
 // game's menu model, turns key and mouse events into the game's handlers,
 // reads the gamepads, pauses a match when the window goes to the background, and opens
 // the help window and the about box.
@@ -28,20 +28,20 @@ class NetPlayKeeper;
 class QtHost;
 enum class MenuId : uint8_t;
 
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
   public:
     // host is the game's host: the window shows MainPict through it. The game and the host must outlive the
-    // window. Form_Load is separate so that the caller can check the pictures of the program folder first.
-    Form1(Game& g, QtHost& host, QWidget* parent = nullptr);
-    ~Form1() override;
+    // window. Start is separate so that the caller can check the pictures of the program folder first.
+    MainWindow(Game& g, QtHost& host, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: settings, the title screen, and the opening music when it is on.
-    void Form_Load();
+    void Start();
 
     // Start-up work the title does not need (the stage pictures, the audio device) runs
     // once the title is on screen: right after its first paint, before the first key,
-    // click or menu command, or kOpeningMusicLatestMs after Form_Load, whichever is first.
-    // Steps run in the order given, once; add them before Form_Load.
+    // click or menu command, or kOpeningMusicLatestMs after Start, whichever is first.
+    // Steps run in the order given, once; add them before Start.
     void AddStepAfterTitleShown(std::function<void()> step);
     void FinishStartup();
     // When set, the opening music waits (without blocking) until this says the music can
@@ -79,9 +79,9 @@ class Form1 : public QMainWindow {
     QAction* GuestOnLeftAction() const { return guestOnLeft_; }
 
   protected:
-    void changeEvent(QEvent* event) override;  // Form_Activate
+    void changeEvent(QEvent* event) override;  // the window (de)activated
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // Form_Unload
+    void closeEvent(QCloseEvent* event) override;  // the window closed
 
   private:
     void KeyEvent(const KeyInput& key);
@@ -93,7 +93,7 @@ class Form1 : public QMainWindow {
     void SaveOptions();
     void AddNetworkItems();
     // The opening music of start-up, once: after the title's first paint or at the latest
-    // kOpeningMusicLatestMs after Form_Load, if nothing has opened music in between, and
+    // kOpeningMusicLatestMs after Start, if nothing has opened music in between, and
     // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
     void StartOpeningMusic(bool isRetry = false);
     void PollPads();

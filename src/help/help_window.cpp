@@ -1,4 +1,4 @@
-#include "help/sub_form.h"
+#include "help/help_window.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -24,15 +24,15 @@ namespace {
 // round and a 20-pixel caption. The window manager draws its own frame outside.
 constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 26;
-constexpr int kClientWidth = SubForm::kWindowWidth - kFrameWidth;
-constexpr int kClientHeight = SubForm::kWindowHeight - kFrameHeight;
+constexpr int kClientWidth = HelpWindow::kWindowWidth - kFrameWidth;
+constexpr int kClientHeight = HelpWindow::kWindowHeight - kFrameHeight;
 constexpr int kTextPixels = 13;         // 9.75 points at 96 dots per inch
 constexpr int kEnglishTextPixels = 11;  // 66 columns of DejaVu Sans Mono fit the page
 constexpr int kTextMargin = 4;
 
 }  // namespace
 
-SubForm::SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent)
+HelpWindow::HelpWindow(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("VOLTRAX　HELP"));
     setModal(true);
@@ -72,18 +72,18 @@ SubForm::SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidg
     LayOut();
 }
 
-void SubForm::BuildMenu() {
+void HelpWindow::BuildMenu() {
     auto* bar = new QMenuBar(this);
-    mRead_ = bar->addAction(QCoreApplication::translate("SubForm", "READ ME(&R)"));
-    mItem_ = bar->addAction(QCoreApplication::translate("SubForm", "アイテム一覧（&I）"));
-    mEnd_ = bar->addAction(QCoreApplication::translate("SubForm", "終了(&X)"));
-    connect(mRead_, &QAction::triggered, this, [this] { MRead_Click(); });
-    connect(mItem_, &QAction::triggered, this, [this] { MItem_Click(); });
-    connect(mEnd_, &QAction::triggered, this, [this] { MEnd_Click(); });
+    mRead_ = bar->addAction(QCoreApplication::translate("HelpWindow", "READ ME(&R)"));
+    mItem_ = bar->addAction(QCoreApplication::translate("HelpWindow", "アイテム一覧（&I）"));
+    mEnd_ = bar->addAction(QCoreApplication::translate("HelpWindow", "終了(&X)"));
+    connect(mRead_, &QAction::triggered, this, [this] { ShowReadMe(); });
+    connect(mItem_, &QAction::triggered, this, [this] { ShowItemPage(); });
+    connect(mEnd_, &QAction::triggered, this, [this] { CloseHelp(); });
     bar->adjustSize();
 }
 
-void SubForm::LoadText(const ReadMeFile& readMe) {
+void HelpWindow::LoadText(const ReadMeFile& readMe) {
     const ReadMeText text = LoadReadMeText(readMe);
     textStatus_ = text.status;
     const QString page = QString::fromUtf8(text.utf8.data(), static_cast<qsizetype>(text.utf8.size()));
@@ -103,7 +103,7 @@ void SubForm::LoadText(const ReadMeFile& readMe) {
                       std::max(lines * metrics.lineSpacing(), textHeight) + 2 * kTextMargin);
 }
 
-void SubForm::LayOut() {
+void HelpWindow::LayOut() {
     setFixedSize(kClientWidth, kClientHeight);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
@@ -132,7 +132,7 @@ void SubForm::LayOut() {
     mItem_->setEnabled(true);
 }
 
-void SubForm::FitScrollBar(QScrollBar* bar, int pageHeight, int viewportHeight, int lineStep) {
+void HelpWindow::FitScrollBar(QScrollBar* bar, int pageHeight, int viewportHeight, int lineStep) {
     // A page shorter than the viewport keeps a bar with nothing to scroll rather than
     // a negative range that would push the page down.
     bar->setRange(0, std::max(0, pageHeight - viewportHeight));
@@ -140,7 +140,7 @@ void SubForm::FitScrollBar(QScrollBar* bar, int pageHeight, int viewportHeight, 
     bar->setPageStep(std::max(1, viewportHeight - lineStep));
 }
 
-void SubForm::MRead_Click() {
+void HelpWindow::ShowReadMe() {
     picture3_->hide();
     vScroll2_->hide();
     picture1_->show();
@@ -149,7 +149,7 @@ void SubForm::MRead_Click() {
     mItem_->setEnabled(true);
 }
 
-void SubForm::MItem_Click() {
+void HelpWindow::ShowItemPage() {
     picture3_->show();
     vScroll2_->show();
     picture1_->hide();
@@ -158,12 +158,12 @@ void SubForm::MItem_Click() {
     mItem_->setEnabled(false);
 }
 
-void SubForm::MEnd_Click() {
+void HelpWindow::CloseHelp() {
     close();
 }
 
 void ShowHelp(QWidget* parent, const ReadMeFile& readMe, const QString& itemPicturePath) {
-    SubForm help(readMe, itemPicturePath, parent);
+    HelpWindow help(readMe, itemPicturePath, parent);
     help.exec();
 }
 

@@ -1,4 +1,4 @@
-#include "about/forms.h"
+#include "about/about_box.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -14,15 +14,15 @@ namespace {
 struct AboutFixture {
     int64_t nowMs = 1000;
     int wave1 = 0;
-    Forms::Setup Setup() {
-        Forms::Setup setup;
+    AboutBox::Setup Setup() {
+        AboutBox::Setup setup;
         setup.nowMs = [this] { return nowMs; };
         setup.playWave1 = [this] { ++wave1; };
         setup.runTimer = false;
         return setup;
     }
     // Polls like the timer does, one millisecond at a time, until finished or limit.
-    int64_t RunUntilFinished(Forms& box, int64_t limitMs = 10000) {
+    int64_t RunUntilFinished(AboutBox& box, int64_t limitMs = 10000) {
         const int64_t start = nowMs;
         while (!box.Finished() && nowMs - start < limitMs) {
             ++nowMs;
@@ -45,9 +45,9 @@ void DeleteClosed() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST(FormsTest, TypingTakesTheFirstWaitAndFiveMillisecondsPerCharacter) {
+TEST(AboutBoxTest, TypingTakesTheFirstWaitAndFiveMillisecondsPerCharacter) {
     AboutFixture f;
-    QPointer<Forms> box = new Forms(f.Setup());
+    QPointer<AboutBox> box = new AboutBox(f.Setup());
     EXPECT_FALSE(box->Finished());
     f.nowMs += 600;
     box->Tick();
@@ -61,19 +61,19 @@ TEST(FormsTest, TypingTakesTheFirstWaitAndFiveMillisecondsPerCharacter) {
     DeleteClosed();
 }
 
-TEST(FormsTest, EveryAboutLineIsTypedInsideThePicture) {
+TEST(AboutBoxTest, EveryAboutLineIsTypedInsideThePicture) {
     for (const AboutLine& line : AboutLines()) {
         SCOPED_TRACE(std::string(line.text));
         EXPECT_GE(line.x, 0);
-        EXPECT_LE(line.x + static_cast<int>(line.text.size()) * kAboutCellWidth, Forms::kWidth);
+        EXPECT_LE(line.x + static_cast<int>(line.text.size()) * kAboutCellWidth, AboutBox::kWidth);
         EXPECT_GE(line.y, 0);
-        EXPECT_LE(line.y + 15, Forms::kHeight) << "a character cell is 15 pixels high";
+        EXPECT_LE(line.y + 15, AboutBox::kHeight) << "a character cell is 15 pixels high";
     }
 }
 
-TEST(FormsTest, ClickIsIgnoredWhileTypingAndClosesOnceFinished) {
+TEST(AboutBoxTest, ClickIsIgnoredWhileTypingAndClosesOnceFinished) {
     AboutFixture f;
-    QPointer<Forms> box = new Forms(f.Setup());
+    QPointer<AboutBox> box = new AboutBox(f.Setup());
     f.nowMs += 700;
     for (int i = 0; i < 20; ++i) {
         ++f.nowMs;
@@ -90,12 +90,12 @@ TEST(FormsTest, ClickIsIgnoredWhileTypingAndClosesOnceFinished) {
     EXPECT_TRUE(box.isNull());
 }
 
-TEST(FormsTest, ClosingDuringTheTypingStopsItSafely) {
+TEST(AboutBoxTest, ClosingDuringTheTypingStopsItSafely) {
     AboutFixture f;
-    Forms::Setup setup = f.Setup();
+    AboutBox::Setup setup = f.Setup();
     setup.runTimer = true;  // the real timer too: it must not fire into a closed box
     AboutBoxKeeper keeper(setup);
-    QPointer<Forms> box = keeper.ShowVersion();
+    QPointer<AboutBox> box = keeper.ShowVersion();
     f.nowMs += 650;
     box->Tick();
     EXPECT_EQ(keeper.ShowVersion(), box.data()) << "a second Version command shows the same box";
@@ -106,7 +106,7 @@ TEST(FormsTest, ClosingDuringTheTypingStopsItSafely) {
     EXPECT_TRUE(box.isNull());
     EXPECT_EQ(keeper.Box(), nullptr);
     EXPECT_EQ(f.wave1, 0) << "an unloaded box never finishes";
-    QPointer<Forms> again = keeper.ShowVersion();
+    QPointer<AboutBox> again = keeper.ShowVersion();
     EXPECT_NE(again.data(), nullptr) << "a new Version command opens a fresh box";
     keeper.Unload();
     DeleteClosed();

@@ -1,4 +1,4 @@
-#include "window/form1.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -14,14 +14,14 @@
 
 #include <iostream>
 
-#include "about/forms.h"
+#include "about/about_box.h"
 #include "core/game.h"
 #include "frontend/keyboard.h"
 #include "frontend/menu_commands.h"
 #include "frontend/mouse.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
-#include "help/sub_form.h"
+#include "help/help_window.h"
 #include "platform/version.h"
 #include "sound/effects.h"
 #include "sound/music.h"
@@ -38,7 +38,7 @@ namespace vx {
 
 namespace {
 // Without a paint (a window never shown) start-up finishes and the opening music starts
-// this long after Form_Load.
+// this long after Start.
 constexpr int kOpeningMusicLatestMs = 1000;
 // While the SoundFont loads the opening music looks again this often, for up to 10 s.
 constexpr int kOpeningMusicRetryMs = 20;
@@ -53,7 +53,7 @@ QString DesignPicture(Game& g, const char* name) {
 }
 }  // namespace
 
-Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g), host_(&host) {
+MainWindow::MainWindow(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g), host_(&host) {
     setWindowTitle(QStringLiteral("VOLTRAX VER " VOLTRAX_VERSION_TEXT));
     view_ = new MainPictView(&g.MainPict, this);
     setCentralWidget(view_);
@@ -79,7 +79,7 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
         optionsMenu->addSeparator();
         pauseOnFocusLoss_ =
-            optionsMenu->addAction(QCoreApplication::translate("Form1", "非アクティブ時は一時停止(&A)"));
+            optionsMenu->addAction(QCoreApplication::translate("MainWindow", "非アクティブ時は一時停止(&A)"));
         pauseOnFocusLoss_->setCheckable(true);
         pauseOnFocusLoss_->setChecked(options_.pauseOnFocusLoss);
         connect(pauseOnFocusLoss_, &QAction::toggled, this, [this](bool on) {
@@ -89,7 +89,7 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     }
     connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
 
-    Forms::Setup aboutSetup;
+    AboutBox::Setup aboutSetup;
     aboutSetup.picturePath = DesignPicture(g, "About.bmp");
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
     aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
@@ -100,19 +100,19 @@ Form1::Form1(Game& g, QtHost& host, QWidget* parent) : QMainWindow(parent), g_(g
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
         FinishStartup();
-        MainPict_MouseDown(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
+        OnPointerDown(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseMove = [this](const PictMouse& m) {
         FinishStartup();
-        MainPict_MouseMove(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
+        OnPointerMove(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
     view_->onMouseUp = [this](const PictMouse& m) {
         FinishStartup();
-        MainPict_MouseUp(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
+        OnPointerUp(g_, static_cast<int16_t>(m.button), static_cast<int16_t>(m.shift), m.x, m.y);
     };
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     // A network connection says goodbye to the other side before the window goes.
     netPlay_.reset();
     // The binding hands the model's change hook back; the game outlives this window.
@@ -125,7 +125,7 @@ Form1::~Form1() {
     }
 }
 
-void Form1::Form_Load() {
+void MainWindow::Start() {
     // The picture at scale 1, centred on the screen; the window may be resized later.
     view_->setFocus();
     resize(sizeHint());
@@ -153,11 +153,11 @@ void Form1::Form_Load() {
     });
 }
 
-void Form1::AddStepAfterTitleShown(std::function<void()> step) {
+void MainWindow::AddStepAfterTitleShown(std::function<void()> step) {
     stepsAfterTitle_.push_back(std::move(step));
 }
 
-void Form1::FinishStartup() {
+void MainWindow::FinishStartup() {
     if (startupFinished_) return;
     startupFinished_ = true;
     view_->onPainted = nullptr;
@@ -168,7 +168,7 @@ void Form1::FinishStartup() {
     stepsAfterTitle_.clear();
 }
 
-void Form1::StartOpeningMusic(bool isRetry) {
+void MainWindow::StartOpeningMusic(bool isRetry) {
     if (!openingMusicDue_ || (retryPending_ && !isRetry)) return;
     retryPending_ = false;
     // Left alone if the player has already turned music off, or on again (which opened
@@ -187,18 +187,18 @@ void Form1::StartOpeningMusic(bool isRetry) {
     StartMusic(g_, Tune::kOpening);
 }
 
-void Form1::KeyEvent(const KeyInput& key) {
+void MainWindow::KeyEvent(const KeyInput& key) {
     FinishStartup();
     if (MenuBarKey(key)) return;
     const int code = keys_.Translate(key);
     if (code == 0) return;
     if (key.isRelease)
-        MainPict_KeyUp(g_, static_cast<int16_t>(code), 0);
+        OnKeyUp(g_, static_cast<int16_t>(code), 0);
     else
-        MainPict_KeyDown(g_, static_cast<int16_t>(code), 0);
+        OnKeyDown(g_, static_cast<int16_t>(code), 0);
 }
 
-void Form1::AttachPads(PadSource* source) {
+void MainWindow::AttachPads(PadSource* source) {
     pads_ = source;
     padTimer_.start(kPadLookoutMs);
     PollPads();
@@ -207,7 +207,7 @@ void Form1::AttachPads(PadSource* source) {
 // The poll only reads the pads; the game acts on the reading from the event queue, so
 // that a match it starts or resumes runs outside this timer's call and the timer keeps
 // firing during it.
-void Form1::PollPads() {
+void MainWindow::PollPads() {
     if (pads_ == nullptr || host_->Ending()) return;
     PadReadings readings = pads_->Poll();
     const int interval = readings.empty() ? kPadLookoutMs : kPadPollMs;
@@ -220,26 +220,26 @@ void Form1::PollPads() {
         Qt::QueuedConnection);
 }
 
-void Form1::RunMenuCommand(MenuId id) {
+void MainWindow::RunMenuCommand(MenuId id) {
     FinishStartup();
     switch (id) {
-        case MenuId::MenuVSCPU: MenuVSCPU_Click(g_); break;
-        case MenuId::MenuVS2P: MenuVS2P_Click(g_); break;
-        case MenuId::MenuPause: MenuPause_Click(g_); break;
-        case MenuId::MenuRePlay: MenuRePlay_Click(g_); break;
-        case MenuId::MenuGameStop: MenuGameStop_Click(g_); break;
-        case MenuId::MenuEnd: MenuEnd_Click(g_); break;
-        case MenuId::Menutime1: Menutime_Click(g_, 1); break;
-        case MenuId::Menutime2: Menutime_Click(g_, 2); break;
-        case MenuId::Menutime3: Menutime_Click(g_, 3); break;
-        case MenuId::Menuscr1: Menuscr_Click(g_, 1); break;
-        case MenuId::Menuscr2: Menuscr_Click(g_, 2); break;
-        case MenuId::Menuscr3: Menuscr_Click(g_, 3); break;
-        case MenuId::MenuDiffMode1: MenuDiffMode_Click(g_, 1); break;
-        case MenuId::MenuDiffMode2: MenuDiffMode_Click(g_, 2); break;
-        case MenuId::MenuDiffMode3: MenuDiffMode_Click(g_, 3); break;
-        case MenuId::MenuWave: MenuWave_Click(g_); break;
-        case MenuId::MenuMidi: MenuMidi_Click(g_); break;
+        case MenuId::MenuVSCPU: StartVsCpu(g_); break;
+        case MenuId::MenuVS2P: StartVs2P(g_); break;
+        case MenuId::MenuPause: PauseMatch(g_); break;
+        case MenuId::MenuRePlay: ResumeMatch(g_); break;
+        case MenuId::MenuGameStop: StopMatch(g_); break;
+        case MenuId::MenuEnd: QuitProgram(g_); break;
+        case MenuId::Menutime1: ChooseTimeLimit(g_, 1); break;
+        case MenuId::Menutime2: ChooseTimeLimit(g_, 2); break;
+        case MenuId::Menutime3: ChooseTimeLimit(g_, 3); break;
+        case MenuId::Menuscr1: ChooseScoreLimit(g_, 1); break;
+        case MenuId::Menuscr2: ChooseScoreLimit(g_, 2); break;
+        case MenuId::Menuscr3: ChooseScoreLimit(g_, 3); break;
+        case MenuId::MenuDiffMode1: ChooseDifficulty(g_, 1); break;
+        case MenuId::MenuDiffMode2: ChooseDifficulty(g_, 2); break;
+        case MenuId::MenuDiffMode3: ChooseDifficulty(g_, 3); break;
+        case MenuId::MenuWave: ToggleEffects(g_); break;
+        case MenuId::MenuMidi: ToggleMusic(g_); break;
         case MenuId::MenuVXHelp: ShowHelp(this, HelpFile(), DesignPicture(g_, "Items.bmp")); break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
         case MenuId::MenuKeys: OpenKeyDialog(); break;
@@ -251,18 +251,18 @@ void Form1::RunMenuCommand(MenuId id) {
     }
 }
 
-ReadMeFile Form1::HelpFile() const {
+ReadMeFile MainWindow::HelpFile() const {
     return ReadMeFileFor(CurrentLanguage(), g_.files);
 }
 
 // Options > ネット対戦: the network line (Ctrl+I, also in a match), the input delay and,
 // for the host choosing the stage, the guest on the left (Ctrl+L). The first two are
 // kept in voltrax.ini.
-void Form1::AddNetworkItems() {
+void MainWindow::AddNetworkItems() {
     QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu();
     if (optionsMenu == nullptr) return;
-    QMenu* net = optionsMenu->addMenu(QCoreApplication::translate("Form1", "ネット対戦(&E)"));
-    networkLine_ = net->addAction(QCoreApplication::translate("Form1", "通信状況を表示(&I)"));
+    QMenu* net = optionsMenu->addMenu(QCoreApplication::translate("MainWindow", "ネット対戦(&E)"));
+    networkLine_ = net->addAction(QCoreApplication::translate("MainWindow", "通信状況を表示(&I)"));
     networkLine_->setCheckable(true);
     networkLine_->setChecked(options_.networkLine);
     networkLine_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -272,12 +272,12 @@ void Form1::AddNetworkItems() {
         netPlay_->SetLineShown(on);
         SaveOptions();
     });
-    QMenu* delay = net->addMenu(QCoreApplication::translate("Form1", "入力遅延(&D)"));
+    QMenu* delay = net->addMenu(QCoreApplication::translate("MainWindow", "入力遅延(&D)"));
     auto* delays = new QActionGroup(delay);
     for (int frames = -1; frames <= kMaxFixedInputDelay; ++frames) {
         const QString caption = frames < 0
-                                    ? QCoreApplication::translate("Form1", "自動(&A)")
-                                    : QCoreApplication::translate("Form1", "%1 フレーム(&%1)").arg(frames);
+                                    ? QCoreApplication::translate("MainWindow", "自動(&A)")
+                                    : QCoreApplication::translate("MainWindow", "%1 フレーム(&%1)").arg(frames);
         QAction* item = delay->addAction(caption);
         item->setCheckable(true);
         item->setChecked(frames == options_.inputDelay);
@@ -288,7 +288,7 @@ void Form1::AddNetworkItems() {
             SaveOptions();
         });
     }
-    guestOnLeft_ = net->addAction(QCoreApplication::translate("Form1", "相手を左側 (1P) にする(&L)"));
+    guestOnLeft_ = net->addAction(QCoreApplication::translate("MainWindow", "相手を左側 (1P) にする(&L)"));
     guestOnLeft_->setCheckable(true);
     guestOnLeft_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     addAction(guestOnLeft_);
@@ -305,11 +305,11 @@ void Form1::AddNetworkItems() {
     netPlay_->SetInputDelay(options_.inputDelay);
 }
 
-KeyDialog* Form1::KeysDialog() const {
+KeyDialog* MainWindow::KeysDialog() const {
     return keyDialog_.data();
 }
 
-void Form1::OpenKeyDialog() {
+void MainWindow::OpenKeyDialog() {
     if (keyDialog_ != nullptr) {
         keyDialog_->raise();
         keyDialog_->activateWindow();
@@ -326,11 +326,11 @@ void Form1::OpenKeyDialog() {
     keyDialog_->open();
 }
 
-bool Form1::OnWayland() {
+bool MainWindow::OnWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void Form1::SetFullScreen(bool on) {
+void MainWindow::SetFullScreen(bool on) {
     options_.fullScreen = on;
     g_.Menu.SetChecked(MenuId::MenuFullScreen, on);
     if (on) {
@@ -354,7 +354,7 @@ void Form1::SetFullScreen(bool on) {
     SaveOptions();
 }
 
-bool Form1::MenuBarKey(const KeyInput& key) {
+bool MainWindow::MenuBarKey(const KeyInput& key) {
     if (!options_.fullScreen || key.isAutoRepeat) return false;
     if (key.qtKey == Qt::Key_Alt) {
         if (!key.isRelease)
@@ -373,18 +373,18 @@ bool Form1::MenuBarKey(const KeyInput& key) {
     return false;
 }
 
-void Form1::HideMenuBarWhenIdle() {
+void MainWindow::HideMenuBarWhenIdle() {
     if (!options_.fullScreen || menuBar()->activeAction() != nullptr) return;
     menuBar()->hide();
     view_->setFocus();
 }
 
-void Form1::SaveOptions() {
+void MainWindow::SaveOptions() {
     if (!SaveNewOptions(options_))
         std::cerr << "voltrax: cannot write " << NewOptionsPath().toStdString() << "\n";
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) about_->Unload();
     if ((event->type() == QEvent::ActivationChange && !isActiveWindow()) ||
         (event->type() == QEvent::WindowStateChange && isMinimized()))
@@ -392,12 +392,12 @@ void Form1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     about_->Unload();
     QMainWindow::resizeEvent(event);
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     about_->Unload();
     if (!host_->Ending()) EndTheProgram(g_);
     event->accept();

@@ -1,4 +1,4 @@
-// Forms, the about box: types the version line and the credits onto the about picture
+// AboutBox, the about box: types the version line and the credits onto the about picture
 // one character at a time, plays the paddle hit and closes on a click once it has finished.
 // The typing runs from a timer against a millisecond clock, so the main window keeps
 // working meanwhile and closing the box mid-way simply stops it.
@@ -16,7 +16,7 @@ class QTimer;
 
 namespace vx {
 
-class Forms : public QWidget {
+class AboutBox : public QWidget {
   public:
     static constexpr int kWidth = 331;
     static constexpr int kHeight = 235;
@@ -30,10 +30,10 @@ class Forms : public QWidget {
         bool runTimer = true;             // false in tests, which call Tick themselves
     };
 
-    // Form_Load and StrInit: not finished, sized and centred, shown, typing started.
+    // Start and StrInit: not finished, sized and centred, shown, typing started.
     // Deletes itself when closed.
-    explicit Forms(Setup setup);
-    ~Forms() override;
+    explicit AboutBox(Setup setup);
+    ~AboutBox() override;
 
     bool Finished() const { return finished_; }
     int CharactersTyped() const { return typed_; }
@@ -47,7 +47,7 @@ class Forms : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;  // Picture1_Click
+    void mouseReleaseEvent(QMouseEvent* event) override;  // a click closes it
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -68,15 +68,15 @@ class Forms : public QWidget {
 // MenuVer: one about box at a time; a second Version command shows the existing one.
 class AboutBoxKeeper {
   public:
-    explicit AboutBoxKeeper(Forms::Setup setup) : setup_(std::move(setup)) {}
+    explicit AboutBoxKeeper(AboutBox::Setup setup) : setup_(std::move(setup)) {}
     ~AboutBoxKeeper() { Unload(); }
-    Forms* ShowVersion();
-    void Unload();  // Form_Activate, Form_Resize, Form_Unload
-    Forms* Box() const { return box_; }
+    AboutBox* ShowVersion();
+    void Unload();  // deactivated, resized or closed
+    AboutBox* Box() const { return box_; }
 
   private:
-    Forms::Setup setup_;
-    QPointer<Forms> box_;  // null again once the box has closed and gone
+    AboutBox::Setup setup_;
+    QPointer<AboutBox> box_;  // null again once the box has closed and gone
 };
 
 }  // namespace vx

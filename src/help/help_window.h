@@ -1,4 +1,4 @@
-// SubForm, the modal help window: the help text (ReadMeFileFor) on one page and the picture
+// HelpWindow, the modal help window: the help text (ReadMeFileFor) on one page and the picture
 // of the items on the other, each with its own scroll bar and kept scroll position,
 // switched from the window's small menu bar.
 #pragma once
@@ -16,7 +16,7 @@ class QScrollBar;
 
 namespace vx {
 
-class SubForm : public QDialog {
+class HelpWindow : public QDialog {
   public:
     // The outer size of the window; the client area leaves room for the frame.
     static constexpr int kWindowWidth = 501;
@@ -25,12 +25,12 @@ class SubForm : public QDialog {
 
     // Reads the help text at once (the window is never shown half-loaded) and loads the
     // item picture (a BMP; the item page stays empty when it is missing).
-    SubForm(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent = nullptr);
+    HelpWindow(const ReadMeFile& readMe, const QString& itemPicturePath, QWidget* parent = nullptr);
 
     // The menu commands.
-    void MRead_Click();
-    void MItem_Click();
-    void MEnd_Click();
+    void ShowReadMe();
+    void ShowItemPage();
+    void CloseHelp();
 
     QAction* MRead() const { return mRead_; }
     QAction* MItem() const { return mItem_; }

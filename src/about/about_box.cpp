@@ -1,4 +1,4 @@
-#include "about/forms.h"
+#include "about/about_box.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -24,12 +24,12 @@ const QColor kYellow(255, 255, 0);
 
 }  // namespace
 
-Forms::Forms(Setup setup) : QWidget(nullptr, Qt::Window), setup_(std::move(setup)) {
+AboutBox::AboutBox(Setup setup) : QWidget(nullptr, Qt::Window), setup_(std::move(setup)) {
     if (!setup_.nowMs) setup_.nowMs = SteadyNowMs;
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("VOLTRAX"));
 
-    // Form_Load
+    // Start
     finished_ = false;
     if (!setup_.picturePath.isEmpty())
         picture_ = QImage(setup_.picturePath).convertToFormat(QImage::Format_RGB32);
@@ -50,15 +50,15 @@ Forms::Forms(Setup setup) : QWidget(nullptr, Qt::Window), setup_(std::move(setup
     timer_ = new QTimer(this);
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(1);
-    connect(timer_, &QTimer::timeout, this, &Forms::Tick);
+    connect(timer_, &QTimer::timeout, this, &AboutBox::Tick);
     if (setup_.runTimer) timer_->start();
 }
 
-Forms::~Forms() {
+AboutBox::~AboutBox() {
     typing_ = false;
 }
 
-void Forms::Tick() {
+void AboutBox::Tick() {
     if (!typing_) return;
     const int64_t now = setup_.nowMs();
     if (!WaitOver(now, waitStartMs_, waitMs_)) return;
@@ -80,7 +80,7 @@ void Forms::Tick() {
     }
 }
 
-void Forms::TypeNext() {
+void AboutBox::TypeNext() {
     const AboutLine& line = AboutLines()[static_cast<size_t>(line_)];
     ++typed_;
     if (line.text == "&") return;  // one step, nothing drawn
@@ -95,22 +95,22 @@ void Forms::TypeNext() {
     update(x, line.y, std::max(kAboutCellWidth, metrics.horizontalAdvance(character)), metrics.height());
 }
 
-void Forms::Unload() {
+void AboutBox::Unload() {
     typing_ = false;
     close();
 }
 
-void Forms::paintEvent(QPaintEvent* event) {
+void AboutBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(event->rect(), picture_, event->rect());
 }
 
-void Forms::mouseReleaseEvent(QMouseEvent* event) {
+void AboutBox::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && finished_)
         Unload();
 }
 
-void Forms::closeEvent(QCloseEvent* event) {
+void AboutBox::closeEvent(QCloseEvent* event) {
     // Closed during the typing (close box or the main window's activation): stop
     // drawing into a window that is about to go.
     typing_ = false;
@@ -118,14 +118,14 @@ void Forms::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-Forms* AboutBoxKeeper::ShowVersion() {
+AboutBox* AboutBoxKeeper::ShowVersion() {
     if (box_) {
         box_->show();
         box_->raise();
         box_->activateWindow();
         return box_;
     }
-    box_ = new Forms(setup_);
+    box_ = new AboutBox(setup_);
     return box_;
 }
 

@@ -1,4 +1,4 @@
-#include "help/sub_form.h"
+#include "help/help_window.h"
 
 #include <QAction>
 #include <QImage>
@@ -41,20 +41,20 @@ struct HelpFixture {
     }
 };
 
-TEST(SubFormTest, Cp932TextShowsAsJapaneseWithEveryLineEnded) {
+TEST(HelpWindowTest, Cp932TextShowsAsJapaneseWithEveryLineEnded) {
     HelpFixture f;
     f.WriteText(ToCp932("ボルトラックスの遊び方\r\nＡとＺで動かす\r\n最後の行"));
-    SubForm help(f.readMe, f.items);
+    HelpWindow help(f.readMe, f.items);
     EXPECT_EQ(help.TextStatus(), ReadMeStatus::Loaded);
     EXPECT_EQ(help.Picture1()->text(),
               QString::fromUtf8("ボルトラックスの遊び方\nＡとＺで動かす\n最後の行\n"));
     EXPECT_EQ(help.windowTitle(), QString::fromUtf8("VOLTRAX　HELP"));
 }
 
-TEST(SubFormTest, MissingOrEmptyFilesSaySoOnOneLineAndAMissingPictureLeavesAnEmptyPage) {
+TEST(HelpWindowTest, MissingOrEmptyFilesSaySoOnOneLineAndAMissingPictureLeavesAnEmptyPage) {
     HelpFixture f;
     {
-        SubForm help(f.readMe, f.items);
+        HelpWindow help(f.readMe, f.items);
         EXPECT_EQ(help.TextStatus(), ReadMeStatus::Missing);
         EXPECT_TRUE(help.Picture1()->text().contains(QStringLiteral("read me.txt")));
         EXPECT_EQ(help.Picture1()->text().count(QLatin1Char('\n')), 1);
@@ -67,16 +67,16 @@ TEST(SubFormTest, MissingOrEmptyFilesSaySoOnOneLineAndAMissingPictureLeavesAnEmp
         EXPECT_EQ(help.VScroll2()->maximum(), 0);
     }
     f.WriteText("");
-    SubForm help(f.readMe, f.items);
+    HelpWindow help(f.readMe, f.items);
     EXPECT_EQ(help.TextStatus(), ReadMeStatus::Empty);
     EXPECT_EQ(help.Picture1()->text().count(QLatin1Char('\n')), 1);
 }
 
-TEST(SubFormTest, PagesSwitchWithTheirMenuStatesAndKeepTheirScrollPositions) {
+TEST(HelpWindowTest, PagesSwitchWithTheirMenuStatesAndKeepTheirScrollPositions) {
     HelpFixture f;
     f.WriteText(f.LongText(120));
     f.WriteItems();
-    SubForm help(f.readMe, f.items);
+    HelpWindow help(f.readMe, f.items);
     help.show();
     ASSERT_GT(help.VScroll1()->maximum(), 0);
     ASSERT_EQ(help.Picture3()->height(), 520);
@@ -113,10 +113,10 @@ TEST(SubFormTest, PagesSwitchWithTheirMenuStatesAndKeepTheirScrollPositions) {
     EXPECT_FALSE(help.isVisible());
 }
 
-TEST(SubFormTest, TextPageIsTallEnoughForEveryLine) {
+TEST(HelpWindowTest, TextPageIsTallEnoughForEveryLine) {
     HelpFixture f;
     f.WriteText(f.LongText(120));
-    SubForm help(f.readMe, f.items);
+    HelpWindow help(f.readMe, f.items);
     help.VScroll1()->setValue(help.VScroll1()->maximum());
     const QFontMetrics metrics(help.Picture1()->font());
     // At the bottom of the range the last line lies inside the viewport.
@@ -125,28 +125,28 @@ TEST(SubFormTest, TextPageIsTallEnoughForEveryLine) {
     EXPECT_GE(help.Picture1()->height(), 121 * metrics.lineSpacing());
 }
 
-TEST(SubFormTest, InvalidShiftJisBytesDoNotStopThePage) {
+TEST(HelpWindowTest, InvalidShiftJisBytesDoNotStopThePage) {
     HelpFixture f;
     f.WriteText(std::string("ok\r\n\x81", 5) + ToCp932("あと"));
-    SubForm help(f.readMe, f.items);
+    HelpWindow help(f.readMe, f.items);
     EXPECT_TRUE(help.Picture1()->text().startsWith(QStringLiteral("ok\n")));
     EXPECT_TRUE(help.Picture1()->text().endsWith(QString::fromUtf8("と\n")));
 }
 
-TEST(SubFormTest, EnglishTextIsUtf8WithBadBytesMarkedAndItsOwnMissingLine) {
+TEST(HelpWindowTest, EnglishTextIsUtf8WithBadBytesMarkedAndItsOwnMissingLine) {
     HelpFixture f;
     const std::filesystem::path english = f.folder.Path() / "read me.en.txt";
     {
-        SubForm help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
+        HelpWindow help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
         EXPECT_EQ(help.TextStatus(), ReadMeStatus::Missing);
         EXPECT_EQ(help.Picture1()->text(), QStringLiteral("\"read me.en.txt\" was not found.\n"));
     }
     std::ofstream(english, std::ios::binary) << "Keys\r\nA \xe2\x86\x91\n\xff(\xe3\x82\x8d)";
-    SubForm help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
+    HelpWindow help(ReadMeFile(english, ReadMeEncoding::Utf8), f.items);
     EXPECT_EQ(help.Picture1()->text(), QString::fromUtf8("Keys\nA ↑\n\uFFFD(ろ)\n"));
 }
 
-TEST(SubFormTest, HelpFileFollowsTheLanguageAndFallsBackToTheJapaneseText) {
+TEST(HelpWindowTest, HelpFileFollowsTheLanguageAndFallsBackToTheJapaneseText) {
     struct Case {
         bool english, japanese;  // which files the program folder has
         const char* language;

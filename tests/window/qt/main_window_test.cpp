@@ -1,7 +1,7 @@
 // The main window on the offscreen platform: every menu command's effect, the settings
 // bytes it writes and the check marks it shows (keys through the real window are tested
 // by tests/window/real/real_window_test.sh).
-#include "window/form1.h"
+#include "window/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 #include "core/game.h"
 #include "frontend/messages_language.h"
-#include "help/sub_form.h"
+#include "help/help_window.h"
 #include "platform/pad_state.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
@@ -34,10 +34,10 @@ struct WindowFixture : ::testing::Test {
     QtHost windowHost;
     testing::RealScreenHarness h{1, &windowHost};
     Game& g = h.g();
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     WindowFixture() {
-        form = std::make_unique<Form1>(g, windowHost);
-        form->Form_Load();
+        form = std::make_unique<MainWindow>(g, windowHost);
+        form->Start();
     }
     QAction* Action(MenuId id) { return form->Menus()->Action(id); }
     void Trigger(MenuId id) { Action(id)->trigger(); }
@@ -133,7 +133,7 @@ TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemem
     EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
 
     g.ScreenState = screen_state::kTitle;
-    form = std::make_unique<Form1>(g, windowHost);
+    form = std::make_unique<MainWindow>(g, windowHost);
     EXPECT_FALSE(form->PauseOnFocusLossAction()->isChecked()) << "read back by the next window";
     form->PauseOnFocusLossAction()->trigger();
     EXPECT_TRUE(form->Options().pauseOnFocusLoss);
@@ -191,8 +191,8 @@ TEST_F(WindowFixture, HelpShowsTheTextInTheLanguageOfTheLocale) {
         setenv("LANG", c.lang, 1);
         ASSERT_TRUE(UseLanguage(MessagesLanguage(ProcessEnvironment())));
         // The window's help command shows this file modally (ShowHelp); the page is the
-        // same SubForm without the dialog's event loop.
-        const SubForm help(form->HelpFile(), QString());
+        // same HelpWindow without the dialog's event loop.
+        const HelpWindow help(form->HelpFile(), QString());
         const QString shown = help.Picture1()->text();
         EXPECT_EQ(shown, QString::fromUtf8(c.shown));
     }
