@@ -22,6 +22,16 @@ vx_net_up() {
   ip -n "$ns" link add br0 type bridge
   ip -n "$ns" addr add 203.0.113.1/24 dev br0
   ip -n "$ns" link set br0 up
+  # A relay on the internet has a default route: what it sends towards a home's private
+  # address is lost on the way, not refused at once. Without one, coturn's send to such a
+  # peer (a home candidate the other side tries) fails with "network unreachable" and
+  # coturn closes that player's whole allocation. The default route here ends in a veth
+  # pair whose both ends stay in this namespace (no ARP, no forwarding), which drops
+  # everything: still no route out of the namespaces.
+  ip -n "$ns" link add void type veth peer name void2
+  ip -n "$ns" link set void arp off up
+  ip -n "$ns" link set void2 up
+  ip -n "$ns" route add default dev void
 }
 
 vx_net_router() {

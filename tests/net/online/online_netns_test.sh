@@ -33,7 +33,8 @@ cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
   vx_net_down "$id"
-  rm -rf "$work"
+  # VOLTRAX_NETNS_KEEP=1 keeps the probes' and servers' output for a look afterwards.
+  if [ -n "${VOLTRAX_NETNS_KEEP:-}" ]; then echo "output kept in $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 failures=0
@@ -75,7 +76,7 @@ world() {
     --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
   lobby_pid=$!
   pids+=("$lobby_pid")
-  for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
+  for _ in $(seq 200); do grep -qs "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
   fail "the lobby did not start: $(cat "$work/lobby-$3.out")"
   return 1
 }
