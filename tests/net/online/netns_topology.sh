@@ -119,8 +119,19 @@ table inet filter {
   chain postrouting { type nat hook postrouting priority 99; policy accept; jump postrouting_miniupnpd; }
 }
 NFT
+  # miniupnpd's STUN check also asks the relay to answer from its other port (3479), which
+  # is new traffic to the router itself: let those answers in.
+  ip netns exec "$rt" nft insert rule inet home input iifname wan ip saddr 203.0.113.1 udp sport 3479 accept
+  # What miniupnpd forwards to a home (its own rules rewrite the address) may pass.
+  ip netns exec "$rt" nft insert rule inet home forward ct status dnat accept
   cat >"$dir/upnp-$r.conf" <<CONF
 ext_ifname=wan
+# The router's own address (from a documentation range) counts as private to miniupnpd,
+# which then refuses to forward ports; with STUN against the lobby's relay it learns that
+# this address is what the internet side sees, with ports kept, and forwards after all.
+ext_perform_stun=yes
+ext_stun_host=203.0.113.1
+ext_stun_port=3478
 listening_ip=lan
 enable_natpmp=yes
 enable_upnp=yes
