@@ -14,6 +14,8 @@ VOLTRAX_TEST_PACKAGES=(
   dpkg-dev file appstream desktop-file-utils man-db
   weston sway grim wtype
   prosody coturn nftables iproute2
+  # miniupnpd for the mapped case; this package only installs the program (no service starts)
+  miniupnpd-nftables
 )
 
 # voltrax_install_missing PACKAGE...: installs those of the named packages that are missing.

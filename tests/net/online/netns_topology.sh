@@ -22,6 +22,16 @@ vx_net_up() {
   ip -n "$ns" link add br0 type bridge
   ip -n "$ns" addr add 203.0.113.1/24 dev br0
   ip -n "$ns" link set br0 up
+  # A relay on the internet has a default route: what it sends towards a home's private
+  # address is lost on the way, not refused at once. Without one, coturn's send to such a
+  # peer (a home candidate the other side tries) fails with "network unreachable" and
+  # coturn closes that player's whole allocation. The default route here ends in a veth
+  # pair whose both ends stay in this namespace (no ARP, no forwarding), which drops
+  # everything: still no route out of the namespaces.
+  ip -n "$ns" link add void type veth peer name void2
+  ip -n "$ns" link set void arp off up
+  ip -n "$ns" link set void2 up
+  ip -n "$ns" route add default dev void
 }
 
 vx_net_router() {
@@ -109,8 +119,19 @@ table inet filter {
   chain postrouting { type nat hook postrouting priority 99; policy accept; jump postrouting_miniupnpd; }
 }
 NFT
+  # miniupnpd's STUN check also asks the relay to answer from its other port (3479), which
+  # is new traffic to the router itself: let those answers in.
+  ip netns exec "$rt" nft insert rule inet home input iifname wan ip saddr 203.0.113.1 udp sport 3479 accept
+  # What miniupnpd forwards to a home (its own rules rewrite the address) may pass.
+  ip netns exec "$rt" nft insert rule inet home forward ct status dnat accept
   cat >"$dir/upnp-$r.conf" <<CONF
 ext_ifname=wan
+# The router's own address (from a documentation range) counts as private to miniupnpd,
+# which then refuses to forward ports; with STUN against the lobby's relay it learns that
+# this address is what the internet side sees, with ports kept, and forwards after all.
+ext_perform_stun=yes
+ext_stun_host=203.0.113.1
+ext_stun_port=3478
 listening_ip=lan
 enable_natpmp=yes
 enable_upnp=yes

@@ -33,7 +33,8 @@ cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
   vx_net_down "$id"
-  rm -rf "$work"
+  # VOLTRAX_NETNS_KEEP=1 keeps the probes' and servers' output for a look afterwards.
+  if [ -n "${VOLTRAX_NETNS_KEEP:-}" ]; then echo "output kept in $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 failures=0
@@ -54,14 +55,14 @@ wait_line() {  # wait_line NAME PATTERN: the first match of the pattern in NAME'
   done
   return 1
 }
-agree() {
-  local a="$1" b="$2" path="$3" ha hb
+agree() {  # agree A B PATH [B'S PATH]: B may see another path (a guest cannot know "mapped")
+  local a="$1" b="$2" path="$3" path_b="${4:-$3}" ha hb
   wait "$(eval echo "\$${a}_pid")" || fail "$a: $(cat "$work/$a.err")"
   wait "$(eval echo "\$${b}_pid")" || fail "$b: $(cat "$work/$b.err")"
   ha=$(grep -o "state hash [0-9a-f]*" "$work/$a.out") hb=$(grep -o "state hash [0-9a-f]*" "$work/$b.out")
   [ -n "$ha" ] && [ "$ha" = "$hb" ] || fail "$a/$b: hashes differ: '$ha' '$hb'"
   grep -q "path=$path\$" "$work/$a.out" || fail "$a: not path=$path: $(tail -1 "$work/$a.out")"
-  grep -q "path=$path\$" "$work/$b.out" || fail "$b: not path=$path: $(tail -1 "$work/$b.out")"
+  grep -q "path=$path_b\$" "$work/$b.out" || fail "$b: not path=$path_b: $(tail -1 "$work/$b.out")"
   echo "$a/$b: $(tail -1 "$work/$a.out")"
 }
 
@@ -75,7 +76,7 @@ world() {
     --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
   lobby_pid=$!
   pids+=("$lobby_pid")
-  for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
+  for _ in $(seq 200); do grep -qs "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
   fail "the lobby did not start: $(cat "$work/lobby-$3.out")"
   return 1
 }
@@ -136,10 +137,12 @@ case_mapped() {
   local ha hb public
   ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1)
   vx_net_upnp "$id" a "$work" && pids+=("$VX_UPNP_PID")
+  # miniupnpd answers only after its STUN check (a few seconds).
+  for _ in $(seq 150); do grep -qs "Listening for NAT-PMP" "$work/upnp-a.log" && break; sleep 0.1; done
   in_ns "$ha" mapped_h --host 47150 --seed 3
   public=$(wait_line mapped_h "^public " | sed 's/^public //') || fail "mapped: no public address: $(cat "$work/mapped_h.err")"
   in_ns "$hb" mapped_j --join "${public:-203.0.113.2:47150}" --seed 4
-  agree mapped_h mapped_j mapped
+  agree mapped_h mapped_j mapped direct
   end_world
 }
 
