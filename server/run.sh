@@ -68,6 +68,17 @@ else
   interfaces='"*", "::"'
   listening_ip=""
   extra=""
+  # Anyone in the lobby gets relay credentials, so a relay on a public address must not
+  # carry their packets into the private networks around it (its operator's own LAN).
+  # A lobby on a private address serves that LAN and keeps it reachable.
+  case "$public" in
+    10.*|192.168.*|172.1[6-9].*|172.2[0-9].*|172.3[01].*|100.6[4-9].*|100.[7-9][0-9].*|100.1[01][0-9].*|100.12[0-7].*|169.254.*|f[cd]*|fe[89ab]*) ;;
+    *) for range in 0.0.0.0-0.255.255.255 10.0.0.0-10.255.255.255 100.64.0.0-100.127.255.255 \
+         169.254.0.0-169.254.255.255 172.16.0.0-172.31.255.255 192.168.0.0-192.168.255.255 \
+         fc00::-fdff:ffff:ffff:ffff:ffff:ffff:ffff:ffff fe80::-febf:ffff:ffff:ffff:ffff:ffff:ffff:ffff; do
+         extra="${extra}denied-peer-ip=$range\\n"
+       done ;;
+  esac
 fi
 if [ -n "$certs" ]; then
   tls_module='"tls"; -- STARTTLS, and clients must use it'

@@ -39,8 +39,8 @@ struct BenchMatch {
         if (frame % 9 == 0) {
             keySeed = keySeed * 1103515245u + 12345u;
             const uint32_t choice = (keySeed >> 16) % 3;
-            g.KeyFlags[0] = ToBool16(choice == 1);
-            g.KeyFlags[1] = ToBool16(choice == 2);
+            g.KeyFlags[0] = static_cast<bool>(choice == 1);
+            g.KeyFlags[1] = static_cast<bool>(choice == 2);
         }
         PlayFrame(g, r, g.GameMode);
         ++frame;

@@ -78,7 +78,7 @@ void ForceItem(Game& g, MatchRecords& r, uint8_t kind, int16_t owner) {
     r.item.owner = owner;
     r.item.phase = item_phase::kEffect;
     r.item.timer = INT16_MAX;
-    ApplyItem(g, r.pucks, r.paddles, r.sprites, kind, owner, kTrue);
+    ApplyItem(g, r.pucks, r.paddles, r.sprites, kind, owner, true);
 }
 
 // One whole match; kind 0 leaves the items to chance.

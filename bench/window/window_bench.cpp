@@ -21,8 +21,8 @@
 #include "platform/clock.h"
 #include "support/match_harness.h"
 #include "support/screen_harness.h"
-#include "window/main_window.h"
 #include "window/main_pict_view.h"
+#include "window/main_window.h"
 #include "window/qt_host.h"
 #include "window/qt_picture_decoder.h"
 

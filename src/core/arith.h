@@ -1,19 +1,11 @@
 // The game's integer conversions, each written once: pixel values are the floor of
-// hundredths, fractional values become integers by rounding halves to even, and
-// booleans are 16-bit with true stored as -1.
+// hundredths, and fractional values become integers by rounding halves to even.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 
 namespace vx {
-
-using Bool16 = int16_t;
-constexpr Bool16 kTrue = -1;
-constexpr Bool16 kFalse = 0;
-constexpr Bool16 ToBool16(bool b) {
-    return b ? kTrue : kFalse;
-}
 
 // Floor division (towards minus infinity), unlike C++'s truncating '/'.
 constexpr int32_t FloorDiv(int32_t a, int32_t b) {

@@ -102,13 +102,13 @@ struct Game {
 
     // --- the match ---
     std::array<uint8_t, 2> Scores{};
-    std::array<Bool16, 4> KeyFlags{};
+    KeyFlagSet KeyFlags{};
     uint8_t MatchRequest = match_request::kNone;
     int64_t FrameStart = 0;  // ms; 64-bit so that the clock never wraps
     uint8_t ClockTick = 0;
     bool ClockChanged = false;  // the clock counted a second this frame; the drawing shows it
     std::array<Rect, 3> BlindAreas{};
-    Bool16 SimulationFlag = kFalse;
+    bool SimulationFlag = false;
     CornerPostSet CornerPosts;
     MatchRecords Saved;       // written on pause, read on resume
     uint32_t FrameCount = 0;  // frames played since the match was set up (kept over a pause)
@@ -137,12 +137,12 @@ struct Game {
     std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};
 
     // --- the front end ---
-    Bool16 MouseHeld = kFalse;  // a mouse button is down over MainPict; hover redraws wait
-    std::string FatalMessage;   // why the program stopped early (a picture it could not read)
+    bool MouseHeld = false;    // a mouse button is down over MainPict; hover redraws wait
+    std::string FatalMessage;  // why the program stopped early (a picture it could not read)
 
     // --- music ---
     std::string MusicPath;
-    Bool16 MusicPlaying = kFalse;
+    bool MusicPlaying = false;
 
     // --- the window's menu bar, as data ---
     MenuModel Menu;

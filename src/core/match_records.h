@@ -53,7 +53,7 @@ struct Paddle {
 };
 
 // The match keys held in a frame: player 1 up, player 1 down, player 2 down, player 2 up.
-using KeyFlagSet = std::array<Bool16, 4>;
+using KeyFlagSet = std::array<bool, 4>;
 
 // 0 player 1 back (x 77), 1 player 1 front (x 189), 2 player 2 back (x 435), 3 player 2 front (x 323).
 using Paddles = std::array<Paddle, 4>;

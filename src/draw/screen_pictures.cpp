@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/game.h"
+#include "platform/asset_paths.h"
 #include "platform/picture_file.h"
 #include "platform/program_files.h"
 #include "platform/surface.h"
@@ -38,7 +39,7 @@ bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
     // A table picture that stops short of the stored gauge row gets it from the gauge's
     // place on the table, so the gauge drawing always has its empty image.
     if (&dest == &g.BufPict && picture.Height() <= kStoredGaugeY &&
-        EqualsIgnoringAsciiCase(gamePath, "\\dat\\battle")) {
+        EqualsIgnoringAsciiCase(gamePath, asset::kTablePicture)) {
         BitBlt(g.BufPict, kStoredGaugeX, kStoredGaugeY, kGaugeW, kGaugeH, &g.BufPict, kGaugeX, kGaugeY,
                Rop::SrcCopy);
     }
@@ -74,14 +75,14 @@ bool LoadDesignEntries(Game& g, std::initializer_list<DesignEntry> entries) {
 }  // namespace
 
 bool LoadTitleDesignPictures(Game& g) {
-    return LoadDesignEntries(g, {{"\\design\\Pict.bmp", &g.Pict}});
+    return LoadDesignEntries(g, {{asset::kSpriteSheet, &g.Pict}});
 }
 
 bool LoadStageDesignPictures(Game& g) {
     return LoadDesignEntries(g, {
-                                    {"\\design\\LinePict.bmp", &g.LinePict},
-                                    {"\\design\\St3.bmp", &g.St3},
-                                    {"\\design\\Mas.bmp", &g.Mas},
+                                    {asset::kStageLines, &g.LinePict},
+                                    {asset::kStage3Overlay, &g.St3},
+                                    {asset::kStageMask, &g.Mas},
                                 });
 }
 

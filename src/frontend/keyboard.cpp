@@ -12,8 +12,8 @@ namespace {
 void RunKeyCommand(Game& g, KeyCommand command) {
     switch (command) {
         case KeyCommand::kPause: PauseMatch(g); break;
-        case KeyCommand::kResume: ResumeMatch(g); break;
-        case KeyCommand::kStop: StopMatch(g); break;
+        case KeyCommand::kResume: ResumePausedMatch(g); break;
+        case KeyCommand::kStop: StopPausedMatch(g); break;
         case KeyCommand::kEndProgram: EndTheProgram(g); break;
         case KeyCommand::kNone: break;
     }

@@ -62,13 +62,13 @@ void PauseMatch(Game& g) {
     RequestPause(g);
 }
 
-void ResumeMatch(Game& g) {
+void ResumePausedMatch(Game& g) {
     if (!MatchPaused(g)) return;
     ResumeMatch(g);
     g.flow.Do(EndWatchingIfOver);
 }
 
-void StopMatch(Game& g) {
+void StopPausedMatch(Game& g) {
     if (!g.Menu.Enabled(MenuId::MenuPause) && g.Menu.Enabled(MenuId::MenuRePlay)) StopMatch(g);
 }
 

@@ -29,7 +29,7 @@ Point ToPoint(float x, float y) {
 }
 
 bool In(const Game& g, int16_t number, const Point& p) {
-    return PointInRect(g.MenuButtons[static_cast<size_t>(number)].rect, p) != kFalse;
+    return PointInRect(g.MenuButtons[static_cast<size_t>(number)].rect, p);
 }
 
 // The first of the screen's buttons holding p (its normal entry), or 0.
@@ -84,7 +84,7 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
         TellChoice(g, match_choice::kTitle);
         DrawButtonLooks(g, kStageSelectButtons, button::kReturn, ButtonLook::kHover);
         g.ScreenState = screen_state::kBusy;
-        ShowTitle(g, kFalse);
+        ShowTitle(g, false);
         g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(true); });
     } else if (In(g, button::kOk, p)) {
         StopMenuMusic(g);
@@ -144,7 +144,7 @@ void ChooseOnResult(Game& g, int16_t hit) {
         TellChoice(g, match_choice::kTitle);
         g.ScreenState = screen_state::kBusy;
         g.Menu.SetOptionItemsEnabled(true);
-        ShowTitle(g, kFalse);
+        ShowTitle(g, false);
         g.flow.Do([](Game& g) {
             g.Menu.SetGameStartItemsEnabled(true);
             SwitchToOpeningMusic(g);
@@ -171,7 +171,7 @@ void DrawSlotFrame(Game& g, int k) {
 
 // Hover shows on the button under the pointer, every other button of the screen normal.
 void OnPointerMove(Game& g, int16_t, int16_t, float x, float y) {
-    if (g.ScreenState == screen_state::kBusy || g.MouseHeld == kTrue) return;
+    if (g.ScreenState == screen_state::kBusy || g.MouseHeld) return;
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {
         case screen_state::kTitle:
@@ -188,7 +188,7 @@ void OnPointerMove(Game& g, int16_t, int16_t, float x, float y) {
 }
 
 void OnPointerDown(Game& g, int16_t, int16_t, float x, float y) {
-    g.MouseHeld = kTrue;
+    g.MouseHeld = true;
     const Point p = ToPoint(x, y);
     std::span<const ButtonLooks> buttons;
     switch (g.ScreenState) {
@@ -211,7 +211,7 @@ void OnPointerDown(Game& g, int16_t, int16_t, float x, float y) {
 }
 
 void OnPointerUp(Game& g, int16_t, int16_t, float x, float y) {
-    g.MouseHeld = kFalse;
+    g.MouseHeld = false;
     const Point p = ToPoint(x, y);
     switch (g.ScreenState) {
         case screen_state::kTitle: ReleaseOnTitle(g, p); break;

@@ -20,6 +20,7 @@
 #include "match/match_loop.h"
 #include "match/match_sequences.h"
 #include "match/screen_wipe.h"
+#include "platform/asset_paths.h"
 #include "platform/version.h"
 #include "sound/music.h"
 
@@ -34,13 +35,12 @@ static_assert(match_choice::kStage == net::choice_kind::kStage &&
 namespace {
 
 constexpr const char* kProgramVersion = VOLTRAX_VERSION_TEXT;
-constexpr const char* kWaitingPicture = "\\dat\\bwait";
+constexpr const char* kWaitingPicture = asset::kWaitingPicture;
 
 // Two bits a frame from this side's player-1 keys (or pad): bit 0 and bit 1 as a
 // local match reads KeyFlags[0] and KeyFlags[1].
 net::InputBits LocalKeys(const Game& g) {
-    return static_cast<net::InputBits>((g.KeyFlags[0] != kFalse ? 1u : 0u) |
-                                       (g.KeyFlags[1] != kFalse ? 2u : 0u));
+    return static_cast<net::InputBits>((g.KeyFlags[0] ? 1u : 0u) | (g.KeyFlags[1] ? 2u : 0u));
 }
 
 }  // namespace
@@ -433,7 +433,7 @@ void NetPlay::ReturnToTitle() {
     g_.Menu.SetEnabled(MenuId::MenuGameStop, false);
     ApplySettings(g_);
     g_.ScreenState = screen_state::kBusy;
-    ShowTitle(g_, kFalse);
+    ShowTitle(g_, false);
     g_.flow.Do([](Game& g) {
         g.Menu.SetGameStartItemsEnabled(true);
         SwitchToOpeningMusic(g);

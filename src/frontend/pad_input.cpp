@@ -53,10 +53,10 @@ constexpr LeverKeys kPlayerKeys[2] = {{key_code::kA, key_code::kZ},
 // The KeyFlags entry a lever key sets.
 bool FlagSet(const Game& g, int16_t keyCode) {
     switch (keyCode) {
-        case key_code::kA: return g.KeyFlags[0] == kTrue;
-        case key_code::kZ: return g.KeyFlags[1] == kTrue;
-        case key_code::kOem102: return g.KeyFlags[2] == kTrue;
-        case key_code::kCloseBracket: return g.KeyFlags[3] == kTrue;
+        case key_code::kA: return g.KeyFlags[0];
+        case key_code::kZ: return g.KeyFlags[1];
+        case key_code::kOem102: return g.KeyFlags[2];
+        case key_code::kCloseBracket: return g.KeyFlags[3];
         default: return false;
     }
 }
@@ -155,7 +155,7 @@ bool PadInput::Act(Game& g, Known& pad, const PadButtons& now) {
     pad.last.down = now.down;
     pad.last.left = now.left;
     pad.last.right = now.right;
-    if (!OrderOf(g.ScreenState).empty() && g.MouseHeld == kFalse) {
+    if (!OrderOf(g.ScreenState).empty() && !g.MouseHeld) {
         if ((now.up && !was.up) || (now.left && !was.left)) Move(g, -1);
         if ((now.down && !was.down) || (now.right && !was.right)) Move(g, +1);
     }
@@ -164,14 +164,14 @@ bool PadInput::Act(Game& g, Known& pad, const PadButtons& now) {
         pad.last.start = now.start;
         if (now.start && g.ScreenState == screen_state::kPlaying) PauseMatch(g);
         if (now.start && g.ScreenState == screen_state::kPaused) {
-            ResumeMatch(g);  // runs the rest of the match
+            ResumePausedMatch(g);  // runs the rest of the match
             return false;
         }
     }
     if (now.back != was.back) {
         pad.last.back = now.back;
         if (now.back && g.ScreenState == screen_state::kPaused) {
-            StopMatch(g);
+            StopPausedMatch(g);
             return false;
         }
     }

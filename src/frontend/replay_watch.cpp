@@ -47,7 +47,7 @@ void BackToTitle(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuPause, false);
     g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.ScreenState = screen_state::kBusy;
-    ShowTitle(g, kFalse);
+    ShowTitle(g, false);
     g.flow.Do([](Game& g) {
         g.Menu.SetGameStartItemsEnabled(true);
         SwitchToOpeningMusic(g);

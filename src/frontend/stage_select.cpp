@@ -9,12 +9,13 @@
 #include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
 #include "match/screen_wipe.h"
+#include "platform/asset_paths.h"
 
 namespace vx {
 
 namespace {
 
-constexpr const char* kStagePicture = "\\dat\\stagec";
+constexpr const char* kStagePicture = asset::kStageSelectPicture;
 constexpr Box kStrip = SlotStrip();
 constexpr int kLayoutX = 50, kLayoutY = 52, kLayoutW = kThumbW, kLayoutH = kThumbH;
 constexpr int kNumberX = 215, kNumberY = 15, kNumberW = 25, kNumberH = 27;

@@ -10,20 +10,21 @@
 #include "match/match_sequences.h"
 #include "match/replay_recorder.h"
 #include "match/screen_wipe.h"
+#include "platform/asset_paths.h"
 #include "sound/music.h"
 
 namespace vx {
 
 namespace {
-constexpr const char* kTitlePicture = "\\dat\\OP";
+constexpr const char* kTitlePicture = asset::kTitlePicture;
 }  // namespace
 
-void ShowTitle(Game& g, Bool16 startup) {
+void ShowTitle(Game& g, bool startup) {
     EndMatchRandom(g);
     g.random.Randomize();
     g.MatchRequest = match_request::kNone;
 
-    if (startup == kTrue) {
+    if (startup) {
         MakeMask(g.Mask, g.Pict, g.Pict.Width(), g.Pict.Height(), kWhite);
         g.ScreenState = screen_state::kTitle;
         for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
@@ -64,7 +65,7 @@ void StopMatch(Game& g) {
     g.Menu.SetEnabled(MenuId::MenuGameStop, false);
     ApplySettings(g);
     g.ScreenState = screen_state::kBusy;
-    ShowTitle(g, kFalse);
+    ShowTitle(g, false);
     g.flow.Do(SwitchToOpeningMusic);
 }
 

@@ -10,7 +10,7 @@ struct Game;
 
 // startup = true (-1) only from the window's load event, drawn at once; every return
 // to the title passes false and queues the fade from the old screen on g.flow.
-void ShowTitle(Game& g, Bool16 startup);
+void ShowTitle(Game& g, bool startup);
 
 // The stop command of a paused match: options back as saved, then (queued) the title.
 void StopMatch(Game& g);

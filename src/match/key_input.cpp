@@ -24,7 +24,7 @@ uint8_t MatchKeyNumber(int16_t keyCode) {
 
 }  // namespace
 
-void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, Bool16 value) {
+void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, bool value) {
     if (keyNumber < 1 || keyNumber > keyFlags.size()) return;
     keyFlags[keyNumber - 1u] = value;
 }
@@ -36,7 +36,7 @@ KeyCommand DecideKeyDown(KeyFlagSet& keyFlags, uint8_t screenState, uint8_t game
         const uint8_t key = MatchKeyNumber(keyCode);
         // The CPU plays player 2's side in 1P VS CPU, so its keys record nothing there.
         const bool player2Key = key == kKeyOem102 || key == kKeyCloseBracket;
-        if (key != 0 && (!player2Key || gameMode == game_mode::kVs2P)) SetKeyFlag(keyFlags, key, kTrue);
+        if (key != 0 && (!player2Key || gameMode == game_mode::kVs2P)) SetKeyFlag(keyFlags, key, true);
         return KeyCommand::kNone;
     }
     if (screenState == screen_state::kPaused) {
@@ -50,7 +50,7 @@ KeyCommand DecideKeyUp(KeyFlagSet& keyFlags, uint8_t screenState, int16_t keyCod
     if (screenState != screen_state::kPlaying) return KeyCommand::kNone;
     if (keyCode == key_code::kEsc) return KeyCommand::kEndProgram;
     const uint8_t key = MatchKeyNumber(keyCode);
-    if (key != 0) SetKeyFlag(keyFlags, key, kFalse);
+    if (key != 0) SetKeyFlag(keyFlags, key, false);
     return KeyCommand::kNone;
 }
 

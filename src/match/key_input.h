@@ -25,13 +25,13 @@ constexpr int16_t kOem102 = 226;        // player 2 down
 enum class KeyCommand : uint8_t {
     kNone,
     kPause,       // PauseMatch: asks the loop to pause after this frame
-    kResume,      // ResumeMatch
-    kStop,        // StopMatch
+    kResume,      // ResumePausedMatch
+    kStop,        // StopPausedMatch
     kEndProgram,  // stop the music, end at once
 };
 
 // Stores value into flag keyNumber - 1 (keyNumber 1..4; any other number is ignored).
-void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, Bool16 value);
+void SetKeyFlag(KeyFlagSet& keyFlags, uint8_t keyNumber, bool value);
 
 // OnKeyDown's decision. Modifier keys play no part.
 KeyCommand DecideKeyDown(KeyFlagSet& keyFlags, uint8_t screenState, uint8_t gameMode, int16_t keyCode);

@@ -7,14 +7,15 @@
 #include "draw/sprite_blit.h"
 #include "match/match_loop.h"
 #include "match/screen_wipe.h"
+#include "platform/asset_paths.h"
 #include "sound/music.h"
 
 namespace vx {
 
 namespace {
 
-constexpr const char* kWaitingPicture = "\\dat\\bwait";
-constexpr const char* kTablePicture = "\\dat\\battle";
+constexpr const char* kWaitingPicture = asset::kWaitingPicture;
+constexpr const char* kTablePicture = asset::kTablePicture;
 constexpr int32_t kWaitingShownMs = 1000;
 
 // The masked draw of a line drawing into the background store.

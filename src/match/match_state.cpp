@@ -89,12 +89,13 @@ class StateWalk {
     void All(const MatchState& s) {
         F("records", s.records);
         F("Scores", s.Scores[0]), F("Scores", s.Scores[1]);
-        for (Bool16 k : s.KeyFlags) F("KeyFlags", k);
+        // The hash keeps the 16-bit -1/0 of the first replays, so stored hashes still agree.
+        for (bool k : s.KeyFlags) F("KeyFlags", static_cast<int16_t>(k ? -1 : 0));
         F("TimeLeft", s.TimeLeft), F("ClockTick", s.ClockTick), F("FrameCount", s.FrameCount);
         for (const Rect& b : s.BlindAreas) F("BlindArea", b);
         F("CornerPostCount", s.CornerPosts.count);
         for (const Rect& p : s.CornerPosts.posts) F("CornerPost", p);
-        F("SimulationFlag", s.SimulationFlag);
+        F("SimulationFlag", static_cast<int16_t>(s.SimulationFlag ? -1 : 0));
         for (uint64_t b : s.random.bits) F("randomBits", b);
         F("randomDraws", s.random.draws);
         F("MatchSeed", s.MatchSeed), F("MatchSeeded", s.MatchSeeded);

@@ -22,14 +22,14 @@ struct MatchState {
 
     // What the frame changes.
     std::array<uint8_t, 2> Scores{};
-    std::array<Bool16, 4> KeyFlags{};
+    KeyFlagSet KeyFlags{};
     int16_t TimeLeft = 0;
     uint8_t ClockTick = 0;
     bool ClockChanged = false;  // for the drawing only; not part of the hash
     uint32_t FrameCount = 0;
     std::array<Rect, 3> BlindAreas{};
     CornerPostSet CornerPosts;
-    Bool16 SimulationFlag = kFalse;
+    bool SimulationFlag = false;
     RandomState random;
 
     // What the frame only reads.

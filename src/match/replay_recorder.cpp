@@ -46,16 +46,16 @@ Replay ReplayOfMatch(const Game& g, int16_t result) {
     return r;
 }
 
-std::array<Bool16, 4> UnpackKeyFlags(uint8_t bits) {
-    std::array<Bool16, 4> flags{};
-    for (size_t i = 0; i < 4; ++i) flags[i] = (bits >> i) & 1 ? kTrue : kFalse;
+KeyFlagSet UnpackKeyFlags(uint8_t bits) {
+    KeyFlagSet flags{};
+    for (size_t i = 0; i < 4; ++i) flags[i] = ((bits >> i) & 1) != 0;
     return flags;
 }
 
-uint8_t PackKeyFlags(const std::array<Bool16, 4>& flags) {
+uint8_t PackKeyFlags(const KeyFlagSet& flags) {
     uint8_t bits = 0;
     for (size_t i = 0; i < 4; ++i)
-        if (flags[i] != kFalse) bits = static_cast<uint8_t>(bits | (1u << i));
+        if (flags[i]) bits = static_cast<uint8_t>(bits | (1u << i));
     return bits;
 }
 

@@ -45,7 +45,7 @@ std::string ReplayFileName(const Replay& replay);
 // are left.
 void PruneReplays(const std::filesystem::path& folder, size_t keep);
 
-std::array<Bool16, 4> UnpackKeyFlags(uint8_t bits);
-uint8_t PackKeyFlags(const std::array<Bool16, 4>& flags);
+KeyFlagSet UnpackKeyFlags(uint8_t bits);
+uint8_t PackKeyFlags(const KeyFlagSet& flags);
 
 }  // namespace vx

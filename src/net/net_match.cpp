@@ -129,8 +129,7 @@ LinkFigures NetMatch::Figures(int64_t nowMs) const {
 uint8_t NetMatch::ReplayKeys(const std::array<InputBits, 2>& in) {
     // The key flags a local 1P VS 2P match reads: player 1's up and down, then player
     // 2's down and up (see StepFrame).
-    return PackKeyFlags(
-        {ToBool16(in[0] & 1u), ToBool16(in[0] & 2u), ToBool16(in[1] & 2u), ToBool16(in[1] & 1u)});
+    return PackKeyFlags({(in[0] & 1u) != 0, (in[0] & 2u) != 0, (in[1] & 2u) != 0, (in[1] & 1u) != 0});
 }
 
 Replay NetMatch::ReplayOf() {

@@ -95,7 +95,7 @@ int32_t LookAheadPucks(Game& g, const PuckList& list, const PuckSet& pucks, Obst
         copy = pucks.pucks[list.slots[static_cast<size_t>(k)]];
         copy.vx *= 3;  // one step at triple speed looks one frame ahead
         copy.vy *= 3;
-        g.SimulationFlag = kTrue;
+        g.SimulationFlag = true;
         MatchEvents none;  // a simulated step meets no paddle and scores nothing
         StepPuck(g, copy, paddles, obstacles, item, none);
         if (best < 0 || copy.x > work[static_cast<size_t>(best)].x) best = k;

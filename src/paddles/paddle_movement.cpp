@@ -12,12 +12,12 @@ constexpr int32_t kStep = 8;
 constexpr int32_t kLimitReach = 45;
 constexpr int32_t kHalfWidth = 5;  // the sprite is 10 pixels wide from the first move on
 
-bool IsHeld(Bool16 flag) {
-    return flag == kTrue;
+bool IsHeld(bool flag) {
+    return flag;
 }
 
 // Flag pair to move code: only one of the two held makes a move.
-uint8_t CodeFromFlags(Bool16 upHeld, Bool16 downHeld, uint8_t up, uint8_t down) {
+uint8_t CodeFromFlags(bool upHeld, bool downHeld, uint8_t up, uint8_t down) {
     if (IsHeld(upHeld) && !IsHeld(downHeld)) return up;
     if (IsHeld(downHeld) && !IsHeld(upHeld)) return down;
     return move_code::kNone;

@@ -1,5 +1,7 @@
 #include "platform/settings_file.h"
 
+#include "platform/asset_paths.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,7 +17,7 @@ namespace vx {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr const char* kGamePath = "\\dat\\Sysdata.rnd";
+constexpr const char* kGamePath = asset::kSettingsRecord;
 constexpr const char* kFileName = "Sysdata.rnd";
 // True when a exists and b is missing or older.
 bool IsNewer(const fs::path& a, const fs::path& b) {

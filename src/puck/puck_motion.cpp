@@ -72,7 +72,7 @@ void StepPucks(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles
                MatchEvents& events) {
     const int count = std::min<int>(pucks.count, static_cast<int>(pucks.pucks.size()));
     for (int i = 0; i < count; ++i) {
-        g.SimulationFlag = kFalse;
+        g.SimulationFlag = false;
         StepPuck(g, pucks.pucks[static_cast<size_t>(i)], paddles, obstacles, item, events);
     }
     if (count < 2) return;
@@ -99,7 +99,7 @@ bool StepPuck(Game& g, Puck& puck, Paddles& paddles, ObstacleSet& obstacles, Ite
         ++puck.state;
         return false;
     }
-    const bool real = g.SimulationFlag == kFalse;
+    const bool real = !g.SimulationFlag;
     if (real && CheckGoal(g, puck, events)) return false;
 
     const int32_t vyBeforeRebounds = puck.vy;

@@ -1,13 +1,14 @@
 #include "sound/music.h"
 
 #include "core/game.h"
+#include "platform/asset_paths.h"
 #include "platform/host.h"
 #include "platform/sequencer.h"
 
 namespace vx {
 
 std::filesystem::path TuneFile(Game& g, Tune tune) {
-    return g.files.Resolve(tune == Tune::kOpening ? "\\dat\\opening.mid" : "\\dat\\bgm1.mid");
+    return g.files.Resolve(tune == Tune::kOpening ? asset::kOpeningTune : asset::kMatchTune);
 }
 
 bool MusicWanted(const Game& g) {
@@ -19,7 +20,7 @@ void StartMusic(Game& g, Tune tune) {
     g.MusicPath = file.string();
     if (MusicWanted(g)) {
         g.sequencer.PlayLooping(file);
-        g.MusicPlaying = kTrue;
+        g.MusicPlaying = true;
     } else {
         StopMusic(g);
     }
@@ -27,7 +28,7 @@ void StartMusic(Game& g, Tune tune) {
 
 void StopMusic(Game& g) {
     g.sequencer.Stop();
-    g.MusicPlaying = kFalse;
+    g.MusicPlaying = false;
 }
 
 void SwitchToOpeningMusic(Game& g) {

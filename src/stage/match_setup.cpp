@@ -97,8 +97,8 @@ void ComputeWallLine(Wall& wall) {
 
 void SetupMatch(Game& g, PuckSet& pucks, Paddles& paddles, ObstacleSet& obstacles, SpriteTable& sprites,
                 ItemRecord& item, SpareRects&, uint8_t stage) {
-    g.KeyFlags = {kFalse, kFalse, kFalse, kFalse};
-    g.SimulationFlag = ToBool16(g.GameMode == game_mode::kVsCpu);
+    g.KeyFlags = {};
+    g.SimulationFlag = g.GameMode == game_mode::kVsCpu;
     g.ClockTick = 30;
     g.BlindAreas[0] = table::kBlindArea1;
     g.BlindAreas[2] = table::kBlindArea2;

@@ -22,6 +22,7 @@
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "help/help_window.h"
+#include "platform/asset_paths.h"
 #include "platform/version.h"
 #include "sound/effects.h"
 #include "sound/music.h"
@@ -48,8 +49,8 @@ constexpr int kOpeningMusicTries = 500;
 constexpr int kPadPollMs = 15;
 constexpr int kPadLookoutMs = 500;
 
-QString DesignPicture(Game& g, const char* name) {
-    return QString::fromStdString(g.files.Resolve(std::string("\\design\\") + name).string());
+QString DesignPicture(Game& g, const char* gamePath) {
+    return QString::fromStdString(g.files.Resolve(gamePath).string());
 }
 }  // namespace
 
@@ -90,7 +91,7 @@ MainWindow::MainWindow(Game& g, QtHost& host, QWidget* parent) : QMainWindow(par
     connect(&padTimer_, &QTimer::timeout, this, [this] { PollPads(); });
 
     AboutBox::Setup aboutSetup;
-    aboutSetup.picturePath = DesignPicture(g, "About.bmp");
+    aboutSetup.picturePath = DesignPicture(g, asset::kAboutPicture);
     aboutSetup.nowMs = [this] { return host_->NowMs(); };
     aboutSetup.playWave1 = [this] { PlayEffect(g_, effect::kPaddleHit, effect_mode::kStart); };
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
@@ -136,7 +137,7 @@ void MainWindow::Start() {
     }
     ApplySettings(g_);
     if (options_.fullScreen) SetFullScreen(true);
-    ShowTitle(g_, kTrue);
+    ShowTitle(g_, true);
     // The rest of start-up, and the opening music, wait until the title is on screen
     // (the music also waits for the SoundFont).
     openingMusicDue_ = g_.Menu.Checked(MenuId::MenuMidi);
@@ -226,8 +227,8 @@ void MainWindow::RunMenuCommand(MenuId id) {
         case MenuId::MenuVSCPU: StartVsCpu(g_); break;
         case MenuId::MenuVS2P: StartVs2P(g_); break;
         case MenuId::MenuPause: PauseMatch(g_); break;
-        case MenuId::MenuRePlay: ResumeMatch(g_); break;
-        case MenuId::MenuGameStop: StopMatch(g_); break;
+        case MenuId::MenuRePlay: ResumePausedMatch(g_); break;
+        case MenuId::MenuGameStop: StopPausedMatch(g_); break;
         case MenuId::MenuEnd: QuitProgram(g_); break;
         case MenuId::Menutime1: ChooseTimeLimit(g_, 1); break;
         case MenuId::Menutime2: ChooseTimeLimit(g_, 2); break;
@@ -240,7 +241,7 @@ void MainWindow::RunMenuCommand(MenuId id) {
         case MenuId::MenuDiffMode3: ChooseDifficulty(g_, 3); break;
         case MenuId::MenuWave: ToggleEffects(g_); break;
         case MenuId::MenuMidi: ToggleMusic(g_); break;
-        case MenuId::MenuVXHelp: ShowHelp(this, HelpFile(), DesignPicture(g_, "Items.bmp")); break;
+        case MenuId::MenuVXHelp: ShowHelp(this, HelpFile(), DesignPicture(g_, asset::kItemsPicture)); break;
         case MenuId::MenuVer: about_->ShowVersion(); break;
         case MenuId::MenuKeys: OpenKeyDialog(); break;
         case MenuId::MenuFullScreen: SetFullScreen(!options_.fullScreen); break;
@@ -275,9 +276,9 @@ void MainWindow::AddNetworkItems() {
     QMenu* delay = net->addMenu(QCoreApplication::translate("MainWindow", "入力遅延(&D)"));
     auto* delays = new QActionGroup(delay);
     for (int frames = -1; frames <= kMaxFixedInputDelay; ++frames) {
-        const QString caption = frames < 0
-                                    ? QCoreApplication::translate("MainWindow", "自動(&A)")
-                                    : QCoreApplication::translate("MainWindow", "%1 フレーム(&%1)").arg(frames);
+        const QString caption =
+            frames < 0 ? QCoreApplication::translate("MainWindow", "自動(&A)")
+                       : QCoreApplication::translate("MainWindow", "%1 フレーム(&%1)").arg(frames);
         QAction* item = delay->addAction(caption);
         item->setCheckable(true);
         item->setChecked(frames == options_.inputDelay);

@@ -117,7 +117,7 @@ TEST(StageTable, EveryLeftOutItemHasALineOnTheStageSelectPanel) {
 TEST(StageTable, EachRowGetsAWorkingSlotAndASettingsValue) {
     testing::ScreenHarness h;
     Game& g = h.g();
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     ShowStageSelect(g);
     h.host.Run();
     for (int n = kStageCount; n >= 1; --n) {

@@ -30,7 +30,7 @@ void WalkToTheMatch(RealScreenHarness& h) {
     Game& g = h.g();
     ApplySettings(g);
     ChooseTimeLimit(g, 3);
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     if (h.host.Ending()) return;
     ClickButton(g, 1);
     if (h.host.Ending()) return;
@@ -79,7 +79,7 @@ TEST(MissingFiles, AProgramFolderWithBlanksAndJapaneseWorks) {
 
     ASSERT_TRUE(LoadDesignPictures(g)) << g.FatalMessage;
     ApplySettings(g);
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     EXPECT_EQ(g.FatalMessage, "");
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
 

@@ -30,7 +30,7 @@ bool TitleButtonShows(const Game& g, int lookNumber) {
 struct TitleFixture : ::testing::Test {
     ScreenHarness h;
     Game& g = h.g();
-    TitleFixture() { ShowTitle(g, kTrue); }
+    TitleFixture() { ShowTitle(g, true); }
     void Down(Spot s) { OnPointerDown(g, 1, 0, s.x, s.y); }
     void Up(Spot s) {
         OnPointerUp(g, 1, 0, s.x, s.y);
@@ -61,7 +61,7 @@ TEST_F(TitleFixture, AReleaseOutsideEveryButtonKeepsThePressedLookUntilTheNextMo
 
 TEST_F(TitleFixture, HoverWaitsWhileAButtonIsHeld) {
     Down({5, 5});
-    EXPECT_EQ(g.MouseHeld, kTrue);
+    EXPECT_EQ(g.MouseHeld, true);
     Move(CentreOf(g, 1));
     EXPECT_TRUE(TitleButtonShows(g, 1)) << "no hover while held";
     EXPECT_TRUE(h.wave.calls.empty()) << "a press on no button is silent";
@@ -111,17 +111,17 @@ TEST_F(StageSelectFixture, PressingASlotFramesItAndReleasingOutsideKeepsTheStage
 TEST(MouseDuringAMatch, OnlySetsAndClearsMouseHeld) {
     ScreenHarness h;
     Game& g = h.g();
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     const Spot onQuit = CentreOf(g, 3);
     for (uint8_t state : {3, 4, 6, 7, 8, 10}) {
         g.ScreenState = state;
         const Surface before = g.MainPict;
         OnPointerDown(g, 1, 0, onQuit.x, onQuit.y);
-        EXPECT_EQ(g.MouseHeld, kTrue);
+        EXPECT_EQ(g.MouseHeld, true);
         OnPointerMove(g, 1, 0, onQuit.x, onQuit.y);
         OnPointerUp(g, 1, 0, onQuit.x, onQuit.y);
         h.host.Run();
-        EXPECT_EQ(g.MouseHeld, kFalse);
+        EXPECT_EQ(g.MouseHeld, false);
         EXPECT_EQ(g.MainPict, before) << int(state);
         EXPECT_EQ(g.ScreenState, state);
         EXPECT_FALSE(h.host.Ending());
@@ -132,7 +132,7 @@ TEST(MouseDuringAMatch, OnlySetsAndClearsMouseHeld) {
 TEST(MouseOnTheTitle, QuitEndsTheProgramWithTheMusicStopped) {
     ScreenHarness h;
     Game& g = h.g();
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     h.seq.PlayLooping("opening.mid");
     testing::ClickButton(g, 3);
     EXPECT_TRUE(h.host.Ending());

@@ -48,8 +48,8 @@ TEST(ScreenGallery, EachStageTableCarriesItsLinesIntoTheBackgroundStore) {
         RealScreenHarness h;
         Game& g = h.g();
         ApplySettings(g);
-        ShowTitle(g, kTrue);
-        ShowTitle(g, kTrue);
+        ShowTitle(g, true);
+        ShowTitle(g, true);
         g.StageNo = stage;
         g.GameMode = stage == 3 ? 2 : 1;
         bool checked = false;
@@ -74,7 +74,7 @@ TEST(ScreenGallery, ABlindFrameHidesPlayerTwosGoalArea) {
     RealScreenHarness h;
     Game& g = h.g();
     ApplySettings(g);
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     g.GameMode = 2;
     g.StageNo = 1;
     bool checked = false;
@@ -116,7 +116,7 @@ TEST_P(ResultGallery, TheResultMessageAndItsJingleFollowTheScores) {
     RealScreenHarness h;
     Game& g = h.g();
     ApplySettings(g);
-    ShowTitle(g, kTrue);
+    ShowTitle(g, true);
     ChooseTimeLimit(g, 3);
     g.GameMode = c.mode;
     g.StageNo = 1;

@@ -46,7 +46,7 @@ struct Road : ::testing::TestWithParam<uint8_t> {
     Road() {
         ApplySettings(g);
         ChooseTimeLimit(g, 3);  // 60 s keeps the matches short
-        ShowTitle(g, kTrue);
+        ShowTitle(g, true);
     }
     void Click(int number) { testing::ClickButton(g, number); }
 };
@@ -169,7 +169,7 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     EXPECT_LE(g.TimeLeft, pausedTime) << "the clock went on from where it stopped";
     EXPECT_GE(g.TimeLeft, pausedTime - 4);
 
-    StopMatch(g);
+    StopPausedMatch(g);
     h.host.Run();
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_EQ(g.TimeLeft, 60) << "after a stop the next match has the chosen time";
@@ -178,7 +178,7 @@ TEST_P(Road, PauseResumeAndStopFollowTheMenuStates) {
     EXPECT_TRUE(g.Menu.Enabled(MenuId::MenuVS2P));
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuRePlay));
     EXPECT_FALSE(g.Menu.Enabled(MenuId::MenuGameStop));
-    StopMatch(g);  // nothing to stop any more
+    StopPausedMatch(g);  // nothing to stop any more
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
 }
 

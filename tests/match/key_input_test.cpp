@@ -12,7 +12,7 @@ namespace {
 using namespace screen_state;
 
 KeyFlagSet Held(bool a, bool z, bool k226, bool k221) {
-    return {ToBool16(a), ToBool16(z), ToBool16(k226), ToBool16(k221)};
+    return {static_cast<bool>(a), static_cast<bool>(z), static_cast<bool>(k226), static_cast<bool>(k221)};
 }
 
 TEST(KeyInput, EachKeyInEachStateSetsItsFlagOrAsksForItsCommand) {

@@ -22,11 +22,11 @@ using testing::HeadlessMatch;
 using testing::HeadlessOptions;
 
 // Player 1 sweeps up and down; in 1P VS 2P player 2 does the same out of step.
-void ScriptedKeys(std::array<Bool16, 4>& keys, int frame) {
-    keys[0] = ToBool16(frame % 40 < 15);
-    keys[1] = ToBool16(frame % 40 >= 22);
-    keys[3] = ToBool16(frame % 50 < 20);
-    keys[2] = ToBool16(frame % 50 >= 30);
+void ScriptedKeys(std::array<bool, 4>& keys, int frame) {
+    keys[0] = static_cast<bool>(frame % 40 < 15);
+    keys[1] = static_cast<bool>(frame % 40 >= 22);
+    keys[3] = static_cast<bool>(frame % 50 < 20);
+    keys[2] = static_cast<bool>(frame % 50 >= 30);
 }
 
 struct ClockedMatch {
@@ -107,7 +107,7 @@ TEST(MatchStep, SameStateAndKeysGiveTheSameStateAndEventsAndOnlyTheEventPathIsHe
                 return keys;
             };
             for (int f = 0; f < 120; ++f) StepMatchFrame(g, r, mode, keysOf(f));
-            g.KeyFlags = {kTrue, kFalse, kFalse, kTrue};
+            g.KeyFlags = {true, false, false, true};
             const KeyFlagSet held = g.KeyFlags;
             const Surface screen = g.MainPict;
             const MatchState saved = CaptureMatchState(g, r);
@@ -146,7 +146,7 @@ TEST(MatchStateHash, CoversWhatAFrameChangesButNotTheDrawingsBookkeeping) {
     };
     const Change changes[] = {
         {"score", [](MatchState& s) { ++s.Scores[1]; }, true},
-        {"key flag", [](MatchState& s) { s.KeyFlags[2] = ~s.KeyFlags[2]; }, true},
+        {"key flag", [](MatchState& s) { s.KeyFlags[2] = !s.KeyFlags[2]; }, true},
         {"time left", [](MatchState& s) { --s.TimeLeft; }, true},
         {"clock tick", [](MatchState& s) { ++s.ClockTick; }, true},
         {"frame count", [](MatchState& s) { ++s.FrameCount; }, true},

@@ -43,7 +43,7 @@ Replay PlayAndRead(MatchHarness& m, const std::filesystem::path& folder, bool pa
         EXPECT_EQ(g.ScreenState, screen_state::kPaused);
         ShowPauseScreen(g);
         m.KeyDown(key_code::kA);  // held during the pause: ignored
-        ResumeMatch(g);
+        ResumePausedMatch(g);
         m.host.Run();
     }
     EXPECT_EQ(g.ScreenState, screen_state::kResult);

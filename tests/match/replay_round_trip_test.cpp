@@ -55,7 +55,7 @@ Recording Record(const Config& c, const std::filesystem::path& folder) {
     int16_t result = 0;
     for (int f = 0; f < c.maxFrames && result == 0; ++f) {
         if (f % 5 == 0)
-            for (Bool16& k : g.KeyFlags) k = keys() % 3 == 0 ? kTrue : kFalse;
+            for (bool& k : g.KeyFlags) k = keys() % 3 == 0 ? true : false;
         TakeFrameKeys(g);
         StepMatchFrame(g, r, c.mode);
         NoteFrameDone(g, r);

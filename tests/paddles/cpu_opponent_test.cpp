@@ -107,7 +107,7 @@ TEST_F(CpuTest, LookAheadLeavesEveryLivePuckUnchanged) {
     const PuckSet before = r.pucks;
     Turn();
     EXPECT_EQ(r.pucks, before);
-    EXPECT_EQ(t.g().SimulationFlag, kTrue);  // until the next real step clears it
+    EXPECT_EQ(t.g().SimulationFlag, true);  // until the next real step clears it
 }
 
 }  // namespace

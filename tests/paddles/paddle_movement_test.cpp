@@ -15,8 +15,8 @@ struct PaddleTest : ::testing::Test {
     MatchRecords r = t.Setup(1, 2);
     Paddles& p = r.paddles;
     void Hold(bool a, bool z) {
-        t.g().KeyFlags[0] = ToBool16(a);
-        t.g().KeyFlags[1] = ToBool16(z);
+        t.g().KeyFlags[0] = static_cast<bool>(a);
+        t.g().KeyFlags[1] = static_cast<bool>(z);
     }
     void Frame() { MovePaddlesFromKeys(t.g().KeyFlags, p); }
 };
@@ -39,7 +39,7 @@ TEST_F(PaddleTest, HeldKeysMoveTheirSidesPaddles) {
     };
     for (const auto& c : cases) {
         r = t.Setup(1, 2);
-        for (size_t k = 0; k < 4; ++k) t.g().KeyFlags[k] = ToBool16(c.keys[k]);
+        for (size_t k = 0; k < 4; ++k) t.g().KeyFlags[k] = static_cast<bool>(c.keys[k]);
         for (int i = 0; i < c.frames; ++i) Frame();
         EXPECT_EQ((std::array<int32_t, 4>{p[0].y, p[1].y, p[2].y, p[3].y}),
                   (std::array<int32_t, 4>{c.y0, c.y1, c.y2, c.y3}));

@@ -24,7 +24,7 @@ struct MotionTest : ::testing::Test {
     MatchRecords r = t.Setup(1);
     MatchEvents events;
     bool Step(Puck& p) {
-        t.g().SimulationFlag = kFalse;
+        t.g().SimulationFlag = false;
         return StepPuck(t.g(), p, r.paddles, r.obstacles, r.item, events);
     }
 };
@@ -101,7 +101,7 @@ TEST_F(MotionTest, GoalLinesScoreExactlyAtTheThresholdsAndScoresStopAt255) {
 
 TEST_F(MotionTest, SimulatedStepCountsNoGoalAndIgnoresPaddles) {
     Puck p = Arriving(44500, 17100, 300, 0);
-    t.g().SimulationFlag = kTrue;
+    t.g().SimulationFlag = true;
     EXPECT_TRUE(StepPuck(t.g(), p, r.paddles, r.obstacles, r.item, events));
     EXPECT_EQ(p.state, 1);
     EXPECT_EQ(p.vx, 300);  // paddle 2 at 435 not met either

@@ -35,7 +35,7 @@ TEST_F(MusicFixture, TunesPlayFromTheProgramFolderOnlyWithTheCheckMark) {
     EXPECT_EQ(seq.playing, t.folder.Path() / "dat" / "opening.mid");
     StopMusic(g);
     EXPECT_EQ(seq.calls, (Calls{"play bgm1.mid", "play opening.mid", "stop"}));
-    EXPECT_EQ(g.MusicPlaying, kFalse);
+    EXPECT_EQ(g.MusicPlaying, false);
 
     StartMusic(g, Tune::kOpening);
     EndTheProgram(g);
@@ -76,7 +76,7 @@ TEST(SilentSound, TheSilentStandInsKeepTheGameCalm) {
     PlayEffect(g, effect::kPaddleHit, effect_mode::kStart);
     StartMusic(g, Tune::kOpening);
     StopMusic(g);
-    EXPECT_EQ(g.MusicPlaying, kFalse);
+    EXPECT_EQ(g.MusicPlaying, false);
 }
 
 }  // namespace

@@ -91,16 +91,16 @@ TEST(StageSetup, AllowedItemKindsPerStageAndMode) {
 // starting places of paddles and pucks are pinned by the golden replay of every stage.
 TEST(StageSetup, KeysAreLetGoAndBlindAreasAndTheComputerFlagFollowTheMode) {
     StageBuild s;
-    s.t.g().KeyFlags = {kTrue, kTrue, kTrue, kTrue};
+    s.t.g().KeyFlags = {true, true, true, true};
     s.Run(5, 2);
     const Game& g = s.t.g();
-    EXPECT_EQ(g.KeyFlags, (std::array<Bool16, 4>{}));
-    EXPECT_EQ(g.SimulationFlag, kFalse);
+    EXPECT_EQ(g.KeyFlags, (std::array<bool, 4>{}));
+    EXPECT_EQ(g.SimulationFlag, false);
     EXPECT_EQ(g.BlindAreas[0], (Rect{66, 61, 174, 281}));
     EXPECT_EQ(g.BlindAreas[1], Rect{});
     EXPECT_EQ(g.BlindAreas[2], (Rect{338, 61, 446, 281}));
     s.Run(1, 1);
-    EXPECT_EQ(g.SimulationFlag, kTrue);
+    EXPECT_EQ(g.SimulationFlag, true);
 }
 
 }  // namespace

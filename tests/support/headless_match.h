@@ -47,7 +47,7 @@ struct HeadlessOptions {
 class HeadlessMatch {
   public:
     // Sets KeyFlags before a frame's paddle move; frame counts from 0.
-    using KeyScript = std::function<void(std::array<Bool16, 4>& keyFlags, int frame)>;
+    using KeyScript = std::function<void(std::array<bool, 4>& keyFlags, int frame)>;
 
     explicit HeadlessMatch(const HeadlessOptions& options)
         : options_(options),
@@ -92,11 +92,11 @@ class HeadlessMatch {
     // Each side holds a random choice (nothing, up, down, both) for a few frames.
     void RandomKeys() {
         auto& keys = game_->KeyFlags;
-        auto hold = [&](Bool16& up, Bool16& down, int& framesLeft) {
+        auto hold = [&](bool& up, bool& down, int& framesLeft) {
             if (framesLeft-- > 0) return;
             const auto choice = keyRandom_() % 4;
-            up = ToBool16(choice == 1 || choice == 3);
-            down = ToBool16(choice == 2 || choice == 3);
+            up = static_cast<bool>(choice == 1 || choice == 3);
+            down = static_cast<bool>(choice == 2 || choice == 3);
             framesLeft = static_cast<int>(keyRandom_() % 12);
         };
         hold(keys[0], keys[1], holdLeft_[0]);

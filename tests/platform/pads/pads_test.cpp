@@ -67,7 +67,7 @@ struct Pads : ::testing::Test {
     Pads() {
         ApplySettings(g);
         ChooseTimeLimit(g, 3);  // 60 s
-        ShowTitle(g, kTrue);
+        ShowTitle(g, true);
     }
     void Poll() {
         input.Apply(g, system.Poll());
@@ -91,7 +91,7 @@ struct Pads : ::testing::Test {
             if (flags.empty()) return;
             ++looks;
             std::string got;
-            for (Bool16 f : g.KeyFlags) got += f == kTrue ? '1' : '0';
+            for (bool f : g.KeyFlags) got += f == true ? '1' : '0';
             EXPECT_EQ(got, flags) << "at " << h.host.NowMs() << " ms";
         });
     }

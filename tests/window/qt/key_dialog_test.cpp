@@ -18,8 +18,8 @@
 #include "help/help_window.h"
 #include "support/files.h"
 #include "support/screen_harness.h"
-#include "window/main_window.h"
 #include "window/main_pict_view.h"
+#include "window/main_window.h"
 #include "window/menu_bar_builder.h"
 #include "window/options_store.h"
 #include "window/qt_host.h"
@@ -129,10 +129,10 @@ TEST_F(ShellFixture, ChosenKeysAreKeptInTheSettingsFileAndPlayTheNextMatch) {
     g.GameMode = 2;
     MainPictView* view = form->MainPict();
     Press(view, Qt::Key_Q, kScanQ, QStringLiteral("q"));
-    EXPECT_EQ(g.KeyFlags[2], kTrue) << "Q is player 2 down";
+    EXPECT_EQ(g.KeyFlags[2], true) << "Q is player 2 down";
     Release(view, Qt::Key_Q, kScanQ);
     Press(view, Qt::Key_Less, kScanLess, QStringLiteral("<"));
-    EXPECT_EQ(g.KeyFlags[2], kFalse) << "the standard key is out of play";
+    EXPECT_EQ(g.KeyFlags[2], false) << "the standard key is out of play";
 
     // The next start of the program reads them back.
     form = std::make_unique<MainWindow>(g, windowHost);

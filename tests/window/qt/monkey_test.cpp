@@ -32,8 +32,8 @@
 #include "draw/menu_buttons.h"
 #include "frontend/sys_data.h"
 #include "support/screen_harness.h"
-#include "window/main_window.h"
 #include "window/main_pict_view.h"
+#include "window/main_window.h"
 #include "window/menu_bar_builder.h"
 #include "window/qt_host.h"
 

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     // a broken build from running for ever.
     for (int f = 0; f < 10000 && result == 0; ++f) {
         if (f % 6 == 0)
-            for (Bool16& k : g.KeyFlags) k = keys() % 3 == 0 ? kTrue : kFalse;
+            for (bool& k : g.KeyFlags) k = keys() % 3 == 0 ? true : false;
         TakeFrameKeys(g);
         StepMatchFrame(g, r, g.GameMode);
         NoteFrameDone(g, r);

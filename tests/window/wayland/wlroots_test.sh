@@ -37,7 +37,7 @@ chown -R "$user" "$wl"
 chmod 755 "$wl"
 # as_user VAR=VALUE... COMMAND...: runs as the test user in the current sway's session.
 as_user() {
-  local env=(XDG_RUNTIME_DIR="$wl/run" XDG_CONFIG_HOME="$wl/config" XDG_DATA_HOME="$wl/data" HOME="$wl"
+  local env=(XDG_RUNTIME_DIR="$wl/run" XDG_CONFIG_HOME="$wl/config" XDG_DATA_HOME="$wl/data" XDG_CACHE_HOME="$wl/cache" HOME="$wl"
     SDL_AUDIODRIVER=dummy LANGUAGE="$LANGUAGE" LANG="$LANG")
   # sway itself gets neither: it makes both.
   [ -n "${sway_display:-}" ] && env+=(WAYLAND_DISPLAY="$sway_display")
