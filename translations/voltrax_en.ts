@@ -125,7 +125,7 @@
     </message>
 </context>
 <context>
-    <name>SubForm</name>
+    <name>HelpWindow</name>
     <message>
         <source>READ ME(&amp;R)</source>
         <translation>&amp;Read me</translation>
@@ -215,7 +215,7 @@
     </message>
 </context>
 <context>
-    <name>Form1</name>
+    <name>MainWindow</name>
     <message>
         <source>非アクティブ時は一時停止(&amp;A)</source>
         <translation>P&amp;ause when the window is inactive</translation>
