@@ -10,11 +10,12 @@ namespace vx {
 
 // clang-format off
 enum class MenuId : uint8_t {
-    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, a8, MenuPause, MenuRePlay, MenuGameStop, a1, MenuEnd,
-    MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, x1_7, Menuscr1, Menuscr2, Menuscr3,
+    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, SeparatorBeforePause,
+    MenuPause, MenuRePlay, MenuGameStop, SeparatorBeforeQuit, MenuEnd,
+    MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, SeparatorTimeScore, Menuscr1, Menuscr2, Menuscr3,
     MenuLevel, MenuDiffMode1, MenuDiffMode2, MenuDiffMode3,
     MenuSound, MenuWave, MenuMidi, MenuKeys, MenuFullScreen,
-    MenuHelp, MenuVXHelp, a2, MenuVer,
+    MenuHelp, MenuVXHelp, SeparatorBeforeAbout, MenuVer,
     Count
 };
 // clang-format on

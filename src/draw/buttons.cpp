@@ -11,7 +11,7 @@ void DrawButton(Game& g, int16_t number, uint8_t present) {
     const int32_t h = e.rect.bottom - e.rect.top;
     const int32_t sx = e.sheetX + e.sheetOffset;
     // The clean background first, so a new look replaces the old one completely.
-    BitBlt(g.BackPict, e.rect.left, e.rect.top, w, h, &g.BufPict, e.rect.left, e.rect.top, Rop::SrcCopy);
+    BitBlt(g.BackPict, e.rect.left, e.rect.top, w, h, &g.BufPict, e.rect.left, e.rect.top, BlitOp::kCopy);
     MaskedToBack(g, e.rect.left, e.rect.top, w, h, sx, e.sheetY);
     if (present == 1) {
         PresentBack(g, e.rect.left, e.rect.top, w, h);

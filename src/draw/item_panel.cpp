@@ -51,7 +51,7 @@ void DrawItemStarted(Game& g, uint8_t kind, int16_t owner) {
     if (kind != item_kind::kBlind) return;
     // Straight onto the screen: the back buffer keeps the table for the effect's end.
     const Rect& a = g.BlindAreas[static_cast<size_t>(owner + 1)];
-    BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+    BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, BlitOp::kBlack);
     ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
 }
 

@@ -72,7 +72,7 @@ SpritePlace PaddleSpritePlace(const Paddles& paddles, const SpriteTable& sprites
 
 void PaintBlindArea(Game& g, const ItemRecord& item) {
     const Rect& a = HiddenArea(g, item);
-    BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+    BitBlt(g.MainPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, BlitOp::kBlack);
     ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
 }
 

@@ -34,7 +34,7 @@ void DrawScore(Game& g, int16_t p) {
 void DrawScoreOf(Game& g, int16_t p, int s) {
     const int32_t left = panel::ScoreLeft(p);
     BitBlt(g.BackPict, left, panel::kScoreY, 70, panel::kScoreH, &g.BufPict, left, panel::kScoreY,
-           Rop::SrcCopy);
+           BlitOp::kCopy);
     const int hundreds = s / 100;
     const int tens = s / 10 - 10 * hundreds;
     const int units = s - 100 * hundreds - 10 * tens;
@@ -51,7 +51,7 @@ void DrawScoreOf(Game& g, int16_t p, int s) {
 void DrawMatchHeader(Game& g) {
     DrawNamed(g, 140, 34, "mark.p1");
     DrawNamed(g, 359, 34, g.GameMode == game_mode::kVsCpu ? "mark.cpu" : "mark.p2");
-    BitBlt(g.LMask, 0, 0, 400, 50, &g.BackPict, 56, 0, Rop::SrcCopy);
+    BitBlt(g.LMask, 0, 0, 400, 50, &g.BackPict, 56, 0, BlitOp::kCopy);
 
     g.Scores = {0, 0};
     DrawScore(g, 0);

@@ -35,13 +35,13 @@ bool LoadScreenPicture(Game& g, const char* gamePath, Surface& dest) {
         StopForMissingPicture(g, error);
         return false;
     }
-    BitBlt(dest, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+    BitBlt(dest, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, BlitOp::kCopy);
     // A table picture that stops short of the stored gauge row gets it from the gauge's
     // place on the table, so the gauge drawing always has its empty image.
     if (&dest == &g.BufPict && picture.Height() <= kStoredGaugeY &&
         EqualsIgnoringAsciiCase(gamePath, asset::kTablePicture)) {
         BitBlt(g.BufPict, kStoredGaugeX, kStoredGaugeY, kGaugeW, kGaugeH, &g.BufPict, kGaugeX, kGaugeY,
-               Rop::SrcCopy);
+               BlitOp::kCopy);
     }
     return true;
 }
@@ -66,7 +66,7 @@ bool LoadDesignEntries(Game& g, std::initializer_list<DesignEntry> entries) {
         if (e.into->Width() != w || e.into->Height() != h) {
             const Surface picture = std::move(*e.into);
             *e.into = Surface(w, h, kWhite);
-            BitBlt(*e.into, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, Rop::SrcCopy);
+            BitBlt(*e.into, 0, 0, picture.Width(), picture.Height(), &picture, 0, 0, BlitOp::kCopy);
         }
     }
     return true;

@@ -13,17 +13,17 @@ void RefreshMainPict(Game& g) {
 }
 
 void PresentBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
-    BitBlt(g.MainPict, x, y, w, h, &g.BackPict, x, y, Rop::SrcCopy);
+    BitBlt(g.MainPict, x, y, w, h, &g.BackPict, x, y, BlitOp::kCopy);
     ReportChanged(g, x, y, w, h);
 }
 
 void MaskedToBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
-    BitBlt(g.BackPict, x, y, w, h, &g.Mask, xs, ys, Rop::SrcErase);
-    BitBlt(g.BackPict, x, y, w, h, &g.Pict, xs, ys, Rop::SrcInvert);
+    BitBlt(g.BackPict, x, y, w, h, &g.Mask, xs, ys, BlitOp::kSourceAndNotDest);
+    BitBlt(g.BackPict, x, y, w, h, &g.Pict, xs, ys, BlitOp::kXor);
 }
 
 void RestoreRect(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
-    BitBlt(g.BackPict, x, y, w, h, &g.BufPict, xs, ys, Rop::SrcCopy);
+    BitBlt(g.BackPict, x, y, w, h, &g.BufPict, xs, ys, BlitOp::kCopy);
     PresentBack(g, x, y, w, h);
 }
 
@@ -34,11 +34,11 @@ void DrawSprite(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs,
 
 void ScreenBlit(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys, int16_t mode) {
     if (mode == blit_mode::kScreenSprite) {
-        BitBlt(g.MainPict, x, y, w, h, &g.Mask, xs, ys, Rop::SrcErase);
-        BitBlt(g.MainPict, x, y, w, h, &g.Pict, xs, ys, Rop::SrcInvert);
+        BitBlt(g.MainPict, x, y, w, h, &g.Mask, xs, ys, BlitOp::kSourceAndNotDest);
+        BitBlt(g.MainPict, x, y, w, h, &g.Pict, xs, ys, BlitOp::kXor);
         ReportChanged(g, x, y, w, h);
     } else if (mode == blit_mode::kPresent) {
-        BitBlt(g.MainPict, x, y, w, h, &g.BackPict, xs, ys, Rop::SrcCopy);
+        BitBlt(g.MainPict, x, y, w, h, &g.BackPict, xs, ys, BlitOp::kCopy);
         ReportChanged(g, x, y, w, h);
     }
 }

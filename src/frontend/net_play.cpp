@@ -260,7 +260,7 @@ void NetPlay::ShowGuestWaiting() {
     g_.flow.Do([](Game& g) {
         if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
         // The match's waiting picture without a stage number: the host is still choosing.
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
     });
     ScreenWipe(g_, wipe_mode::kFadeIn);
     g_.flow.Do([](Game& g) { g.ScreenState = screen_state::kWaiting; });

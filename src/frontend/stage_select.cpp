@@ -24,7 +24,7 @@ constexpr int kPanelX = 320, kPanelY = 130, kPanelW = 149, kPanelH = 60, kLineSt
 constexpr size_t kPanelLines = kPanelH / kLineStep;
 
 void Copy(Surface& dest, const Surface& src, int x, int y, int w, int h) {
-    BitBlt(dest, x, y, w, h, &src, x, y, Rop::SrcCopy);
+    BitBlt(dest, x, y, w, h, &src, x, y, BlitOp::kCopy);
 }
 
 void ShadeAllSlots(Game& g) {
@@ -107,9 +107,8 @@ void DrawStagePreview(Game& g, uint8_t n) {
     // The shadow: the digit's mask twice leaves black where the digit is opaque.
     const SheetSprite& digit = Sheet(SmallDigitName(n));
     BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, digit.w, digit.h, &g.Mask, digit.x, digit.y,
-           Rop::SrcErase);
-    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, digit.w, digit.h, &g.Mask, digit.x, digit.y,
-           Rop::SrcInvert);
+           BlitOp::kSourceAndNotDest);
+    BitBlt(g.BackPict, kNumberX + 2, kNumberY + 2, digit.w, digit.h, &g.Mask, digit.x, digit.y, BlitOp::kXor);
     MaskedToBack(g, kNumberX, kNumberY, digit.w, digit.h, digit.x, digit.y);
     PresentBack(g, kNumberX, kNumberY, kNumberW, kNumberH);
 
@@ -117,8 +116,8 @@ void DrawStagePreview(Game& g, uint8_t n) {
     const StageRow& stage = StageFacts(n);
     if (stage.thumb.w > 0) {
         const Box& t = stage.thumb;
-        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LMask, t.x, t.y, Rop::SrcErase);
-        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LinePict, t.x, t.y, Rop::SrcInvert);
+        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LMask, t.x, t.y, BlitOp::kSourceAndNotDest);
+        BitBlt(g.BackPict, kLayoutX, kLayoutY, t.w, t.h, &g.LinePict, t.x, t.y, BlitOp::kXor);
     }
     const SheetSprite& mode =
         Sheet(g.GameMode == game_mode::kVs2P ? "label.mode.vs_2p" : "label.mode.vs_cpu");

@@ -29,7 +29,7 @@ void ShowTitle(Game& g, bool startup) {
         g.ScreenState = screen_state::kTitle;
         for (uint8_t n = 1; n <= kMenuButtonCount; ++n) InitMenuButton(g, n);
         if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
         DrawButtonLooks(g, kTitleButtons, 0, ButtonLook::kNormal);
         PresentBack(g, 0, 0, kScreenWidth, kScreenHeight);
         RefreshMainPict(g);
@@ -39,7 +39,7 @@ void ShowTitle(Game& g, bool startup) {
     ScreenWipe(g, wipe_mode::kFadeOut);
     g.flow.Do([](Game& g) {
         if (!LoadScreenPicture(g, kTitlePicture, g.BufPict)) return;
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
         for (const ButtonLooks& b : kTitleButtons) DrawButton(g, b.normal, 0);
     });
     ScreenWipe(g, wipe_mode::kFadeIn);

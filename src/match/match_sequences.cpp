@@ -20,8 +20,8 @@ constexpr int32_t kWaitingShownMs = 1000;
 
 // The masked draw of a line drawing into the background store.
 void MaskedLinesToBuf(Game& g, const Surface& lines, int sx, int sy, int x, int y, int w, int h) {
-    BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, sy, Rop::SrcErase);
-    BitBlt(g.BufPict, x, y, w, h, &lines, sx, sy, Rop::SrcInvert);
+    BitBlt(g.BufPict, x, y, w, h, &g.LMask, sx, sy, BlitOp::kSourceAndNotDest);
+    BitBlt(g.BufPict, x, y, w, h, &lines, sx, sy, BlitOp::kXor);
 }
 
 // Steps shared by the end of both start sequences: the composed table faded in, the
@@ -30,8 +30,8 @@ void FadeInTableAndPlay(Game& g, bool clearMask) {
     ScreenWipe(g, wipe_mode::kFadeIn);
     g.flow.Do([clearMask](Game& g) {
         if (!LoadScreenPicture(g, kTablePicture, g.BufPict)) return;
-        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
-        BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, BlitOp::kCopy);
+        BitBlt(g.BufPict, 56, 0, 400, 50, &g.LMask, 0, 0, BlitOp::kCopy);
         if (clearMask) g.LMask.Fill(kWhite);
         PlayAndShowPause(g);
     });
@@ -54,9 +54,9 @@ void StartMatch(Game& g) {
     ScreenWipe(g, wipe_mode::kFadeOut);
     g.flow.Do([](Game& g) {
         if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
         const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
-        BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, Rop::SrcCopy);
+        BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, BlitOp::kCopy);
         g.Menu.SetOptionItemsEnabled(false);
     });
     ScreenWipe(g, wipe_mode::kFadeIn);
@@ -101,7 +101,7 @@ void ComposeStage(Game& g) {
             break;
         case LinePicture::kNone: break;
     }
-    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
 }
 
 void ShowPauseScreen(Game& g) {

@@ -34,9 +34,9 @@ void FreezeLastFrame(Game& g, const ItemRecord& item) {
     // Only a running Blind counts: a Blind capsule still lying on the table hides nothing.
     if (BlindInForce(item)) {
         const Rect& a = g.BlindAreas[static_cast<size_t>(item.owner + 1)];
-        BitBlt(g.BackPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, Rop::Blackness);
+        BitBlt(g.BackPict, a.left, a.top, a.right - a.left, a.bottom - a.top, nullptr, 0, 0, BlitOp::kBlack);
     }
-    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+    BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, BlitOp::kCopy);
 }
 
 constexpr int32_t kTimeUpShownMs = 600;

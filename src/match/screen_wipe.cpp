@@ -16,13 +16,13 @@ constexpr int32_t kStepMs = 100;
 void DitherBands(Game& g, Surface& picture) {
     for (int band = 0; band < kBands; ++band) {
         const int y = 1 + band * kBandHeight;
-        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcErase);
-        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, Rop::SrcInvert);
+        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, BlitOp::kSourceAndNotDest);
+        BitBlt(picture, 0, y, kScreenWidth, kBandHeight, &g.Mas, 0, 0, BlitOp::kXor);
     }
 }
 
 void ShowWhole(Game& g, const Surface& from) {
-    BitBlt(g.MainPict, 0, 0, kScreenWidth, kScreenHeight, &from, 0, 0, Rop::SrcCopy);
+    BitBlt(g.MainPict, 0, 0, kScreenWidth, kScreenHeight, &from, 0, 0, BlitOp::kCopy);
     ReportChanged(g, 0, 0, kScreenWidth, kScreenHeight);
     RefreshMainPict(g);
 }
@@ -38,19 +38,19 @@ void ScreenWipe(Game& g, uint8_t mode) {
         });
         flow.WaitMs(kStepMs);
         flow.Do([](Game& g) {
-            BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, nullptr, 0, 0, Rop::Blackness);
+            BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, nullptr, 0, 0, BlitOp::kBlack);
             ShowWhole(g, g.BackPict);
         });
         flow.WaitMs(kStepMs);
     } else if (mode == wipe_mode::kFadeIn) {
         flow.Do([](Game& g) {
-            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, BlitOp::kCopy);
             DitherBands(g, g.BufPict);
             ShowWhole(g, g.BufPict);
         });
         flow.WaitMs(kStepMs);
         flow.Do([](Game& g) {
-            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, Rop::SrcCopy);
+            BitBlt(g.BufPict, 0, 0, kScreenWidth, kScreenHeight, &g.BackPict, 0, 0, BlitOp::kCopy);
             ShowWhole(g, g.BufPict);
         });
         flow.WaitMs(kStepMs);

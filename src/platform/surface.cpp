@@ -71,10 +71,10 @@ void ApplyRows(Surface& dest, int x, int y, int w, int h, const Surface& src, in
 
 }  // namespace
 
-void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, Rop rop) {
+void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, BlitOp op) {
     if (w <= 0 || h <= 0) return;
     int cut = 0;
-    if (rop == Rop::Blackness) {
+    if (op == BlitOp::kBlack) {
         if (!ClipSpan(x, w, dest.Width(), cut) || !ClipSpan(y, h, dest.Height(), cut)) return;
         for (int row = 0; row < h; ++row) std::fill_n(dest.Row(y + row) + x, w, kBlack | kOpaque);
         return;
@@ -98,17 +98,17 @@ void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int x
         xs = 0;
         ys = 0;
     }
-    switch (rop) {
-        case Rop::SrcCopy:
+    switch (op) {
+        case BlitOp::kCopy:
             ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t) { return s; });
             break;
-        case Rop::SrcErase:
+        case BlitOp::kSourceAndNotDest:
             ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t d) { return s & ~d; });
             break;
-        case Rop::SrcInvert:
+        case BlitOp::kXor:
             ApplyRows(dest, x, y, w, h, *src, xs, ys, [](uint32_t s, uint32_t d) { return s ^ d; });
             break;
-        case Rop::Blackness: break;
+        case BlitOp::kBlack: break;
     }
 }
 

@@ -15,12 +15,12 @@ constexpr uint32_t kBlack = 0x000000;
 // read of a colour drops it.
 constexpr uint32_t kOpaque = 0xFF000000;
 
-// Raster operations, numbered by the ternary raster-operation code of what each does.
-enum class Rop : uint32_t {
-    SrcCopy = 0x00CC0020,    // dest = src
-    SrcErase = 0x00440328,   // dest = src AND NOT dest
-    SrcInvert = 0x00660046,  // dest = src XOR dest
-    Blackness = 0x00000042,  // dest = 0, src ignored
+// How BitBlt combines the source with what the destination holds.
+enum class BlitOp : uint8_t {
+    kCopy,              // dest = src
+    kSourceAndNotDest,  // dest = src AND NOT dest
+    kXor,               // dest = src XOR dest
+    kBlack,             // dest = 0, src ignored
 };
 
 // Pixel memory. Surfaces of a megabyte and more ask the kernel for huge pages: the first
@@ -75,11 +75,11 @@ class Surface {
     PixelVector pixels_;
 };
 
-// Copies the w x h block at (xs, ys) of src to (x, y) of dest with rop. The block is
+// Copies the w x h block at (xs, ys) of src to (x, y) of dest with op. The block is
 // clipped against both surfaces; nothing outside either is read or written. src may be
 // the destination itself (overlapping blocks behave as if copied through a temporary).
 // Blackness ignores src, which may then be null.
-void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, Rop rop);
+void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, BlitOp op);
 
 // Writes at (0, 0) of dest a w x h mask of src: white where src's pixel equals
 // transparentColour, black everywhere else.

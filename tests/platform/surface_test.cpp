@@ -29,7 +29,7 @@ TEST(BitBltClipping, BlocksRunningPastAnyEdgeCopyOnlyTheOverlap) {
     };
     for (const Case& c : cases) {
         Surface dest(6, 6, kGreen);
-        BitBlt(dest, c.x, c.y, 4, 4, &src, c.xs, c.ys, Rop::SrcCopy);
+        BitBlt(dest, c.x, c.y, 4, 4, &src, c.xs, c.ys, BlitOp::kCopy);
         EXPECT_EQ(CountColour(dest, kRed), c.expectedRed)
             << c.x << "," << c.y << " from " << c.xs << "," << c.ys;
         EXPECT_EQ(CountColour(dest, kRed) + CountColour(dest, kGreen), 36);
@@ -42,7 +42,7 @@ TEST(BitBltClipping, NegativeSourceKeepsPixelsAligned) {
     src.SetPixel(1, 0, kGreen);
     src.SetPixel(2, 0, kBlue);
     Surface dest(5, 1, kWhite);
-    BitBlt(dest, 1, 0, 3, 1, &src, -1, 0, Rop::SrcCopy);
+    BitBlt(dest, 1, 0, 3, 1, &src, -1, 0, BlitOp::kCopy);
     // Source column -1 does not exist, so dest x=1 stays; x=2 gets src 0, x=3 gets src 1.
     EXPECT_EQ(dest.Pixel(1, 0), kWhite);
     EXPECT_EQ(dest.Pixel(2, 0), kRed);
@@ -52,14 +52,14 @@ TEST(BitBltClipping, NegativeSourceKeepsPixelsAligned) {
 
 TEST(BitBltClipping, BlacknessClipsToDestination) {
     Surface dest(4, 4, kWhite);
-    BitBlt(dest, 2, 2, 10, 10, nullptr, 0, 0, Rop::Blackness);
+    BitBlt(dest, 2, 2, 10, 10, nullptr, 0, 0, BlitOp::kBlack);
     EXPECT_EQ(CountColour(dest, kBlack), 4);
 }
 
 TEST(BitBltClipping, OverlappingCopyWithinOneSurfaceActsThroughATemporary) {
     Surface s(4, 1, kBlack);
     for (int x = 0; x < 4; ++x) s.SetPixel(x, 0, static_cast<uint32_t>(x + 1));
-    BitBlt(s, 1, 0, 3, 1, &s, 0, 0, Rop::SrcCopy);
+    BitBlt(s, 1, 0, 3, 1, &s, 0, 0, BlitOp::kCopy);
     EXPECT_EQ(s.Pixel(1, 0), 1u);
     EXPECT_EQ(s.Pixel(2, 0), 2u);
     EXPECT_EQ(s.Pixel(3, 0), 3u);
@@ -79,8 +79,8 @@ TEST(MaskedTransfer, MaskThenSpriteLeavesBackgroundAroundTheSprite) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) back.SetPixel(x, y, static_cast<uint32_t>(0x102030 * (x + 1) + y));
     const Surface before = back;
-    BitBlt(back, 2, 3, 4, 4, &mask, 0, 0, Rop::SrcErase);
-    BitBlt(back, 2, 3, 4, 4, &sheet, 0, 0, Rop::SrcInvert);
+    BitBlt(back, 2, 3, 4, 4, &mask, 0, 0, BlitOp::kSourceAndNotDest);
+    BitBlt(back, 2, 3, 4, 4, &sheet, 0, 0, BlitOp::kXor);
 
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {

@@ -48,7 +48,7 @@ void PaintCodedSheet(Game& g) {
 
 void PaintTable(Game& g) {
     g.BufPict.Fill(kTableColour);
-    BitBlt(g.BufPict, 0, 342, g.BufPict.Width(), g.BufPict.Height() - 342, nullptr, 0, 0, Rop::Blackness);
+    BitBlt(g.BufPict, 0, 342, g.BufPict.Width(), g.BufPict.Height() - 342, nullptr, 0, 0, BlitOp::kBlack);
     for (int y = 411; y < 426; ++y)
         for (int x = 0; x < 280; ++x) g.BufPict.SetPixel(x, y, kGaugeEmptyColour);
     g.BackPict.Fill(kTableColour);
