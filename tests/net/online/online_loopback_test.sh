@@ -7,6 +7,7 @@
 #   online_loopback_test.sh SOURCE_DIR PROBE
 set -uo pipefail
 src="$1" probe="$2"
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/probe_checks.sh"
 for tool in prosody turnserver; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
 done
@@ -48,17 +49,6 @@ wait_room() {
     sleep 0.1
   done
   return 1
-}
-# agree A B PATH: both ended well with the same summary hash, on the path expected.
-agree() {
-  local a="$1" b="$2" path="$3" pa pb ha hb
-  wait "$(eval echo "\$${a}_pid")" || fail "$a: $(cat "$work/$a.err")"
-  wait "$(eval echo "\$${b}_pid")" || fail "$b: $(cat "$work/$b.err")"
-  ha=$(grep -o "state hash [0-9a-f]*" "$work/$a.out") hb=$(grep -o "state hash [0-9a-f]*" "$work/$b.out")
-  [ -n "$ha" ] && [ "$ha" = "$hb" ] || fail "$a/$b: hashes differ: '$ha' '$hb'"
-  grep -q "path=$path\$" "$work/$a.out" || fail "$a: not path=$path: $(tail -1 "$work/$a.out")"
-  grep -q "path=$path\$" "$work/$b.out" || fail "$b: not path=$path: $(tail -1 "$work/$b.out")"
-  echo "$a/$b: $(tail -1 "$work/$a.out")"
 }
 # ends_with NAME WORDS: the probe failed with those words.
 ends_with() {

@@ -23,6 +23,7 @@ done
 ip netns add "vxprobe$$" 2>/dev/null || { echo "SKIP: cannot make network namespaces here"; exit 0; }
 ip netns del "vxprobe$$"
 source "$here/netns_topology.sh"
+source "$here/probe_checks.sh"
 
 work="$(mktemp -d)"
 chmod 755 "$work"
@@ -54,16 +55,6 @@ wait_line() {  # wait_line NAME PATTERN: the first match of the pattern in NAME'
     sleep 0.1
   done
   return 1
-}
-agree() {  # agree A B PATH [B'S PATH]: B may see another path (a guest cannot know "mapped")
-  local a="$1" b="$2" path="$3" path_b="${4:-$3}" ha hb
-  wait "$(eval echo "\$${a}_pid")" || fail "$a: $(cat "$work/$a.err")"
-  wait "$(eval echo "\$${b}_pid")" || fail "$b: $(cat "$work/$b.err")"
-  ha=$(grep -o "state hash [0-9a-f]*" "$work/$a.out") hb=$(grep -o "state hash [0-9a-f]*" "$work/$b.out")
-  [ -n "$ha" ] && [ "$ha" = "$hb" ] || fail "$a/$b: hashes differ: '$ha' '$hb'"
-  grep -q "path=$path\$" "$work/$a.out" || fail "$a: not path=$path: $(tail -1 "$work/$a.out")"
-  grep -q "path=$path_b\$" "$work/$b.out" || fail "$b: not path=$path_b: $(tail -1 "$work/$b.out")"
-  echo "$a/$b: $(tail -1 "$work/$a.out")"
 }
 
 # A world: the internet side with the lobby, router a and b in the modes given.
