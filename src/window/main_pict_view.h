@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "core/geometry.h"
 #include "frontend/key_translator.h"
@@ -78,7 +79,8 @@ class MainPictView : public QWidget {
 
   private:
     QSize DeviceSize() const;
-    void PaintArea(const QRect& area);
+    void PaintArea(const QRegion& region);
+    void PaintDeviceArea(QPainter& painter, const QRect& deviceArea);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
     // A double click is one press: its second press reaches the game as nothing (its
@@ -86,7 +88,7 @@ class MainPictView : public QWidget {
     bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
     const Surface* picture_;
-    QRegion pending_;  // presented since the last Refresh, in widget pixels
+    std::vector<QRect> pending_;  // presented since the last Refresh, in widget pixels
     // The last press that could begin a double click.
     bool firstPressPending_ = false;
     Qt::MouseButton firstButton_ = Qt::NoButton;
