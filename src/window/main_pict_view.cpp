@@ -54,43 +54,50 @@ void MainPictView::SetPicture(const Surface* picture) {
     update();
 }
 
-// Whole device pixels of the widget; a fractional remainder is part of the border.
-QSize MainPictView::DeviceSize() const {
-    const double dpr = devicePixelRatioF();
-    return {static_cast<int>(width() * dpr), static_cast<int>(height() * dpr)};
+// Where the picture lies on the widget, from one reading of the output's scale: the
+// widget's whole device pixels (a fractional remainder is part of the border), the whole
+// multiple the picture is drawn at, and its top left corner in device pixels.
+MainPictView::Placement MainPictView::Place() const {
+    Placement p;
+    p.dpr = devicePixelRatioF();
+    const int w = static_cast<int>(width() * p.dpr), h = static_cast<int>(height() * p.dpr);
+    p.scale = std::max(1, std::min(w / kScreenWidth, h / kScreenHeight));
+    p.offset = {std::max(0, (w - kScreenWidth * p.scale) / 2),
+                std::max(0, (h - kScreenHeight * p.scale) / 2)};
+    return p;
 }
 
-int MainPictView::Scale() const {
-    const QSize device = DeviceSize();
-    return std::max(1, std::min(device.width() / kScreenWidth, device.height() / kScreenHeight));
+QRect MainPictView::Placement::ToDevice(const QRect& pictureRect) const {
+    return {offset.x() + pictureRect.x() * scale, offset.y() + pictureRect.y() * scale,
+            pictureRect.width() * scale, pictureRect.height() * scale};
 }
 
-QPoint MainPictView::Offset() const {
-    const int s = Scale();
-    const QSize device = DeviceSize();
-    return {std::max(0, (device.width() - kScreenWidth * s) / 2),
-            std::max(0, (device.height() - kScreenHeight * s) / 2)};
-}
-
-QRect MainPictView::ToDevice(const QRect& pictureRect) const {
-    const int s = Scale();
-    const QPoint o = Offset();
-    return {o.x() + pictureRect.x() * s, o.y() + pictureRect.y() * s, pictureRect.width() * s,
-            pictureRect.height() * s};
-}
-
-QRect MainPictView::ToWidget(const QRect& pictureRect) const {
+QRect MainPictView::Placement::ToWidget(const QRect& pictureRect) const {
     const QRect device = ToDevice(pictureRect);
-    const double dpr = devicePixelRatioF();
     const QRectF logical(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr);
     return logical.toAlignedRect();
 }
 
+int MainPictView::Scale() const {
+    return Place().scale;
+}
+
+QPoint MainPictView::Offset() const {
+    return Place().offset;
+}
+
+QRect MainPictView::ToDevice(const QRect& pictureRect) const {
+    return Place().ToDevice(pictureRect);
+}
+
+QRect MainPictView::ToWidget(const QRect& pictureRect) const {
+    return Place().ToWidget(pictureRect);
+}
+
 QPointF MainPictView::ToPicture(const QPointF& widgetPos) const {
-    const double s = Scale();
-    const double dpr = devicePixelRatioF();
-    const QPoint o = Offset();
-    return {(widgetPos.x() * dpr - o.x()) / s, (widgetPos.y() * dpr - o.y()) / s};
+    const Placement p = Place();
+    const double s = p.scale;
+    return {(widgetPos.x() * p.dpr - p.offset.x()) / s, (widgetPos.y() * p.dpr - p.offset.y()) / s};
 }
 
 QSize MainPictView::sizeHint() const {
@@ -108,15 +115,16 @@ void MainPictView::Present(int x, int y, int w, int h) {
     if (pending_.empty())
         QMetaObject::invokeMethod(
             this, [this] { Refresh(); }, Qt::QueuedConnection);
-    pending_.push_back(ToWidget(changed));
+    pending_.push_back(changed);
 }
 
 // Only what was presented is painted, and at once: a synchronous jingle may follow and
 // the message it belongs to must already be on screen.
 void MainPictView::Refresh() {
     if (pending_.empty()) return;
+    const Placement place = Place();
     QRegion area;
-    for (const QRect& r : pending_) area += r;
+    for (const QRect& r : pending_) area += place.ToWidget(r);
     pending_.clear();
     repaint(area);
 }
@@ -141,7 +149,8 @@ void MainPictView::PaintArea(const QRegion& region) {
     QPainter painter(this);
     // Paint in device pixels: at a fractional output scale the widget's own coordinates
     // would put picture pixels on uneven device pixels.
-    const double dpr = devicePixelRatioF();
+    const Placement place = Place();
+    const double dpr = place.dpr;
     painter.scale(1 / dpr, 1 / dpr);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // A frame of play changes a few small blocks far apart (paddles on both sides, pucks,
@@ -153,12 +162,12 @@ void MainPictView::PaintArea(const QRegion& region) {
         const QRect deviceArea =
             QRectF(area.x() * dpr, area.y() * dpr, area.width() * dpr, area.height() * dpr).toAlignedRect();
         painter.setClipRect(deviceArea);
-        PaintDeviceArea(painter, deviceArea);
+        PaintDeviceArea(painter, place, deviceArea);
     }
 }
 
-void MainPictView::PaintDeviceArea(QPainter& painter, const QRect& deviceArea) {
-    const QRect pictureArea = ToDevice(QRect(0, 0, kScreenWidth, kScreenHeight));
+void MainPictView::PaintDeviceArea(QPainter& painter, const Placement& place, const QRect& deviceArea) {
+    const QRect pictureArea = place.ToDevice(QRect(0, 0, kScreenWidth, kScreenHeight));
     // The border around a scaled picture.
     const QRegion border = QRegion(deviceArea) - QRegion(pictureArea);
     for (const QRect& r : border) painter.fillRect(r, Qt::black);
@@ -174,14 +183,14 @@ void MainPictView::PaintDeviceArea(QPainter& painter, const QRect& deviceArea) {
     const QImage image(reinterpret_cast<const uchar*>(picture_->Row(0)), picture_->Width(),
                        picture_->Height(), picture_->Width() * 4, QImage::Format_RGB32);
     // Whole source pixels covering the asked area, drawn at whole multiples: sharp edges.
-    const int s = Scale();
-    const QPoint o = Offset();
+    const int s = place.scale;
+    const QPoint o = place.offset;
     const int left = (wanted.left() - o.x()) / s;
     const int top = (wanted.top() - o.y()) / s;
     const int right = (wanted.right() - o.x()) / s;
     const int bottom = (wanted.bottom() - o.y()) / s;
     const QRect source(left, top, right - left + 1, bottom - top + 1);
-    painter.drawImage(ToDevice(source), image, source);
+    painter.drawImage(place.ToDevice(source), image, source);
 }
 
 void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {

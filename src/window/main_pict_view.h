@@ -78,9 +78,16 @@ class MainPictView : public QWidget {
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
   private:
-    QSize DeviceSize() const;
+    struct Placement {
+        double dpr = 1;
+        int scale = 1;
+        QPoint offset;
+        QRect ToDevice(const QRect& pictureRect) const;
+        QRect ToWidget(const QRect& pictureRect) const;
+    };
+    Placement Place() const;
     void PaintArea(const QRegion& region);
-    void PaintDeviceArea(QPainter& painter, const QRect& deviceArea);
+    void PaintDeviceArea(QPainter& painter, const Placement& place, const QRect& deviceArea);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
     // A double click is one press: its second press reaches the game as nothing (its
@@ -88,7 +95,7 @@ class MainPictView : public QWidget {
     bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
     const Surface* picture_;
-    std::vector<QRect> pending_;  // presented since the last Refresh, in widget pixels
+    std::vector<QRect> pending_;  // presented since the last Refresh, in picture pixels
     // The last press that could begin a double click.
     bool firstPressPending_ = false;
     Qt::MouseButton firstButton_ = Qt::NoButton;

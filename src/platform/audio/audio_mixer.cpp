@@ -22,6 +22,10 @@ uint64_t AudioMixer::StartEffect(std::shared_ptr<const EffectSamples> samples) {
     return serial;
 }
 
+bool AudioMixer::Quiet() const {
+    return !effect_ && (music_ == nullptr || music_->Source() == MusicSource::kNone);
+}
+
 void AudioMixer::Mix(float* stereo, int frames) {
     const size_t floats = 2 * static_cast<size_t>(frames);
     if (music_ != nullptr) {

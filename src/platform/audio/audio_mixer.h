@@ -24,6 +24,8 @@ class AudioMixer {
     bool EffectDone(uint64_t serial) const { return playingSerial_.load() != serial; }
 
     void Mix(float* stereo, int frames);
+    // Nothing to mix: no effect playing and no music.
+    bool Quiet() const;
 
     // When the first samples of the latest effect were mixed (steady clock, ns; 0 before
     // any): the effect's start latency is this minus the call, plus one device buffer.

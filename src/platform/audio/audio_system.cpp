@@ -28,27 +28,26 @@ constexpr auto kWaitMargin = std::chrono::milliseconds(1000);
 
 }  // namespace
 
-// Holds the device lock (or the offline mutex), so the callback never sees a half-made
-// change to the voice or the synth.
+// Holds our device mutex and, while the device is open, SDL's device lock: the callback
+// never sees a half-made change to the voice or the synth, and the device neither rests
+// nor wakes in the middle of one.
 class AudioSystem::Lock {
   public:
     explicit Lock(AudioSystem& audio) : audio_(audio) {
-        if (audio_.device_ != 0)
-            SDL_LockAudioDevice(audio_.device_);
-        else
-            audio_.offlineMutex_.lock();
+        audio_.deviceMutex_.lock();
+        device_ = audio_.device_;
+        if (device_ != 0) SDL_LockAudioDevice(device_);
     }
     ~Lock() {
-        if (audio_.device_ != 0)
-            SDL_UnlockAudioDevice(audio_.device_);
-        else
-            audio_.offlineMutex_.unlock();
+        if (device_ != 0) SDL_UnlockAudioDevice(device_);
+        audio_.deviceMutex_.unlock();
     }
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
 
   private:
     AudioSystem& audio_;
+    uint32_t device_ = 0;
 };
 
 AudioSystem::AudioSystem(AudioOptions options)
@@ -71,6 +70,13 @@ AudioSystem::AudioSystem(AudioOptions options)
         return;
     }
     sdlStarted_ = true;
+    if (!OpenDevice()) return;
+    haveDevice_ = true;
+    keeper_ = std::jthread([this](std::stop_token stop) { KeepDevice(std::move(stop)); });
+    if (options_.loadMusicEarly) StartLoadingSynth();
+}
+
+bool AudioSystem::OpenDevice() {
     SDL_AudioSpec want{};
     want.freq = options_.sampleRate;
     want.format = AUDIO_F32SYS;
@@ -85,14 +91,55 @@ AudioSystem::AudioSystem(AudioOptions options)
     if (device_ == 0) {
         reporter_.Report("device", std::string("no audio device (") + SDL_GetError() +
                                        "); the game goes on without sound");
-        return;
+        return false;
     }
     deviceFrames_ = have.samples;
     SDL_PauseAudioDevice(device_, 0);
-    if (options_.loadMusicEarly) StartLoadingSynth();
+    return true;
+}
+
+void AudioSystem::WakeDevice() {
+    if (device_ != 0 || !haveDevice_) return;
+    wakeDevice_ = true;
+    deviceWanted_.notify_one();
+}
+
+bool AudioSystem::DeviceResting() {
+    std::lock_guard lock(deviceMutex_);
+    return haveDevice_ && device_ == 0;
+}
+
+void AudioSystem::KeepDevice(std::stop_token stop) {
+    const auto check = std::max(options_.restAfter / 4, std::chrono::milliseconds(1));
+    std::unique_lock lock(deviceMutex_);
+    int quietChecks = 0;
+    while (!stop.stop_requested()) {
+        if (device_ == 0) {
+            // Resting: nothing wakes this thread but a sound.
+            if (!deviceWanted_.wait(lock, stop, [this] { return wakeDevice_; })) break;
+            wakeDevice_ = false;
+            quietChecks = 0;
+            OpenDevice();  // a device gone since start leaves the game silent, said once
+            continue;
+        }
+        deviceWanted_.wait_for(lock, stop, check, [] { return false; });
+        if (stop.stop_requested()) break;
+        SDL_LockAudioDevice(device_);
+        const bool quiet = mixer_.Quiet();
+        SDL_UnlockAudioDevice(device_);
+        quietChecks = quiet ? quietChecks + 1 : 0;
+        if (quietChecks >= 4) {
+            SDL_CloseAudioDevice(device_);
+            device_ = 0;
+        }
+    }
 }
 
 AudioSystem::~AudioSystem() {
+    if (keeper_.joinable()) {
+        keeper_.request_stop();
+        keeper_.join();
+    }
     // A render under way gives up at its next block.
     if (renderer_.joinable()) {
         renderer_.request_stop();
@@ -129,8 +176,9 @@ void AudioSystem::PlayWave(const std::filesystem::path& path, bool waitToEnd) {
     {
         Lock lock(*this);
         serial = mixer_.StartEffect(samples);
+        WakeDevice();
     }
-    if (!waitToEnd || device_ == 0) return;
+    if (!waitToEnd || !haveDevice_) return;
     const auto start = std::chrono::steady_clock::now();
     const auto length = std::chrono::microseconds(static_cast<int64_t>(samples->size() / 2) * 1'000'000 /
                                                   options_.sampleRate);
@@ -210,6 +258,7 @@ void AudioSystem::PlayLooping(const std::filesystem::path& midiFile) {
         if (std::shared_ptr<const RenderedTune> tune = FindRendered(name, key)) {
             Lock lock(*this);
             player_.PlayRendered(std::move(tune));
+            WakeDevice();
             return;
         }
     }
@@ -218,6 +267,7 @@ void AudioSystem::PlayLooping(const std::filesystem::path& midiFile) {
         Lock lock(*this);
         music_->Play(bytes, passFrames);
         player_.PlayLive(music_.get(), key);
+        WakeDevice();
     }
     if (rendered) QueueRender({key, name, std::move(bytes), passFrames});
 }

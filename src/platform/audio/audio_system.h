@@ -7,6 +7,10 @@
 // copies from it. A tune that has no render yet plays from the live synthesizer while
 // its render runs, and moves over to the render when that is done.
 //
+// A device with nothing to play rests: after `restAfter` of silence (no music, no effect)
+// it is closed, so a paused game or a silent title wakes no thread at all; the next sound
+// opens it again on a thread of its own.
+//
 // Construct it once at start-up. Without an audio device, a SoundFont, or a readable
 // file the game goes on silent for that sound; each failure is one line on standard
 // error the first time, and nothing ever blocks or throws.
@@ -58,6 +62,9 @@ struct AudioOptions {
     std::optional<std::filesystem::path> tuneCache;
     // false: every tune plays from the live synthesizer and nothing is rendered.
     bool renderTunes = true;
+    // Silence this long closes the device until the next sound (checked a quarter of it
+    // at a time). Long enough that sounds of a menu or a match come from an open device.
+    std::chrono::milliseconds restAfter{3000};
 };
 
 class AudioSystem final : public WavePlayer, public Sequencer {
@@ -67,8 +74,11 @@ class AudioSystem final : public WavePlayer, public Sequencer {
     AudioSystem(const AudioSystem&) = delete;
     AudioSystem& operator=(const AudioSystem&) = delete;
 
-    // True while a device plays; false after a failed open (and offline).
-    bool HasDevice() const { return device_ != 0; }
+    // True when the device opened at start (resting or not); false after a failed open
+    // (and offline).
+    bool HasDevice() const { return haveDevice_; }
+    // The device is closed for the silence; the next sound opens it.
+    bool DeviceResting();
     // Frames per callback buffer of the open device (0 without one).
     int DeviceBufferFrames() const { return deviceFrames_; }
 
@@ -104,7 +114,12 @@ class AudioSystem final : public WavePlayer, public Sequencer {
         int64_t passFrames;
     };
     static void Callback(void* self, uint8_t* stream, int bytes);
-    bool Active() const { return device_ != 0 || !options_.openDevice; }
+    bool Active() const { return haveDevice_ || !options_.openDevice; }
+    bool OpenDevice();
+    // Under the device lock: a resting device is woken for the sound just queued.
+    void WakeDevice();
+    // The thread that closes a silent device and opens it again for the next sound.
+    void KeepDevice(std::stop_token stop);
     void StartLoadingSynth();
     bool EnsureSynth();
     std::shared_ptr<const RenderedTune> FindRendered(const std::string& name, uint64_t key);
@@ -122,10 +137,16 @@ class AudioSystem final : public WavePlayer, public Sequencer {
     std::future<std::unique_ptr<MusicSynth>> loadingSynth_;
     std::unique_ptr<MusicSynth> music_;
     bool synthTried_ = false;
+    // device_ changes (rest, wake) only under deviceMutex_, which every Lock holds; the
+    // callback runs only while device_ is open and never takes it.
+    std::mutex deviceMutex_;
+    std::condition_variable_any deviceWanted_;
+    bool wakeDevice_ = false;
     uint32_t device_ = 0;
+    bool haveDevice_ = false;
     int deviceFrames_ = 0;
     bool sdlStarted_ = false;
-    std::mutex offlineMutex_;  // stands in for the device lock when there is no device
+    std::jthread keeper_;
 
     // The renders: a queue that one thread works through, and this run's renders by
     // tune name (the latest key of each).
