@@ -1,7 +1,8 @@
 // Watchers of a network match, over loopback ENet on the pair's virtual clock: the
 // players' rollbacks and input delay are those of the same match without watchers, and
-// every watcher that keeps up ends on the players' final state, also one that came in
-// mid-match; one that stops reading is let go with a message, and a ninth is refused.
+// every watcher that keeps up ends on the players' final state and summary, also one
+// that came in mid-match, and follows them into their next match; one that stops
+// reading is let go with a message, and a ninth is refused.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,6 +38,12 @@ struct Outcome {
     uint64_t hash = 0;
     std::vector<uint32_t> rollbacks;  // host's and guest's count, frames and largest
     uint64_t delaySum = 0;            // both sides' input delay summed over the turns
+    // The watchers that kept up, at the end of the match, and through the next one.
+    std::vector<uint64_t> watcherHashes, watcherFrames, watcherJoinedAt;
+    std::vector<std::string> watcherLines;
+    std::string playersLine;  // the host's, up to the state hash
+    uint64_t nextHash = 0;
+    std::vector<uint64_t> watcherNextHashes;
 };
 
 // One minute on stage 2 with a bad network between the players; with watchers, three
@@ -83,7 +90,33 @@ Outcome PlayMatch(bool watched, std::vector<std::unique_ptr<Watcher>>& watchers)
     o.counts = server->Counts();
     o.endFrame = hostSession.EndFrame().value_or(0);
     o.hash = pair.host->match->Hash();
+    o.playersLine = pair.host->match->SummaryLine();
+    o.playersLine.resize(o.playersLine.find(", largest rollback"));
     EXPECT_EQ(o.hash, pair.guest->match->Hash());
+    if (!watched) return o;
+    for (std::size_t i : {1u, 2u}) {
+        const MatchWatcher& w = watchers[i]->watcher;
+        EXPECT_FALSE(w.Ended()) << w.EndMessage();
+        o.watcherLines.push_back(w.SummaryLine());
+        o.watcherHashes.push_back(w.Hash());
+        o.watcherFrames.push_back(w.Frame());
+        o.watcherJoinedAt.push_back(w.JoinedAtFrame());
+    }
+    // The players choose another stage: the watchers follow into the next match.
+    const StartPacket next{.stage = 4, .ruleKind = rule_kind::kTime, .timeLimit = 60, .seed = 0xbeef};
+    pair.StartMatch(next, 2);
+    server->SetMatch(pair.host->match.get(), next, 2);
+    EXPECT_TRUE(pair.RunUntil([&] {
+        server->Serve();
+        for (std::size_t i : {1u, 2u}) watchers[i]->watcher.Pump(pair.nowMs);
+        return pair.BothOver() && watchers[1]->watcher.MatchOver() && watchers[2]->watcher.MatchOver() &&
+               watchers[1]->watcher.MatchNo() == 2 && watchers[2]->watcher.MatchNo() == 2;
+    }));
+    o.nextHash = pair.host->match->Hash();
+    for (std::size_t i : {1u, 2u}) {
+        EXPECT_EQ(watchers[i]->watcher.Start().stage, 4);
+        o.watcherNextHashes.push_back(watchers[i]->watcher.Hash());
+    }
     return o;
 }
 
@@ -100,19 +133,18 @@ TEST(NetWatchers, WatchersFollowTheConfirmedFramesWithoutChangingThePlayersMatch
 
     EXPECT_EQ(watchers[0]->watcher.EndMessage(), "you fell too far behind");
     EXPECT_EQ(watched.counts.fellBehind, 1u);
-    char hash[32];
-    std::snprintf(hash, sizeof hash, "state hash %016llx", static_cast<unsigned long long>(alone.hash));
-    for (std::size_t i : {1u, 2u}) {
-        const MatchWatcher& w = watchers[i]->watcher;
-        SCOPED_TRACE(w.SummaryLine());
-        EXPECT_FALSE(w.Ended()) << w.EndMessage();
-        EXPECT_TRUE(w.MatchOver());
-        EXPECT_EQ(w.Frame(), alone.endFrame);
-        EXPECT_EQ(w.Hash(), alone.hash);
-        EXPECT_NE(w.SummaryLine().find(hash), std::string::npos);
+    // The players' summary line, up to the state hash, begins each watcher's.
+    const std::string& players = alone.playersLine;
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(watched.watcherLines[i]);
+        EXPECT_EQ(watched.watcherFrames[i], alone.endFrame);
+        EXPECT_EQ(watched.watcherHashes[i], alone.hash);
+        EXPECT_EQ(watched.watcherLines[i].rfind(players, 0), 0u) << players;
+        EXPECT_EQ(watched.watcherNextHashes[i], watched.nextHash) << "the next match, followed too";
     }
-    EXPECT_EQ(watchers[1]->watcher.JoinedAtFrame(), 0u);
-    EXPECT_GT(watchers[2]->watcher.JoinedAtFrame(), 900u) << "came in mid-match, from the confirmed state";
+    EXPECT_EQ(watched.watcherJoinedAt[0], 0u);
+    EXPECT_GT(watched.watcherJoinedAt[1], 900u) << "came in mid-match, from the confirmed state";
+    EXPECT_NE(watched.nextHash, watched.hash);
 }
 
 }  // namespace
