@@ -14,6 +14,7 @@
 #include "frontend/messages_language.h"
 #include "frontend/net_play.h"
 #include "frontend/replay_commands.h"
+#include "frontend/watch_command.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
 #include "platform/audio/deferred_audio.h"
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
     if (!options.verifyReplay.empty())
         return vx::VerifyReplayCommand(options.verifyReplay, std::cout, std::cerr);
+    // Watching is headless for now (not yet in the window).
+    if (!options.watch.empty()) return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
 
     // A second copy (a window, --host, --join or --replay alike) says so and ends at once.
     vx::SingleInstanceLock lock;

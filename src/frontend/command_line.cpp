@@ -50,6 +50,10 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          &CommandLine::host, &CommandLine::hostPort},
         {"join", 0, "ADDRESS[:PORT]", "join the network match opened at ADDRESS (port 47150 when not given)",
          nullptr, &CommandLine::join},
+        {"watch", 0, "ADDRESS[:PORT]",
+         "watch the network matches hosted at ADDRESS (port 47150 when not given) without a window; with "
+         "--verbose, one line at the end of each",
+         nullptr, &CommandLine::watch},
         {"verbose", 0, nullptr,
          "print one line on standard output at the end of each network match (frames, scores, result, state "
          "hash, rollback, round trip, bytes)",

@@ -19,6 +19,7 @@ struct CommandLine {
     bool host = false;         // --host [PORT]
     std::string hostPort;      //   its port, empty for the default
     std::string join;          // --join ADDRESS[:PORT]
+    std::string watch;         // --watch ADDRESS[:PORT]
     bool verbose = false;      // --verbose
 
     // results (out)

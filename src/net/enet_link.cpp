@@ -3,6 +3,7 @@
 #include <enet/enet.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -79,7 +80,18 @@ struct EnetLink::Impl {
     bool connected = false;
     bool closed = false;
     Door door;
-    int64_t askedAtMs = 0;  // guest: when it last asked for a cookie
+    int64_t askedAtMs = 0;        // guest: when it last asked for a cookie
+    std::size_t watcherRoom = 0;  // host: how many may watch
+    std::array<ENetPeer*, kMaxWatchers> watchers{};
+    std::vector<WatcherEvent> watcherEvents;
+
+    int WatcherOf(const ENetPeer* p) const {
+        for (std::size_t i = 0; i < watcherRoom; ++i)
+            if (watchers[i] == p) return static_cast<int>(i);
+        return -1;
+    }
+    void AdmitWatcher(ENetPeer* p);
+    void HearCandidate(const ENetEvent& event, std::vector<LinkEvent>& events, DropCounts& drops);
 
     int Service(ENetEvent& event) {
         tServicedDoor = &door;
@@ -99,7 +111,8 @@ EnetLink::~EnetLink() {
     if (impl_->host != nullptr) enet_host_destroy(impl_->host);
 }
 
-std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindAddress, std::string* error) {
+std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindAddress, std::string* error,
+                                         std::size_t watchers) {
     if (!InitializeOnce()) {
         if (error != nullptr) *error = "the network could not be started";
         return nullptr;
@@ -111,8 +124,10 @@ std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindA
         if (error != nullptr) *error = "\"" + bindAddress + "\" is not an address";
         return nullptr;
     }
-    // Slots enough for the guest while strangers knock (see stranger_gate.h).
-    ENetHost* host = enet_host_create(&address, kHostSlots, kChannels, 0, 0);
+    // Slots enough for the guest while strangers knock (see stranger_gate.h), and one
+    // for each watcher.
+    watchers = std::min(watchers, kMaxWatchers);
+    ENetHost* host = enet_host_create(&address, kHostSlots + watchers, kChannels, 0, 0);
     if (host == nullptr) {
         if (error != nullptr)
             *error = "UDP port " + std::to_string(port) + " cannot be opened (is it in use?)";
@@ -124,10 +139,12 @@ std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindA
     impl->host = host;
     impl->door.host = host;
     impl->door.gate = std::make_unique<StrangerGate>(Encode(MakeHello("")));
+    impl->watcherRoom = watchers;
     return std::unique_ptr<EnetLink>(new EnetLink(std::move(impl)));
 }
 
-std::unique_ptr<EnetLink> EnetLink::Join(const std::string& addressText, uint16_t port, std::string* error) {
+std::unique_ptr<EnetLink> EnetLink::Join(const std::string& addressText, uint16_t port, std::string* error,
+                                         const std::string& localAddress) {
     if (!InitializeOnce()) {
         if (error != nullptr) *error = "the network could not be started";
         return nullptr;
@@ -138,7 +155,13 @@ std::unique_ptr<EnetLink> EnetLink::Join(const std::string& addressText, uint16_
         return nullptr;
     }
     address.port = port;
-    ENetHost* host = enet_host_create(nullptr, 1, kChannels, 0, 0);
+    ENetAddress local{};
+    local.host = ENET_HOST_ANY;
+    if (!localAddress.empty() && enet_address_set_host_ip(&local, localAddress.c_str()) != 0) {
+        if (error != nullptr) *error = "\"" + localAddress + "\" is not an address";
+        return nullptr;
+    }
+    ENetHost* host = enet_host_create(localAddress.empty() ? nullptr : &local, 1, kChannels, 0, 0);
     if (host == nullptr) {
         if (error != nullptr) *error = "the network could not be started";
         return nullptr;
@@ -223,7 +246,7 @@ void EnetLink::Impl::PollHost(std::vector<LinkEvent>& events, DropCounts& drops)
     for (int n = 0; n < kMaxEventsPerPoll && Service(event) > 0; ++n) {
         switch (event.type) {
             case ENET_EVENT_TYPE_CONNECT:
-                if (peer == nullptr) {
+                if (peer == nullptr || watcherRoom > 0) {
                     gate.Knock(event.peer, SteadyNowMs());
                 } else {
                     ++drops.wrongSender;  // the guest is in: nobody else
@@ -233,14 +256,12 @@ void EnetLink::Impl::PollHost(std::vector<LinkEvent>& events, DropCounts& drops)
             case ENET_EVENT_TYPE_RECEIVE:
                 if (event.peer == peer && connected) {
                     Take(event, events);
-                } else if (peer == nullptr && gate.IsCandidate(event.peer)) {
-                    if (gate.Hear(event.peer, event.packet->data, event.packet->dataLength)) {
-                        peer = event.peer;
-                        connected = true;
-                        enet_peer_timeout(peer, 0, kWaitLimitMs + 5000, kWaitLimitMs + 10000);
-                        events.push_back({LinkEvent::Kind::Connected, {}, true});
-                        Take(event, events);
-                    }
+                } else if (const int w = WatcherOf(event.peer); w >= 0) {
+                    const std::size_t n = std::min(event.packet->dataLength, kMaxPacketBytes + 1);
+                    watcherEvents.push_back({WatcherEvent::Kind::Received, w,
+                                             PacketBytes(event.packet->data, event.packet->data + n)});
+                } else if ((peer == nullptr || watcherRoom > 0) && gate.IsCandidate(event.peer)) {
+                    HearCandidate(event, events, drops);
                 } else {
                     ++drops.wrongSender;
                 }
@@ -251,6 +272,9 @@ void EnetLink::Impl::PollHost(std::vector<LinkEvent>& events, DropCounts& drops)
                     peer = nullptr;
                     connected = false;
                     events.push_back({LinkEvent::Kind::Disconnected, {}});
+                } else if (const int w = WatcherOf(event.peer); w >= 0) {
+                    watchers[static_cast<std::size_t>(w)] = nullptr;
+                    watcherEvents.push_back({WatcherEvent::Kind::Left, w, {}});
                 } else {
                     gate.Forget(event.peer);
                 }
@@ -259,6 +283,67 @@ void EnetLink::Impl::PollHost(std::vector<LinkEvent>& events, DropCounts& drops)
         }
     }
     gate.Sweep(host, SteadyNowMs());
+}
+
+void EnetLink::Impl::HearCandidate(const ENetEvent& event, std::vector<LinkEvent>& events,
+                                   DropCounts& drops) {
+    StrangerGate& gate = *door.gate;
+    const uint8_t* data = event.packet->data;
+    const std::size_t size = event.packet->dataLength;
+    if (watcherRoom > 0 && size > 2 && data[2] == packet_type::kWatch) {
+        if (gate.HearWatcher(event.peer, data, size)) AdmitWatcher(event.peer);
+    } else if (peer == nullptr) {
+        if (gate.Hear(event.peer, data, size)) {
+            peer = event.peer;
+            connected = true;
+            enet_peer_timeout(peer, 0, kWaitLimitMs + 5000, kWaitLimitMs + 10000);
+            events.push_back({LinkEvent::Kind::Connected, {}, true});
+            Take(event, events);
+        }
+    } else if (size > 2 && data[2] == packet_type::kHello) {
+        ++drops.wrongSender;  // a second player: the guest is in
+        gate.Dismiss(event.peer);
+    }
+}
+
+void EnetLink::Impl::AdmitWatcher(ENetPeer* p) {
+    for (std::size_t i = 0; i < watcherRoom; ++i) {
+        if (watchers[i] != nullptr) continue;
+        watchers[i] = p;
+        watcherEvents.push_back({WatcherEvent::Kind::Joined, static_cast<int>(i), {}});
+        return;
+    }
+    Packet full;
+    full.type = packet_type::kWatchEnd;
+    full.watchEnd = watch_end::kFull;
+    const PacketBytes bytes = Encode(full);
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (packet != nullptr && enet_peer_send(p, 1, packet) != 0) enet_packet_destroy(packet);
+    enet_peer_disconnect_later(p, 0);
+}
+
+void EnetLink::TakeWatcherEvents(std::vector<WatcherEvent>& events) {
+    for (auto& e : impl_->watcherEvents) events.push_back(std::move(e));
+    impl_->watcherEvents.clear();
+}
+
+void EnetLink::SendToWatcher(int watcher, const PacketBytes& bytes) {
+    if (watcher < 0 || static_cast<std::size_t>(watcher) >= impl_->watcherRoom || impl_->closed) return;
+    ENetPeer* p = impl_->watchers[static_cast<std::size_t>(watcher)];
+    if (p == nullptr || bytes.empty()) return;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (packet != nullptr && enet_peer_send(p, 1, packet) != 0) enet_packet_destroy(packet);
+}
+
+void EnetLink::LetWatcherGo(int watcher, const PacketBytes& lastWord) {
+    if (watcher < 0 || static_cast<std::size_t>(watcher) >= impl_->watcherRoom) return;
+    ENetPeer*& p = impl_->watchers[static_cast<std::size_t>(watcher)];
+    if (p == nullptr) return;
+    SendToWatcher(watcher, lastWord);
+    // Later, not now: the last word goes out first. The slot is free at once; ENet
+    // forgets the peer when the goodbye is done (or times out).
+    enet_peer_disconnect_later(p, 0);
+    p = nullptr;
 }
 
 void EnetLink::Send(const PacketBytes& bytes, bool reliable) {
@@ -274,6 +359,10 @@ void EnetLink::Flush() {
 }
 
 void EnetLink::Close() {
+    for (ENetPeer*& w : impl_->watchers) {
+        if (w != nullptr) enet_peer_disconnect_now(w, 0);
+        w = nullptr;
+    }
     if (impl_->peer != nullptr && impl_->connected) {
         enet_peer_disconnect_now(impl_->peer, 0);
         enet_host_flush(impl_->host);

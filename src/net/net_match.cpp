@@ -58,6 +58,13 @@ MatchState NetMatch::Capture() const {
     return s;
 }
 
+MatchState NetMatch::ConfirmedState() const {
+    // Slot c holds the state before frame c, saved once every frame before it was
+    // confirmed (a correction reruns only frames not yet confirmed).
+    const uint32_t c = session_.Confirmed();
+    return c < session_.Frame() ? slots_[c % kRollbackSlots] : Capture();
+}
+
 void NetMatch::SaveState(int slot) {
     slots_[static_cast<std::size_t>(slot)] = Capture();
 }

@@ -47,6 +47,9 @@ class NetMatch : public RollbackTarget {
     const RollbackSession& Session() const { return session_; }
     RollbackSession& Session() { return session_; }
     uint64_t Hash() const { return MatchStateHash(Capture()); }
+    // The state after the confirmed frames (Session().Confirmed()), which no correction
+    // changes any more: where a watcher joining now comes in.
+    MatchState ConfirmedState() const;
     // Both players' inputs of every confirmed frame, player 1 first: the replay's data.
     const std::vector<std::array<InputBits, 2>>& ConfirmedInputs() const { return confirmedInputs_; }
     // The confirmed frames as a local match's replay; incomplete when not ended.

@@ -61,9 +61,47 @@ class Reader {
 };
 
 // The body size of each fixed-size type (index by type); inputs vary with the count.
+constexpr std::size_t kStartBytes = 1 + 1 + 2 + 2 + 1 + 8;
 constexpr std::array<std::size_t, packet_type::kLast + 1> kBodyBytes = {
-    0, 2 + kVersionTextBytes, 1 + 1 + 2 + 2 + 1 + 8, 0, 1 + 4, 1 + 1, 1 + 4 + 8, 4 + 1, 1 + 1,
+    0,
+    2 + kVersionTextBytes,
+    kStartBytes,
+    0,
+    1 + 4,
+    1 + 1,
+    1 + 4 + 8,
+    4 + 1,
+    1 + 1,
+    // watch, start, state and inputs (state and inputs vary with the count), ack, end
+    2 + kVersionTextBytes,
+    1 + kStartBytes + 4 + 2 + 8,
+    0,
+    0,
+    1 + 4,
+    1,
 };
+constexpr std::size_t kWatchStateFixedBytes = 3;   // offset, count
+constexpr std::size_t kWatchInputsFixedBytes = 6;  // match, first frame, count
+
+void WriteStart(Writer& w, const StartPacket& start) {
+    w.U8(start.stage);
+    w.U8(start.ruleKind);
+    w.U16(static_cast<uint16_t>(start.timeLimit));
+    w.U16(static_cast<uint16_t>(start.scoreLimit));
+    w.U8(start.difficulty);
+    w.U64(start.seed);
+}
+
+StartPacket ReadStart(Reader& r) {
+    StartPacket start;
+    start.stage = r.U8();
+    start.ruleKind = r.U8();
+    start.timeLimit = static_cast<int16_t>(r.U16());
+    start.scoreLimit = static_cast<int16_t>(r.U16());
+    start.difficulty = r.U8();
+    start.seed = r.U64();
+    return start;
+}
 
 std::size_t InputBytes(std::size_t count) {
     return (count + 3) / 4;  // two bits a frame
@@ -87,17 +125,40 @@ PacketBytes Encode(const Packet& p) {
     w.U8(p.type);
     switch (p.type) {
         case packet_type::kHello:
-            w.U16(p.hello.protocolVersion);
-            for (char c : p.hello.programVersion) w.U8(static_cast<uint8_t>(c));
+        case packet_type::kWatch: {
+            const HelloPacket& hello = p.type == packet_type::kHello ? p.hello : p.watch;
+            w.U16(hello.protocolVersion);
+            for (char c : hello.programVersion) w.U8(static_cast<uint8_t>(c));
             break;
-        case packet_type::kStart:
-            w.U8(p.start.stage);
-            w.U8(p.start.ruleKind);
-            w.U16(static_cast<uint16_t>(p.start.timeLimit));
-            w.U16(static_cast<uint16_t>(p.start.scoreLimit));
-            w.U8(p.start.difficulty);
-            w.U64(p.start.seed);
+        }
+        case packet_type::kStart: WriteStart(w, p.start); break;
+        case packet_type::kWatchStart:
+            w.U8(p.watchStart.match);
+            WriteStart(w, p.watchStart.start);
+            w.U32(p.watchStart.frame);
+            w.U16(p.watchStart.stateBytes);
+            w.U64(p.watchStart.stateHash);
             break;
+        case packet_type::kWatchState: {
+            const uint8_t count = std::min<uint8_t>(p.watchState.count, kWatchStateChunkBytes);
+            w.U16(p.watchState.offset);
+            w.U8(count);
+            for (std::size_t i = 0; i < count; ++i) w.U8(p.watchState.bytes[i]);
+            break;
+        }
+        case packet_type::kWatchInputs: {
+            const uint8_t count = std::min<uint8_t>(p.watchInputs.count, kMaxWatchInputsPerPacket);
+            w.U8(p.watchInputs.match);
+            w.U32(p.watchInputs.firstFrame);
+            w.U8(count);
+            for (std::size_t i = 0; i < count; ++i) w.U8(p.watchInputs.frames[i] & 15u);
+            break;
+        }
+        case packet_type::kWatchAck:
+            w.U8(p.watchAck.match);
+            w.U32(p.watchAck.frame);
+            break;
+        case packet_type::kWatchEnd: w.U8(p.watchEnd); break;
         case packet_type::kInputs: {
             const uint8_t count = std::min<uint8_t>(p.inputs.count, kMaxInputsPerPacket);
             w.U8(p.inputs.match);
@@ -147,6 +208,14 @@ Packet MakeHello(const std::string& programVersion) {
     return p;
 }
 
+Packet MakeWatch(const std::string& programVersion) {
+    Packet p = MakeHello(programVersion);
+    p.type = packet_type::kWatch;
+    p.watch = p.hello;
+    p.hello = {};
+    return p;
+}
+
 std::string VersionText(const HelloPacket& hello) {
     std::string text;
     for (char c : hello.programVersion) {
@@ -170,8 +239,12 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
     p.type = data[2];
     Reader r(data + kHeaderBytes, size - kHeaderBytes);
     const std::size_t body = size - kHeaderBytes;
-    if (p.type == packet_type::kInputs) {
-        if (body < kInputsFixedBytes) {
+    if (p.type == packet_type::kInputs || p.type == packet_type::kWatchState ||
+        p.type == packet_type::kWatchInputs) {
+        const std::size_t fixed = p.type == packet_type::kInputs       ? kInputsFixedBytes
+                                  : p.type == packet_type::kWatchState ? kWatchStateFixedBytes
+                                                                       : kWatchInputsFixedBytes;
+        if (body < fixed) {
             ++drops.tooShortOrLong;
             return std::nullopt;
         }
@@ -182,19 +255,61 @@ std::optional<Packet> ReadPacket(const uint8_t* data, std::size_t size, uint32_t
     bool valid = true;
     switch (p.type) {
         case packet_type::kHello:
-            p.hello.protocolVersion = r.U16();
-            for (char& c : p.hello.programVersion) c = static_cast<char>(r.U8());
+        case packet_type::kWatch: {
+            HelloPacket& hello = p.type == packet_type::kHello ? p.hello : p.watch;
+            hello.protocolVersion = r.U16();
+            for (char& c : hello.programVersion) c = static_cast<char>(r.U8());
             break;
+        }
         case packet_type::kStart:
-            p.start.stage = r.U8();
-            p.start.ruleKind = r.U8();
-            p.start.timeLimit = static_cast<int16_t>(r.U16());
-            p.start.scoreLimit = static_cast<int16_t>(r.U16());
-            p.start.difficulty = r.U8();
-            p.start.seed = r.U64();
+            p.start = ReadStart(r);
             // Its values are checked against the match settings table by the peer, which
             // ends the connection naming the value: a match the guest could not show (or
             // read back from its replay) is never played.
+            break;
+        case packet_type::kWatchStart:
+            // The settings are the watcher's to check, as a guest checks a start packet.
+            p.watchStart.match = r.U8();
+            p.watchStart.start = ReadStart(r);
+            p.watchStart.frame = r.U32();
+            p.watchStart.stateBytes = r.U16();
+            p.watchStart.stateHash = r.U64();
+            valid = p.watchStart.stateBytes <= kMaxWatchStateBytes &&
+                    (p.watchStart.stateBytes == 0) == (p.watchStart.frame == 0);
+            break;
+        case packet_type::kWatchState:
+            p.watchState.offset = r.U16();
+            p.watchState.count = r.U8();
+            if (p.watchState.count == 0 || p.watchState.count > kWatchStateChunkBytes ||
+                r.Left() != p.watchState.count) {
+                ++drops.tooShortOrLong;
+                return std::nullopt;
+            }
+            for (std::size_t i = 0; i < p.watchState.count; ++i) p.watchState.bytes[i] = r.U8();
+            valid = p.watchState.offset + p.watchState.count <= kMaxWatchStateBytes;
+            break;
+        case packet_type::kWatchInputs:
+            p.watchInputs.match = r.U8();
+            p.watchInputs.firstFrame = r.U32();
+            p.watchInputs.count = r.U8();
+            if (p.watchInputs.count == 0 || p.watchInputs.count > kMaxWatchInputsPerPacket ||
+                r.Left() != p.watchInputs.count) {
+                ++drops.tooShortOrLong;
+                return std::nullopt;
+            }
+            for (std::size_t i = 0; i < p.watchInputs.count; ++i) {
+                p.watchInputs.frames[i] = r.U8();
+                valid = valid && p.watchInputs.frames[i] <= 15;
+            }
+            valid = valid && p.watchInputs.firstFrame + p.watchInputs.count > p.watchInputs.firstFrame;
+            break;
+        case packet_type::kWatchAck:
+            p.watchAck.match = r.U8();
+            p.watchAck.frame = r.U32();
+            break;
+        case packet_type::kWatchEnd:
+            p.watchEnd = r.U8();
+            valid = p.watchEnd >= 1 && p.watchEnd <= watch_end::kLast;
             break;
         case packet_type::kInputs: {
             p.inputs.match = r.U8();

@@ -29,7 +29,14 @@ constexpr uint8_t kChoice = 5;     // the host's choices on the stage select and
 constexpr uint8_t kHash = 6;       // the confirmed state's hash every 30 frames
 constexpr uint8_t kKeepAlive = 7;  // still here; carries the round-trip stamp
 constexpr uint8_t kRequest = 8;    // after a result: the guest asks, the host refuses
-constexpr uint8_t kLast = 8;
+// Watchers: strangers that follow the players' matches without playing (watch_*.h).
+constexpr uint8_t kWatch = 9;         // watcher to host: its versions (a Hello's body), asking to watch
+constexpr uint8_t kWatchStart = 10;   // host to watcher: a match's settings and seed and where it joins
+constexpr uint8_t kWatchState = 11;   // host to watcher: a piece of the match state it joins at
+constexpr uint8_t kWatchInputs = 12;  // host to watcher: both players' confirmed inputs of some frames
+constexpr uint8_t kWatchAck = 13;     // watcher to host: the frames it holds
+constexpr uint8_t kWatchEnd = 14;     // host to watcher: why it is let go
+constexpr uint8_t kLast = 14;
 }  // namespace packet_type
 
 namespace control_kind {
@@ -63,6 +70,18 @@ constexpr uint8_t kAsk = 0;     // guest to host
 constexpr uint8_t kRefuse = 1;  // host to guest
 constexpr uint8_t kLast = 1;
 }  // namespace request_answer
+
+// Why the host lets a watcher go.
+namespace watch_end {
+constexpr uint8_t kFull = 1;          // the match has as many watchers as it takes
+constexpr uint8_t kTooFarBehind = 2;  // its backlog of unacknowledged inputs grew too long
+constexpr uint8_t kClosed = 3;        // the players' connection ended
+constexpr uint8_t kLast = 3;
+}  // namespace watch_end
+
+constexpr std::size_t kWatchStateChunkBytes = 56;
+constexpr std::size_t kMaxWatchInputsPerPacket = 48;
+constexpr uint16_t kMaxWatchStateBytes = 16384;
 
 // One frame's keys of one player: bit 0 up, bit 1 down.
 using InputBits = uint8_t;
@@ -118,6 +137,35 @@ struct RequestPacket {
     uint8_t answer = 0;
 };
 
+// A match as a watcher follows it: frame 0 with no state is the match's start; a later
+// frame comes with the confirmed state there, sent in kWatchState pieces, and its hash.
+struct WatchStartPacket {
+    uint8_t match = 0;
+    StartPacket start;
+    uint32_t frame = 0;
+    uint16_t stateBytes = 0;  // 0: set the match up from start
+    uint64_t stateHash = 0;
+};
+
+struct WatchStatePacket {
+    uint16_t offset = 0;
+    uint8_t count = 0;  // 1..kWatchStateChunkBytes
+    std::array<uint8_t, kWatchStateChunkBytes> bytes{};
+};
+
+struct WatchInputsPacket {
+    uint8_t match = 0;
+    uint32_t firstFrame = 0;
+    uint8_t count = 0;  // 1..kMaxWatchInputsPerPacket
+    // Each frame's inputs: player 1's in bits 0-1, player 2's in bits 2-3.
+    std::array<uint8_t, kMaxWatchInputsPerPacket> frames{};
+};
+
+struct WatchAckPacket {
+    uint8_t match = 0;
+    uint32_t frame = 0;  // the watcher holds the inputs below this
+};
+
 struct Packet {
     uint8_t type = 0;
     HelloPacket hello;
@@ -128,6 +176,12 @@ struct Packet {
     HashPacket hash;
     KeepAlivePacket keepAlive;
     RequestPacket request;
+    HelloPacket watch;
+    WatchStartPacket watchStart;
+    WatchStatePacket watchState;
+    WatchInputsPacket watchInputs;
+    WatchAckPacket watchAck;
+    uint8_t watchEnd = 0;  // a watch_end reason
 };
 
 // Why packets were dropped, counted by the reader.
@@ -147,6 +201,8 @@ using PacketBytes = std::vector<uint8_t>;
 
 PacketBytes Encode(const Packet& packet);
 Packet MakeHello(const std::string& programVersion);
+// A watcher's request to watch, with the versions it runs.
+Packet MakeWatch(const std::string& programVersion);
 std::string VersionText(const HelloPacket& hello);
 
 // The checked reader: the packet when its size, magic, type, values and (for inputs)

@@ -92,10 +92,30 @@ bool StrangerGate::Hear(ENetPeer* peer, const uint8_t* data, std::size_t size) {
     return true;
 }
 
+bool StrangerGate::HearWatcher(ENetPeer* peer, const uint8_t* data, std::size_t size) {
+    auto it = std::find_if(candidates_.begin(), candidates_.end(),
+                           [&](const Candidate& c) { return c.peer == peer; });
+    if (it == candidates_.end()) return false;
+    // The same body as our Hello: the same protocol and program versions.
+    constexpr std::size_t kHeader = 3;
+    if (size != greeting_.size() || size <= kHeader || data[2] != packet_type::kWatch ||
+        !std::equal(greeting_.begin() + kHeader, greeting_.end(), data + kHeader)) {
+        Drop(*it);
+        return false;
+    }
+    *it = {};
+    return true;
+}
+
+void StrangerGate::Dismiss(const ENetPeer* peer) {
+    for (auto& c : candidates_)
+        if (c.peer == peer) Drop(c);
+}
+
 void StrangerGate::Sweep(ENetHost* host, int64_t nowMs) {
     for (auto& c : candidates_)
         if (c.peer != nullptr && nowMs - c.sinceMs >= kHelloWithinMs) Drop(c);
-    const std::size_t slots = std::min(host->peerCount, kHostSlots);
+    const std::size_t slots = std::min(host->peerCount, kHostPeers);
     for (std::size_t i = 0; i < slots; ++i) {
         ENetPeer* peer = &host->peers[i];
         const bool halfOpen =

@@ -21,6 +21,9 @@ struct _ENetPeer;
 namespace vx::net {
 
 constexpr std::size_t kHostSlots = 8;
+// A host open to watchers has this many slots more, one for each.
+constexpr std::size_t kMaxWatchers = 8;
+constexpr std::size_t kHostPeers = kHostSlots + kMaxWatchers;
 constexpr std::size_t kSlotsPerAddress = 2;
 constexpr int64_t kHalfOpenLimitMs = 3000;
 constexpr int64_t kHelloWithinMs = 5000;
@@ -51,6 +54,11 @@ class StrangerGate {
     // A packet from a candidate: true when it is the Hello that makes it the guest;
     // the other candidates are then dropped. A packet that drops it returns false too.
     bool Hear(_ENetPeer* peer, const uint8_t* data, std::size_t size);
+    // A packet from a candidate asking to watch (packet_type::kWatch): true when its
+    // versions are ours, and it is then no longer a candidate; else it is dropped.
+    bool HearWatcher(_ENetPeer* peer, const uint8_t* data, std::size_t size);
+    // Lets a candidate go (a second player knocking once the guest is in).
+    void Dismiss(const _ENetPeer* peer);
     // The candidate left.
     void Forget(const _ENetPeer* peer);
     // Drops candidates past their Hello time and frees slots half open too long.
@@ -67,8 +75,8 @@ class StrangerGate {
 
     PacketBytes greeting_;
     CookieJar jar_;
-    std::array<Candidate, kHostSlots> candidates_{};
-    std::array<int64_t, kHostSlots> halfOpenSinceMs_{};  // 0: the slot is not half open
+    std::array<Candidate, kHostPeers> candidates_{};
+    std::array<int64_t, kHostPeers> halfOpenSinceMs_{};  // 0: the slot is not half open
     double replyTokens_ = kCookieRepliesPerSecond;
     int64_t tokensAtMs_ = 0;
     GateCounts counts_;

@@ -85,6 +85,15 @@ TEST(Packets, EveryKindOfBadPacketIsDroppedAndCountedForItsReason) {
     const PacketBytes requestBytes = Encode(request);
     PacketBytes longer = inputs;
     longer.push_back(0);
+    Packet watch;
+    watch.type = packet_type::kWatchInputs;
+    watch.watchInputs = {1, 9, 3, {1, 5, 15}};
+    const PacketBytes watchInputs = Encode(watch);
+    watch.type = packet_type::kWatchEnd;
+    watch.watchEnd = watch_end::kTooFarBehind;
+    const PacketBytes watchEnd = Encode(watch);
+    watch.type = packet_type::kWatchStart;
+    const PacketBytes watchStart = Encode(watch);  // frame 0, no state: the match's start
     struct Case {
         const char* what;
         PacketBytes bytes;
@@ -106,6 +115,10 @@ TEST(Packets, EveryKindOfBadPacketIsDroppedAndCountedForItsReason) {
         {"request kind 3", withByte(requestBytes, 3, 3), &DropCounts::badValue},
         {"request answer 2", withByte(requestBytes, 4, 2), &DropCounts::badValue},
         {"choice kind 9", withByte(choiceBytes, 3, 9), &DropCounts::badValue},
+        {"watched frame's inputs past 4 bits", withByte(watchInputs, 3 + 6 + 2, 16), &DropCounts::badValue},
+        {"watched frames 49", withByte(watchInputs, 3 + 5, 49), &DropCounts::tooShortOrLong},
+        {"watch end reason 4", withByte(watchEnd, 3, 4), &DropCounts::badValue},
+        {"watch start's state at frame 0", withByte(watchStart, 3 + 1 + 15 + 4, 1), &DropCounts::badValue},
     };
     for (const auto& c : cases) {
         DropCounts drops;

@@ -1,0 +1,166 @@
+#include "net/watch_client.h"
+
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+#include "core/match_settings.h"
+#include "match/match_loop.h"
+#include "match/match_state.h"
+#include "match/replay_recorder.h"
+#include "match/rules.h"
+#include "net/net_match.h"
+#include "net/net_peer.h"
+
+namespace vx::net {
+
+MatchWatcher::MatchWatcher(std::unique_ptr<Link> link, std::string programVersion, Game& g)
+    : link_(std::move(link)), version_(std::move(programVersion)), g_(g) {}
+
+void MatchWatcher::End(const std::string& message) {
+    if (Ended()) return;
+    endMessage_ = message;
+    link_->Close();
+}
+
+void MatchWatcher::Leave() {
+    End("you stopped watching");
+}
+
+void MatchWatcher::Pump(int64_t nowMs) {
+    if (Ended()) return;
+    if (firstPumpMs_ < 0) firstPumpMs_ = nowMs;
+    events_.clear();
+    link_->Poll(events_, drops_);
+    for (const LinkEvent& e : events_) {
+        if (e.kind == LinkEvent::Kind::Disconnected) End("the host ended the connection");
+        if (e.kind != LinkEvent::Kind::Received || Ended()) continue;
+        if (const auto p = ReadPacket(e.bytes.data(), e.bytes.size(), 0, drops_)) Handle(*p);
+    }
+    if (Ended()) return;
+    if (!helloSeen_ && nowMs - firstPumpMs_ > kNoAnswerLimitMs) {
+        End("nobody answered at that address");
+        return;
+    }
+    if (following_ && frame_ != ackedFrame_ && (lastAckMs_ < 0 || nowMs - lastAckMs_ >= kWatchAckEveryMs)) {
+        Packet ack;
+        ack.type = packet_type::kWatchAck;
+        ack.watchAck = {match_, frame_};
+        link_->Send(Encode(ack), true);
+        ackedFrame_ = frame_;
+        lastAckMs_ = nowMs;
+    }
+}
+
+void MatchWatcher::Handle(const Packet& p) {
+    switch (p.type) {
+        case packet_type::kHello:
+            if (helloSeen_) break;
+            if (p.hello.protocolVersion != kProtocolVersion || VersionText(p.hello) != version_) {
+                End("the host runs VOLTRAX " + VersionText(p.hello) + ", this is " + version_ +
+                    ": only the same versions can watch each other");
+                break;
+            }
+            helloSeen_ = true;
+            link_->Send(Encode(MakeWatch(version_)), true);
+            break;
+        case packet_type::kWatchStart: {
+            const StartPacket& s = p.watchStart.start;
+            if (const auto fault =
+                    match_settings::Check({s.stage, s.ruleKind, s.timeLimit, s.scoreLimit, s.difficulty})) {
+                End(std::string("the host started a match with ") + match_settings::FieldName(fault->field) +
+                    " " + std::to_string(fault->value) + ", which VOLTRAX does not offer");
+            } else if (p.watchStart.stateBytes == 0) {
+                SetUp(p.watchStart);
+            } else if (p.watchStart.stateBytes != sizeof(MatchState)) {
+                End("the host's match state does not fit this program");
+            } else {
+                following_ = false;
+                pending_ = p.watchStart;
+                state_.clear();
+            }
+            break;
+        }
+        case packet_type::kWatchState: {
+            if (!pending_ || p.watchState.offset != state_.size() ||
+                state_.size() + p.watchState.count > pending_->stateBytes)
+                break;
+            state_.insert(state_.end(), p.watchState.bytes.begin(),
+                          p.watchState.bytes.begin() + p.watchState.count);
+            if (state_.size() < pending_->stateBytes) break;
+            static_assert(std::is_trivially_copyable_v<MatchState>);
+            MatchState state;
+            std::memcpy(&state, state_.data(), sizeof state);
+            const WatchStartPacket start = *pending_;
+            pending_.reset();
+            if (MatchStateHash(state) != start.stateHash) {
+                End("the match state from the host did not arrive intact");
+                break;
+            }
+            SetUp(start);
+            RestoreMatchState(g_, r_, state);
+            keys_ = state.KeyFlags;
+            frame_ = joinedAt_ = ackedFrame_ = start.frame;
+            break;
+        }
+        case packet_type::kWatchInputs: StepFrames(p.watchInputs); break;
+        case packet_type::kWatchEnd:
+            End(p.watchEnd == watch_end::kFull ? "the match already has as many watchers as it takes"
+                : p.watchEnd == watch_end::kTooFarBehind ? "you fell too far behind"
+                                                         : "the players' connection ended");
+            break;
+        default: break;
+    }
+}
+
+void MatchWatcher::SetUp(const WatchStartPacket& start) {
+    // As each player's side sets its match up (NetMatch).
+    ApplyStart(g_, start.start);
+    g_.Scores = {0, 0};
+    SetUpMatchState(g_, r_, start.start.stage, start.start.seed);
+    if (g_.RuleKind == rule_kind::kTime)
+        for (int i = 0; i < kIntroClockCounts; ++i) CountClock(g_, g_.TimeLeft);
+    g_.MatchRequest = match_request::kNone;
+    g_.ScreenState = screen_state::kPlaying;
+    keys_ = g_.KeyFlags;
+    following_ = true;
+    match_ = start.match;
+    start_ = start.start;
+    frame_ = joinedAt_ = ackedFrame_ = 0;
+}
+
+void MatchWatcher::StepFrames(const WatchInputsPacket& in) {
+    if (!following_ || in.match != match_ || in.firstFrame > frame_) return;
+    for (uint32_t i = frame_ - in.firstFrame; i < in.count && !MatchOver(); ++i) {
+        const uint8_t both = in.frames[i];
+        const KeyFlagSet keys = UnpackKeyFlags(NetMatch::ReplayKeys(
+            {static_cast<InputBits>(both & 3u), static_cast<InputBits>((both >> 2) & 3u)}));
+        StepMatchFrame(g_, r_, game_mode::kVs2P, keys);
+        keys_ = keys;
+        ++frame_;
+    }
+}
+
+bool MatchWatcher::MatchOver() const {
+    return following_ && DecidedResult(g_) != match_result::kUndecided;
+}
+
+uint64_t MatchWatcher::Hash() const {
+    MatchState s = CaptureMatchState(g_, r_);
+    s.KeyFlags = keys_;
+    return MatchStateHash(s);
+}
+
+std::string MatchWatcher::SummaryLine() const {
+    const char* results[] = {"undecided", "player 1 wins", "player 2 wins", "draw"};
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "network match: frames %u, scores %u-%u, %s, state hash %016llx, watched from frame %u, "
+                  "bytes received %llu",
+                  frame_, unsigned{g_.Scores[0]}, unsigned{g_.Scores[1]}, results[DecidedResult(g_)],
+                  static_cast<unsigned long long>(Hash()), joinedAt_,
+                  static_cast<unsigned long long>(link_->BytesReceived()));
+    return line;
+}
+
+}  // namespace vx::net
