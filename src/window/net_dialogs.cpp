@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 
@@ -209,9 +210,15 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
     ApplyOptions();
     if (host) {
         // The router may forward the port to us: asked on the mapping's own thread, the
-        // answer read on the timer.
-        mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port());
-        mappingAnswered_ = false;
+        // answer read on the timer. VOLTRAX_ROUTER names the router to ask instead of the
+        // default gateway (the tests keep it on loopback), or "none".
+        net::ice::PortMappingOptions router;
+        const char* named = std::getenv("VOLTRAX_ROUTER");
+        if (named != nullptr && named[0] != '\0') router.natPmpGateway = router.upnpInterface = named;
+        if (router.natPmpGateway != "none") {
+            mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port(), router);
+            mappingAnswered_ = false;
+        }
     }
     const QString where =
         host ? Tr("UDP ポート %1 で相手を待っています...").arg(play_->Port())
