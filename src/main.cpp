@@ -13,6 +13,7 @@
 #include "frontend/command_line.h"
 #include "frontend/messages_language.h"
 #include "frontend/net_play.h"
+#include "frontend/online_connector.h"
 #include "frontend/replay_commands.h"
 #include "frontend/watch_command.h"
 #include "match/replay_recorder.h"
@@ -149,6 +150,17 @@ int main(int argc, char** argv) {
             else
                 window.NetPlay().Join(address, port);
         });
+    }
+    // --make-room, --join-room and --quick-match meet the other player through the lobby.
+    if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch) {
+        vx::OnlineRequest request;
+        request.kind = options.makeRoom     ? vx::OnlineRequest::Kind::kMakeRoom
+                       : options.quickMatch ? vx::OnlineRequest::Kind::kQuickMatch
+                                            : vx::OnlineRequest::Kind::kJoinRoom;
+        request.code = options.joinRoom;
+        request.server = options.lobby;
+        request.version = VOLTRAX_VERSION_TEXT;
+        QTimer::singleShot(0, &window, [&window, request] { window.NetPlay().StartOnline(request); });
     }
     window.NetPlay().verbose = options.verbose;
     if (!options.replay.empty()) {

@@ -388,5 +388,57 @@ loss %4%</translation>
         <source>難易度</source>
         <translation>difficulty</translation>
     </message>
+    <message>
+        <source>同じネットワーク</source>
+        <translation>same network</translation>
+    </message>
+    <message>
+        <source>直接</source>
+        <translation>direct</translation>
+    </message>
+    <message>
+        <source>ルーター越し</source>
+        <translation>through both routers</translation>
+    </message>
+    <message>
+        <source>ポート転送</source>
+        <translation>mapped port</translation>
+    </message>
+    <message>
+        <source>中継</source>
+        <translation>relayed</translation>
+    </message>
+    <message>
+        <source>対戦相手を探しています...</source>
+        <translation>Looking for another player...</translation>
+    </message>
+    <message>
+        <source>ロビーに接続しています...</source>
+        <translation>Reaching the lobby...</translation>
+    </message>
+    <message>
+        <source>相手を待っています...</source>
+        <translation>Waiting for the other player...</translation>
+    </message>
+    <message>
+        <source>相手への経路を探しています...</source>
+        <translation>Finding a way to the other player...</translation>
+    </message>
+    <message>
+        <source>接続しました (%1)。</source>
+        <translation>Connected (%1).</translation>
+    </message>
+    <message>
+        <source>ルームコード: %1</source>
+        <translation>Room code: %1</translation>
+    </message>
+    <message>
+        <source>このコードを相手に伝えてください。</source>
+        <translation>Read this code out to the other player.</translation>
+    </message>
+    <message>
+        <source>相手に伝えてください: %1</source>
+        <translation>Tell the other player: %1</translation>
+    </message>
 </context>
 </TS>

@@ -31,6 +31,20 @@ void Apply(const CommandLineOption& option, CommandLine& out, std::string_view v
     if (option.value != nullptr) out.*option.value = std::string(value);
 }
 
+// What the options ask for together: one way to the other player at most, and a room
+// only through a lobby. Empty when that holds, else the reason.
+std::string CheckCombination(const CommandLine& c) {
+    const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch;
+    const int ways =
+        int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} + int{c.quickMatch};
+    if (ways > 1) return "only one of --host, --join, --make-room, --join-room and --quick-match at a time";
+    if (online && c.lobby.empty()) {
+        const char* name = c.makeRoom ? "--make-room" : c.quickMatch ? "--quick-match" : "--join-room";
+        return std::string("option '") + name + "' needs --lobby HOST[:PORT]";
+    }
+    return {};
+}
+
 }  // namespace
 
 const std::vector<CommandLineOption>& CommandLineOptions() {
@@ -54,9 +68,18 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "watch the network matches hosted at ADDRESS (port 47150 when not given) without a window; with "
          "--verbose, one line at the end of each",
          nullptr, &CommandLine::watch},
+        {"lobby", 0, "HOST[:PORT]", "the lobby that online play meets in (port 5222 when not given)", nullptr,
+         &CommandLine::lobby},
+        {"make-room", 0, nullptr,
+         "make a room in the lobby, print its code (\"room CODE\") and wait for the other player to join it",
+         &CommandLine::makeRoom, nullptr},
+        {"join-room", 0, "CODE", "join the other player's room in the lobby by its 6-character code", nullptr,
+         &CommandLine::joinRoom},
+        {"quick-match", 0, nullptr, "play the next player who asks the lobby for a quick match",
+         &CommandLine::quickMatch, nullptr},
         {"verbose", 0, nullptr,
          "print one line on standard output at the end of each network match (frames, scores, result, state "
-         "hash, rollback, round trip, bytes)",
+         "hash, rollback, round trip, bytes, the path: lan, direct, punched, mapped or relay)",
          &CommandLine::verbose, nullptr},
     };
     return options;
@@ -107,6 +130,7 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
             Apply(*option, out, {});
         }
     }
+    out.error = CheckCombination(out);
     return out;
 }
 

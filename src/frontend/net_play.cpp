@@ -1,5 +1,8 @@
 #include "frontend/net_play.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -68,15 +71,52 @@ bool ParseJoinAddress(std::string_view text, std::string& address, uint16_t& por
     return true;
 }
 
-std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& address, uint16_t port,
-                                       std::string& error) {
-    auto link = host ? net::EnetLink::Host(port, "", &error) : net::EnetLink::Join(address, port, &error);
-    if (!link) return nullptr;
-    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host));
+net::PathKind PathToAddress(std::string_view address) {
+    if (address.size() > 2 && address.front() == '[' && address.back() == ']')
+        address = address.substr(1, address.size() - 2);
+    if (address == "localhost") return net::PathKind::kLan;
+    const std::string text(address);
+    in_addr v4{};
+    if (inet_pton(AF_INET, text.c_str(), &v4) == 1) {
+        const uint32_t a = ntohl(v4.s_addr);
+        const auto in = [a](uint32_t net, int bits) { return (a >> (32 - bits)) == (net >> (32 - bits)); };
+        // loopback, the three private ranges, link-local and the carriers' shared range
+        const bool near = in(0x7F000000, 8) || in(0x0A000000, 8) || in(0xAC100000, 12) ||
+                          in(0xC0A80000, 16) || in(0xA9FE0000, 16) || in(0x64400000, 10);
+        return near ? net::PathKind::kLan : net::PathKind::kDirect;
+    }
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, text.c_str(), &v6) == 1) {
+        const uint8_t* b = v6.s6_addr;
+        const bool near =
+            IN6_IS_ADDR_LOOPBACK(&v6) || (b[0] == 0xfe && (b[1] & 0xc0) == 0x80) || (b[0] & 0xfe) == 0xfc;
+        return near ? net::PathKind::kLan : net::PathKind::kDirect;
+    }
+    return net::PathKind::kDirect;
 }
 
-NetPlay::NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host) : g_(g), host_(host) {
-    port_ = link->Port();
+std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& address, uint16_t port,
+                                       std::string& error) {
+    if (host) {
+        auto link = net::EnetLink::Host(port, "", &error);
+        if (!link) return nullptr;
+        const uint16_t opened = link->Port();
+        // Whoever comes may be near or far; a mapped router port makes it "mapped" (the owner's).
+        return std::unique_ptr<NetPlay>(
+            new NetPlay(g, std::move(link), true, opened, net::PathKind::kDirect));
+    }
+    auto link = net::EnetLink::Join(address, port, &error);
+    if (!link) return nullptr;
+    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), false, 0, PathToAddress(address)));
+}
+
+std::unique_ptr<NetPlay> NetPlay::Over(Game& g, std::unique_ptr<net::Link> link, bool host,
+                                       net::PathKind path) {
+    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host, 0, path));
+}
+
+NetPlay::NetPlay(Game& g, std::unique_ptr<net::Link> link, bool host, uint16_t port, net::PathKind path)
+    : g_(g), port_(port), host_(host), path_(path) {
     net::PeerOptions options{host, kProgramVersion, std::nullopt, WallClockMicros()};
     if (const char* sim = std::getenv("VOLTRAX_NETSIM"); sim != nullptr && sim[0] != '\0') {
         std::string error;
@@ -375,7 +415,8 @@ void NetPlay::MatchEnded(Game&, bool complete) {
     const Replay agreed = match_->WriteReplay();
     replayKept_ = true;
     if (verbose != nullptr)
-        *verbose << match_->SummaryLine(&agreed) << (complete ? "" : " (cut short)") << std::endl;
+        *verbose << match_->SummaryLine(&agreed) << (complete ? "" : " (cut short)")
+                 << " path=" << net::PathName(path_) << std::endl;
 }
 
 void NetPlay::Paused(Game&) {

@@ -15,8 +15,10 @@
 
 #include "core/match_frame_source.h"
 #include "net/enet_link.h"
+#include "net/link.h"
 #include "net/net_match.h"
 #include "net/net_peer.h"
+#include "net/path_finder.h"
 #include "platform/clock.h"
 
 namespace vx {
@@ -27,6 +29,9 @@ struct Game;
 bool ParseNetPort(std::string_view text, uint16_t& port, std::string& error);
 // "host", "host:port", "192.168.1.20:47151" → address and port (47150 when not given).
 bool ParseJoinAddress(std::string_view text, std::string& address, uint16_t& port, std::string& error);
+// The path of a match joined by address: lan for a loopback, private, link-local or
+// unique-local address (and "localhost"), direct for any other.
+net::PathKind PathToAddress(std::string_view address);
 
 class NetPlay : public MatchFrameSource {
   public:
@@ -34,6 +39,10 @@ class NetPlay : public MatchFrameSource {
     // Null with a reason in error when the link cannot be opened.
     static std::unique_ptr<NetPlay> Open(Game& g, bool host, const std::string& address, uint16_t port,
                                          std::string& error);
+    // Plays over a link already made (online play: the path the lobby's two sides found),
+    // as the host (the room's maker) or the guest.
+    static std::unique_ptr<NetPlay> Over(Game& g, std::unique_ptr<net::Link> link, bool host,
+                                         net::PathKind path);
     // Tells the other side this one leaves (if it is still there) and keeps the replay
     // of a match cut short.
     ~NetPlay() override;
@@ -47,7 +56,11 @@ class NetPlay : public MatchFrameSource {
     void Pump();
 
     bool IsHost() const { return host_; }
+    // The UDP port a host opened by Open() waits on; 0 for a guest and a link made elsewhere.
     uint16_t Port() const { return port_; }
+    // The way the match goes: named at the end of each --verbose line.
+    net::PathKind Path() const { return path_; }
+    void SetPath(net::PathKind path) { path_ = path; }
     bool Connected() const { return session_; }
     // The connection is over and the title is on screen: the owner may delete this
     // (after showing EndMessage(), when it is not empty) once Deletable().
@@ -102,7 +115,7 @@ class NetPlay : public MatchFrameSource {
     void Ask(Game& g, uint8_t choice) override;
 
   private:
-    NetPlay(Game& g, std::unique_ptr<net::EnetLink> link, bool host);
+    NetPlay(Game& g, std::unique_ptr<net::Link> link, bool host, uint16_t port, net::PathKind path);
     int64_t Now() const;
     // No screen change or match is running: the screens may change here.
     bool AtRest() const;
@@ -121,6 +134,7 @@ class NetPlay : public MatchFrameSource {
     Game& g_;
     uint16_t port_ = 0;
     bool host_;
+    net::PathKind path_;
     std::unique_ptr<net::NetPeer> peer_;
     std::unique_ptr<net::NetMatch> match_;
     net::StartPacket start_;

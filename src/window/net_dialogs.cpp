@@ -6,13 +6,18 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 
 #include "core/game.h"
 #include "frontend/net_play.h"
+#include "net/ice/ice_path_finder.h"
+#include "net/ice/port_mapping.h"
 #include "net/net_peer.h"
 #include "net/packets.h"
+#include "platform/clock.h"
+#include "platform/version.h"
 #include "window/net_overlay.h"
 
 namespace vx {
@@ -69,6 +74,34 @@ QString EndText(const NetPlay& play) {
                 .arg(net::kProtocolVersion);
         default: return QString::fromStdString(play.EndMessage());
     }
+}
+
+// The way a connection goes, as the window's title names it.
+QString PathWords(net::PathKind path) {
+    switch (path) {
+        case net::PathKind::kLan: return Tr("同じネットワーク");
+        case net::PathKind::kDirect: return Tr("直接");
+        case net::PathKind::kPunched: return Tr("ルーター越し");
+        case net::PathKind::kMapped: return Tr("ポート転送");
+        case net::PathKind::kRelay: return Tr("中継");
+    }
+    return {};
+}
+
+// What an online attempt is doing, in the player's language (the English ones are the
+// connector's own words).
+QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind) {
+    switch (online.GetStage()) {
+        case OnlineConnector::Stage::kLobby:
+            return kind == OnlineRequest::Kind::kQuickMatch ? Tr("対戦相手を探しています...")
+                                                            : Tr("ロビーに接続しています...");
+        case OnlineConnector::Stage::kWaiting: return Tr("相手を待っています...");
+        case OnlineConnector::Stage::kFindingPath: return Tr("相手への経路を探しています...");
+        case OnlineConnector::Stage::kConnected:
+            return Tr("接続しました (%1)。").arg(PathWords(online.Path()));
+        case OnlineConnector::Stage::kFailed: return QString::fromStdString(online.Failure());
+    }
+    return {};
 }
 
 bool NobodyToAsk() {
@@ -166,7 +199,7 @@ bool NetPlayKeeper::Join(const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
-    if (play_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     std::string error;
     play_ = NetPlay::Open(g_, host, address, port, error);
     if (!play_) {
@@ -175,27 +208,152 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
     }
     if (verbose) play_->verbose = &std::cout;
     ApplyOptions();
+    if (host) {
+        // The router may forward the port to us: asked on the mapping's own thread, the
+        // answer read on the timer. VOLTRAX_ROUTER names the router to ask instead of the
+        // default gateway (the tests keep it on loopback), or "none".
+        net::ice::PortMappingOptions router;
+        const char* named = std::getenv("VOLTRAX_ROUTER");
+        if (named != nullptr && named[0] != '\0') router.natPmpGateway = router.upnpInterface = named;
+        if (router.natPmpGateway != "none") {
+            mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port(), router);
+            mappingAnswered_ = false;
+        }
+    }
     const QString where =
         host ? Tr("UDP ポート %1 で相手を待っています...").arg(play_->Port())
              : Tr("%1 のポート %2 に接続しています...").arg(QString::fromStdString(address)).arg(port);
     std::cerr << "voltrax: " << where.toStdString() << "\n";
-    if (!NobodyToAsk()) {
-        waiting_ = new QProgressDialog(where, Tr("キャンセル"), 0, 0, window_);
-        waiting_->setWindowTitle(QStringLiteral("VOLTRAX"));
-        waiting_->setMinimumDuration(0);
-        waiting_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(waiting_, &QProgressDialog::canceled, this, [this] {
-            // Only while still waiting: once connected the dialog is gone.
-            if (play_ && !play_->Connected()) {
-                play_.reset();
-                if (overlay_) overlay_->Update(nullptr, lineShown_);
-                timer_.stop();
-            }
-        });
-        waiting_->show();
-    }
+    ShowWaiting(where);
     timer_.start();
     return true;
+}
+
+bool NetPlayKeeper::StartOnline(const OnlineRequest& request) {
+    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    OnlineRequest asked = request;
+    if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
+    onlineKind_ = asked.kind;
+    codeShown_ = false;
+    online_ = std::make_unique<OnlineConnector>(asked, [](const net::PathOptions& options) {
+        return std::make_unique<net::ice::IcePathFinder>(options);
+    });
+    online_->Poll(SteadyNowMs());
+    ShowWaiting(OnlineStageText(*online_, onlineKind_));
+    timer_.start();
+    return true;
+}
+
+void NetPlayKeeper::CancelOnline() {
+    if (!online_ || (play_ && play_->Connected())) return;
+    CloseWaiting();
+    play_.reset();
+    EndConnection();
+    if (overlay_) overlay_->Update(nullptr, lineShown_);
+    timer_.stop();
+}
+
+std::optional<net::PathKind> NetPlayKeeper::Path() const {
+    if (!play_ || !play_->Connected()) return std::nullopt;
+    return play_->Path();
+}
+
+void NetPlayKeeper::ShowWaiting(const QString& text) {
+    waitingText_ = text;
+    if (NobodyToAsk()) return;
+    waiting_ = new QProgressDialog(text, Tr("キャンセル"), 0, 0, window_);
+    waiting_->setWindowTitle(QStringLiteral("VOLTRAX"));
+    waiting_->setMinimumDuration(0);
+    waiting_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(waiting_, &QProgressDialog::canceled, this, [this] {
+        // Only while still waiting: once connected the dialog is gone.
+        if (play_ && play_->Connected()) return;
+        play_.reset();
+        EndConnection();
+        if (overlay_) overlay_->Update(nullptr, lineShown_);
+        timer_.stop();
+    });
+    waiting_->show();
+}
+
+void NetPlayKeeper::UpdateWaiting() {
+    QString text = online_ ? OnlineStageText(*online_, onlineKind_) : waitingText_;
+    if (online_ && onlineKind_ == OnlineRequest::Kind::kMakeRoom && !online_->Code().empty())
+        text += QStringLiteral("\n\n") + Tr("ルームコード: %1").arg(QString::fromStdString(online_->Code())) +
+                QStringLiteral("\n") + Tr("このコードを相手に伝えてください。");
+    if (!publicAddress_.isEmpty())
+        text += QStringLiteral("\n") + Tr("相手に伝えてください: %1").arg(publicAddress_);
+    if (waiting_ && waiting_->labelText() != text) waiting_->setLabelText(text);
+}
+
+void NetPlayKeeper::PollOnline() {
+    online_->Poll(SteadyNowMs());
+    if (const std::string words = online_->StatusWords(); words != statusLogged_) {
+        statusLogged_ = words;
+        if (online_->GetStage() != OnlineConnector::Stage::kFailed) std::cerr << "voltrax: " << words << "\n";
+    }
+    if (online_->GetStage() == OnlineConnector::Stage::kFailed) {
+        const std::string why = online_->Failure();
+        CloseWaiting();
+        play_.reset();
+        EndConnection();
+        timer_.stop();
+        Tell(why, QString::fromStdString(why));
+        return;
+    }
+    if (!codeShown_ && onlineKind_ == OnlineRequest::Kind::kMakeRoom && !online_->Code().empty()) {
+        // For whoever started us with --make-room: the code to hand on, at once.
+        std::cout << "room " << online_->Code() << std::endl;
+        codeShown_ = true;
+    }
+    if (!play_ && online_->GetStage() == OnlineConnector::Stage::kConnected) {
+        auto link = online_->TakeLink();
+        if (link) {
+            // Each match's settings come in the host's start packet, checked against the
+            // table as by address; the lobby's settings line adds nothing to apply.
+            play_ = NetPlay::Over(g_, std::move(link), online_->IsHost(), online_->Path());
+            if (verbose) {
+                play_->verbose = &std::cout;
+                std::cout << "path=" << net::PathName(play_->Path()) << std::endl;
+            }
+            ApplyOptions();
+            ShowPathInTitle();
+        }
+    }
+    UpdateWaiting();
+}
+
+void NetPlayKeeper::PollMapping() {
+    if (!mapping_ || mappingAnswered_ || !mapping_->Done()) return;
+    mappingAnswered_ = true;
+    const net::ice::PortMappingResult mapped = mapping_->Result();
+    // When the router says no, nothing changes: the host waits on its own port as before.
+    if (mapped.method == net::ice::PortMappingResult::Method::kNone) return;
+    const std::string address = mapped.publicAddress + ":" + std::to_string(mapped.publicPort);
+    std::cout << "public " << address << std::endl;
+    publicAddress_ = QString::fromStdString(address);
+    if (play_) play_->SetPath(net::PathKind::kMapped);
+    UpdateWaiting();
+}
+
+void NetPlayKeeper::ShowPathInTitle() {
+    if (window_ == nullptr || !play_) return;
+    if (plainTitle_.isEmpty()) plainTitle_ = window_->windowTitle();
+    window_->setWindowTitle(plainTitle_ + QStringLiteral(" — ") + PathWords(play_->Path()));
+}
+
+void NetPlayKeeper::EndConnection() {
+    online_.reset();
+    codeShown_ = false;
+    statusLogged_.clear();
+    if (mapping_) {
+        // Removed on the mapping's thread; the one before it has long finished removing.
+        mapping_->Remove();
+        oldMapping_ = std::move(mapping_);
+    }
+    publicAddress_.clear();
+    if (window_ != nullptr && !plainTitle_.isEmpty()) window_->setWindowTitle(plainTitle_);
+    plainTitle_.clear();
 }
 
 void NetPlayKeeper::CloseWaiting() {
@@ -208,8 +366,11 @@ void NetPlayKeeper::CloseWaiting() {
 // The timer only keeps the link alive; what may change the screens (or play a whole
 // match, on the guest) runs from the event queue, so that the timer keeps firing then.
 void NetPlayKeeper::Tick() {
+    // The room's maker holds its room while the match lasts: the lobby is polled throughout.
+    if (online_) PollOnline();
+    PollMapping();
     if (!play_) {
-        timer_.stop();
+        if (!online_) timer_.stop();
         return;
     }
     play_->Pump();
@@ -229,6 +390,7 @@ void NetPlayKeeper::PollNow() {
         const std::string message = play_->EndMessage();
         const QString shown = EndText(*play_);
         play_.reset();
+        EndConnection();
         timer_.stop();
         if (overlay_) overlay_->Update(nullptr, lineShown_);
         if (!message.empty()) Tell(message, shown);

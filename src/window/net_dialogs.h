@@ -1,8 +1,11 @@
 // The window's side of network play: "ネット対戦を開く(&N)..." asks for a port and waits
-// for the other player in a dialog that can be cancelled, "ネット対戦に参加(&J)..." asks
-// for the host's address; --host and --join do the same without asking. Keeps the
-// connection's link alive on a timer, shows the waiting line over the field while the
-// match is frozen for the other player, and tells the player why it ended.
+// for the other player in a dialog that can be cancelled (asking the router to map the
+// port meanwhile, and naming the public address when it does), "ネット対戦に参加(&J)..."
+// asks for the host's address; --host and --join do the same without asking. Online
+// play (StartOnline: a room by code or a quick match through the lobby) waits in the
+// same kind of dialog until the two programs found a path. Keeps the connection's link
+// alive on a timer, shows the waiting line over the field while the match is frozen for
+// the other player, and tells the player why it ended.
 #pragma once
 
 #include <QObject>
@@ -10,12 +13,20 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "frontend/online_connector.h"
+#include "net/path_finder.h"
 
 class QProgressDialog;
 class QWidget;
 
 namespace vx {
+
+namespace net::ice {
+class PortMapping;
+}
 
 struct Game;
 class MainPictView;
@@ -36,6 +47,19 @@ class NetPlayKeeper : public QObject {
     // reason goes to the player).
     bool Host(uint16_t port);
     bool Join(const std::string& address, uint16_t port);
+    // Online play through the lobby: makes or joins a room, or asks for a quick match,
+    // and waits (cancellable) until a path to the other player works; the match then
+    // starts as over any network link. The room's maker prints "room CODE" on standard
+    // output once the room exists. False when a connection is already open or the title
+    // is not on screen; a failure later is told to the player.
+    bool StartOnline(const OnlineRequest& request);
+    // The online attempt in progress or the one the current match came through, if any.
+    const OnlineConnector* Online() const { return online_.get(); }
+    // Gives up an online attempt that has not connected yet (leaving the lobby); a match
+    // already under way is left alone.
+    void CancelOnline();
+    // The way the current connection goes, once connected.
+    std::optional<net::PathKind> Path() const;
 
     bool verbose = false;  // --verbose: each network match's line on standard output
     bool Active() const { return play_ != nullptr; }
@@ -57,6 +81,15 @@ class NetPlayKeeper : public QObject {
     bool Open(bool host, const std::string& address, uint16_t port);
     void Tick();
     void PollNow();
+    // Online play: runs the connector; once it has the link, the NetPlay starts on it.
+    void PollOnline();
+    // The host's router: once it answered, names the public address.
+    void PollMapping();
+    void ShowWaiting(const QString& text);
+    void UpdateWaiting();
+    // The connection is over: the router's port and the lobby's room go, the title is plain.
+    void EndConnection();
+    void ShowPathInTitle();
     // Writes logged to standard error and shows shown, unless nobody is there to read it.
     void Tell(const std::string& logged, const QString& shown);
     void CloseWaiting();
@@ -71,6 +104,16 @@ class NetPlayKeeper : public QObject {
     std::unique_ptr<NetOverlay> overlay_;
     bool lineShown_ = false;
     int inputDelay_ = -1;
+    std::unique_ptr<OnlineConnector> online_;
+    OnlineRequest::Kind onlineKind_ = OnlineRequest::Kind::kMakeRoom;
+    bool codeShown_ = false;
+    std::string statusLogged_;  // the connector's last words written to standard error
+    bool mappingAnswered_ = false;
+    std::unique_ptr<net::ice::PortMapping> mapping_;
+    std::unique_ptr<net::ice::PortMapping> oldMapping_;  // being removed on its own thread
+    QString waitingText_;                                // the wait's first line
+    QString publicAddress_;                              // what the router mapped, if it did
+    QString plainTitle_;                                 // the window's title before the path
 };
 
 }  // namespace vx

@@ -2,11 +2,14 @@
 # The online tier on loopback: a lobby (Prosody and coturn, started by server/run.sh as
 # players' lobbies are) on 127.0.0.1, and two voltrax_online_probe programs that meet
 # through it and play a whole match: by room code, through the relay alone, and by quick
-# match; then a wrong code, a full room and a stopped lobby each end in their message.
-# Every process started here is stopped by its id, every wait is bounded.
-#   online_loopback_test.sh SOURCE_DIR PROBE
+# match. Then two real voltrax programs (offscreen) meet by room code the way players
+# start them (--make-room prints the code, --join-room takes it) and both connect; a
+# program given a wrong code, a probe in a full room and a probe facing a stopped lobby
+# each end in their message. Every process started here is stopped by its id, every
+# wait is bounded.
+#   online_loopback_test.sh SOURCE_DIR PROBE PROGRAM_DIR
 set -uo pipefail
-src="$1" probe="$2"
+src="$1" probe="$2" program_dir="$3"
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/probe_checks.sh"
 for tool in prosody turnserver; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
@@ -50,6 +53,30 @@ wait_room() {
   done
   return 1
 }
+# program NAME ARGS...: the voltrax program on the offscreen platform with a program
+# folder, lock, options and replays of its own; output in $work/NAME.{out,err}.
+program() {
+  local name="$1"
+  shift
+  mkdir -p "$work/$name/run" && chmod 700 "$work/$name/run"
+  cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/$name/"
+  rm -f "$work/$name/dat/Sysdata.rnd"
+  QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/$name/run" \
+    XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \
+    "$work/$name/voltrax" --lobby "$lobby" "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  pids+=("$!")
+  eval "${name}_pid=$!"
+}
+# wait_line FILE PATTERN [TENTHS]: PATTERN shows up in FILE within the time (60 s).
+wait_line() {
+  for _ in $(seq "${3:-600}"); do grep -qs "$2" "$1" && return 0; sleep 0.1; done
+  return 1
+}
+# stop NAME: stops a program by its id.
+stop() {
+  kill "$(eval echo "\$${1}_pid")" 2>/dev/null
+  wait "$(eval echo "\$${1}_pid")" 2>/dev/null
+}
 # ends_with NAME WORDS: the probe failed with those words.
 ends_with() {
   local name="$1" words="$2"
@@ -76,9 +103,25 @@ sleep 1
 probe quick2 --quick-match --seed 8
 agree quick1 quick2 lan
 
+echo "-- two programs by room code"
+program pmaker --make-room --verbose
+wait_room pmaker >/dev/null || fail "the program printed no room code: $(cat "$work/pmaker.err")"
+code=$(sed -n 's/^room //p' "$work/pmaker.out")
+program pjoiner --join-room "$code" --verbose
+for side in pmaker pjoiner; do
+  wait_line "$work/$side.out" "^path=" || fail "$side: not connected: $(tail -3 "$work/$side.err")"
+  grep -qx "path=lan" "$work/$side.out" || fail "$side: not path=lan: $(cat "$work/$side.out")"
+done
+echo "programs: $(grep -h "^path=" "$work/pmaker.out" "$work/pjoiner.out" | tr '\n' ' ')"
+stop pjoiner
+stop pmaker
+
 echo "-- a wrong code, a full room, a stopped lobby"
-probe wrong --join-room 23456Z --timeout 20
-ends_with wrong "No room has that code."
+program wrong --join-room 23456Z
+wait_line "$work/wrong.err" "No room has that code." 300 || fail "wrong: said '$(cat "$work/wrong.err")'"
+kill -0 "$wrong_pid" 2>/dev/null || fail "wrong: the program ended instead of staying on its title"
+stop wrong
+echo "wrong: $(grep "No room" "$work/wrong.err")"
 probe full1 --make-room --seed 9 --time-limit 20
 code=$(wait_room full1) || fail "no room code"
 probe full2 --join-room "$code" --seed 10 --time-limit 20

@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
             uint16_t port = 0;
             if (!ParseJoinAddress(o.join, address, port, error)) Usage(error);
             link = net::EnetLink::Join(address, port, &error);
+            path = net::PathName(PathToAddress(address));  // as the program names it
         }
         if (!link) Fail(error);
     }

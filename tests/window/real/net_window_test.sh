@@ -33,6 +33,7 @@ fail() {
   exit 1
 }
 export VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
+export VOLTRAX_ROUTER=127.0.0.1  # the host asks no router beyond loopback for its port
 
 # start SIDE ARGS...: each side has its own lock, options and replays folder; $lang is
 # the interface language of both.
