@@ -235,6 +235,17 @@ void NetPlayKeeper::PollNow() {
     }
 }
 
+// Not yet: online play from the window comes with the connector's keeper.
+bool NetPlayKeeper::StartOnline(const OnlineRequest&) {
+    return false;
+}
+
+const OnlineConnector* NetPlayKeeper::Online() const {
+    return nullptr;
+}
+
+void NetPlayKeeper::CancelOnline() {}
+
 void NetPlayKeeper::Tell(const std::string& logged, const QString& shown) {
     std::cerr << "voltrax: " << logged << "\n";
     if (NobodyToAsk()) return;

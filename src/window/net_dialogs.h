@@ -18,6 +18,8 @@ class QWidget;
 namespace vx {
 
 struct Game;
+struct OnlineRequest;
+class OnlineConnector;
 class MainPictView;
 class NetOverlay;
 class NetPlay;
@@ -36,6 +38,12 @@ class NetPlayKeeper : public QObject {
     // reason goes to the player).
     bool Host(uint16_t port);
     bool Join(const std::string& address, uint16_t port);
+
+    // Online play through the lobby (room code or quick match): start an attempt, the
+    // attempt under way (null for none), give it up.
+    bool StartOnline(const OnlineRequest& request);
+    const OnlineConnector* Online() const;
+    void CancelOnline();
 
     bool verbose = false;  // --verbose: each network match's line on standard output
     bool Active() const { return play_ != nullptr; }
