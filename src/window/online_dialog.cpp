@@ -260,6 +260,8 @@ void OnlineDialog::PollNow() {
     if (now.stage == S::kFailed) {
         trying_ = false;
         status_->clear();
+        codeBox_->hide();  // the room is gone with the attempt
+        shownCode_.clear();
         ShowFailure(Tr("つながりませんでした: %1").arg(QString::fromStdString(now.failure)));
         UpdateEnabled();
         return;

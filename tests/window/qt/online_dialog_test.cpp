@@ -125,6 +125,7 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     d.PollNow();
     EXPECT_TRUE(d.FailureLine()->isVisible());
     EXPECT_TRUE(d.FailureLine()->text().contains(QStringLiteral("The lobby closed the room.")));
+    EXPECT_FALSE(d.CodeShown()->isVisible()) << "the room went with the attempt";
     EXPECT_TRUE(d.isVisible());
     shots.Take(d, "failure");
     d.JoinButton()->click();
