@@ -134,6 +134,7 @@ OnlineDialog::OnlineDialog(OnlineDialogHooks hooks, QWidget* parent, uint16_t la
     codeLayout->addLayout(codeRow);
     roomLayout->addWidget(codeBox_);
     codeBox_->hide();
+    room->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);  // no gap once the code goes
     layout->addWidget(room);
 
     status_ = new QLabel;
