@@ -9,7 +9,7 @@ out="$root/build-fuzz"
 cmake -S "$root/fuzz" -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$out" --parallel 2 >/dev/null
 status=0
-for target in settings picture read_me replay packet midi net_adversary lobby_text ice_description; do
+for target in settings picture read_me replay packet midi net_adversary lobby_text ice_description lan_announcement; do
   corpus="$out/corpus/$target"
   findings="$out/findings/$target"
   mkdir -p "$corpus" "$findings"

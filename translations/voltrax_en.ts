@@ -44,6 +44,10 @@
         <translation>&amp;Join a network match...</translation>
     </message>
     <message>
+        <source>オンライン対戦(&amp;O)...</source>
+        <translation>Play &amp;online...</translation>
+    </message>
+    <message>
         <source>オプション(&amp;O)</source>
         <translation>&amp;Options</translation>
     </message>
@@ -439,6 +443,125 @@ loss %4%</translation>
     <message>
         <source>相手に伝えてください: %1</source>
         <translation>Tell the other player: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineDialog</name>
+    <message>
+        <source>対戦相手を探しています...</source>
+        <translation>Looking for another player...</translation>
+    </message>
+    <message>
+        <source>ロビーに接続しています...</source>
+        <translation>Reaching the lobby...</translation>
+    </message>
+    <message>
+        <source>相手を待っています...</source>
+        <translation>Waiting for the other player...</translation>
+    </message>
+    <message>
+        <source>相手への経路を探しています...</source>
+        <translation>Finding a way to the other player...</translation>
+    </message>
+    <message>
+        <source>接続しました。</source>
+        <translation>Connected.</translation>
+    </message>
+    <message>
+        <source>オンライン対戦</source>
+        <translation>Play online</translation>
+    </message>
+    <message>
+        <source>ロビーサーバー(&amp;L):</source>
+        <translation>&amp;Lobby server:</translation>
+    </message>
+    <message>
+        <source>ホスト[:ポート]</source>
+        <translation>host[:port]</translation>
+    </message>
+    <message>
+        <source>ロビーが設定されていません: 部屋コードで対戦するには、ロビーサーバーのアドレス (ホスト[:ポート]) を入力してください。同じネットワークのゲームとアドレスでの対戦はロビーなしで遊べます。</source>
+        <translation>No lobby set: enter a lobby server's address (host[:port]) to play by room code; LAN games and direct play work without one.</translation>
+    </message>
+    <message>
+        <source>部屋コードで対戦</source>
+        <translation>Play by room code</translation>
+    </message>
+    <message>
+        <source>部屋を作る(&amp;M)</source>
+        <translation>&amp;Make a room</translation>
+    </message>
+    <message>
+        <source>部屋コード(&amp;R):</source>
+        <translation>&amp;Room code:</translation>
+    </message>
+    <message>
+        <source>参加(&amp;J)</source>
+        <translation>&amp;Join</translation>
+    </message>
+    <message>
+        <source>クイックマッチ(&amp;Q)</source>
+        <translation>&amp;Quick match</translation>
+    </message>
+    <message>
+        <source>この部屋コードを相手に伝えてください:</source>
+        <translation>Read this room code out to the other player:</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>このネットワークのゲーム</source>
+        <translation>Games on this network</translation>
+    </message>
+    <message>
+        <source>見つかったゲームはまだありません。相手が「ネット対戦を開く」か部屋を作ると、ここに出ます。</source>
+        <translation>No games found yet. A game shows here once the other player opens a network match or makes a room.</translation>
+    </message>
+    <message>
+        <source>ダブルクリックか Enter で参加します。</source>
+        <translation>Double-click or press Enter to join.</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>部屋コードで対戦するにはロビーサーバーを入力してください。</source>
+        <translation>Enter a lobby server to play by room code.</translation>
+    </message>
+    <message>
+        <source>オンライン対戦はタイトル画面で、ほかの接続がないときに始められます。</source>
+        <translation>Online play starts from the title screen, with no other connection open.</translation>
+    </message>
+    <message>
+        <source>%1 のポート %2 に参加できませんでした。</source>
+        <translation>Could not join %1 on port %2.</translation>
+    </message>
+    <message>
+        <source>つながりませんでした: %1</source>
+        <translation>Not connected: %1</translation>
+    </message>
+    <message>
+        <source>取り消しました。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 — 部屋 %2</source>
+        <translation>%1 — room %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2:%3 (ステージ %4)</source>
+        <translation>%1 — %2:%3 (stage %4)</translation>
+    </message>
+    <message>
+        <source> (VOLTRAX %1: 版が違うので参加できません)</source>
+        <translation> (VOLTRAX %1: another version, cannot join)</translation>
     </message>
 </context>
 </TS>

@@ -26,6 +26,7 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Entry(M::MenuWatch, M::MenuGame, "MenuWatch", "リプレイを見る(&W)..."),
     Entry(M::MenuNetHost, M::MenuGame, "MenuNetHost", "ネット対戦を開く(&N)..."),
     Entry(M::MenuNetJoin, M::MenuGame, "MenuNetJoin", "ネット対戦に参加(&J)..."),
+    Entry(M::MenuNetOnline, M::MenuGame, "MenuNetOnline", "オンライン対戦(&O)..."),
     Separator(M::SeparatorBeforePause, M::MenuGame, "SeparatorBeforePause"),
     Entry(M::MenuPause, M::MenuGame, "MenuPause", "ゲームの一時停止(&P)", 'P', false, false),
     Entry(M::MenuRePlay, M::MenuGame, "MenuRePlay", "ゲームの再開(&R)", 'R', false, false),
@@ -87,6 +88,7 @@ void MenuModel::SetGameStartItemsEnabled(bool enabled) {
     SetEnabled(MenuId::MenuWatch, enabled);
     SetEnabled(MenuId::MenuNetHost, enabled);
     SetEnabled(MenuId::MenuNetJoin, enabled);
+    SetEnabled(MenuId::MenuNetOnline, enabled);
 }
 
 }  // namespace vx

@@ -10,7 +10,7 @@ namespace vx {
 
 // clang-format off
 enum class MenuId : uint8_t {
-    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, SeparatorBeforePause,
+    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, MenuNetOnline, SeparatorBeforePause,
     MenuPause, MenuRePlay, MenuGameStop, SeparatorBeforeQuit, MenuEnd,
     MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, SeparatorTimeScore, Menuscr1, Menuscr2, Menuscr3,
     MenuLevel, MenuDiffMode1, MenuDiffMode2, MenuDiffMode3,
@@ -46,8 +46,8 @@ class MenuModel {
     void SetEnabled(MenuId id, bool enabled);
     // The nine time, score and difficulty items, which a match locks.
     void SetOptionItemsEnabled(bool enabled);
-    // 1P VS CPU, 1P VS 2P, watching a replay and the two network items, available on the
-    // title only.
+    // 1P VS CPU, 1P VS 2P, watching a replay and the three network items, available on
+    // the title only.
     void SetGameStartItemsEnabled(bool enabled);
 
     // The control arrays, item i = 1..3.

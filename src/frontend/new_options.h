@@ -1,7 +1,8 @@
 // The options kept in the desktop settings file beside the 31-byte options record: the
 // players' own keys, full screen, pause on focus loss, the menu language and the
-// network line and input delay of network matches. Plain data;
-// the shell reads and writes it. And what pausing on focus loss does with its option.
+// network line and input delay of network matches, and the lobby server of online play.
+// Plain data; the shell reads and writes it. And what pausing on focus loss does with
+// its option.
 #pragma once
 
 #include <array>
@@ -37,6 +38,7 @@ struct NewOptions {
     std::string language;      // empty: follow the locale; "ja" or "en" choose
     bool networkLine = false;  // the round trip, delay, rollback and loss line in network play
     int inputDelay = -1;       // frames of input delay in network play, 0..4; -1 automatic
+    std::string lobby;         // the lobby server for online play, "host[:port]"; empty: none
     bool operator==(const NewOptions&) const = default;
 };
 

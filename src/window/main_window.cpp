@@ -19,6 +19,8 @@
 #include "frontend/keyboard.h"
 #include "frontend/menu_commands.h"
 #include "frontend/mouse.h"
+#include "frontend/net_play.h"
+#include "frontend/online_connector.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "help/help_window.h"
@@ -27,9 +29,11 @@
 #include "sound/effects.h"
 #include "sound/music.h"
 #include "window/key_dialog.h"
+#include "window/lan_games.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
 #include "window/net_dialogs.h"
+#include "window/online_dialog.h"
 #include "window/options_store.h"
 #include "window/qt_host.h"
 #include "window/replay_dialogs.h"
@@ -48,6 +52,9 @@ constexpr int kOpeningMusicTries = 500;
 // looked for, a few times a second.
 constexpr int kPadPollMs = 15;
 constexpr int kPadLookoutMs = 500;
+// How often the window looks whether it waits for a guest that the local network should
+// hear of.
+constexpr int kLanFollowMs = 1000;
 
 QString DesignPicture(Game& g, const char* gamePath) {
     return QString::fromStdString(g.files.Resolve(gamePath).string());
@@ -76,6 +83,7 @@ MainWindow::MainWindow(Game& g, QtHost& host, QWidget* parent) : QMainWindow(par
                     [this] { QTimer::singleShot(0, this, [this] { HideMenuBarWhenIdle(); }); });
     }
     options_ = LoadNewOptions();
+    lobby_ = options_.lobby;
     keys_.SetBindings(options_.keys);
     if (QMenu* optionsMenu = menus_->Action(MenuId::MenuOpt)->menu()) {
         optionsMenu->addSeparator();
@@ -97,6 +105,9 @@ MainWindow::MainWindow(Game& g, QtHost& host, QWidget* parent) : QMainWindow(par
     about_ = std::make_unique<AboutBoxKeeper>(aboutSetup);
     netPlay_ = std::make_unique<NetPlayKeeper>(g_, this, view_);
     AddNetworkItems();
+    lanAnnouncer_ = std::make_unique<LanAnnouncer>();
+    connect(&lanTimer_, &QTimer::timeout, this, [this] { FollowLanAnnouncement(); });
+    lanTimer_.start(kLanFollowMs);
 
     view_->onKey = [this](const KeyInput& key) { KeyEvent(key); };
     view_->onMouseDown = [this](const PictMouse& m) {
@@ -248,6 +259,7 @@ void MainWindow::RunMenuCommand(MenuId id) {
         case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
         case MenuId::MenuNetHost: netPlay_->AskAndHost(); break;
         case MenuId::MenuNetJoin: netPlay_->AskAndJoin(); break;
+        case MenuId::MenuNetOnline: OpenOnlineDialog(); break;
         default: break;
     }
 }
@@ -304,6 +316,66 @@ void MainWindow::AddNetworkItems() {
     });
     netPlay_->SetLineShown(options_.networkLine);
     netPlay_->SetInputDelay(options_.inputDelay);
+}
+
+OnlineDialog* MainWindow::OnlineDialogShown() const {
+    return onlineDialog_.data();
+}
+
+// The dialog asks; the network keeper makes the attempt and the connection.
+void MainWindow::OpenOnlineDialog() {
+    if (g_.ScreenState != screen_state::kTitle || netPlay_->Active()) return;
+    if (onlineDialog_ != nullptr) {
+        onlineDialog_->raise();
+        onlineDialog_->activateWindow();
+        return;
+    }
+    OnlineDialogHooks hooks;
+    hooks.start = [this](const OnlineRequest& request) { return netPlay_->StartOnline(request, false); };
+    hooks.progress = [this] {
+        OnlineProgress now;
+        if (const OnlineConnector* online = netPlay_->Online()) {
+            now.active = true;
+            now.stage = online->GetStage();
+            now.code = online->Code();
+            now.words = online->StatusWords();
+            now.failure = online->Failure();
+        } else if (!netPlay_->OnlineFailure().empty()) {
+            // The keeper let the failed attempt go; its words stay for the dialog.
+            now.active = true;
+            now.stage = OnlineConnector::Stage::kFailed;
+            now.failure = netPlay_->OnlineFailure();
+        }
+        return now;
+    };
+    hooks.cancel = [this] { netPlay_->CancelOnline(); };
+    hooks.joinAddress = [this](const std::string& address, uint16_t port) {
+        return netPlay_->Join(address, port);
+    };
+    // A lobby typed in is kept for next time; one from --lobby only when it was used.
+    hooks.keepLobby = [this](const std::string& lobby) {
+        lobby_ = lobby;
+        if (options_.lobby == lobby) return;
+        options_.lobby = lobby;
+        SaveOptions();
+    };
+    onlineDialog_ = new OnlineDialog(std::move(hooks), this);
+    onlineDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    onlineDialog_->SetLobby(lobby_);
+    onlineDialog_->open();
+}
+
+// A host waiting by address or in its own room is announced; anything else is not.
+void MainWindow::FollowLanAnnouncement() {
+    const vx::NetPlay* play = netPlay_->Play();
+    const OnlineConnector* online = netPlay_->Online();
+    if (play != nullptr && play->IsHost() && !play->Connected())
+        lanAnnouncer_->Start(play->Port(), g_.StageNo);
+    else if (play == nullptr && online != nullptr && online->IsHost() &&
+             online->GetStage() == OnlineConnector::Stage::kWaiting && !online->Code().empty())
+        lanAnnouncer_->Start(0, g_.StageNo, online->Code());
+    else
+        lanAnnouncer_->Stop();
 }
 
 KeyDialog* MainWindow::KeysDialog() const {

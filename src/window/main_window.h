@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "frontend/key_translator.h"
@@ -22,9 +23,11 @@ namespace vx {
 struct Game;
 class AboutBoxKeeper;
 class KeyDialog;
+class LanAnnouncer;
 class MainPictView;
 class MenuBarBinding;
 class NetPlayKeeper;
+class OnlineDialog;
 class QtHost;
 enum class MenuId : uint8_t;
 
@@ -53,6 +56,13 @@ class MainWindow : public QMainWindow {
     QtHost* Host() const { return host_; }
     // Network play: the menu items' dialogs, --host and --join.
     NetPlayKeeper& NetPlay() const { return *netPlay_; }
+
+    // ゲーム > オンライン対戦: the lobby server the dialog starts with. --lobby sets it for
+    // this run; the settings file's (Online/Lobby) otherwise. The dialog while it is open.
+    void SetLobby(const std::string& lobby) { lobby_ = lobby; }
+    OnlineDialog* OnlineDialogShown() const;
+    // Says on the local network that this program waits for a guest, while it does.
+    LanAnnouncer& Announcer() const { return *lanAnnouncer_; }
 
     // The menu commands, by item (what the menu bar's actions call).
     void RunMenuCommand(MenuId id);
@@ -92,6 +102,8 @@ class MainWindow : public QMainWindow {
     void HideMenuBarWhenIdle();
     void SaveOptions();
     void AddNetworkItems();
+    void OpenOnlineDialog();
+    void FollowLanAnnouncement();
     // The opening music of start-up, once: after the title's first paint or at the latest
     // kOpeningMusicLatestMs after Start, if nothing has opened music in between, and
     // once musicReady agrees (looking again every kOpeningMusicRetryMs meanwhile).
@@ -113,6 +125,10 @@ class MainWindow : public QMainWindow {
     NewOptions options_;
     QRect normalGeometry_;  // where the window was before full screen, to go back to
     QPointer<KeyDialog> keyDialog_;
+    QPointer<OnlineDialog> onlineDialog_;
+    std::string lobby_;
+    std::unique_ptr<LanAnnouncer> lanAnnouncer_;
+    QTimer lanTimer_;
     QAction* pauseOnFocusLoss_ = nullptr;
     QAction* networkLine_ = nullptr;
     QAction* guestOnLeft_ = nullptr;

@@ -229,8 +229,10 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
     return true;
 }
 
-bool NetPlayKeeper::StartOnline(const OnlineRequest& request) {
+bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
     if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    onlineOwnDialogs_ = ownDialogs;
+    onlineFailure_.clear();
     OnlineRequest asked = request;
     if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
     onlineKind_ = asked.kind;
@@ -239,7 +241,7 @@ bool NetPlayKeeper::StartOnline(const OnlineRequest& request) {
         return std::make_unique<net::ice::IcePathFinder>(options);
     });
     online_->Poll(SteadyNowMs());
-    ShowWaiting(OnlineStageText(*online_, onlineKind_));
+    if (onlineOwnDialogs_) ShowWaiting(OnlineStageText(*online_, onlineKind_));
     timer_.start();
     return true;
 }
@@ -298,7 +300,11 @@ void NetPlayKeeper::PollOnline() {
         play_.reset();
         EndConnection();
         timer_.stop();
-        Tell(why, QString::fromStdString(why));
+        onlineFailure_ = why;
+        if (onlineOwnDialogs_)
+            Tell(why, QString::fromStdString(why));
+        else
+            std::cerr << "voltrax: " << why << "\n";
         return;
     }
     if (!codeShown_ && onlineKind_ == OnlineRequest::Kind::kMakeRoom && !online_->Code().empty()) {

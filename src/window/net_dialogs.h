@@ -52,7 +52,11 @@ class NetPlayKeeper : public QObject {
     // starts as over any network link. The room's maker prints "room CODE" on standard
     // output once the room exists. False when a connection is already open or the title
     // is not on screen; a failure later is told to the player.
-    bool StartOnline(const OnlineRequest& request);
+    // ownDialogs false: whoever started it shows the progress and the failure (the online
+    // dialog); the keeper then shows neither its waiting dialog nor a message box.
+    bool StartOnline(const OnlineRequest& request, bool ownDialogs = true);
+    // Why the last online attempt failed (empty when it did not).
+    const std::string& OnlineFailure() const { return onlineFailure_; }
     // The online attempt in progress or the one the current match came through, if any.
     const OnlineConnector* Online() const { return online_.get(); }
     // Gives up an online attempt that has not connected yet (leaving the lobby); a match
@@ -83,6 +87,8 @@ class NetPlayKeeper : public QObject {
     void PollNow();
     // Online play: runs the connector; once it has the link, the NetPlay starts on it.
     void PollOnline();
+    bool onlineOwnDialogs_ = true;
+    std::string onlineFailure_;
     // The host's router: once it answered, names the public address.
     void PollMapping();
     void ShowWaiting(const QString& text);

@@ -44,6 +44,7 @@ NewOptions LoadNewOptions(const QString& path) {
     bool ok = false;
     const int delay = s.value(QStringLiteral("network/inputDelay")).toString().toInt(&ok);
     options.inputDelay = ok && delay >= 0 && delay <= kMaxFixedInputDelay ? delay : -1;
+    options.lobby = s.value(QStringLiteral("Online/Lobby")).toString().trimmed().toStdString();
     return options;
 }
 
@@ -65,6 +66,7 @@ bool SaveNewOptions(const NewOptions& options, const QString& path) {
     s.setValue(QStringLiteral("network/showLine"), options.networkLine);
     s.setValue(QStringLiteral("network/inputDelay"),
                options.inputDelay < 0 ? QStringLiteral("auto") : QString::number(options.inputDelay));
+    s.setValue(QStringLiteral("Online/Lobby"), QString::fromStdString(options.lobby));
     s.sync();
     return s.status() == QSettings::NoError;
 }

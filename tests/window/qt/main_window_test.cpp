@@ -22,6 +22,7 @@
 #include "support/screen_harness.h"
 #include "window/main_pict_view.h"
 #include "window/menu_bar_builder.h"
+#include "window/online_dialog.h"
 #include "window/qt_host.h"
 #include "window/ui_translation.h"
 
@@ -106,6 +107,12 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     Trigger(MenuId::MenuGameStop);
     EXPECT_EQ(g.ScreenState, screen_state::kTitle);
     EXPECT_EQ(g.MatchRequest, 0);
+    // ゲーム > オンライン対戦 opens its dialog on the title, with the lobby --lobby gave.
+    form->SetLobby("lobby.example");
+    Trigger(MenuId::MenuNetOnline);
+    ASSERT_NE(form->OnlineDialogShown(), nullptr);
+    EXPECT_EQ(form->OnlineDialogShown()->Lobby(), "lobby.example");
+    form->OnlineDialogShown()->reject();
 
     Trigger(MenuId::MenuVS2P);
     EXPECT_EQ(g.ScreenState, screen_state::kBusy) << "the command only starts the screen change";
@@ -114,6 +121,7 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     EXPECT_EQ(g.GameMode, 2);
     EXPECT_FALSE(Action(MenuId::MenuVSCPU)->isEnabled());
     EXPECT_FALSE(Action(MenuId::MenuVS2P)->isEnabled());
+    EXPECT_FALSE(Action(MenuId::MenuNetOnline)->isEnabled());
 }
 
 TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemembered) {
