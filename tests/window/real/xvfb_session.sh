@@ -31,10 +31,29 @@ export DISPLAY=":$(head -n1 "$work/display")"
 start_game() {
   "$work/voltrax" "$@" >"$work/log" 2>&1 &
   game_pid=$!
-  wid="$(timeout 20 xdotool search --sync --name '^VOLTRAX VER 2.1$' | head -n1)" || fail "no window"
-  sleep 1
+  wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^VOLTRAX VER 2.1$' | head -n1)" || fail "no window"
+  # Shown once the window has its menu bar above the picture and something is painted.
+  wait_until 10 painted || fail "the window shows no picture"
+}
+painted() {
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   menu=$((HEIGHT - 342))
+  [ "$menu" -gt 0 ] && shot painted &&
+    [ "$(convert "$work/painted.png" -crop "512x342+0+$menu" +repage -format %k info:)" -gt 1 ]
+}
+# wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
+# SECONDS and at most 10 tries a second; false when it never succeeded.
+wait_until() {
+  local limit_ms tries deadline
+  limit_ms="$(awk "BEGIN { print int($1 * 1000) }")"; shift
+  tries=$(( limit_ms / 100 + 1 ))
+  deadline=$(( $(date +%s%N) / 1000000 + limit_ms ))
+  for _ in $(seq "$tries"); do
+    "$@" && return 0
+    [ $(( $(date +%s%N) / 1000000 )) -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  return 1
 }
 # Waits for the program to end by itself and fails unless its status is 0.
 end_game() {
@@ -61,3 +80,27 @@ differ() { # shot ref x y w h [scale]
 # Player 1's back paddle cut out of a shot of the window.
 paddle_shot() { shot "$1"; convert "$work/$1.png" -crop 14x60+70+$((62 + menu)) +repage "$work/$1-paddle.png"; }
 paddle_moved() { [ "$(pixels_differ "$work/$1-paddle.png" "$work/$2-paddle.png")" != "0" ]; }
+# size_is WxH: the window has that size now.
+size_is() { [ "$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: *//p')" = "$1" ]; }
+# shows SHOT REF X Y W H [SCALE]: takes SHOT and is true when its area equals REF's.
+shows() { shot "$1" && [ "$(differ "$@")" = "0" ]; }
+# wait_for_picture SECONDS SHOT REF X Y W H [SCALE]: waits until the window shows that area
+# of REF (a picture of the program folder); SHOT is the last picture taken.
+wait_for_picture() { local limit="$1"; shift; wait_until "$limit" shows "$@"; }
+# changed SHOT BEFORE: takes SHOT and is true when it differs from the picture BEFORE.
+changed() { shot "$1" && [ "$(pixels_differ "$work/$1.png" "$work/$2.png")" != "0" ]; }
+# wait_until_changed SECONDS SHOT BEFORE: waits until the window differs from shot BEFORE.
+wait_until_changed() { local limit="$1"; shift; wait_until "$limit" changed "$@"; }
+# still SHOT: two shots 0.5 s apart, SHOT-a and SHOT (kept), are the same: nothing moves.
+still() { shot "$1-a" && sleep 0.5 && shot "$1" && [ "$(pixels_differ "$work/$1-a.png" "$work/$1.png")" = "0" ]; }
+# wait_until_still SECONDS SHOT: waits until the picture stands still (a pause, a screen).
+wait_until_still() { local limit="$1"; shift; wait_until "$limit" still "$@"; }
+# steer_until_moved KEY: holds KEY 0.6 s (the input: long enough to move the paddle) until
+# player 1's back paddle moves, at most 8 times: the match's intro may still be running.
+steer_until_moved() {
+  for _ in $(seq 8); do
+    paddle_shot steer_before; hold "$1" 0.6; paddle_shot steer_after
+    paddle_moved steer_before steer_after && return 0
+  done
+  return 1
+}
