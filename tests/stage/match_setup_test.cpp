@@ -39,9 +39,9 @@ TEST(StageSetup, EveryStageBuildsItsKnownObstaclesPucksAndItems) {
                 built.emplace_back(name + ".items.mode2", items);
                 continue;
             }
-            built.emplace_back(name + ".counts", "bumpers " + std::to_string(s.r.obstacles.bumperCount) + " posts " +
-                                                     std::to_string(s.t.g().CornerPosts.count) + " pucks " +
-                                                     std::to_string(s.r.pucks.count));
+            built.emplace_back(name + ".counts", "bumpers " + std::to_string(s.r.obstacles.bumperCount) +
+                                                     " posts " + std::to_string(s.t.g().CornerPosts.count) +
+                                                     " pucks " + std::to_string(s.r.pucks.count));
             std::string walls;
             for (int i = 0; i < s.r.obstacles.wallCount; ++i)
                 walls += (i ? " " : "") + std::to_string(s.r.obstacles.walls[i].slope) + "/" +

@@ -9,7 +9,9 @@ namespace vx::testing {
 
 namespace {
 
-std::string GoldenPath(const std::string& name) { return std::string(VOLTRAX_GOLDEN_DIR) + "/" + name; }
+std::string GoldenPath(const std::string& name) {
+    return std::string(VOLTRAX_GOLDEN_DIR) + "/" + name;
+}
 
 // The file's values by name; a missing file has none, so every value shows as new.
 std::map<std::string, std::string> ReadGolden(const std::string& path) {
@@ -19,8 +21,10 @@ std::map<std::string, std::string> ReadGolden(const std::string& path) {
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         const size_t space = line.find(' ');
-        if (space == std::string::npos) values[line] = "";
-        else values[line.substr(0, space)] = line.substr(space + 1);
+        if (space == std::string::npos)
+            values[line] = "";
+        else
+            values[line.substr(0, space)] = line.substr(space + 1);
     }
     return values;
 }
@@ -43,12 +47,15 @@ std::string CompareWithGolden(const std::string& name, const NamedValues& actual
             report << "+ " << key << ' ' << value << "   (not in the file)\n";
             continue;
         }
-        if (it->second != value) report << "- " << key << ' ' << it->second << "\n+ " << key << ' ' << value << '\n';
+        if (it->second != value)
+            report << "- " << key << ' ' << it->second << "\n+ " << key << ' ' << value << '\n';
         expected.erase(it);
     }
-    for (const auto& [key, value] : expected) report << "- " << key << ' ' << value << "   (no longer made)\n";
+    for (const auto& [key, value] : expected)
+        report << "- " << key << ' ' << value << "   (no longer made)\n";
     if (report.str().empty()) return "";
-    return path + " disagrees (- expected, + now; VOLTRAX_UPDATE_GOLDEN=1 rewrites it if the change is meant):\n" +
+    return path +
+           " disagrees (- expected, + now; VOLTRAX_UPDATE_GOLDEN=1 rewrites it if the change is meant):\n" +
            report.str();
 }
 
