@@ -121,7 +121,7 @@ drop_guest() {
   local stopped_ms; stopped_ms=$(( $(date +%s%N) / 1000000 ))
   kill -STOP "$guest_pid"
   wait_until "$2" line_shown "host_drop_waiting_$lang" || true
-  sleep "$(awk "BEGIN { s = $1 - ($(date +%s%N) / 1000000 - $stopped_ms) / 1000; print s > 0 ? s : 0 }")"
+  sleep "$(awk "BEGIN { s = $1 - ($(date +%s%N) / 1000000 - $stopped_ms) / 1000; print (s > 0 ? s : 0) }")"
   kill -CONT "$guest_pid"
 }
 # A 3-second drop: the waiting line, then both play on and the line is gone.
