@@ -32,25 +32,28 @@ start_game() {
   "$work/voltrax" "$@" >"$work/log" 2>&1 &
   game_pid=$!
   wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^VOLTRAX VER 2.1$' | head -n1)" || fail "no window"
-  # Shown once the window has its menu bar above the picture and something is painted.
-  wait_until 10 painted || fail "the window shows no picture"
+  # Laid out once the menu bar sits above the picture; callers wait for what it shows.
+  wait_until 10 laid_out || fail "the window has no menu bar above the picture"
 }
-painted() {
+laid_out() {
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   menu=$((HEIGHT - 342))
-  [ "$menu" -gt 0 ] && shot painted &&
-    [ "$(convert "$work/painted.png" -crop "512x342+0+$menu" +repage -format %k info:)" -gt 1 ]
+  [ "$menu" -gt 0 ]
 }
 # wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
 # SECONDS and at most 10 tries a second; false when it never succeeded.
+# (Shell arithmetic and bash's clock only: a busy machine makes every process slow to start.)
 wait_until() {
-  local limit_ms tries deadline
-  limit_ms="$(awk "BEGIN { print int($1 * 1000) }")"; shift
+  local whole="${1%.*}" frac="" limit_ms deadline_us tries i
+  [[ "$1" == *.* ]] && frac="${1#*.}"
+  frac="${frac}000"
+  limit_ms=$(( 10#${whole:-0} * 1000 + 10#${frac:0:3} ))
+  shift
+  deadline_us=$(( ${EPOCHREALTIME/./} + limit_ms * 1000 ))
   tries=$(( limit_ms / 100 + 1 ))
-  deadline=$(( $(date +%s%N) / 1000000 + limit_ms ))
-  for _ in $(seq "$tries"); do
+  for (( i = 0; i < tries; i++ )); do
     "$@" && return 0
-    [ $(( $(date +%s%N) / 1000000 )) -lt "$deadline" ] || return 1
+    (( ${EPOCHREALTIME/./} < deadline_us )) || return 1
     sleep 0.1
   done
   return 1
@@ -71,11 +74,13 @@ hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 pixels_differ() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 # Pixels that differ between a crop of a shot and the same crop of a reference picture.
 differ() { # shot ref x y w h [scale]
-  local scale="${7:-1}"
-  convert "$work/$1.png" -crop "$(( $5 * scale ))x$(( $6 * scale ))+$(( $3 * scale ))+$(( $4 * scale + menu ))" +repage \
-    -sample "$5x$6!" "$work/a.png"
-  convert "$2" -crop "$5x$6+$3+$4" +repage "$work/b.png"
-  pixels_differ "$work/a.png" "$work/b.png"
+  local scale="${7:-1}" crop="$(( $5 * ${7:-1} ))x$(( $6 * ${7:-1} ))+$(( $3 * ${7:-1} ))+$(( $4 * ${7:-1} + menu ))"
+  if [ "$scale" = 1 ]; then
+    compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$2" -crop "$5x$6+$3+$4" +repage \) null: 2>&1 || true
+  else
+    convert "$work/$1.png" -crop "$crop" +repage -sample "$5x$6!" "$work/a.png"
+    compare -metric AE "$work/a.png" \( "$2" -crop "$5x$6+$3+$4" +repage \) null: 2>&1 || true
+  fi
 }
 # Player 1's back paddle cut out of a shot of the window.
 paddle_shot() { shot "$1"; convert "$work/$1.png" -crop 14x60+70+$((62 + menu)) +repage "$work/$1-paddle.png"; }
