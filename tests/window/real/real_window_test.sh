@@ -35,7 +35,7 @@ wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "the stage sele
 
 click 424 273  # OK
 wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
-steer_until_moved a || fail "A did not move paddle 0"
+steer_until_moved a z || fail "A did not move paddle 0"
 
 xdotool key p
 wait_until_still 5 paused || fail "P did not pause"

@@ -16,7 +16,15 @@ root_changed() { import -window root "$work/root.png" && [ "$(pixels_differ "$wo
 wait_until 5 root_changed || fail "the options menu did not open"
 [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/v11b_menu_ja.png"
 xdotool mousemove --window "$wid" 120 $((menu + 73)) click 1  # キー設定(K)..., the fourth item
-dialog="$(timeout 10 xdotool search --sync --onlyvisible --name '^キー設定$' | head -n1)" || fail "no key dialog"
+# (xdotool's name patterns do not match Japanese: the names are compared here.)
+key_dialog() {
+  local w
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w")" = "キー設定" ] && { dialog="$w"; return 0; }
+  done
+  return 1
+}
+wait_until 10 key_dialog || fail "no key dialog"
 # The dialog sits centred on the window: player 1 up's button, then OK.
 dialog_changed() { import -window "$dialog" "$work/dialog.png" && [ "$(pixels_differ "$work/dialog_was.png" "$work/dialog.png")" != "0" ]; }
 next_dialog_change() { import -window "$dialog" "$work/dialog_was.png"; "$@"; wait_until 5 dialog_changed; }
@@ -32,8 +40,10 @@ click 255 183   # 1P VS CPU
 wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "1P VS CPU did not open the stage select"
 click 424 273   # OK: the match
 wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
-# Z (down, not remapped) moves the paddle once play runs; then A no longer moves it up, Q does.
-steer_until_moved z || fail "Z did not move player 1's paddle"
+# Q moves the paddle once play runs; Z (down, not remapped) takes it off the top; then A no
+# longer moves it up, and Q does.
+steer_until_moved q z || fail "Q did not move player 1's paddle"
+hold z 0.6
 paddle_shot before_a
 hold a 0.6
 paddle_shot after_a

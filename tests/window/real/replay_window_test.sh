@@ -43,11 +43,12 @@ click 255 183  # 1P VS CPU
 wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "1P VS CPU did not open the stage select"
 click 424 273  # OK
 wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
-steer_until_moved a || fail "A did not move player 1's paddle"
+steer_until_moved a z || fail "A did not move player 1's paddle"
 # The keys the replay records, held for their times.
 for _ in 1 2 3; do hold a 0.4; hold z 0.5; done
 xdotool key p
 wait_until_still 5 paused || fail "P did not pause"
+xdotool windowmove "$wid" 0 0  # so that twice the size fits on the screen
 xdotool windowsize "$wid" 1024 $(( 684 + menu ))
 wait_until 5 size_is 1024x$(( 684 + menu )) || fail "the window was not resized"
 wait_until 5 shows_paused_twice || fail "the paused match is not drawn at twice the size"

@@ -100,12 +100,14 @@ wait_until_changed() { local limit="$1"; shift; wait_until "$limit" changed "$@"
 still() { shot "$1-a" && sleep 0.5 && shot "$1" && [ "$(pixels_differ "$work/$1-a.png" "$work/$1.png")" = "0" ]; }
 # wait_until_still SECONDS SHOT: waits until the picture stands still (a pause, a screen).
 wait_until_still() { local limit="$1"; shift; wait_until "$limit" still "$@"; }
-# steer_until_moved KEY: holds KEY 0.6 s (the input: long enough to move the paddle) until
-# player 1's back paddle moves, at most 8 times: the match's intro may still be running.
+# steer_until_moved KEY [BACK]: holds KEY 0.6 s (the input: long enough to move the paddle)
+# until player 1's back paddle moves, at most 8 times: the match's intro may still be
+# running. Between tries BACK moves the paddle away from a limit it may sit at.
 steer_until_moved() {
   for _ in $(seq 8); do
     paddle_shot steer_before; hold "$1" 0.6; paddle_shot steer_after
     paddle_moved steer_before steer_after && return 0
+    [ -z "${2:-}" ] || hold "$2" 0.6
   done
   return 1
 }
