@@ -57,16 +57,17 @@ window_of() {  # the newest VOLTRAX window not yet taken
   fail "no window"
 }
 shot() { import -window "$1" "$work/$2.png"; }
-# Pixels that differ between two shots in the field (the table under the panel).
-field_diff() {
-  convert "$work/$1.png" -crop "380x200+66+$((61 + menu))" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "380x200+66+$((61 + menu))" +repage "$work/b.png"
-  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
+# Pixels that differ between two shots in an area of the picture.
+area_diff() {  # shot_a shot_b x y w h
+  local crop="${5}x${6}+${3}+$(($4 + menu))" n
+  n="$(compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$work/$2.png" -crop "$crop" +repage \) null: 2>&1 || true)"
+  echo "${n%% *}"
 }
+# Pixels that differ between two shots in the field (the table under the panel).
+field_diff() { area_diff "$1" "$2" 66 61 380 200; }
 on_title() {  # the floor of the title picture, below the buttons and any message box
-  convert "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage "$work/a.png"
-  convert "$work/dat/OP" -crop 300x30+0+305 +repage "$work/b.png"
-  [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = "0" ]
+  [ "$(compare -metric AE \( "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage \) \
+    \( "$work/dat/OP" -crop 300x30+0+305 +repage \) null: 2>&1 || true)" = "0" ]
 }
 
 connect() {
@@ -141,12 +142,6 @@ fi
 connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 click_guest() { xdotool mousemove --window "$guest_wid" "$1" $(($2 + menu)) click 1; }
-# Pixels that differ between two shots in an area of the picture.
-area_diff() {  # shot_a shot_b x y w h
-  convert "$work/$1.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/b.png"
-  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
-}
 if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
   keep() { [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work/$1.png" "$VOLTRAX_SHOTS/$1_$lang.png"; true; }
   shot "$host_wid" host_select
