@@ -139,7 +139,15 @@ for _ in $(seq 50); do [ -s "$wl/wtype.pid" ] && break; sleep 0.1; done
 wtype_pid="$(cat "$wl/wtype.pid")"
 wayland_pids+=("$wtype_pid")
 # P comes 0.3 s after wtype starts and R 2.5 s after P: the replay stands still between.
-s_still() { s_picture s-paused-a && sleep 0.8 && s_picture s-paused-b && same_picture s-paused-a s-paused-b; }
+# Each poll takes one picture and compares it with the one before (at least 0.5 s earlier).
+s_still() {
+  sleep 0.4
+  s_picture s-paused-b || return 1
+  [ -f "$work/s-paused-a.png" ] && same_picture s-paused-a s-paused-b && return 0
+  mv "$work/s-paused-b.png" "$work/s-paused-a.png"
+  return 1
+}
+rm -f "$work/s-paused-a.png"
 wait_until 2.5 s_still || fail "sway: P from the virtual keyboard did not pause the replay"
 s_resumed() { s_picture s-resumed && ! same_picture s-resumed s-paused-b; }
 wait_until 6 s_resumed || fail "sway: R from the virtual keyboard did not resume the replay"
