@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "support/match_harness.h"
 
 namespace vx {
@@ -15,9 +13,6 @@ using testing::ShowsSheet;
 
 constexpr int SmallDigit(int d) {
     return 40 + 23 * d;
-}
-constexpr int LargeDigit(int d) {
-    return 40 + 28 * d;
 }
 
 class MatchPanel : public ::testing::Test {
@@ -61,45 +56,6 @@ TEST_F(MatchPanel, HeaderZeroesTheScoresAndDrawsBothAsASingleZero) {
     EXPECT_EQ(g.Scores[1], 0);
     EXPECT_TRUE(ShowsSheet(g.MainPict, 93, 22, SmallDigit(0), 0));
     EXPECT_TRUE(ShowsSheet(g.MainPict, 397, 22, SmallDigit(0), 0));
-}
-
-TEST_F(MatchPanel, SecondMarkIsTheComputerAgainstTheComputerAndPlayerTwoOtherwise) {
-    g.GameMode = 1;
-    DrawMatchHeader(g);
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 140, 34, 242, 545));
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 359, 34, 228, 545));
-    g.GameMode = 2;
-    DrawMatchHeader(g);
-    EXPECT_TRUE(ShowsSheet(g.MainPict, 359, 34, 255, 545));
-}
-
-TEST_F(MatchPanel, HeaderKeepsThePanelStripWithBothMarksInLMask) {
-    DrawMatchHeader(g);
-    EXPECT_TRUE(ShowsSheet(g.LMask, 140 - 56, 34, 242, 545));
-    EXPECT_TRUE(ShowsSheet(g.LMask, 359 - 56, 34, 228, 545));
-    EXPECT_EQ(g.LMask.Pixel(0, 0), kTableColour);
-}
-
-// The header shows 120 in three places at 247, 277 and 307, other times as two digits at
-// 265 and 295 (the clock in play centres a single digit: see MatchFrame).
-TEST_F(MatchPanel, ClockDigitsSitInTheirPlaces) {
-    const struct {
-        int16_t seconds;
-        std::vector<std::pair<int, int>> digits;  // (x, digit)
-    } cases[] = {
-        {120, {{247, 1}, {277, 2}, {307, 0}}},
-        {90, {{265, 9}, {295, 0}}},
-        {60, {{265, 6}, {295, 0}}},
-    };
-    g.RuleKind = 1;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.seconds);
-        testing::PaintTable(g);
-        g.TimeLeft = c.seconds;
-        DrawMatchHeader(g);
-        for (auto [x, digit] : c.digits)
-            EXPECT_TRUE(ShowsSheet(g.MainPict, x, 14, LargeDigit(digit), 25)) << x;
-    }
 }
 
 TEST_F(MatchPanel, ScoreRuleShowsTheLabelAndOnlyTheOfferedLimits) {

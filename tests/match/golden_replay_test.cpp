@@ -1,12 +1,14 @@
 // Golden replay: a fixed seed and a fixed key script give one known final state per
-// stage. Any change to the physics, the items, the drawing or the order of the calls in
-// a frame changes these lines; update them only for a change that is meant.
+// stage, kept in tests/data/golden/replay_final_states.txt. Any change to the physics, the
+// items, the drawing or the order of the calls in a frame changes those lines; rewrite
+// them (VOLTRAX_UPDATE_GOLDEN=1) only for a change that is meant.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
 #include "match/key_input.h"
+#include "support/golden_file.h"
 #include "support/match_harness.h"
 
 namespace vx {
@@ -66,27 +68,13 @@ std::string Replay(uint8_t stage, uint8_t mode) {
     return line;
 }
 
-TEST(GoldenReplay, EveryStageAgainstTheComputerEndsInItsKnownState) {
-    const char* expected[] = {
-        "",
-        "frames 900 score 1:8 time 90 pucks 1 [13768,21804,1 0,0,0 0,0,0] paddles 219 123 171 171 item 1/2 "
-        "screen 1cd5b0d83d3159ec",
-        "frames 900 score 1:5 time 90 pucks 1 [15971,14077,1 0,0,0 0,0,0] paddles 219 123 171 171 item 5/2 "
-        "screen fc7892c9fed29dd7",
-        "frames 900 score 2:5 time 90 pucks 1 [20048,16292,1 0,0,0 0,0,0] paddles 219 123 171 171 item 3/2 "
-        "screen 60f4c788be3e6519",
-        "frames 900 score 0:10 time 90 pucks 1 [16882,8516,1 0,0,0 0,0,0] paddles 219 123 171 171 item 2/2 "
-        "screen c54a8c9182962ab0",
-        "frames 900 score 3:28 time 90 pucks 3 [23520,6956,1 29661,17365,1 9982,16513,1] paddles 219 123 155 "
-        "187 item 3/2 screen 83237afbe73bca98",
-    };
-    for (uint8_t stage = 1; stage <= 5; ++stage) EXPECT_EQ(Replay(stage, 1), expected[stage]) << int(stage);
-}
-
-TEST(GoldenReplay, TwoPlayersOnStageThreeEndInTheirKnownState) {
-    EXPECT_EQ(Replay(3, 2),
-              "frames 900 score 1:5 time 90 pucks 1 [44707,9229,1 0,0,0 0,0,0] paddles 243 99 219 123 item "
-              "6/2 screen 2c84e346166f0ea1");
+// Every stage against the computer, and two players on stage 3, to their final state.
+TEST(GoldenReplay, EveryStageEndsInItsKnownState) {
+    testing::NamedValues states;
+    for (uint8_t stage = 1; stage <= 5; ++stage)
+        states.emplace_back("stage" + std::to_string(stage) + ".vs_cpu", Replay(stage, 1));
+    states.emplace_back("stage3.vs_2p", Replay(3, 2));
+    EXPECT_EQ(testing::CompareWithGolden("replay_final_states.txt", states), "");
 }
 
 }  // namespace

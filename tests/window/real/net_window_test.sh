@@ -58,16 +58,17 @@ window_of() {  # the newest VOLTRAX window not yet taken
   fail "no window"
 }
 shot() { import -window "$1" "$work/$2.png"; }
-# Pixels that differ between two shots in the field (the table under the panel).
-field_diff() {
-  convert "$work/$1.png" -crop "380x200+66+$((61 + menu))" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "380x200+66+$((61 + menu))" +repage "$work/b.png"
-  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
+# Pixels that differ between two shots in an area of the picture.
+area_diff() {  # shot_a shot_b x y w h
+  local crop="${5}x${6}+${3}+$(($4 + menu))" n
+  n="$(compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$work/$2.png" -crop "$crop" +repage \) null: 2>&1 || true)"
+  echo "${n%% *}"
 }
+# Pixels that differ between two shots in the field (the table under the panel).
+field_diff() { area_diff "$1" "$2" 66 61 380 200; }
 on_title() {  # the floor of the title picture, below the buttons and any message box
-  convert "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage "$work/a.png"
-  convert "$work/dat/OP" -crop 300x30+0+305 +repage "$work/b.png"
-  [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)" = "0" ]
+  [ "$(compare -metric AE \( "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage \) \
+    \( "$work/dat/OP" -crop 300x30+0+305 +repage \) null: 2>&1 || true)" = "0" ]
 }
 
 connect() {
@@ -84,32 +85,54 @@ connect() {
   eval "$(xdotool getwindowgeometry --shell "$host_wid")"
   menu=$((HEIGHT - 342))
   xdotool windowfocus --sync "$host_wid"
-  sleep 3  # the handshake, then the host's stage select and the guest's waiting screen
-  shot "$guest_wid" guest_waiting
+  # The handshake, then the host's stage select and the guest's waiting screen.
+  wait_until 20 window_shows "$host_wid" host_select "$work/dat/stagec" 0 0 512 10 ||
+    fail "the host does not reach the stage select"
+  wait_until 10 window_still "$guest_wid" guest_waiting || fail "the guest's screen does not settle"
 }
+# window_shows WID SHOT REF X Y W H: takes SHOT of window WID; true when its area equals REF's.
+window_shows() { shot "$1" "$2" && [ "$(differ "${@:2}")" = "0" ]; }
+# window_still WID SHOT: two shots 0.5 s apart, SHOT-a and SHOT (kept), show the same field
+# (the network line's figures below it change on their own).
+window_still() {
+  shot "$1" "$2-a" && sleep 0.5 && shot "$1" "$2" && [ "$(field_diff "$2-a" "$2")" = "0" ]
+}
+# playing WID: three shots a quarter second apart, each field unlike the one before: the
+# match runs (the intro's Ready and Go stand still for longer than that).
+playing() {
+  shot "$1" play_a && sleep 0.25 && shot "$1" play_b && sleep 0.25 && shot "$1" play_c &&
+    [ "$(field_diff play_a play_b)" -gt 0 ] && [ "$(field_diff play_b play_c)" -gt 0 ]
+}
+# match_runs WID: the battle picture is on WID, then play goes on in it.
+match_runs() {
+  wait_until 20 window_shows "$1" match_shown "$work/dat/battle" 0 0 512 12 || fail "no match in window $1"
+  wait_until 10 playing "$1" || fail "the match in window $1 does not play"
+}
+on_title_now() { shot "$1" "$2" && on_title "$2"; }
 # Pixels of the waiting line's dark band in a shot (the line lies across the field's
 # middle, 66..446 x 160..184 of the picture; the field itself has no such black).
 waiting_line() {
   convert "$work/$1.png" -crop "380x24+66+$((160 + menu))" +repage -fuzz 5% -fill white \
     -opaque black -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
 }
-# The guest's program stops for $1 seconds mid-match: the host shows the waiting line.
+line_shown() { shot "$host_wid" "$1" && [ "$(waiting_line "$1")" -gt 2000 ]; }
+line_gone() { shot "$host_wid" "$1" && [ "$(waiting_line "$1")" -lt 200 ]; }
+# The guest's program stops for $1 seconds mid-match (the test's input: that long, by the
+# clock); meanwhile, for at most $2 seconds, the host is watched for the waiting line.
 drop_guest() {
+  local stopped_ms; stopped_ms=$(( $(date +%s%N) / 1000000 ))
   kill -STOP "$guest_pid"
-  sleep "$2"
-  shot "$host_wid" "host_drop_waiting_$lang"
-  sleep "$(awk "BEGIN { print $1 - $2 }")"
+  wait_until "$2" line_shown "host_drop_waiting_$lang" || true
+  sleep "$(awk "BEGIN { s = $1 - ($(date +%s%N) / 1000000 - $stopped_ms) / 1000; print (s > 0 ? s : 0) }")"
   kill -CONT "$guest_pid"
 }
 # A 3-second drop: the waiting line, then both play on and the line is gone.
 short_drop() {
-  drop_guest 3 2.5
+  drop_guest 3 2.8
   [ "$(waiting_line "host_drop_waiting_$lang")" -gt 2000 ] || fail "no waiting line on the host during the drop ($lang)"
-  sleep 2
-  shot "$host_wid" "host_after_drop_$lang"; sleep 0.7; shot "$host_wid" "host_after_drop_later_$lang"
-  [ "$(waiting_line "host_after_drop_$lang")" -lt 200 ] || fail "the waiting line stays after the drop ($lang)"
-  [ "$(field_diff "host_after_drop_$lang" "host_after_drop_later_$lang")" -gt 0 ] ||
-    fail "the match did not play on after the drop ($lang)"
+  wait_until 5 line_gone "host_after_drop_$lang" || fail "the waiting line stays after the drop ($lang)"
+  host_field_changed() { shot "$host_wid" "host_after_drop_later_$lang" && [ "$(field_diff "host_after_drop_$lang" "host_after_drop_later_$lang")" -gt 0 ]; }
+  wait_until 3 host_field_changed || fail "the match did not play on after the drop ($lang)"
   ! grep -q "20 seconds" "$work/host.log" "$work/guest.log" || fail "a 3-second drop ended the match ($lang)"
 }
 if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
@@ -120,65 +143,69 @@ fi
 connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 click_guest() { xdotool mousemove --window "$guest_wid" "$1" $(($2 + menu)) click 1; }
-# Pixels that differ between two shots in an area of the picture.
-area_diff() {  # shot_a shot_b x y w h
-  convert "$work/$1.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "${5}x${6}+${3}+$(($4 + menu))" +repage "$work/b.png"
-  local n; n="$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)"; echo "${n%% *}"
-}
 if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
   keep() { [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work/$1.png" "$VOLTRAX_SHOTS/$1_$lang.png"; true; }
   shot "$host_wid" host_select
-  xdotool windowfocus --sync "$host_wid" key ctrl+l; sleep 1
+  # area_differs WID SHOT BEFORE X Y W H MIN: takes SHOT of WID; more than MIN pixels of the
+  # area differ from shot BEFORE.
+  area_differs() { shot "$1" "$2" && [ "$(area_diff "$3" "$2" "$4" "$5" "$6" "$7")" -gt "$8" ]; }
+  xdotool windowfocus --sync "$host_wid" key ctrl+l
+  wait_until 5 area_differs "$guest_wid" guest_swapped guest_waiting 0 0 512 342 200 ||
+    fail "the guest is not told it plays on the left"
   shot "$host_wid" host_swapped
-  shot "$guest_wid" guest_swapped
   keep host_swapped; keep guest_swapped
-  [ "$(area_diff guest_waiting guest_swapped 0 0 512 342)" -gt 200 ] || fail "the guest is not told it plays on the left"
-  click_host 424 273; sleep 7  # OK: the waiting screen, Ready, Go
+  click_host 424 273  # OK: the waiting screen, Ready, Go
+  match_runs "$host_wid"
+  shot "$host_wid" host_no_line
   xdotool windowfocus --sync "$host_wid" key ctrl+i
-  shot "$host_wid" host_before
-  convert "$work/host_before.png" -crop 14x60+70+$((62 + menu)) +repage "$work/left_before.png"
-  xdotool windowfocus --sync "$guest_wid"
-  xdotool keydown a; sleep 1; xdotool keyup a; sleep 0.5
-  shot "$host_wid" host_line
-  shot "$guest_wid" guest_playing
+  wait_until 5 area_differs "$host_wid" host_line host_no_line 0 290 72 52 200 || fail "no network line on the host"
   keep host_line
-  convert "$work/host_line.png" -crop 14x60+70+$((62 + menu)) +repage "$work/left_after.png"
-  [ "$(compare -metric AE "$work/left_before.png" "$work/left_after.png" null: 2>&1 || true)" != "0" ] ||
-    fail "the guest's keys do not move the left paddle"
-  [ "$(area_diff host_line guest_playing 0 290 72 52)" -gt 200 ] || fail "no network line on the host"
+  # The guest holds A for a second (the input), up to five times, until the host's left
+  # paddle moves.
+  left_moved() { shot "$host_wid" host_after && [ "$(area_diff host_before host_after 70 62 14 60 0)" -gt 0 ]; }
+  xdotool windowfocus --sync "$guest_wid"
+  for _ in $(seq 5); do
+    shot "$host_wid" host_before
+    xdotool keydown a; sleep 1; xdotool keyup a
+    wait_until 2 left_moved && break
+  done
+  left_moved || fail "the guest's keys do not move the left paddle"
   both_ended() { [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ]; }
-  for _ in $(seq 120); do both_ended && break; sleep 1; done
-  both_ended || fail "the match did not end on both sides"
-  sleep 3
-  shot "$host_wid" host_result
-  click_guest 260 133; sleep 2  # the guest asks for RETRY
-  shot "$host_wid" host_request
-  shot "$guest_wid" guest_asking
+  wait_until 120 both_ended || fail "the match did not end on both sides"
+  wait_until 10 window_still "$host_wid" host_result || fail "the host's result screen does not settle"
+  # The guest asks for RETRY (clicked again if the result's buttons were not up yet).
+  for _ in $(seq 5); do
+    click_guest 260 133
+    wait_until 2 area_differs "$host_wid" host_request host_result 16 290 480 30 500 && break
+  done
+  area_differs "$host_wid" host_request host_result 16 290 480 30 500 || fail "the host does not see the request"
+  wait_until 5 window_still "$guest_wid" guest_asking || fail "the guest's screen does not settle"
   keep host_request; keep guest_asking
-  [ "$(area_diff host_result host_request 16 290 480 30)" -gt 500 ] || fail "the host does not see the request"
-  click_host 458 305; sleep 2  # refuse
-  shot "$guest_wid" guest_refused
+  click_host 458 305  # refuse
+  wait_until 5 area_differs "$guest_wid" guest_refused guest_asking 16 290 480 30 100 ||
+    fail "the guest does not see the refusal"
   keep guest_refused
-  [ "$(area_diff guest_asking guest_refused 16 290 480 30)" -gt 100 ] || fail "the guest does not see the refusal"
-  click_guest 260 133; sleep 2
-  click_host 394 305; sleep 8  # accept: the retry starts on both
-  shot "$host_wid" host_retry
-  shot "$guest_wid" guest_retry
-  [ "$(field_diff host_result host_retry)" -gt 500 ] || fail "the retry did not start on the host"
-  [ "$(field_diff host_result guest_retry)" -gt 500 ] || fail "the retry did not start on the guest"
-  xdotool windowfocus --sync "$host_wid" key p; sleep 1.5; xdotool key s; sleep 3
-  shot "$host_wid" host_title
-  shot "$guest_wid" guest_title
-  on_title host_title || fail "S leaves the host away from the title"
-  on_title guest_title || fail "S leaves the guest away from the title"
+  for _ in $(seq 5); do
+    click_guest 260 133
+    wait_until 2 area_differs "$host_wid" host_request2 host_result 16 290 480 30 500 && break
+  done
+  click_host 394 305  # accept: the retry starts on both
+  wait_until 15 area_differs "$host_wid" host_retry host_result 66 61 380 200 500 || fail "the retry did not start on the host"
+  wait_until 15 area_differs "$guest_wid" guest_retry host_result 66 61 380 200 500 || fail "the retry did not start on the guest"
+  match_runs "$host_wid"
+  xdotool windowfocus --sync "$host_wid" key p
+  wait_until 5 window_still "$host_wid" host_paused || fail "P did not pause the retry"
+  xdotool key s
+  wait_until 10 on_title_now "$host_wid" host_title || fail "S leaves the host away from the title"
+  wait_until 10 on_title_now "$guest_wid" guest_title || fail "S leaves the guest away from the title"
   [ "$(grep -c '^network match' "$work/host.out")" = 2 ] || fail "not two matches on the host"
   cat "$work/host.out" "$work/guest.out"
   echo "network choices: all checks passed"
   exit 0
 fi
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
-  click_host 424 273; sleep 6
+  click_host 424 273
+  match_runs "$host_wid"
   # Both players steer, each with the player-1 keys of their own window, until both
   # sides have printed the match's line.
   both_ended() { [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ]; }
@@ -192,35 +219,30 @@ if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
   done
   both_ended || fail "the match did not end on both sides"
   xdotool windowfocus --sync "$host_wid"
-  sleep 3
-  shot "$host_wid" host_result
-  shot "$guest_wid" guest_result
+  wait_until 10 window_still "$host_wid" host_result || fail "the host's result screen does not settle"
+  wait_until 10 window_still "$guest_wid" guest_result || fail "the guest's result screen does not settle"
   h="$(sed 's/, largest.*//' "$work/host.out")"; g="$(sed 's/, largest.*//' "$work/guest.out")"
   [ -n "$h" ] && [ "$h" = "$g" ] || fail "the --verbose lines differ: '$h' / '$g'"
   [ "$(field_diff host_result guest_result)" = "0" ] || fail "the result screens differ"
-  click_host 260 133; sleep 6  # RETRY
+  click_host 260 133  # RETRY
+  match_runs "$host_wid"
 else
-  click_host 424 273; sleep 6  # OK (stage 1); both sides: waiting screen, Ready, Go
+  click_host 424 273  # OK (stage 1); both sides: waiting screen, Ready, Go
+  match_runs "$host_wid"
 fi
+# The host's keys, held for their times (the test's input).
 for _ in 1 2 3; do xdotool keydown a; sleep 0.4; xdotool keyup a; xdotool keydown z; sleep 0.4; xdotool keyup z; done
 short_drop
 shot "$host_wid" host_playing
 shot "$guest_wid" guest_playing
 xdotool key p
-sleep 1.5
-shot "$host_wid" host_paused
-shot "$guest_wid" guest_paused
-sleep 1
-shot "$guest_wid" guest_paused_later
-[ "$(field_diff guest_paused guest_paused_later)" = "0" ] || fail "the guest goes on playing after P"
+wait_until 5 window_still "$host_wid" host_paused || fail "the host goes on playing after P"
+wait_until 5 window_still "$guest_wid" guest_paused || fail "the guest goes on playing after P"
 [ "$(field_diff host_playing host_paused)" -gt 500 ] || fail "no PAUSE on the host"
 [ "$(field_diff guest_playing guest_paused)" -gt 500 ] || fail "no PAUSE on the guest"
 xdotool key s
-sleep 3
-shot "$host_wid" host_title
-shot "$guest_wid" guest_title
-on_title host_title || fail "S leaves the host away from the title"
-on_title guest_title || fail "S leaves the guest away from the title"
+wait_until 10 on_title_now "$host_wid" host_title || fail "S leaves the host away from the title"
+wait_until 10 on_title_now "$guest_wid" guest_title || fail "S leaves the guest away from the title"
 for side in host guest; do
   grep -q "^network match: frames " "$work/$side.out" || fail "no --verbose line from the $side"
   file="$(ls "$work/$side/data/voltrax/replays/"*_vs2p_*_incomplete.vxr 2>/dev/null | head -n1)"
@@ -233,12 +255,17 @@ for side in host guest; do
     fail "the $side's --verbose line and replay end apart"
 done
 # Esc on the host in the middle of a match: the guest is told and goes back to the title.
-for wid in "$guest_wid" "$host_wid"; do xdotool windowfocus --sync "$wid" key Escape; sleep 0.5; done
+ended() { ! kill -0 "$1" 2>/dev/null; }
+xdotool windowfocus --sync "$guest_wid" key Escape
+wait_until 10 ended "$guest_pid" || fail "Esc did not end the guest's program"
+xdotool windowfocus --sync "$host_wid" key Escape
+wait_until 10 ended "$host_pid" || fail "Esc did not end the host's program"
 wait "$host_pid" "$guest_pid" || fail "the programs did not end cleanly"
 host_wid=""; mv "$work/guest.log" "$work/guest1.log"; mv "$work/host.log" "$work/host1.log"
 lang=ja
 connect
-click_host 424 273; sleep 7
+click_host 424 273
+match_runs "$host_wid"
 short_drop
 if [ -n "${VOLTRAX_NET_LONG_DROP:-}" ]; then
   # 25 s away: the host gives up after 20 s, the guest hears why once it runs again.
@@ -246,7 +273,8 @@ if [ -n "${VOLTRAX_NET_LONG_DROP:-}" ]; then
   for _ in $(seq 50); do grep -q "20 seconds" "$work/guest.log" && break; sleep 0.2; done
   grep -q "could not be reached for 20 seconds" "$work/host.log" || fail "the host did not give up"
   grep -q "could not be reached for 20 seconds" "$work/guest.log" || fail "the guest was not told"
-  sleep 2
+  two_messages() { [ "$(xdotool search --onlyvisible --name '^VOLTRAX$' 2>/dev/null | wc -l)" -ge 2 ]; }
+  wait_until 10 two_messages || fail "the end is not told in two message boxes"
   import -window root -crop 1110x420+0+0 +repage "$work/long_drop_end.png"  # both windows and messages
   for side in host guest; do
     file="$(ls "$work/$side/data/voltrax/replays/"*_incomplete.vxr | tail -n1)"
@@ -259,9 +287,7 @@ fi
 xdotool key Escape
 for _ in $(seq 40); do grep -q "has left" "$work/guest.log" && break; sleep 0.2; done
 grep -q "The other player has left the network match." "$work/guest.log" || fail "the guest was not told"
-sleep 2.5
-shot "$guest_wid" guest_after_esc
-on_title guest_after_esc || fail "the guest is not back on the title"
+wait_until 10 on_title_now "$guest_wid" guest_after_esc || fail "the guest is not back on the title"
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
   cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$work"/*drop*.png "$VOLTRAX_SHOTS/" 2>/dev/null || true

@@ -29,20 +29,37 @@ read_score() {
   echo "$best"
 }
 
+shows_paused_twice() {
+  shot paused2x
+  convert "$work/paused2x.png" -crop "1024x684+0+$menu" +repage -sample '512x342!' "$work/twice.png"
+  convert "$work/paused.png" -crop "512x342+0+$menu" +repage "$work/once.png"
+  [ "$(pixels_differ "$work/twice.png" "$work/once.png")" = "0" ]
+}
+shows_paused() { shot paused1x && [ "$(pixels_differ "$work/paused1x.png" "$work/paused.png")" = "0" ]; }
+
 # --- a match, paused and resized in the middle, paused again and quit ---
 start_game
 click 255 183  # 1P VS CPU
-sleep 1.5
+wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "1P VS CPU did not open the stage select"
 click 424 273  # OK
-sleep 3.5
+wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
+steer_until_moved a z || fail "A did not move player 1's paddle"
+# The keys the replay records, held for their times.
 for _ in 1 2 3; do hold a 0.4; hold z 0.5; done
-xdotool key p; sleep 0.5
-xdotool windowsize "$wid" 1024 $(( 684 + menu )); sleep 0.8
-xdotool windowsize "$wid" 512 "$HEIGHT"; sleep 0.5
-xdotool key r; sleep 0.3
+xdotool key p
+wait_until_still 5 paused || fail "P did not pause"
+xdotool windowmove "$wid" 0 0  # so that twice the size fits on the screen
+xdotool windowsize "$wid" 1024 $(( 684 + menu ))
+wait_until 5 size_is 1024x$(( 684 + menu )) || fail "the window was not resized"
+wait_until 5 shows_paused_twice || fail "the paused match is not drawn at twice the size"
+xdotool windowsize "$wid" 512 "$HEIGHT"
+wait_until 5 size_is "512x$HEIGHT" || fail "the window was not resized back"
+wait_until 5 shows_paused || fail "the paused match is not drawn at its size again"
+xdotool key r
+wait_until_changed 5 resumed paused || fail "R did not resume"
 for _ in 1 2 3; do hold z 0.3; hold a 0.6; done
-xdotool key p; sleep 0.6
-shot final
+xdotool key p
+wait_until_still 5 final || fail "P did not pause again"
 p1="$(read_score final 0)"; p2="$(read_score final 1)"
 xdotool key Escape
 end_game
@@ -55,10 +72,8 @@ case "$line" in *" score $p1:$p2 result undecided "*" agrees") ;; *) fail "verif
 
 # --- the replay watched in the window ---
 start_game --replay "$file"
-sleep 5
-shot watching
-[ "$(differ watching "$work/dat/battle" 0 0 512 12)" = "0" ] || fail "--replay shows no match"
-xdotool key a; sleep 0.2  # the paddle keys do nothing to a replay
+wait_for_picture 15 watching "$work/dat/battle" 0 0 512 12 || fail "--replay shows no match"
+xdotool key a; sleep 0.2  # input timing: A reaches the replay (and does nothing) before Esc
 xdotool key Escape
 end_game
 

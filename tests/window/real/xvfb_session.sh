@@ -31,10 +31,32 @@ export DISPLAY=":$(head -n1 "$work/display")"
 start_game() {
   "$work/voltrax" "$@" >"$work/log" 2>&1 &
   game_pid=$!
-  wid="$(timeout 20 xdotool search --sync --name '^VOLTRAX VER 2.1$' | head -n1)" || fail "no window"
-  sleep 1
+  wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^VOLTRAX VER 2.1$' | head -n1)" || fail "no window"
+  # Laid out once the menu bar sits above the picture; callers wait for what it shows.
+  wait_until 10 laid_out || fail "the window has no menu bar above the picture"
+}
+laid_out() {
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   menu=$((HEIGHT - 342))
+  [ "$menu" -gt 0 ]
+}
+# wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
+# SECONDS and at most 10 tries a second; false when it never succeeded.
+# (Shell arithmetic and bash's clock only: a busy machine makes every process slow to start.)
+wait_until() {
+  local whole="${1%.*}" frac="" limit_ms deadline_us tries i
+  [[ "$1" == *.* ]] && frac="${1#*.}"
+  frac="${frac}000"
+  limit_ms=$(( 10#${whole:-0} * 1000 + 10#${frac:0:3} ))
+  shift
+  deadline_us=$(( ${EPOCHREALTIME/./} + limit_ms * 1000 ))
+  tries=$(( limit_ms / 100 + 1 ))
+  for (( i = 0; i < tries; i++ )); do
+    "$@" && return 0
+    (( ${EPOCHREALTIME/./} < deadline_us )) || return 1
+    sleep 0.1
+  done
+  return 1
 }
 # Waits for the program to end by itself and fails unless its status is 0.
 end_game() {
@@ -52,12 +74,40 @@ hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 pixels_differ() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 # Pixels that differ between a crop of a shot and the same crop of a reference picture.
 differ() { # shot ref x y w h [scale]
-  local scale="${7:-1}"
-  convert "$work/$1.png" -crop "$(( $5 * scale ))x$(( $6 * scale ))+$(( $3 * scale ))+$(( $4 * scale + menu ))" +repage \
-    -sample "$5x$6!" "$work/a.png"
-  convert "$2" -crop "$5x$6+$3+$4" +repage "$work/b.png"
-  pixels_differ "$work/a.png" "$work/b.png"
+  local scale="${7:-1}" crop="$(( $5 * ${7:-1} ))x$(( $6 * ${7:-1} ))+$(( $3 * ${7:-1} ))+$(( $4 * ${7:-1} + menu ))"
+  if [ "$scale" = 1 ]; then
+    compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$2" -crop "$5x$6+$3+$4" +repage \) null: 2>&1 || true
+  else
+    convert "$work/$1.png" -crop "$crop" +repage -sample "$5x$6!" "$work/a.png"
+    compare -metric AE "$work/a.png" \( "$2" -crop "$5x$6+$3+$4" +repage \) null: 2>&1 || true
+  fi
 }
 # Player 1's back paddle cut out of a shot of the window.
 paddle_shot() { shot "$1"; convert "$work/$1.png" -crop 14x60+70+$((62 + menu)) +repage "$work/$1-paddle.png"; }
 paddle_moved() { [ "$(pixels_differ "$work/$1-paddle.png" "$work/$2-paddle.png")" != "0" ]; }
+# size_is WxH: the window has that size now.
+size_is() { [ "$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: *//p')" = "$1" ]; }
+# shows SHOT REF X Y W H [SCALE]: takes SHOT and is true when its area equals REF's.
+shows() { shot "$1" && [ "$(differ "$@")" = "0" ]; }
+# wait_for_picture SECONDS SHOT REF X Y W H [SCALE]: waits until the window shows that area
+# of REF (a picture of the program folder); SHOT is the last picture taken.
+wait_for_picture() { local limit="$1"; shift; wait_until "$limit" shows "$@"; }
+# changed SHOT BEFORE: takes SHOT and is true when it differs from the picture BEFORE.
+changed() { shot "$1" && [ "$(pixels_differ "$work/$1.png" "$work/$2.png")" != "0" ]; }
+# wait_until_changed SECONDS SHOT BEFORE: waits until the window differs from shot BEFORE.
+wait_until_changed() { local limit="$1"; shift; wait_until "$limit" changed "$@"; }
+# still SHOT: two shots 0.5 s apart, SHOT-a and SHOT (kept), are the same: nothing moves.
+still() { shot "$1-a" && sleep 0.5 && shot "$1" && [ "$(pixels_differ "$work/$1-a.png" "$work/$1.png")" = "0" ]; }
+# wait_until_still SECONDS SHOT: waits until the picture stands still (a pause, a screen).
+wait_until_still() { local limit="$1"; shift; wait_until "$limit" still "$@"; }
+# steer_until_moved KEY [BACK]: holds KEY 0.6 s (the input: long enough to move the paddle)
+# until player 1's back paddle moves, at most 8 times: the match's intro may still be
+# running. Between tries BACK moves the paddle away from a limit it may sit at.
+steer_until_moved() {
+  for _ in $(seq 8); do
+    paddle_shot steer_before; hold "$1" 0.6; paddle_shot steer_after
+    paddle_moved steer_before steer_after && return 0
+    [ -z "${2:-}" ] || hold "$2" 0.6
+  done
+  return 1
+}
