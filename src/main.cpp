@@ -15,6 +15,7 @@
 #include "frontend/net_play.h"
 #include "frontend/online_connector.h"
 #include "frontend/replay_commands.h"
+#include "frontend/replay_viewer.h"
 #include "frontend/watch_command.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
@@ -66,6 +67,17 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::cout << "voltrax " VOLTRAX_VERSION_TEXT "\n";
         return 0;
+    }
+    // --start-at goes with --replay and is a number of seconds of at least 0.
+    uint32_t startFrame = 0;
+    if (!options.startAt.empty()) {
+        const std::optional<uint32_t> frame = vx::StartFrameOfSeconds(options.startAt);
+        if (!frame || options.replay.empty()) {
+            std::cerr << "voltrax: --start-at needs --replay and a number of seconds of at least 0, not '"
+                      << options.startAt << "'\n";
+            return 2;
+        }
+        startFrame = *frame;
     }
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
     if (!options.verifyReplay.empty())
@@ -165,9 +177,10 @@ int main(int argc, char** argv) {
     window.NetPlay().verbose = options.verbose;
     if (!options.replay.empty()) {
         // Started from the event loop, like a menu command, once the title is up.
-        QTimer::singleShot(0, &window, [&game, &window, file = std::filesystem::path(options.replay)] {
-            vx::WatchReplayFile(game, &window, file);
-        });
+        QTimer::singleShot(0, &window,
+                           [&game, &window, file = std::filesystem::path(options.replay), startFrame] {
+                               vx::WatchReplayFile(game, &window, file, startFrame);
+                           });
     }
     int status = game.FatalMessage.empty() && !host.Ending() ? app.exec() : 0;
     // Quit mid-match: the part played so far is kept as an incomplete replay.

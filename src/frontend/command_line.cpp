@@ -53,6 +53,8 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {"version", 'V', nullptr, "show the version and exit", &CommandLine::version, nullptr},
         {"replay", 0, "FILE", "watch a replay in the window, then show the title", nullptr,
          &CommandLine::replay},
+        {"start-at", 0, "SECONDS", "with --replay: begin the replay SECONDS of match time in", nullptr,
+         &CommandLine::startAt},
         {"verify-replay", 0, "FILE",
          "play a replay through without a window and print one line; exit 0 when it agrees, 1 when not, 2 "
          "when "

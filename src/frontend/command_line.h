@@ -15,6 +15,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     std::string replay;        // --replay FILE
+    std::string startAt;       // --start-at SECONDS (with --replay)
     std::string verifyReplay;  // --verify-replay FILE
     bool host = false;         // --host [PORT]
     std::string hostPort;      //   its port, empty for the default

@@ -56,6 +56,13 @@ int FromQtKey(int qtKey) {
         case qtkey::kSlash:
         case qtkey::kBackslash:
         case qtkey::kUnderscore: return vk::kOem102;
+        case qtkey::kSpace: return vk::kSpace;
+        case qtkey::kHome: return vk::kHome;
+        case qtkey::kLeft: return vk::kLeft;
+        case qtkey::kRight: return vk::kRight;
+        case qtkey::kPlus:
+        case qtkey::kEqual: return vk::kPlus;  // + is Shift+= on many layouts
+        case qtkey::kMinus: return vk::kMinus;
         default: return 0;
     }
 }

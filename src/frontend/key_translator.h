@@ -21,6 +21,13 @@ constexpr int kS = 83;
 constexpr int kZ = 90;
 constexpr int kCloseBracket = 221;  // player 2, back paddle up
 constexpr int kOem102 = 226;        // player 2, back paddle down
+// The replay viewer's keys.
+constexpr int kSpace = 32;
+constexpr int kHome = 36;
+constexpr int kLeft = 37;
+constexpr int kRight = 39;
+constexpr int kPlus = 187;
+constexpr int kMinus = 189;
 }  // namespace vk
 
 // The virtual-key code an action of the key dialog stands for.
@@ -41,6 +48,13 @@ constexpr int kBracketRight = 0x5d;
 constexpr int kBraceLeft = 0x7b;
 constexpr int kBraceRight = 0x7d;
 constexpr int kUnderscore = 0x5f;
+constexpr int kSpace = 0x20;
+constexpr int kPlus = 0x2b;
+constexpr int kMinus = 0x2d;
+constexpr int kEqual = 0x3d;
+constexpr int kHome = 0x01000010;
+constexpr int kLeft = 0x01000012;
+constexpr int kRight = 0x01000014;
 }  // namespace qtkey
 
 // X11 key codes (evdev code + 8) of the physical keys that give 221 and 226. Player 2's
@@ -60,6 +74,7 @@ struct KeyInput {
     int qtKey = 0;
     bool isRelease = false;
     bool isAutoRepeat = false;
+    bool shift = false;  // Shift was held (Shift+→ steps a held replay)
 };
 
 class KeyTranslator {

@@ -2,6 +2,7 @@
 
 #include "core/game.h"
 #include "frontend/menu_commands.h"
+#include "frontend/replay_watch.h"
 #include "match/key_input.h"
 #include "sound/music.h"
 
@@ -21,11 +22,13 @@ void RunKeyCommand(Game& g, KeyCommand command) {
 
 }  // namespace
 
-void OnKeyDown(Game& g, int16_t keyCode, int16_t) {
+void OnKeyDown(Game& g, int16_t keyCode, int16_t shift) {
+    if (WatchKeyDown(g, keyCode, shift != 0)) return;
     RunKeyCommand(g, DecideKeyDown(g.KeyFlags, g.ScreenState, g.GameMode, keyCode));
 }
 
 void OnKeyUp(Game& g, int16_t keyCode, int16_t) {
+    if (WatchKeyUp(g, keyCode)) return;
     RunKeyCommand(g, DecideKeyUp(g.KeyFlags, g.ScreenState, keyCode));
 }
 

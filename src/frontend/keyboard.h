@@ -1,5 +1,7 @@
 // MainPict's key events: the match keys set KeyFlags, the command keys run the same
-// commands as the menu (pause, resume, stop) or end the program.
+// commands as the menu (pause, resume, stop) or end the program. While a replay is
+// watched its viewer takes the keys first (frontend/replay_watch.h). shift: not 0 when
+// Shift was held.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "draw/buttons.h"
 #include "draw/menu_buttons.h"
 #include "draw/sprite_blit.h"
+#include "frontend/replay_watch.h"
 #include "frontend/stage_select.h"
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
@@ -189,6 +190,7 @@ void OnPointerMove(Game& g, int16_t, int16_t, float x, float y) {
 
 void OnPointerDown(Game& g, int16_t, int16_t, float x, float y) {
     g.MouseHeld = true;
+    if (WatchPointerDown(g, x, y)) return;
     const Point p = ToPoint(x, y);
     std::span<const ButtonLooks> buttons;
     switch (g.ScreenState) {

@@ -203,6 +203,7 @@ void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {
     key.qtKey = event->key();
     key.isRelease = isRelease;
     key.isAutoRepeat = event->isAutoRepeat();
+    key.shift = event->modifiers().testFlag(Qt::ShiftModifier);
     onKey(key);
 }
 

@@ -207,7 +207,7 @@ void MainWindow::KeyEvent(const KeyInput& key) {
     if (key.isRelease)
         OnKeyUp(g_, static_cast<int16_t>(code), 0);
     else
-        OnKeyDown(g_, static_cast<int16_t>(code), 0);
+        OnKeyDown(g_, static_cast<int16_t>(code), key.shift ? 1 : 0);
 }
 
 void MainWindow::AttachPads(PadSource* source) {

@@ -36,7 +36,7 @@ void TellUnusable(QWidget* parent, const std::filesystem::path& file, const std:
 
 }  // namespace
 
-void WatchReplayFile(Game& g, QWidget* parent, const std::filesystem::path& file) {
+void WatchReplayFile(Game& g, QWidget* parent, const std::filesystem::path& file, uint32_t startFrame) {
     if (!CanWatchReplay(g)) return;
     Replay replay;
     std::string error;
@@ -44,7 +44,7 @@ void WatchReplayFile(Game& g, QWidget* parent, const std::filesystem::path& file
         TellUnusable(parent, file, error);
         return;
     }
-    WatchReplay(g, replay);
+    WatchReplay(g, replay, startFrame);
 }
 
 void ChooseAndWatchReplay(Game& g, QWidget* parent) {

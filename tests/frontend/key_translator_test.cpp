@@ -21,7 +21,16 @@ TEST(KeyTranslatorTest, MatchKeysAndCommandsGiveTheirVirtualKeys) {
     EXPECT_EQ(t.Translate(39, 'S', false), vk::kS);
     EXPECT_EQ(t.Translate(kScanEsc, qtkey::kEscape, false), vk::kEscape);
     EXPECT_EQ(t.Translate(41, 'F', false), 0) << "other letters are ignored";
-    EXPECT_EQ(t.Translate(65, ' ', false), 0);
+    // The replay viewer's keys (X11 key codes of a US keyboard); + also unshifted, as =.
+    const struct {
+        uint32_t scan;
+        int qt;
+        int code;
+    } viewerKeys[] = {{65, ' ', vk::kSpace},          {114, qtkey::kRight, vk::kRight},
+                      {113, qtkey::kLeft, vk::kLeft}, {110, qtkey::kHome, vk::kHome},
+                      {21, '+', vk::kPlus},           {21, '=', vk::kPlus},
+                      {20, '-', vk::kMinus}};
+    for (const auto& k : viewerKeys) EXPECT_EQ(t.Translate(k.scan, k.qt, false), k.code) << k.qt;
 }
 
 // What the keys around Enter and the bottom row's right end print on each layout (from
