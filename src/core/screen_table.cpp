@@ -27,7 +27,9 @@ constexpr std::array<ScreenRow, kScreenCount> kRows = {{
     {S::kGuestWaiting,          ss::kWaiting,         {off,  keep, off,  off, off}, Pointer::kArrow,  Music::kKeep},
     {S::kIntro,                 ss::kIntro,           {off,  off,  on,   off, off}, Pointer::kHidden, Music::kKeep},
     {S::kPlaying,               ss::kPlaying,         {off,  off,  on,   off, off}, Pointer::kHidden, Music::kMatch},
-    {S::kPaused,                ss::kPaused,          {off,  off,  off,  on,  on},  Pointer::kArrow,  Music::kStopAlways},
+    // The music stops with the loop; the menu and the pointer change with the pause picture.
+    {S::kPausing,               ss::kPaused,          {off,  off,  on,   off, off}, Pointer::kHidden, Music::kStopAlways},
+    {S::kPaused,                ss::kPaused,          {off,  off,  off,  on,  on},  Pointer::kArrow,  Music::kKeep},
     {S::kResumeRequested,       ss::kResumeRequested, {off,  off,  on,   off, off}, Pointer::kHidden, Music::kKeep},
     {S::kResult,                ss::kResult,          {off,  off,  off,  off, off}, Pointer::kArrow,  Music::kOpening},
     {S::kLeavingTitle,          ss::kBusy,            {off,  keep, off,  off, off}, Pointer::kKeep,   Music::kKeep},

@@ -24,6 +24,7 @@ enum class Screen : uint8_t {
     kGuestWaiting,           // a network guest waiting for the host's choice
     kIntro,                  // Ready and Go! over the first frame
     kPlaying,                // the match's frames
+    kPausing,                // the loop stopped after a frame for a pause; the pause screen follows
     kPaused,                 // the pause screen
     kResumeRequested,        // back from the pause, until the match's loop runs again
     kResult,                 // the result with its three buttons

@@ -85,7 +85,7 @@ void AfterFrame(Game& g, const MatchRunPtr& run) {
     if (g.MatchRequest == match_request::kPause) {
         g.Saved = *run->r;
         if (run->source != nullptr) run->source->Paused(g);
-        EnterScreen(g, Screen::kPaused);
+        EnterScreen(g, Screen::kPausing);
         g.flow.SetInMatch(false);
         return;
     }

@@ -107,7 +107,10 @@ void ComposeStage(Game& g) {
 }
 
 void ShowPauseScreen(Game& g) {
-    if (g.ScreenState != screen_state::kPaused) return;
+    if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
+          g.ScreenState == screen_state::kPaused))
+        return;
+    EnterScreen(g, Screen::kPaused);
     const SheetSprite& pause = Sheet("msg.pause");
     ScreenBlit(g, 25, 145, pause.w, pause.h, pause.x, pause.y, blit_mode::kScreenSprite);
     RefreshMainPict(g);
