@@ -74,21 +74,4 @@ void MenuModel::SetEnabled(MenuId id, bool enabled) {
     if (onChange) onChange(id);
 }
 
-void MenuModel::SetOptionItemsEnabled(bool enabled) {
-    for (int i = 1; i <= 3; ++i) {
-        SetEnabled(Time(i), enabled);
-        SetEnabled(Score(i), enabled);
-        SetEnabled(Diff(i), enabled);
-    }
-}
-
-void MenuModel::SetGameStartItemsEnabled(bool enabled) {
-    SetEnabled(MenuId::MenuVS2P, enabled);
-    SetEnabled(MenuId::MenuVSCPU, enabled);
-    SetEnabled(MenuId::MenuWatch, enabled);
-    SetEnabled(MenuId::MenuNetHost, enabled);
-    SetEnabled(MenuId::MenuNetJoin, enabled);
-    SetEnabled(MenuId::MenuNetOnline, enabled);
-}
-
 }  // namespace vx

@@ -43,12 +43,8 @@ class MenuModel {
     bool Checked(MenuId id) const { return Item(id).checked; }
     bool Enabled(MenuId id) const { return Item(id).enabled; }
     void SetChecked(MenuId id, bool checked);
+    // The screens turn items on and off in groups (core/screen_table.h).
     void SetEnabled(MenuId id, bool enabled);
-    // The nine time, score and difficulty items, which a match locks.
-    void SetOptionItemsEnabled(bool enabled);
-    // 1P VS CPU, 1P VS 2P, watching a replay and the three network items, available on
-    // the title only.
-    void SetGameStartItemsEnabled(bool enabled);
 
     // The control arrays, item i = 1..3.
     static MenuId Time(int i) { return Offset(MenuId::Menutime1, i); }

@@ -9,6 +9,7 @@
 #include "frontend/title_screen.h"
 #include "match/match_loop.h"
 #include "match/match_sequences.h"
+#include "match/screen_change.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 
@@ -38,17 +39,16 @@ void StartGameFromMenu(Game& g, int16_t titleButton, uint8_t mode) {
     DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kPressed);
     PlayEffect(g, effect::kClick, effect_mode::kStart);
     DrawButtonLooks(g, kTitleButtons, titleButton, ButtonLook::kHover);
-    g.ScreenState = screen_state::kBusy;
+    EnterScreen(g, Screen::kLeavingTitle);
     g.GameMode = mode;
     ShowStageSelect(g);
-    g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(false); });
 }
 
 }  // namespace
 
 void StartVsCpu(Game& g) {
-    // Only from the title: the stop command enables this item before its fade back to
-    // the title has finished, and a click then must not start a nested sequence.
+    // Only from the title: a command that arrives during a screen change must not start
+    // a nested sequence.
     if (g.ScreenState != screen_state::kTitle) return;
     StartGameFromMenu(g, button::kVsCpu, 1);
 }

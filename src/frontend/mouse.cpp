@@ -13,6 +13,7 @@
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "match/match_sequences.h"
+#include "match/screen_change.h"
 #include "sound/effects.h"
 #include "sound/music.h"
 
@@ -47,22 +48,16 @@ int SlotAt(const Game& g, const Point& p) {
     return 0;
 }
 
-void StopMenuMusic(Game& g) {
-    if (MusicWanted(g)) StopMusic(g);
-}
-
 void ReleaseOnTitle(Game& g, const Point& p) {
     if (In(g, button::kVsCpu, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kVsCpu, ButtonLook::kHover);
-        g.ScreenState = screen_state::kBusy;
+        EnterScreen(g, Screen::kLeavingTitle);
         g.GameMode = game_mode::kVsCpu;
         ShowStageSelect(g);
-        g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(false); });
     } else if (In(g, button::kVs2P, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kVs2P, ButtonLook::kHover);
-        g.ScreenState = screen_state::kBusy;
+        EnterScreen(g, Screen::kLeavingTitle);
         g.GameMode = game_mode::kVs2P;
-        g.Menu.SetGameStartItemsEnabled(false);
         ShowStageSelect(g);
     } else if (In(g, button::kQuit, p)) {
         DrawButtonLooks(g, kTitleButtons, button::kQuit, ButtonLook::kHover);
@@ -84,13 +79,11 @@ void ReleaseOnStageSelect(Game& g, const Point& p) {
     if (In(g, button::kReturn, p)) {
         TellChoice(g, match_choice::kTitle);
         DrawButtonLooks(g, kStageSelectButtons, button::kReturn, ButtonLook::kHover);
-        g.ScreenState = screen_state::kBusy;
-        ShowTitle(g, false);
-        g.flow.Do([](Game& g) { g.Menu.SetGameStartItemsEnabled(true); });
+        EnterScreen(g, Screen::kToTitle);
+        ShowTitle(g, false, Screen::kTitleKeepingTune);
     } else if (In(g, button::kOk, p)) {
-        StopMenuMusic(g);
         DrawButtonLooks(g, kStageSelectButtons, button::kOk, ButtonLook::kHover);
-        g.ScreenState = screen_state::kBusy;
+        EnterScreen(g, Screen::kToMatch);
         TellChoice(g, match_choice::kStage);
         StartMatch(g);
     } else {
@@ -122,8 +115,7 @@ void ChooseOnResult(Game& g, int16_t hit) {
         match_settings::UseOptionsForMatch(g);
         DrawButtonLooks(g, kResultButtons, button::kRetry, ButtonLook::kHover);
         g.MatchRequest = match_request::kNone;
-        g.ScreenState = screen_state::kBusy;
-        StopMenuMusic(g);
+        EnterScreen(g, Screen::kToMatch);
         TellChoice(g, match_choice::kRetry);
         RetryMatch(g);
     } else if (hit == button::kStageSelect) {
@@ -132,24 +124,15 @@ void ChooseOnResult(Game& g, int16_t hit) {
         g.GameMode = mode;
         DrawButtonLooks(g, kResultButtons, button::kStageSelect, ButtonLook::kHover);
         TellChoice(g, match_choice::kStageSelect);
-        g.ScreenState = screen_state::kBusy;
-        StopMenuMusic(g);
+        EnterScreen(g, Screen::kToStageSelect);
         g.MatchRequest = match_request::kNone;
-        g.Menu.SetGameStartItemsEnabled(false);
-        g.Menu.SetOptionItemsEnabled(true);
-        ShowStageSelect(g);
-        g.flow.Do(SwitchToOpeningMusic);
+        ShowStageSelect(g, Screen::kStageSelectAfterMatch);
     } else if (hit == button::kOpening) {
         ApplySettings(g);
         DrawButtonLooks(g, kResultButtons, button::kOpening, ButtonLook::kHover);
         TellChoice(g, match_choice::kTitle);
-        g.ScreenState = screen_state::kBusy;
-        g.Menu.SetOptionItemsEnabled(true);
+        EnterScreen(g, Screen::kToTitle);
         ShowTitle(g, false);
-        g.flow.Do([](Game& g) {
-            g.Menu.SetGameStartItemsEnabled(true);
-            SwitchToOpeningMusic(g);
-        });
     }
 }
 

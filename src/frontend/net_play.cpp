@@ -22,6 +22,7 @@
 #include "frontend/title_screen.h"
 #include "match/match_loop.h"
 #include "match/match_sequences.h"
+#include "match/screen_change.h"
 #include "match/screen_wipe.h"
 #include "platform/asset_paths.h"
 #include "platform/version.h"
@@ -283,9 +284,8 @@ std::optional<net::LinkFigures> NetPlay::Figures() const {
 void NetPlay::OpenSession() {
     session_ = true;
     g_.frameSource = this;
-    g_.ScreenState = screen_state::kBusy;
+    EnterScreen(g_, Screen::kLeavingTitle);
     g_.GameMode = game_mode::kVs2P;
-    g_.Menu.SetGameStartItemsEnabled(false);
     if (host_) {
         ShowStageSelect(g_);
     } else {
@@ -303,7 +303,7 @@ void NetPlay::ShowGuestWaiting() {
         BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
     });
     ScreenWipe(g_, wipe_mode::kFadeIn);
-    g_.flow.Do([](Game& g) { g.ScreenState = screen_state::kWaiting; });
+    g_.flow.Do([](Game& g) { EnterScreen(g, Screen::kGuestWaiting); });
 }
 
 void NetPlay::FollowHost() {
@@ -320,8 +320,7 @@ void NetPlay::FollowHost() {
                 g_.StageNo = start_.stage;
                 g_.GameMode = game_mode::kVs2P;
                 g_.MatchRequest = match_request::kNone;
-                g_.ScreenState = screen_state::kBusy;
-                if (MusicWanted(g_)) StopMusic(g_);
+                EnterScreen(g_, Screen::kToMatch);
                 if (choice->kind == net::choice_kind::kStage) {
                     StartMatch(g_);
                 } else {
@@ -332,7 +331,7 @@ void NetPlay::FollowHost() {
         case net::choice_kind::kStageSelect:
             asked_ = refused_ = 0;
             g_.MatchRequest = match_request::kNone;
-            g_.ScreenState = screen_state::kBusy;
+            EnterScreen(g_, Screen::kBusy);
             ShowGuestWaiting();
             break;
         case net::choice_kind::kTitle: Finish(""); return;
@@ -465,20 +464,12 @@ void NetPlay::Finish(const std::string& message) {
 
 void NetPlay::ReturnToTitle() {
     if (g_.ScreenState == screen_state::kTitle && !session_) return;
+    // Whatever played stops at once, a match's tune too.
     StopMusic(g_);
-    g_.Menu.SetOptionItemsEnabled(true);
     g_.MatchRequest = match_request::kNone;
-    g_.host.SetMousePointer(MousePointer::Normal);
-    g_.Menu.SetEnabled(MenuId::MenuPause, false);
-    g_.Menu.SetEnabled(MenuId::MenuRePlay, false);
-    g_.Menu.SetEnabled(MenuId::MenuGameStop, false);
     ApplySettings(g_);
-    g_.ScreenState = screen_state::kBusy;
+    EnterScreen(g_, Screen::kToTitle);
     ShowTitle(g_, false);
-    g_.flow.Do([](Game& g) {
-        g.Menu.SetGameStartItemsEnabled(true);
-        SwitchToOpeningMusic(g);
-    });
 }
 
 }  // namespace vx

@@ -10,7 +10,7 @@
 #include "frontend/sys_data.h"
 #include "frontend/title_screen.h"
 #include "match/match_sequences.h"
-#include "sound/music.h"
+#include "match/screen_change.h"
 
 namespace vx {
 
@@ -59,10 +59,8 @@ void WatchReplay(Game& g, const Replay& replay, uint32_t startFrame) {
     g.GameMode = replay.gameMode;
     match_settings::UseForMatch(
         g, {replay.stageNo, replay.ruleKind, replay.timeLimit, replay.scoreLimit, replay.difficulty});
-    g.Menu.SetGameStartItemsEnabled(false);
-    g.ScreenState = screen_state::kBusy;
+    EnterScreen(g, Screen::kToMatch);
     g.MatchRequest = match_request::kNone;
-    StopMusic(g);
     StartMatch(g);
     g.flow.Do(EndWatchingIfOver);
 }
@@ -76,15 +74,8 @@ void BackToTitle(Game& g) {
     log.mode = MatchKeyLog::Mode::kOff;
     g.MatchRequest = match_request::kNone;
     ApplySettings(g);
-    g.Menu.SetOptionItemsEnabled(true);
-    g.Menu.SetEnabled(MenuId::MenuPause, false);
-    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
-    g.ScreenState = screen_state::kBusy;
+    EnterScreen(g, Screen::kToTitle);
     ShowTitle(g, false);
-    g.flow.Do([](Game& g) {
-        g.Menu.SetGameStartItemsEnabled(true);
-        SwitchToOpeningMusic(g);
-    });
 }
 
 }  // namespace
@@ -94,7 +85,7 @@ void EndWatchingIfOver(Game& g) {
     if (log.mode != MatchKeyLog::Mode::kWatching || g.host.Ending()) return;
     if (g.ScreenState == screen_state::kResult) {
         // The result stays a moment; its buttons belong to a match the player played.
-        g.ScreenState = screen_state::kBusy;
+        EnterScreen(g, Screen::kBusy);
         g.flow.WaitMs(kResultShownMs);
         g.flow.Do(BackToTitle);
     } else if (log.ranOut) {

@@ -8,6 +8,7 @@
 #include "draw/menu_buttons.h"
 #include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
+#include "match/screen_change.h"
 #include "match/screen_wipe.h"
 #include "platform/asset_paths.h"
 
@@ -70,7 +71,7 @@ std::vector<const char*> MissingItemLines(uint8_t mode, uint8_t stage) {
     return lines;
 }
 
-void ShowStageSelect(Game& g) {
+void ShowStageSelect(Game& g, Screen arrival) {
     ScreenWipe(g, wipe_mode::kFadeOut);
     g.flow.Do([](Game& g) {
         if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
@@ -83,9 +84,9 @@ void ShowStageSelect(Game& g) {
         g.StageNo = 1;
     });
     ScreenWipe(g, wipe_mode::kFadeIn);
-    g.flow.Do([](Game& g) {
+    g.flow.Do([arrival](Game& g) {
         if (!LoadScreenPicture(g, kStagePicture, g.BufPict)) return;
-        g.ScreenState = screen_state::kStageSelect;
+        EnterScreen(g, arrival);
     });
 }
 

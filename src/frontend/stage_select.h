@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/screen_table.h"
+
 namespace vx {
 
 struct Game;
 
-// Queues the fade to the screen with stage 1 chosen on g.flow; it leaves ScreenState 2.
-void ShowStageSelect(Game& g);
+// Queues the fade to the screen with stage 1 chosen on g.flow, which ends entering the
+// stage select as `arrival` says (from the title or from a result).
+void ShowStageSelect(Game& g, Screen arrival = Screen::kStageSelect);
 // Redraws the slot strip and the preview for stage n.
 void SelectStage(Game& g, uint8_t n);
 void DrawStagePreview(Game& g, uint8_t n);

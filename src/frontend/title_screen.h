@@ -3,14 +3,17 @@
 #pragma once
 
 #include "core/arith.h"
+#include "core/screen_table.h"
 
 namespace vx {
 
 struct Game;
 
-// startup = true (-1) only from the window's load event, drawn at once; every return
-// to the title passes false and queues the fade from the old screen on g.flow.
-void ShowTitle(Game& g, bool startup);
+// startup = true only from the window's load event, drawn at once, its tune left to the
+// window; every return to the title passes false and queues the fade from the old screen
+// on g.flow, which ends entering the title as `arrival` says (the opening tune from its
+// start, or kept going back from the stage select).
+void ShowTitle(Game& g, bool startup, Screen arrival = Screen::kTitle);
 
 // The stop command of a paused match: options back as saved, then (queued) the title.
 void StopMatch(Game& g);

@@ -10,9 +10,9 @@
 #include "match/match_events_output.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
+#include "match/screen_change.h"
 #include "sim/match_step.h"
 #include "sound/effects.h"
-#include "sound/music.h"
 #include "stage/match_setup.h"
 
 namespace vx {
@@ -38,7 +38,7 @@ void StartNewMatch(Game& g, MatchRecords& r, uint8_t stageNo) {
         SetUpMatchState(g, r, stageNo, watching ? g.KeyLog.seed : DrawMatchSeed(g));
         BeginMatchLog(g);
     }
-    g.ScreenState = screen_state::kIntro;
+    EnterScreen(g, Screen::kIntro);
     DrawIntroFrame(g, r);
     Flow& flow = g.flow;
     flow.WaitMs(match_timing::kIntroFirstWaitMs);
@@ -71,8 +71,7 @@ using MatchRunPtr = std::shared_ptr<MatchRun>;
 // The match is over without a result: the network link ended or a watched replay ran
 // out of keys. Nothing follows in the loop.
 void LeaveWithoutResult(Game& g) {
-    StopMusic(g);
-    g.ScreenState = screen_state::kBusy;
+    EnterScreen(g, Screen::kMatchOver);
     g.MatchRequest = match_request::kOver;
     EndMatchRandom(g);
     g.flow.SetInMatch(false);
@@ -86,17 +85,13 @@ void AfterFrame(Game& g, const MatchRunPtr& run) {
     if (g.MatchRequest == match_request::kPause) {
         g.Saved = *run->r;
         if (run->source != nullptr) run->source->Paused(g);
-        g.ScreenState = screen_state::kPaused;
-        StopMusic(g);
+        EnterScreen(g, Screen::kPausing);
         g.flow.SetInMatch(false);
         return;
     }
     if (g.MatchRequest == match_request::kOver) {
         g.flow.SetInMatch(false);
-        if (g.ScreenState == screen_state::kResult) {
-            EndMatchRandom(g);
-            SwitchToOpeningMusic(g);
-        }
+        if (g.ScreenState == screen_state::kResult) EndMatchRandom(g);
         return;
     }
     FrameStart(g, run);
@@ -184,8 +179,6 @@ void RequestPause(Game& g) {
 
 void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
     g.flow.Do([&gameMode, &stageNo](Game& g) {
-        g.Menu.SetEnabled(MenuId::MenuPause, true);
-        g.host.SetMousePointer(MousePointer::Invisible);
         g.flow.SetInMatch(true);
 
         auto run = std::make_shared<MatchRun>();
@@ -206,8 +199,7 @@ void RunMatch(Game& g, uint8_t& gameMode, uint8_t& stageNo) {
         }
         g.flow.Do([run](Game& g) {
             // A resumed match starts its music from the beginning.
-            if (MusicWanted(g)) StartMusic(g, Tune::kMatch);
-            g.ScreenState = screen_state::kPlaying;
+            EnterScreen(g, Screen::kPlaying);
             FrameStart(g, run);
         });
     });

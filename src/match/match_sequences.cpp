@@ -6,9 +6,9 @@
 #include "draw/screen_pictures.h"
 #include "draw/sprite_blit.h"
 #include "match/match_loop.h"
+#include "match/screen_change.h"
 #include "match/screen_wipe.h"
 #include "platform/asset_paths.h"
-#include "sound/music.h"
 
 namespace vx {
 
@@ -57,12 +57,14 @@ void StartMatch(Game& g) {
         BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
         const SheetSprite& digit = Sheet(StageFacts(g.StageNo).digit.sprite);
         BitBlt(g.BackPict, 375, 139, digit.w, digit.h, &g.Pict, digit.x, digit.y, BlitOp::kCopy);
-        g.Menu.SetOptionItemsEnabled(false);
+        // The options lock before the waiting screen fades in: the match about to start
+        // is played with them.
+        SetGroupEnabled(g, MenuGroup::kOptions, false);
     });
     ScreenWipe(g, wipe_mode::kFadeIn);
     g.flow.Do([](Game& g) {
         if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-        g.ScreenState = screen_state::kWaiting;
+        EnterScreen(g, Screen::kWaiting);
     });
     g.flow.WaitMs(kWaitingShownMs);
     ScreenWipe(g, wipe_mode::kFadeOut);
@@ -108,25 +110,18 @@ void ShowPauseScreen(Game& g) {
     if (!(g.Menu.Enabled(MenuId::MenuPause) && !g.Menu.Enabled(MenuId::MenuRePlay) &&
           g.ScreenState == screen_state::kPaused))
         return;
-    g.host.SetMousePointer(MousePointer::Normal);
-    g.Menu.SetEnabled(MenuId::MenuGameStop, true);
+    EnterScreen(g, Screen::kPaused);
     const SheetSprite& pause = Sheet("msg.pause");
     ScreenBlit(g, 25, 145, pause.w, pause.h, pause.x, pause.y, blit_mode::kScreenSprite);
     RefreshMainPict(g);
-    g.Menu.SetEnabled(MenuId::MenuPause, false);
-    g.Menu.SetEnabled(MenuId::MenuRePlay, true);
 }
 
 void ResumeMatch(Game& g) {
     if (!MatchPaused(g)) return;
-    g.ScreenState = screen_state::kResumeRequested;
-    g.host.SetMousePointer(MousePointer::Invisible);
-    g.Menu.SetEnabled(MenuId::MenuGameStop, false);
+    EnterScreen(g, Screen::kResumeRequested);
     g.MatchRequest = match_request::kNone;
     ScreenBlit(g, 0, 0, kScreenWidth, kScreenHeight, 0, 0, blit_mode::kPresent);
     RefreshMainPict(g);
-    g.Menu.SetEnabled(MenuId::MenuPause, true);
-    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     PlayAndShowPause(g);
 }
 

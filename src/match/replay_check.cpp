@@ -29,6 +29,7 @@ ReplayOutcome CheckReplay(const Replay& replay, const FrameObserver& onFrame, co
     match_settings::UseForMatch(
         g, {replay.stageNo, replay.ruleKind, replay.timeLimit, replay.scoreLimit, replay.difficulty});
     g.Scores = {0, 0};
+    // A game without a window: only the state the match's rules read, no screen to enter.
     g.ScreenState = screen_state::kPlaying;
 
     MatchRecords r;

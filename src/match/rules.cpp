@@ -8,8 +8,8 @@
 #include "draw/menu_buttons.h"
 #include "draw/messages.h"
 #include "draw/sprite_blit.h"
+#include "match/screen_change.h"
 #include "sound/effects.h"
-#include "sound/music.h"
 
 namespace vx {
 
@@ -29,8 +29,7 @@ void RestoreMessageArea(Game& g) {
 
 // Both endings start by freezing the last frame as the background.
 void FreezeLastFrame(Game& g, const ItemRecord& item) {
-    StopMusic(g);
-    g.ScreenState = screen_state::kBusy;
+    EnterScreen(g, Screen::kMatchOver);
     // Only a running Blind counts: a Blind capsule still lying on the table hides nothing.
     if (BlindInForce(item)) {
         const Rect& a = g.BlindAreas[static_cast<size_t>(item.owner + 1)];
@@ -44,8 +43,6 @@ constexpr int32_t kGameSetShownMs = 1200;
 constexpr int32_t kResultMessageShownMs = 800;
 
 void TimeUp(Game& g) {
-    g.Menu.SetEnabled(MenuId::MenuPause, false);
-    g.Menu.SetEnabled(MenuId::MenuRePlay, false);
     g.MatchRequest = match_request::kOver;
     ShowMessage(g, "TimeUp");
     PlayEffect(g, effect::kTimeUp, effect_mode::kToTheEnd);
@@ -55,7 +52,6 @@ void TimeUp(Game& g) {
 
 void GameSet(Game& g) {
     g.MatchRequest = match_request::kOver;
-    g.Menu.SetEnabled(MenuId::MenuPause, false);
     ShowMessage(g, "GameSet");
     PlayEffect(g, effect::kGameSet, effect_mode::kStart);
     g.flow.WaitMs(kGameSetShownMs);
@@ -123,11 +119,10 @@ void ShowResult(Game& g, MatchRecords& r, int16_t result) {
     g.flow.Do([&r](Game& g) {
         RestoreMessageArea(g);
         DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
-        g.ScreenState = screen_state::kResult;
+        EnterScreen(g, Screen::kResult);
         DrawButton(g, button::kRetry, 1);
         DrawButton(g, button::kStageSelect, 1);
         DrawButton(g, button::kOpening, 1);
-        g.host.SetMousePointer(MousePointer::Normal);
     });
 }
 

@@ -41,6 +41,8 @@ NetMatch::NetMatch(Game& g, NetPeer& peer, int localPlayer, const StartPacket& s
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();
     g.MatchRequest = match_request::kNone;
+    // Only the state the match's rules read (a pause is taken while playing); in the
+    // window the match's loop enters the intro and the play screens itself.
     g.ScreenState = screen_state::kPlaying;
     matchKeys_ = g.KeyFlags;
     slots_.assign(kRollbackSlots, Capture());

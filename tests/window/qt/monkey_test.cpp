@@ -4,9 +4,10 @@
 // as a restless player would: on the menu screens anything goes; in a match mostly the
 // paddle keys, now and then a pause or the about box (whose window takes the focus and
 // so pauses the match); when paused mostly R or the resume command. After every event
-// the screen state must be one of its values, the menu bar must agree with the game's
-// menu model and with the screen, and frames must keep coming while a match is played;
-// at the end enough frames must have been played. VOLTRAX_MONKEY_SECONDS sets the length
+// the screen state must be one the screen table enters, the menu bar must agree with the
+// game's menu model and the model with a row of the table for that screen, and frames
+// must keep coming while a match is played; at the end enough frames must have been
+// played. VOLTRAX_MONKEY_SECONDS sets the length
 // (fuzz/monkey.sh runs it for minutes with random seeds; the suite runs 2000 events with
 // a fixed seed) and VOLTRAX_MONKEY_SEED replays a run.
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@
 
 #include "core/game.h"
 #include "core/menu_model.h"
+#include "core/screen_table.h"
 #include "draw/menu_buttons.h"
 #include "frontend/sys_data.h"
 #include "support/screen_harness.h"
@@ -42,13 +44,28 @@ namespace {
 
 namespace ss = screen_state;
 
+// A state some row of the screen table enters.
 bool ListedState(uint8_t s) {
-    return (s >= 1 && s <= 8) || s == ss::kBusy;
+    for (const ScreenRow& row : ScreenRows())
+        if (row.state == s) return true;
+    return false;
 }
 
-bool AnyOf(uint8_t s, std::initializer_list<uint8_t> values) {
-    for (uint8_t v : values)
-        if (s == v) return true;
+// The menu shows a row of the screen table: each group the row turns on or off is so, every
+// item of it.
+bool MenuShowsRow(const MenuModel& m, const ScreenRow& row) {
+    for (size_t k = 0; k < kMenuGroupCount; ++k) {
+        if (row.menu[k] == Items::kKeep) continue;
+        for (MenuId id : GroupItems(static_cast<MenuGroup>(k)))
+            if (m.Enabled(id) != (row.menu[k] == Items::kOn)) return false;
+    }
+    return true;
+}
+
+// The menu agrees with the screen when it shows one of the ways into that screen.
+bool MenuAgreesWithScreen(const MenuModel& m, uint8_t state) {
+    for (const ScreenRow& row : ScreenRows())
+        if (row.state == state && MenuShowsRow(m, row)) return true;
     return false;
 }
 
@@ -123,34 +140,16 @@ struct Monkey {
                 Violation(std::string("menu bar check mark differs for ") + item.name);
         }
         const MenuModel& m = g.Menu;
-        const bool pause = m.Enabled(MenuId::MenuPause), replay = m.Enabled(MenuId::MenuRePlay);
-        const bool stop = m.Enabled(MenuId::MenuGameStop);
-        const bool vs = m.Enabled(MenuId::MenuVSCPU);
-        if (vs != m.Enabled(MenuId::MenuVS2P)) Violation("the two game-start items differ");
-        int optionsOn = 0, ruleMarks = 0, levelMarks = 0;
+        int ruleMarks = 0, levelMarks = 0;
         for (int i = 1; i <= 3; ++i) {
-            for (MenuId id : {MenuModel::Time(i), MenuModel::Score(i), MenuModel::Diff(i)})
-                optionsOn += m.Enabled(id);
             ruleMarks += m.Checked(MenuModel::Time(i)) + m.Checked(MenuModel::Score(i));
             levelMarks += m.Checked(MenuModel::Diff(i));
         }
-        if (optionsOn != 0 && optionsOn != 9) Violation("the option items are partly enabled");
         if (ruleMarks != 1) Violation("not exactly one rule item checked");
         if (levelMarks != 1) Violation("not exactly one difficulty checked");
-        // Commands enabled only where they can act; these hold wherever events are
-        // processed, inside the sequences' waits too.
-        if (!pause && AnyOf(s, {ss::kPlaying, ss::kIntro})) Violation("MenuPause disabled during play");
-        if (pause && !AnyOf(s, {ss::kPlaying, ss::kIntro, ss::kResumeRequested}))
-            Violation("MenuPause enabled off play");
-        if (replay != (s == ss::kPaused)) Violation("MenuRePlay enabled is not the same as paused");
-        if (stop != (s == ss::kPaused)) Violation("MenuGameStop enabled is not the same as paused");
-        if (s == ss::kPaused && pause) Violation("MenuPause enabled while paused");
-        if (vs && !AnyOf(s, {ss::kTitle, ss::kBusy})) Violation("a game-start item enabled off the title");
-        if (s == ss::kTitle && !vs) Violation("the game-start items disabled on the title");
-        if (optionsOn != 0 && !AnyOf(s, {ss::kTitle, ss::kStageSelect, ss::kBusy}))
-            Violation("option items enabled during a match");
-        if (optionsOn == 0 && AnyOf(s, {ss::kTitle, ss::kStageSelect}))
-            Violation("option items disabled on a menu screen");
+        // Commands enabled only where they can act, as the screen table says; this holds
+        // wherever events are processed, inside the sequences' waits too.
+        if (!MenuAgreesWithScreen(m, s)) Violation("the menu's enabled items fit no row of the screen table");
         // Frames keep coming while playing.
         if (s == ss::kPlaying) {
             if (!playingClock.isValid() || g.FrameCount != lastFrameCount) {
