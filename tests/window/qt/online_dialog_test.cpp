@@ -52,6 +52,11 @@ uint16_t FreeUdpPort() {
 }
 
 TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) {
+    // Qt 6.4's Wayland client follows a missing text-input object when a synthetic key
+    // reaches a line edit on a seat with no keyboard (headless weston): the typing below
+    // runs on the offscreen platform only.
+    if (QGuiApplication::platformName() == QStringLiteral("wayland"))
+        GTEST_SKIP() << "synthetic typing into line edits crashes Qt's Wayland client on a keyboardless seat";
     const Shots shots;
     std::vector<OnlineRequest> started;
     std::vector<std::string> kept;
