@@ -1,8 +1,11 @@
 #include "net/watch_client.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 #include <type_traits>
+#include <vector>
 
 #include "core/match_settings.h"
 #include "match/match_loop.h"
@@ -13,6 +16,46 @@
 #include "net/net_peer.h"
 
 namespace vx::net {
+
+namespace {
+
+// The host's match state arrives as the bytes of a MatchState. Before they become one,
+// every bool must hold 0 or 1 (anything else is no bool at all), and once they are, every
+// count and number the match uses to pick an array element must lie inside that array:
+// a host that sends anything else is refused rather than followed.
+bool BoolBytesValid(const std::vector<uint8_t>& bytes) {
+    static_assert(std::is_standard_layout_v<MatchState>);
+    std::vector<size_t> at = {offsetof(MatchState, ClockChanged), offsetof(MatchState, SimulationFlag),
+                              offsetof(MatchState, MatchSeeded)};
+    for (size_t k = 0; k < std::tuple_size_v<KeyFlagSet>; ++k)
+        at.push_back(offsetof(MatchState, KeyFlags) + k);
+    for (size_t i : at)
+        if (bytes[i] > 1) return false;
+    return true;
+}
+
+bool StateInRange(const MatchState& s) {
+    const MatchRecords& r = s.records;
+    if (r.pucks.count > r.pucks.pucks.size() || r.obstacles.wallCount > r.obstacles.walls.size() ||
+        r.obstacles.bumperCount > r.obstacles.bumpers.size() ||
+        s.CornerPosts.count > s.CornerPosts.posts.size())
+        return false;
+    const ItemRecord& item = r.item;
+    if (item.allowedCount == 0 || item.allowedCount > item.allowed.size() || item.kind > item_kind::kBlind ||
+        item.owner < -1 || item.owner > 1)
+        return false;
+    for (uint8_t k : item.allowed)
+        if (k > item_kind::kBlind) return false;
+    return true;
+}
+
+}  // namespace
+
+bool ReadWatchedState(const std::vector<uint8_t>& bytes, MatchState& state) {
+    if (bytes.size() != sizeof(MatchState) || !BoolBytesValid(bytes)) return false;
+    std::memcpy(&state, bytes.data(), sizeof state);
+    return StateInRange(state);
+}
 
 MatchWatcher::MatchWatcher(std::unique_ptr<Link> link, std::string programVersion, Game& g)
     : link_(std::move(link)), version_(std::move(programVersion)), g_(g) {}
@@ -90,9 +133,12 @@ void MatchWatcher::Handle(const Packet& p) {
             if (state_.size() < pending_->stateBytes) break;
             static_assert(std::is_trivially_copyable_v<MatchState>);
             MatchState state;
-            std::memcpy(&state, state_.data(), sizeof state);
             const WatchStartPacket start = *pending_;
             pending_.reset();
+            if (!ReadWatchedState(state_, state)) {
+                End("the host sent a match state this program cannot follow");
+                break;
+            }
             if (MatchStateHash(state) != start.stateHash) {
                 End("the match state from the host did not arrive intact");
                 break;

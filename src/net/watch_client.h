@@ -18,7 +18,16 @@
 #include "net/link.h"
 #include "net/packets.h"
 
+namespace vx {
+struct MatchState;
+}
+
 namespace vx::net {
+
+// The host's match state for a watcher who joins late, from its bytes: false (and no use
+// of them) unless every bool is 0 or 1 and every count and index the match reads lies
+// inside its array. The hash that follows checks they arrived intact.
+bool ReadWatchedState(const std::vector<uint8_t>& bytes, MatchState& state);
 
 constexpr int64_t kWatchAckEveryMs = 100;
 

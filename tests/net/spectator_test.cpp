@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "match/match_state.h"
 #include "net/watch_client.h"
 #include "net/watch_server.h"
 #include "support/net_pair.h"
@@ -145,6 +148,39 @@ TEST(NetWatchers, WatchersFollowTheConfirmedFramesWithoutChangingThePlayersMatch
     EXPECT_EQ(watched.watcherJoinedAt[0], 0u);
     EXPECT_GT(watched.watcherJoinedAt[1], 900u) << "came in mid-match, from the confirmed state";
     EXPECT_NE(watched.nextHash, watched.hash);
+}
+
+// A late watcher takes the host's state only when every bool and every count or index in
+// it is one the match can use; anything else is refused before it is used.
+TEST(NetWatchers, AStateWithImpossibleValuesIsRefused) {
+    MatchState good;
+    good.records.pucks.count = 1;
+    good.records.item.allowedCount = 2;  // a capsule's kind is drawn from these
+    auto bytesOf = [](const MatchState& s) {
+        std::vector<uint8_t> b(sizeof s);
+        std::memcpy(b.data(), &s, sizeof s);
+        return b;
+    };
+    MatchState read;
+    EXPECT_TRUE(ReadWatchedState(bytesOf(good), read));
+    EXPECT_EQ(read, good);
+
+    std::vector<uint8_t> notABool = bytesOf(good);
+    notABool[offsetof(MatchState, SimulationFlag)] = 2;
+    EXPECT_FALSE(ReadWatchedState(notABool, read));
+    MatchState tooManyPucks = good;
+    tooManyPucks.records.pucks.count = 4;
+    EXPECT_FALSE(ReadWatchedState(bytesOf(tooManyPucks), read));
+    MatchState strangeOwner = good;
+    strangeOwner.records.item.owner = 7;
+    EXPECT_FALSE(ReadWatchedState(bytesOf(strangeOwner), read));
+    MatchState unknownItem = good;
+    unknownItem.records.item.allowed[0] = 10;
+    EXPECT_FALSE(ReadWatchedState(bytesOf(unknownItem), read));
+    MatchState noKinds = good;
+    noKinds.records.item.allowedCount = 0;
+    EXPECT_FALSE(ReadWatchedState(bytesOf(noKinds), read));
+    EXPECT_FALSE(ReadWatchedState(std::vector<uint8_t>(sizeof(MatchState) - 1), read));
 }
 
 }  // namespace
