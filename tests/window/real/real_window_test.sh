@@ -33,8 +33,7 @@ xdotool windowsize "$wid" 512 "$HEIGHT"
 wait_until 5 size_is "512x$HEIGHT" || fail "the window was not resized back"
 wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "the stage select is not back at its size"
 
-click 424 273  # OK
-wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
+start_match_with_ok || fail "the match did not start"
 steer_until_moved a z || fail "A did not move paddle 0"
 
 xdotool key p

@@ -38,8 +38,7 @@ wait_until 5 q_kept || fail "Q not kept: $(cat "$XDG_CONFIG_HOME/voltrax/voltrax
 
 click 255 183   # 1P VS CPU
 wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "1P VS CPU did not open the stage select"
-click 424 273   # OK: the match
-wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
+start_match_with_ok || fail "the match did not start"
 # Q moves the paddle once play runs; Z (down, not remapped) takes it off the top; then A no
 # longer moves it up, and Q does.
 steer_until_moved q z || fail "Q did not move player 1's paddle"

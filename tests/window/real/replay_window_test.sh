@@ -41,8 +41,7 @@ shows_paused() { shot paused1x && [ "$(pixels_differ "$work/paused1x.png" "$work
 start_game
 click 255 183  # 1P VS CPU
 wait_for_picture 10 select "$work/dat/stagec" 0 0 512 10 || fail "1P VS CPU did not open the stage select"
-click 424 273  # OK
-wait_for_picture 15 play "$work/dat/battle" 0 0 512 12 || fail "the match did not start"
+start_match_with_ok || fail "the match did not start"
 steer_until_moved a z || fail "A did not move player 1's paddle"
 # The keys the replay records, held for their times.
 for _ in 1 2 3; do hold a 0.4; hold z 0.5; done

@@ -100,6 +100,15 @@ wait_until_changed() { local limit="$1"; shift; wait_until "$limit" changed "$@"
 still() { shot "$1-a" && sleep 0.5 && shot "$1" && [ "$(pixels_differ "$work/$1-a.png" "$work/$1.png")" = "0" ]; }
 # wait_until_still SECONDS SHOT: waits until the picture stands still (a pause, a screen).
 wait_until_still() { local limit="$1"; shift; wait_until "$limit" still "$@"; }
+# start_match_with_ok: clicks the stage select's OK until the match's field shows, at most 3
+# times 5 s: a click that lands while the stage select still fades in is not yet the screen's.
+start_match_with_ok() {
+  for _ in 1 2 3; do
+    click 424 273
+    wait_for_picture 5 play "$work/dat/battle" 0 0 512 12 && return 0
+  done
+  return 1
+}
 # steer_until_moved KEY [BACK]: holds KEY 0.6 s (the input: long enough to move the paddle)
 # until player 1's back paddle moves, at most 8 times: the match's intro may still be
 # running. Between tries BACK moves the paddle away from a limit it may sit at.
