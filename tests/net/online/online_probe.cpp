@@ -34,6 +34,7 @@
 #include "net/net_sim.h"
 #include "platform/clock.h"
 #include "platform/version.h"
+#include "support/probe_match.h"
 #include "support/test_game.h"
 
 namespace {
@@ -103,14 +104,8 @@ ProbeOptions Parse(int argc, char** argv) {
     return o;
 }
 
-[[noreturn]] void Fail(const std::string& words) {
-    std::cerr << "error: " << words << std::endl;
-    std::exit(1);
-}
-
-void Nap() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
+using testing::ProbeFail;
+using testing::ProbeNap;
 
 }  // namespace
 
@@ -139,15 +134,15 @@ int main(int argc, char** argv) {
         });
         bool codeShown = false;
         while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
-            if (SteadyNowMs() > deadline) Fail("gave up: " + connector->StatusWords());
+            if (SteadyNowMs() > deadline) ProbeFail("gave up: " + connector->StatusWords());
             connector->Poll(SteadyNowMs());
-            if (connector->GetStage() == OnlineConnector::Stage::kFailed) Fail(connector->Failure());
+            if (connector->GetStage() == OnlineConnector::Stage::kFailed) ProbeFail(connector->Failure());
             if (!codeShown && connector->IsHost() && !connector->Code().empty() &&
                 *o.online == OnlineRequest::Kind::kMakeRoom) {
                 std::cout << "room " << connector->Code() << std::endl;
                 codeShown = true;
             }
-            Nap();
+            ProbeNap();
         }
         host = connector->IsHost();
         path = net::PathName(connector->Path());
@@ -161,7 +156,7 @@ int main(int argc, char** argv) {
                 // As `voltrax --host` does: ask the router for the port and name the address
                 // the guest should use.
                 mapping = std::make_unique<net::ice::PortMapping>(hosting->Port());
-                while (!mapping->Done() && SteadyNowMs() < deadline) Nap();
+                while (!mapping->Done() && SteadyNowMs() < deadline) ProbeNap();
                 const net::ice::PortMappingResult mapped = mapping->Result();
                 if (mapped.method != net::ice::PortMappingResult::Method::kNone) {
                     std::cout << "public " << mapped.publicAddress << ":" << mapped.publicPort << std::endl;
@@ -176,7 +171,7 @@ int main(int argc, char** argv) {
             link = net::EnetLink::Join(address, port, &error);
             path = net::PathName(PathToAddress(address));  // as the program names it
         }
-        if (!link) Fail(error);
+        if (!link) ProbeFail(error);
     }
     std::cout << "path=" << path << std::endl;
 
@@ -189,11 +184,11 @@ int main(int argc, char** argv) {
     }
     net::NetPeer peer(std::move(link), peerOptions);
     while (!peer.Ready()) {
-        if (peer.Ended()) Fail(peer.EndMessage());
-        if (SteadyNowMs() > deadline) Fail("the other side never answered");
+        if (peer.Ended()) ProbeFail(peer.EndMessage());
+        if (SteadyNowMs() > deadline) ProbeFail("the other side never answered");
         peer.Pump(SteadyNowMs());
         if (connector) connector->Poll(SteadyNowMs());
-        Nap();
+        ProbeNap();
     }
     // Both sides play the same start from the command line rather than sending it: the
     // short time limits the tiers use are no menu's, which a start packet may not carry.
@@ -204,28 +199,11 @@ int main(int argc, char** argv) {
     start.seed = o.matchSeed;
     testing::TestGame game(o.seed);
     net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
-    std::mt19937_64 keys(o.seed * 7919 + (host ? 0 : 1));
-    net::InputBits held = 0;
-    int holdFrames = 0;
-    for (int64_t next = SteadyNowMs(); !match.Session().EndFrame().has_value();) {
-        if (peer.Ended()) Fail(peer.EndMessage());
-        if (SteadyNowMs() > deadline) Fail("the match did not end in time: " + match.SummaryLine());
-        const int64_t now = SteadyNowMs();
-        if (now >= next) {
-            next += net::kFrameMs;
-            if (holdFrames-- <= 0) {
-                held = static_cast<net::InputBits>(keys() % 4);
-                holdFrames = static_cast<int>(keys() % 12);
-            }
-            match.Tick(now, held);
-        } else {
-            peer.Pump(now);
-        }
+    testing::PlayProbeMatch(match, peer, o.seed, host, deadline, [&](int64_t now) {
         if (connector) connector->Poll(now);
-        Nap();
-    }
+    });
     // Both sides keep the link a moment so the last confirmations cross.
-    for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; Nap()) peer.Pump(SteadyNowMs());
+    for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; ProbeNap()) peer.Pump(SteadyNowMs());
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
     peer.Leave();
     return 0;

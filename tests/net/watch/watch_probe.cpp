@@ -27,6 +27,7 @@
 #include "net/watch_server.h"
 #include "platform/clock.h"
 #include "platform/version.h"
+#include "support/probe_match.h"
 #include "support/test_game.h"
 
 namespace {
@@ -38,28 +39,22 @@ using namespace vx;
     std::exit(2);
 }
 
-[[noreturn]] void Fail(const std::string& words) {
-    std::cerr << "error: " << words << std::endl;
-    std::exit(1);
-}
-
-void Nap() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
+using testing::ProbeFail;
+using testing::ProbeNap;
 
 int Watch(const std::string& where, const std::string& localAddress, int64_t deadline) {
     std::string address, error;
     uint16_t port = 0;
     if (!ParseJoinAddress(where, address, port, error)) Usage(error);
     auto link = net::EnetLink::Join(address, port, &error, localAddress);
-    if (!link) Fail(error);
+    if (!link) ProbeFail(error);
     testing::TestGame game(1);
     net::MatchWatcher watcher(std::move(link), VOLTRAX_VERSION_TEXT, game.g());
     while (!watcher.MatchOver()) {
-        if (watcher.Ended()) Fail(watcher.EndMessage());
-        if (SteadyNowMs() > deadline) Fail("the match did not end in time: " + watcher.SummaryLine());
+        if (watcher.Ended()) ProbeFail(watcher.EndMessage());
+        if (SteadyNowMs() > deadline) ProbeFail("the match did not end in time: " + watcher.SummaryLine());
         watcher.Pump(SteadyNowMs());
-        Nap();
+        ProbeNap();
     }
     std::cout << watcher.SummaryLine() << std::endl;
     watcher.Leave();
@@ -117,7 +112,7 @@ int main(int argc, char** argv) {
         if (!ParseJoinAddress(join, address, port, error)) Usage(error);
         link = net::EnetLink::Join(address, port, &error, localAddress);
     }
-    if (!link) Fail(error);
+    if (!link) ProbeFail(error);
     net::EnetLink& enet = *link;
     net::PeerOptions options{hosting, VOLTRAX_VERSION_TEXT, std::nullopt, seed};
     if (const char* sim = std::getenv("VOLTRAX_NETSIM"); sim != nullptr && sim[0] != '\0') {
@@ -127,11 +122,11 @@ int main(int argc, char** argv) {
     net::NetPeer peer(std::move(link), options);
     net::WatchServer server(enet);
     while (!peer.Ready()) {
-        if (peer.Ended()) Fail(peer.EndMessage());
-        if (SteadyNowMs() > deadline) Fail("the other side never answered");
+        if (peer.Ended()) ProbeFail(peer.EndMessage());
+        if (SteadyNowMs() > deadline) ProbeFail("the other side never answered");
         peer.Pump(SteadyNowMs());
         if (hosting) server.Serve();
-        Nap();
+        ProbeNap();
     }
     // Both players play the start of the command line; the host sends it to its watchers.
     net::StartPacket start;
@@ -142,28 +137,11 @@ int main(int argc, char** argv) {
     testing::TestGame game(seed);
     net::NetMatch match(game.g(), peer, hosting ? 0 : 1, start, 1);
     if (hosting) server.SetMatch(&match, start, 1);
-    std::mt19937_64 keys(seed * 7919 + (hosting ? 0 : 1));
-    net::InputBits held = 0;
-    int holdFrames = 0;
-    for (int64_t next = SteadyNowMs(); !match.Session().EndFrame().has_value();) {
-        if (peer.Ended()) Fail(peer.EndMessage());
-        if (SteadyNowMs() > deadline) Fail("the match did not end in time: " + match.SummaryLine());
-        const int64_t now = SteadyNowMs();
-        if (now >= next) {
-            next += net::kFrameMs;
-            if (holdFrames-- <= 0) {
-                held = static_cast<net::InputBits>(keys() % 4);
-                holdFrames = static_cast<int>(keys() % 12);
-            }
-            match.Tick(now, held);
-        } else {
-            peer.Pump(now);
-        }
+    testing::PlayProbeMatch(match, peer, seed, hosting, deadline, [&](int64_t) {
         if (hosting) server.Serve();
-        Nap();
-    }
+    });
     // The last confirmations cross, and the watchers get the match's last frames.
-    for (const int64_t end = SteadyNowMs() + 1000; SteadyNowMs() < end; Nap()) {
+    for (const int64_t end = SteadyNowMs() + 1000; SteadyNowMs() < end; ProbeNap()) {
         peer.Pump(SteadyNowMs());
         if (hosting) server.Serve();
     }
