@@ -17,7 +17,9 @@
 #include "frontend/replay_commands.h"
 #include "frontend/replay_viewer.h"
 #include "frontend/watch_command.h"
+#include "frontend/watch_room_command.h"
 #include "match/replay_recorder.h"
+#include "net/ice/ice_path_finder.h"
 #include "match/rules.h"
 #include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
@@ -84,6 +86,16 @@ int main(int argc, char** argv) {
         return vx::VerifyReplayCommand(options.verifyReplay, std::cout, std::cerr);
     // Watching is headless for now (not yet in the window).
     if (!options.watch.empty()) return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
+    if (!options.watchRoom.empty()) {
+        const vx::OnlineRequest request{.kind = vx::OnlineRequest::Kind::kWatchRoom,
+                                        .code = options.watchRoom,
+                                        .server = options.lobby,
+                                        .version = VOLTRAX_VERSION_TEXT};
+        const auto makeFinder = [](const vx::net::PathOptions& o) {
+            return std::make_unique<vx::net::ice::IcePathFinder>(o);
+        };
+        return vx::WatchRoomCommand(request, makeFinder, options.verbose, std::cout, std::cerr);
+    }
 
     // A second copy (a window, --host, --join or --replay alike) says so and ends at once.
     vx::SingleInstanceLock lock;

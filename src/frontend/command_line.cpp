@@ -34,12 +34,17 @@ void Apply(const CommandLineOption& option, CommandLine& out, std::string_view v
 // What the options ask for together: one way to the other player at most, and a room
 // only through a lobby. Empty when that holds, else the reason.
 std::string CheckCombination(const CommandLine& c) {
-    const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch;
-    const int ways =
-        int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} + int{c.quickMatch};
-    if (ways > 1) return "only one of --host, --join, --make-room, --join-room and --quick-match at a time";
+    const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch || !c.watchRoom.empty();
+    const int ways = int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} +
+                     int{c.quickMatch} + int{!c.watch.empty()} + int{!c.watchRoom.empty()};
+    if (ways > 1)
+        return "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room "
+               "at a time";
     if (online && c.lobby.empty()) {
-        const char* name = c.makeRoom ? "--make-room" : c.quickMatch ? "--quick-match" : "--join-room";
+        const char* name = c.makeRoom     ? "--make-room"
+                           : c.quickMatch ? "--quick-match"
+                           : c.joinRoom.empty() ? "--watch-room"
+                                                : "--join-room";
         return std::string("option '") + name + "' needs --lobby HOST[:PORT]";
     }
     return {};
@@ -79,6 +84,10 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          &CommandLine::joinRoom},
         {"quick-match", 0, nullptr, "play the next player who asks the lobby for a quick match",
          &CommandLine::quickMatch, nullptr},
+        {"watch-room", 0, "CODE",
+         "watch the online match of the room with this code in the lobby, without a window and without "
+         "being one of its players; with --verbose, the path and one line at the end of each match",
+         nullptr, &CommandLine::watchRoom},
         {"verbose", 0, nullptr,
          "print one line on standard output at the end of each network match (frames, scores, result, state "
          "hash, rollback, round trip, bytes, the path: lan, direct, punched, mapped or relay)",

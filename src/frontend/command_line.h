@@ -26,6 +26,7 @@ struct CommandLine {
     bool makeRoom = false;     // --make-room
     std::string joinRoom;      // --join-room CODE
     bool quickMatch = false;   // --quick-match
+    std::string watchRoom;     // --watch-room CODE
 
     // results (out)
     std::string error;  // empty when every argument was understood

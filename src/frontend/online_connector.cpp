@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "frontend/online_watchers.h"
+
 namespace vx {
 
 namespace {
@@ -21,6 +23,7 @@ OnlineConnector::OnlineConnector(OnlineRequest request, PathFinderMaker makeFind
         case OnlineRequest::Kind::kMakeRoom: lobby_.MakeRoom(request_.settings); break;
         case OnlineRequest::Kind::kJoinRoom: lobby_.JoinRoom(request_.code); break;
         case OnlineRequest::Kind::kQuickMatch: lobby_.QuickMatch(request_.settings); break;
+        case OnlineRequest::Kind::kWatchRoom: lobby_.WatchRoom(request_.code); break;
     }
 }
 
@@ -38,6 +41,7 @@ void OnlineConnector::Poll(int64_t nowMs) {
     using net::lobby::LobbyState;
     if (stage_ == Stage::kFailed) return;
     lobby_.Poll();
+    if (watchers_) watchers_->Poll(nowMs);
     // Both stay in their room while the match lasts (the lobby's part is done, but a
     // third player who types the code then hears that the room is full rather than that
     // there is none); leaving is the owner's, when the connection ends.
@@ -45,6 +49,13 @@ void OnlineConnector::Poll(int64_t nowMs) {
     if (lobby_.State() == LobbyState::kFailed) return Fail(lobby_.ErrorWords());
     if (lobby_.State() == LobbyState::kWaiting) stage_ = Stage::kWaiting;
     if (lobby_.State() != LobbyState::kTogether || !lobby_.ServicesAnswered()) return;
+    // A watcher looks for its path only once the room's maker sent its line: until the
+    // players are connected, the maker sends none, and a watcher may wait long.
+    const bool watching = request_.kind == OnlineRequest::Kind::kWatchRoom;
+    if (watching && !finder_ && lobby_.PeerPath().empty()) {
+        stage_ = Stage::kWaiting;
+        return;
+    }
 
     if (!finder_) {
         net::PathOptions options;
@@ -80,7 +91,7 @@ void OnlineConnector::Poll(int64_t nowMs) {
         link_ = finder_->MakeLink(lobby_.IsHost(), &error);
         finder_.reset();
         if (!link_) return Fail("A way to the other player was found but could not be used (" + error + ").");
-        lobby_.SendReady();
+        if (!watching) lobby_.SendReady();
         stage_ = Stage::kConnected;
         return;
     }
@@ -88,7 +99,24 @@ void OnlineConnector::Poll(int64_t nowMs) {
         Fail("No way through to the other player was found, not even through the relay.");
 }
 
+void OnlineConnector::ServeWatchers(uint16_t enetPort) {
+    if (!watchers_ && lobby_.IsHost())
+        watchers_ = std::make_unique<OnlineWatchers>(lobby_, makeFinder_, request_.version, enetPort);
+}
+
+std::size_t OnlineConnector::WatchersCarried() const {
+    return watchers_ ? watchers_->Carried() : 0;
+}
+
 std::string OnlineConnector::StatusWords() const {
+    if (request_.kind == OnlineRequest::Kind::kWatchRoom) {
+        switch (stage_) {
+            case Stage::kLobby: return "Reaching the lobby...";
+            case Stage::kWaiting: return "Waiting for the match to start...";
+            case Stage::kFindingPath: return "Finding a way to the match...";
+            default: break;
+        }
+    }
     switch (stage_) {
         case Stage::kLobby:
             return request_.kind == OnlineRequest::Kind::kQuickMatch ? "Looking for another player..."

@@ -21,6 +21,8 @@ TEST(CommandLine, HelpAndVersionAreUnderstoodByLongAndShortName) {
 }
 
 TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
+    const char* kOneWay =
+        "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room at a time";
     struct Case {
         std::initializer_list<std::string_view> args;
         const char* error;
@@ -34,9 +36,10 @@ TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
         {{"--make-room"}, "option '--make-room' needs --lobby HOST[:PORT]"},
         {{"--quick-match", "--lobby="}, "option '--quick-match' needs --lobby HOST[:PORT]"},
         {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
-        {{"--host", "--join", "h"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
+         kOneWay},
+        {{"--host", "--join", "h"}, kOneWay},
+        {{"--lobby", "l", "--make-room", "--watch-room", "7KQ4MX"}, kOneWay},
+        {{"--watch-room", "7KQ4MX"}, "option '--watch-room' needs --lobby HOST[:PORT]"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
 }

@@ -2,10 +2,12 @@
 # The online tier on loopback: a lobby (Prosody and coturn, started by server/run.sh as
 # players' lobbies are) on 127.0.0.1, and two voltrax_online_probe programs that meet
 # through it and play a whole match: by room code, through the relay alone, and by quick
-# match. Then two real voltrax programs (offscreen) meet by room code the way players
+# match. The first two matches are watched by their room code, by a real voltrax program
+# and by a probe that takes the relay alone, and each watcher must end on the players'
+# hash. Then two real voltrax programs (offscreen) meet by room code the way players
 # start them (--make-room prints the code, --join-room takes it) and both connect; a
 # program given a wrong code, a probe in a full room and a probe facing a stopped lobby
-# each end in their message. Every process started here is stopped by its id, every
+# each end in their message, as does a watcher given a wrong code. Every process started here is stopped by its id, every
 # wait is bounded.
 #   online_loopback_test.sh SOURCE_DIR PROBE PROGRAM_DIR
 set -uo pipefail
@@ -85,17 +87,35 @@ ends_with() {
   echo "$name: $(cat "$work/$name.err")"
 }
 
-echo "-- a room by code"
-probe maker --make-room --seed 3
-code=$(wait_room maker) || fail "no room code"
-probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4
-agree maker joiner lan
+# watched W MAKER PATH: the watcher W ended by itself within 30 s of its match, on the
+# path PATH and with the state hash of MAKER's match.
+watched() {
+  local w="$1" m="$2" path="$3" pid hw hm
+  pid=$(eval echo "\$${w}_pid")
+  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { fail "$w: still watching after the match"; kill "$pid"; }
+  wait "$pid" || fail "$w: $(cat "$work/$w.err")"
+  hw=$(grep -o "state hash [0-9a-f]*" "$work/$w.out") hm=$(grep -o "state hash [0-9a-f]*" "$work/$m.out")
+  [ -n "$hw" ] && [ "$hw" = "$hm" ] || fail "$w: not the players' hash: '$hw' '$hm'"
+  grep -qx "path=$path" "$work/$w.out" || fail "$w: not path=$path: $(head -1 "$work/$w.out")"
+  grep -qx "watchers 1" "$work/$m.out" || fail "$m: did not carry its watcher: $(tail -1 "$work/$m.out")"
+  echo "$w: $(tail -1 "$work/$w.out")"
+}
 
-echo "-- through the relay alone"
-probe rmaker --make-room --relay-only --seed 5
-code=$(wait_room rmaker) || fail "no room code"
-probe rjoiner --join-room "$code" --relay-only --seed 6
+echo "-- a room by code and through the relay alone, each watched by its code"
+# A watched match takes one of the game's time limits.
+probe maker --make-room --seed 3 --time-limit 60 --timeout 150
+code=$(wait_room maker) || fail "no room code"
+program watcher --watch-room "$code" --verbose
+probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
+probe rmaker --make-room --relay-only --seed 5 --time-limit 60 --timeout 150
+rcode=$(wait_room rmaker) || fail "no room code"
+probe rjoiner --join-room "$rcode" --relay-only --seed 6 --time-limit 60 --timeout 150
+probe rwatcher --watch-room "$rcode" --relay-only --timeout 150
+agree maker joiner lan
 agree rmaker rjoiner relay
+watched watcher maker lan
+watched rwatcher rmaker relay
 
 echo "-- quick match"
 probe quick1 --quick-match --seed 7
@@ -122,6 +142,8 @@ wait_line "$work/wrong.err" "No room has that code." 300 || fail "wrong: said '$
 kill -0 "$wrong_pid" 2>/dev/null || fail "wrong: the program ended instead of staying on its title"
 stop wrong
 echo "wrong: $(grep "No room" "$work/wrong.err")"
+probe wwatcher --watch-room 23456Z --timeout 20
+ends_with wwatcher "No room has that code."
 probe full1 --make-room --seed 9 --time-limit 20
 code=$(wait_room full1) || fail "no room code"
 probe full2 --join-room "$code" --seed 10 --time-limit 20

@@ -7,12 +7,16 @@
 //   voltrax_online_probe --lobby HOST[:PORT] (--make-room | --join-room CODE | --quick-match)
 //                        [--relay-only] [--local-address ADDRESS]...
 //   voltrax_online_probe --host PORT | --join ADDRESS:PORT
+//   voltrax_online_probe --lobby HOST[:PORT] --watch-room CODE [--relay-only] [--local-address ADDRESS]...
 //   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
 //
 // Prints "room CODE" once a made room exists ("public ADDRESS:PORT" once a host's router
 // mapped its port), then "path=NAME" once connected, then the
-// summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
-// with exit status 1; a bad command line exits with 2.
+// summary line ending in "path=NAME". The room's maker serves the watchers who come by
+// its code (a watched match needs a time limit of 60, 90 or 120); a watcher prints
+// "path=NAME" and the watcher's summary line, as `voltrax --watch-room CODE --verbose`.
+// Failures go to standard error as "error: WORDS" with exit status 1; a bad command line
+// exits with 2.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,12 +30,14 @@
 
 #include "frontend/net_play.h"
 #include "frontend/online_connector.h"
+#include "frontend/watch_room_command.h"
 #include "net/enet_link.h"
 #include "net/ice/ice_path_finder.h"
 #include "net/ice/port_mapping.h"
 #include "net/net_match.h"
 #include "net/net_peer.h"
 #include "net/net_sim.h"
+#include "net/watch_server.h"
 #include "platform/clock.h"
 #include "platform/version.h"
 #include "support/probe_match.h"
@@ -77,6 +83,8 @@ ProbeOptions Parse(int argc, char** argv) {
             o.online = OnlineRequest::Kind::kJoinRoom, o.code = value();
         else if (a == "--quick-match")
             o.online = OnlineRequest::Kind::kQuickMatch;
+        else if (a == "--watch-room")
+            o.online = OnlineRequest::Kind::kWatchRoom, o.code = value();
         else if (a == "--relay-only")
             o.relayOnly = true;
         else if (a == "--local-address")
@@ -129,9 +137,12 @@ int main(int argc, char** argv) {
         request.relayOnly = o.relayOnly;
         net::ice::IceOptions ice;
         ice.localAddresses = o.localAddresses;
-        connector = std::make_unique<OnlineConnector>(request, [ice](const net::PathOptions& options) {
+        const PathFinderMaker makeFinder = [ice](const net::PathOptions& options) {
             return std::make_unique<net::ice::IcePathFinder>(options, ice);
-        });
+        };
+        if (request.kind == OnlineRequest::Kind::kWatchRoom)
+            return WatchRoomCommand(request, makeFinder, true, std::cout, std::cerr, int64_t{o.timeoutS} * 1000);
+        connector = std::make_unique<OnlineConnector>(request, makeFinder);
         bool codeShown = false;
         while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
             if (SteadyNowMs() > deadline) ProbeFail("gave up: " + connector->StatusWords());
@@ -174,6 +185,17 @@ int main(int argc, char** argv) {
         if (!link) ProbeFail(error);
     }
     std::cout << "path=" << path << std::endl;
+    // The room's maker serves the watchers who come by its code on its own ENet host.
+    net::EnetLink* enet = connector && host ? link->Enet() : nullptr;
+    std::optional<net::WatchServer> watchServer;
+    if (enet != nullptr) {
+        connector->ServeWatchers(enet->Port());
+        watchServer.emplace(*enet);
+    }
+    auto serveWatchers = [&](int64_t now) {
+        if (connector) connector->Poll(now);
+        if (watchServer) watchServer->Serve();
+    };
 
     // One match on the real clock, as the window's loop runs it.
     net::PeerOptions peerOptions{host, VOLTRAX_VERSION_TEXT, std::nullopt, o.seed};
@@ -187,7 +209,7 @@ int main(int argc, char** argv) {
         if (peer.Ended()) ProbeFail(peer.EndMessage());
         if (SteadyNowMs() > deadline) ProbeFail("the other side never answered");
         peer.Pump(SteadyNowMs());
-        if (connector) connector->Poll(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
         ProbeNap();
     }
     // Both sides play the same start from the command line rather than sending it: the
@@ -199,12 +221,23 @@ int main(int argc, char** argv) {
     start.seed = o.matchSeed;
     testing::TestGame game(o.seed);
     net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
-    testing::PlayProbeMatch(match, peer, o.seed, host, deadline, [&](int64_t now) {
-        if (connector) connector->Poll(now);
-    });
-    // Both sides keep the link a moment so the last confirmations cross.
-    for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; ProbeNap()) peer.Pump(SteadyNowMs());
+    if (watchServer) watchServer->SetMatch(&match, start, 1);
+    testing::PlayProbeMatch(match, peer, o.seed, host, deadline, serveWatchers);
+    // Both sides keep the link a moment so the last confirmations cross (and the
+    // watchers get the match's last frames).
+    for (const int64_t end = SteadyNowMs() + 1000; SteadyNowMs() < end; ProbeNap()) {
+        peer.Pump(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
+    }
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
+    if (watchServer) {
+        std::cout << "watchers " << connector->WatchersCarried() << std::endl;
+        watchServer->CloseAll();  // the last word crosses each watcher's own path
+        for (const int64_t end = SteadyNowMs() + 300; SteadyNowMs() < end; ProbeNap()) {
+            peer.Pump(SteadyNowMs());
+            connector->Poll(SteadyNowMs());
+        }
+    }
     peer.Leave();
     return 0;
 }
