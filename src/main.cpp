@@ -19,8 +19,8 @@
 #include "frontend/watch_command.h"
 #include "frontend/watch_room_command.h"
 #include "match/replay_recorder.h"
-#include "net/ice/ice_path_finder.h"
 #include "match/rules.h"
+#include "net/ice/ice_path_finder.h"
 #include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
@@ -87,10 +87,11 @@ int main(int argc, char** argv) {
     // Watching is headless for now (not yet in the window).
     if (!options.watch.empty()) return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
     if (!options.watchRoom.empty()) {
-        const vx::OnlineRequest request{.kind = vx::OnlineRequest::Kind::kWatchRoom,
-                                        .code = options.watchRoom,
-                                        .server = options.lobby,
-                                        .version = VOLTRAX_VERSION_TEXT};
+        vx::OnlineRequest request;
+        request.kind = vx::OnlineRequest::Kind::kWatchRoom;
+        request.code = options.watchRoom;
+        request.server = options.lobby;
+        request.version = VOLTRAX_VERSION_TEXT;
         const auto makeFinder = [](const vx::net::PathOptions& o) {
             return std::make_unique<vx::net::ice::IcePathFinder>(o);
         };

@@ -38,11 +38,12 @@ std::string CheckCombination(const CommandLine& c) {
     const int ways = int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} +
                      int{c.quickMatch} + int{!c.watch.empty()} + int{!c.watchRoom.empty()};
     if (ways > 1)
-        return "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room "
+        return "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and "
+               "--watch-room "
                "at a time";
     if (online && c.lobby.empty()) {
-        const char* name = c.makeRoom     ? "--make-room"
-                           : c.quickMatch ? "--quick-match"
+        const char* name = c.makeRoom           ? "--make-room"
+                           : c.quickMatch       ? "--quick-match"
                            : c.joinRoom.empty() ? "--watch-room"
                                                 : "--join-room";
         return std::string("option '") + name + "' needs --lobby HOST[:PORT]";

@@ -5,8 +5,8 @@
 
 namespace vx {
 
-OnlineWatchers::OnlineWatchers(net::lobby::LobbyClient& lobby, PathFinderMaker makeFinder, std::string version,
-                               uint16_t enetPort)
+OnlineWatchers::OnlineWatchers(net::lobby::LobbyClient& lobby, PathFinderMaker makeFinder,
+                               std::string version, uint16_t enetPort)
     : lobby_(lobby), makeFinder_(std::move(makeFinder)), version_(std::move(version)), enetPort_(enetPort) {}
 
 OnlineWatchers::~OnlineWatchers() = default;
@@ -16,7 +16,8 @@ void OnlineWatchers::Poll(int64_t nowMs) {
     const auto& present = lobby_.Watchers();
     // A watcher that left the lobby has stopped watching: its path goes too.
     std::erase_if(ways_, [&](const Way& way) {
-        return std::none_of(present.begin(), present.end(), [&](const auto& w) { return w.nick == way.nick; });
+        return std::none_of(present.begin(), present.end(),
+                            [&](const auto& w) { return w.nick == way.nick; });
     });
     for (const auto& w : present) {
         if (w.version != version_) continue;  // not yet said, or another version (told so by our hello)

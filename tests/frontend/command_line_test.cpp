@@ -22,7 +22,8 @@ TEST(CommandLine, HelpAndVersionAreUnderstoodByLongAndShortName) {
 
 TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
     const char* kOneWay =
-        "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room at a time";
+        "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room at a "
+        "time";
     struct Case {
         std::initializer_list<std::string_view> args;
         const char* error;
@@ -35,8 +36,7 @@ TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
         {{"--join-room"}, "option '--join-room' needs CODE"},
         {{"--make-room"}, "option '--make-room' needs --lobby HOST[:PORT]"},
         {{"--quick-match", "--lobby="}, "option '--quick-match' needs --lobby HOST[:PORT]"},
-        {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"},
-         kOneWay},
+        {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"}, kOneWay},
         {{"--host", "--join", "h"}, kOneWay},
         {{"--lobby", "l", "--make-room", "--watch-room", "7KQ4MX"}, kOneWay},
         {{"--watch-room", "7KQ4MX"}, "option '--watch-room' needs --lobby HOST[:PORT]"},

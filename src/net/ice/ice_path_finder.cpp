@@ -545,8 +545,8 @@ std::unique_ptr<Link> IcePathFinder::MakeLink(bool hostSide, std::string* error)
     }
     auto shim = LoopbackShim::Open(error);
     if (!shim) return nullptr;
-    auto enet =
-        hostSide ? EnetLink::Host(0, "127.0.0.1", error, kMaxWatchers) : EnetLink::Join("127.0.0.1", shim->Port(), error);
+    auto enet = hostSide ? EnetLink::Host(0, "127.0.0.1", error, kMaxWatchers)
+                         : EnetLink::Join("127.0.0.1", shim->Port(), error);
     if (!enet) return nullptr;
     s.path = s.SelectedPath();
     g_signal_handlers_disconnect_by_data(s.session->agent, impl_.get());
@@ -558,7 +558,8 @@ std::unique_ptr<PathForward> IcePathFinder::ForwardToPort(uint16_t enetPort, std
     std::string ignored;
     if (error == nullptr) error = &ignored;
     if (!s.session || s.state != State::kConnected) {
-        *error = s.session ? "There is no way through to the watcher yet." : "The path was handed on already.";
+        *error =
+            s.session ? "There is no way through to the watcher yet." : "The path was handed on already.";
         return nullptr;
     }
     auto shim = LoopbackShim::Open(error);

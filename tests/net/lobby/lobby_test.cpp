@@ -131,12 +131,12 @@ TEST_F(Lobby, WatchersComeByCodeBesideThePlayersEachHearsTheMakerAloneAndANinthI
     all.push_back(guest.get());
     ASSERT_TRUE(Pump(all, [&] { return guest->State() == LobbyState::kTogether; })) << guest->ErrorWords();
     for (int i = 0; i < 7; ++i) watch(host->Code(), "2.1");
-    ASSERT_TRUE(Pump(all, [&] { return together() == 8 && host->Watchers().size() == 8; }, 20s));
+    ASSERT_TRUE(Pump(
+        all, [&] { return together() == 8 && host->Watchers().size() == 8; }, 20s));
     LobbyClient* ninth = watch(host->Code(), "2.1");
     LobbyClient* lost = watch(host->Code() == "222222" ? "333333" : "222222", "2.1");
-    ASSERT_TRUE(Pump(all, [&] {
-        return ninth->State() == LobbyState::kFailed && lost->State() == LobbyState::kFailed;
-    }));
+    ASSERT_TRUE(Pump(
+        all, [&] { return ninth->State() == LobbyState::kFailed && lost->State() == LobbyState::kFailed; }));
     EXPECT_EQ(ninth->Error(), LobbyError::kWatchersFull) << ninth->ErrorWords();
     EXPECT_EQ(lost->Error(), LobbyError::kRoomNotFound);
 
@@ -146,8 +146,9 @@ TEST_F(Lobby, WatchersComeByCodeBesideThePlayersEachHearsTheMakerAloneAndANinthI
     for (const auto& w : host->Watchers()) host->SendPathToWatcher(w.nick, "for " + w.nick);
     ASSERT_TRUE(Pump(all, [&] {
         const auto& known = host->Watchers();
-        return std::all_of(watchers.begin(), watchers.end(),
-                           [](auto& w) { return w->State() != LobbyState::kTogether || !w->PeerPath().empty(); }) &&
+        return std::all_of(
+                   watchers.begin(), watchers.end(),
+                   [](auto& w) { return w->State() != LobbyState::kTogether || !w->PeerPath().empty(); }) &&
                std::all_of(known.begin(), known.end(), [](auto& w) { return w.path == "seen"; });
     }));
     std::set<std::string> heard;

@@ -141,7 +141,8 @@ int main(int argc, char** argv) {
             return std::make_unique<net::ice::IcePathFinder>(options, ice);
         };
         if (request.kind == OnlineRequest::Kind::kWatchRoom)
-            return WatchRoomCommand(request, makeFinder, true, std::cout, std::cerr, int64_t{o.timeoutS} * 1000);
+            return WatchRoomCommand(request, makeFinder, true, std::cout, std::cerr,
+                                    int64_t{o.timeoutS} * 1000);
         connector = std::make_unique<OnlineConnector>(request, makeFinder);
         bool codeShown = false;
         while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
