@@ -39,11 +39,13 @@ for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby.out" && break; sleep 
 grep -q "lobby ready" "$work/lobby.out" || { cat "$work/lobby.out"; echo "FAIL: the lobby did not start"; exit 1; }
 lobby="127.0.0.1:$xmpp"
 
-# probe NAME ARGS...: starts a probe in the background, output in $work/NAME.{out,err}.
+# probe NAME ARGS...: starts a probe in the background, output in $work/NAME.{out,err};
+# on 127.0.0.1 alone unless PROBE_LOCAL is set (empty: every interface, as a program).
 probe() {
   local name="$1"
   shift
-  "$probe" --lobby "$lobby" --local-address 127.0.0.1 --timeout 90 "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  "$probe" --lobby "$lobby" ${PROBE_LOCAL---local-address 127.0.0.1} --timeout 90 "$@" \
+    >"$work/$name.out" 2>"$work/$name.err" &
   pids+=("$!")
   eval "${name}_pid=$!"
 }
@@ -103,11 +105,12 @@ watched() {
 }
 
 echo "-- a room by code and through the relay alone, each watched by its code"
-# A watched match takes one of the game's time limits.
-probe maker --make-room --seed 3 --time-limit 60 --timeout 150
+# A watched match takes one of the game's time limits. The program watching offers
+# every address of this machine, so the players it watches do too.
+PROBE_LOCAL= probe maker --make-room --seed 3 --time-limit 60 --timeout 150
 code=$(wait_room maker) || fail "no room code"
 program watcher --watch-room "$code" --verbose
-probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
+PROBE_LOCAL= probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
 probe rmaker --make-room --relay-only --seed 5 --time-limit 60 --timeout 150
 rcode=$(wait_room rmaker) || fail "no room code"
 probe rjoiner --join-room "$rcode" --relay-only --seed 6 --time-limit 60 --timeout 150

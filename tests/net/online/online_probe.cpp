@@ -14,7 +14,8 @@
 // mapped its port), then "path=NAME" once connected, then the
 // summary line ending in "path=NAME". The room's maker serves the watchers who come by
 // its code (a watched match needs a time limit of 60, 90 or 120); a watcher prints
-// "path=NAME" and the watcher's summary line, as `voltrax --watch-room CODE --verbose`.
+// "path=NAME" and the watcher's summary line, as `voltrax --watch-room CODE --verbose`;
+// the maker, "watchers N" (those it carries at the end) before its summary line.
 // Failures go to standard error as "error: WORDS" with exit status 1; a bad command line
 // exits with 2.
 #include <chrono>
@@ -230,9 +231,9 @@ int main(int argc, char** argv) {
         peer.Pump(SteadyNowMs());
         serveWatchers(SteadyNowMs());
     }
+    if (watchServer) std::cout << "watchers " << connector->WatchersCarried() << std::endl;
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
     if (watchServer) {
-        std::cout << "watchers " << connector->WatchersCarried() << std::endl;
         watchServer->CloseAll();  // the last word crosses each watcher's own path
         for (const int64_t end = SteadyNowMs() + 300; SteadyNowMs() < end; ProbeNap()) {
             peer.Pump(SteadyNowMs());
