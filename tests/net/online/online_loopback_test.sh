@@ -145,7 +145,7 @@ wait_line "$work/wrong.err" "No room has that code." 300 || fail "wrong: said '$
 kill -0 "$wrong_pid" 2>/dev/null || fail "wrong: the program ended instead of staying on its title"
 stop wrong
 echo "wrong: $(grep "No room" "$work/wrong.err")"
-probe wwatcher --watch-room 23456Z --timeout 20
+program wwatcher --watch-room 23456Z
 ends_with wwatcher "No room has that code."
 probe full1 --make-room --seed 9 --time-limit 20
 code=$(wait_room full1) || fail "no room code"
