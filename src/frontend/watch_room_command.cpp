@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include "core/game.h"
@@ -18,8 +19,14 @@ int WatchRoomCommand(const OnlineRequest& request, const PathFinderMaker& makeFi
     const int64_t giveUpAt = giveUpAfterMs > 0 ? SteadyNowMs() + giveUpAfterMs : INT64_MAX;
     auto nap = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
     OnlineConnector connector(request, makeFinder);
+    std::string said;  // what it is doing, told on err as it changes (as the window's keeper does)
     while (connector.GetStage() != OnlineConnector::Stage::kConnected) {
         connector.Poll(SteadyNowMs());
+        if (const std::string words = connector.StatusWords();
+            words != said && connector.GetStage() != OnlineConnector::Stage::kFailed) {
+            err << "voltrax: " << words << std::endl;
+            said = words;
+        }
         if (connector.GetStage() == OnlineConnector::Stage::kFailed) {
             err << "voltrax: --watch-room: " << connector.Failure() << "\n";
             return 1;

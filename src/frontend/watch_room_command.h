@@ -11,7 +11,8 @@
 
 namespace vx {
 
-// request: kind kWatchRoom, the code, the lobby and this program's version. With
+// request: kind kWatchRoom, the code, the lobby and this program's version. What it is
+// doing goes to err as it changes ("voltrax: Waiting for the match to start..."). With
 // verbose, "path=NAME" once connected and one summary line on out at the end of each
 // match followed (the players' frames, scores, result and state hash first). Returns 0
 // when the players' connection ended after at least one match was followed, 1 with the
