@@ -96,7 +96,8 @@ void OnlineConnector::Poll(int64_t nowMs) {
         return;
     }
     if (nowMs - pathStartMs_ > kPathTimeoutMs)
-        Fail("No way through to the other player was found, not even through the relay.");
+        Fail(watching ? "No way through to the match was found, not even through the relay."
+                      : "No way through to the other player was found, not even through the relay.");
 }
 
 void OnlineConnector::ServeWatchers(uint16_t enetPort) {
