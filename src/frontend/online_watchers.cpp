@@ -14,8 +14,13 @@ OnlineWatchers::~OnlineWatchers() = default;
 void OnlineWatchers::Poll(int64_t nowMs) {
     if (!lobby_.ServicesAnswered()) return;
     const auto& present = lobby_.Watchers();
-    // A watcher that left the lobby has stopped watching: its path goes too.
+    // A watcher that left the lobby has stopped watching: its path goes too. Once our own
+    // lobby connection is over (the guest left the room at the end, say), the paths
+    // already carried stay until the players' connection ends, so that every watcher
+    // still hears the end from the host.
+    const bool lobbyGone = lobby_.State() == net::lobby::LobbyState::kFailed;
     std::erase_if(ways_, [&](const Way& way) {
+        if (lobbyGone) return way.forward == nullptr;
         return std::none_of(present.begin(), present.end(),
                             [&](const auto& w) { return w.nick == way.nick; });
     });

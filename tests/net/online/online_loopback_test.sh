@@ -89,21 +89,6 @@ ends_with() {
   echo "$name: $(cat "$work/$name.err")"
 }
 
-# watched W MAKER PATH: the watcher W ended by itself within 30 s of its match, on the
-# path PATH and with the state hash of MAKER's match.
-watched() {
-  local w="$1" m="$2" path="$3" pid hw hm
-  pid=$(eval echo "\$${w}_pid")
-  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { fail "$w: still watching after the match"; kill "$pid"; }
-  wait "$pid" || fail "$w: $(cat "$work/$w.err")"
-  hw=$(grep -o "state hash [0-9a-f]*" "$work/$w.out") hm=$(grep -o "state hash [0-9a-f]*" "$work/$m.out")
-  [ -n "$hw" ] && [ "$hw" = "$hm" ] || fail "$w: not the players' hash: '$hw' '$hm'"
-  grep -qx "path=$path" "$work/$w.out" || fail "$w: not path=$path: $(head -1 "$work/$w.out")"
-  grep -qx "watchers 1" "$work/$m.out" || fail "$m: did not carry its watcher: $(tail -1 "$work/$m.out")"
-  echo "$w: $(tail -1 "$work/$w.out")"
-}
-
 echo "-- a room by code and through the relay alone, each watched by its code"
 # A watched match takes one of the game's time limits. The program watching offers
 # every address of this machine, so the players it watches do too.

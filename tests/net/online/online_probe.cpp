@@ -231,6 +231,15 @@ int main(int argc, char** argv) {
         peer.Pump(SteadyNowMs());
         serveWatchers(SteadyNowMs());
     }
+    // A maker's watchers hear the end from it even when the guest went first, and with
+    // the guest the maker's lobby (the room is left when its guest leaves).
+    for (const int64_t end = SteadyNowMs() + 3000; watchServer && !peer.Ended() && SteadyNowMs() < end;
+         ProbeNap()) {
+        peer.Pump(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
+    }
+    for (const int64_t end = SteadyNowMs() + 500; watchServer && SteadyNowMs() < end; ProbeNap())
+        serveWatchers(SteadyNowMs());
     if (watchServer) std::cout << "watchers " << connector->WatchersCarried() << std::endl;
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
     if (watchServer) {
