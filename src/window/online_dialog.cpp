@@ -282,8 +282,8 @@ void OnlineDialog::PollNow() {
     if (now.stage == S::kFailed) {
         trying_ = false;
         status_->clear();
-        HideCode();  // the room is gone with the attempt
         ShowFailure(Tr("つながりませんでした: %1").arg(OnlineFailureText(now.failure)));
+        HideCode();  // the room is gone with the attempt
         UpdateEnabled();
         return;
     }
@@ -303,15 +303,21 @@ void OnlineDialog::ShowCode(const std::string& code) {
     if (codeBox_->isHidden()) heightWithoutCode_ = height();
     shownCode_ = code;
     codeShown_->setText(Spaced(code));
-    codeBox_->show();  // the layout grows the dialog as far as the code needs
+    codeBox_->show();
+    // The dialog grows by the code, so the list below keeps its size (the layout alone
+    // would only grow it to its least height, which leaves out the wrapped lines).
+    const int added = codeBox_->sizeHint().height() + codeBox_->parentWidget()->layout()->spacing();
+    resize(width(), heightWithoutCode_ + added);
 }
 
 void OnlineDialog::HideCode() {
     shownCode_.clear();
     if (codeBox_->isHidden()) return;
     codeBox_->hide();
-    // A window keeps the height it grew to; without this the list below would take the
-    // code's place and the dialog would stay taller than before the attempt.
+    // The room's box and then the dialog measure themselves again now (they would only
+    // on a later event), and the dialog goes back to its height from before the code: a
+    // window keeps the height it grew to, and the list would take the code's place.
+    codeBox_->parentWidget()->layout()->activate();
     layout()->activate();
     resize(width(), std::max(heightWithoutCode_, minimumSizeHint().height()));
 }

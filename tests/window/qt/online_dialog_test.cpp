@@ -103,8 +103,12 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
 
     // Making a room: the code shows large once the lobby has it and Copy puts it on the
     // clipboard; nothing else may start meanwhile.
+    // Room below the least height for a failure's few lines, not for the large code: the
+    // code has to make the dialog taller.
+    d.resize(d.width(), d.minimumSizeHint().height() + 3 * d.fontMetrics().height());
     QCoreApplication::processEvents();
     const int heightBefore = d.height();
+    shots.Take(d, "before-attempt");
     d.MakeRoomButton()->click();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].kind, OnlineRequest::Kind::kMakeRoom);
@@ -118,6 +122,8 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     ASSERT_TRUE(d.CodeShown()->isVisible());
     EXPECT_EQ(d.CodeShown()->text().remove(QLatin1Char(' ')), QStringLiteral("7KQ4MX"));
     EXPECT_GE(d.CodeShown()->font().pointSize(), 30);
+    QCoreApplication::processEvents();
+    EXPECT_GT(d.height(), heightBefore) << "the code made room for itself";
     EXPECT_FALSE(d.StatusLine()->text().isEmpty());
     shots.Take(d, "room");
     d.CopyButton()->click();
