@@ -540,6 +540,58 @@ loss %4%</translation>
         <translation>Could not join %1 on port %2.</translation>
     </message>
     <message>
+        <source>ロビーに接続できません。</source>
+        <translation>The lobby cannot be reached.</translation>
+    </message>
+    <message>
+        <source>その部屋コードの部屋はありません。</source>
+        <translation>No room has that code.</translation>
+    </message>
+    <message>
+        <source>その部屋にはもう二人がそろっています。</source>
+        <translation>That room already has its two players.</translation>
+    </message>
+    <message>
+        <source>相手の VOLTRAX は別の版です。同じ版どうしで対戦してください。</source>
+        <translation>The other player has another version of VOLTRAX. Both need the same version.</translation>
+    </message>
+    <message>
+        <source>相手は VOLTRAX %1、こちらは VOLTRAX %2 です。同じ版どうしで対戦してください。</source>
+        <translation>The other player has VOLTRAX %1, this is VOLTRAX %2. Both need the same version.</translation>
+    </message>
+    <message>
+        <source>相手が部屋を出ました。</source>
+        <translation>The other player left.</translation>
+    </message>
+    <message>
+        <source>その対戦はもう観戦者でいっぱいです。</source>
+        <translation>That match already has as many watchers as it takes.</translation>
+    </message>
+    <message>
+        <source>このロビーには中継サーバーがないため、中継だけでは対戦できません。</source>
+        <translation>The lobby offers no relay, so there is no way to play through one.</translation>
+    </message>
+    <message>
+        <source>このコンピューターでは相手への経路を探せません。</source>
+        <translation>This program cannot look for a way to the other player.</translation>
+    </message>
+    <message>
+        <source>相手のプログラムから届いた接続先を読めませんでした。</source>
+        <translation>The other player&apos;s program sent a way to reach it that cannot be read.</translation>
+    </message>
+    <message>
+        <source>相手への経路が見つかりませんでした。</source>
+        <translation>No way through to the other player was found.</translation>
+    </message>
+    <message>
+        <source>相手への経路は見つかりましたが、使えませんでした。</source>
+        <translation>A way to the other player was found but could not be used.</translation>
+    </message>
+    <message>
+        <source>相手への経路が見つかりませんでした。中継を通してもつながりません。</source>
+        <translation>No way through to the other player was found, not even through the relay.</translation>
+    </message>
+    <message>
         <source>つながりませんでした: %1</source>
         <translation>Not connected: %1</translation>
     </message>

@@ -29,6 +29,29 @@ struct OnlineRequest {
     bool relayOnly = false;
 };
 
+// Why an attempt failed, typed so that the window says it in the player's language.
+enum class OnlineFailReason : uint8_t {
+    kNone,
+    kLobbyUnreachable,  // no connection to the lobby, or it was lost
+    kRoomNotFound,      // no room has the code typed
+    kRoomFull,          // the room already has its two players
+    kVersionsDiffer,    // the other program is another version
+    kOtherLeft,         // the other player left the room
+    kWatchersFull,      // watching: the match already has as many watchers as it takes
+    kNoRelayOffered,    // relay only was asked for, and the lobby offers none
+    kCannotFindPaths,   // no path finder could be made on this computer
+    kUnreadablePath,    // the other side's connection line did not read
+    kNoPath,            // the path finder gave up (its own words are in `words`)
+    kPathUnusable,      // a path was found, but no link opened on it
+    kTimedOut,          // kPathTimeoutMs passed without a path, relay included
+};
+
+struct OnlineFailure {
+    OnlineFailReason reason = OnlineFailReason::kNone;
+    std::string words;         // the same in English, for standard error and scripts
+    std::string theirVersion;  // kVersionsDiffer: the other program's, when it said
+};
+
 // Makes the path finder for a side once the lobby handed out its servers.
 using PathFinderMaker = std::function<std::unique_ptr<net::PathFinder>(const net::PathOptions&)>;
 
@@ -41,7 +64,7 @@ class OnlineConnector {
         kWaiting,      // our room is made: waiting for the other player (a watcher: for the match)
         kFindingPath,  // both are there: trying the ways between them
         kConnected,    // TakeLink() has the session's link
-        kFailed,       // Failure() says why, in a player's words
+        kFailed,       // WhyFailed() says why
     };
 
     // How long the two may try paths before giving up.
@@ -59,8 +82,9 @@ class OnlineConnector {
     bool IsHost() const { return lobby_.IsHost(); }
     // The room maker's settings, as its guest received them ("" on the maker's side).
     const std::string& HostSettings() const { return lobby_.PeerSettings(); }
-    const std::string& Failure() const { return failure_; }
-    // What is happening now, in a player's words.
+    const OnlineFailure& WhyFailed() const { return failure_; }
+    const std::string& Failure() const { return failure_.words; }  // in English
+    // What is happening now, in English words (for standard error).
     std::string StatusWords() const;
     // Once connected: the way the match goes and its link (taken once).
     net::PathKind Path() const { return path_; }
@@ -75,7 +99,7 @@ class OnlineConnector {
     std::size_t WatchersCarried() const;
 
   private:
-    void Fail(std::string why);
+    void Fail(OnlineFailReason reason, std::string words);
 
     OnlineRequest request_;
     PathFinderMaker makeFinder_;
@@ -85,7 +109,7 @@ class OnlineConnector {
     std::unique_ptr<OnlineWatchers> watchers_;
     Stage stage_ = Stage::kLobby;
     net::PathKind path_ = net::PathKind::kDirect;
-    std::string failure_;
+    OnlineFailure failure_;
     bool pathSent_ = false;
     bool remoteSet_ = false;
     bool readySent_ = false;

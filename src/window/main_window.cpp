@@ -339,12 +339,12 @@ void MainWindow::OpenOnlineDialog() {
             now.stage = online->GetStage();
             now.code = online->Code();
             now.words = online->StatusWords();
-            now.failure = online->Failure();
-        } else if (!netPlay_->OnlineFailure().empty()) {
+            now.failure = online->WhyFailed();
+        } else if (netPlay_->LastOnlineFailure().reason != OnlineFailReason::kNone) {
             // The keeper let the failed attempt go; its words stay for the dialog.
             now.active = true;
             now.stage = OnlineConnector::Stage::kFailed;
-            now.failure = netPlay_->OnlineFailure();
+            now.failure = netPlay_->LastOnlineFailure();
         }
         return now;
     };

@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/version.h"
 #include "window/net_overlay.h"
+#include "window/online_dialog.h"
 
 namespace vx {
 
@@ -89,7 +90,7 @@ QString PathWords(net::PathKind path) {
 }
 
 // What an online attempt is doing, in the player's language (the English ones are the
-// connector's own words).
+// connector's own words, for standard error).
 QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind) {
     switch (online.GetStage()) {
         case OnlineConnector::Stage::kLobby:
@@ -99,7 +100,7 @@ QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind)
         case OnlineConnector::Stage::kFindingPath: return Tr("相手への経路を探しています...");
         case OnlineConnector::Stage::kConnected:
             return Tr("接続しました (%1)。").arg(PathWords(online.Path()));
-        case OnlineConnector::Stage::kFailed: return QString::fromStdString(online.Failure());
+        case OnlineConnector::Stage::kFailed: return OnlineFailureText(online.WhyFailed());
     }
     return {};
 }
@@ -232,7 +233,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
 bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
     if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
-    onlineFailure_.clear();
+    onlineFailure_ = {};
     OnlineRequest asked = request;
     if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
     onlineKind_ = asked.kind;
@@ -295,16 +296,16 @@ void NetPlayKeeper::PollOnline() {
         if (online_->GetStage() != OnlineConnector::Stage::kFailed) std::cerr << "voltrax: " << words << "\n";
     }
     if (online_->GetStage() == OnlineConnector::Stage::kFailed) {
-        const std::string why = online_->Failure();
+        const OnlineFailure why = online_->WhyFailed();
         CloseWaiting();
         play_.reset();
         EndConnection();
         timer_.stop();
         onlineFailure_ = why;
         if (onlineOwnDialogs_)
-            Tell(why, QString::fromStdString(why));
+            Tell(why.words, OnlineFailureText(why));
         else
-            std::cerr << "voltrax: " << why << "\n";
+            std::cerr << "voltrax: " << why.words << "\n";
         return;
     }
     if (!codeShown_ && onlineKind_ == OnlineRequest::Kind::kMakeRoom && !online_->Code().empty()) {

@@ -55,8 +55,8 @@ class NetPlayKeeper : public QObject {
     // ownDialogs false: whoever started it shows the progress and the failure (the online
     // dialog); the keeper then shows neither its waiting dialog nor a message box.
     bool StartOnline(const OnlineRequest& request, bool ownDialogs = true);
-    // Why the last online attempt failed (empty when it did not).
-    const std::string& OnlineFailure() const { return onlineFailure_; }
+    // Why the last online attempt failed (reason kNone when it did not).
+    const OnlineFailure& LastOnlineFailure() const { return onlineFailure_; }
     // The online attempt in progress or the one the current match came through, if any.
     const OnlineConnector* Online() const { return online_.get(); }
     // Gives up an online attempt that has not connected yet (leaving the lobby); a match
@@ -88,7 +88,7 @@ class NetPlayKeeper : public QObject {
     // Online play: runs the connector; once it has the link, the NetPlay starts on it.
     void PollOnline();
     bool onlineOwnDialogs_ = true;
-    std::string onlineFailure_;
+    OnlineFailure onlineFailure_;
     // The host's router: once it answered, names the public address.
     void PollMapping();
     void ShowWaiting(const QString& text);
