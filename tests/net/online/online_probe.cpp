@@ -8,11 +8,18 @@
 //                        [--relay-only] [--local-address ADDRESS]...
 //   voltrax_online_probe --host PORT | --join ADDRESS:PORT
 //   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
+//           [--figures]
 //
 // Prints "room CODE" once a made room exists ("public ADDRESS:PORT" once a host's router
 // mapped its port), then "path=NAME" once connected, then the
 // summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
 // with exit status 1; a bad command line exits with 2.
+//
+// --figures adds, for the benchmarks, lines timed on the monotonic clock from the probe's
+// start: "connected after N ms" (the path found), "first frame after N ms" (the match's
+// first frame run here), and before the summary "match cpu ..." (this process's user and
+// system CPU over the match's wall time, every thread) and "match bytes ..." (the link's
+// payload each way).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +30,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "frontend/net_play.h"
 #include "frontend/online_connector.h"
@@ -54,6 +63,7 @@ struct ProbeOptions {
     uint64_t seed = 1;       // this side's keys
     uint64_t matchSeed = 1;  // the match's own random source, the same on both sides
     int timeoutS = 120;
+    bool figures = false;
 };
 
 [[noreturn]] void Usage(const std::string& why) {
@@ -95,6 +105,8 @@ ProbeOptions Parse(int argc, char** argv) {
             o.matchSeed = std::stoull(value());
         else if (a == "--timeout")
             o.timeoutS = std::stoi(value());
+        else if (a == "--figures")
+            o.figures = true;
         else
             Usage("unknown argument " + a);
     }
@@ -107,9 +119,18 @@ ProbeOptions Parse(int argc, char** argv) {
 using testing::ProbeFail;
 using testing::ProbeNap;
 
+// User plus system CPU of the whole process so far, in milliseconds.
+int64_t ProcessCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) { return int64_t{t.tv_sec} * 1000 + t.tv_usec / 1000; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int64_t startMs = SteadyNowMs();
     const ProbeOptions o = Parse(argc, argv);
     const int64_t deadline = SteadyNowMs() + int64_t{o.timeoutS} * 1000;
 
@@ -173,6 +194,7 @@ int main(int argc, char** argv) {
         }
         if (!link) ProbeFail(error);
     }
+    if (o.figures) std::cout << "connected after " << SteadyNowMs() - startMs << " ms" << std::endl;
     std::cout << "path=" << path << std::endl;
 
     // One match on the real clock, as the window's loop runs it.
@@ -199,9 +221,25 @@ int main(int argc, char** argv) {
     start.seed = o.matchSeed;
     testing::TestGame game(o.seed);
     net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
+    const int64_t matchStartMs = SteadyNowMs();
+    const int64_t matchStartCpuMs = ProcessCpuMs();
+    const uint64_t sentBefore = peer.BytesSent(), receivedBefore = peer.BytesReceived();
+    bool firstFrameShown = false;
     testing::PlayProbeMatch(match, peer, o.seed, host, deadline, [&](int64_t now) {
         if (connector) connector->Poll(now);
+        if (o.figures && !firstFrameShown && match.Session().Frame() > 0) {
+            std::cout << "first frame after " << now - startMs << " ms" << std::endl;
+            firstFrameShown = true;
+        }
     });
+    if (o.figures) {
+        const int64_t wallMs = SteadyNowMs() - matchStartMs, cpuMs = ProcessCpuMs() - matchStartCpuMs;
+        std::cout << "match cpu " << cpuMs << " ms over " << wallMs << " ms wall ("
+                  << (wallMs > 0 ? 100.0 * static_cast<double>(cpuMs) / static_cast<double>(wallMs) : 0.0)
+                  << " % of a core)" << std::endl;
+        std::cout << "match bytes sent " << peer.BytesSent() - sentBefore << " received "
+                  << peer.BytesReceived() - receivedBefore << std::endl;
+    }
     // Both sides keep the link a moment so the last confirmations cross.
     for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; ProbeNap()) peer.Pump(SteadyNowMs());
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
