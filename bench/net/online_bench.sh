@@ -114,9 +114,21 @@ match_on() {
     code=$(wait_line "${tag}_h" "^room ") || { echo "  no room code: $(cat "$work/${tag}_h.err")" >&2; return 1; }
     in_ns "$b" "$guest" --lobby "$lobby" --join-room "$code" --seed 4 --time-limit "$limit"
   fi
-  [ "$path" = relay ] && coturn_cpu_before=$(coturn_cpu_ticks)
+  if [ "$path" = relay ]; then
+    # The relay's counters and CPU at the guest's first frame and when its match is over
+    # (its lines come as they happen; read within a tenth of a second).
+    coturn_cpu_before=0 coturn_cpu_after=0 taken_before=0 sent_before=0 taken_after=0 sent_after=0
+    if wait_line "$guest" "^first frame after " >/dev/null; then
+      coturn_cpu_before=$(coturn_cpu_ticks) taken_before=$(relay_bytes taken) sent_before=$(relay_bytes sent)
+      for _ in $(seq $((limit * 10 + 600))); do
+        grep -q "^match cpu" "$work/$guest.out" && break
+        kill -0 "$(eval echo "\$${guest}_pid")" 2>/dev/null || break
+        sleep 0.1
+      done
+      coturn_cpu_after=$(coturn_cpu_ticks) taken_after=$(relay_bytes taken) sent_after=$(relay_bytes sent)
+    fi
+  fi
   finish "$guest" && finish "${tag}_h" || { stop_probe "${tag}_h"; stop_probe "$guest"; return 1; }
-  [ "$path" = relay ] && coturn_cpu_after=$(coturn_cpu_ticks)
   local hg hh
   hg=$(grep -o "state hash [0-9a-f]*" "$work/$guest.out") hh=$(grep -o "state hash [0-9a-f]*" "$work/${tag}_h.out")
   [ -n "$hg" ] && [ "$hg" = "$hh" ] || { echo "  $tag: the hashes differ" >&2; return 1; }
@@ -157,18 +169,20 @@ cpu_wall() { sed -n 's/^match cpu \([0-9]*\) ms over \([0-9]*\) ms wall.*/\1 \2/
 echo "online_bench: $runs runs per path, ${match_s}-second matches for traffic and CPU; load: $(uptime | sed 's/.*load average: //')"
 echo
 echo "Join to first frame on the guest (ms from the guest's start; 10-second matches):"
-printf '%-8s %-24s %-12s %-24s %s\n' path "first frame, each run" median "connected, each run" median
+printf '%-8s %-26s %-8s %-26s %-8s %-26s %s\n' path "first frame, each run" median "connected, each run" median \
+  "in the room, each run" median
 for path in lan punched mapped relay; do
-  firsts=() connects=()
+  firsts=() connects=() rooms=()
   for run in $(seq "$runs"); do
     if match_on "$path" "t_${path}_$run" 10; then
       firsts+=("$(field "$guest" "first frame")") connects+=("$(field "$guest" connected)")
+      [ "$path" = mapped ] || rooms+=("$(field "$guest" "finding path")")
       grep -q "path=$path\$\|path=direct\$" "$work/$guest.out" || echo "  note: $path run $run went $(grep -o 'path=[a-z]*$' "$work/$guest.out" | tail -1)"
     fi
     end_world
   done
-  printf '%-8s %-24s %-12s %-24s %s\n' "$path" "${firsts[*]:-}" "$(printf '%s\n' "${firsts[@]}" | median)" \
-    "${connects[*]:-}" "$(printf '%s\n' "${connects[@]}" | median)"
+  printf '%-8s %-26s %-8s %-26s %-8s %-26s %s\n' "$path" "${firsts[*]:--}" "$(printf '%s\n' "${firsts[@]}" | median)" \
+    "${connects[*]:--}" "$(printf '%s\n' "${connects[@]}" | median)" "${rooms[*]:--}" "$(printf '%s\n' "${rooms[@]}" | median)"
 done
 
 echo
@@ -179,8 +193,10 @@ if match_on relay "long_relay" "$match_s"; then
   taken=$(relay_bytes taken) sent=$(relay_bytes sent)
   ticks=$((coturn_cpu_after - coturn_cpu_before)) hz=$(getconf CLK_TCK)
   echo "  path: $(grep -o 'path=[a-z]*$' "$work/long_relay_g.out" | tail -1); $(sed -n 's/ path=.*//p' "$work/long_relay_g.out" | grep "state hash" | head -1)"
-  echo "  relay took $taken bytes in $(relay_packets taken) packets, sent $sent bytes in $(relay_packets sent) packets (session from login to leave)"
-  awk -v t="$taken" -v s="$sent" -v w="$gwall" 'BEGIN { printf "  per second of the guest'"'"'s match (%.1f s): %.0f B/s in, %.0f B/s out, %.0f B/s both\n", w / 1000, t * 1000 / w, s * 1000 / w, (t + s) * 1000 / w }'
+  echo "  whole session (login to leave): relay took $taken bytes in $(relay_packets taken) packets, sent $sent bytes in $(relay_packets sent) packets"
+  awk -v t="$((taken_after - taken_before))" -v s="$((sent_after - sent_before))" -v w="$gwall" 'BEGIN {
+    printf "  the match (guest'"'"'s first frame to its end, %.1f s): %d bytes in, %d out; %.0f B/s in, %.0f B/s out, %.0f B/s both\n",
+      w / 1000, t, s, t * 1000 / w, s * 1000 / w, (t + s) * 1000 / w }'
   echo "  payload: guest $(sed -n 's/^match bytes //p' "$work/long_relay_g.out"), host $(sed -n 's/^match bytes //p' "$work/long_relay_h.out")"
   awk -v k="$ticks" -v hz="$hz" -v w="$gwall" 'BEGIN { printf "  coturn CPU: %d ms over the match (%.2f %% of a core)\n", k * 1000 / hz, k * 100000 / hz / w }'
   echo "  CPU host: $hcpu ms over $hwall ms ($(cpu_pct long_relay_h) % of a core); guest: $gcpu ms over $gwall ms ($(cpu_pct long_relay_g) % of a core)"

@@ -16,10 +16,11 @@
 // with exit status 1; a bad command line exits with 2.
 //
 // --figures adds, for the benchmarks, lines timed on the monotonic clock from the probe's
-// start: "connected after N ms" (the path found), "first frame after N ms" (the match's
-// first frame run here), and before the summary "match cpu ..." (this process's user and
-// system CPU over the match's wall time, every thread) and "match bytes ..." (the link's
-// payload each way).
+// start: "finding path after N ms" (through the lobby: both sides are in the room and
+// trade their path lines), "connected after N ms" (the path found), "first frame after
+// N ms" (the match's first frame run here), and before the summary "match cpu ..." (this
+// process's user and system CPU over the match's wall time, every thread) and "match
+// bytes ..." (the link's payload each way).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -153,11 +154,15 @@ int main(int argc, char** argv) {
         connector = std::make_unique<OnlineConnector>(request, [ice](const net::PathOptions& options) {
             return std::make_unique<net::ice::IcePathFinder>(options, ice);
         });
-        bool codeShown = false;
+        bool codeShown = false, searchShown = false;
         while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
             if (SteadyNowMs() > deadline) ProbeFail("gave up: " + connector->StatusWords());
             connector->Poll(SteadyNowMs());
             if (connector->GetStage() == OnlineConnector::Stage::kFailed) ProbeFail(connector->Failure());
+            if (o.figures && !searchShown && connector->GetStage() == OnlineConnector::Stage::kFindingPath) {
+                std::cout << "finding path after " << SteadyNowMs() - startMs << " ms" << std::endl;
+                searchShown = true;
+            }
             if (!codeShown && connector->IsHost() && !connector->Code().empty() &&
                 *o.online == OnlineRequest::Kind::kMakeRoom) {
                 std::cout << "room " << connector->Code() << std::endl;
