@@ -51,7 +51,7 @@ in_ns() {
 # wait_line NAME PATTERN: what follows the pattern in NAME's output, within 30 s.
 wait_line() {
   for _ in $(seq 300); do
-    grep -q "$2" "$work/$1.out" && { sed -n "s/$2//p" "$work/$1.out" | head -1; return 0; }
+    grep -qs "$2" "$work/$1.out" && { sed -n "s/$2//p" "$work/$1.out" | head -1; return 0; }
     sleep 0.1
   done
   return 1

@@ -56,7 +56,9 @@ start() {
   [ "$lang" = en ] && locale=en_US.UTF-8
   rm -rf "$work/$name"
   mkdir -p "$work/$name/run" "$work/$name/config/voltrax" && chmod 700 "$work/$name/run"
-  printf '[play]\npauseOnFocusLoss=false\n' >"$work/$name/config/voltrax/voltrax.ini"
+  # The lobby for the dialog comes from the options file: --lobby alone does not reach the
+  # dialog's field (only --make-room, --join-room and --quick-match use it).
+  printf '[play]\npauseOnFocusLoss=false\n[Online]\nLobby=127.0.0.1:5222\n' >"$work/$name/config/voltrax/voltrax.ini"
   ip netns exec "$where" env LANG="$locale" XDG_RUNTIME_DIR="$work/$name/run" \
     XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \
     "$work/voltrax" "$@" >"$work/$name.out" 2>"$work/$name.log" &
@@ -69,13 +71,21 @@ stop() {
   [ -n "$p" ] && { kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; }
   return 0
 }
+# titled_now PID PATTERN: the visible window of process PID whose title matches (bash's
+# regular expressions: xdotool's own --name does not match Japanese titles).
+titled_now() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $2 ]] && { echo "$w"; return 0; }
+  done
+  return 1
+}
 # window NAME PATTERN: the visible window of NAME's program whose title matches, within 20 s.
 window() {
   local p w
   p="$(eval echo "\$${1}_pid")"
   for _ in $(seq 100); do
-    w="$(xdotool search --all --onlyvisible --pid "$p" --name "$2" 2>/dev/null | head -n1)"
-    [ -n "$w" ] && { echo "$w"; return 0; }
+    w="$(titled_now "$p" "$2")" && { echo "$w"; return 0; }
     sleep 0.2
   done
   say "no window '$2' of $1: $(tail -3 "$work/$1.log")" >&2
@@ -86,11 +96,13 @@ wait_for() {
   for _ in $(seq "${3:-200}"); do grep -qs "$2" "$1" && return 0; sleep 0.1; done
   return 1
 }
-# dialog NAME LANGUAGE: opens Game > Play online in NAME's main window; prints the dialog.
+# dialog NAME LANGUAGE X Y: moves NAME's main window to X, Y (apart from the other
+# program's, whose dialog would cover it), opens Game > Play online there; prints the dialog.
 dialog() {
   local main title='^オンライン対戦$'
   [ "$2" = en ] && title='^Play online$'
   main="$(window "$1" '^VOLTRAX VER')" || return 1
+  xdotool windowmove "$main" "$3" "$4"
   xdotool windowfocus --sync "$main"
   sleep 0.5
   xdotool key alt+g
@@ -102,13 +114,14 @@ dialog() {
   sleep 0.3
   echo "$d"
 }
+cjk_font=/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf  # the title may be Japanese
 picture() { import -window "$1" "$out/$2.png" && say "$2.png"; }
 # titled WINDOW... NAME: the windows side by side, each under a line with its title.
 titled() {
   local name="${*: -1}" parts=() w i=0
   for w in "${@:1:$#-1}"; do
     import -window "$w" "$work/part$i.png"
-    convert "$work/part$i.png" -background '#dcdcdc' -fill black -font DejaVu-Sans -pointsize 13 \
+    convert "$work/part$i.png" -background '#dcdcdc' -fill black -font "$cjk_font" -pointsize 13 \
       -gravity north -splice 0x22 -annotate +0+4 "window title: $(xdotool getwindowname "$w")" "$work/titled$i.png"
     parts+=("$work/titled$i.png")
     i=$((i + 1))
@@ -145,7 +158,7 @@ dialogs() {
   say "-- the dialog ($lang)"
   lobby_up "$ns" 127.0.0.1 "$lang" || return 1
   start "$ns" maker "$lang" --lobby 127.0.0.1:5222
-  da="$(dialog maker "$lang")" || return 1
+  da="$(dialog maker "$lang" 0 0)" || return 1
   picture "$da" "dialog-$lang-1-opened-with-lobby"
   xdotool key alt+m
   wait_for "$work/maker.out" "^room " || { say "no room made: $(tail -3 "$work/maker.log")"; return 1; }
@@ -154,7 +167,7 @@ dialogs() {
   picture "$da" "dialog-$lang-2-room-made-code-shown"
 
   start "$ns" joiner "$lang" --lobby 127.0.0.1:5222
-  db="$(dialog joiner "$lang")" || return 1
+  db="$(dialog joiner "$lang" 640 420)" || return 1
   sleep 2.5  # the maker announces its room once a second
   picture "$db" "dialog-$lang-3-lan-list-room-heard"
   xdotool key alt+r
@@ -164,8 +177,8 @@ dialogs() {
   xdotool key Return
   local mw jw
   for _ in $(seq 100); do
-    mw="$(xdotool search --onlyvisible --pid "$maker_pid" --name ' — ' 2>/dev/null | head -n1)"
-    jw="$(xdotool search --onlyvisible --pid "$joiner_pid" --name ' — ' 2>/dev/null | head -n1)"
+    mw="$(titled_now "$maker_pid" ' — ')"
+    jw="$(titled_now "$joiner_pid" ' — ')"
     [ -n "$mw" ] && [ -n "$jw" ] && break
     sleep 0.2
   done
@@ -179,13 +192,13 @@ dialogs() {
   stop maker
 
   start "$ns" quick "$lang" --lobby 127.0.0.1:5222
-  da="$(dialog quick "$lang")" || return 1
+  da="$(dialog quick "$lang" 0 0)" || return 1
   xdotool key alt+q
   sleep 3
   picture "$da" "dialog-$lang-6-quick-match-waiting"
   xdotool key Escape  # gives the quick match up and closes
   sleep 1
-  da="$(dialog quick "$lang")" || return 1
+  da="$(dialog quick "$lang" 0 0)" || return 1
   xdotool key alt+r
   xdotool type --delay 80 "23456Z"
   xdotool key alt+j
@@ -241,6 +254,6 @@ relayed() {
   vx_net_down "$id"
 }
 
-for lang in ${VOLTRAX_SHOTS_LANGUAGES:-ja en}; do dialogs "$lang"; done
-for lang in ${VOLTRAX_SHOTS_RELAY_LANGUAGES:-en}; do relayed "$lang"; done
+for lang in ${VOLTRAX_SHOTS_LANGUAGES-ja en}; do dialogs "$lang"; done
+for lang in ${VOLTRAX_SHOTS_RELAY_LANGUAGES-en}; do relayed "$lang"; done
 ls "$out"
