@@ -84,8 +84,16 @@ world() {
   echo "the lobby did not start: $(cat "$work/lobby-$3.out")" >&2
   return 1
 }
+# Stops the lobby by its id, at most 5 s: Prosody can hang in its shutdown when players'
+# sessions were closing as it got the signal ("mod_c2s.lua: attempt to call a nil value
+# (method 'close')"); then its servers, run.sh's children, are killed by their ids.
 end_world() {
+  local p
   kill "$lobby_pid" 2>/dev/null
+  for _ in $(seq 50); do kill -0 "$lobby_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$lobby_pid" 2>/dev/null; then
+    for p in $(ps -o pid= --ppid "$lobby_pid"); do kill -KILL "$p" 2>/dev/null; done
+  fi
   wait "$lobby_pid" 2>/dev/null
 }
 lobby=203.0.113.1:5222
