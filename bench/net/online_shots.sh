@@ -245,7 +245,7 @@ relayed() {
   local menu=$((HEIGHT - 342))
   xdotool windowfocus --sync "$hw"
   sleep 3  # the host's stage select fades in
-  picture "$hw" "relay-$lang-1-host-stage-select"
+  titled "$hw" "relay-$lang-1-host-stage-select"
   # OK on the stage select, again if the first click came during its fade-in.
   for _ in 1 2 3; do
     xdotool mousemove --window "$hw" 424 $((273 + menu)) click 1
