@@ -266,5 +266,5 @@ relayed() {
 }
 
 for lang in ${VOLTRAX_SHOTS_LANGUAGES-ja en}; do dialogs "$lang"; done
-for lang in ${VOLTRAX_SHOTS_RELAY_LANGUAGES-en}; do relayed "$lang"; done
+for lang in ${VOLTRAX_SHOTS_RELAY_LANGUAGES-en ja}; do relayed "$lang"; done
 ls "$out"
