@@ -356,6 +356,10 @@ void OnlineDialog::UpdateEnabled() {
 
 void OnlineDialog::UpdateLanList() {
     std::vector<LanEntry> games = listener_->Games();
+    // The room we made is announced by this program while we wait in it: no game to join.
+    if (!shownCode_.empty())
+        std::erase_if(
+            games, [this](const LanEntry& e) { return e.game.port == 0 && e.game.roomCode == shownCode_; });
     const auto same = [](const LanEntry& a, const LanEntry& b) {
         return a.address == b.address && a.game == b.game;
     };

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/lan_announcement.h"
 #include "platform/version.h"
 #include "window/lan_games.h"
 #include "window/ui_translation.h"
@@ -128,6 +129,20 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     shots.Take(d, "room");
     d.CopyButton()->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("7KQ4MX"));
+    // Our own room, which this program announces while it waits, is not listed; another
+    // room heard after it (from another address) is.
+    LanAnnouncer ours;
+    ours.SendOnlyTo(QHostAddress::LocalHost, lanPort);
+    ours.Start(0, 1, "7KQ4MX");
+    QUdpSocket other;
+    other.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0);
+    other.writeDatagram(QByteArray::fromStdString(
+                            WriteLanAnnouncement(LanGame{VOLTRAX_VERSION_TEXT, 1, 0, "M4QK7X", "other"})),
+                        QHostAddress::LocalHost, lanPort);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.LanList()->count() > 0; }, 3000));
+    ASSERT_EQ(d.LanList()->count(), 1);
+    EXPECT_TRUE(d.LanList()->item(0)->text().contains(QStringLiteral("M4QK7X")));
+    ours.Stop();
 
     // A failure shows why in the interface's language, never the connector's English for
     // scripts; the code's room goes and the dialog is as high as before the attempt. It
@@ -165,9 +180,18 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     LanAnnouncer host;
     host.SendOnlyTo(QHostAddress::LocalHost, lanPort);
     host.Start(47160, 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return d.LanList()->count() > 0; }, 3000));
-    EXPECT_EQ(d.LanList()->count(), 1);
+    // (The rooms heard above may still be remembered beside it.)
+    const auto addressRow = [&] {
+        for (int row = 0; row < d.LanList()->count(); ++row)
+            if (d.LanList()->item(row)->text().contains(QStringLiteral("47160"))) return row;
+        return -1;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return addressRow() >= 0; }, 3000));
+    for (int row = 0; row < d.LanList()->count(); ++row)
+        EXPECT_FALSE(d.LanList()->item(row)->text().contains(QStringLiteral("47150")))
+            << d.LanList()->item(row)->text().toStdString();
     shots.Take(d, "lan");
+    d.LanList()->setCurrentRow(addressRow());
     d.LanList()->setFocus();
     QTest::keyClick(d.LanList(), Qt::Key_Return);
     host.Stop();
