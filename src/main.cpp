@@ -187,6 +187,8 @@ int main(int argc, char** argv) {
         request.version = VOLTRAX_VERSION_TEXT;
         QTimer::singleShot(0, &window, [&window, request] { window.NetPlay().StartOnline(request); });
     }
+    // --lobby is the online dialog's lobby for this run too, not only the command line's.
+    if (!options.lobby.empty()) window.SetLobby(options.lobby);
     window.NetPlay().verbose = options.verbose;
     if (!options.replay.empty()) {
         // Started from the event loop, like a menu command, once the title is up.
