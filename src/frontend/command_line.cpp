@@ -35,9 +35,11 @@ void Apply(const CommandLineOption& option, CommandLine& out, std::string_view v
 // only through a lobby. Empty when that holds, else the reason.
 std::string CheckCombination(const CommandLine& c) {
     const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch;
-    const int ways =
-        int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} + int{c.quickMatch};
-    if (ways > 1) return "only one of --host, --join, --make-room, --join-room and --quick-match at a time";
+    const int ways = int{c.host} + int{!c.join.empty()} + int{!c.watch.empty()} + int{c.makeRoom} +
+                     int{!c.joinRoom.empty()} + int{c.quickMatch};
+    if (ways > 1)
+        return "only one of --host, --join, --watch, --make-room, --join-room and --quick-match at a time";
+    if (c.headless && c.watch.empty()) return "option '--headless' needs --watch ADDRESS[:PORT]";
     if (online && c.lobby.empty()) {
         const char* name = c.makeRoom ? "--make-room" : c.quickMatch ? "--quick-match" : "--join-room";
         return std::string("option '") + name + "' needs --lobby HOST[:PORT]";
@@ -67,9 +69,13 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {"join", 0, "ADDRESS[:PORT]", "join the network match opened at ADDRESS (port 47150 when not given)",
          nullptr, &CommandLine::join},
         {"watch", 0, "ADDRESS[:PORT]",
-         "watch the network matches hosted at ADDRESS (port 47150 when not given) without a window; with "
-         "--verbose, one line at the end of each",
+         "watch the network matches hosted at ADDRESS (port 47150 when not given) in the window, until the "
+         "host ends; with --verbose, one line at the end of each",
          nullptr, &CommandLine::watch},
+        {"headless", 0, nullptr,
+         "with --watch: follow the matches without a window or sound (exit 0 when the host ended after a "
+         "match was followed, 1 otherwise)",
+         &CommandLine::headless, nullptr},
         {"lobby", 0, "HOST[:PORT]", "the lobby that online play meets in (port 5222 when not given)", nullptr,
          &CommandLine::lobby},
         {"make-room", 0, nullptr,

@@ -34,9 +34,12 @@ TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
         {{"--make-room"}, "option '--make-room' needs --lobby HOST[:PORT]"},
         {{"--quick-match", "--lobby="}, "option '--quick-match' needs --lobby HOST[:PORT]"},
         {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
+         "only one of --host, --join, --watch, --make-room, --join-room and --quick-match at a time"},
         {{"--host", "--join", "h"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
+         "only one of --host, --join, --watch, --make-room, --join-room and --quick-match at a time"},
+        {{"--watch", "h", "--host"},
+         "only one of --host, --join, --watch, --make-room, --join-room and --quick-match at a time"},
+        {{"--headless", "--join", "h"}, "option '--headless' needs --watch ADDRESS[:PORT]"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
 }
