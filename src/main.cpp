@@ -149,22 +149,23 @@ int main(int argc, char** argv) {
     if (options.host || !options.join.empty() || !options.watch.empty()) {
         std::string error, address;
         uint16_t port = vx::net::kDefaultPort;
-        const bool ok = options.host ? options.hostPort.empty() || vx::ParseNetPort(options.hostPort, port, error)
-                                     : vx::ParseJoinAddress(options.join.empty() ? options.watch : options.join,
-                                                            address, port, error);
+        const bool ok = options.host
+                            ? options.hostPort.empty() || vx::ParseNetPort(options.hostPort, port, error)
+                            : vx::ParseJoinAddress(options.join.empty() ? options.watch : options.join,
+                                                   address, port, error);
         if (!ok) {
             std::cerr << "voltrax: " << error << "\n";
             return 2;
         }
-        QTimer::singleShot(0, &window, [&window, host = options.host, watch = !options.watch.empty(), address,
-                                        port] {
-            if (host)
-                window.NetPlay().Host(port);
-            else if (watch)
-                window.NetPlay().Watch(address, port);
-            else
-                window.NetPlay().Join(address, port);
-        });
+        QTimer::singleShot(0, &window,
+                           [&window, host = options.host, watch = !options.watch.empty(), address, port] {
+                               if (host)
+                                   window.NetPlay().Host(port);
+                               else if (watch)
+                                   window.NetPlay().Watch(address, port);
+                               else
+                                   window.NetPlay().Join(address, port);
+                           });
     }
     // --make-room, --join-room and --quick-match meet the other player through the lobby.
     if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch) {

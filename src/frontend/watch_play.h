@@ -110,12 +110,12 @@ class WatchPlay : public MatchFrameSource {
     std::deque<Entry> queue_;
     std::unique_ptr<Entry::Start> starting_;  // the match StartMatch is about to begin
     MatchRecords r_;
-    bool reported_ = false;   // the summary line of the watcher's match is out
-    bool session_ = false;    // the waiting screen or a match is on screen
-    bool waiting_ = false;    // the waiting screen is up
-    bool inMatch_ = false;    // BeginMatch ran and the match has not ended
-    bool cutOff_ = false;     // a match ended without its result
-    bool leaving_ = false;    // this side left
+    bool reported_ = false;  // the summary line of the watcher's match is out
+    bool session_ = false;   // the waiting screen or a match is on screen
+    bool waiting_ = false;   // the waiting screen is up
+    bool inMatch_ = false;   // BeginMatch ran and the match has not ended
+    bool cutOff_ = false;    // a match ended without its result
+    bool leaving_ = false;   // this side left
     bool finished_ = false;
     std::string message_;
 };

@@ -16,7 +16,8 @@ void StrangerGate::Configure(ENetHost* host, std::size_t watchers) {
 bool StrangerGate::IsWatcher(const ENetPeer* peer) const {
     if (peer == nullptr) return false;
     return std::any_of(watchers_.begin(), watchers_.end(), [&](const WatcherMark& w) {
-        return w.peer == peer && peer->state != ENET_PEER_STATE_DISCONNECTED && peer->connectID == w.connectId;
+        return w.peer == peer && peer->state != ENET_PEER_STATE_DISCONNECTED &&
+               peer->connectID == w.connectId;
     });
 }
 
@@ -24,7 +25,8 @@ std::size_t StrangerGate::PlayerSlotsOf(const ENetHost* host, uint32_t address) 
     std::size_t n = 0;
     for (std::size_t i = 0; i < host->peerCount; ++i) {
         const ENetPeer* peer = &host->peers[i];
-        if (peer->state != ENET_PEER_STATE_DISCONNECTED && peer->address.host == address && !IsWatcher(peer)) ++n;
+        if (peer->state != ENET_PEER_STATE_DISCONNECTED && peer->address.host == address && !IsWatcher(peer))
+            ++n;
     }
     return n;
 }

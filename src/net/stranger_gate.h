@@ -4,10 +4,10 @@
 // the kHostSlots connection slots go to one address, and a slot still half open after
 // kHalfOpenLimitMs is freed without a word. A host open to watchers lets each address
 // hold up to kWatchersPerAddress watchers besides (a house behind one router), counted
-// apart: a connection holds one of its address's kSlotsPerAddress until it asks to watch. A connected stranger is a candidate: it
-// hears our Hello, and becomes the guest with a Hello equal to ours. A candidate that
-// sends anything unreadable, another version's Hello, or no Hello within kHelloWithinMs
-// is dropped, and the host goes on waiting.
+// apart: a connection holds one of its address's kSlotsPerAddress until it asks to watch. A connected
+// stranger is a candidate: it hears our Hello, and becomes the guest with a Hello equal to ours. A candidate
+// that sends anything unreadable, another version's Hello, or no Hello within kHelloWithinMs is dropped, and
+// the host goes on waiting.
 #pragma once
 
 #include <array>

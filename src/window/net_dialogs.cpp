@@ -109,8 +109,10 @@ QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind)
 // Why the watching ended, in the player's language where the watcher's words are fixed
 // (a version mismatch names the versions, and stays in the watcher's English).
 QString WatchEndText(const std::string& message) {
-    if (message == "the players' connection ended") return Tr("対戦者どうしの接続が終わりました。観戦を終わります。");
-    if (message == "the host ended the connection") return Tr("対戦を開いた側が接続を終えました。観戦を終わります。");
+    if (message == "the players' connection ended")
+        return Tr("対戦者どうしの接続が終わりました。観戦を終わります。");
+    if (message == "the host ended the connection")
+        return Tr("対戦を開いた側が接続を終えました。観戦を終わります。");
     if (message == "you fell too far behind") return Tr("観戦が遅れすぎたため、打ち切られました。");
     if (message == "the match already has as many watchers as it takes")
         return Tr("この対戦はもう観戦者でいっぱいです。");
@@ -211,9 +213,10 @@ void NetPlayKeeper::AskAndWatch() {
     if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return;
     bool ok = false;
     const QString text =
-        QInputDialog::getText(window_, Tr("観戦する"),
-                              Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
-                              QLineEdit::Normal, QString(), &ok)
+        QInputDialog::getText(
+            window_, Tr("観戦する"),
+            Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
+            QLineEdit::Normal, QString(), &ok)
             .trimmed();
     if (!ok || text.isEmpty()) return;
     std::string address, error;

@@ -55,7 +55,7 @@ class NetPlayKeeper : public QObject {
     bool Watch(const std::string& address, uint16_t port);
     bool Watching() const { return watch_ != nullptr; }
     // ゲーム > stop while watching: back to the title.
-    void StopWatching();    // Online play through the lobby: makes or joins a room, or asks for a quick match,
+    void StopWatching();  // Online play through the lobby: makes or joins a room, or asks for a quick match,
     // and waits (cancellable) until a path to the other player works; the match then
     // starts as over any network link. The room's maker prints "room CODE" on standard
     // output once the room exists. False when a connection is already open or the title

@@ -212,8 +212,8 @@ struct Case {
     std::function<void(Scene&)> act;  // before the guest comes
     int64_t lingerMs = 0;             // how long the host runs on after its guest is in
     std::function<void(const HostReport&, Scene&)> check;
-    std::size_t watchers = 0;         // the host's watcher slots
-    const char* guestFrom = "";       // the guest's own address (any when empty)
+    std::size_t watchers = 0;    // the host's watcher slots
+    const char* guestFrom = "";  // the guest's own address (any when empty)
 };
 
 // Whether a stranger was told the match has its watchers (watch_end::kFull) and let go.

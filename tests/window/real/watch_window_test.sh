@@ -13,7 +13,7 @@ cleanup() {
   for pid in "${host_pid:-}" "${guest_pid:-}" "${watcher_pid:-}" "${xvfb_pid:-}"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   done
-  rm -rf "$work"
+  [ -n "${VOLTRAX_KEEP_WORK:-}" ] || rm -rf "$work"
 }
 keep() { [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work/$1.png" "$VOLTRAX_SHOTS/"; true; }
 fail() {
@@ -86,7 +86,10 @@ menu=$((HEIGHT - 342))
 
 wait_until 20 title_has "$host_wid" "1 watching" || fail "the host's title does not count the watcher: $(xdotool getwindowname "$host_wid")"
 wait_until 20 window_shows "$host_wid" host_select "$work/dat/stagec" 0 0 512 10 || fail "the host does not reach the stage select"
-import -window root -crop 1160x830+0+0 +repage "$work/host_one_watching.png"
+# Xvfb has no window manager to draw titles: the kept picture names the title above it.
+shot "$host_wid" host_one_watching
+[ -z "${VOLTRAX_SHOTS:-}" ] || convert "$work/host_one_watching.png" -background white -font DejaVu-Sans -pointsize 14 -gravity north -splice 0x24 \
+  -annotate +0+4 "title: $(xdotool getwindowname "$host_wid")" "$work/host_one_watching.png"
 keep host_one_watching
 wait_until 10 window_still "$watcher_wid" watcher_waiting || fail "the watcher's screen does not settle"
 title_has "$watcher_wid" "watching 127.0.0.1" || fail "the watcher's title: $(xdotool getwindowname "$watcher_wid")"
@@ -102,6 +105,8 @@ xdotool mousemove 1270 1010
 match_runs "$host_wid"
 match_runs "$watcher_wid"
 shot "$watcher_wid" watcher_mid_match
+[ -z "${VOLTRAX_SHOTS:-}" ] || convert "$work/watcher_mid_match.png" -background white -font DejaVu-Sans -pointsize 14 -gravity north -splice 0x24 \
+  -annotate +0+4 "title: $(xdotool getwindowname "$watcher_wid")" "$work/watcher_mid_match.png"
 keep watcher_mid_match
 # The watcher's P (pause) is nobody's: its match plays on, and so does the host's.
 xdotool windowfocus --sync "$watcher_wid" key p
