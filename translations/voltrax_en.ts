@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>観戦する(&amp;V)...</source>
-        <translation>Watch a &amp;match...</translation>
+        <translation>Watch a match (&amp;V)...</translation>
     </message>
     <message>
         <source>オンライン対戦(&amp;O)...</source>
