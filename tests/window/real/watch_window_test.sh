@@ -4,13 +4,14 @@
 # watcher, the watcher's window shows the host's 60-second match as it runs and its
 # result screen as the host shows it (the whole 512 x 342 picture the same), its
 # --verbose line names the players' frames, scores, result and state hash, and once the
-# host's program ends the watcher is told why and is back on the title.
+# host's program ends the watcher is told why and is back on the title. A second watcher
+# that comes after the result and leaves with Ctrl+S (ゲーム > stop) is counted and then not.
 # With VOLTRAX_SHOTS=dir the screenshots are kept there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
 # Three programs instead of the session's one: their own ends, logs and screenshots.
 cleanup() {
-  for pid in "${host_pid:-}" "${guest_pid:-}" "${watcher_pid:-}" "${xvfb_pid:-}"; do
+  for pid in "${host_pid:-}" "${guest_pid:-}" "${watcher_pid:-}" "${watcher2_pid:-}" "${xvfb_pid:-}"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   done
   [ -n "${VOLTRAX_KEEP_WORK:-}" ] || rm -rf "$work"
@@ -39,6 +40,15 @@ window_of() {  # the newest VOLTRAX window not yet taken
   for _ in $(seq 100); do
     for w in $(xdotool search --name '^VOLTRAX VER 2\.1' 2>/dev/null); do
       [ "$w" != "${host_wid:-}" ] && [ "$w" != "${guest_wid:-}" ] && { echo "$w"; return; }
+    done
+    sleep 0.2
+  done
+  fail "no window"
+}
+window_of2() {  # the window neither of the players' nor the first watcher's
+  for _ in $(seq 100); do
+    for w in $(xdotool search --name '^VOLTRAX VER 2\.1' 2>/dev/null); do
+      [ "$w" != "$host_wid" ] && [ "$w" != "$guest_wid" ] && [ "$w" != "$watcher_wid" ] && { echo "$w"; return; }
     done
     sleep 0.2
   done
@@ -119,9 +129,21 @@ h="$(sed -n 's/^\(network match: .* state hash [0-9a-f]*\),.*/\1/p' "$work/host.
 w="$(sed -n 's/^\(network match: .* state hash [0-9a-f]*\),.*/\1/p' "$work/watcher.out")"
 [ -n "$h" ] && [ "$h" = "$w" ] || fail "the watcher's line differs from the host's: '$h' / '$w'"
 wait_until 10 window_still "$host_wid" host_result || fail "the host's result screen does not settle"
-wait_until 10 window_still "$watcher_wid" watcher_result || fail "the watcher's result screen does not settle"
-[ "$(area_diff host_result watcher_result 0 0 512 342)" = "0" ] || fail "the watcher's result screen is not the host's"
+# The watcher is a moment behind the players: its picture comes to be the host's.
+same_as_host() { shot "$watcher_wid" watcher_result && [ "$(area_diff host_result watcher_result 0 0 512 342)" = "0" ]; }
+wait_until 10 same_as_host || fail "the watcher's result screen is not the host's"
 keep watcher_result
+
+# A second watcher comes between matches and leaves with ゲーム > stop (Ctrl+S): the host
+# counts it, then counts it no more, and the second watcher is back on its title.
+start watcher2 --watch "127.0.0.1:$port"
+watcher2_wid="$(window_of2)"
+xdotool windowmove "$watcher2_wid" 640 460
+wait_until 20 title_has "$host_wid" "2 watching" || fail "the host does not count the second watcher"
+wait_until 10 title_has "$watcher2_wid" "watching 127.0.0.1" || fail "the second watcher does not follow"
+xdotool windowfocus --sync "$watcher2_wid" key ctrl+s
+wait_until 10 on_title "$watcher2_wid" watcher2_title || fail "Ctrl+S does not take the second watcher to the title"
+wait_until 10 title_has "$host_wid" "1 watching" || fail "the host still counts the watcher that left"
 
 # The host's program ends: the watcher is told and goes back to the title.
 xdotool windowfocus --sync "$host_wid" key Escape
@@ -129,7 +151,7 @@ wait_until 10 ended "$host_pid" || fail "Esc did not end the host's program"
 wait_until 10 grep -q "connection ended" "$work/watcher.log" || fail "the watcher was not told"
 wait_until 10 on_title "$watcher_wid" watcher_title || fail "the watcher is not back on the title"
 title_has "$watcher_wid" "watching" && fail "the watcher's title still says watching"
-for pid in "$guest_pid" "$watcher_pid"; do kill "$pid" 2>/dev/null || true; done
-host_pid=""; guest_pid=""; watcher_pid=""
+for pid in "$guest_pid" "$watcher_pid" "$watcher2_pid"; do kill "$pid" 2>/dev/null || true; done
+host_pid=""; guest_pid=""; watcher_pid=""; watcher2_pid=""
 cat "$work/host.out" "$work/watcher.out"
 echo "watcher window: all checks passed"
