@@ -84,9 +84,10 @@ int main(int argc, char** argv) {
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
     if (!options.verifyReplay.empty())
         return vx::VerifyReplayCommand(options.verifyReplay, std::cout, std::cerr);
-    // Watching is headless for now (not yet in the window).
-    if (!options.watch.empty()) return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
-    if (!options.watchRoom.empty()) {
+    // Watching without a window needs no lock either: it may run beside a game.
+    if (options.headless && !options.watch.empty())
+        return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
+    if (options.headless && !options.watchRoom.empty()) {
         vx::OnlineRequest request;
         request.kind = vx::OnlineRequest::Kind::kWatchRoom;
         request.code = options.watchRoom;
@@ -158,23 +159,27 @@ int main(int argc, char** argv) {
     vx::TraceStartup("window shown");
     window.Start();
     vx::TraceStartup("Start (settings, title drawn)");
-    // --host and --join open the connection once the title is up, as the menu items do.
-    if (options.host || !options.join.empty()) {
+    // --host, --join and --watch open the connection once the title is up, as the menu items do.
+    if (options.host || !options.join.empty() || !options.watch.empty()) {
         std::string error, address;
         uint16_t port = vx::net::kDefaultPort;
         const bool ok = options.host
                             ? options.hostPort.empty() || vx::ParseNetPort(options.hostPort, port, error)
-                            : vx::ParseJoinAddress(options.join, address, port, error);
+                            : vx::ParseJoinAddress(options.join.empty() ? options.watch : options.join,
+                                                   address, port, error);
         if (!ok) {
             std::cerr << "voltrax: " << error << "\n";
             return 2;
         }
-        QTimer::singleShot(0, &window, [&window, host = options.host, address, port] {
-            if (host)
-                window.NetPlay().Host(port);
-            else
-                window.NetPlay().Join(address, port);
-        });
+        QTimer::singleShot(0, &window,
+                           [&window, host = options.host, watch = !options.watch.empty(), address, port] {
+                               if (host)
+                                   window.NetPlay().Host(port);
+                               else if (watch)
+                                   window.NetPlay().Watch(address, port);
+                               else
+                                   window.NetPlay().Join(address, port);
+                           });
     }
     // --make-room, --join-room and --quick-match meet the other player through the lobby.
     if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch) {

@@ -44,6 +44,10 @@
         <translation>&amp;Join a network match...</translation>
     </message>
     <message>
+        <source>観戦する(&amp;V)...</source>
+        <translation>Watch a match (&amp;V)...</translation>
+    </message>
+    <message>
         <source>オンライン対戦(&amp;O)...</source>
         <translation>Play &amp;online...</translation>
     </message>
@@ -443,6 +447,38 @@ loss %4%</translation>
     <message>
         <source>相手に伝えてください: %1</source>
         <translation>Tell the other player: %1</translation>
+    </message>
+    <message>
+        <source>観戦する</source>
+        <translation>Watch a match</translation>
+    </message>
+    <message>
+        <source>観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:</source>
+        <translation>The address of the one who opened the match to watch; ADDRESS:PORT when the port is not 47150:</translation>
+    </message>
+    <message>
+        <source>%1 を観戦中</source>
+        <translation>watching %1</translation>
+    </message>
+    <message>
+        <source>観戦 %1</source>
+        <translation>%1 watching</translation>
+    </message>
+    <message>
+        <source>対戦者どうしの接続が終わりました。観戦を終わります。</source>
+        <translation>The players&apos; connection ended. The watching ends.</translation>
+    </message>
+    <message>
+        <source>対戦を開いた側が接続を終えました。観戦を終わります。</source>
+        <translation>The host ended the connection. The watching ends.</translation>
+    </message>
+    <message>
+        <source>観戦が遅れすぎたため、打ち切られました。</source>
+        <translation>You fell too far behind, so the host let you go.</translation>
+    </message>
+    <message>
+        <source>この対戦はもう観戦者でいっぱいです。</source>
+        <translation>The match already has as many watchers as it takes.</translation>
     </message>
 </context>
 <context>

@@ -39,8 +39,9 @@ std::string CheckCombination(const CommandLine& c) {
                      int{c.quickMatch} + int{!c.watch.empty()} + int{!c.watchRoom.empty()};
     if (ways > 1)
         return "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and "
-               "--watch-room "
-               "at a time";
+               "--watch-room at a time";
+    if (c.headless && c.watch.empty() && c.watchRoom.empty())
+        return "option '--headless' needs --watch ADDRESS[:PORT] or --watch-room CODE";
     if (online && c.lobby.empty()) {
         const char* name = c.makeRoom           ? "--make-room"
                            : c.quickMatch       ? "--quick-match"
@@ -73,9 +74,13 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {"join", 0, "ADDRESS[:PORT]", "join the network match opened at ADDRESS (port 47150 when not given)",
          nullptr, &CommandLine::join},
         {"watch", 0, "ADDRESS[:PORT]",
-         "watch the network matches hosted at ADDRESS (port 47150 when not given) without a window; with "
-         "--verbose, one line at the end of each",
+         "watch the network matches hosted at ADDRESS (port 47150 when not given) in the window, until the "
+         "host ends; with --verbose, one line at the end of each",
          nullptr, &CommandLine::watch},
+        {"headless", 0, nullptr,
+         "with --watch: follow the matches without a window or sound (exit 0 when the host ended after a "
+         "match was followed, 1 otherwise)",
+         &CommandLine::headless, nullptr},
         {"lobby", 0, "HOST[:PORT]", "the lobby that online play meets in (port 5222 when not given)", nullptr,
          &CommandLine::lobby},
         {"make-room", 0, nullptr,

@@ -11,7 +11,9 @@
 #include <optional>
 
 #include "core/game.h"
+#include "core/menu_model.h"
 #include "frontend/net_play.h"
+#include "frontend/watch_play.h"
 #include "net/ice/ice_path_finder.h"
 #include "net/ice/port_mapping.h"
 #include "net/net_peer.h"
@@ -105,6 +107,23 @@ QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind)
     return {};
 }
 
+// Why the watching ended, in the player's language where the watcher's words are fixed
+// (a version mismatch names the versions, and stays in the watcher's English).
+QString WatchEndText(const std::string& message) {
+    if (message == "the players' connection ended")
+        return Tr("対戦者どうしの接続が終わりました。観戦を終わります。");
+    if (message == "the host ended the connection")
+        return Tr("対戦を開いた側が接続を終えました。観戦を終わります。");
+    if (message == "you fell too far behind") return Tr("観戦が遅れすぎたため、打ち切られました。");
+    if (message == "the match already has as many watchers as it takes")
+        return Tr("この対戦はもう観戦者でいっぱいです。");
+    if (message == "nobody answered at that address")
+        return Tr(
+            "そのアドレスから 5 "
+            "秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。");
+    return QString::fromStdString(message);
+}
+
 bool NobodyToAsk() {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
@@ -191,6 +210,52 @@ void NetPlayKeeper::AskAndJoin() {
     Join(address, port);
 }
 
+void NetPlayKeeper::AskAndWatch() {
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return;
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(
+            window_, Tr("観戦する"),
+            Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
+            QLineEdit::Normal, QString(), &ok)
+            .trimmed();
+    if (!ok || text.isEmpty()) return;
+    std::string address, error;
+    uint16_t port = 0;
+    if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
+        Tell(error, QString::fromStdString(error));
+        return;
+    }
+    Watch(address, port);
+}
+
+bool NetPlayKeeper::Watch(const std::string& address, uint16_t port) {
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    std::string error;
+    watch_ = WatchPlay::Open(g_, address, port, error);
+    if (!watch_) {
+        Tell(error, QString::fromStdString(error));
+        return false;
+    }
+    if (verbose) watch_->verbose = &std::cout;
+    watchedHost_ = QString::fromStdString(address);
+    const QString where = Tr("%1 のポート %2 に接続しています...").arg(watchedHost_).arg(port);
+    std::cerr << "voltrax: " << where.toStdString() << "\n";
+    ShowWaiting(where);
+    timer_.start();
+    return true;
+}
+
+void NetPlayKeeper::StopWatching() {
+    if (watch_) watch_->Leave();
+}
+
+void NetPlayKeeper::KeepWatchingMenu() {
+    if (!watch_ || !watch_->Following() || watch_->Finished()) return;
+    if (!g_.Menu.Enabled(MenuId::MenuGameStop)) g_.Menu.SetEnabled(MenuId::MenuGameStop, true);
+    if (g_.Menu.Enabled(MenuId::MenuPause)) g_.Menu.SetEnabled(MenuId::MenuPause, false);
+}
+
 bool NetPlayKeeper::Host(uint16_t port) {
     return Open(true, "", port);
 }
@@ -200,7 +265,7 @@ bool NetPlayKeeper::Join(const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
-    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
     std::string error;
     play_ = NetPlay::Open(g_, host, address, port, error);
     if (!play_) {
@@ -231,7 +296,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
-    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
     onlineFailure_ = {};
     OnlineRequest asked = request;
@@ -271,7 +336,9 @@ void NetPlayKeeper::ShowWaiting(const QString& text) {
     connect(waiting_, &QProgressDialog::canceled, this, [this] {
         // Only while still waiting: once connected the dialog is gone.
         if (play_ && play_->Connected()) return;
+        if (watch_ && watch_->Following()) return;
         play_.reset();
+        watch_.reset();
         EndConnection();
         if (overlay_) overlay_->Update(nullptr, lineShown_);
         timer_.stop();
@@ -344,9 +411,15 @@ void NetPlayKeeper::PollMapping() {
 }
 
 void NetPlayKeeper::ShowPathInTitle() {
-    if (window_ == nullptr || !play_) return;
+    if (window_ == nullptr) return;
+    QString more;
+    if (watch_ && watch_->Following()) more = QStringLiteral(" — ") + Tr("%1 を観戦中").arg(watchedHost_);
+    if (play_ && online_) more += QStringLiteral(" — ") + PathWords(play_->Path());
+    if (play_ && play_->Watchers() > 0)
+        more += QStringLiteral(" — ") + Tr("観戦 %1").arg(static_cast<qulonglong>(play_->Watchers()));
+    if (more.isEmpty() && plainTitle_.isEmpty()) return;
     if (plainTitle_.isEmpty()) plainTitle_ = window_->windowTitle();
-    window_->setWindowTitle(plainTitle_ + QStringLiteral(" — ") + PathWords(play_->Path()));
+    if (window_->windowTitle() != plainTitle_ + more) window_->setWindowTitle(plainTitle_ + more);
 }
 
 void NetPlayKeeper::EndConnection() {
@@ -376,11 +449,16 @@ void NetPlayKeeper::Tick() {
     // The room's maker holds its room while the match lasts: the lobby is polled throughout.
     if (online_) PollOnline();
     PollMapping();
-    if (!play_) {
+    if (watch_) {
+        watch_->Pump();
+        KeepWatchingMenu();
+    } else if (!play_) {
         if (!online_) timer_.stop();
         return;
+    } else {
+        play_->Pump();
     }
-    play_->Pump();
+    ShowPathInTitle();
     if (overlay_) overlay_->Update(play_.get(), lineShown_);
     if (pollQueued_) return;
     pollQueued_ = true;
@@ -390,6 +468,18 @@ void NetPlayKeeper::Tick() {
 
 void NetPlayKeeper::PollNow() {
     pollQueued_ = false;
+    if (watch_) {
+        watch_->Poll();
+        if (watch_->Following() || watch_->Finished()) CloseWaiting();
+        if (watch_->Finished() && watch_->Deletable()) {
+            const std::string message = watch_->EndMessage();
+            watch_.reset();
+            EndConnection();
+            timer_.stop();
+            if (!message.empty()) Tell(message, WatchEndText(message));
+        }
+        return;
+    }
     if (!play_) return;
     play_->Poll();
     if (play_->Connected() || play_->Finished()) CloseWaiting();

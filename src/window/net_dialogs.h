@@ -1,7 +1,9 @@
 // The window's side of network play: "ネット対戦を開く(&N)..." asks for a port and waits
 // for the other player in a dialog that can be cancelled (asking the router to map the
 // port meanwhile, and naming the public address when it does), "ネット対戦に参加(&J)..."
-// asks for the host's address; --host and --join do the same without asking. Online
+// asks for the host's address; --host and --join do the same without asking.
+// "観戦する(&V)..." (and --watch) asks for a host's address and shows its matches
+// (WatchPlay) until the host ends or the watcher leaves. Online
 // play (StartOnline: a room by code or a quick match through the lobby) waits in the
 // same kind of dialog until the two programs found a path. Keeps the connection's link
 // alive on a timer, shows the waiting line over the field while the match is frozen for
@@ -32,6 +34,7 @@ struct Game;
 class MainPictView;
 class NetOverlay;
 class NetPlay;
+class WatchPlay;
 
 class NetPlayKeeper : public QObject {
   public:
@@ -42,12 +45,17 @@ class NetPlayKeeper : public QObject {
     // The menu items: ask, then open.
     void AskAndHost();
     void AskAndJoin();
+    void AskAndWatch();
     // Open at once (the command line, and after the questions). False when a connection
     // is already open, the title is not on screen, or the link cannot be opened (the
     // reason goes to the player).
     bool Host(uint16_t port);
     bool Join(const std::string& address, uint16_t port);
-    // Online play through the lobby: makes or joins a room, or asks for a quick match,
+    // Watches the matches of the host at address:port (the same conditions as Join).
+    bool Watch(const std::string& address, uint16_t port);
+    bool Watching() const { return watch_ != nullptr; }
+    // ゲーム > stop while watching: back to the title.
+    void StopWatching();  // Online play through the lobby: makes or joins a room, or asks for a quick match,
     // and waits (cancellable) until a path to the other player works; the match then
     // starts as over any network link. The room's maker prints "room CODE" on standard
     // output once the room exists. False when a connection is already open or the title
@@ -66,7 +74,7 @@ class NetPlayKeeper : public QObject {
     std::optional<net::PathKind> Path() const;
 
     bool verbose = false;  // --verbose: each network match's line on standard output
-    bool Active() const { return play_ != nullptr; }
+    bool Active() const { return play_ != nullptr || watch_ != nullptr; }
     const NetPlay* Play() const { return play_.get(); }
 
     // The options: the network line shown or not; the input delay, -1 automatic or
@@ -95,6 +103,8 @@ class NetPlayKeeper : public QObject {
     void UpdateWaiting();
     // The connection is over: the router's port and the lobby's room go, the title is plain.
     void EndConnection();
+    // The window's title names the path of a connection and how many watch a host,
+    // or the host being watched.
     void ShowPathInTitle();
     // Writes logged to standard error and shows shown, unless nobody is there to read it.
     void Tell(const std::string& logged, const QString& shown);
@@ -104,6 +114,10 @@ class NetPlayKeeper : public QObject {
     Game& g_;
     QWidget* window_;
     std::unique_ptr<NetPlay> play_;
+    std::unique_ptr<WatchPlay> watch_;
+    QString watchedHost_;  // the address being watched, for the title
+    // While watching, ゲーム > stop leaves and pause is off, whatever the screen.
+    void KeepWatchingMenu();
     QTimer timer_;
     QPointer<QProgressDialog> waiting_;
     bool pollQueued_ = false;
