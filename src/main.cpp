@@ -182,12 +182,14 @@ int main(int argc, char** argv) {
                            });
     }
     // --make-room, --join-room and --quick-match meet the other player through the lobby.
-    if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch) {
+    // --watch-room follows a room's match in the window the same way.
+    if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch || !options.watchRoom.empty()) {
         vx::OnlineRequest request;
-        request.kind = options.makeRoom     ? vx::OnlineRequest::Kind::kMakeRoom
-                       : options.quickMatch ? vx::OnlineRequest::Kind::kQuickMatch
-                                            : vx::OnlineRequest::Kind::kJoinRoom;
-        request.code = options.joinRoom;
+        request.kind = options.makeRoom             ? vx::OnlineRequest::Kind::kMakeRoom
+                       : options.quickMatch         ? vx::OnlineRequest::Kind::kQuickMatch
+                       : !options.watchRoom.empty() ? vx::OnlineRequest::Kind::kWatchRoom
+                                                    : vx::OnlineRequest::Kind::kJoinRoom;
+        request.code = options.watchRoom.empty() ? options.joinRoom : options.watchRoom;
         request.server = options.lobby;
         request.version = VOLTRAX_VERSION_TEXT;
         QTimer::singleShot(0, &window, [&window, request] { window.NetPlay().StartOnline(request); });

@@ -596,6 +596,14 @@ loss %4%</translation>
         <translation>The other player has VOLTRAX %1, this is VOLTRAX %2. Both need the same version.</translation>
     </message>
     <message>
+        <source>部屋 %1</source>
+        <translation>room %1</translation>
+    </message>
+    <message>
+        <source>対戦が始まるのを待っています...</source>
+        <translation>Waiting for the match to start...</translation>
+    </message>
+    <message>
         <source>相手が部屋を出ました。</source>
         <translation>The other player left.</translation>
     </message>

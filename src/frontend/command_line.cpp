@@ -78,7 +78,8 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          "host ends; with --verbose, one line at the end of each",
          nullptr, &CommandLine::watch},
         {"headless", 0, nullptr,
-         "with --watch: follow the matches without a window or sound (exit 0 when the host ended after a "
+         "with --watch or --watch-room: follow the matches without a window or sound (exit 0 when the host "
+         "ended after a "
          "match was followed, 1 otherwise)",
          &CommandLine::headless, nullptr},
         {"lobby", 0, "HOST[:PORT]", "the lobby that online play meets in (port 5222 when not given)", nullptr,
@@ -91,8 +92,8 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {"quick-match", 0, nullptr, "play the next player who asks the lobby for a quick match",
          &CommandLine::quickMatch, nullptr},
         {"watch-room", 0, "CODE",
-         "watch the online match of the room with this code in the lobby, without a window and without "
-         "being one of its players; with --verbose, the path and one line at the end of each match",
+         "watch the online match of the room with this code in the lobby in the window, without being one "
+         "of its players; with --verbose, the path and one line at the end of each match",
          nullptr, &CommandLine::watchRoom},
         {"verbose", 0, nullptr,
          "print one line on standard output at the end of each network match (frames, scores, result, state "

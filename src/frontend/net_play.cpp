@@ -116,7 +116,12 @@ std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& ad
 
 std::unique_ptr<NetPlay> NetPlay::Over(Game& g, std::unique_ptr<net::Link> link, bool host,
                                        net::PathKind path) {
-    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host, 0, path));
+    // The room's maker serves the watchers who come by its code on its own ENet host,
+    // which lies under the path (each watcher's path is carried into it).
+    net::EnetLink* enet = host ? link->Enet() : nullptr;
+    auto play = std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host, 0, path));
+    if (enet != nullptr) play->watchServer_ = std::make_unique<net::WatchServer>(*enet);
+    return play;
 }
 
 NetPlay::NetPlay(Game& g, std::unique_ptr<net::Link> link, bool host, uint16_t port, net::PathKind path)

@@ -59,7 +59,8 @@ class NetPlay : public MatchFrameSource {
     bool IsHost() const { return host_; }
     // The UDP port a host opened by Open() waits on; 0 for a guest and a link made elsewhere.
     uint16_t Port() const { return port_; }
-    // How many watch the matches of a host opened by Open() (up to net::kMaxWatchers).
+    // How many watch the matches of a host opened by Open(), or of a room's maker (up to
+    // net::kMaxWatchers).
     std::size_t Watchers() const { return watchServer_ ? watchServer_->Watchers() : 0; }
     // The way the match goes: named at the end of each --verbose line.
     net::PathKind Path() const { return path_; }

@@ -43,7 +43,11 @@ std::unique_ptr<WatchPlay> WatchPlay::Open(Game& g, const std::string& address, 
     return std::unique_ptr<WatchPlay>(new WatchPlay(g, std::move(link)));
 }
 
-WatchPlay::WatchPlay(Game& g, std::unique_ptr<net::EnetLink> link)
+std::unique_ptr<WatchPlay> WatchPlay::Over(Game& g, std::unique_ptr<net::Link> link) {
+    return std::unique_ptr<WatchPlay>(new WatchPlay(g, std::move(link)));
+}
+
+WatchPlay::WatchPlay(Game& g, std::unique_ptr<net::Link> link)
     : g_(g),
       random_(1, [] { return uint64_t{0}; }),
       files_(std::filesystem::temp_directory_path()),

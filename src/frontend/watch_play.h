@@ -28,7 +28,7 @@
 namespace vx {
 
 namespace net {
-class EnetLink;
+class Link;
 class MatchWatcher;
 }  // namespace net
 
@@ -38,6 +38,9 @@ class WatchPlay : public MatchFrameSource {
     // link cannot be opened.
     static std::unique_ptr<WatchPlay> Open(Game& g, const std::string& address, uint16_t port,
                                            std::string& error);
+    // Watches over a link already made (a room's match by its code: the path the lobby's
+    // two sides found).
+    static std::unique_ptr<WatchPlay> Over(Game& g, std::unique_ptr<net::Link> link);
     // Says goodbye to the host if it is still there.
     ~WatchPlay() override;
 
@@ -90,7 +93,7 @@ class WatchPlay : public MatchFrameSource {
         KeyFlagSet keys{};
     };
 
-    WatchPlay(Game& g, std::unique_ptr<net::EnetLink> link);
+    WatchPlay(Game& g, std::unique_ptr<net::Link> link);
     bool AtRest() const;
     void ShowWaiting();
     void StartNextMatch();
@@ -105,7 +108,7 @@ class WatchPlay : public MatchFrameSource {
     SilentWavePlayer noEffects_;
     SilentSequencer noMusic_;
     Game shadow_;
-    net::EnetLink* link_ = nullptr;  // owned by watcher_
+    net::Link* link_ = nullptr;  // owned by watcher_
     std::unique_ptr<net::MatchWatcher> watcher_;
     std::deque<Entry> queue_;
     std::unique_ptr<Entry::Start> starting_;  // the match StartMatch is about to begin

@@ -98,7 +98,9 @@ QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind)
         case OnlineConnector::Stage::kLobby:
             return kind == OnlineRequest::Kind::kQuickMatch ? Tr("対戦相手を探しています...")
                                                             : Tr("ロビーに接続しています...");
-        case OnlineConnector::Stage::kWaiting: return Tr("相手を待っています...");
+        case OnlineConnector::Stage::kWaiting:
+            return kind == OnlineRequest::Kind::kWatchRoom ? Tr("対戦が始まるのを待っています...")
+                                                           : Tr("相手を待っています...");
         case OnlineConnector::Stage::kFindingPath: return Tr("相手への経路を探しています...");
         case OnlineConnector::Stage::kConnected:
             return Tr("接続しました (%1)。").arg(PathWords(online.Path()));
@@ -296,7 +298,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
-    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (Active() || watch_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
     onlineFailure_ = {};
     OnlineRequest asked = request;
@@ -313,7 +315,7 @@ bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
 }
 
 void NetPlayKeeper::CancelOnline() {
-    if (!online_ || (play_ && play_->Connected())) return;
+    if (!online_ || watch_ || (play_ && play_->Connected())) return;
     CloseWaiting();
     play_.reset();
     EndConnection();
@@ -380,12 +382,24 @@ void NetPlayKeeper::PollOnline() {
         std::cout << "room " << online_->Code() << std::endl;
         codeShown_ = true;
     }
-    if (!play_ && online_->GetStage() == OnlineConnector::Stage::kConnected) {
+    if (!play_ && !watch_ && online_->GetStage() == OnlineConnector::Stage::kConnected) {
         auto link = online_->TakeLink();
-        if (link) {
+        if (link && onlineKind_ == OnlineRequest::Kind::kWatchRoom) {
+            // A watcher by room code follows the match as one by address does.
+            watch_ = WatchPlay::Over(g_, std::move(link));
+            if (verbose) {
+                watch_->verbose = &std::cout;
+                std::cout << "path=" << net::PathName(online_->Path()) << std::endl;
+            }
+            watchedHost_ = Tr("部屋 %1").arg(QString::fromStdString(online_->Code()));
+        } else if (link) {
+            net::EnetLink* enet = online_->IsHost() ? link->Enet() : nullptr;
             // Each match's settings come in the host's start packet, checked against the
             // table as by address; the lobby's settings line adds nothing to apply.
             play_ = NetPlay::Over(g_, std::move(link), online_->IsHost(), online_->Path());
+            // The room's maker lets the watchers who come by its code in, each on a path
+            // of its own carried into its ENet host.
+            if (enet != nullptr) online_->ServeWatchers(enet->Port());
             if (verbose) {
                 play_->verbose = &std::cout;
                 std::cout << "path=" << net::PathName(play_->Path()) << std::endl;

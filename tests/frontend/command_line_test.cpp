@@ -41,7 +41,8 @@ TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
         {{"--lobby", "l", "--make-room", "--watch-room", "7KQ4MX"}, kOneWay},
         {{"--watch", "h", "--host"}, kOneWay},
         {{"--watch-room", "7KQ4MX"}, "option '--watch-room' needs --lobby HOST[:PORT]"},
-        {{"--headless", "--join", "h"}, "option '--headless' needs --watch ADDRESS[:PORT] or --watch-room CODE"},
+        {{"--headless", "--join", "h"},
+         "option '--headless' needs --watch ADDRESS[:PORT] or --watch-room CODE"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
 }

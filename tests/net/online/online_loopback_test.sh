@@ -94,7 +94,7 @@ echo "-- a room by code and through the relay alone, each watched by its code"
 # every address of this machine, so the players it watches do too.
 PROBE_LOCAL= probe maker --make-room --seed 3 --time-limit 60 --timeout 150
 code=$(wait_room maker) || fail "no room code"
-program watcher --watch-room "$code" --verbose
+program watcher --watch-room "$code" --headless --verbose
 PROBE_LOCAL= probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
 probe rmaker --make-room --relay-only --seed 5 --time-limit 60 --timeout 150
 rcode=$(wait_room rmaker) || fail "no room code"
@@ -130,7 +130,7 @@ wait_line "$work/wrong.err" "No room has that code." 300 || fail "wrong: said '$
 kill -0 "$wrong_pid" 2>/dev/null || fail "wrong: the program ended instead of staying on its title"
 stop wrong
 echo "wrong: $(grep "No room" "$work/wrong.err")"
-program wwatcher --watch-room 23456Z
+program wwatcher --watch-room 23456Z --headless
 ends_with wwatcher "No room has that code."
 probe full1 --make-room --seed 9 --time-limit 20
 code=$(wait_room full1) || fail "no room code"
