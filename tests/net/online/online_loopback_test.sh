@@ -90,11 +90,12 @@ ends_with() {
 }
 
 echo "-- a room by code and through the relay alone, each watched by its code"
-# A watched match takes one of the game's time limits. The program watching offers
+# A watched match takes one of the game's time limits. The program watching (in its
+# window; the relayed one headless, as a probe) offers
 # every address of this machine, so the players it watches do too.
 PROBE_LOCAL= probe maker --make-room --seed 3 --time-limit 60 --timeout 150
 code=$(wait_room maker) || fail "no room code"
-program watcher --watch-room "$code" --headless --verbose
+program watcher --watch-room "$code" --verbose
 PROBE_LOCAL= probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
 probe rmaker --make-room --relay-only --seed 5 --time-limit 60 --timeout 150
 rcode=$(wait_room rmaker) || fail "no room code"
@@ -102,7 +103,7 @@ probe rjoiner --join-room "$rcode" --relay-only --seed 6 --time-limit 60 --timeo
 probe rwatcher --watch-room "$rcode" --relay-only --timeout 150
 agree maker joiner lan
 agree rmaker rjoiner relay
-watched watcher maker lan
+watched watcher maker lan window
 watched rwatcher rmaker relay
 
 echo "-- quick match"

@@ -15,14 +15,21 @@ agree() {
   echo "$a/$b: $(tail -1 "$work/$a.out")"
 }
 
-# watched W MAKER PATH: the watcher W ended by itself within 30 s of its match, on the
-# path PATH and with the state hash of MAKER's match.
+# watched W MAKER PATH [window]: the watcher W ended by itself within 30 s of its match
+# (a window: printed its match's line within 30 s and is then closed), on the path PATH
+# and with the state hash of MAKER's match.
 watched() {
   local w="$1" m="$2" path="$3" pid hw hm
   pid=$(eval echo "\$${w}_pid")
-  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { fail "$w: still watching after the match"; kill "$pid"; }
-  wait "$pid" || fail "$w: $(cat "$work/$w.err")"
+  if [ "${4:-}" = window ]; then
+    for _ in $(seq 300); do grep -qs "state hash" "$work/$w.out" && break; sleep 0.1; done
+    kill "$pid" 2>/dev/null
+    wait "$pid"
+  else
+    for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && { fail "$w: still watching after the match"; kill "$pid"; }
+    wait "$pid" || fail "$w: $(cat "$work/$w.err")"
+  fi
   hw=$(grep -o "state hash [0-9a-f]*" "$work/$w.out") hm=$(grep -o "state hash [0-9a-f]*" "$work/$m.out")
   [ -n "$hw" ] && [ "$hw" = "$hm" ] || fail "$w: not the players' hash: '$hw' '$hm'"
   grep -qx "path=$path" "$work/$w.out" || fail "$w: not path=$path: $(head -1 "$work/$w.out")"
