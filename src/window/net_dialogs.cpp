@@ -17,6 +17,7 @@
 #include "net/net_peer.h"
 #include "net/packets.h"
 #include "platform/clock.h"
+#include "platform/online_module.h"
 #include "platform/version.h"
 #include "window/net_overlay.h"
 
@@ -215,7 +216,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
         net::ice::PortMappingOptions router;
         const char* named = std::getenv("VOLTRAX_ROUTER");
         if (named != nullptr && named[0] != '\0') router.natPmpGateway = router.upnpInterface = named;
-        if (router.natPmpGateway != "none") {
+        if (router.natPmpGateway != "none" && LoadOnlineModule(nullptr) != nullptr) {
             mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port(), router);
             mappingAnswered_ = false;
         }
@@ -233,6 +234,15 @@ bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
     if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
     onlineFailure_.clear();
+    // Without the online module the attempt fails at once, as one the lobby refuses.
+    if (std::string missing; LoadOnlineModule(&missing) == nullptr) {
+        onlineFailure_ = missing;
+        if (onlineOwnDialogs_)
+            Tell(missing, QString::fromStdString(missing));
+        else
+            std::cerr << "voltrax: " << missing << "\n";
+        return true;
+    }
     OnlineRequest asked = request;
     if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
     onlineKind_ = asked.kind;
