@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     }
     vx::TraceStartup("single-instance lock");
 
+    vx::PreferPlainXImageTransfer();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
     vx::TraceStartup("QApplication (X connection)");

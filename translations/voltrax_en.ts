@@ -596,6 +596,10 @@ loss %4%</translation>
         <translation>The other player has VOLTRAX %1, this is VOLTRAX %2. Both need the same version.</translation>
     </message>
     <message>
+        <source>オンライン対戦に必要なファイルを読み込めません (%1)。</source>
+        <translation>Online play cannot load a file it needs (%1).</translation>
+    </message>
+    <message>
         <source>部屋 %1</source>
         <translation>room %1</translation>
     </message>

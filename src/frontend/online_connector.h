@@ -44,6 +44,7 @@ enum class OnlineFailReason : uint8_t {
     kNoPath,            // the path finder gave up (its own words are in `words`)
     kPathUnusable,      // a path was found, but no link opened on it
     kTimedOut,          // kPathTimeoutMs passed without a path, relay included
+    kModuleMissing,     // the program's online module could not be loaded (`words` names it)
 };
 
 struct OnlineFailure {

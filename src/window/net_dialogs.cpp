@@ -19,6 +19,7 @@
 #include "net/net_peer.h"
 #include "net/packets.h"
 #include "platform/clock.h"
+#include "platform/online_module.h"
 #include "platform/version.h"
 #include "window/net_overlay.h"
 #include "window/online_dialog.h"
@@ -283,7 +284,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
         net::ice::PortMappingOptions router;
         const char* named = std::getenv("VOLTRAX_ROUTER");
         if (named != nullptr && named[0] != '\0') router.natPmpGateway = router.upnpInterface = named;
-        if (router.natPmpGateway != "none") {
+        if (router.natPmpGateway != "none" && LoadOnlineModule(nullptr) != nullptr) {
             mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port(), router);
             mappingAnswered_ = false;
         }
@@ -301,6 +302,15 @@ bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
     if (Active() || watch_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
     onlineFailure_ = {};
+    // Without the online module the attempt fails at once, as one the lobby refuses.
+    if (std::string missing; LoadOnlineModule(&missing) == nullptr) {
+        onlineFailure_ = {OnlineFailReason::kModuleMissing, missing, {}};
+        if (onlineOwnDialogs_)
+            Tell(missing, OnlineFailureText(onlineFailure_));
+        else
+            std::cerr << "voltrax: " << missing << "\n";
+        return true;
+    }
     OnlineRequest asked = request;
     if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
     onlineKind_ = asked.kind;

@@ -94,6 +94,9 @@ QString OnlineFailureText(const OnlineFailure& failure) {
         case R::kUnreadablePath: return Tr("相手のプログラムから届いた接続先を読めませんでした。");
         case R::kNoPath: return Tr("相手への経路が見つかりませんでした。");
         case R::kPathUnusable: return Tr("相手への経路は見つかりましたが、使えませんでした。");
+        case R::kModuleMissing:
+            return Tr("オンライン対戦に必要なファイルを読み込めません (%1)。")
+                .arg(QString::fromStdString(failure.words));
         case R::kTimedOut: return Tr("相手への経路が見つかりませんでした。中継を通してもつながりません。");
     }
     return QString::fromStdString(failure.words);

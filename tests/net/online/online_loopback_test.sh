@@ -63,7 +63,7 @@ program() {
   local name="$1"
   shift
   mkdir -p "$work/$name/run" && chmod 700 "$work/$name/run"
-  cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/$name/"
+  cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$program_dir/libvoltrax-online.so" "$work/$name/"
   rm -f "$work/$name/dat/Sysdata.rnd"
   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/$name/run" \
     XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \

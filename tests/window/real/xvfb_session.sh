@@ -12,7 +12,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/log" >&2 2>/dev/null || true; exit 1; }
 
 # A private copy of the program folder, so options, locks and replays are the test's own.
-cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/"
+cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$program_dir/libvoltrax-online.so" "$work/"
 cp "$program_dir/read me.txt" "$program_dir/read me.en.txt" "$work/" 2>/dev/null || true
 rm -f "$work/dat/Sysdata.rnd"
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
