@@ -1,16 +1,11 @@
 #include "frontend/watch_room_command.h"
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 
-#include "core/game.h"
-#include "net/watch_client.h"
+#include "frontend/watch_command.h"
 #include "platform/clock.h"
-#include "platform/program_files.h"
-#include "platform/random.h"
-#include "platform/silent_services.h"
 
 namespace vx {
 
@@ -38,36 +33,10 @@ int WatchRoomCommand(const OnlineRequest& request, const PathFinderMaker& makeFi
         nap();
     }
     if (verbose) out << "path=" << net::PathName(connector.Path()) << std::endl;
-    // The matches come with their seeds; the generator, the folder and the services are
-    // only there because a Game needs them.
-    MixingRandom random(1, [] { return uint64_t{0}; });
-    ProgramFiles files(std::filesystem::temp_directory_path());
-    NullHost noWindow;
-    SilentWavePlayer noEffects;
-    SilentSequencer noMusic;
-    Game g(GamePlatform{random, files, noWindow, noEffects, noMusic});
-    net::MatchWatcher watcher(connector.TakeLink(), request.version, g);
-    int followed = 0;
-    bool reported = false;
-    while (!watcher.Ended() && SteadyNowMs() <= giveUpAt) {
-        watcher.Pump(SteadyNowMs());
-        connector.Poll(SteadyNowMs());  // the watcher stays in the lobby while it watches
-        if (watcher.MatchOver() && !reported) {
-            ++followed;
-            if (verbose) out << watcher.SummaryLine() << std::endl;
-        }
-        reported = watcher.MatchOver();
-        nap();
-    }
-    if (!watcher.Ended()) {
-        err << "voltrax: --watch-room: gave up watching\n";
-        return 1;
-    }
-    const bool hostEnded = watcher.EndMessage() == "the players' connection ended" ||
-                           watcher.EndMessage() == "the host ended the connection";
-    if (followed > 0 && hostEnded) return 0;
-    err << "voltrax: --watch-room: " << watcher.EndMessage() << "\n";
-    return 1;
+    // The watcher stays in the lobby while it watches.
+    return FollowWatchedMatches(
+        connector.TakeLink(), "--watch-room", verbose, out, err,
+        [&connector] { connector.Poll(SteadyNowMs()); }, giveUpAt);
 }
 
 }  // namespace vx

@@ -197,39 +197,36 @@ void NetPlayKeeper::AskAndHost() {
 
 void NetPlayKeeper::AskAndJoin() {
     if (play_ || g_.ScreenState != screen_state::kTitle) return;
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(window_, Tr("ネット対戦に参加"),
-                              Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
-                              QLineEdit::Normal, QString(), &ok)
-            .trimmed();
-    if (!ok || text.isEmpty()) return;
-    std::string address, error;
+    std::string address;
     uint16_t port = 0;
-    if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
-        Tell(error, QString::fromStdString(error));
-        return;
-    }
-    Join(address, port);
+    if (AskAddress(Tr("ネット対戦に参加"),
+                   Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"), address,
+                   port))
+        Join(address, port);
 }
 
 void NetPlayKeeper::AskAndWatch() {
     if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return;
+    std::string address;
+    uint16_t port = 0;
+    if (AskAddress(Tr("観戦する"),
+                   Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
+                   address, port))
+        Watch(address, port);
+}
+
+bool NetPlayKeeper::AskAddress(const QString& title, const QString& prompt, std::string& address,
+                               uint16_t& port) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(
-            window_, Tr("観戦する"),
-            Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
-            QLineEdit::Normal, QString(), &ok)
-            .trimmed();
-    if (!ok || text.isEmpty()) return;
-    std::string address, error;
-    uint16_t port = 0;
+        QInputDialog::getText(window_, title, prompt, QLineEdit::Normal, QString(), &ok).trimmed();
+    if (!ok || text.isEmpty()) return false;
+    std::string error;
     if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
         Tell(error, QString::fromStdString(error));
-        return;
+        return false;
     }
-    Watch(address, port);
+    return true;
 }
 
 bool NetPlayKeeper::Watch(const std::string& address, uint16_t port) {

@@ -91,6 +91,9 @@ class NetPlayKeeper : public QObject {
 
   private:
     bool Open(bool host, const std::string& address, uint16_t port);
+    // Asks for a host's address ("address" or "address:port"); false when the player
+    // cancelled or typed one that cannot be used (told why).
+    bool AskAddress(const QString& title, const QString& prompt, std::string& address, uint16_t& port);
     void Tick();
     void PollNow();
     // Online play: runs the connector; once it has the link, the NetPlay starts on it.
