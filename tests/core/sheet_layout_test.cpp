@@ -11,15 +11,15 @@
 namespace vx {
 namespace {
 
-struct Box {
+struct InclusiveBox {
     int l, t, r, b;  // inclusive, clipped to the sheet
 };
 
-Box Clip(const SheetSprite& s) {
+InclusiveBox Clip(const SheetSprite& s) {
     return {s.x, s.y, std::min(s.x + s.w, kSheetWidth) - 1, std::min(s.y + s.h, kSheetHeight) - 1};
 }
 
-bool Overlap(const Box& a, const Box& b) {
+bool Overlap(const InclusiveBox& a, const InclusiveBox& b) {
     return a.l <= b.r && b.l <= a.r && a.t <= b.b && b.t <= a.b;
 }
 
@@ -58,7 +58,7 @@ TEST(SheetLayout, InsetSharesLieInsideTheirHostAndEdgeSharesTouchByOneLine) {
         const SheetSprite* a = FindSheetSprite(s.a);
         const SheetSprite* b = FindSheetSprite(s.b);
         ASSERT_TRUE(a && b) << s.a << " / " << s.b;
-        Box ba = Clip(*a), bb = Clip(*b);
+        InclusiveBox ba = Clip(*a), bb = Clip(*b);
         if (s.inset) {
             EXPECT_TRUE(ba.l >= bb.l && ba.r <= bb.r && ba.t >= bb.t && ba.b <= bb.b) << s.a;
         } else {

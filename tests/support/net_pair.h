@@ -18,7 +18,6 @@ namespace vx::testing {
 
 using net::EnetLink;
 using net::InputBits;
-using net::kFrameMs;
 using net::NetMatch;
 using net::NetPeer;
 using net::NetSimSettings;
@@ -98,7 +97,7 @@ struct NetPair {
                     continue;
                 }
                 const bool frameDue = nowMs >= s->nextFrameMs;
-                if (frameDue) s->nextFrameMs += kFrameMs;
+                if (frameDue) s->nextFrameMs += net::kFrameMs;
                 s->Turn(nowMs, frameDue);
             }
             if (done()) return true;

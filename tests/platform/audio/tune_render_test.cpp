@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRate = 44100;
+constexpr int kRenderRate = 44100;
 constexpr auto kRenderTimeout = std::chrono::seconds(60);
 // Renders are kept as 16-bit samples: each is within half a step of the synthesizer's.
 constexpr float kHalfStep = 0.5f / 32767.0f + 1e-6f;
@@ -52,7 +52,7 @@ testing::MidiTune HeldToTheEnd() {
     tune.endTick = 1920;
     return tune;
 }
-constexpr int64_t kPass = 2 * kRate;
+constexpr int64_t kPass = 2 * kRenderRate;
 
 // A tune file, a cache folder and the audio systems that play it.
 struct TuneRig : ::testing::Test {
@@ -97,9 +97,9 @@ TEST_F(TuneRig, ARenderSoundsLikeTheLiveSynthesizerAndTakesOverWithoutASeam) {
         auto audio = Audio();
         audio->PlayLooping(tune);
         EXPECT_EQ(audio->PlayingFrom(), MusicSource::kLive);
-        first = Render(*audio, kRate / 2);
+        first = Render(*audio, kRenderRate / 2);
         ASSERT_TRUE(audio->WaitForRenders(kRenderTimeout));
-        const std::vector<float> rest = Render(*audio, kPass * 3 / 2 - kRate / 2);
+        const std::vector<float> rest = Render(*audio, kPass * 3 / 2 - kRenderRate / 2);
         EXPECT_EQ(audio->PlayingFrom(), MusicSource::kRendered);
         first.insert(first.end(), rest.begin(), rest.end());
     }
@@ -142,12 +142,12 @@ TEST_F(TuneRig, TheLoopStartsEachPassAtTheTunesLengthWithNoGapOrDoubling) {
         }
         // 50 ms at a time the loudness of both loops agrees, across both loop points. (The
         // synthesizer starts a pass on its next 64-frame block, so up to 1.5 ms late.)
-        constexpr int64_t kWindow = kRate / 20;
+        constexpr int64_t kWindow = kRenderRate / 20;
         for (int64_t at = 0; at + kWindow <= 3 * pass; at += kWindow) {
             const double a = Rms(out, at, at + kWindow), b = Rms(live, at, at + kWindow);
             ASSERT_NEAR(a, b, 0.1 * b + 2e-4) << "at frame " << at;
         }
-        EXPECT_GT(Rms(out, pass, pass + kRate / 10), 0.5 * Rms(out, 0, kRate / 10)) << "no gap";
+        EXPECT_GT(Rms(out, pass, pass + kRenderRate / 10), 0.5 * Rms(out, 0, kRenderRate / 10)) << "no gap";
     }
 }
 
@@ -185,7 +185,7 @@ TEST_F(TuneRig, AnUnwritableCacheFolderStillPlaysAndStopsAtOnce) {
     for (int i = 0; i < 2; ++i) {
         audio->PlayLooping(tune);
         ASSERT_TRUE(audio->WaitForRenders(kRenderTimeout));
-        EXPECT_GT(Rms(Render(*audio, kRate / 2), 0, kRate / 2), 0.01);
+        EXPECT_GT(Rms(Render(*audio, kRenderRate / 2), 0, kRenderRate / 2), 0.01);
         EXPECT_EQ(audio->PlayingFrom(), MusicSource::kRendered);
         audio->Stop();
         const std::vector<float> after = Render(*audio, 1024);

@@ -136,7 +136,7 @@ TEST(MainPictViewTest, PictureIsWholeDevicePixelsCentredOnBlackAtAnyOutputScale)
         const int s = view.Scale();
         const QPoint o = view.Offset();
         const QSize device(static_cast<int>(size.width() * dpr), static_cast<int>(size.height() * dpr));
-        SCOPED_TRACE(testing::Message()
+        SCOPED_TRACE(::testing::Message()
                      << "dpr " << dpr << " size " << size.width() << "x" << size.height() << " scale " << s);
         ASSERT_TRUE(512 * s <= device.width() && 342 * s <= device.height());
         ASSERT_TRUE(512 * (s + 1) > device.width() || 342 * (s + 1) > device.height())
