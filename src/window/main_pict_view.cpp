@@ -1,5 +1,6 @@
 #include "window/main_pict_view.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -51,6 +52,11 @@ MainPictView::MainPictView(const Surface* picture, QWidget* parent) : QWidget(pa
     setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel it is asked for
     setMouseTracking(true);                 // MouseMove arrives without a button held
     setMinimumSize(kScreenWidth, kScreenHeight);
+    // Blocks presented outside a frame (a button pressed, a dialog's answer) are painted
+    // before the event loop next waits. A queued call per frame did the same but woke the
+    // loop once more every frame, though the frame itself had already painted them.
+    if (QAbstractEventDispatcher* events = QAbstractEventDispatcher::instance(thread()))
+        connect(events, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Refresh(); });
 }
 
 void MainPictView::SetPicture(const Surface* picture) {
@@ -115,10 +121,7 @@ void MainPictView::Present(int x, int y, int w, int h) {
     const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kScreenWidth, kScreenHeight);
     if (changed.isEmpty()) return;
     // A frame presents a dozen small blocks and then asks for Refresh; the blocks are only
-    // noted here. Should nobody ask, one queued call paints them once the events run.
-    if (pending_.empty())
-        QMetaObject::invokeMethod(
-            this, [this] { Refresh(); }, Qt::QueuedConnection);
+    // noted here. Should nobody ask, they are painted before the event loop waits.
     pending_.push_back(changed);
 }
 
