@@ -22,7 +22,12 @@ void DrawItemGauge(Game& g, int16_t timer, const PuckSet& pucks) {
         RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
         DrawSprite(g, kGaugeX, kGaugeY, full.w, full.h, full.x, full.y);
     }
-    const int32_t spent = 7 * (40 - n);
+    RestoreSpentGauge(g, n);
+}
+
+void RestoreSpentGauge(Game& g, int full) {
+    using namespace item_place;
+    const int32_t spent = 7 * (40 - full);
     const int32_t x = 397 - spent;
     RestoreRect(g, x, kGaugeY, spent + 3, kGaugeH, x, kGaugeY);
 }

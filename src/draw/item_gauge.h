@@ -22,5 +22,8 @@ constexpr int32_t kStoredGaugeX = 0, kStoredGaugeY = 411;  // the empty gauge in
 
 // The gauge of the running effect: timer 600 is full, 0 empty.
 void DrawItemGauge(Game& g, int16_t timer, const PuckSet& pucks);
+// The table over the gauge's spent steps (of 40, `full` left): its right part shows the
+// table itself, not the empty gauge.
+void RestoreSpentGauge(Game& g, int full);
 
 }  // namespace vx

@@ -76,11 +76,19 @@ void RepaintItemPanel(Game& g, const ItemRecord& item) {
     RestoreIcon(g, kIconX1);
     RestoreIcon(g, kIconX2);
     RestoreStrip(g);
-    RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
-    if (item.phase != item_phase::kEffect || item.kind == 0) return;
+    // The gauge as the frames leave it: the table's own picture when no effect runs (the
+    // empty gauge is shown only under a running one), else the empty gauge, its full
+    // steps, and the table again over the spent ones.
+    const bool running = item.phase == item_phase::kEffect && item.kind != 0;
+    if (!running || item.timer < 0) RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kGaugeX, kGaugeY);
+    if (!running) return;
     DrawIconsAndStrip(g, item.kind, item.owner);
+    if (item.timer < 0) return;
+    RestoreRect(g, kGaugeX, kGaugeY, kGaugeW, kGaugeH, kStoredGaugeX, kStoredGaugeY);
     const SheetSprite& full = Sheet("gauge.full");
-    DrawSprite(g, kGaugeX, kGaugeY, 7 * (item.timer / 15), kGaugeH, full.x, full.y);
+    const int steps = item.timer / 15;
+    DrawSprite(g, kGaugeX, kGaugeY, 7 * steps, kGaugeH, full.x, full.y);
+    RestoreSpentGauge(g, steps);
 }
 
 }  // namespace vx

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "core/game.h"
+#include "core/stage_tables.h"
 #include "draw/item_gauge.h"
+#include "platform/surface.h"
+#include "support/files.h"
 #include "support/match_harness.h"
 
 namespace vx {
@@ -64,6 +67,41 @@ TEST(ItemPanel, TheGaugeShowsTheTimeLeftInSevenPixelSteps) {
     EXPECT_EQ(g.MainPict.Pixel(117 + 140, 293), kTableColour);
     DrawItemGauge(g, 600, pucks);
     EXPECT_TRUE(ShowsSheet(g.MainPict, 117 + 279, 293, 279, 411));
+}
+
+// After a rollback, a jump in a replay or a watcher's catching up, the panel is painted
+// again from the item's state: it must show what the frames had drawn, with the table (not
+// the empty gauge) under the gauge when no effect runs and over a running gauge's spent steps.
+TEST(ItemPanel, ARepaintShowsWhatTheFramesDrew) {
+    PuckSet pucks;
+    pucks.count = 1;
+    pucks.pucks[0].bounds = {100, 100, 112, 112};  // above the gauge: the gauge is drawn whole
+    for (const int16_t timer : {-1, 0, 14, 15, 300, 599, 600}) {
+        for (const bool running : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "timer " << timer << (running ? " running" : " no effect"));
+            testing::MatchHarness m;
+            Game& g = m.g();
+            testing::PaintCodedSheet(g);
+            testing::PaintTable(g);
+            ItemRecord item;
+            if (running) {
+                item.phase = item_phase::kEffect;
+                item.kind = item_kind::kLengthUp;
+                item.owner = -1;
+                item.timer = timer;
+                DrawItemStarted(g, item.kind, item.owner);
+                if (timer >= 0) DrawItemGauge(g, timer, pucks);
+            }
+            const Surface drawn = g.MainPict;
+            const Box places[] = {
+                {77, 293, 28, 28}, {410, 293, 28, 28}, {175, 323, 162, 16}, {117, 293, 280, 15}};
+            for (const Box& b : places) BitBlt(g.MainPict, b.x, b.y, b.w, b.h, nullptr, 0, 0, BlitOp::kBlack);
+            RepaintItemPanel(g, item);
+            for (const Box& b : places)
+                EXPECT_EQ(testing::CountDifferingPixels(drawn, g.MainPict, b.x, b.y, b.w, b.h), 0)
+                    << b.x << "," << b.y;
+        }
+    }
 }
 
 }  // namespace
