@@ -11,12 +11,8 @@
 # (by hand: about three minutes) a 120-second match is played to its result first, both
 # players steering from their own windows (pausing on focus loss is off on both): the
 # --verbose lines agree, both result screens are the same picture and RETRY on the host
-# starts the next match on both. With VOLTRAX_NET_CHOICES=1 (its own ctest) the players'
-# choices are played instead: the host gives the guest the left side, a 60-second match
-# with the network line (Ctrl+I) is played to its result with the guest steering the
-# left paddle, the guest asks for RETRY, the host refuses, the guest asks again and the
-# host accepts, and the retry is stopped to the title on both. VOLTRAX_NET_LANGUAGE=en
-# (or =ja) chooses the language. With VOLTRAX_SHOTS=dir the screenshots of both windows are kept there.
+# starts the next match on both. VOLTRAX_NET_LANGUAGE=ja chooses the first connection's
+# language (English by default). With VOLTRAX_SHOTS=dir the screenshots of both windows are kept there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
 # Two programs instead of the session's one: their own ends, logs and screenshots.
@@ -135,74 +131,8 @@ short_drop() {
   wait_until 3 host_field_changed || fail "the match did not play on after the drop ($lang)"
   ! grep -q "20 seconds" "$work/host.log" "$work/guest.log" || fail "a 3-second drop ended the match ($lang)"
 }
-if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
-  # The host's options: Time 60, so that the match reaches its result in a minute.
-  printf '\0\0\0\0\0\0\0\0\0\0\377\377\0\0\377\377\0\0\0\0\377\377\1\1\1\1\74\0\12\0\43' \
-    >"$work/dat/Sysdata.rnd"
-fi
 connect
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
-click_guest() { xdotool mousemove --window "$guest_wid" "$1" $(($2 + menu)) click 1; }
-if [ -n "${VOLTRAX_NET_CHOICES:-}" ]; then
-  keep() { [ -n "${VOLTRAX_SHOTS:-}" ] && mkdir -p "$VOLTRAX_SHOTS" && cp "$work/$1.png" "$VOLTRAX_SHOTS/$1_$lang.png"; true; }
-  shot "$host_wid" host_select
-  # area_differs WID SHOT BEFORE X Y W H MIN: takes SHOT of WID; more than MIN pixels of the
-  # area differ from shot BEFORE.
-  area_differs() { shot "$1" "$2" && [ "$(area_diff "$3" "$2" "$4" "$5" "$6" "$7")" -gt "$8" ]; }
-  xdotool windowfocus --sync "$host_wid" key ctrl+l
-  wait_until 5 area_differs "$guest_wid" guest_swapped guest_waiting 0 0 512 342 200 ||
-    fail "the guest is not told it plays on the left"
-  shot "$host_wid" host_swapped
-  keep host_swapped; keep guest_swapped
-  click_host 424 273  # OK: the waiting screen, Ready, Go
-  match_runs "$host_wid"
-  shot "$host_wid" host_no_line
-  xdotool windowfocus --sync "$host_wid" key ctrl+i
-  wait_until 5 area_differs "$host_wid" host_line host_no_line 0 290 72 52 200 || fail "no network line on the host"
-  keep host_line
-  # The guest holds A for a second (the input), up to five times, until the host's left
-  # paddle moves.
-  left_moved() { shot "$host_wid" host_after && [ "$(area_diff host_before host_after 70 62 14 60 0)" -gt 0 ]; }
-  xdotool windowfocus --sync "$guest_wid"
-  for _ in $(seq 5); do
-    shot "$host_wid" host_before
-    xdotool keydown a; sleep 1; xdotool keyup a
-    wait_until 2 left_moved && break
-  done
-  left_moved || fail "the guest's keys do not move the left paddle"
-  both_ended() { [ "$(grep -c '^network match' "$work/host.out" "$work/guest.out" | grep -c ':1')" = 2 ]; }
-  wait_until 120 both_ended || fail "the match did not end on both sides"
-  wait_until 10 window_still "$host_wid" host_result || fail "the host's result screen does not settle"
-  # The guest asks for RETRY (clicked again if the result's buttons were not up yet).
-  for _ in $(seq 5); do
-    click_guest 260 133
-    wait_until 2 area_differs "$host_wid" host_request host_result 16 290 480 30 500 && break
-  done
-  area_differs "$host_wid" host_request host_result 16 290 480 30 500 || fail "the host does not see the request"
-  wait_until 5 window_still "$guest_wid" guest_asking || fail "the guest's screen does not settle"
-  keep host_request; keep guest_asking
-  click_host 458 305  # refuse
-  wait_until 5 area_differs "$guest_wid" guest_refused guest_asking 16 290 480 30 100 ||
-    fail "the guest does not see the refusal"
-  keep guest_refused
-  for _ in $(seq 5); do
-    click_guest 260 133
-    wait_until 2 area_differs "$host_wid" host_request2 host_result 16 290 480 30 500 && break
-  done
-  click_host 394 305  # accept: the retry starts on both
-  wait_until 15 area_differs "$host_wid" host_retry host_result 66 61 380 200 500 || fail "the retry did not start on the host"
-  wait_until 15 area_differs "$guest_wid" guest_retry host_result 66 61 380 200 500 || fail "the retry did not start on the guest"
-  match_runs "$host_wid"
-  xdotool windowfocus --sync "$host_wid" key p
-  wait_until 5 window_still "$host_wid" host_paused || fail "P did not pause the retry"
-  xdotool key s
-  wait_until 10 on_title_now "$host_wid" host_title || fail "S leaves the host away from the title"
-  wait_until 10 on_title_now "$guest_wid" guest_title || fail "S leaves the guest away from the title"
-  [ "$(grep -c '^network match' "$work/host.out")" = 2 ] || fail "not two matches on the host"
-  cat "$work/host.out" "$work/guest.out"
-  echo "network choices: all checks passed"
-  exit 0
-fi
 if [ -n "${VOLTRAX_NET_WHOLE_MATCH:-}" ]; then
   click_host 424 273
   match_runs "$host_wid"
