@@ -159,11 +159,24 @@ wait_until_still_for_a_second() {
   wait_until "$limit" stands_still "$@"
 }
 
+# same_result A B: two results agree: the same scores, clock, paddles and pucks. The band
+# across the middle of the field (rows 115 to 224) is left out: it holds the end's words
+# ("TIME UP", "YOU LOSE") or the result's buttons, one after the other over the same last
+# frame, and a busy machine's polls may see a different one of them last on each side.
+same_result() {
+  local part
+  for part in 512x115+0+0 512x117+0+225; do
+    [ "$(compare -metric AE \( "$work/$1.png" -crop "$part" +repage \) \( "$work/$2.png" -crop "$part" +repage \) null: 2>&1 || true)" = "0" ] ||
+      return 1
+  done
+}
 # replay_result SOURCE: polls SOURCE 0.2 s apart (at most 1200 times, within 240 s) until it
 # shows the title again after a replay, and keeps as $work/SOURCE-result.png the last
-# picture that two polls in a row saw before that: the result, which stays 2 s (waits and
-# goal pauses before it are overwritten by it; the fades to the title change every frame).
-# The title to look for is $work/x-title.png. False when it never got there.
+# picture that agreed with the poll's before it (same_result) before that: the match's end.
+# Its last frame stands for about 3 s under "TIME UP", "YOU LOSE" and the buttons, long
+# enough for two polls of a slow screenshot; goal pauses before it are overwritten by it,
+# and the fades to the title change every frame. The title to look for is
+# $work/x-title.png. False when it never got there.
 replay_result() {
   local src="$1" started polls=0
   started=$(date +%s)
@@ -173,24 +186,14 @@ replay_result() {
     "$src" "$src-now" 2>/dev/null || continue
     if same_picture "$src-now" x-title; then
       [ -f "$work/$src-result.png" ] && return 0
-    elif [ -f "$work/$src-was.png" ] && same_picture "$src-now" "$src-was"; then
+    elif [ -f "$work/$src-was.png" ] && same_result "$src-now" "$src-was"; then
       cp "$work/$src-now.png" "$work/$src-result.png"
       [ -f "$work/$src-now-full.png" ] && cp "$work/$src-now-full.png" "$work/$src-result-full.png"
     fi
     mv "$work/$src-now.png" "$work/$src-was.png"
   done
+  echo "$src: $(( polls - 1 )) polls in $(( $(date +%s) - started )) s, the last picture kept as $src-was.png" >&2
   return 1
-}
-# same_result A B: two results agree: the same scores, clock, paddles and pucks. The band
-# across the middle of the field (rows 115 to 224) is left out: it holds the end's words
-# ("TIME UP", "YOU LOSE") or the result's buttons, one after the other over the same last
-# frame, and a busy machine's polls may see a different one of them stay on each side.
-same_result() {
-  local part
-  for part in 512x115+0+0 512x117+0+225; do
-    [ "$(compare -metric AE \( "$work/$1.png" -crop "$part" +repage \) \( "$work/$2.png" -crop "$part" +repage \) null: 2>&1 || true)" = "0" ] ||
-      return 1
-  done
 }
 # replay_results SOURCE...: replay_result of every source at once, each in a process of its
 # own, so that one source's slow screenshots never space out another's polls.
