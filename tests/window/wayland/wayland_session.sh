@@ -197,15 +197,18 @@ replay_result() {
 }
 # replay_results SOURCE...: replay_result of every source at once, each in a process of its
 # own, so that one source's slow screenshots never space out another's polls.
+# A poller that failed stops the others (not yet waited for, so their ids are still theirs).
 replay_results() {
-  local src
+  local src other
   local -A polling=()
   for src in "$@"; do
     replay_result "$src" &
     polling[$src]=$!
-    wayland_pids+=("$!")
   done
   for src in "$@"; do
-    wait "${polling[$src]}" || fail "$src: the replay never reached its result and the title in 240 s"
+    wait "${polling[$src]}" && { unset "polling[$src]"; continue; }
+    unset "polling[$src]"
+    for other in "${!polling[@]}"; do kill "${polling[$other]}" 2>/dev/null || true; wait "${polling[$other]}" 2>/dev/null || true; done
+    fail "$src: the replay never reached its result and the title in 240 s"
   done
 }
