@@ -114,6 +114,11 @@ same_as() { "$1" "$2" && same_picture "$2" "$3"; }
 # how many pictures in a row differed from the one before.
 play_begun() {
   "$1" "$2" || return 1
+  if [ "$(compare -metric AE \( "$work/$2.png" -crop 512x12+0+0 +repage \) \( "$work/dat/battle" -crop 512x12+0+0 +repage \) null: 2>&1 || true)" != "0" ]; then
+    play_changes=0  # not yet the field: the fade from the screen before changes every frame
+    rm -f "$work/$2-before.png"
+    return 1
+  fi
   if [ -f "$work/$2-before.png" ] && ! same_picture "$2" "$2-before"; then
     play_changes=$(( play_changes + 1 ))
   else
@@ -123,10 +128,11 @@ play_begun() {
   [ "$play_changes" -ge 4 ]
 }
 # wait_for_play SECONDS SOURCE NAME: waits until the match SOURCE shows is being played, past
-# its intro: four pictures in a row each differ from the one before. The intro changes the
-# picture three times ("Ready", "Go!", the clean table), with still stretches between, and
-# takes no pause or key; only frames of play change it a fourth time running. The last
-# picture is kept as NAME.
+# its intro: four pictures in a row of the field (the match's panel fully shown: the fade
+# into it is over) each differ from the one before. The intro changes the picture three
+# times ("Ready", "Go!", the clean table), with still stretches between, and takes no pause
+# or key; only frames of play change it a fourth time running. The last picture is kept as
+# NAME.
 wait_for_play() {
   local limit="$1"
   shift

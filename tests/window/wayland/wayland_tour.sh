@@ -21,9 +21,13 @@ wayland_tour() {
   # Clicks, then parks the pointer in the output's corner, out of every picture taken.
   # Output coordinates on the X screen: the compositor's window (800 x 600) sits where the
   # X server put it.
-  local ox oy
-  read -r ox oy < <(LC_ALL=C xwininfo -root -children | awk '/ 800x600\+/ { split($NF, a, "+"); print a[2], a[3]; exit }')
-  [ -n "$ox" ] || fail "$name: the compositor's window is not on the X screen"
+  # The compositor maps it a moment after its Wayland socket opens.
+  local ox="" oy=""
+  compositor_window() {
+    read -r ox oy < <(LC_ALL=C xwininfo -root -children | awk '/ 800x600\+/ { split($NF, a, "+"); print a[2], a[3]; exit }') &&
+      [ -n "$ox" ]
+  }
+  wait_until 10 compositor_window || fail "$name: the compositor's window is not on the X screen after 10 s"
   park() { xdotool mousemove $(( ox + 799 )) $(( oy + 599 )); }
   # The input's timing, as a hand makes it: the compositor hears of the move before the
   # press, and of the release before the pointer leaves.
@@ -137,7 +141,9 @@ wayland_tour() {
       moved "$1-before" "$1-moved" "$3" && return 0
       xdotool keydown "$2"; sleep 0.6; xdotool keyup "$2"
     done
-    fail "$name: $1 moved no paddle in the strip at x $3"
+    local whole="the match moved meanwhile"
+    same_picture "$name-$1-before-pict" "$name-$1-moved-pict" && whole="the whole picture stood still"
+    fail "$name: $1 moved no paddle in the strip at x $3 ($whole)"
   }
   steer a z 70
   steer z a 70
