@@ -6,9 +6,10 @@
 #   core      src/core               what every subsystem shares
 #   simulation src/stage, puck, paddles, sim (the match step: no drawing, sound or clock)
 #   subsystems src/sound, draw
-#   flow      src/match, src/net (network play; the only ENet), src/net/lobby (the only
-#             libstrophe), src/frontend
-#   ice       src/net/ice            online play's paths: libnice, NAT-PMP, UPnP (a back-end)
+#   flow      src/match, src/net (network play; the only ENet), src/net/lobby's texts,
+#             src/frontend
+#   online    src/net/lobby/lobby_client.cpp (the only libstrophe) and src/net/ice (online
+#             play's paths: libnice, NAT-PMP, UPnP): the online module, a back-end
 #   shell     src/window, help, about, main.cpp (the only Qt)
 #
 # Set VOLTRAX_SOURCE_ROOT to the repository root before including.
@@ -22,7 +23,11 @@ foreach(folder IN LISTS VOLTRAX_GAME_FOLDERS)
   list(APPEND VOLTRAX_GAME_SOURCES ${folder_sources})
 endforeach()
 
+# The online module: everything that needs libstrophe, libnice, GLib, NAT-PMP or UPnP.
 file(GLOB VOLTRAX_ICE_SOURCES CONFIGURE_DEPENDS ${VOLTRAX_SOURCE_ROOT}/src/net/ice/*.cpp)
+set(VOLTRAX_LOBBY_CLIENT_SOURCES ${VOLTRAX_SOURCE_ROOT}/src/net/lobby/lobby_client.cpp)
+list(REMOVE_ITEM VOLTRAX_GAME_SOURCES ${VOLTRAX_LOBBY_CLIENT_SOURCES})
+set(VOLTRAX_ONLINE_SOURCES ${VOLTRAX_LOBBY_CLIENT_SOURCES} ${VOLTRAX_ICE_SOURCES})
 
 file(GLOB VOLTRAX_SHELL_SOURCES CONFIGURE_DEPENDS
   ${VOLTRAX_SOURCE_ROOT}/src/window/*.cpp ${VOLTRAX_SOURCE_ROOT}/src/help/*.cpp

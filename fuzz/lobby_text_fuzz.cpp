@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(code->size() == kCodeLength, "a code has six characters");
         Check(ReadRoomCode(*code) == *code, "a code reads as itself");
         for (const char c : *code) Check(kCodeAlphabet.find(c) != std::string_view::npos, "alphabet only");
-        const std::string room = RoomNameFor(*code);
+        const std::string room = RoomNameFor(*code) + WatchRoomNameFor(*code);
         for (const char c : room)
             Check((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-', "room name");
     }

@@ -113,11 +113,25 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 
 prosody_pid="" turn_pid=""
+# Each server is asked to stop and given 5 s; one still running then (Prosody can hang in
+# its shutdown after clients went away) is killed, so stopping never waits forever.
+stop_server() {
+  local pid="$1"
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "run.sh: server $pid did not stop within 5 s; killing it" >&2
+    kill -KILL "$pid" 2>/dev/null || true
+  fi
+  wait "$pid" 2>/dev/null || true
+}
 stop() {
-  [ -n "$prosody_pid" ] && kill "$prosody_pid" 2>/dev/null || true
-  [ -n "$turn_pid" ] && kill "$turn_pid" 2>/dev/null || true
-  [ -n "$prosody_pid" ] && wait "$prosody_pid" 2>/dev/null || true
-  [ -n "$turn_pid" ] && wait "$turn_pid" 2>/dev/null || true
+  stop_server "$prosody_pid"
+  stop_server "$turn_pid"
   [ -n "$made_data" ] && rm -rf "$data"
   return 0
 }

@@ -17,8 +17,10 @@
 #include "frontend/replay_commands.h"
 #include "frontend/replay_viewer.h"
 #include "frontend/watch_command.h"
+#include "frontend/watch_room_command.h"
 #include "match/replay_recorder.h"
 #include "match/rules.h"
+#include "net/ice/ice_path_finder.h"
 #include "platform/audio/deferred_audio.h"
 #include "platform/pads/pad_system.h"
 #include "platform/program_files.h"
@@ -82,8 +84,20 @@ int main(int argc, char** argv) {
     // Checking a replay needs no window, no sound and no lock: it may run beside a game.
     if (!options.verifyReplay.empty())
         return vx::VerifyReplayCommand(options.verifyReplay, std::cout, std::cerr);
-    // Watching is headless for now (not yet in the window).
-    if (!options.watch.empty()) return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
+    // Watching without a window needs no lock either: it may run beside a game.
+    if (options.headless && !options.watch.empty())
+        return vx::WatchCommand(options.watch, options.verbose, std::cout, std::cerr);
+    if (options.headless && !options.watchRoom.empty()) {
+        vx::OnlineRequest request;
+        request.kind = vx::OnlineRequest::Kind::kWatchRoom;
+        request.code = options.watchRoom;
+        request.server = options.lobby;
+        request.version = VOLTRAX_VERSION_TEXT;
+        const auto makeFinder = [](const vx::net::PathOptions& o) {
+            return std::make_unique<vx::net::ice::IcePathFinder>(o);
+        };
+        return vx::WatchRoomCommand(request, makeFinder, options.verbose, std::cout, std::cerr);
+    }
 
     // A second copy (a window, --host, --join or --replay alike) says so and ends at once.
     vx::SingleInstanceLock lock;
@@ -94,6 +108,7 @@ int main(int argc, char** argv) {
     }
     vx::TraceStartup("single-instance lock");
 
+    vx::PreferPlainXImageTransfer();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VOLTRAX"));
     vx::TraceStartup("QApplication (X connection)");
@@ -145,35 +160,43 @@ int main(int argc, char** argv) {
     vx::TraceStartup("window shown");
     window.Start();
     vx::TraceStartup("Start (settings, title drawn)");
-    // --host and --join open the connection once the title is up, as the menu items do.
-    if (options.host || !options.join.empty()) {
+    // --host, --join and --watch open the connection once the title is up, as the menu items do.
+    if (options.host || !options.join.empty() || !options.watch.empty()) {
         std::string error, address;
         uint16_t port = vx::net::kDefaultPort;
         const bool ok = options.host
                             ? options.hostPort.empty() || vx::ParseNetPort(options.hostPort, port, error)
-                            : vx::ParseJoinAddress(options.join, address, port, error);
+                            : vx::ParseJoinAddress(options.join.empty() ? options.watch : options.join,
+                                                   address, port, error);
         if (!ok) {
             std::cerr << "voltrax: " << error << "\n";
             return 2;
         }
-        QTimer::singleShot(0, &window, [&window, host = options.host, address, port] {
-            if (host)
-                window.NetPlay().Host(port);
-            else
-                window.NetPlay().Join(address, port);
-        });
+        QTimer::singleShot(0, &window,
+                           [&window, host = options.host, watch = !options.watch.empty(), address, port] {
+                               if (host)
+                                   window.NetPlay().Host(port);
+                               else if (watch)
+                                   window.NetPlay().Watch(address, port);
+                               else
+                                   window.NetPlay().Join(address, port);
+                           });
     }
     // --make-room, --join-room and --quick-match meet the other player through the lobby.
-    if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch) {
+    // --watch-room follows a room's match in the window the same way.
+    if (options.makeRoom || !options.joinRoom.empty() || options.quickMatch || !options.watchRoom.empty()) {
         vx::OnlineRequest request;
-        request.kind = options.makeRoom     ? vx::OnlineRequest::Kind::kMakeRoom
-                       : options.quickMatch ? vx::OnlineRequest::Kind::kQuickMatch
-                                            : vx::OnlineRequest::Kind::kJoinRoom;
-        request.code = options.joinRoom;
+        request.kind = options.makeRoom             ? vx::OnlineRequest::Kind::kMakeRoom
+                       : options.quickMatch         ? vx::OnlineRequest::Kind::kQuickMatch
+                       : !options.watchRoom.empty() ? vx::OnlineRequest::Kind::kWatchRoom
+                                                    : vx::OnlineRequest::Kind::kJoinRoom;
+        request.code = options.watchRoom.empty() ? options.joinRoom : options.watchRoom;
         request.server = options.lobby;
         request.version = VOLTRAX_VERSION_TEXT;
         QTimer::singleShot(0, &window, [&window, request] { window.NetPlay().StartOnline(request); });
     }
+    // --lobby is the online dialog's lobby for this run too, not only the command line's.
+    if (!options.lobby.empty()) window.SetLobby(options.lobby);
     window.NetPlay().verbose = options.verbose;
     if (!options.replay.empty()) {
         // Started from the event loop, like a menu command, once the title is up.

@@ -33,6 +33,11 @@ const char* const kJapanese[] = {
     "        ※ 2Pのキーは「1P VS 2P」のときだけ使えます。",
     "  P ： 一時停止    R ： 再開    S ： 中止してタイトルへ    Esc ： 終了",
     "  タイトル画面とステージ選択画面ではマウスでボタンを押してください。",
+    "  リプレイを見ているとき（ゲーム → リプレイを見る）：",
+    "    Space ： 一時停止／再開    → ： 5秒先へ    ← ： 5秒前へ",
+    "    Shift + → ： 一時停止中に1コマ進む    Home ： 最初から",
+    "    + ／ - ： 速く／遅く（×1/4・×1/2・×1・×2・×4）",
+    "    テーブルの下のタイムラインをクリックすると、その場面へ移ります。",
     "",
     "■ ルール（オプション → モードで選びます）",
     "  時間制 ： 120秒・90秒・60秒。時間切れのとき得点の多いほうが勝ち。",
@@ -145,6 +150,16 @@ const Entry kEnglishStages[] = {
     {"5 TRIPLE", "three pucks at once and a diamond block on the centre spot."},
 };
 
+// The replay viewer's keys (src/frontend/replay_watch.cpp), while a replay is watched.
+const Entry kReplayKeys[] = {
+    {"Space", "hold the replay, or let it play on"},
+    {"→ and ←", "jump 5 seconds on and back"},
+    {"Shift+→", "one frame on while the replay is held"},
+    {"+ and -", "faster and slower: ×¼, ×½, ×1, ×2 or ×4"},
+    {"Home", "start the replay again from its beginning"},
+    {"a click", "on the thin timeline below the table jumps there"},
+};
+
 const Entry kEnglishItems[] = {
     {"LENGTH UP", "your front paddle grows long."},
     {"LENGTH DOWN", "your back paddle shrinks."},
@@ -163,17 +178,25 @@ using vx::MenuId;
 constexpr size_t kWidth = 66;           // the columns the help window's English page shows
 constexpr char kKeepTogether = '\x01';  // a space the wrapping does not break at
 
+// The columns a UTF-8 text takes on the page: one per character (the English page's font
+// is fixed-width).
+size_t Columns(std::string_view text) {
+    size_t columns = 0;
+    for (const char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return columns;
+}
+
 // Appends `text` after `lead`, wrapped at word boundaries to kWidth with the next lines
 // indented as far as the text starts.
 void Wrapped(std::string& out, const std::string& lead, std::string_view text) {
     std::string line = lead;
-    const std::string indent(lead.size(), ' ');
+    const std::string indent(Columns(lead), ' ');
     bool lineHasWord = false;
     while (!text.empty()) {
         const size_t space = text.find(' ');
         const std::string_view word = text.substr(0, space);
         text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
-        if (lineHasWord && line.size() + 1 + word.size() > kWidth) {
+        if (lineHasWord && Columns(line) + 1 + Columns(word) > kWidth) {
             out += line + "\n";
             line = indent;
             lineHasWord = false;
@@ -187,7 +210,7 @@ void Wrapped(std::string& out, const std::string& lead, std::string_view text) {
 
 std::string Padded(std::string_view text, size_t width) {
     std::string out(text);
-    if (out.size() < width) out.append(width - out.size(), ' ');
+    if (Columns(out) < width) out.append(width - Columns(out), ' ');
     return out;
 }
 
@@ -265,6 +288,10 @@ class EnglishReadMe {
             "On the title, stage select and result screens, click the buttons with the mouse. Game "
             "controllers work too: the first pad is player 1, the second player 2; Start pauses and "
             "resumes, Back stops a paused match.");
+        Line();
+        Para("While a replay is watched (" + Path(MenuId::MenuGame, MenuId::MenuWatch) +
+             "), the paddle keys do nothing and these keys steer it; P, R, S and Esc act as in a match:");
+        for (const Entry& key : kReplayKeys) Wrapped(out_, "  " + Padded(key.name, width + 2), key.text);
     }
 
     void Rules() {

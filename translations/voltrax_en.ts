@@ -44,6 +44,10 @@
         <translation>&amp;Join a network match...</translation>
     </message>
     <message>
+        <source>観戦する(&amp;V)...</source>
+        <translation>Watch a match (&amp;V)...</translation>
+    </message>
+    <message>
         <source>オンライン対戦(&amp;O)...</source>
         <translation>Play &amp;online...</translation>
     </message>
@@ -444,6 +448,38 @@ loss %4%</translation>
         <source>相手に伝えてください: %1</source>
         <translation>Tell the other player: %1</translation>
     </message>
+    <message>
+        <source>観戦する</source>
+        <translation>Watch a match</translation>
+    </message>
+    <message>
+        <source>観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:</source>
+        <translation>The address of the one who opened the match to watch; ADDRESS:PORT when the port is not 47150:</translation>
+    </message>
+    <message>
+        <source>%1 を観戦中</source>
+        <translation>watching %1</translation>
+    </message>
+    <message>
+        <source>観戦 %1</source>
+        <translation>%1 watching</translation>
+    </message>
+    <message>
+        <source>対戦者どうしの接続が終わりました。観戦を終わります。</source>
+        <translation>The players&apos; connection ended. The watching ends.</translation>
+    </message>
+    <message>
+        <source>対戦を開いた側が接続を終えました。観戦を終わります。</source>
+        <translation>The host ended the connection. The watching ends.</translation>
+    </message>
+    <message>
+        <source>観戦が遅れすぎたため、打ち切られました。</source>
+        <translation>You fell too far behind, so the host let you go.</translation>
+    </message>
+    <message>
+        <source>この対戦はもう観戦者でいっぱいです。</source>
+        <translation>The match already has as many watchers as it takes.</translation>
+    </message>
 </context>
 <context>
     <name>OnlineDialog</name>
@@ -538,6 +574,70 @@ loss %4%</translation>
     <message>
         <source>%1 のポート %2 に参加できませんでした。</source>
         <translation>Could not join %1 on port %2.</translation>
+    </message>
+    <message>
+        <source>ロビーに接続できません。</source>
+        <translation>The lobby cannot be reached.</translation>
+    </message>
+    <message>
+        <source>その部屋コードの部屋はありません。</source>
+        <translation>No room has that code.</translation>
+    </message>
+    <message>
+        <source>その部屋にはもう二人がそろっています。</source>
+        <translation>That room already has its two players.</translation>
+    </message>
+    <message>
+        <source>相手の VOLTRAX は別の版です。同じ版どうしで対戦してください。</source>
+        <translation>The other player has another version of VOLTRAX. Both need the same version.</translation>
+    </message>
+    <message>
+        <source>相手は VOLTRAX %1、こちらは VOLTRAX %2 です。同じ版どうしで対戦してください。</source>
+        <translation>The other player has VOLTRAX %1, this is VOLTRAX %2. Both need the same version.</translation>
+    </message>
+    <message>
+        <source>オンライン対戦に必要なファイルを読み込めません (%1)。</source>
+        <translation>Online play cannot load a file it needs (%1).</translation>
+    </message>
+    <message>
+        <source>部屋 %1</source>
+        <translation>room %1</translation>
+    </message>
+    <message>
+        <source>対戦が始まるのを待っています...</source>
+        <translation>Waiting for the match to start...</translation>
+    </message>
+    <message>
+        <source>相手が部屋を出ました。</source>
+        <translation>The other player left.</translation>
+    </message>
+    <message>
+        <source>その対戦はもう観戦者でいっぱいです。</source>
+        <translation>That match already has as many watchers as it takes.</translation>
+    </message>
+    <message>
+        <source>このロビーには中継サーバーがないため、中継だけでは対戦できません。</source>
+        <translation>The lobby offers no relay, so there is no way to play through one.</translation>
+    </message>
+    <message>
+        <source>このコンピューターでは相手への経路を探せません。</source>
+        <translation>This program cannot look for a way to the other player.</translation>
+    </message>
+    <message>
+        <source>相手のプログラムから届いた接続先を読めませんでした。</source>
+        <translation>The other player&apos;s program sent a way to reach it that cannot be read.</translation>
+    </message>
+    <message>
+        <source>相手への経路が見つかりませんでした。</source>
+        <translation>No way through to the other player was found.</translation>
+    </message>
+    <message>
+        <source>相手への経路は見つかりましたが、使えませんでした。</source>
+        <translation>A way to the other player was found but could not be used.</translation>
+    </message>
+    <message>
+        <source>相手への経路が見つかりませんでした。中継を通してもつながりません。</source>
+        <translation>No way through to the other player was found, not even through the relay.</translation>
     </message>
     <message>
         <source>つながりませんでした: %1</source>

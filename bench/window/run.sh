@@ -30,7 +30,7 @@ echo "-- frame intervals and CPU: real window (Xvfb) and the busy-wait baseline,
 echo "load after: $(uptime | sed 's/.*load average: //')"
 
 # A private copy of the program folder with music and effects on.
-cp -r "$build/dat" "$build/design" "$build/voltrax" "$work/"
+cp -r "$build/dat" "$build/design" "$build/voltrax" "$build/libvoltrax-online.so" "$work/"
 rm -f "$work/dat/Sysdata.rnd"
 "$build/bench/window/voltrax_startup_probe" --settings "$work/dat/Sysdata.rnd"
 

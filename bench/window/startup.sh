@@ -34,6 +34,7 @@ for folder in "$@"; do
   # A private copy of each program folder, with music and effects on.
   mkdir -p "$work/$n"
   cp -r "$folder/dat" "$folder/design" "$folder/voltrax" "$work/$n/"
+  [ ! -f "$folder/libvoltrax-online.so" ] || cp "$folder/libvoltrax-online.so" "$work/$n/"
   rm -f "$work/$n/dat/Sysdata.rnd"
   "$probe" --settings "$work/$n/dat/Sysdata.rnd"
   echo "-- $folder: launch to the whole title picture on the X screen (music on)"

@@ -229,6 +229,7 @@ BENCHMARK(BM_BusyWaitBaseline)->Iterations(1)->UseManualTime()->Unit(benchmark::
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
+    vx::PreferPlainXImageTransfer();  // as the program does
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

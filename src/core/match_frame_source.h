@@ -39,6 +39,8 @@ class MatchFrameSource {
     // The paused match is being stopped to the title on this side.
     virtual void Stopped(Game& g) = 0;
 
+    // Whether this side may pause the match (one who only watches may not).
+    virtual bool MayPause() const { return true; }
     // Whether this side makes the choices between matches (the other follows).
     virtual bool MayChoose() const = 0;
     // This side chose on the stage select or result screen (stage only for kStage).

@@ -26,6 +26,7 @@ constexpr std::array<MenuItem, kMenuItemCount> kAtStart = {{
     Entry(M::MenuWatch, M::MenuGame, "MenuWatch", "リプレイを見る(&W)..."),
     Entry(M::MenuNetHost, M::MenuGame, "MenuNetHost", "ネット対戦を開く(&N)..."),
     Entry(M::MenuNetJoin, M::MenuGame, "MenuNetJoin", "ネット対戦に参加(&J)..."),
+    Entry(M::MenuNetWatch, M::MenuGame, "MenuNetWatch", "観戦する(&V)..."),
     Entry(M::MenuNetOnline, M::MenuGame, "MenuNetOnline", "オンライン対戦(&O)..."),
     Separator(M::SeparatorBeforePause, M::MenuGame, "SeparatorBeforePause"),
     Entry(M::MenuPause, M::MenuGame, "MenuPause", "ゲームの一時停止(&P)", 'P', false, false),

@@ -10,7 +10,8 @@ namespace vx {
 
 // clang-format off
 enum class MenuId : uint8_t {
-    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, MenuNetOnline, SeparatorBeforePause,
+    MenuGame, MenuVSCPU, MenuVS2P, MenuWatch, MenuNetHost, MenuNetJoin, MenuNetWatch, MenuNetOnline,
+    SeparatorBeforePause,
     MenuPause, MenuRePlay, MenuGameStop, SeparatorBeforeQuit, MenuEnd,
     MenuOpt, MenuMode, Menutime1, Menutime2, Menutime3, SeparatorTimeScore, Menuscr1, Menuscr2, Menuscr3,
     MenuLevel, MenuDiffMode1, MenuDiffMode2, MenuDiffMode3,

@@ -48,8 +48,9 @@ constexpr bool RowsInOrder() {
 }
 static_assert(RowsInOrder(), "row i of the table is Screen i");
 
-constexpr MenuId kGameStartItems[] = {MenuId::MenuVS2P,    MenuId::MenuVSCPU,   MenuId::MenuWatch,
-                                      MenuId::MenuNetHost, MenuId::MenuNetJoin, MenuId::MenuNetOnline};
+constexpr MenuId kGameStartItems[] = {MenuId::MenuVS2P,     MenuId::MenuVSCPU,   MenuId::MenuWatch,
+                                      MenuId::MenuNetHost,  MenuId::MenuNetJoin, MenuId::MenuNetWatch,
+                                      MenuId::MenuNetOnline};
 constexpr MenuId kOptionItems[] = {MenuId::Menutime1, MenuId::Menuscr1, MenuId::MenuDiffMode1,
                                    MenuId::Menutime2, MenuId::Menuscr2, MenuId::MenuDiffMode2,
                                    MenuId::Menutime3, MenuId::Menuscr3, MenuId::MenuDiffMode3};

@@ -34,12 +34,19 @@ void Apply(const CommandLineOption& option, CommandLine& out, std::string_view v
 // What the options ask for together: one way to the other player at most, and a room
 // only through a lobby. Empty when that holds, else the reason.
 std::string CheckCombination(const CommandLine& c) {
-    const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch;
-    const int ways =
-        int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} + int{c.quickMatch};
-    if (ways > 1) return "only one of --host, --join, --make-room, --join-room and --quick-match at a time";
+    const bool online = c.makeRoom || !c.joinRoom.empty() || c.quickMatch || !c.watchRoom.empty();
+    const int ways = int{c.host} + int{!c.join.empty()} + int{c.makeRoom} + int{!c.joinRoom.empty()} +
+                     int{c.quickMatch} + int{!c.watch.empty()} + int{!c.watchRoom.empty()};
+    if (ways > 1)
+        return "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and "
+               "--watch-room at a time";
+    if (c.headless && c.watch.empty() && c.watchRoom.empty())
+        return "option '--headless' needs --watch ADDRESS[:PORT] or --watch-room CODE";
     if (online && c.lobby.empty()) {
-        const char* name = c.makeRoom ? "--make-room" : c.quickMatch ? "--quick-match" : "--join-room";
+        const char* name = c.makeRoom           ? "--make-room"
+                           : c.quickMatch       ? "--quick-match"
+                           : c.joinRoom.empty() ? "--watch-room"
+                                                : "--join-room";
         return std::string("option '") + name + "' needs --lobby HOST[:PORT]";
     }
     return {};
@@ -67,9 +74,14 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {"join", 0, "ADDRESS[:PORT]", "join the network match opened at ADDRESS (port 47150 when not given)",
          nullptr, &CommandLine::join},
         {"watch", 0, "ADDRESS[:PORT]",
-         "watch the network matches hosted at ADDRESS (port 47150 when not given) without a window; with "
-         "--verbose, one line at the end of each",
+         "watch the network matches hosted at ADDRESS (port 47150 when not given) in the window, until the "
+         "host ends; with --verbose, one line at the end of each",
          nullptr, &CommandLine::watch},
+        {"headless", 0, nullptr,
+         "with --watch or --watch-room: follow the matches without a window or sound (exit 0 when the host "
+         "ended after a "
+         "match was followed, 1 otherwise)",
+         &CommandLine::headless, nullptr},
         {"lobby", 0, "HOST[:PORT]", "the lobby that online play meets in (port 5222 when not given)", nullptr,
          &CommandLine::lobby},
         {"make-room", 0, nullptr,
@@ -79,6 +91,10 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          &CommandLine::joinRoom},
         {"quick-match", 0, nullptr, "play the next player who asks the lobby for a quick match",
          &CommandLine::quickMatch, nullptr},
+        {"watch-room", 0, "CODE",
+         "watch the online match of the room with this code in the lobby in the window, without being one "
+         "of its players; with --verbose, the path and one line at the end of each match",
+         nullptr, &CommandLine::watchRoom},
         {"verbose", 0, nullptr,
          "print one line on standard output at the end of each network match (frames, scores, result, state "
          "hash, rollback, round trip, bytes, the path: lan, direct, punched, mapped or relay)",

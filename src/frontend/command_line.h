@@ -21,11 +21,13 @@ struct CommandLine {
     std::string hostPort;      //   its port, empty for the default
     std::string join;          // --join ADDRESS[:PORT]
     std::string watch;         // --watch ADDRESS[:PORT]
+    bool headless = false;     // --headless (with --watch)
     bool verbose = false;      // --verbose
     std::string lobby;         // --lobby HOST[:PORT]
     bool makeRoom = false;     // --make-room
     std::string joinRoom;      // --join-room CODE
     bool quickMatch = false;   // --quick-match
+    std::string watchRoom;     // --watch-room CODE
 
     // results (out)
     std::string error;  // empty when every argument was understood
@@ -49,8 +51,8 @@ const std::vector<CommandLineOption>& CommandLineOptions();
 // Reads the arguments after the program name. Values are taken as "--name VALUE" or
 // "--name=VALUE"; an optional value only as "--name=VALUE" or a next argument that does
 // not begin with '-'. The first argument that is not understood stops parsing with a
-// reason in `error`, as does a room asked for without --lobby or two ways to the other
-// player at once.
+// reason in `error`, as does a room asked for without --lobby, --headless without
+// --watch or two ways to the other player at once.
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 
 // "Usage: voltrax [OPTION]..." and a line per option, for --help.

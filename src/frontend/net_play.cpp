@@ -99,12 +99,15 @@ net::PathKind PathToAddress(std::string_view address) {
 std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& address, uint16_t port,
                                        std::string& error) {
     if (host) {
-        auto link = net::EnetLink::Host(port, "", &error);
+        auto link = net::EnetLink::Host(port, "", &error, net::kMaxWatchers);
         if (!link) return nullptr;
         const uint16_t opened = link->Port();
+        net::EnetLink& enet = *link;
         // Whoever comes may be near or far; a mapped router port makes it "mapped" (the owner's).
-        return std::unique_ptr<NetPlay>(
-            new NetPlay(g, std::move(link), true, opened, net::PathKind::kDirect));
+        auto play =
+            std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), true, opened, net::PathKind::kDirect));
+        play->watchServer_ = std::make_unique<net::WatchServer>(enet);
+        return play;
     }
     auto link = net::EnetLink::Join(address, port, &error);
     if (!link) return nullptr;
@@ -113,7 +116,12 @@ std::unique_ptr<NetPlay> NetPlay::Open(Game& g, bool host, const std::string& ad
 
 std::unique_ptr<NetPlay> NetPlay::Over(Game& g, std::unique_ptr<net::Link> link, bool host,
                                        net::PathKind path) {
-    return std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host, 0, path));
+    // The room's maker serves the watchers who come by its code on its own ENet host,
+    // which lies under the path (each watcher's path is carried into it).
+    net::EnetLink* enet = host ? link->Enet() : nullptr;
+    auto play = std::unique_ptr<NetPlay>(new NetPlay(g, std::move(link), host, 0, path));
+    if (enet != nullptr) play->watchServer_ = std::make_unique<net::WatchServer>(*enet);
+    return play;
 }
 
 NetPlay::NetPlay(Game& g, std::unique_ptr<net::Link> link, bool host, uint16_t port, net::PathKind path)
@@ -129,6 +137,7 @@ NetPlay::NetPlay(Game& g, std::unique_ptr<net::Link> link, bool host, uint16_t p
 
 NetPlay::~NetPlay() {
     if (match_ && !replayKept_) match_->WriteReplay();
+    if (watchServer_) watchServer_->CloseAll();
     if (g_.frameSource == this) g_.frameSource = nullptr;
     if (!peer_->Ended()) peer_->Leave();
 }
@@ -150,7 +159,13 @@ bool NetPlay::Deletable() const {
 }
 
 void NetPlay::Pump() {
-    if (!finished_) peer_->Pump(Now());
+    if (finished_) return;
+    peer_->Pump(Now());
+    ServeWatchers();
+}
+
+void NetPlay::ServeWatchers() {
+    if (watchServer_) watchServer_->Serve();
 }
 
 bool NetPlay::AtRest() const {
@@ -371,6 +386,7 @@ void NetPlay::BeginMatch(Game& g) {
     const int localPlayer = host_ == guestOnLeft_ ? 1 : 0;
     match_ = std::make_unique<net::NetMatch>(g, *peer_, localPlayer, start_, ++matchNo_);
     match_->SetFixedInputDelay(inputDelay_);
+    if (watchServer_) watchServer_->SetMatch(match_.get(), start_, matchNo_);
     peer_->TakeRequest();
     request_ = asked_ = refused_ = 0;
     replayKept_ = false;
@@ -401,6 +417,8 @@ bool NetPlay::PlayTurn(Game& g) {
         RepaintItemPanel(g, r.item);
     }
     DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    // The players' turn is done: now the watchers.
+    ServeWatchers();
     cutOff_ = peer_->Ended();
     return !cutOff_;
 }
@@ -410,6 +428,11 @@ bool NetPlay::EndConfirmed() const {
 }
 
 void NetPlay::MatchEnded(Game&, bool complete) {
+    if (watchServer_ && match_) {
+        // The match's last frames go out at once; the watchers then wait for the next.
+        watchServer_->Serve();
+        watchServer_->SetMatch(nullptr, start_, matchNo_);
+    }
     if (!match_ || replayKept_) return;
     const Replay agreed = match_->WriteReplay();
     replayKept_ = true;
@@ -453,6 +476,7 @@ void NetPlay::KeepDesyncEvidence() {
 
 void NetPlay::Finish(const std::string& message) {
     message_ = message;
+    if (watchServer_) watchServer_->CloseAll();
     endReason_ = message.empty() ? net::end_reason::kNone : peer_->EndReason();
     if (endReason_ == net::end_reason::kOutOfStep) KeepDesyncEvidence();
     if (match_ && !replayKept_) MatchEnded(g_, false);

@@ -19,6 +19,7 @@
 #include "net/net_match.h"
 #include "net/net_peer.h"
 #include "net/path_finder.h"
+#include "net/watch_server.h"
 #include "platform/clock.h"
 
 namespace vx {
@@ -58,6 +59,9 @@ class NetPlay : public MatchFrameSource {
     bool IsHost() const { return host_; }
     // The UDP port a host opened by Open() waits on; 0 for a guest and a link made elsewhere.
     uint16_t Port() const { return port_; }
+    // How many watch the matches of a host opened by Open(), or of a room's maker (up to
+    // net::kMaxWatchers).
+    std::size_t Watchers() const { return watchServer_ ? watchServer_->Watchers() : 0; }
     // The way the match goes: named at the end of each --verbose line.
     net::PathKind Path() const { return path_; }
     void SetPath(net::PathKind path) { path_ = path; }
@@ -130,6 +134,8 @@ class NetPlay : public MatchFrameSource {
     // Keeps the evidence of an "out of step" and names its folder in the message.
     void KeepDesyncEvidence();
     void HearRequests();
+    // A host's watchers hear what is due; never waited for.
+    void ServeWatchers();
 
     Game& g_;
     uint16_t port_ = 0;
@@ -137,6 +143,8 @@ class NetPlay : public MatchFrameSource {
     net::PathKind path_;
     std::unique_ptr<net::NetPeer> peer_;
     std::unique_ptr<net::NetMatch> match_;
+    // A host opened by address serves watchers over its link (owned by peer_).
+    std::unique_ptr<net::WatchServer> watchServer_;
     net::StartPacket start_;
     uint8_t matchNo_ = 0;
     bool session_ = false;       // the handshake is done and the first screen shown

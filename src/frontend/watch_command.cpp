@@ -28,6 +28,12 @@ int WatchCommand(const std::string& where, bool verbose, std::ostream& out, std:
         err << "voltrax: --watch: " << error << "\n";
         return 2;
     }
+    return FollowWatchedMatches(std::move(link), "--watch", verbose, out, err);
+}
+
+int FollowWatchedMatches(std::unique_ptr<net::Link> link, std::string_view option, bool verbose,
+                         std::ostream& out, std::ostream& err, const std::function<void()>& eachTurn,
+                         int64_t giveUpAtMs) {
     // The matches come with their seeds; the generator, the folder and the services are
     // only there because a Game needs them.
     MixingRandom random(1, [] { return uint64_t{0}; });
@@ -39,8 +45,9 @@ int WatchCommand(const std::string& where, bool verbose, std::ostream& out, std:
     net::MatchWatcher watcher(std::move(link), VOLTRAX_VERSION_TEXT, g);
     int followed = 0;
     bool reported = false;
-    while (!watcher.Ended()) {
+    while (!watcher.Ended() && SteadyNowMs() <= giveUpAtMs) {
         watcher.Pump(SteadyNowMs());
+        if (eachTurn) eachTurn();
         if (watcher.MatchOver() && !reported) {
             ++followed;
             if (verbose) out << watcher.SummaryLine() << std::endl;
@@ -48,10 +55,14 @@ int WatchCommand(const std::string& where, bool verbose, std::ostream& out, std:
         reported = watcher.MatchOver();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    if (!watcher.Ended()) {
+        err << "voltrax: " << option << ": gave up watching\n";
+        return 1;
+    }
     const bool hostEnded = watcher.EndMessage() == "the players' connection ended" ||
                            watcher.EndMessage() == "the host ended the connection";
     if (followed > 0 && hostEnded) return 0;
-    err << "voltrax: --watch: " << watcher.EndMessage() << "\n";
+    err << "voltrax: " << option << ": " << watcher.EndMessage() << "\n";
     return 1;
 }
 

@@ -174,6 +174,7 @@ void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
 }
 
 void RequestPause(Game& g) {
+    if (g.frameSource != nullptr && !g.frameSource->MayPause()) return;
     if (g.ScreenState == screen_state::kPlaying) g.MatchRequest = match_request::kPause;
 }
 

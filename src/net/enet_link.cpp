@@ -134,11 +134,11 @@ std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, const std::string& bindA
         return nullptr;
     }
     SetLimits(host);
-    StrangerGate::Configure(host);
     auto impl = std::make_unique<Impl>();
     impl->host = host;
     impl->door.host = host;
     impl->door.gate = std::make_unique<StrangerGate>(Encode(MakeHello("")));
+    impl->door.gate->Configure(host, watchers);
     impl->watcherRoom = watchers;
     return std::unique_ptr<EnetLink>(new EnetLink(std::move(impl)));
 }

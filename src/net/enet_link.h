@@ -81,6 +81,7 @@ class EnetLink : public Link {
     uint64_t BytesReceived() const override;
     // What a host's gate turned away (all zero on a guest).
     GateCounts Gate() const override;
+    EnetLink* Enet() override { return this; }
 
   private:
     struct Impl;

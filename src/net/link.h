@@ -11,6 +11,8 @@
 
 namespace vx::net {
 
+class EnetLink;
+
 struct LinkEvent {
     enum class Kind { Connected, Received, Disconnected };
     Kind kind = Kind::Received;
@@ -38,6 +40,9 @@ class Link {
     virtual uint64_t BytesReceived() const = 0;
     // What a host's gate turned away.
     virtual GateCounts Gate() const { return {}; }
+    // The ENet connection this link is or carries (a host serves its watchers there);
+    // nullptr for links without one.
+    virtual EnetLink* Enet() { return nullptr; }
 };
 
 }  // namespace vx::net

@@ -42,6 +42,15 @@ struct PathOptions {
     bool relayOnly = false;  // offer and accept relayed candidates only
 };
 
+// A watcher's path on the room maker's side: the path's datagrams go to and from the
+// maker's own ENet host on 127.0.0.1, where the watcher shows as one more peer (a
+// watcher slot, served like any watcher by address). Poll() moves them without waiting.
+class PathForward {
+  public:
+    virtual ~PathForward() = default;
+    virtual void Poll() = 0;
+};
+
 class PathFinder {
   public:
     enum class State : uint8_t {
@@ -68,6 +77,14 @@ class PathFinder {
     // guest. The link takes the path over; the finder is spent afterwards and may go.
     // Nothing, with the reason in *error, when the link cannot be made.
     virtual std::unique_ptr<Link> MakeLink(bool hostSide, std::string* error) = 0;
+    // Once connected, instead of a link: the path carried to the ENet host already
+    // listening on 127.0.0.1:enetPort (the room maker's, for a watcher). Nothing, with the
+    // reason in *error, when it cannot be.
+    virtual std::unique_ptr<PathForward> ForwardToPort(uint16_t enetPort, std::string* error) {
+        (void)enetPort;
+        if (error != nullptr) *error = "This path cannot be carried to another port.";
+        return nullptr;
+    }
 };
 
 }  // namespace vx::net

@@ -6,8 +6,38 @@
 
 namespace vx::net {
 
-void StrangerGate::Configure(ENetHost* host) {
-    host->duplicatePeers = kSlotsPerAddress;
+void StrangerGate::Configure(ENetHost* host, std::size_t watchers) {
+    watchersWelcome_ = watchers > 0;
+    // ENet's own count holds every connection of an address; which of them may be
+    // players and which watchers is ours to count (Intercept, HearWatcher).
+    host->duplicatePeers = kSlotsPerAddress + std::min(watchers, kWatchersPerAddress);
+}
+
+bool StrangerGate::IsWatcher(const ENetPeer* peer) const {
+    if (peer == nullptr) return false;
+    return std::any_of(watchers_.begin(), watchers_.end(), [&](const WatcherMark& w) {
+        return w.peer == peer && peer->state != ENET_PEER_STATE_DISCONNECTED &&
+               peer->connectID == w.connectId;
+    });
+}
+
+std::size_t StrangerGate::PlayerSlotsOf(const ENetHost* host, uint32_t address) const {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < host->peerCount; ++i) {
+        const ENetPeer* peer = &host->peers[i];
+        if (peer->state != ENET_PEER_STATE_DISCONNECTED && peer->address.host == address && !IsWatcher(peer))
+            ++n;
+    }
+    return n;
+}
+
+std::size_t StrangerGate::WatchersOf(const ENetHost* host, uint32_t address) const {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < host->peerCount; ++i) {
+        const ENetPeer* peer = &host->peers[i];
+        if (peer->address.host == address && IsWatcher(peer)) ++n;
+    }
+    return n;
 }
 
 bool StrangerGate::Intercept(ENetHost* host, int64_t nowMs) {
@@ -16,7 +46,11 @@ bool StrangerGate::Intercept(ENetHost* host, int64_t nowMs) {
     switch (sorted.kind) {
         case Arrival::kForEnet: return false;
         case Arrival::kConnect:
-            if (jar_.Valid(sorted.cookie, from.host, from.port, nowMs)) return false;
+            // With watchers ENet lets more connections of one address through; those
+            // that are not watchers keep the limit they have without.
+            if (jar_.Valid(sorted.cookie, from.host, from.port, nowMs) &&
+                (!watchersWelcome_ || PlayerSlotsOf(host, from.host) < kSlotsPerAddress))
+                return false;
             ++counts_.refused;
             return true;
         case Arrival::kRefused: ++counts_.refused; return true;
@@ -103,7 +137,22 @@ bool StrangerGate::HearWatcher(ENetPeer* peer, const uint8_t* data, std::size_t 
         Drop(*it);
         return false;
     }
+    if (WatchersOf(peer->host, peer->address.host) >= kWatchersPerAddress) {
+        Packet full;
+        full.type = packet_type::kWatchEnd;
+        full.watchEnd = watch_end::kFull;
+        const PacketBytes word = Encode(full);
+        ENetPacket* packet = enet_packet_create(word.data(), word.size(), ENET_PACKET_FLAG_RELIABLE);
+        if (packet != nullptr && enet_peer_send(peer, 1, packet) != 0) enet_packet_destroy(packet);
+        Drop(*it);
+        return false;
+    }
     *it = {};
+    for (auto& w : watchers_) {
+        if (IsWatcher(w.peer)) continue;
+        w = {peer, peer->connectID};
+        break;
+    }
     return true;
 }
 

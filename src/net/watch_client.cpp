@@ -115,6 +115,7 @@ void MatchWatcher::Handle(const Packet& p) {
                     " " + std::to_string(fault->value) + ", which VOLTRAX does not offer");
             } else if (p.watchStart.stateBytes == 0) {
                 SetUp(p.watchStart);
+                if (onMatchSetUp) onMatchSetUp();
             } else if (p.watchStart.stateBytes != sizeof(MatchState)) {
                 End("the host's match state does not fit this program");
             } else {
@@ -147,6 +148,7 @@ void MatchWatcher::Handle(const Packet& p) {
             RestoreMatchState(g_, r_, state);
             keys_ = state.KeyFlags;
             frame_ = joinedAt_ = ackedFrame_ = start.frame;
+            if (onMatchSetUp) onMatchSetUp();
             break;
         }
         case packet_type::kWatchInputs: StepFrames(p.watchInputs); break;
@@ -184,6 +186,7 @@ void MatchWatcher::StepFrames(const WatchInputsPacket& in) {
         StepMatchFrame(g_, r_, game_mode::kVs2P, keys);
         keys_ = keys;
         ++frame_;
+        if (onFrameStepped) onFrameStepped(keys);
     }
 }
 
@@ -191,10 +194,14 @@ bool MatchWatcher::MatchOver() const {
     return following_ && DecidedResult(g_) != match_result::kUndecided;
 }
 
-uint64_t MatchWatcher::Hash() const {
+MatchState MatchWatcher::State() const {
     MatchState s = CaptureMatchState(g_, r_);
     s.KeyFlags = keys_;
-    return MatchStateHash(s);
+    return s;
+}
+
+uint64_t MatchWatcher::Hash() const {
+    return MatchStateHash(State());
 }
 
 std::string MatchWatcher::SummaryLine() const {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,14 @@ class MatchWatcher {
     // The players' --verbose line for the match followed (frames, scores, result, state
     // hash), then where this watcher came in and the bytes it received.
     std::string SummaryLine() const;
+    // The state of the match followed, with the last frame's keys.
+    MatchState State() const;
+
+    // For a window that shows the same matches in a Game of its own: told once each
+    // match is set up (State() is then its first picture; JoinedAtFrame() says whether
+    // it came in mid-match) and of each frame's keys as the frame is stepped here.
+    std::function<void()> onMatchSetUp;
+    std::function<void(const KeyFlagSet&)> onFrameStepped;
 
   private:
     void Handle(const Packet& packet);

@@ -93,7 +93,10 @@ void LanListener::Read() {
         const quint32 v4 = from.toIPv4Address(&isV4);
         if (isV4) from = QHostAddress(v4);  // a dual-stack socket hears IPv4 as ::ffff:a.b.c.d
         LanEntry entry{from.toString(), std::move(*game), clock_.elapsed()};
-        heard_[entry.address.toStdString() + "|" + std::to_string(entry.game.port)] = std::move(entry);
+        // A game by address is one per address and port; rooms all announce port 0, so two
+        // rooms made on one computer are told apart by their codes.
+        heard_[entry.address.toStdString() + "|" + std::to_string(entry.game.port) + "|" +
+               entry.game.roomCode] = std::move(entry);
         heard = true;
     }
     if (socket_.hasPendingDatagrams()) QTimer::singleShot(0, this, [this] { Read(); });

@@ -22,6 +22,10 @@ static_assert(qtkey::kEscape == Qt::Key_Escape && qtkey::kA == Qt::Key_A && qtke
               qtkey::kUnderscore == Qt::Key_Underscore && vk::kP == Qt::Key_P && vk::kR == Qt::Key_R &&
               vk::kS == Qt::Key_S);
 
+void PreferPlainXImageTransfer() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 namespace {
 
 int ButtonsOf(Qt::MouseButtons buttons) {

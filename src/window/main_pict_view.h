@@ -31,6 +31,13 @@ struct PictMouse {
     float y = 0;
 };
 
+// Before the QApplication is made: on X11 the window's changed areas go to the X server
+// in the request itself instead of through a shared-memory segment. Each area is a few
+// kilobytes, and the shared-memory path makes Qt wait for the server's completion event
+// before it may touch the segment again; sending the pixels costs less CPU a frame. A
+// QT_XCB_NO_MITSHM the player has set is left as it is.
+void PreferPlainXImageTransfer();
+
 class MainPictView : public QWidget {
   public:
     // picture is MainPict; it must outlive the view (or be replaced with SetPicture).

@@ -239,7 +239,13 @@ void MainWindow::RunMenuCommand(MenuId id) {
         case MenuId::MenuVS2P: StartVs2P(g_); break;
         case MenuId::MenuPause: PauseMatch(g_); break;
         case MenuId::MenuRePlay: ResumePausedMatch(g_); break;
-        case MenuId::MenuGameStop: StopPausedMatch(g_); break;
+        case MenuId::MenuGameStop:
+            // A watcher leaves the match it watches; a player stops a paused match.
+            if (netPlay_->Watching())
+                netPlay_->StopWatching();
+            else
+                StopPausedMatch(g_);
+            break;
         case MenuId::MenuEnd: QuitProgram(g_); break;
         case MenuId::Menutime1: ChooseTimeLimit(g_, 1); break;
         case MenuId::Menutime2: ChooseTimeLimit(g_, 2); break;
@@ -259,6 +265,7 @@ void MainWindow::RunMenuCommand(MenuId id) {
         case MenuId::MenuWatch: ChooseAndWatchReplay(g_, this); break;
         case MenuId::MenuNetHost: netPlay_->AskAndHost(); break;
         case MenuId::MenuNetJoin: netPlay_->AskAndJoin(); break;
+        case MenuId::MenuNetWatch: netPlay_->AskAndWatch(); break;
         case MenuId::MenuNetOnline: OpenOnlineDialog(); break;
         default: break;
     }
@@ -339,12 +346,12 @@ void MainWindow::OpenOnlineDialog() {
             now.stage = online->GetStage();
             now.code = online->Code();
             now.words = online->StatusWords();
-            now.failure = online->Failure();
-        } else if (!netPlay_->OnlineFailure().empty()) {
+            now.failure = online->WhyFailed();
+        } else if (netPlay_->LastOnlineFailure().reason != OnlineFailReason::kNone) {
             // The keeper let the failed attempt go; its words stay for the dialog.
             now.active = true;
             now.stage = OnlineConnector::Stage::kFailed;
-            now.failure = netPlay_->OnlineFailure();
+            now.failure = netPlay_->LastOnlineFailure();
         }
         return now;
     };

@@ -11,14 +11,18 @@
 #include <optional>
 
 #include "core/game.h"
+#include "core/menu_model.h"
 #include "frontend/net_play.h"
+#include "frontend/watch_play.h"
 #include "net/ice/ice_path_finder.h"
 #include "net/ice/port_mapping.h"
 #include "net/net_peer.h"
 #include "net/packets.h"
 #include "platform/clock.h"
+#include "platform/online_module.h"
 #include "platform/version.h"
 #include "window/net_overlay.h"
+#include "window/online_dialog.h"
 
 namespace vx {
 
@@ -89,19 +93,38 @@ QString PathWords(net::PathKind path) {
 }
 
 // What an online attempt is doing, in the player's language (the English ones are the
-// connector's own words).
+// connector's own words, for standard error).
 QString OnlineStageText(const OnlineConnector& online, OnlineRequest::Kind kind) {
     switch (online.GetStage()) {
         case OnlineConnector::Stage::kLobby:
             return kind == OnlineRequest::Kind::kQuickMatch ? Tr("対戦相手を探しています...")
                                                             : Tr("ロビーに接続しています...");
-        case OnlineConnector::Stage::kWaiting: return Tr("相手を待っています...");
+        case OnlineConnector::Stage::kWaiting:
+            return kind == OnlineRequest::Kind::kWatchRoom ? Tr("対戦が始まるのを待っています...")
+                                                           : Tr("相手を待っています...");
         case OnlineConnector::Stage::kFindingPath: return Tr("相手への経路を探しています...");
         case OnlineConnector::Stage::kConnected:
             return Tr("接続しました (%1)。").arg(PathWords(online.Path()));
-        case OnlineConnector::Stage::kFailed: return QString::fromStdString(online.Failure());
+        case OnlineConnector::Stage::kFailed: return OnlineFailureText(online.WhyFailed());
     }
     return {};
+}
+
+// Why the watching ended, in the player's language where the watcher's words are fixed
+// (a version mismatch names the versions, and stays in the watcher's English).
+QString WatchEndText(const std::string& message) {
+    if (message == "the players' connection ended")
+        return Tr("対戦者どうしの接続が終わりました。観戦を終わります。");
+    if (message == "the host ended the connection")
+        return Tr("対戦を開いた側が接続を終えました。観戦を終わります。");
+    if (message == "you fell too far behind") return Tr("観戦が遅れすぎたため、打ち切られました。");
+    if (message == "the match already has as many watchers as it takes")
+        return Tr("この対戦はもう観戦者でいっぱいです。");
+    if (message == "nobody answered at that address")
+        return Tr(
+            "そのアドレスから 5 "
+            "秒間応答がありません。アドレスとポート、相手がネット対戦を開いているかを確かめてください。");
+    return QString::fromStdString(message);
 }
 
 bool NobodyToAsk() {
@@ -174,20 +197,63 @@ void NetPlayKeeper::AskAndHost() {
 
 void NetPlayKeeper::AskAndJoin() {
     if (play_ || g_.ScreenState != screen_state::kTitle) return;
+    std::string address;
+    uint16_t port = 0;
+    if (AskAddress(Tr("ネット対戦に参加"),
+                   Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"), address,
+                   port))
+        Join(address, port);
+}
+
+void NetPlayKeeper::AskAndWatch() {
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return;
+    std::string address;
+    uint16_t port = 0;
+    if (AskAddress(Tr("観戦する"),
+                   Tr("観戦する対戦を開いた側のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
+                   address, port))
+        Watch(address, port);
+}
+
+bool NetPlayKeeper::AskAddress(const QString& title, const QString& prompt, std::string& address,
+                               uint16_t& port) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(window_, Tr("ネット対戦に参加"),
-                              Tr("相手 (開いた側) のアドレス。ポートが 47150 でなければ アドレス:ポート:"),
-                              QLineEdit::Normal, QString(), &ok)
-            .trimmed();
-    if (!ok || text.isEmpty()) return;
-    std::string address, error;
-    uint16_t port = 0;
+        QInputDialog::getText(window_, title, prompt, QLineEdit::Normal, QString(), &ok).trimmed();
+    if (!ok || text.isEmpty()) return false;
+    std::string error;
     if (!ParseJoinAddress(text.toStdString(), address, port, error)) {
         Tell(error, QString::fromStdString(error));
-        return;
+        return false;
     }
-    Join(address, port);
+    return true;
+}
+
+bool NetPlayKeeper::Watch(const std::string& address, uint16_t port) {
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    std::string error;
+    watch_ = WatchPlay::Open(g_, address, port, error);
+    if (!watch_) {
+        Tell(error, QString::fromStdString(error));
+        return false;
+    }
+    if (verbose) watch_->verbose = &std::cout;
+    watchedHost_ = QString::fromStdString(address);
+    const QString where = Tr("%1 のポート %2 に接続しています...").arg(watchedHost_).arg(port);
+    std::cerr << "voltrax: " << where.toStdString() << "\n";
+    ShowWaiting(where);
+    timer_.start();
+    return true;
+}
+
+void NetPlayKeeper::StopWatching() {
+    if (watch_) watch_->Leave();
+}
+
+void NetPlayKeeper::KeepWatchingMenu() {
+    if (!watch_ || !watch_->Following() || watch_->Finished()) return;
+    if (!g_.Menu.Enabled(MenuId::MenuGameStop)) g_.Menu.SetEnabled(MenuId::MenuGameStop, true);
+    if (g_.Menu.Enabled(MenuId::MenuPause)) g_.Menu.SetEnabled(MenuId::MenuPause, false);
 }
 
 bool NetPlayKeeper::Host(uint16_t port) {
@@ -199,7 +265,7 @@ bool NetPlayKeeper::Join(const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
-    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (Active() || online_ || g_.ScreenState != screen_state::kTitle) return false;
     std::string error;
     play_ = NetPlay::Open(g_, host, address, port, error);
     if (!play_) {
@@ -215,7 +281,7 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
         net::ice::PortMappingOptions router;
         const char* named = std::getenv("VOLTRAX_ROUTER");
         if (named != nullptr && named[0] != '\0') router.natPmpGateway = router.upnpInterface = named;
-        if (router.natPmpGateway != "none") {
+        if (router.natPmpGateway != "none" && LoadOnlineModule(nullptr) != nullptr) {
             mapping_ = std::make_unique<net::ice::PortMapping>(play_->Port(), router);
             mappingAnswered_ = false;
         }
@@ -230,9 +296,18 @@ bool NetPlayKeeper::Open(bool host, const std::string& address, uint16_t port) {
 }
 
 bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
-    if (play_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
+    if (Active() || watch_ || online_ || g_.ScreenState != screen_state::kTitle) return false;
     onlineOwnDialogs_ = ownDialogs;
-    onlineFailure_.clear();
+    onlineFailure_ = {};
+    // Without the online module the attempt fails at once, as one the lobby refuses.
+    if (std::string missing; LoadOnlineModule(&missing) == nullptr) {
+        onlineFailure_ = {OnlineFailReason::kModuleMissing, missing, {}};
+        if (onlineOwnDialogs_)
+            Tell(missing, OnlineFailureText(onlineFailure_));
+        else
+            std::cerr << "voltrax: " << missing << "\n";
+        return true;
+    }
     OnlineRequest asked = request;
     if (asked.version.empty()) asked.version = VOLTRAX_VERSION_TEXT;
     onlineKind_ = asked.kind;
@@ -247,7 +322,7 @@ bool NetPlayKeeper::StartOnline(const OnlineRequest& request, bool ownDialogs) {
 }
 
 void NetPlayKeeper::CancelOnline() {
-    if (!online_ || (play_ && play_->Connected())) return;
+    if (!online_ || watch_ || (play_ && play_->Connected())) return;
     CloseWaiting();
     play_.reset();
     EndConnection();
@@ -270,7 +345,9 @@ void NetPlayKeeper::ShowWaiting(const QString& text) {
     connect(waiting_, &QProgressDialog::canceled, this, [this] {
         // Only while still waiting: once connected the dialog is gone.
         if (play_ && play_->Connected()) return;
+        if (watch_ && watch_->Following()) return;
         play_.reset();
+        watch_.reset();
         EndConnection();
         if (overlay_) overlay_->Update(nullptr, lineShown_);
         timer_.stop();
@@ -295,16 +372,16 @@ void NetPlayKeeper::PollOnline() {
         if (online_->GetStage() != OnlineConnector::Stage::kFailed) std::cerr << "voltrax: " << words << "\n";
     }
     if (online_->GetStage() == OnlineConnector::Stage::kFailed) {
-        const std::string why = online_->Failure();
+        const OnlineFailure why = online_->WhyFailed();
         CloseWaiting();
         play_.reset();
         EndConnection();
         timer_.stop();
         onlineFailure_ = why;
         if (onlineOwnDialogs_)
-            Tell(why, QString::fromStdString(why));
+            Tell(why.words, OnlineFailureText(why));
         else
-            std::cerr << "voltrax: " << why << "\n";
+            std::cerr << "voltrax: " << why.words << "\n";
         return;
     }
     if (!codeShown_ && onlineKind_ == OnlineRequest::Kind::kMakeRoom && !online_->Code().empty()) {
@@ -312,12 +389,24 @@ void NetPlayKeeper::PollOnline() {
         std::cout << "room " << online_->Code() << std::endl;
         codeShown_ = true;
     }
-    if (!play_ && online_->GetStage() == OnlineConnector::Stage::kConnected) {
+    if (!play_ && !watch_ && online_->GetStage() == OnlineConnector::Stage::kConnected) {
         auto link = online_->TakeLink();
-        if (link) {
+        if (link && onlineKind_ == OnlineRequest::Kind::kWatchRoom) {
+            // A watcher by room code follows the match as one by address does.
+            watch_ = WatchPlay::Over(g_, std::move(link));
+            if (verbose) {
+                watch_->verbose = &std::cout;
+                std::cout << "path=" << net::PathName(online_->Path()) << std::endl;
+            }
+            watchedHost_ = Tr("部屋 %1").arg(QString::fromStdString(online_->Code()));
+        } else if (link) {
+            net::EnetLink* enet = online_->IsHost() ? link->Enet() : nullptr;
             // Each match's settings come in the host's start packet, checked against the
             // table as by address; the lobby's settings line adds nothing to apply.
             play_ = NetPlay::Over(g_, std::move(link), online_->IsHost(), online_->Path());
+            // The room's maker lets the watchers who come by its code in, each on a path
+            // of its own carried into its ENet host.
+            if (enet != nullptr) online_->ServeWatchers(enet->Port());
             if (verbose) {
                 play_->verbose = &std::cout;
                 std::cout << "path=" << net::PathName(play_->Path()) << std::endl;
@@ -343,9 +432,15 @@ void NetPlayKeeper::PollMapping() {
 }
 
 void NetPlayKeeper::ShowPathInTitle() {
-    if (window_ == nullptr || !play_) return;
+    if (window_ == nullptr) return;
+    QString more;
+    if (watch_ && watch_->Following()) more = QStringLiteral(" — ") + Tr("%1 を観戦中").arg(watchedHost_);
+    if (play_ && online_) more += QStringLiteral(" — ") + PathWords(play_->Path());
+    if (play_ && play_->Watchers() > 0)
+        more += QStringLiteral(" — ") + Tr("観戦 %1").arg(static_cast<qulonglong>(play_->Watchers()));
+    if (more.isEmpty() && plainTitle_.isEmpty()) return;
     if (plainTitle_.isEmpty()) plainTitle_ = window_->windowTitle();
-    window_->setWindowTitle(plainTitle_ + QStringLiteral(" — ") + PathWords(play_->Path()));
+    if (window_->windowTitle() != plainTitle_ + more) window_->setWindowTitle(plainTitle_ + more);
 }
 
 void NetPlayKeeper::EndConnection() {
@@ -375,11 +470,16 @@ void NetPlayKeeper::Tick() {
     // The room's maker holds its room while the match lasts: the lobby is polled throughout.
     if (online_) PollOnline();
     PollMapping();
-    if (!play_) {
+    if (watch_) {
+        watch_->Pump();
+        KeepWatchingMenu();
+    } else if (!play_) {
         if (!online_) timer_.stop();
         return;
+    } else {
+        play_->Pump();
     }
-    play_->Pump();
+    ShowPathInTitle();
     if (overlay_) overlay_->Update(play_.get(), lineShown_);
     if (pollQueued_) return;
     pollQueued_ = true;
@@ -389,6 +489,18 @@ void NetPlayKeeper::Tick() {
 
 void NetPlayKeeper::PollNow() {
     pollQueued_ = false;
+    if (watch_) {
+        watch_->Poll();
+        if (watch_->Following() || watch_->Finished()) CloseWaiting();
+        if (watch_->Finished() && watch_->Deletable()) {
+            const std::string message = watch_->EndMessage();
+            watch_.reset();
+            EndConnection();
+            timer_.stop();
+            if (!message.empty()) Tell(message, WatchEndText(message));
+        }
+        return;
+    }
     if (!play_) return;
     play_->Poll();
     if (play_->Connected() || play_->Finished()) CloseWaiting();

@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include <algorithm>
+
 #include "net/lobby/lobby_text.h"
 #include "platform/version.h"
 
@@ -71,6 +73,34 @@ QString StageWords(OnlineConnector::Stage stage, bool quickMatch) {
 }
 
 }  // namespace
+
+QString OnlineFailureText(const OnlineFailure& failure) {
+    using R = OnlineFailReason;
+    switch (failure.reason) {
+        case R::kNone: break;
+        case R::kLobbyUnreachable: return Tr("ロビーに接続できません。");
+        case R::kRoomNotFound: return Tr("その部屋コードの部屋はありません。");
+        case R::kRoomFull: return Tr("その部屋にはもう二人がそろっています。");
+        case R::kVersionsDiffer:
+            if (failure.theirVersion.empty())
+                return Tr("相手の VOLTRAX は別の版です。同じ版どうしで対戦してください。");
+            return Tr("相手は VOLTRAX %1、こちらは VOLTRAX %2 です。同じ版どうしで対戦してください。")
+                .arg(QString::fromStdString(failure.theirVersion), QStringLiteral(VOLTRAX_VERSION_TEXT));
+        case R::kOtherLeft: return Tr("相手が部屋を出ました。");
+        case R::kWatchersFull: return Tr("その対戦はもう観戦者でいっぱいです。");
+        case R::kNoRelayOffered:
+            return Tr("このロビーには中継サーバーがないため、中継だけでは対戦できません。");
+        case R::kCannotFindPaths: return Tr("このコンピューターでは相手への経路を探せません。");
+        case R::kUnreadablePath: return Tr("相手のプログラムから届いた接続先を読めませんでした。");
+        case R::kNoPath: return Tr("相手への経路が見つかりませんでした。");
+        case R::kPathUnusable: return Tr("相手への経路は見つかりましたが、使えませんでした。");
+        case R::kModuleMissing:
+            return Tr("オンライン対戦に必要なファイルを読み込めません (%1)。")
+                .arg(QString::fromStdString(failure.words));
+        case R::kTimedOut: return Tr("相手への経路が見つかりませんでした。中継を通してもつながりません。");
+    }
+    return QString::fromStdString(failure.words);
+}
 
 OnlineDialog::OnlineDialog(OnlineDialogHooks hooks, QWidget* parent, uint16_t lanPort)
     : QDialog(parent), hooks_(std::move(hooks)), listener_(std::make_unique<LanListener>(lanPort)) {
@@ -208,8 +238,7 @@ void OnlineDialog::Start(OnlineRequest::Kind kind, const std::string& code) {
     request.server = Lobby();
     request.version = VOLTRAX_VERSION_TEXT;
     failure_->hide();
-    shownCode_.clear();
-    codeBox_->hide();
+    HideCode();
     if (request.server.empty()) {
         ShowFailure(Tr("部屋コードで対戦するにはロビーサーバーを入力してください。"));
         return;
@@ -253,17 +282,12 @@ void OnlineDialog::PollNow() {
         UpdateEnabled();
         return;
     }
-    if (making_ && !now.code.empty() && now.code != shownCode_) {
-        shownCode_ = now.code;
-        codeShown_->setText(Spaced(now.code));
-        codeBox_->show();
-    }
+    if (making_ && !now.code.empty() && now.code != shownCode_) ShowCode(now.code);
     if (now.stage == S::kFailed) {
         trying_ = false;
         status_->clear();
-        codeBox_->hide();  // the room is gone with the attempt
-        shownCode_.clear();
-        ShowFailure(Tr("つながりませんでした: %1").arg(QString::fromStdString(now.failure)));
+        ShowFailure(Tr("つながりませんでした: %1").arg(OnlineFailureText(now.failure)));
+        HideCode();  // the room is gone with the attempt
         UpdateEnabled();
         return;
     }
@@ -279,6 +303,29 @@ void OnlineDialog::ShowFailure(const QString& text) {
     failure_->show();
 }
 
+void OnlineDialog::ShowCode(const std::string& code) {
+    if (codeBox_->isHidden()) heightWithoutCode_ = height();
+    shownCode_ = code;
+    codeShown_->setText(Spaced(code));
+    codeBox_->show();
+    // The dialog grows by the code, so the list below keeps its size (the layout alone
+    // would only grow it to its least height, which leaves out the wrapped lines).
+    const int added = codeBox_->sizeHint().height() + codeBox_->parentWidget()->layout()->spacing();
+    resize(width(), heightWithoutCode_ + added);
+}
+
+void OnlineDialog::HideCode() {
+    shownCode_.clear();
+    if (codeBox_->isHidden()) return;
+    codeBox_->hide();
+    // The room's box and then the dialog measure themselves again now (they would only
+    // on a later event), and the dialog goes back to its height from before the code: a
+    // window keeps the height it grew to, and the list would take the code's place.
+    codeBox_->parentWidget()->layout()->activate();
+    layout()->activate();
+    resize(width(), std::max(heightWithoutCode_, minimumSizeHint().height()));
+}
+
 void OnlineDialog::CancelOrClose() {
     if (!trying_) {
         QDialog::reject();
@@ -287,8 +334,7 @@ void OnlineDialog::CancelOrClose() {
     trying_ = false;
     if (hooks_.cancel) hooks_.cancel();
     status_->setText(Tr("取り消しました。"));
-    codeBox_->hide();
-    shownCode_.clear();
+    HideCode();
     UpdateEnabled();
 }
 
@@ -313,6 +359,10 @@ void OnlineDialog::UpdateEnabled() {
 
 void OnlineDialog::UpdateLanList() {
     std::vector<LanEntry> games = listener_->Games();
+    // The room we made is announced by this program while we wait in it: no game to join.
+    if (!shownCode_.empty())
+        std::erase_if(
+            games, [this](const LanEntry& e) { return e.game.port == 0 && e.game.roomCode == shownCode_; });
     const auto same = [](const LanEntry& a, const LanEntry& b) {
         return a.address == b.address && a.game == b.game;
     };

@@ -30,10 +30,13 @@ namespace vx {
 struct OnlineProgress {
     bool active = false;  // an attempt was started and not cancelled
     OnlineConnector::Stage stage = OnlineConnector::Stage::kLobby;
-    std::string code;     // the room's code once known
-    std::string words;    // what is happening, in a player's (English) words
-    std::string failure;  // why it failed, for kFailed
+    std::string code;       // the room's code once known
+    std::string words;      // what is happening, in English (for standard error)
+    OnlineFailure failure;  // why it failed, for kFailed
 };
+
+// Why an online attempt failed, in the interface's language.
+QString OnlineFailureText(const OnlineFailure& failure);
 
 struct OnlineDialogHooks {
     // Make a room, join one or quick match: false when it cannot start at all.
@@ -84,6 +87,9 @@ class OnlineDialog : public QDialog {
     void JoinLanGame(int row);
     void CancelOrClose();
     void ShowFailure(const QString& text);
+    // Shows the room's code large, or hides it and gives back the height it took.
+    void ShowCode(const std::string& code);
+    void HideCode();
     void UpdateEnabled();
     void UpdateLanList();
 
@@ -93,6 +99,7 @@ class OnlineDialog : public QDialog {
     bool trying_ = false;  // an attempt through the lobby is under way
     bool making_ = false;  // ... and it is our room
     std::string shownCode_;
+    int heightWithoutCode_ = 0;       // the dialog's height before the code box showed
     std::vector<LanEntry> lanGames_;  // the list's rows, as shown
 
     QLineEdit* lobby_ = nullptr;

@@ -21,6 +21,9 @@ TEST(CommandLine, HelpAndVersionAreUnderstoodByLongAndShortName) {
 }
 
 TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
+    const char* kOneWay =
+        "only one of --host, --join, --make-room, --join-room, --quick-match, --watch and --watch-room at a "
+        "time";
     struct Case {
         std::initializer_list<std::string_view> args;
         const char* error;
@@ -33,10 +36,13 @@ TEST(CommandLine, AnythingNotInTheTableIsRefusedWithItsName) {
         {{"--join-room"}, "option '--join-room' needs CODE"},
         {{"--make-room"}, "option '--make-room' needs --lobby HOST[:PORT]"},
         {{"--quick-match", "--lobby="}, "option '--quick-match' needs --lobby HOST[:PORT]"},
-        {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
-        {{"--host", "--join", "h"},
-         "only one of --host, --join, --make-room, --join-room and --quick-match at a time"},
+        {{"--lobby", "l", "--make-room", "--join-room", "7KQ4MX"}, kOneWay},
+        {{"--host", "--join", "h"}, kOneWay},
+        {{"--lobby", "l", "--make-room", "--watch-room", "7KQ4MX"}, kOneWay},
+        {{"--watch", "h", "--host"}, kOneWay},
+        {{"--watch-room", "7KQ4MX"}, "option '--watch-room' needs --lobby HOST[:PORT]"},
+        {{"--headless", "--join", "h"},
+         "option '--headless' needs --watch ADDRESS[:PORT] or --watch-room CODE"},
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).error, c.error);
 }

@@ -1,12 +1,14 @@
 // A host in its own process on a real loopback socket, against strangers that speak ENet
 // by hand from their own loopback addresses: a silent first connection, a Hello of
 // another version, garbage, floods of half-open connections (with forged cookies and
-// with real ones) and a large fragmented packet. After each the host is still waiting,
+// with real ones), a large fragmented packet, and a house of watchers behind one
+// address on a host open to watchers. After each the host is still waiting,
 // a genuine guest gets in within 3 s, the host's memory has grown by less than 4 MB, and
 // no stranger that never proved its address got more bytes back than it sent.
 #include <enet/enet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -53,7 +55,7 @@ struct HostReport {
 // pumped every half millisecond until its guest has been in for lingerMs, for 15 s at most.
 class HostProcess {
   public:
-    explicit HostProcess(int64_t lingerMs) {
+    HostProcess(int64_t lingerMs, std::size_t watchers) {
         int portPipe[2], reportPipe[2];
         if (pipe(portPipe) != 0 || pipe(reportPipe) != 0) throw std::runtime_error("pipe");
         pid_ = fork();
@@ -61,7 +63,7 @@ class HostProcess {
             close(portPipe[0]);
             close(reportPipe[0]);
             std::string error;
-            auto link = EnetLink::Host(0, "127.0.0.1", &error);
+            auto link = EnetLink::Host(0, "127.0.0.1", &error, watchers);
             const uint16_t port = link ? link->Port() : 0;
             (void)!write(portPipe[1], &port, sizeof port);
             if (!link) _exit(1);
@@ -157,7 +159,10 @@ class Stranger {
         while (enet_host_service(host_, &event, 0) > 0) {
             if (event.type == ENET_EVENT_TYPE_CONNECT) ++connects;
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) ++disconnects;
-            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                if (event.packet->dataLength > 3) heard.push_back(event.packet->data[2]);
+                enet_packet_destroy(event.packet);
+            }
         }
     }
     // Sends on the last connection made.
@@ -172,6 +177,7 @@ class Stranger {
 
     int connects = 0;
     int disconnects = 0;
+    std::vector<uint8_t> heard;  // the packet type of each packet received
 
   private:
     ENetHost* host_ = nullptr;
@@ -206,7 +212,15 @@ struct Case {
     std::function<void(Scene&)> act;  // before the guest comes
     int64_t lingerMs = 0;             // how long the host runs on after its guest is in
     std::function<void(const HostReport&, Scene&)> check;
+    std::size_t watchers = 0;    // the host's watcher slots
+    const char* guestFrom = "";  // the guest's own address (any when empty)
 };
+
+// Whether a stranger was told the match has its watchers (watch_end::kFull) and let go.
+bool ToldFull(const Stranger& st) {
+    return st.disconnects == 1 &&
+           std::find(st.heard.begin(), st.heard.end(), packet_type::kWatchEnd) != st.heard.end();
+}
 
 PacketBytes Noise(std::mt19937& rng, std::size_t most) {
     PacketBytes bytes(1 + rng() % most);
@@ -273,12 +287,32 @@ TEST(StrangerTest, StrangersLeaveTheHostWaitingAndTheGuestGetsIn) {
              st.Send(PacketBytes(8 << 20, 'V'), true);
          },
          0, nullptr},
+        {"a house of watchers behind one address, and a flood of half-open connections",
+         [](Scene& s) {
+             // Five ask to watch from one address: four are let in, the fifth hears it is full...
+             for (std::size_t i = 0; i <= kWatchersPerAddress; ++i)
+                 Connected(s, "127.0.0.2").Send(Encode(MakeWatch("2.1")), true);
+             // ... while another address's half-open connections still get two slots only.
+             auto& halfOpen = *s.halfOpen.emplace_back(std::make_unique<Stranger>("127.0.0.5", s.port, 16));
+             const auto cookie = halfOpen.AskCookie();
+             ASSERT_TRUE(cookie.has_value());
+             for (int i = 0; i < 16; ++i) halfOpen.Connect(*cookie);
+             s.everyTurn = [&halfOpen] { halfOpen.DrainRaw(); };
+         },
+         kHalfOpenLimitMs + 1000,
+         [](const HostReport& r, Scene& s) {
+             for (std::size_t i = 0; i < kWatchersPerAddress; ++i)
+                 EXPECT_EQ(s.verified[i]->disconnects, 0) << "watcher " << i << " was let go";
+             EXPECT_TRUE(ToldFull(*s.verified[kWatchersPerAddress])) << "the fifth watcher of one address";
+             EXPECT_EQ(r.gate.halfOpenFreed, kSlotsPerAddress) << "one address's half-open slots are freed";
+         },
+         kMaxWatchers, "127.0.0.2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         // The host stays a moment after its guest is in, so its last answer reaches the guest.
         const int64_t lingerMs = std::max<int64_t>(c.lingerMs, 500);
-        HostProcess hostProcess(lingerMs);
+        HostProcess hostProcess(lingerMs, c.watchers);
         ASSERT_NE(hostProcess.Port(), 0);
         Scene scene;
         scene.port = hostProcess.Port();
@@ -291,7 +325,7 @@ TEST(StrangerTest, StrangersLeaveTheHostWaitingAndTheGuestGetsIn) {
 
         std::string error;
         const int64_t joinedMs = SteadyNowMs();
-        NetPeer guest(EnetLink::Join("127.0.0.1", scene.port, &error),
+        NetPeer guest(EnetLink::Join("127.0.0.1", scene.port, &error, c.guestFrom),
                       PeerOptions{false, "2.1", std::nullopt, 2});
         std::optional<HostReport> report;
         // The host may report its guest in before the guest has read the host's answer: wait for both.

@@ -24,7 +24,7 @@ deb="$build/package/voltrax_${version}_amd64.deb"
 
 # The file list: the program folder, the command, the desktop files, nothing else at the top.
 dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' >"$work/files"
-for f in usr/lib/voltrax/voltrax usr/lib/voltrax/dat/OP usr/lib/voltrax/dat/opening.mid \
+for f in usr/lib/voltrax/voltrax usr/lib/voltrax/libvoltrax-online.so usr/lib/voltrax/dat/OP usr/lib/voltrax/dat/opening.mid \
   usr/lib/voltrax/dat/wave1.wav usr/lib/voltrax/design/Pict.bmp "usr/lib/voltrax/read me.txt" "usr/lib/voltrax/read me.en.txt" \
   usr/games/voltrax usr/share/applications/voltrax.desktop \
   usr/share/metainfo/io.github.voltrax.Voltrax.metainfo.xml usr/share/man/man6/voltrax.6.gz \

@@ -204,6 +204,7 @@ class IceLink : public Link {
     uint64_t BytesSent() const override { return enet_->BytesSent(); }
     uint64_t BytesReceived() const override { return enet_->BytesReceived(); }
     GateCounts Gate() const override { return enet_->Gate(); }
+    EnetLink* Enet() override { return enet_.get(); }
 
   private:
     // ENet's datagrams onto the path. A guest's ENet has its port once it first sent.
@@ -215,6 +216,26 @@ class IceLink : public Link {
     std::unique_ptr<AgentSession> session_;
     std::unique_ptr<LoopbackShim> shim_;
     std::unique_ptr<EnetLink> enet_;
+};
+
+// A watcher's path into the room maker's ENet host: the agent and a shim whose ENet is
+// the host's own port, so the watcher's datagrams reach that host from the shim's port.
+class IceForward : public PathForward {
+  public:
+    IceForward(std::unique_ptr<AgentSession> session, std::unique_ptr<LoopbackShim> shim, uint16_t enetPort)
+        : session_(std::move(session)), shim_(std::move(shim)) {
+        shim_->SetEnetPort(enetPort);
+        session_->shim = shim_.get();
+    }
+    ~IceForward() override { session_->shim = nullptr; }
+    void Poll() override {
+        session_->Iterate();
+        shim_->Drain([this](const uint8_t* data, std::size_t size) { session_->Send(data, size); });
+    }
+
+  private:
+    std::unique_ptr<AgentSession> session_;
+    std::unique_ptr<LoopbackShim> shim_;
 };
 
 }  // namespace
@@ -524,12 +545,28 @@ std::unique_ptr<Link> IcePathFinder::MakeLink(bool hostSide, std::string* error)
     }
     auto shim = LoopbackShim::Open(error);
     if (!shim) return nullptr;
-    auto enet =
-        hostSide ? EnetLink::Host(0, "127.0.0.1", error) : EnetLink::Join("127.0.0.1", shim->Port(), error);
+    auto enet = hostSide ? EnetLink::Host(0, "127.0.0.1", error, kMaxWatchers)
+                         : EnetLink::Join("127.0.0.1", shim->Port(), error);
     if (!enet) return nullptr;
     s.path = s.SelectedPath();
     g_signal_handlers_disconnect_by_data(s.session->agent, impl_.get());
     return std::make_unique<IceLink>(std::move(s.session), std::move(shim), std::move(enet));
+}
+
+std::unique_ptr<PathForward> IcePathFinder::ForwardToPort(uint16_t enetPort, std::string* error) {
+    Impl& s = *impl_;
+    std::string ignored;
+    if (error == nullptr) error = &ignored;
+    if (!s.session || s.state != State::kConnected) {
+        *error =
+            s.session ? "There is no way through to the watcher yet." : "The path was handed on already.";
+        return nullptr;
+    }
+    auto shim = LoopbackShim::Open(error);
+    if (!shim) return nullptr;
+    s.path = s.SelectedPath();
+    g_signal_handlers_disconnect_by_data(s.session->agent, impl_.get());
+    return std::make_unique<IceForward>(std::move(s.session), std::move(shim), enetPort);
 }
 
 }  // namespace vx::net::ice

@@ -43,8 +43,11 @@ class IcePathFinder : public PathFinder {
     bool SetRemoteDescription(const std::string& text, std::string* error) override;
     PathKind Path() const override;
     std::string Failure() const override;
-    // Host: ENet listens on 127.0.0.1 behind the shim; guest: ENet joins the shim.
+    // Host: ENet listens on 127.0.0.1 behind the shim, with slots for kMaxWatchers
+    // watchers; guest: ENet joins the shim.
     std::unique_ptr<Link> MakeLink(bool hostSide, std::string* error) override;
+    // A shim of its own whose ENet is the host's on 127.0.0.1:enetPort.
+    std::unique_ptr<PathForward> ForwardToPort(uint16_t enetPort, std::string* error) override;
 
   private:
     struct Impl;

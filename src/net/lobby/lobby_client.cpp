@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "net/stranger_gate.h"
+
 namespace vx::net::lobby {
 
 namespace {
@@ -106,7 +108,7 @@ void InitializeLibraryOnce() {
     std::call_once(once, [] { xmpp_initialize(); });
 }
 
-enum class Mode : uint8_t { kMake, kJoin, kQuick };
+enum class Mode : uint8_t { kMake, kJoin, kQuick, kWatch };
 
 struct Occupant {
     std::string realJid;  // as the room shows it to its owner; may be empty
@@ -144,6 +146,11 @@ struct LobbyClient::Impl {
     int makeTries = 0;
     std::map<std::string, Occupant> occupants;
     std::string peer;
+
+    // The watch room beside a made room (its maker's side): who watches.
+    std::string watchJid;
+    bool inWatch = false;  // our own presence there came back, as the room's maker
+    std::vector<LobbyClient::Watcher> watchers;
 
     // The quick-match room.
     std::string quickJid;
@@ -216,8 +223,14 @@ struct LobbyClient::Impl {
         Send("<presence type='unavailable' to='" + Escape(jid + "/" + nick) + "'/>");
     }
     void SendLine(LineKind kind, const std::string& text) {
+        // A watcher talks with the room's maker alone.
+        if (mode == Mode::kWatch) return SendPrivate(roomJid + "/" + peer, kind, text);
         Send("<message type='groupchat' to='" + Escape(roomJid) + "'><body>" +
              Escape(WriteLine({kind, text})) + "</body></message>");
+    }
+    void SendPrivate(const std::string& to, LineKind kind, const std::string& text) {
+        Send("<message type='chat' to='" + Escape(to) + "'><body>" + Escape(WriteLine({kind, text})) +
+             "</body></message>");
     }
 
     // ---- the three ways in ----
@@ -233,7 +246,7 @@ struct LobbyClient::Impl {
 
     void FindRoom(const std::string& c) {
         code = c;
-        roomJid = RoomNameFor(code) + "@" + roomService;
+        roomJid = (mode == Mode::kWatch ? WatchRoomNameFor(code) : RoomNameFor(code)) + "@" + roomService;
         making = false;
         inRoom = false;
         occupants.clear();
@@ -272,7 +285,8 @@ struct LobbyClient::Impl {
                 host = true;
                 MakeNewRoom();
                 break;
-            case Mode::kJoin: {
+            case Mode::kJoin:
+            case Mode::kWatch: {
                 const auto c = ReadRoomCode(typedCode);
                 if (!c) {
                     Fail(LobbyError::kRoomNotFound);
@@ -303,6 +317,7 @@ struct LobbyClient::Impl {
         error = why;
         state = LobbyState::kFailed;
         if (!roomJid.empty()) LeaveRoom(roomJid);
+        LeaveWatchRoom();
         LeaveQuickMatch();
         inRoom = false;
         if (conn && xmpp_conn_is_connected(conn)) {
@@ -315,6 +330,7 @@ struct LobbyClient::Impl {
         if (!conn || leaving) return;
         if (state != LobbyState::kFailed && xmpp_conn_is_connected(conn)) {
             if (!roomJid.empty()) LeaveRoom(roomJid);
+            LeaveWatchRoom();
             LeaveQuickMatch();
         }
         leaving = true;
@@ -364,6 +380,9 @@ struct LobbyClient::Impl {
                 break;
             case LineKind::kPath: peerPath = line.text; break;
             case LineKind::kReady: peerReady = true; break;
+            case LineKind::kFull:
+                if (mode == Mode::kWatch) Fail(LobbyError::kWatchersFull);
+                break;
             case LineKind::kOffer: break;
         }
     }
@@ -382,6 +401,7 @@ struct LobbyClient::Impl {
             if (statusCode == "201") created = true;
             if (statusCode == "307" || statusCode == "321" || statusCode == "322") kicked = true;
         }
+        if (mode == Mode::kWatch) return WatcherPresence(stanza, from, t, self, created, kicked);
         if (t == "error") {
             const std::string condition = ErrorCondition(stanza);
             if (making) {
@@ -410,7 +430,10 @@ struct LobbyClient::Impl {
                 }
                 making = false;
                 state = LobbyState::kWaiting;
-                if (mode == Mode::kQuick) OfferRoomToPartner();
+                if (mode == Mode::kQuick)
+                    OfferRoomToPartner();
+                else
+                    OpenWatchRoom();
                 return;
             }
             if (created) {  // the room was not there: we only made an empty one
@@ -468,6 +491,104 @@ struct LobbyClient::Impl {
              "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
              "<field var='muc#roomconfig_membersonly'><value>1</value></field>"
              "</x></query></iq>");
+    }
+
+    // ---- watching ----
+
+    // The maker's watch room: made beside the room, open to anyone with the code (the
+    // players' room closes once its guest is in). A watch room someone else made first
+    // is left: that room's match then has no watchers.
+    void OpenWatchRoom() {
+        watchJid = WatchRoomNameFor(code) + "@" + roomService;
+        inWatch = false;
+        watchers.clear();
+        EnterRoom(watchJid);
+    }
+    void LeaveWatchRoom() {
+        if (watchJid.empty()) return;
+        LeaveRoom(watchJid);
+        watchJid.clear();
+        inWatch = false;
+        watchers.clear();
+    }
+
+    // The maker hears who comes and goes in its watch room; a watcher past kMaxWatchers
+    // is told the match is full and sent out.
+    void MakerWatchPresence(xmpp_stanza_t* stanza, const std::string& from, const char* type) {
+        const std::string t = type ? type : "";
+        xmpp_stanza_t* x = xmpp_stanza_get_child_by_name_and_ns(stanza, "x", kMucUserNs);
+        bool self = from == nick, created = false;
+        for (xmpp_stanza_t* c = x ? xmpp_stanza_get_children(x) : nullptr; c; c = xmpp_stanza_get_next(c)) {
+            const char* name = xmpp_stanza_get_name(c);
+            if (!name || std::string_view(name) != "status") continue;
+            if (Attr(c, "code") == "110") self = true;
+            if (Attr(c, "code") == "201") created = true;
+        }
+        if (t == "error" || (self && t == "unavailable")) {
+            watchJid.clear();
+            inWatch = false;
+            watchers.clear();
+            return;
+        }
+        if (self) {
+            if (!created && !inWatch) return LeaveWatchRoom();
+            inWatch = true;
+            return;
+        }
+        if (!inWatch) return;
+        const auto known =
+            std::find_if(watchers.begin(), watchers.end(), [&](const auto& w) { return w.nick == from; });
+        if (t == "unavailable") {
+            if (known != watchers.end()) watchers.erase(known);
+            return;
+        }
+        if (known != watchers.end()) return;
+        const std::string to = watchJid + "/" + from;
+        if (watchers.size() >= kMaxWatchers) {
+            SendPrivate(to, LineKind::kFull, "");
+            const std::string id = NewId(&Impl::OnIgnoredAnswer);
+            Send("<iq type='set' id='" + id + "' to='" + Escape(watchJid) + "'><query xmlns='" + kMucAdminNs +
+                 "'><item nick='" + Escape(from) + "' role='none'/></query></iq>");
+            return;
+        }
+        watchers.push_back({from, "", ""});
+        SendPrivate(to, LineKind::kHello, options.version);
+    }
+
+    void MakerHearsWatcher(const std::string& from, const LobbyLine& line) {
+        for (auto& w : watchers) {
+            if (w.nick != from) continue;
+            if (line.kind == LineKind::kHello) w.version = line.text;
+            if (line.kind == LineKind::kPath) w.path = line.text;
+        }
+    }
+
+    // A watcher in the watch room: the room's maker is its owner, and the watcher's
+    // lines go to it alone.
+    void WatcherPresence(xmpp_stanza_t* stanza, const std::string& from, const std::string& t, bool self,
+                         bool created, bool kicked) {
+        if (t == "error") return Fail(LobbyError::kRoomNotFound);
+        if (self && t == "unavailable") {
+            inRoom = false;
+            roomJid.clear();
+            return Fail(kicked ? LobbyError::kWatchersFull : LobbyError::kOtherLeft);
+        }
+        if (self) {
+            if (inRoom) return;
+            inRoom = true;
+            if (created) return Fail(LobbyError::kRoomNotFound);  // we only made an empty one
+            for (const auto& [name, occupant] : occupants)
+                if (occupant.affiliation == "owner") return Together(name);
+            return Fail(LobbyError::kRoomNotFound);
+        }
+        if (t == "unavailable") {
+            occupants.erase(from);
+            if (from == peer) Fail(LobbyError::kOtherLeft);
+            return;
+        }
+        xmpp_stanza_t* x = xmpp_stanza_get_child_by_name_and_ns(stanza, "x", kMucUserNs);
+        xmpp_stanza_t* item = x ? xmpp_stanza_get_child_by_name(x, "item") : nullptr;
+        occupants[from] = Occupant{Attr(item, "jid"), Attr(item, "affiliation")};
     }
 
     // ---- quick match ----
@@ -547,6 +668,8 @@ struct LobbyClient::Impl {
         const char* type = xmpp_stanza_get_type(stanza);
         if (from.bare == self->quickJid) {
             self->QuickPresence(stanza, from.resource, type);
+        } else if (!self->watchJid.empty() && from.bare == self->watchJid) {
+            self->MakerWatchPresence(stanza, from.resource, type);
         } else if (!self->roomJid.empty() && from.bare == self->roomJid) {
             self->RoomPresence(stanza, from.resource, type);
         }
@@ -569,6 +692,12 @@ struct LobbyClient::Impl {
         if (type == "groupchat" && from.bare == self->roomJid && from.resource == self->peer &&
             self->state == LobbyState::kTogether && line->kind != LineKind::kOffer) {
             self->TakeLine(*line);
+        } else if (type == "chat" && self->mode == Mode::kWatch && from.bare == self->roomJid &&
+                   self->occupants.count(from.resource) != 0 &&
+                   self->occupants[from.resource].affiliation == "owner") {
+            self->TakeLine(*line);
+        } else if (type == "chat" && !self->watchJid.empty() && from.bare == self->watchJid) {
+            self->MakerHearsWatcher(from.resource, *line);
         } else if (type == "chat" && from.bare == self->quickJid && line->kind == LineKind::kOffer) {
             self->QuickOffer(from.resource, *line);
         }
@@ -646,6 +775,11 @@ void LobbyClient::QuickMatch(std::string settings) {
     impl_->mode = Mode::kQuick;
     impl_->settings = std::move(settings);
 }
+void LobbyClient::WatchRoom(std::string_view typedCode) {
+    impl_->mode = Mode::kWatch;
+    impl_->typedCode = std::string(typedCode);
+    impl_->nick[0] = 'w';
+}
 void LobbyClient::Poll() {
     impl_->Poll();
 }
@@ -659,6 +793,8 @@ std::string LobbyClient::ErrorWords() const {
     if (impl_->error == LobbyError::kVersionsDiffer && !impl_->peerVersion.empty())
         return "The other player has VOLTRAX " + impl_->peerVersion + ", this is " + impl_->options.version +
                ".";
+    if (impl_->error == LobbyError::kOtherLeft && impl_->mode == Mode::kWatch)
+        return "The players of that room left the lobby.";
     return LobbyErrorWords(impl_->error);
 }
 bool LobbyClient::IsHost() const {
@@ -693,6 +829,14 @@ const std::string& LobbyClient::PeerPath() const {
 bool LobbyClient::PeerReady() const {
     return impl_->peerReady;
 }
+const std::vector<LobbyClient::Watcher>& LobbyClient::Watchers() const {
+    return impl_->watchers;
+}
+void LobbyClient::SendPathToWatcher(const std::string& nick, const std::string& line) {
+    if (!impl_->inWatch) return;
+    for (const auto& w : impl_->watchers)
+        if (w.nick == nick) impl_->SendPrivate(impl_->watchJid + "/" + nick, LineKind::kPath, line);
+}
 void LobbyClient::Leave() {
     impl_->Leave();
 }
@@ -705,6 +849,9 @@ const char* LobbyErrorWords(LobbyError error) {
         case LobbyError::kRoomFull: return "That room already has its two players.";
         case LobbyError::kVersionsDiffer: return "The other player has another version of VOLTRAX.";
         case LobbyError::kOtherLeft: return "The other player left.";
+        case LobbyError::kWatchersFull:
+            static_assert(kMaxWatchers == 8);
+            return "That match already has 8 watchers, as many as it takes.";
     }
     return "";
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "net/lobby/lobby_text.h"
 
@@ -29,7 +30,8 @@ enum class LobbyError : uint8_t {
     kRoomNotFound,    // no room has that code
     kRoomFull,        // the room already has its two players
     kVersionsDiffer,  // the other program is another version
-    kOtherLeft,       // the other player left the room
+    kOtherLeft,       // the other player left the room (a watcher: the room's maker left)
+    kWatchersFull,    // watching: the match already has kMaxWatchers watchers
 };
 
 struct LobbyOptions {
@@ -55,6 +57,11 @@ class LobbyClient {
     void MakeRoom(std::string settings);
     void JoinRoom(std::string_view typedCode);
     void QuickMatch(std::string settings);
+    // Watching a room's match: enters the watch room beside the room with that code and
+    // talks with the room's maker alone (PeerVersion, PeerPath; SendPath). A watcher is
+    // never one of the room's two players. Fails with kRoomNotFound when no room has the
+    // code and kWatchersFull when the match has as many watchers as it takes.
+    void WatchRoom(std::string_view typedCode);
 
     // Runs the connection without waiting.
     void Poll();
@@ -81,6 +88,19 @@ class LobbyClient {
     const std::string& PeerSettings() const;  // the room maker's settings, for its guest
     const std::string& PeerPath() const;
     bool PeerReady() const;
+
+    // The room maker's watchers: those in its watch room that it took (at most
+    // kMaxWatchers, in the order they came; the next is told the match is full and sent
+    // out), each with what it said so far. A watcher that leaves the watch room leaves
+    // the list.
+    struct Watcher {
+        std::string nick;     // its name in the watch room
+        std::string version;  // its program's version ("" until it said)
+        std::string path;     // its connection line ("" until it sent one)
+    };
+    const std::vector<Watcher>& Watchers() const;
+    // The maker's connection line for one of its watchers.
+    void SendPathToWatcher(const std::string& nick, const std::string& line);
 
     // Leaves the room and the lobby (the destructor does it too).
     void Leave();

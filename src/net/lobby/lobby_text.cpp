@@ -13,12 +13,13 @@ struct KindName {
     LineKind kind;
     std::string_view word;
 };
-constexpr std::array<KindName, 5> kKinds = {{
+constexpr std::array<KindName, 6> kKinds = {{
     {LineKind::kHello, "hello"},
     {LineKind::kSettings, "settings"},
     {LineKind::kPath, "path"},
     {LineKind::kReady, "ready"},
     {LineKind::kOffer, "offer"},
+    {LineKind::kFull, "full"},
 }};
 
 std::string_view WordOf(LineKind kind) {
@@ -41,7 +42,8 @@ bool VersionChar(char c) {
 // Why `text` cannot be the text of a `kind` line, or nullptr when it can.
 const char* TextProblem(LineKind kind, std::string_view text) {
     switch (kind) {
-        case LineKind::kReady: return text.empty() ? nullptr : "ready carries no text";
+        case LineKind::kReady:
+        case LineKind::kFull: return text.empty() ? nullptr : "ready and full carry no text";
         case LineKind::kOffer: {
             const auto code = ReadRoomCode(text);
             return code && *code == text ? nullptr : "offer without a room code";
@@ -89,6 +91,10 @@ std::string RoomNameFor(const std::string& code) {
     std::string name = "vx-";
     for (char c : code) name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     return name;
+}
+
+std::string WatchRoomNameFor(const std::string& code) {
+    return RoomNameFor(code) + "-watch";
 }
 
 std::string WriteLine(const LobbyLine& line) {

@@ -8,6 +8,7 @@
 //   path TEXT           this side's connection candidates (PathFinder's line)
 //   ready               this side has what it needs and waits for the other
 //   offer CODE          quick match: the older player made room CODE for the newer one
+//   full                to a watcher: the match has as many watchers as it takes
 #pragma once
 
 #include <cstdint>
@@ -31,8 +32,11 @@ std::string MakeRoomCode(uint64_t randomBits);
 std::optional<std::string> ReadRoomCode(std::string_view typed);
 // The room's name on the lobby's room service: "vx-" and the code in lower case.
 std::string RoomNameFor(const std::string& code);
+// The room beside it where the match's watchers meet its maker: the room's name and
+// "-watch". The players' room closes to all but its two players once both are in.
+std::string WatchRoomNameFor(const std::string& code);
 
-enum class LineKind : uint8_t { kHello, kSettings, kPath, kReady, kOffer };
+enum class LineKind : uint8_t { kHello, kSettings, kPath, kReady, kOffer, kFull };
 
 struct LobbyLine {
     LineKind kind = LineKind::kReady;

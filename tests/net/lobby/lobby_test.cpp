@@ -3,7 +3,9 @@
 // sees, and TURN credentials that the relay takes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "net/lobby/lobby_client.h"
@@ -104,6 +106,72 @@ TEST_F(Lobby, TwoPlayersMeetByCodeTradeTheirLinesAndKeepOthersOut) {
     ASSERT_TRUE(Pump({host.get()}, [&] { return host->State() == LobbyState::kFailed; }));
     EXPECT_EQ(host->Error(), LobbyError::kOtherLeft);
     EXPECT_EQ(host->ErrorWords(), "The other player left.");
+}
+
+TEST_F(Lobby, WatchersComeByCodeBesideThePlayersEachHearsTheMakerAloneAndANinthIsTurnedAway) {
+    auto host = Host(Client(), "stage=1");
+    ASSERT_EQ(host->State(), LobbyState::kWaiting) << host->ErrorWords();
+    std::vector<std::unique_ptr<LobbyClient>> watchers;
+    std::vector<LobbyClient*> all = {host.get()};
+    auto watch = [&](const std::string& code, const std::string& version) {
+        watchers.push_back(Client(version));
+        watchers.back()->WatchRoom(code);
+        all.push_back(watchers.back().get());
+        return watchers.back().get();
+    };
+    auto together = [&] {
+        return std::count_if(watchers.begin(), watchers.end(),
+                             [](auto& w) { return w->State() == LobbyState::kTogether; });
+    };
+    // One before the guest, then the guest, who still finds a room for two.
+    LobbyClient* early = watch(host->Code(), "2.1");
+    ASSERT_TRUE(Pump(all, [&] { return early->State() == LobbyState::kTogether; })) << early->ErrorWords();
+    auto guest = Client();
+    guest->JoinRoom(host->Code());
+    all.push_back(guest.get());
+    ASSERT_TRUE(Pump(all, [&] { return guest->State() == LobbyState::kTogether; })) << guest->ErrorWords();
+    for (int i = 0; i < 7; ++i) watch(host->Code(), "2.1");
+    ASSERT_TRUE(Pump(
+        all, [&] { return together() == 8 && host->Watchers().size() == 8; }, 20s));
+    LobbyClient* ninth = watch(host->Code(), "2.1");
+    LobbyClient* lost = watch(host->Code() == "222222" ? "333333" : "222222", "2.1");
+    ASSERT_TRUE(Pump(
+        all, [&] { return ninth->State() == LobbyState::kFailed && lost->State() == LobbyState::kFailed; }));
+    EXPECT_EQ(ninth->Error(), LobbyError::kWatchersFull) << ninth->ErrorWords();
+    EXPECT_EQ(lost->Error(), LobbyError::kRoomNotFound);
+
+    // Lines between the maker and each watcher go to that one alone; the guest hears none.
+    for (auto& w : watchers)
+        if (w->State() == LobbyState::kTogether) w->SendPath("seen");
+    for (const auto& w : host->Watchers()) host->SendPathToWatcher(w.nick, "for " + w.nick);
+    ASSERT_TRUE(Pump(all, [&] {
+        const auto& known = host->Watchers();
+        return std::all_of(
+                   watchers.begin(), watchers.end(),
+                   [](auto& w) { return w->State() != LobbyState::kTogether || !w->PeerPath().empty(); }) &&
+               std::all_of(known.begin(), known.end(), [](auto& w) { return w.path == "seen"; });
+    }));
+    std::set<std::string> heard;
+    for (auto& w : watchers)
+        if (w->State() == LobbyState::kTogether) heard.insert(w->PeerPath());
+    EXPECT_EQ(heard.size(), 8u);
+    EXPECT_EQ(host->Watchers().front().version, "2.1");
+    EXPECT_TRUE(guest->PeerPath().empty());
+    auto third = Client();
+    third->JoinRoom(host->Code());
+    all.push_back(third.get());
+    ASSERT_TRUE(Pump(all, [&] { return third->State() == LobbyState::kFailed; }));
+    EXPECT_EQ(third->Error(), LobbyError::kRoomFull);
+    EXPECT_EQ(guest->State(), LobbyState::kTogether);
+    EXPECT_EQ(host->State(), LobbyState::kTogether);
+
+    // A watcher that goes frees its place, which a watcher of another version takes and
+    // hears why it cannot watch.
+    early->Leave();
+    ASSERT_TRUE(Pump(all, [&] { return host->Watchers().size() == 7; }));
+    LobbyClient* other = watch(host->Code(), "2.2");
+    ASSERT_TRUE(Pump(all, [&] { return other->State() == LobbyState::kFailed; }));
+    EXPECT_EQ(other->Error(), LobbyError::kVersionsDiffer);
 }
 
 TEST_F(Lobby, ProgramsOfDifferentVersionsAreToldSo) {

@@ -45,8 +45,9 @@ TEST(RoomCodesAndLines, MadeCodesUseTheLookAlikeFreeAlphabetAndTypedOnesReadInAn
 }
 
 TEST(RoomCodesAndLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithAReason) {
-    for (const char* body : {"vx1 hello 2.1", "vx1 settings stage=3 time=120", "vx1 path a b <c> & 'd'",
-                             "vx1 ready", "vx1 offer ABC234", "vx1 hello 2.1+git~1", "vx1 path  spaced "}) {
+    for (const char* body :
+         {"vx1 hello 2.1", "vx1 settings stage=3 time=120", "vx1 path a b <c> & 'd'", "vx1 ready",
+          "vx1 offer ABC234", "vx1 full", "vx1 hello 2.1+git~1", "vx1 path  spaced "}) {
         std::string why;
         const auto line = ReadLine(body, &why);
         ASSERT_TRUE(line) << body << ": " << why;
@@ -55,10 +56,11 @@ TEST(RoomCodesAndLines, ReadLinesWriteBackTheSameAndAnythingElseIsRefusedWithARe
     const std::string longPath = "vx1 path " + std::string(kMaxPathText + 1, 'x');
     for (const std::string& body :
          {std::string("vx2 hello 2.1"), std::string("hello 2.1"), std::string("vx1 hello"),
-          std::string("vx1 hello 2 1"), std::string("vx1 ready now"), std::string("vx1 ready "),
-          std::string("vx1 offer abc234"), std::string("vx1 offer ABC10O"), std::string("vx1 path"),
-          std::string("vx1 path x\n"), std::string("vx1 settings \xc3\xa9"), std::string("vx1 goodbye"),
-          longPath, std::string("vx1 hello ") + std::string(kMaxVersionText + 1, '1')}) {
+          std::string("vx1 hello 2 1"), std::string("vx1 ready now"), std::string("vx1 full 9"),
+          std::string("vx1 ready "), std::string("vx1 offer abc234"), std::string("vx1 offer ABC10O"),
+          std::string("vx1 path"), std::string("vx1 path x\n"), std::string("vx1 settings \xc3\xa9"),
+          std::string("vx1 goodbye"), longPath,
+          std::string("vx1 hello ") + std::string(kMaxVersionText + 1, '1')}) {
         std::string why;
         EXPECT_FALSE(ReadLine(body, &why)) << body;
         EXPECT_FALSE(why.empty()) << body;

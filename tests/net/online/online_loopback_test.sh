@@ -2,10 +2,12 @@
 # The online tier on loopback: a lobby (Prosody and coturn, started by server/run.sh as
 # players' lobbies are) on 127.0.0.1, and two voltrax_online_probe programs that meet
 # through it and play a whole match: by room code, through the relay alone, and by quick
-# match. Then two real voltrax programs (offscreen) meet by room code the way players
+# match. The first two matches are watched by their room code, by a real voltrax program
+# and by a probe that takes the relay alone, and each watcher must end on the players'
+# hash. Then two real voltrax programs (offscreen) meet by room code the way players
 # start them (--make-room prints the code, --join-room takes it) and both connect; a
 # program given a wrong code, a probe in a full room and a probe facing a stopped lobby
-# each end in their message. Every process started here is stopped by its id, every
+# each end in their message, as does a watcher given a wrong code. Every process started here is stopped by its id, every
 # wait is bounded.
 #   online_loopback_test.sh SOURCE_DIR PROBE PROGRAM_DIR
 set -uo pipefail
@@ -37,11 +39,13 @@ for _ in $(seq 200); do grep -q "lobby ready" "$work/lobby.out" && break; sleep 
 grep -q "lobby ready" "$work/lobby.out" || { cat "$work/lobby.out"; echo "FAIL: the lobby did not start"; exit 1; }
 lobby="127.0.0.1:$xmpp"
 
-# probe NAME ARGS...: starts a probe in the background, output in $work/NAME.{out,err}.
+# probe NAME ARGS...: starts a probe in the background, output in $work/NAME.{out,err};
+# on 127.0.0.1 alone unless PROBE_LOCAL is set (empty: every interface, as a program).
 probe() {
   local name="$1"
   shift
-  "$probe" --lobby "$lobby" --local-address 127.0.0.1 --timeout 90 "$@" >"$work/$name.out" 2>"$work/$name.err" &
+  "$probe" --lobby "$lobby" ${PROBE_LOCAL---local-address 127.0.0.1} --timeout 90 "$@" \
+    >"$work/$name.out" 2>"$work/$name.err" &
   pids+=("$!")
   eval "${name}_pid=$!"
 }
@@ -59,7 +63,7 @@ program() {
   local name="$1"
   shift
   mkdir -p "$work/$name/run" && chmod 700 "$work/$name/run"
-  cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/$name/"
+  cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$program_dir/libvoltrax-online.so" "$work/$name/"
   rm -f "$work/$name/dat/Sysdata.rnd"
   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/$name/run" \
     XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \
@@ -85,17 +89,22 @@ ends_with() {
   echo "$name: $(cat "$work/$name.err")"
 }
 
-echo "-- a room by code"
-probe maker --make-room --seed 3
+echo "-- a room by code and through the relay alone, each watched by its code"
+# A watched match takes one of the game's time limits. The program watching (in its
+# window; the relayed one headless, as a probe) offers
+# every address of this machine, so the players it watches do too.
+PROBE_LOCAL= probe maker --make-room --seed 3 --time-limit 60 --timeout 150
 code=$(wait_room maker) || fail "no room code"
-probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4
+program watcher --watch-room "$code" --verbose
+PROBE_LOCAL= probe joiner --join-room "$(echo "$code" | tr 'A-Z' 'a-z')" --seed 4 --time-limit 60 --timeout 150
+probe rmaker --make-room --relay-only --seed 5 --time-limit 60 --timeout 150
+rcode=$(wait_room rmaker) || fail "no room code"
+probe rjoiner --join-room "$rcode" --relay-only --seed 6 --time-limit 60 --timeout 150
+probe rwatcher --watch-room "$rcode" --relay-only --timeout 150
 agree maker joiner lan
-
-echo "-- through the relay alone"
-probe rmaker --make-room --relay-only --seed 5
-code=$(wait_room rmaker) || fail "no room code"
-probe rjoiner --join-room "$code" --relay-only --seed 6
 agree rmaker rjoiner relay
+watched watcher maker lan window
+watched rwatcher rmaker relay
 
 echo "-- quick match"
 probe quick1 --quick-match --seed 7
@@ -122,6 +131,8 @@ wait_line "$work/wrong.err" "No room has that code." 300 || fail "wrong: said '$
 kill -0 "$wrong_pid" 2>/dev/null || fail "wrong: the program ended instead of staying on its title"
 stop wrong
 echo "wrong: $(grep "No room" "$work/wrong.err")"
+program wwatcher --watch-room 23456Z --headless
+ends_with wwatcher "No room has that code."
 probe full1 --make-room --seed 9 --time-limit 20
 code=$(wait_room full1) || fail "no room code"
 probe full2 --join-room "$code" --seed 10 --time-limit 20

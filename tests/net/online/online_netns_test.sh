@@ -10,6 +10,8 @@
 #   a router with miniupnpd, the guest
 #     joining the host's public address     mapped
 #   3 % loss on both routers, 80 ms delay   punched, and the match still agrees
+#   a watcher by room code from a third
+#     home, all behind ordinary NAT         punched, on the players' hash
 # Needs root (namespaces); prints why and skips otherwise. Nothing here has a route out of
 # its namespaces; every process is stopped by its id, every wait bounded.
 #   online_netns_test.sh SOURCE_DIR PROBE
@@ -139,7 +141,22 @@ case_mapped() {
   end_world
 }
 
+case_watched() {
+  echo "-- a match watched by its room code from a third home, all behind ordinary NAT"
+  world cone cone 6 || return
+  local ha hb hw code
+  ha=$(vx_net_home "$id" a 1) hb=$(vx_net_home "$id" b 1) hw=$(vx_net_home "$id" b 2)
+  # A watched match takes one of the game's time limits.
+  in_ns "$ha" watched_m --lobby "$lobby" --make-room --seed 3 --time-limit 60 --timeout 150
+  code=$(wait_line watched_m "^room " | sed 's/^room //') || { fail "watched: no room code"; return; }
+  in_ns "$hw" watched_w --lobby "$lobby" --watch-room "$code" --timeout 150
+  in_ns "$hb" watched_j --lobby "$lobby" --join-room "$code" --seed 4 --time-limit 60 --timeout 150
+  agree watched_m watched_j punched
+  watched watched_w watched_m punched
+  end_world
+}
+
 # VOLTRAX_NETNS_CASES chooses cases by name (all by default).
-for c in ${VOLTRAX_NETNS_CASES:-punched relay lan lossy mapped}; do "case_$c"; done
+for c in ${VOLTRAX_NETNS_CASES:-punched relay lan lossy mapped watched}; do "case_$c"; done
 
 [ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failures"; exit 1; }

@@ -7,12 +7,25 @@
 //   voltrax_online_probe --lobby HOST[:PORT] (--make-room | --join-room CODE | --quick-match)
 //                        [--relay-only] [--local-address ADDRESS]...
 //   voltrax_online_probe --host PORT | --join ADDRESS:PORT
+//   voltrax_online_probe --lobby HOST[:PORT] --watch-room CODE [--relay-only] [--local-address ADDRESS]...
 //   common: [--time-limit SECONDS] [--stage N] [--seed N] [--match-seed N] [--timeout SECONDS]
+//           [--figures]
 //
 // Prints "room CODE" once a made room exists ("public ADDRESS:PORT" once a host's router
 // mapped its port), then "path=NAME" once connected, then the
-// summary line ending in "path=NAME". Failures go to standard error as "error: WORDS"
-// with exit status 1; a bad command line exits with 2.
+// summary line ending in "path=NAME". The room's maker serves the watchers who come by
+// its code (a watched match needs a time limit of 60, 90 or 120); a watcher prints
+// "path=NAME" and the watcher's summary line, as `voltrax --watch-room CODE --verbose`;
+// the maker, "watchers N" (those it carries at the end) before its summary line.
+// Failures go to standard error as "error: WORDS" with exit status 1; a bad command line
+// exits with 2.
+//
+// --figures adds, for the benchmarks, lines timed on the monotonic clock from the probe's
+// start: "finding path after N ms" (through the lobby: both sides are in the room and
+// trade their path lines), "connected after N ms" (the path found), "first frame after
+// N ms" (the match's first frame run here), and before the summary "match cpu ..." (this
+// process's user and system CPU over the match's wall time, every thread) and "match
+// bytes ..." (the link's payload each way).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,14 +37,18 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "frontend/net_play.h"
 #include "frontend/online_connector.h"
+#include "frontend/watch_room_command.h"
 #include "net/enet_link.h"
 #include "net/ice/ice_path_finder.h"
 #include "net/ice/port_mapping.h"
 #include "net/net_match.h"
 #include "net/net_peer.h"
 #include "net/net_sim.h"
+#include "net/watch_server.h"
 #include "platform/clock.h"
 #include "platform/version.h"
 #include "support/probe_match.h"
@@ -54,6 +71,7 @@ struct ProbeOptions {
     uint64_t seed = 1;       // this side's keys
     uint64_t matchSeed = 1;  // the match's own random source, the same on both sides
     int timeoutS = 120;
+    bool figures = false;
 };
 
 [[noreturn]] void Usage(const std::string& why) {
@@ -77,6 +95,8 @@ ProbeOptions Parse(int argc, char** argv) {
             o.online = OnlineRequest::Kind::kJoinRoom, o.code = value();
         else if (a == "--quick-match")
             o.online = OnlineRequest::Kind::kQuickMatch;
+        else if (a == "--watch-room")
+            o.online = OnlineRequest::Kind::kWatchRoom, o.code = value();
         else if (a == "--relay-only")
             o.relayOnly = true;
         else if (a == "--local-address")
@@ -95,6 +115,8 @@ ProbeOptions Parse(int argc, char** argv) {
             o.matchSeed = std::stoull(value());
         else if (a == "--timeout")
             o.timeoutS = std::stoi(value());
+        else if (a == "--figures")
+            o.figures = true;
         else
             Usage("unknown argument " + a);
     }
@@ -107,9 +129,18 @@ ProbeOptions Parse(int argc, char** argv) {
 using testing::ProbeFail;
 using testing::ProbeNap;
 
+// User plus system CPU of the whole process so far, in milliseconds.
+int64_t ProcessCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) { return int64_t{t.tv_sec} * 1000 + t.tv_usec / 1000; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int64_t startMs = SteadyNowMs();
     const ProbeOptions o = Parse(argc, argv);
     const int64_t deadline = SteadyNowMs() + int64_t{o.timeoutS} * 1000;
 
@@ -129,14 +160,22 @@ int main(int argc, char** argv) {
         request.relayOnly = o.relayOnly;
         net::ice::IceOptions ice;
         ice.localAddresses = o.localAddresses;
-        connector = std::make_unique<OnlineConnector>(request, [ice](const net::PathOptions& options) {
+        const PathFinderMaker makeFinder = [ice](const net::PathOptions& options) {
             return std::make_unique<net::ice::IcePathFinder>(options, ice);
-        });
-        bool codeShown = false;
+        };
+        if (request.kind == OnlineRequest::Kind::kWatchRoom)
+            return WatchRoomCommand(request, makeFinder, true, std::cout, std::cerr,
+                                    int64_t{o.timeoutS} * 1000);
+        connector = std::make_unique<OnlineConnector>(request, makeFinder);
+        bool codeShown = false, searchShown = false;
         while (connector->GetStage() != OnlineConnector::Stage::kConnected) {
             if (SteadyNowMs() > deadline) ProbeFail("gave up: " + connector->StatusWords());
             connector->Poll(SteadyNowMs());
             if (connector->GetStage() == OnlineConnector::Stage::kFailed) ProbeFail(connector->Failure());
+            if (o.figures && !searchShown && connector->GetStage() == OnlineConnector::Stage::kFindingPath) {
+                std::cout << "finding path after " << SteadyNowMs() - startMs << " ms" << std::endl;
+                searchShown = true;
+            }
             if (!codeShown && connector->IsHost() && !connector->Code().empty() &&
                 *o.online == OnlineRequest::Kind::kMakeRoom) {
                 std::cout << "room " << connector->Code() << std::endl;
@@ -173,7 +212,19 @@ int main(int argc, char** argv) {
         }
         if (!link) ProbeFail(error);
     }
+    if (o.figures) std::cout << "connected after " << SteadyNowMs() - startMs << " ms" << std::endl;
     std::cout << "path=" << path << std::endl;
+    // The room's maker serves the watchers who come by its code on its own ENet host.
+    net::EnetLink* enet = connector && host ? link->Enet() : nullptr;
+    std::optional<net::WatchServer> watchServer;
+    if (enet != nullptr) {
+        connector->ServeWatchers(enet->Port());
+        watchServer.emplace(*enet);
+    }
+    auto serveWatchers = [&](int64_t now) {
+        if (connector) connector->Poll(now);
+        if (watchServer) watchServer->Serve();
+    };
 
     // One match on the real clock, as the window's loop runs it.
     net::PeerOptions peerOptions{host, VOLTRAX_VERSION_TEXT, std::nullopt, o.seed};
@@ -187,7 +238,7 @@ int main(int argc, char** argv) {
         if (peer.Ended()) ProbeFail(peer.EndMessage());
         if (SteadyNowMs() > deadline) ProbeFail("the other side never answered");
         peer.Pump(SteadyNowMs());
-        if (connector) connector->Poll(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
         ProbeNap();
     }
     // Both sides play the same start from the command line rather than sending it: the
@@ -199,12 +250,50 @@ int main(int argc, char** argv) {
     start.seed = o.matchSeed;
     testing::TestGame game(o.seed);
     net::NetMatch match(game.g(), peer, host ? 0 : 1, start, 1);
+    if (watchServer) watchServer->SetMatch(&match, start, 1);
+    const int64_t matchStartMs = SteadyNowMs();
+    const int64_t matchStartCpuMs = ProcessCpuMs();
+    const uint64_t sentBefore = peer.BytesSent(), receivedBefore = peer.BytesReceived();
+    bool firstFrameShown = false;
     testing::PlayProbeMatch(match, peer, o.seed, host, deadline, [&](int64_t now) {
-        if (connector) connector->Poll(now);
+        serveWatchers(now);
+        if (o.figures && !firstFrameShown && match.Session().Frame() > 0) {
+            std::cout << "first frame after " << now - startMs << " ms" << std::endl;
+            firstFrameShown = true;
+        }
     });
-    // Both sides keep the link a moment so the last confirmations cross.
-    for (const int64_t end = SteadyNowMs() + 500; SteadyNowMs() < end; ProbeNap()) peer.Pump(SteadyNowMs());
+    if (o.figures) {
+        const int64_t wallMs = SteadyNowMs() - matchStartMs, cpuMs = ProcessCpuMs() - matchStartCpuMs;
+        std::cout << "match cpu " << cpuMs << " ms over " << wallMs << " ms wall ("
+                  << (wallMs > 0 ? 100.0 * static_cast<double>(cpuMs) / static_cast<double>(wallMs) : 0.0)
+                  << " % of a core)" << std::endl;
+        std::cout << "match bytes sent " << peer.BytesSent() - sentBefore << " received "
+                  << peer.BytesReceived() - receivedBefore << std::endl;
+    }
+    // Both sides keep the link a moment so the last confirmations cross (and the
+    // watchers get the match's last frames).
+    for (const int64_t end = SteadyNowMs() + 1000; SteadyNowMs() < end; ProbeNap()) {
+        peer.Pump(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
+    }
+    // A maker's watchers hear the end from it even when the guest went first, and with
+    // the guest the maker's lobby (the room is left when its guest leaves).
+    for (const int64_t end = SteadyNowMs() + 3000; watchServer && !peer.Ended() && SteadyNowMs() < end;
+         ProbeNap()) {
+        peer.Pump(SteadyNowMs());
+        serveWatchers(SteadyNowMs());
+    }
+    for (const int64_t end = SteadyNowMs() + 500; watchServer && SteadyNowMs() < end; ProbeNap())
+        serveWatchers(SteadyNowMs());
+    if (watchServer) std::cout << "watchers " << connector->WatchersCarried() << std::endl;
     std::cout << match.SummaryLine() << " path=" << path << std::endl;
+    if (watchServer) {
+        watchServer->CloseAll();  // the last word crosses each watcher's own path
+        for (const int64_t end = SteadyNowMs() + 300; SteadyNowMs() < end; ProbeNap()) {
+            peer.Pump(SteadyNowMs());
+            connector->Poll(SteadyNowMs());
+        }
+    }
     peer.Leave();
     return 0;
 }

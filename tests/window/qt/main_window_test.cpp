@@ -122,6 +122,7 @@ TEST_F(WindowFixture, GameCommandsActOnlyWhereTheyMayAndMirrorEnabledStates) {
     EXPECT_FALSE(Action(MenuId::MenuVSCPU)->isEnabled());
     EXPECT_FALSE(Action(MenuId::MenuVS2P)->isEnabled());
     EXPECT_FALSE(Action(MenuId::MenuNetOnline)->isEnabled());
+    EXPECT_FALSE(Action(MenuId::MenuNetWatch)->isEnabled()) << "watching starts from the title only";
 }
 
 TEST_F(WindowFixture, LosingFocusPausesPlayWhileItsOptionIsOnAndTheOptionIsRemembered) {

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/lan_announcement.h"
+#include "platform/version.h"
 #include "window/lan_games.h"
 #include "window/ui_translation.h"
 
@@ -26,18 +28,14 @@ namespace {
 
 using Stage = OnlineConnector::Stage;
 
-// VOLTRAX_SHOTS=dir keeps a picture of each state the test passes through, in the
-// language VOLTRAX_SHOTS_LANGUAGE names (ja by default), to look at by eye.
+// The dialog speaks English unless VOLTRAX_SHOTS_LANGUAGE=ja; VOLTRAX_SHOTS=dir keeps a
+// picture of each state the test passes through, to look at by eye.
 struct Shots {
     const char* dir = std::getenv("VOLTRAX_SHOTS");
     std::string language =
-        std::getenv("VOLTRAX_SHOTS_LANGUAGE") ? std::getenv("VOLTRAX_SHOTS_LANGUAGE") : "ja";
-    Shots() {
-        if (dir != nullptr) UseLanguage(language);
-    }
-    ~Shots() {
-        if (dir != nullptr) UseLanguage("ja");
-    }
+        std::getenv("VOLTRAX_SHOTS_LANGUAGE") ? std::getenv("VOLTRAX_SHOTS_LANGUAGE") : "en";
+    Shots() { UseLanguage(language); }
+    ~Shots() { UseLanguage("ja"); }
     void Take(QWidget& w, const char* state) const {
         if (dir == nullptr) return;
         QCoreApplication::processEvents();
@@ -106,6 +104,12 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
 
     // Making a room: the code shows large once the lobby has it and Copy puts it on the
     // clipboard; nothing else may start meanwhile.
+    // Room below the least height for a failure's few lines, not for the large code: the
+    // code has to make the dialog taller.
+    d.resize(d.width(), d.minimumSizeHint().height() + 3 * d.fontMetrics().height());
+    QCoreApplication::processEvents();
+    const int heightBefore = d.height();
+    shots.Take(d, "before-attempt");
     d.MakeRoomButton()->click();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].kind, OnlineRequest::Kind::kMakeRoom);
@@ -119,18 +123,43 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     ASSERT_TRUE(d.CodeShown()->isVisible());
     EXPECT_EQ(d.CodeShown()->text().remove(QLatin1Char(' ')), QStringLiteral("7KQ4MX"));
     EXPECT_GE(d.CodeShown()->font().pointSize(), 30);
+    QCoreApplication::processEvents();
+    EXPECT_GT(d.height(), heightBefore) << "the code made room for itself";
     EXPECT_FALSE(d.StatusLine()->text().isEmpty());
     shots.Take(d, "room");
     d.CopyButton()->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("7KQ4MX"));
+    // Our own room, which this program announces while it waits, is not listed; another
+    // room heard after it (from another address) is.
+    LanAnnouncer ours;
+    ours.SendOnlyTo(QHostAddress::LocalHost, lanPort);
+    ours.Start(0, 1, "7KQ4MX");
+    QUdpSocket other;
+    other.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0);
+    other.writeDatagram(QByteArray::fromStdString(
+                            WriteLanAnnouncement(LanGame{VOLTRAX_VERSION_TEXT, 1, 0, "M4QK7X", "other"})),
+                        QHostAddress::LocalHost, lanPort);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.LanList()->count() > 0; }, 3000));
+    ASSERT_EQ(d.LanList()->count(), 1);
+    EXPECT_TRUE(d.LanList()->item(0)->text().contains(QStringLiteral("M4QK7X")));
+    ours.Stop();
 
-    // A failure shows its words; the dialog stays and the next attempt may start.
+    // A failure shows why in the interface's language, never the connector's English for
+    // scripts; the code's room goes and the dialog is as high as before the attempt. It
+    // stays, and the next attempt may start.
     now.stage = Stage::kFailed;
-    now.failure = "The lobby closed the room.";
+    now.failure = {OnlineFailReason::kVersionsDiffer, "The other player has VOLTRAX 9.9, this is 2.1.",
+                   "9.9"};
     d.PollNow();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(d.FailureLine()->isVisible());
-    EXPECT_TRUE(d.FailureLine()->text().contains(QStringLiteral("The lobby closed the room.")));
+    const QString shown = d.FailureLine()->text();
+    const QString expected = CurrentLanguage() == "en"
+                                 ? QStringLiteral("The other player has VOLTRAX 9.9, this is VOLTRAX ")
+                                 : QString::fromUtf8("相手は VOLTRAX 9.9、こちらは VOLTRAX ");
+    EXPECT_TRUE(shown.contains(expected + QStringLiteral(VOLTRAX_VERSION_TEXT))) << shown.toStdString();
     EXPECT_FALSE(d.CodeShown()->isVisible()) << "the room went with the attempt";
+    EXPECT_EQ(d.height(), heightBefore) << "the code's height was given back";
     EXPECT_TRUE(d.isVisible());
     shots.Take(d, "failure");
     d.JoinButton()->click();
@@ -151,9 +180,18 @@ TEST(OnlineDialogTest, AsksByLobbyOrNetworkFollowsTheAttemptAndJoinsAHeardGame) 
     LanAnnouncer host;
     host.SendOnlyTo(QHostAddress::LocalHost, lanPort);
     host.Start(47160, 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return d.LanList()->count() > 0; }, 3000));
-    EXPECT_EQ(d.LanList()->count(), 1);
+    // (The rooms heard above may still be remembered beside it.)
+    const auto addressRow = [&] {
+        for (int row = 0; row < d.LanList()->count(); ++row)
+            if (d.LanList()->item(row)->text().contains(QStringLiteral("47160"))) return row;
+        return -1;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return addressRow() >= 0; }, 3000));
+    for (int row = 0; row < d.LanList()->count(); ++row)
+        EXPECT_FALSE(d.LanList()->item(row)->text().contains(QStringLiteral("47150")))
+            << d.LanList()->item(row)->text().toStdString();
     shots.Take(d, "lan");
+    d.LanList()->setCurrentRow(addressRow());
     d.LanList()->setFocus();
     QTest::keyClick(d.LanList(), Qt::Key_Return);
     host.Stop();

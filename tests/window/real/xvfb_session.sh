@@ -12,7 +12,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/log" >&2 2>/dev/null || true; exit 1; }
 
 # A private copy of the program folder, so options, locks and replays are the test's own.
-cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$work/"
+cp -r "$program_dir/dat" "$program_dir/design" "$program_dir/voltrax" "$program_dir/libvoltrax-online.so" "$work/"
 cp "$program_dir/read me.txt" "$program_dir/read me.en.txt" "$work/" 2>/dev/null || true
 rm -f "$work/dat/Sysdata.rnd"
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
@@ -85,6 +85,8 @@ differ() { # shot ref x y w h [scale]
 # Player 1's back paddle cut out of a shot of the window.
 paddle_shot() { shot "$1"; convert "$work/$1.png" -crop 14x60+70+$((62 + menu)) +repage "$work/$1-paddle.png"; }
 paddle_moved() { [ "$(pixels_differ "$work/$1-paddle.png" "$work/$2-paddle.png")" != "0" ]; }
+# paddle_still SHOT: two cut-outs of player 1's back paddle 0.2 s apart are the same (SHOT kept).
+paddle_still() { paddle_shot "$1-a" && sleep 0.2 && paddle_shot "$1" && ! paddle_moved "$1-a" "$1"; }
 # size_is WxH: the window has that size now.
 size_is() { [ "$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: *//p')" = "$1" ]; }
 # shows SHOT REF X Y W H [SCALE]: takes SHOT and is true when its area equals REF's.
