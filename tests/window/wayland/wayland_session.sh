@@ -176,6 +176,11 @@ same_result() {
       return 1
   done
 }
+# Where the replays are watched from (--start-at): 40 s of match time in, so that the last
+# 20 s of play are drawn and the result is reached within 25 s. Every compositor and Xvfb
+# start at the same frame, so their results agree as the whole match's would.
+replay_start=40
+
 # replay_result SOURCE: polls SOURCE 0.2 s apart (at most 1200 times, within 240 s) until it
 # shows the title again after a replay, and keeps as $work/SOURCE-result.png the last
 # picture that agreed with the poll's before it (same_result) before that: the match's end.

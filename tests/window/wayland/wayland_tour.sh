@@ -58,14 +58,14 @@ wayland_tour() {
   # picture in a fresh shot, which showed REF's there (the menu drops from the menu bar
   # just above the picture, whatever the window's place).
   game_menu_open() { ! picture_area "$1" "$2" 0 0 80 80; }
-  # open_game_menu SHOT REF: Alt+G until the ゲーム menu shows, at most 3 times 3 s: a
+  # open_game_menu SHOT REF: Alt+G until the ゲーム menu shows, at most 3 times 5 s: a
   # compositor may hand the keyboard back to the window a moment after the click that
   # activated it.
   open_game_menu() {
     local try
     for try in 1 2 3; do
       xdotool key alt+g
-      wait_until 3 game_menu_open "$1" "$2" && return 0
+      wait_until 5 game_menu_open "$1" "$2" && return 0
     done
     return 1
   }
@@ -75,14 +75,14 @@ wayland_tour() {
   # match does not change it. bar_bottom is the menu bar's lowest row.
   bar_strip() { convert "$work/$name-$1.png" -crop "350x14+$px+$(( bar_bottom - 14 ))" +repage "$work/$name-$1-strip.png"; }
   menu_highlighted() { tour_shot "$1" && bar_strip "$1" && ! same_picture "$name-$1-strip" "$name-$2-strip"; }
-  # open_help_menu SHOT: Alt+H until the ヘルプ menu shows, at most 3 times 3 s: a compositor
+  # open_help_menu SHOT: Alt+H until the ヘルプ menu shows, at most 3 times 5 s: a compositor
   # may hand the keyboard back to the window a moment after a menu or window closed.
   open_help_menu() {
     local try
     tour_shot "$1-rest" && bar_strip "$1-rest"
     for try in 1 2 3; do
       xdotool key alt+h
-      wait_until 3 menu_highlighted "$1" "$1-rest" && return 0
+      wait_until 5 menu_highlighted "$1" "$1-rest" && return 0
     done
     return 1
   }
@@ -115,7 +115,7 @@ wayland_tour() {
   left_title() { tour_picture select && [ "$(pixels_differ "$work/$name-select-pict.png" "$work/x-title.png")" != "0" ]; }
   for _ in 1 2 3; do
     tour_click 255 220
-    wait_until 3 left_title && break
+    wait_until 5 left_title && break
   done
   wait_until 10 picture_area select "$work/dat/stagec" 0 0 512 10 ||
     fail "$name: 1P VS 2P did not show the stage select in 10 s"
@@ -131,14 +131,22 @@ wayland_tour() {
   # steer KEY BACK STRIP: holds KEY until the paddles in the strip at x STRIP move, at most
   # five tries; between tries BACK moves them away from a limit they may have reached.
   # The holds are the input's timing: long enough to move a paddle.
+  # The item Blind paints one side's field black for 10 s (the puck and that side's back
+  # paddle are not drawn there meanwhile), so a paddle under it cannot be seen to move: each
+  # try first waits until the strip's side shows (at most 12 s), and a try that ends under
+  # Blind is tried again.
+  side_blind() { # SHOT STRIP: the strip's rows of the field are all black
+    [ "$(convert "$work/$name-$1-pict.png" -crop "14x220+$2+61" +repage -format '%[fx:maxima.r+maxima.g+maxima.b]' info:)" = "0" ]
+  }
+  side_shown() { tour_picture "$1" && ! side_blind "$1" "$2"; }
   steer() {
     local tries
     for tries in 1 2 3 4 5; do
-      tour_picture "$1-before"
+      wait_until 12 side_shown "$1-before" "$3" || fail "$name: the field at x $3 stayed black for 12 s"
       xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"
       tour_picture "$1-moved"
       tour_strip "$1-before" "$3"; tour_strip "$1-moved" "$3"
-      moved "$1-before" "$1-moved" "$3" && return 0
+      moved "$1-before" "$1-moved" "$3" && ! side_blind "$1-moved" "$3" && return 0
       xdotool keydown "$2"; sleep 0.6; xdotool keyup "$2"
     done
     local whole="the match moved meanwhile"
@@ -150,21 +158,23 @@ wayland_tour() {
   steer bracketright slash 428  # player 2's keys by their place: key codes 35 and 61
   steer slash bracketright 428
   xdotool key p
-  wait_until_still_for_a_second 6 game_picture "$name-paused" ||
+  wait_until_still_for_a_second 10 game_picture "$name-paused" ||
     fail "$name: P did not pause the match (it never stood still for a second)"
   echo "$name: 1P VS 2P started with the mouse; A, Z and the keys at the places of ] and / steer; P pauses"
 
   # The about box takes the focus: the match pauses by itself and stays paused after it.
   xdotool key r
-  wait_until 5 differs_from game_picture "$name-resumed" "$name-paused" || fail "$name: R did not resume the match"
+  wait_until 10 differs_from game_picture "$name-resumed" "$name-paused" || fail "$name: R did not resume the match"
   open_help_menu help-menu || fail "$name: Alt+H opened no menu over the running match"
   xdotool key v
-  wait_until_still_for_a_second 8 game_picture "$name-about-paused" ||
-    fail "$name: the about box did not take the focus and pause the match"
-  tour_shot about
+  # The box types its text a character at a time (about 2 s, longer on a busy machine),
+  # and the compositor may place it over the game's picture: once the whole output has
+  # stood still for a second, the box has typed its text and the match behind it is paused.
+  wait_until_still_for_a_second 20 whole_output "$name-about" ||
+    fail "$name: the about box did not take the focus and pause the match (the output never stood still for a second)"
   tour_click 5 335  # the main window again: the about box closes
-  wait_until 5 differs_from whole_output "$name-about-closed" "$name-about" || fail "$name: a click on the main window left the about box open"
-  wait_until_still_for_a_second 5 game_picture "$name-focus-lost" ||
+  wait_until 10 differs_from whole_output "$name-about-closed" "$name-about" || fail "$name: a click on the main window left the about box open"
+  wait_until_still_for_a_second 10 game_picture "$name-focus-lost" ||
     fail "$name: the match did not stay paused after the about box"
   echo "$name: the about box shows and losing the focus pauses the match"
 
@@ -173,32 +183,32 @@ wayland_tour() {
   full_screen() {
     bar_hidden full && "$find_picture" "$work/$name-full.png" "$work/$name-focus-lost.png" >/dev/null
   }
-  wait_until 5 full_screen || fail "$name: F11 did not show the paused match on the full screen without the menu bar"
+  wait_until 10 full_screen || fail "$name: F11 did not show the paused match on the full screen without the menu bar"
   xdotool keydown alt
-  wait_until 3 bar_shown full-alt || { xdotool keyup alt; fail "$name: holding Alt did not show the menu bar in full screen"; }
+  wait_until 10 bar_shown full-alt || { xdotool keyup alt; fail "$name: holding Alt did not show the menu bar in full screen"; }
   xdotool keyup alt
-  wait_until 3 bar_hidden full-released || fail "$name: letting go of Alt did not hide the menu bar in full screen"
+  wait_until 10 bar_hidden full-released || fail "$name: letting go of Alt did not hide the menu bar in full screen"
   xdotool key F10
-  wait_until 3 bar_shown full-f10 || fail "$name: F10 did not show the menu bar in full screen"
+  wait_until 10 bar_shown full-f10 || fail "$name: F10 did not show the menu bar in full screen"
   xdotool key Escape Escape
   # The menu closed and the bar let go: the output is again what holding Alt showed.
-  wait_until 3 same_as whole_output "$name-full-escaped" "$name-full-alt" || fail "$name: Esc did not close the menu F10 opened"
+  wait_until 10 same_as whole_output "$name-full-escaped" "$name-full-alt" || fail "$name: Esc did not close the menu F10 opened"
   xdotool key F11
   windowed() { bar_shown windowed && tour_picture windowed && same_picture "$name-windowed-pict" "$name-focus-lost"; }
-  wait_until 5 windowed || fail "$name: F11 did not bring back the window with its menu bar and the paused match"
+  wait_until 10 windowed || fail "$name: F11 did not bring back the window with its menu bar and the paused match"
   echo "$name: full screen hides the menu bar; Alt and F10 show it"
 
   # The menus and the help window.
   open_game_menu menu-game "$work/$name-focus-lost.png" || fail "$name: Alt+G opened no menu"
   xdotool key Escape Escape
-  wait_until 5 same_as whole_output "$name-menu-closed" "$name-windowed" || fail "$name: Esc did not close the menu"
+  wait_until 10 same_as whole_output "$name-menu-closed" "$name-windowed" || fail "$name: Esc did not close the menu"
   open_help_menu help-menu2 || fail "$name: Alt+H opened no menu over the paused match"
   xdotool key h
   help_shown() { tour_shot help && ! same_picture "$name-help" "$name-help-menu2" && ! same_picture "$name-help" "$name-menu-closed"; }
-  wait_until 5 help_shown || fail "$name: Alt+H, H showed no help window"
-  wait_until_still_for_a_second 5 whole_output "$name-help" || fail "$name: the help window does not come to rest"
+  wait_until 10 help_shown || fail "$name: Alt+H, H showed no help window"
+  wait_until_still_for_a_second 10 whole_output "$name-help" || fail "$name: the help window does not come to rest"
   xdotool key alt+x  # the help window's 終了(&X)
-  wait_until 5 same_as game_picture "$name-help-closed" "$name-focus-lost" ||
+  wait_until 10 same_as game_picture "$name-help-closed" "$name-focus-lost" ||
     fail "$name: Alt+X did not close the help window"
   tour_click 5 335  # a compositor need not give the focus back to the main window: a click does
 
@@ -210,16 +220,16 @@ wayland_tour() {
   for dialog in w:replay-dialog n:net-dialog; do
     open_game_menu "menu-${dialog#*:}" "$work/x-title.png" || fail "$name: Alt+G opened no menu on the title"
     xdotool key "${dialog%%:*}"
-    wait_until 5 covered "${dialog#*:}" "menu-${dialog#*:}" || fail "$name: ゲーム > ${dialog%%:*} opened no dialog"
+    wait_until 10 covered "${dialog#*:}" "menu-${dialog#*:}" || fail "$name: ゲーム > ${dialog%%:*} opened no dialog"
     xdotool key Escape
-    wait_until 5 shows_title "${dialog#*:}-closed" || fail "$name: Esc did not close the dialog of ゲーム > ${dialog%%:*}"
+    wait_until 10 shows_title "${dialog#*:}-closed" || fail "$name: Esc did not close the dialog of ゲーム > ${dialog%%:*}"
     tour_click 5 335
   done
   echo "$name: the menus, the help window, the replay file dialog and the network dialog open"
 
   xdotool key Escape
   gone() { ! kill -0 "$pid" 2>/dev/null; }
-  wait_until 5 gone || fail "$name: Esc did not end the program in 5 s"
+  wait_until 10 gone || fail "$name: Esc did not end the program in 10 s"
   if [ -n "${VOLTRAX_SHOTS:-}" ]; then
     mkdir -p "$VOLTRAX_SHOTS"
     for s in title a-moved about full full-alt full-f10 menu-game help replay-dialog net-dialog; do

@@ -30,7 +30,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 wl="$(mktemp -d)"
 trap 'wayland_cleanup; rm -rf "$wl"; cleanup' EXIT
-cp -r "$work/dat" "$work/design" "$work/voltrax" "$wl/"
+cp -r "$work/dat" "$work/design" "$work/voltrax" "$work/libvoltrax-online.so" "$wl/"
 mkdir -p "$wl/config" "$wl/data" "$wl/recorded"
 replay="$("$recorder" "$wl/recorded")" || fail "no replay recorded"
 chown -R "$user" "$wl"
@@ -105,7 +105,7 @@ start_sway_game
 spx=""
 # found_title: one try: the title is found in a screenshot, pixel for pixel, and its place kept.
 found_title() { s_picture s-title 2>/dev/null || { spx=""; return 1; }; }
-wait_until 15 found_title || fail "sway: the title is not on screen after 15 s"
+wait_until 30 found_title || fail "sway: the title is not on screen after 30 s"
 echo "sway: the title is on screen, pixel for pixel"
 kill "$sway_game_pid" 2>/dev/null || true
 gone() { ! kill -0 "$1" 2>/dev/null; }
@@ -114,25 +114,25 @@ wait_until 5 gone "$sway_game_pid" || fail "sway: the title's game did not end i
 # --- a replay, paused and resumed with wtype, to its result beside Xvfb's ---
 on_xvfb() { x_picture "$1"; }
 on_sway() { s_picture "$1"; }
-start_game --replay "$replay"
-start_sway_game --replay "$replay"
+start_game --replay "$replay" --start-at "$replay_start"
+start_sway_game --replay "$replay" --start-at "$replay_start"
 # P pauses only a match being played: the keys wait until the replay's intro is over.
 wait_for_play 30 on_sway s-playing || fail "sway: the replay's match was not being played after 30 s"
 # One wtype for both keys (a second wtype's keys can arrive under the first one's key
 # map). Its pauses are the input's timing: 0.3 s for sway to take the new virtual keyboard
-# in before P, then R 6 s after P, time enough to see the replay stand still for over a
+# in before P, then R 8 s after P, time enough to see the replay stand still for over a
 # second however slow the screenshots. It stays until the replay is over: when the seat's
 # last keyboard goes, the window loses the keyboard focus, and a match (or replay) pauses
 # on focus loss as it should.
 rm -f "$wl/wtype.pid"
-as_user sh -c 'echo $$ >"$HOME/wtype.pid"; exec wtype -s 300 p -s 6000 r -s 240000' &
+as_user sh -c 'echo $$ >"$HOME/wtype.pid"; exec wtype -s 300 p -s 8000 r -s 240000' &
 wayland_pids+=($!)
 wait_until 10 test -s "$wl/wtype.pid" || fail "sway: wtype did not start in 10 s"
 wtype_pid="$(cat "$wl/wtype.pid")"
 wayland_pids+=("$wtype_pid")
-wait_until_still_for_a_second 5.5 on_sway s-paused ||
+wait_until_still_for_a_second 7.5 on_sway s-paused ||
   fail "sway: P from the virtual keyboard did not pause the replay (it never stood still for a second)"
-wait_until 10 differs_from on_sway s-resumed s-paused ||
+wait_until 15 differs_from on_sway s-resumed s-paused ||
   fail "sway: R from the virtual keyboard did not resume the replay (still the paused picture after 10 s)"
 echo "sway: wtype's P and R pause and resume the replay"
 replay_results on_xvfb on_sway
