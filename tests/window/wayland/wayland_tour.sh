@@ -133,7 +133,7 @@ wayland_tour() {
   # The holds are the input's timing: long enough to move a paddle.
   # The item Blind paints one side's field black for 10 s (the puck and that side's back
   # paddle are not drawn there meanwhile), so a paddle under it cannot be seen to move: each
-  # try first waits until the strip's side shows (at most 12 s), and a try that ends under
+  # try first waits until the strip's side shows (at most 20 s), and a try that ends under
   # Blind is tried again.
   side_blind() { # SHOT STRIP: the strip's rows of the field are all black
     [ "$(convert "$work/$name-$1-pict.png" -crop "14x220+$2+61" +repage -format '%[fx:maxima.r+maxima.g+maxima.b]' info:)" = "0" ]
@@ -142,7 +142,7 @@ wayland_tour() {
   steer() {
     local tries
     for tries in 1 2 3 4 5; do
-      wait_until 12 side_shown "$1-before" "$3" || fail "$name: the field at x $3 stayed black for 12 s"
+      wait_until 20 side_shown "$1-before" "$3" || fail "$name: the field at x $3 stayed black for 20 s"
       xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"
       tour_picture "$1-moved"
       tour_strip "$1-before" "$3"; tour_strip "$1-moved" "$3"
