@@ -29,8 +29,8 @@ start_weston() {
     --socket="$name" --width="$width" --height="$height" --scale="$scale" --idle-time=0 --debug \
     --config="$work/weston.ini" >"$work/weston-$name.log" 2>&1 &
   wayland_pids+=($!)
-  for _ in $(seq 50); do [ -S "$weston_runtime/$name" ] && break; sleep 0.1; done
-  [ -S "$weston_runtime/$name" ] || { cat "$work/weston-$name.log" >&2; skip "weston did not start"; }
+  wait_until 10 test -S "$weston_runtime/$name" ||
+    { cat "$work/weston-$name.log" >&2; skip "weston opened no socket in 10 s"; }
 }
 
 # start_wayland_game RUNTIME DISPLAY LOG ARGS...: the game on Qt's wayland platform, with
@@ -102,29 +102,124 @@ fail() {
   exit 1
 }
 
-# replay_results SOURCE...: each SOURCE is a function that writes the picture it sees now
-# to $work/<its argument>.png. Polls every source until it shows the title again after a
-# replay, and keeps as $work/SOURCE-result.png the last picture that stayed the same over
-# two polls before that: the result, which stays 2 s (waits and goal pauses before it are
-# overwritten by it). The title to look for is $work/x-title.png. At most 240 s.
-replay_results() {
-  local started src
-  local -A finished=()
-  started=$(date +%s)
-  rm -f "$work"/*-result.png "$work"/*-was.png
-  while [ ${#finished[@]} -lt $# ] && [ $(( $(date +%s) - started )) -lt 240 ]; do
-    sleep 0.2
-    for src in "$@"; do
-      [ -n "${finished[$src]:-}" ] && continue
-      "$src" "$src-now" 2>/dev/null || continue
-      if same_picture "$src-now" x-title; then
-        [ -f "$work/$src-result.png" ] && finished[$src]=1
-      elif [ -f "$work/$src-was.png" ] && same_picture "$src-now" "$src-was"; then
-        cp "$work/$src-now.png" "$work/$src-result.png"
-        [ -f "$work/$src-now-full.png" ] && cp "$work/$src-now-full.png" "$work/$src-result-full.png"
-      fi
-      mv "$work/$src-now.png" "$work/$src-was.png"
-    done
+# The waits below take pictures from a SOURCE: a function that writes the picture it sees
+# now to $work/<its argument>.png.
+
+# differs_from SOURCE NAME BEFORE: takes SOURCE's picture as NAME; it differs from BEFORE.
+differs_from() { "$1" "$2" && ! same_picture "$2" "$3"; }
+# same_as SOURCE NAME REFERENCE: takes SOURCE's picture as NAME; it equals REFERENCE.
+same_as() { "$1" "$2" && same_picture "$2" "$3"; }
+
+# play_begun SOURCE NAME: one try of wait_for_play; takes SOURCE's picture as NAME and counts
+# how many pictures in a row differed from the one before.
+play_begun() {
+  "$1" "$2" || return 1
+  if [ "$(compare -metric AE \( "$work/$2.png" -crop 512x12+0+0 +repage \) \( "$work/dat/battle" -crop 512x12+0+0 +repage \) null: 2>&1 || true)" != "0" ]; then
+    play_changes=0  # not yet the field: the fade from the screen before changes every frame
+    rm -f "$work/$2-before.png"
+    return 1
+  fi
+  if [ -f "$work/$2-before.png" ] && ! same_picture "$2" "$2-before"; then
+    play_changes=$(( play_changes + 1 ))
+  else
+    play_changes=0
+  fi
+  mv "$work/$2.png" "$work/$2-before.png"
+  [ "$play_changes" -ge 4 ]
+}
+# wait_for_play SECONDS SOURCE NAME: waits until the match SOURCE shows is being played, past
+# its intro: four pictures in a row of the field (the match's panel fully shown: the fade
+# into it is over) each differ from the one before. The intro changes the picture three
+# times ("Ready", "Go!", the clean table), with still stretches between, and takes no pause
+# or key; only frames of play change it a fourth time running. The last picture is kept as
+# NAME.
+wait_for_play() {
+  local limit="$1"
+  shift
+  play_changes=0
+  rm -f "$work/$2-before.png"
+  wait_until "$limit" play_begun "$@" || return 1
+  mv "$work/$2-before.png" "$work/$2.png"
+}
+
+# stands_still SOURCE NAME: one try of wait_until_still_for_a_second; takes SOURCE's picture
+# as NAME; true once it equals every picture taken over at least 1.1 s before it.
+stands_still() {
+  local now="${EPOCHREALTIME/./}"
+  "$1" "$2" || return 1
+  if [ -f "$work/$2-since.png" ] && same_picture "$2" "$2-since"; then
+    (( now - still_since_us >= 1100000 ))
+    return
+  fi
+  cp "$work/$2.png" "$work/$2-since.png"
+  still_since_us="$now"
+  return 1
+}
+# wait_until_still_for_a_second SECONDS SOURCE NAME: waits until SOURCE's picture stays the
+# same for more than a second: a running match changes at least its clock in that time, so
+# this is a paused match (or a screen at rest). The last picture is kept as NAME.
+wait_until_still_for_a_second() {
+  local limit="$1"
+  shift
+  rm -f "$work/$2-since.png"
+  wait_until "$limit" stands_still "$@"
+}
+
+# same_result A B: two results agree: the same scores, clock, paddles and pucks. The band
+# across the middle of the field (rows 115 to 224) is left out: it holds the end's words
+# ("TIME UP", "YOU LOSE") or the result's buttons, one after the other over the same last
+# frame, and a busy machine's polls may see a different one of them last on each side.
+same_result() {
+  local part
+  for part in 512x115+0+0 512x117+0+225; do
+    [ "$(compare -metric AE \( "$work/$1.png" -crop "$part" +repage \) \( "$work/$2.png" -crop "$part" +repage \) null: 2>&1 || true)" = "0" ] ||
+      return 1
   done
-  for src in "$@"; do [ -n "${finished[$src]:-}" ] || fail "$src: the replay never reached its result and the title"; done
+}
+# Where the replays are watched from (--start-at): 40 s of match time in, so that the last
+# 20 s of play are drawn and the result is reached within 25 s. Every compositor and Xvfb
+# start at the same frame, so their results agree as the whole match's would.
+replay_start=40
+
+# replay_result SOURCE: polls SOURCE 0.2 s apart (at most 1200 times, within 240 s) until it
+# shows the title again after a replay, and keeps as $work/SOURCE-result.png the last
+# picture that agreed with the poll's before it (same_result) before that: the match's end.
+# Its last frame stands for about 3 s under "TIME UP", "YOU LOSE" and the buttons, long
+# enough for two polls of a slow screenshot; goal pauses before it are overwritten by it,
+# and the fades to the title change every frame. The title to look for is
+# $work/x-title.png. False when it never got there.
+replay_result() {
+  local src="$1" started polls=0
+  started=$(date +%s)
+  rm -f "$work/$src-result.png" "$work/$src-was.png"
+  while [ $(( $(date +%s) - started )) -lt 240 ] && [ $(( polls += 1 )) -le 1200 ]; do
+    sleep 0.2
+    "$src" "$src-now" 2>/dev/null || continue
+    if same_picture "$src-now" x-title; then
+      [ -f "$work/$src-result.png" ] && return 0
+    elif [ -f "$work/$src-was.png" ] && same_result "$src-now" "$src-was"; then
+      cp "$work/$src-now.png" "$work/$src-result.png"
+      [ -f "$work/$src-now-full.png" ] && cp "$work/$src-now-full.png" "$work/$src-result-full.png"
+    fi
+    mv "$work/$src-now.png" "$work/$src-was.png"
+  done
+  echo "$src: $(( polls - 1 )) polls in $(( $(date +%s) - started )) s, the last picture kept as $src-was.png" >&2
+  return 1
+}
+# replay_results SOURCE...: replay_result of every source at once, each in a process of its
+# own, so that one source's slow screenshots never space out another's polls.
+# A poller that failed stops the others (not yet waited for, so their ids are still theirs).
+replay_results() {
+  local src other
+  local -A polling=()
+  for src in "$@"; do
+    replay_result "$src" &
+    polling[$src]=$!
+  done
+  for src in "$@"; do
+    wait "${polling[$src]}" && { unset "polling[$src]"; continue; }
+    unset "polling[$src]"
+    for other in "${!polling[@]}"; do kill "${polling[$other]}" 2>/dev/null || true; wait "${polling[$other]}" 2>/dev/null || true; done
+    fail "$src: the replay never reached its result and the title in 240 s"
+  done
 }

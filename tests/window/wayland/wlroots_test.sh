@@ -30,7 +30,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 wl="$(mktemp -d)"
 trap 'wayland_cleanup; rm -rf "$wl"; cleanup' EXIT
-cp -r "$work/dat" "$work/design" "$work/voltrax" "$wl/"
+cp -r "$work/dat" "$work/design" "$work/voltrax" "$work/libvoltrax-online.so" "$wl/"
 mkdir -p "$wl/config" "$wl/data" "$wl/recorded"
 replay="$("$recorder" "$wl/recorded")" || fail "no replay recorded"
 chown -R "$user" "$wl"
@@ -57,19 +57,14 @@ start_sway() {
     sh -c 'echo $$ >"$XDG_RUNTIME_DIR/sway.pid"; exec sway -c "$HOME/sway.config"' >>"$work/sway.log" 2>&1 &
   wayland_pids+=($!)
   local display=""
-  for _ in $(seq 50); do
+  sway_socket() {
     display="$(ls "$wl/run" 2>/dev/null | grep -m1 '^wayland-[0-9]*$' || true)"
-    [ -n "$display" ] && [ -S "$wl/run/$display" ] && break
-    sleep 0.1
-  done
-  [ -n "$display" ] || { cat "$work/sway.log" >&2; skip "sway did not start"; }
+    [ -n "$display" ] && [ -S "$wl/run/$display" ]
+  }
+  wait_until 10 sway_socket || { cat "$work/sway.log" >&2; skip "sway opened no Wayland socket in 10 s"; }
   wayland_pids+=("$(cat "$wl/run/sway.pid")")
-  for _ in $(seq 50); do
-    swaysock="$(ls "$wl"/run/sway-ipc.*.sock 2>/dev/null | head -n1 || true)"
-    [ -n "$swaysock" ] && break
-    sleep 0.1
-  done
-  [ -n "$swaysock" ] || { cat "$work/sway.log" >&2; skip "sway opened no IPC socket"; }
+  sway_ipc() { swaysock="$(ls "$wl"/run/sway-ipc.*.sock 2>/dev/null | head -n1 || true)"; [ -n "$swaysock" ]; }
+  wait_until 10 sway_ipc || { cat "$work/sway.log" >&2; skip "sway opened no IPC socket in 10 s"; }
   sway_display="$display"
 }
 stop_sway() {
@@ -85,7 +80,7 @@ start_sway_game() {
   as_user QT_QPA_PLATFORM=wayland sh -c 'echo $$ >"$HOME/game.pid"; exec "$HOME/voltrax" "$@"' voltrax "$@" \
     >>"$work/sway-game.log" 2>&1 &
   wayland_pids+=($!)
-  for _ in $(seq 50); do [ -s "$wl/game.pid" ] && break; sleep 0.1; done
+  wait_until 10 test -s "$wl/game.pid" || fail "sway: the game did not start in 10 s"
   sway_game_pid="$(cat "$wl/game.pid")"
   wayland_pids+=("$sway_game_pid")
 }
@@ -99,6 +94,7 @@ s_picture() {
 
 # --- the title under Xvfb is the reference ---
 start_game
+wait_for_picture 10 x-title "$work/dat/OP" 0 0 512 150 || fail "Xvfb: the title is not on screen after 10 s"
 x_picture x-title
 xdotool key Escape
 end_game
@@ -107,44 +103,41 @@ end_game
 start_sway headless HEADLESS-1
 start_sway_game
 spx=""
-for _ in $(seq 40); do
-  sleep 0.25
-  s_picture s-title 2>/dev/null && break
-  spx=""
-done
-[ -n "$spx" ] || fail "sway: the title is not on screen"
+# found_title: one try: the title is found in a screenshot, pixel for pixel, and its place kept.
+found_title() { s_picture s-title 2>/dev/null || { spx=""; return 1; }; }
+wait_until 30 found_title || fail "sway: the title is not on screen after 30 s"
 echo "sway: the title is on screen, pixel for pixel"
 kill "$sway_game_pid" 2>/dev/null || true
-for _ in $(seq 50); do kill -0 "$sway_game_pid" 2>/dev/null || break; sleep 0.1; done
+gone() { ! kill -0 "$1" 2>/dev/null; }
+wait_until 5 gone "$sway_game_pid" || fail "sway: the title's game did not end in 5 s on SIGTERM"
 
 # --- a replay, paused and resumed with wtype, to its result beside Xvfb's ---
 on_xvfb() { x_picture "$1"; }
 on_sway() { s_picture "$1"; }
-start_game --replay "$replay"
-start_sway_game --replay "$replay"
-sleep 8
-# One wtype for both keys, after a moment for sway to take the new virtual keyboard in
-# (a second wtype's keys can arrive under the first one's key map). It stays until the
-# replay is over: when the seat's last keyboard goes, the window loses the keyboard
-# focus, and a match (or replay) pauses on focus loss as it should.
+start_game --replay "$replay" --start-at "$replay_start"
+start_sway_game --replay "$replay" --start-at "$replay_start"
+# P pauses only a match being played: the keys wait until the replay's intro is over.
+wait_for_play 30 on_sway s-playing || fail "sway: the replay's match was not being played after 30 s"
+# One wtype for both keys (a second wtype's keys can arrive under the first one's key
+# map). Its pauses are the input's timing: 0.3 s for sway to take the new virtual keyboard
+# in before P, then R 8 s after P, time enough to see the replay stand still for over a
+# second however slow the screenshots. It stays until the replay is over: when the seat's
+# last keyboard goes, the window loses the keyboard focus, and a match (or replay) pauses
+# on focus loss as it should.
 rm -f "$wl/wtype.pid"
-as_user sh -c 'echo $$ >"$HOME/wtype.pid"; exec wtype -s 300 p -s 2500 r -s 240000' &
+as_user sh -c 'echo $$ >"$HOME/wtype.pid"; exec wtype -s 300 p -s 8000 r -s 240000' &
 wayland_pids+=($!)
-for _ in $(seq 50); do [ -s "$wl/wtype.pid" ] && break; sleep 0.1; done
+wait_until 10 test -s "$wl/wtype.pid" || fail "sway: wtype did not start in 10 s"
 wtype_pid="$(cat "$wl/wtype.pid")"
 wayland_pids+=("$wtype_pid")
-sleep 1
-s_picture s-paused-a
-sleep 0.8
-s_picture s-paused-b
-same_picture s-paused-a s-paused-b || fail "sway: P from the virtual keyboard did not pause the replay"
-sleep 2.6
-s_picture s-resumed
-same_picture s-resumed s-paused-b && fail "sway: R from the virtual keyboard did not resume the replay"
+wait_until_still_for_a_second 7.5 on_sway s-paused ||
+  fail "sway: P from the virtual keyboard did not pause the replay (it never stood still for a second)"
+wait_until 15 differs_from on_sway s-resumed s-paused ||
+  fail "sway: R from the virtual keyboard did not resume the replay (still the paused picture after 10 s)"
 echo "sway: wtype's P and R pause and resume the replay"
 replay_results on_xvfb on_sway
 kill "$wtype_pid" 2>/dev/null || true
-same_picture on_sway-result on_xvfb-result ||
+same_result on_sway-result on_xvfb-result ||
   fail "sway: the replay's result differs from Xvfb's ($(pixels_differ "$work/on_sway-result.png" "$work/on_xvfb-result.png") pixels)"
 echo "sway: the replay's result equals Xvfb's"
 stop_sway
@@ -158,7 +151,7 @@ wayland_tour sway sw_shot "$sway_game_pid"
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
   cp "$work/s-title-full.png" "$VOLTRAX_SHOTS/sway_title.png"
-  cp "$work/s-paused-b-full.png" "$VOLTRAX_SHOTS/sway_replay_paused.png"
+  cp "$work/s-paused-full.png" "$VOLTRAX_SHOTS/sway_replay_paused.png"
   cp "$work/on_sway-result-full.png" "$VOLTRAX_SHOTS/sway_replay_result.png"
 fi
 echo "sway: all checks passed"
