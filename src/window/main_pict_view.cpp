@@ -61,7 +61,38 @@ MainPictView::MainPictView(const Surface* picture, QWidget* parent) : QWidget(pa
 
 void MainPictView::SetPicture(const Surface* picture) {
     picture_ = picture;
+    std::fill(shown_.begin(), shown_.end(), 0u);
     update();
+}
+
+bool MainPictView::ShownAsIs(const QRect& r) const {
+    if (picture_ == nullptr || picture_->Width() != kScreenWidth || shown_.empty()) return false;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uint32_t* now = picture_->Row(y) + r.left();
+        if (!std::equal(now, now + r.width(),
+                        shown_.data() + static_cast<size_t>(y) * kScreenWidth + r.left()))
+            return false;
+    }
+    return true;
+}
+
+void MainPictView::NoteShown(const Placement& place, const QRect& deviceArea) {
+    if (picture_ == nullptr || picture_->Width() != kScreenWidth) return;
+    if (shown_.empty()) shown_.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0u);
+    // Only picture pixels whose whole square was painted.
+    const int s = place.scale;
+    const QPoint o = place.offset;
+    const auto inner = [s](int from, int to) {  // device span [from, to) to whole pixels
+        return std::pair{(from + s - 1) / s, to / s};
+    };
+    const auto [left, right] = inner(deviceArea.left() - o.x(), deviceArea.right() + 1 - o.x());
+    const auto [top, bottom] = inner(deviceArea.top() - o.y(), deviceArea.bottom() + 1 - o.y());
+    const QRect r =
+        QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & QRect(0, 0, kScreenWidth, kScreenHeight);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const uint32_t* now = picture_->Row(y) + r.left();
+        std::copy(now, now + r.width(), shown_.data() + static_cast<size_t>(y) * kScreenWidth + r.left());
+    }
 }
 
 // Where the picture lies on the widget, from one reading of the output's scale: the
@@ -131,9 +162,10 @@ void MainPictView::Refresh() {
     if (pending_.empty()) return;
     const Placement place = Place();
     QRegion area;
-    for (const QRect& r : pending_) area += place.ToWidget(r);
+    for (const QRect& r : pending_)
+        if (!ShownAsIs(r)) area += place.ToWidget(r);
     pending_.clear();
-    repaint(area);
+    if (!area.isEmpty()) repaint(area);
 }
 
 void MainPictView::SetInvisibleCursor(bool invisible) {
@@ -198,6 +230,7 @@ void MainPictView::PaintDeviceArea(QPainter& painter, const Placement& place, co
     const int bottom = (wanted.bottom() - o.y()) / s;
     const QRect source(left, top, right - left + 1, bottom - top + 1);
     painter.drawImage(place.ToDevice(source), image, source);
+    NoteShown(place, wanted);
 }
 
 void MainPictView::ForwardKey(QKeyEvent* event, bool isRelease) {

@@ -101,8 +101,18 @@ class MainPictView : public QWidget {
     // release still does), as on the desktops the game was made for.
     bool SecondPressOfDoubleClick(const QMouseEvent* event);
 
+    // True when every pixel of the picture rectangle shows on screen as the picture has it.
+    bool ShownAsIs(const QRect& pictureRect) const;
+    // Notes the picture's pixels wholly inside a painted device area as shown.
+    void NoteShown(const Placement& place, const QRect& deviceArea);
+
     const Surface* picture_;
     std::vector<QRect> pending_;  // presented since the last Refresh, in picture pixels
+    // What the widget last painted of each picture pixel (0: not painted since the picture
+    // was set; the picture's own pixels are 0xFFRRGGBB). A frame presents blocks that are
+    // often drawn again as they were (a paddle at rest, the item gauge between its steps):
+    // those are not painted and sent to the display again.
+    std::vector<uint32_t> shown_;
     // The last press that could begin a double click.
     bool firstPressPending_ = false;
     Qt::MouseButton firstButton_ = Qt::NoButton;

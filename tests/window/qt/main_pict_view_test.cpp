@@ -106,6 +106,8 @@ void LetTheLoopWait() {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+// Only presented blocks whose pixels differ from what the widget last painted are painted
+// again, each where the scaled picture shows it.
 TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
     Surface picture(512, 342, 0x123456);
     RecordingView view(&picture);
@@ -115,17 +117,32 @@ TEST(MainPictViewTest, PresentRepaintsOnlyTheScaledChangedArea) {
     QApplication::processEvents();
     view.painted.clear();
 
+    picture.SetPixel(20, 30, 0x00FF00);
     view.Present(10, 20, 30, 40);
     LetTheLoopWait();
     ASSERT_EQ(view.painted.size(), 1u);
     EXPECT_EQ(view.painted[0], QRect(38 + 20, 8 + 40, 60, 80));
 
+    // Drawn again as it was: nothing to paint.
     view.painted.clear();
+    view.Present(10, 20, 30, 40);
+    LetTheLoopWait();
+    EXPECT_TRUE(view.painted.empty());
+
+    picture.SetPixel(511, 341, 0x00FF00);
     view.Present(500, 330, 100, 100);  // runs past the corner: clipped
     view.Present(-50, 0, 10, 10);      // wholly outside: nothing
     LetTheLoopWait();
     ASSERT_EQ(view.painted.size(), 1u);
     EXPECT_EQ(view.painted[0], QRect(38 + 1000, 8 + 660, 24, 24));
+
+    // Changed and changed back before the loop waits: what the widget shows is the same.
+    view.painted.clear();
+    picture.SetPixel(100, 100, 0xFF0000);
+    picture.SetPixel(100, 100, 0x123456);
+    view.Present(100, 100, 1, 1);
+    LetTheLoopWait();
+    EXPECT_TRUE(view.painted.empty());
 }
 
 // Run at the platform's own output scale; ctest also runs it at QT_SCALE_FACTOR 1.5 and 2.
