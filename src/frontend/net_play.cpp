@@ -39,7 +39,6 @@ static_assert(match_choice::kStage == net::choice_kind::kStage &&
 namespace {
 
 constexpr const char* kProgramVersion = VOLTRAX_VERSION_TEXT;
-constexpr const char* kWaitingPicture = asset::kWaitingPicture;
 
 // Two bits a frame from this side's player-1 keys (or pad): bit 0 and bit 1 as a
 // local match reads KeyFlags[0] and KeyFlags[1].
@@ -311,14 +310,7 @@ void NetPlay::OpenSession() {
 void NetPlay::ShowGuestWaiting() {
     guestWaiting_ = true;
     if (MusicWanted(g_)) SwitchToOpeningMusic(g_);
-    ScreenWipe(g_, wipe_mode::kFadeOut);
-    g_.flow.Do([](Game& g) {
-        if (!LoadScreenPicture(g, kWaitingPicture, g.BufPict)) return;
-        // The match's waiting picture without a stage number: the host is still choosing.
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
-    });
-    ScreenWipe(g_, wipe_mode::kFadeIn);
-    g_.flow.Do([](Game& g) { EnterScreen(g, Screen::kGuestWaiting); });
+    vx::ShowGuestWaiting(g_);
 }
 
 void NetPlay::FollowHost() {

@@ -144,13 +144,7 @@ void WatchPlay::ShowWaiting() {
     // The guest's waiting picture without a stage number, until the host starts a match.
     waiting_ = true;
     if (MusicWanted(g_)) SwitchToOpeningMusic(g_);
-    ScreenWipe(g_, wipe_mode::kFadeOut);
-    g_.flow.Do([](Game& g) {
-        if (!LoadScreenPicture(g, asset::kWaitingPicture, g.BufPict)) return;
-        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
-    });
-    ScreenWipe(g_, wipe_mode::kFadeIn);
-    g_.flow.Do([](Game& g) { EnterScreen(g, Screen::kGuestWaiting); });
+    ShowGuestWaiting(g_);
 }
 
 void WatchPlay::StartNextMatch() {

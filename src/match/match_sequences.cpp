@@ -50,6 +50,16 @@ void PlayAndShowPause(Game& g) {
     });
 }
 
+void ShowGuestWaiting(Game& g) {
+    ScreenWipe(g, wipe_mode::kFadeOut);
+    g.flow.Do([](Game& g) {
+        if (!LoadScreenPicture(g, asset::kWaitingPicture, g.BufPict)) return;
+        BitBlt(g.BackPict, 0, 0, kScreenWidth, kScreenHeight, &g.BufPict, 0, 0, BlitOp::kCopy);
+    });
+    ScreenWipe(g, wipe_mode::kFadeIn);
+    g.flow.Do([](Game& g) { EnterScreen(g, Screen::kGuestWaiting); });
+}
+
 void StartMatch(Game& g) {
     ScreenWipe(g, wipe_mode::kFadeOut);
     g.flow.Do([](Game& g) {

@@ -11,6 +11,9 @@ struct Game;
 // (ScreenState 5) or was paused and the pause screen is shown (6). The caller has set
 // ScreenState 10.
 void StartMatch(Game& g);
+// The waiting picture without a stage number, faded in, for a network guest or a watcher
+// while the host chooses: ends on Screen::kGuestWaiting.
+void ShowGuestWaiting(Game& g);
 void RetryMatch(Game& g);
 // The match loop, then the pause screen if the match was paused.
 void PlayAndShowPause(Game& g);
