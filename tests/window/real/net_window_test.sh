@@ -15,6 +15,7 @@
 # language (English by default). With VOLTRAX_SHOTS=dir the screenshots of both windows are kept there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/programs_session.sh"
 # Two programs instead of the session's one: their own ends, logs and screenshots.
 cleanup() {
   for pid in "${host_pid:-}" "${guest_pid:-}" "${xvfb_pid:-}"; do
@@ -31,19 +32,7 @@ fail() {
 export VOLTRAX_NETSIM="delay=50,jitter=10,loss=3"
 export VOLTRAX_ROUTER=127.0.0.1  # the host asks no router beyond loopback for its port
 
-# start SIDE ARGS...: each side has its own lock, options and replays folder; $lang is
-# the interface language of both.
 lang="${VOLTRAX_NET_LANGUAGE:-en}"  # ja or en: the interface language of both
-start() {
-  local side="$1"; shift
-  mkdir -p "$work/$side/run" "$work/$side/config/voltrax" && chmod 700 "$work/$side/run"
-  # Keys go to one window at a time, so the other must not pause when it loses the focus.
-  printf '[play]\npauseOnFocusLoss=false\n' >"$work/$side/config/voltrax/voltrax.ini"
-  local locale=C.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
-  LC_ALL="$locale" LANG="$locale" LANGUAGE="$lang" XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" \
-    XDG_DATA_HOME="$work/$side/data" "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
-  eval "${side}_pid=$!"
-}
 window_of() {  # the newest VOLTRAX window not yet taken
   for _ in $(seq 100); do
     for w in $(xdotool search --name '^VOLTRAX VER 2.1$' 2>/dev/null); do
@@ -53,20 +42,6 @@ window_of() {  # the newest VOLTRAX window not yet taken
   done
   fail "no window"
 }
-shot() { import -window "$1" "$work/$2.png"; }
-# Pixels that differ between two shots in an area of the picture.
-area_diff() {  # shot_a shot_b x y w h
-  local crop="${5}x${6}+${3}+$(($4 + menu))" n
-  n="$(compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$work/$2.png" -crop "$crop" +repage \) null: 2>&1 || true)"
-  echo "${n%% *}"
-}
-# Pixels that differ between two shots in the field (the table under the panel).
-field_diff() { area_diff "$1" "$2" 66 61 380 200; }
-on_title() {  # the floor of the title picture, below the buttons and any message box
-  [ "$(compare -metric AE \( "$work/$1.png" -crop "300x30+0+$((menu + 305))" +repage \) \
-    \( "$work/dat/OP" -crop 300x30+0+305 +repage \) null: 2>&1 || true)" = "0" ]
-}
-
 connect() {
   start host --host 0 --verbose
   host_wid="$(window_of)"
@@ -86,25 +61,6 @@ connect() {
     fail "the host does not reach the stage select"
   wait_until 10 window_still "$guest_wid" guest_waiting || fail "the guest's screen does not settle"
 }
-# window_shows WID SHOT REF X Y W H: takes SHOT of window WID; true when its area equals REF's.
-window_shows() { shot "$1" "$2" && [ "$(differ "${@:2}")" = "0" ]; }
-# window_still WID SHOT: two shots 0.5 s apart, SHOT-a and SHOT (kept), show the same field
-# (the network line's figures below it change on their own).
-window_still() {
-  shot "$1" "$2-a" && sleep 0.5 && shot "$1" "$2" && [ "$(field_diff "$2-a" "$2")" = "0" ]
-}
-# playing WID: three shots a quarter second apart, each field unlike the one before: the
-# match runs (the intro's Ready and Go stand still for longer than that).
-playing() {
-  shot "$1" play_a && sleep 0.25 && shot "$1" play_b && sleep 0.25 && shot "$1" play_c &&
-    [ "$(field_diff play_a play_b)" -gt 0 ] && [ "$(field_diff play_b play_c)" -gt 0 ]
-}
-# match_runs WID: the battle picture is on WID, then play goes on in it.
-match_runs() {
-  wait_until 20 window_shows "$1" match_shown "$work/dat/battle" 0 0 512 12 || fail "no match in window $1"
-  wait_until 10 playing "$1" || fail "the match in window $1 does not play"
-}
-on_title_now() { shot "$1" "$2" && on_title "$2"; }
 # Pixels of the waiting line's dark band in a shot (the line lies across the field's
 # middle, 66..446 x 160..184 of the picture; the field itself has no such black).
 waiting_line() {
@@ -171,8 +127,8 @@ wait_until 5 window_still "$guest_wid" guest_paused || fail "the guest goes on p
 [ "$(field_diff host_playing host_paused)" -gt 500 ] || fail "no PAUSE on the host"
 [ "$(field_diff guest_playing guest_paused)" -gt 500 ] || fail "no PAUSE on the guest"
 xdotool key s
-wait_until 10 on_title_now "$host_wid" host_title || fail "S leaves the host away from the title"
-wait_until 10 on_title_now "$guest_wid" guest_title || fail "S leaves the guest away from the title"
+wait_until 10 on_title "$host_wid" host_title || fail "S leaves the host away from the title"
+wait_until 10 on_title "$guest_wid" guest_title || fail "S leaves the guest away from the title"
 for side in host guest; do
   grep -q "^network match: frames " "$work/$side.out" || fail "no --verbose line from the $side"
   file="$(ls "$work/$side/data/voltrax/replays/"*_vs2p_*_incomplete.vxr 2>/dev/null | head -n1)"
@@ -185,7 +141,6 @@ for side in host guest; do
     fail "the $side's --verbose line and replay end apart"
 done
 # Esc on the host in the middle of a match: the guest is told and goes back to the title.
-ended() { ! kill -0 "$1" 2>/dev/null; }
 xdotool windowfocus --sync "$guest_wid" key Escape
 wait_until 10 ended "$guest_pid" || fail "Esc did not end the guest's program"
 xdotool windowfocus --sync "$host_wid" key Escape
@@ -217,7 +172,7 @@ fi
 xdotool key Escape
 for _ in $(seq 40); do grep -q "has left" "$work/guest.log" && break; sleep 0.2; done
 grep -q "The other player has left the network match." "$work/guest.log" || fail "the guest was not told"
-wait_until 10 on_title_now "$guest_wid" guest_after_esc || fail "the guest is not back on the title"
+wait_until 10 on_title "$guest_wid" guest_after_esc || fail "the guest is not back on the title"
 if [ -n "${VOLTRAX_SHOTS:-}" ]; then
   mkdir -p "$VOLTRAX_SHOTS"
   cp "$work"/*_{waiting,playing,paused,title,result,esc}.png "$work"/*drop*.png "$VOLTRAX_SHOTS/" 2>/dev/null || true

@@ -18,6 +18,7 @@
 # With VOLTRAX_SHOTS=dir the screenshots are kept there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/programs_session.sh"
 # Four programs instead of the session's one: their own ends, logs and screenshots.
 cleanup() {
   for pid in "${host_pid:-}" "${guest_pid:-}" "${watcher_pid:-}" "${watcher2_pid:-}" "${xvfb_pid:-}"; do
@@ -45,17 +46,6 @@ else
   watching_host="watching 127.0.0.1"
 fi
 
-# start SIDE ARGS...: each side has its own lock, options and replays folder.
-start() {
-  local side="$1"; shift
-  mkdir -p "$work/$side/run" "$work/$side/config/voltrax" && chmod 700 "$work/$side/run"
-  # Keys go to one window at a time, so the others must not pause when they lose the focus.
-  printf '[play]\npauseOnFocusLoss=false\n' >"$work/$side/config/voltrax/voltrax.ini"
-  local locale=C.UTF-8; [ "$lang" = ja ] && locale=ja_JP.UTF-8
-  LC_ALL="$locale" LANG="$locale" LANGUAGE="$lang" XDG_RUNTIME_DIR="$work/$side/run" XDG_CONFIG_HOME="$work/$side/config" \
-    XDG_DATA_HOME="$work/$side/data" "$work/voltrax" "$@" >>"$work/$side.out" 2>"$work/$side.log" &
-  eval "${side}_pid=$!"
-}
 # The players' packets (not the watchers') go through the simulated bad network.
 start_player() { VOLTRAX_NETSIM="delay=50,jitter=10,loss=3" start "$@"; }
 window_of() {  # the newest VOLTRAX window not yet taken
@@ -67,33 +57,11 @@ window_of() {  # the newest VOLTRAX window not yet taken
   done
   fail "no window"
 }
-shot() { import -window "$1" "$work/$2.png"; }
-area_diff() {  # shot_a shot_b x y w h: pixels that differ in an area of the picture
-  local crop="${5}x${6}+${3}+$(($4 + menu))" n
-  n="$(compare -metric AE \( "$work/$1.png" -crop "$crop" +repage \) \( "$work/$2.png" -crop "$crop" +repage \) null: 2>&1 || true)"
-  echo "${n%% *}"
-}
-field_diff() { area_diff "$1" "$2" 66 61 380 200; }
 # area_differs WID SHOT BEFORE X Y W H MIN: takes SHOT of WID; more than MIN pixels of the
 # area differ from shot BEFORE.
 area_differs() { shot "$1" "$2" && [ "$(area_diff "$3" "$2" "$4" "$5" "$6" "$7")" -gt "$8" ]; }
 # area_same WID SHOT BEFORE X Y W H: takes SHOT of WID; the area is as in shot BEFORE.
 area_same() { shot "$1" "$2" && [ "$(area_diff "$3" "$2" "$4" "$5" "$6" "$7")" = "0" ]; }
-window_shows() { shot "$1" "$2" && [ "$(differ "${@:2}")" = "0" ]; }
-# window_still WID SHOT: two shots 0.5 s apart, SHOT-a and SHOT (kept), show the same field.
-window_still() { shot "$1" "$2-a" && sleep 0.5 && shot "$1" "$2" && [ "$(field_diff "$2-a" "$2")" = "0" ]; }
-playing() {  # three shots a quarter second apart, each field unlike the one before
-  shot "$1" play_a && sleep 0.25 && shot "$1" play_b && sleep 0.25 && shot "$1" play_c &&
-    [ "$(field_diff play_a play_b)" -gt 0 ] && [ "$(field_diff play_b play_c)" -gt 0 ]
-}
-match_runs() {
-  wait_until 20 window_shows "$1" match_shown "$work/dat/battle" 0 0 512 12 || fail "no match in window $1"
-  wait_until 10 playing "$1" || fail "the match in window $1 does not play"
-}
-on_title() {  # the floor of the title picture, below the buttons and any message box
-  shot "$1" "$2" && [ "$(compare -metric AE \( "$work/$2.png" -crop "300x30+0+$((menu + 305))" +repage \) \
-    \( "$work/dat/OP" -crop 300x30+0+305 +repage \) null: 2>&1 || true)" = "0" ]
-}
 title_has() { xdotool getwindowname "$1" | grep -q -- "$2"; }
 # Xvfb has no window manager to draw titles: the kept picture names the title above it
 # (in a font with Japanese letters where there is one).
@@ -103,7 +71,6 @@ keep_titled() {
     -splice 0x24 -annotate +0+4 "title: $(xdotool getwindowname "$1")" "$work/$2.png"
   keep "$2"
 }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 click_host() { xdotool mousemove --window "$host_wid" "$1" $(($2 + menu)) click 1; }
 click_guest() { xdotool mousemove --window "$guest_wid" "$1" $(($2 + menu)) click 1; }
 away() { xdotool mousemove 1270 1010; }  # the pointer over no window, so that no button is hovered
