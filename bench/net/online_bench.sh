@@ -76,26 +76,12 @@ world() {
   vx_net_up "$id"
   vx_net_router "$id" a "$1"
   vx_net_router "$id" b "$2"
-  ip netns exec "$(vx_ns "$id" i)" "$root/server/run.sh" --domain 203.0.113.1 --public-address 203.0.113.1 \
-    --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
-  lobby_pid=$!
-  pids+=("$lobby_pid")
-  for _ in $(seq 200); do grep -qs "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
-  echo "the lobby did not start: $(cat "$work/lobby-$3.out")" >&2
-  return 1
+  local up=0
+  vx_lobby_up "$(vx_ns "$id" i)" 203.0.113.1 "$work/lobby-$3" || up=1
+  pids+=("$VX_LOBBY_PID")
+  return "$up"
 }
-# Stops the lobby by its id, at most 5 s: Prosody can hang in its shutdown when players'
-# sessions were closing as it got the signal ("mod_c2s.lua: attempt to call a nil value
-# (method 'close')"); then its servers, run.sh's children, are killed by their ids.
-end_world() {
-  local p
-  kill "$lobby_pid" 2>/dev/null
-  for _ in $(seq 50); do kill -0 "$lobby_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$lobby_pid" 2>/dev/null; then
-    for p in $(ps -o pid= --ppid "$lobby_pid"); do kill -KILL "$p" 2>/dev/null; done
-  fi
-  wait "$lobby_pid" 2>/dev/null
-}
+end_world() { vx_lobby_down; }
 lobby=203.0.113.1:5222
 
 # One match on a path; TAG names the output files. Sets guest (the guest's name).

@@ -135,24 +135,12 @@ battle_shown() {
   [ "$(compare -metric AE \( "$work/now.png" -crop "512x12+0+$2" +repage \) \( "$work/dat/battle" -crop 512x12+0+0 +repage \) null: 2>&1)" = "0" ]
 }
 lobby_up() {  # lobby_up NS ADDRESS TAG
-  ip netns exec "$1" "$root/server/run.sh" --domain "$2" --public-address "$2" --data "$work/lobby-$3" \
-    --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
-  lobby_pid=$!
-  pids+=("$lobby_pid")
-  wait_for "$work/lobby-$3.out" "lobby ready" || { say "the lobby did not start: $(cat "$work/lobby-$3.out")"; return 1; }
+  local up=0
+  vx_lobby_up "$1" "$2" "$work/lobby-$3" || up=1
+  pids+=("$VX_LOBBY_PID")
+  return "$up"
 }
-# Stops the lobby by its id, at most 5 s: Prosody can hang in its shutdown when players'
-# sessions were closing as it got the signal ("mod_c2s.lua: attempt to call a nil value
-# (method 'close')"); then its servers, run.sh's children, are killed by their ids.
-lobby_down() {
-  local p
-  kill "$lobby_pid" 2>/dev/null
-  for _ in $(seq 50); do kill -0 "$lobby_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$lobby_pid" 2>/dev/null; then
-    for p in $(ps -o pid= --ppid "$lobby_pid"); do kill -KILL "$p" 2>/dev/null; done
-  fi
-  wait "$lobby_pid" 2>/dev/null
-}
+lobby_down() { vx_lobby_down; }
 
 # The dialog's namespace: loopback for the lobby, and for the games' broadcasts a veth
 # pair with both ends inside (what leaves by it is dropped at the other end; the kernel

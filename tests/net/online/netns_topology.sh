@@ -11,6 +11,7 @@
 #   vx_net_loss ID R PERCENT   the router drops PERCENT % of what it forwards
 #   vx_net_down ID             removes every namespace of ID
 #   vx_ns ID NAME              the namespace name of a part ("i", "ra", "ha1", ...)
+#   vx_lobby_up NS ADDRESS DIR the lobby (server/run.sh) in namespace NS; vx_lobby_down
 
 vx_ns() { echo "$1$2"; }
 
@@ -102,6 +103,33 @@ vx_net_down() {
     ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null || true
     ip netns del "$ns" 2>/dev/null || true
   done
+}
+
+vx_server_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../server" && pwd)"
+
+# vx_lobby_up NS ADDRESS DIR: the lobby and relay (server/run.sh) in namespace NS, serving
+# ADDRESS, its data in DIR and its output in DIR.out; its pid in VX_LOBBY_PID as soon as it
+# runs. Waits at most 20 s for "lobby ready"; false, with its output, when it did not come.
+vx_lobby_up() {
+  ip netns exec "$1" "$vx_server_dir/run.sh" --domain "$2" --public-address "$2" --data "$3" \
+    --relay-ports 50000-50999 >"$3.out" 2>&1 &
+  VX_LOBBY_PID=$!
+  for _ in $(seq 200); do grep -qs "lobby ready" "$3.out" && return 0; sleep 0.1; done
+  echo "the lobby did not start: $(cat "$3.out")" >&2
+  return 1
+}
+# Stops VX_LOBBY_PID, at most 5 s: Prosody can hang in its shutdown when players' sessions
+# were closing as it got the signal ("mod_c2s.lua: attempt to call a nil value (method
+# 'close')"); then its servers, run.sh's children, are killed by their ids.
+vx_lobby_down() {
+  local p
+  kill "$VX_LOBBY_PID" 2>/dev/null
+  for _ in $(seq 50); do kill -0 "$VX_LOBBY_PID" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$VX_LOBBY_PID" 2>/dev/null; then
+    for p in $(ps -o pid= --ppid "$VX_LOBBY_PID"); do kill -KILL "$p" 2>/dev/null; done
+  fi
+  wait "$VX_LOBBY_PID" 2>/dev/null
+  return 0
 }
 
 # vx_net_upnp ID R DIR: miniupnpd on router R (UPnP IGD and NAT-PMP for its homes) with its

@@ -65,18 +65,12 @@ world() {
   vx_net_up "$id"
   vx_net_router "$id" a "$1"
   vx_net_router "$id" b "$2"
-  ip netns exec "$(vx_ns "$id" i)" "$src/server/run.sh" --domain 203.0.113.1 --public-address 203.0.113.1 \
-    --data "$work/lobby-$3" --relay-ports 50000-50999 >"$work/lobby-$3.out" 2>&1 &
-  lobby_pid=$!
-  pids+=("$lobby_pid")
-  for _ in $(seq 200); do grep -qs "lobby ready" "$work/lobby-$3.out" && return 0; sleep 0.1; done
-  fail "the lobby did not start: $(cat "$work/lobby-$3.out")"
-  return 1
+  local up=0
+  vx_lobby_up "$(vx_ns "$id" i)" 203.0.113.1 "$work/lobby-$3" || up=1
+  pids+=("$VX_LOBBY_PID")
+  [ "$up" = 0 ] || { fail "the lobby did not start"; return 1; }
 }
-end_world() {
-  kill "$lobby_pid" 2>/dev/null
-  wait "$lobby_pid" 2>/dev/null
-}
+end_world() { vx_lobby_down; }
 lobby=203.0.113.1:5222
 
 # room CASE NS_A NS_B PATH [PROBE ARGS...]: a room made in NS_A, joined from NS_B.
