@@ -313,12 +313,7 @@ void EnetLink::Impl::AdmitWatcher(ENetPeer* p) {
         watcherEvents.push_back({WatcherEvent::Kind::Joined, static_cast<int>(i), {}});
         return;
     }
-    Packet full;
-    full.type = packet_type::kWatchEnd;
-    full.watchEnd = watch_end::kFull;
-    const PacketBytes bytes = Encode(full);
-    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
-    if (packet != nullptr && enet_peer_send(p, 1, packet) != 0) enet_packet_destroy(packet);
+    TellWatcherFull(p);
     enet_peer_disconnect_later(p, 0);
 }
 

@@ -138,12 +138,7 @@ bool StrangerGate::HearWatcher(ENetPeer* peer, const uint8_t* data, std::size_t 
         return false;
     }
     if (WatchersOf(peer->host, peer->address.host) >= kWatchersPerAddress) {
-        Packet full;
-        full.type = packet_type::kWatchEnd;
-        full.watchEnd = watch_end::kFull;
-        const PacketBytes word = Encode(full);
-        ENetPacket* packet = enet_packet_create(word.data(), word.size(), ENET_PACKET_FLAG_RELIABLE);
-        if (packet != nullptr && enet_peer_send(peer, 1, packet) != 0) enet_packet_destroy(packet);
+        TellWatcherFull(peer);
         Drop(*it);
         return false;
     }
@@ -182,6 +177,15 @@ void StrangerGate::Sweep(ENetHost* host, int64_t nowMs) {
             ++counts_.halfOpenFreed;
         }
     }
+}
+
+void TellWatcherFull(ENetPeer* peer) {
+    Packet full;
+    full.type = packet_type::kWatchEnd;
+    full.watchEnd = watch_end::kFull;
+    const PacketBytes word = Encode(full);
+    ENetPacket* packet = enet_packet_create(word.data(), word.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (packet != nullptr && enet_peer_send(peer, 1, packet) != 0) enet_packet_destroy(packet);
 }
 
 }  // namespace vx::net

@@ -100,4 +100,8 @@ class StrangerGate {
     GateCounts counts_;
 };
 
+// Tells a would-be watcher that the match has no room for it (packet_type::kWatchEnd,
+// watch_end::kFull, on the reliable channel).
+void TellWatcherFull(_ENetPeer* peer);
+
 }  // namespace vx::net
