@@ -1,6 +1,7 @@
 #include "window/main_pict_view.h"
 
 #include <QAbstractEventDispatcher>
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -8,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleHints>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -159,13 +161,101 @@ void MainPictView::Present(int x, int y, int w, int h) {
 // Only what was presented is painted, and at once: a synchronous jingle may follow and
 // the message it belongs to must already be on screen.
 void MainPictView::Refresh() {
-    if (pending_.empty()) return;
+    if (pending_.empty() || painting_) return;  // during a paint: when the loop next waits
     const Placement place = Place();
     QRegion area;
     for (const QRect& r : pending_)
         if (!ShownAsIs(r)) area += place.ToWidget(r);
     pending_.clear();
-    if (!area.isEmpty()) repaint(area);
+    if (!area.isEmpty() && !PaintStraight(area)) repaint(area);
+}
+
+// A frame of play changes a few small blocks. Through repaint() each frame would cost a
+// paint event, the widget repaint manager's bookkeeping, a QPainter and a clipped image
+// draw per block; the blocks' pixels go into the backing store as plain rows instead, and
+// the store sends just them to the display (what Qt's repaint does after the paint).
+// Qt's own paint is used when that is not plainly the same: before the window is shown
+// or after a resize not yet painted, where a child widget (the network overlay) lies over
+// the area, when the backing store is not an image of 32-bit words at the widget's scale,
+// or when the widget's place in the window is not on whole device pixels.
+bool MainPictView::PaintStraight(const QRegion& area) {
+    QWidget* top = window();
+    QWindow* handle = top->windowHandle();
+    QBackingStore* store = backingStore();
+    if (handle == nullptr || store == nullptr || !isVisible() || !handle->isExposed() ||
+        store->size() != top->size())
+        return false;
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget != nullptr && widget->isVisible() && area.intersects(widget->geometry())) return false;
+    }
+    const Placement place = Place();
+    const QPoint inWindow = mapTo(top, QPoint(0, 0));
+    const QPointF exactShift = QPointF(inWindow) * place.dpr;
+    const QPoint shift = exactShift.toPoint();
+    if (std::abs(exactShift.x() - shift.x()) > 1e-9 || std::abs(exactShift.y() - shift.y()) > 1e-9)
+        return false;
+
+    const QRegion windowArea = area.translated(inWindow);
+    store->beginPaint(windowArea);
+    QPaintDevice* device = store->paintDevice();
+    auto* image =
+        device != nullptr && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const QRect widgetDevice(
+        shift, QSize(static_cast<int>(width() * place.dpr), static_cast<int>(height() * place.dpr)));
+    const bool words = image != nullptr &&
+                       (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32 ||
+                        image->format() == QImage::Format_ARGB32_Premultiplied) &&
+                       image->devicePixelRatio() == place.dpr && image->rect().contains(widgetDevice);
+    if (!words) {
+        store->endPaint();
+        return false;
+    }
+    for (const QRect& r : area)
+        CopyToImage(
+            *image, place, shift,
+            QRectF(r.x() * place.dpr, r.y() * place.dpr, r.width() * place.dpr, r.height() * place.dpr)
+                .toAlignedRect());
+    store->endPaint();
+    store->flush(windowArea, handle);
+    if (onPainted) {
+        const std::function<void()> call = onPainted;
+        call();
+    }
+    return true;
+}
+
+// What PaintDeviceArea draws, as rows of words: the picture's whole pixels at whole
+// multiples, black around it. shift: the widget's top left in the image.
+void MainPictView::CopyToImage(QImage& image, const Placement& place, QPoint shift, const QRect& deviceArea) {
+    const QRect pictureArea = place.ToDevice(QRect(0, 0, kScreenWidth, kScreenHeight));
+    const auto row = [&](int y) {
+        return reinterpret_cast<uint32_t*>(image.scanLine(y + shift.y())) + shift.x();
+    };
+    const QRegion border = QRegion(deviceArea) - QRegion(pictureArea);
+    for (const QRect& r : border)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::fill_n(row(y) + r.left(), r.width(), kOpaque | kBlack);
+
+    const QRect wanted = deviceArea & pictureArea;
+    if (wanted.isEmpty()) return;
+    if (picture_ == nullptr || picture_->Width() < kScreenWidth || picture_->Height() < kScreenHeight) {
+        for (int y = wanted.top(); y <= wanted.bottom(); ++y)
+            std::fill_n(row(y) + wanted.left(), wanted.width(), kOpaque | kBlack);
+        return;
+    }
+    const int s = place.scale;
+    const QPoint o = place.offset;
+    for (int y = wanted.top(); y <= wanted.bottom(); ++y) {
+        const uint32_t* source = picture_->Row((y - o.y()) / s);
+        uint32_t* out = row(y);
+        if (s == 1) {
+            std::copy_n(source + (wanted.left() - o.x()), wanted.width(), out + wanted.left());
+            continue;
+        }
+        for (int x = wanted.left(); x <= wanted.right(); ++x) out[x] = source[(x - o.x()) / s];
+    }
+    NoteShown(place, wanted);
 }
 
 void MainPictView::SetInvisibleCursor(bool invisible) {
@@ -176,7 +266,9 @@ void MainPictView::SetInvisibleCursor(bool invisible) {
 }
 
 void MainPictView::paintEvent(QPaintEvent* event) {
+    painting_ = true;
     PaintArea(event->region());
+    painting_ = false;
     // A copy: the callback may replace itself.
     if (onPainted) {
         const std::function<void()> call = onPainted;

@@ -4,6 +4,7 @@
 // pixels) to the game through callbacks.
 #pragma once
 
+#include <QImage>
 #include <QPointF>
 #include <QRect>
 #include <QRegion>
@@ -94,6 +95,10 @@ class MainPictView : public QWidget {
     };
     Placement Place() const;
     void PaintArea(const QRegion& region);
+    // Paints the area (widget pixels) straight into the window's backing store and sends
+    // it to the display, with no paint event; false when it cannot (see the definition).
+    bool PaintStraight(const QRegion& area);
+    void CopyToImage(QImage& image, const Placement& place, QPoint shift, const QRect& deviceArea);
     void PaintDeviceArea(QPainter& painter, const Placement& place, const QRect& deviceArea);
     void ForwardKey(QKeyEvent* event, bool isRelease);
     PictMouse MouseAt(const QMouseEvent* event, int button) const;
@@ -107,6 +112,7 @@ class MainPictView : public QWidget {
     void NoteShown(const Placement& place, const QRect& deviceArea);
 
     const Surface* picture_;
+    bool painting_ = false;       // inside paintEvent
     std::vector<QRect> pending_;  // presented since the last Refresh, in picture pixels
     // What the widget last painted of each picture pixel (0: not painted since the picture
     // was set; the picture's own pixels are 0xFFRRGGBB). A frame presents blocks that are
