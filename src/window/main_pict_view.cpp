@@ -167,7 +167,7 @@ void MainPictView::Refresh() {
     for (const QRect& r : pending_)
         if (!ShownAsIs(r)) area += place.ToWidget(r);
     pending_.clear();
-    if (!area.isEmpty() && !PaintStraight(area)) repaint(area);
+    if (!area.isEmpty() && !PaintStraight(area, place)) repaint(area);
 }
 
 // A frame of play changes a few small blocks. Through repaint() each frame would cost a
@@ -178,7 +178,7 @@ void MainPictView::Refresh() {
 // or after a resize not yet painted, where a child widget (the network overlay) lies over
 // the area, when the backing store is not an image of 32-bit words at the widget's scale,
 // or when the widget's place in the window is not on whole device pixels.
-bool MainPictView::PaintStraight(const QRegion& area) {
+bool MainPictView::PaintStraight(const QRegion& area, const Placement& place) {
     QWidget* top = window();
     QWindow* handle = top->windowHandle();
     QBackingStore* store = backingStore();
@@ -189,7 +189,6 @@ bool MainPictView::PaintStraight(const QRegion& area) {
         const auto* widget = qobject_cast<const QWidget*>(child);
         if (widget != nullptr && widget->isVisible() && area.intersects(widget->geometry())) return false;
     }
-    const Placement place = Place();
     const QPoint inWindow = mapTo(top, QPoint(0, 0));
     const QPointF exactShift = QPointF(inWindow) * place.dpr;
     const QPoint shift = exactShift.toPoint();

@@ -97,7 +97,7 @@ class MainPictView : public QWidget {
     void PaintArea(const QRegion& region);
     // Paints the area (widget pixels) straight into the window's backing store and sends
     // it to the display, with no paint event; false when it cannot (see the definition).
-    bool PaintStraight(const QRegion& area);
+    bool PaintStraight(const QRegion& area, const Placement& place);
     void CopyToImage(QImage& image, const Placement& place, QPoint shift, const QRect& deviceArea);
     void PaintDeviceArea(QPainter& painter, const Placement& place, const QRect& deviceArea);
     void ForwardKey(QKeyEvent* event, bool isRelease);
