@@ -231,10 +231,14 @@ void MainPictView::CopyToImage(QImage& image, const Placement& place, QPoint shi
     const auto row = [&](int y) {
         return reinterpret_cast<uint32_t*>(image.scanLine(y + shift.y())) + shift.x();
     };
-    const QRegion border = QRegion(deviceArea) - QRegion(pictureArea);
-    for (const QRect& r : border)
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            std::fill_n(row(y) + r.left(), r.width(), kOpaque | kBlack);
+    // A frame's blocks lie inside the picture: the border's region is worked out (and
+    // allocated) only for an area that reaches past it.
+    if (!pictureArea.contains(deviceArea)) {
+        const QRegion border = QRegion(deviceArea) - QRegion(pictureArea);
+        for (const QRect& r : border)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::fill_n(row(y) + r.left(), r.width(), kOpaque | kBlack);
+    }
 
     const QRect wanted = deviceArea & pictureArea;
     if (wanted.isEmpty()) return;
