@@ -23,13 +23,13 @@ void MaskedToBack(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t x
 }
 
 void RestoreRect(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
-    BitBlt(g.BackPict, x, y, w, h, &g.BufPict, xs, ys, BlitOp::kCopy);
-    PresentBack(g, x, y, w, h);
+    CopyThrough(g.BackPict, g.MainPict, x, y, w, h, g.BufPict, xs, ys);
+    ReportChanged(g, x, y, w, h);
 }
 
 void DrawSprite(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys) {
-    MaskedToBack(g, x, y, w, h, xs, ys);
-    PresentBack(g, x, y, w, h);
+    MaskThrough(g.BackPict, g.MainPict, x, y, w, h, g.Mask, g.Pict, xs, ys);
+    ReportChanged(g, x, y, w, h);
 }
 
 void ScreenBlit(Game& g, int32_t x, int32_t y, int32_t w, int32_t h, int32_t xs, int32_t ys, int16_t mode) {

@@ -81,6 +81,17 @@ class Surface {
 // Blackness ignores src, which may then be null.
 void BitBlt(Surface& dest, int x, int y, int w, int h, const Surface* src, int xs, int ys, BlitOp op);
 
+// The two compositions every frame of a match is made of, each in one pass over the rows
+// instead of one pass per BitBlt, and with exactly the result of the BitBlt calls written
+// beside them (clipping and shared surfaces included):
+//   CopyThrough: BitBlt(back, x, y, w, h, &src, xs, ys, kCopy), then back's block to front.
+//   MaskThrough: BitBlt(back, ..., &mask, xs, ys, kSourceAndNotDest), then the same from
+//                sprite with kXor, then back's block to front.
+void CopyThrough(Surface& back, Surface& front, int x, int y, int w, int h, const Surface& src, int xs,
+                 int ys);
+void MaskThrough(Surface& back, Surface& front, int x, int y, int w, int h, const Surface& mask,
+                 const Surface& sprite, int xs, int ys);
+
 // Writes at (0, 0) of dest a w x h mask of src: white where src's pixel equals
 // transparentColour, black everywhere else.
 void MakeMask(Surface& dest, const Surface& src, int w, int h, uint32_t transparentColour);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/match_harness.h"
 
 namespace vx {
@@ -88,6 +90,53 @@ TEST(MaskedTransfer, MaskThenSpriteLeavesBackgroundAroundTheSprite) {
             const bool opaque = sx >= 1 && sx <= 2 && sy >= 1 && sy <= 2;
             const uint32_t expected = opaque ? sheet.Pixel(sx, sy) : before.Pixel(x, y);
             EXPECT_EQ(back.Pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+// Every pixel different: a word that differs in every byte from its neighbours.
+Surface Noise(int w, int h, uint32_t seed) {
+    Surface s(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            s.SetPixel(x, y, seed >> 8);
+        }
+    return s;
+}
+
+// The one-pass compositions against the BitBlt calls they stand for, over blocks that
+// lie inside, run past every edge, and read the surface they write.
+TEST(OnePassComposition, GivesExactlyWhatTheSeparateBlitsGive) {
+    struct Case {
+        int x, y, w, h, xs, ys;
+    } cases[] = {
+        {3, 4, 10, 17, 5, 2}, {0, 0, 16, 12, 0, 0}, {12, 9, 10, 10, 0, 0}, {-3, 2, 8, 5, 1, 1},
+        {2, -4, 6, 9, 3, 0},  {1, 1, 5, 5, 14, 13}, {1, 1, 4, 4, -2, -1},  {4, 4, 0, 3, 0, 0},
+    };
+    const Surface mask = Noise(18, 15, 1), sprite = Noise(18, 15, 2), source = Noise(18, 15, 3);
+    for (const Case& c : cases) {
+        for (int aliased = 0; aliased < 2; ++aliased) {
+            const std::string where = std::to_string(c.x) + "," + std::to_string(c.y) + " " +
+                                      std::to_string(c.w) + "x" + std::to_string(c.h) + " from " +
+                                      std::to_string(c.xs) + "," + std::to_string(c.ys) +
+                                      (aliased ? " reading back itself" : "");
+            Surface back = Noise(16, 12, 4), front = Noise(16, 12, 5);
+            Surface back2 = back, front2 = front;
+            const Surface& src = aliased ? back : source;
+            const Surface& src2 = aliased ? back2 : source;
+            CopyThrough(back, front, c.x, c.y, c.w, c.h, src, c.xs, c.ys);
+            BitBlt(back2, c.x, c.y, c.w, c.h, &src2, c.xs, c.ys, BlitOp::kCopy);
+            BitBlt(front2, c.x, c.y, c.w, c.h, &back2, c.x, c.y, BlitOp::kCopy);
+            EXPECT_TRUE(back == back2 && front == front2) << "copy " << where;
+
+            const Surface& m = aliased ? back : mask;
+            const Surface& m2 = aliased ? back2 : mask;
+            MaskThrough(back, front, c.x, c.y, c.w, c.h, m, sprite, c.xs, c.ys);
+            BitBlt(back2, c.x, c.y, c.w, c.h, &m2, c.xs, c.ys, BlitOp::kSourceAndNotDest);
+            BitBlt(back2, c.x, c.y, c.w, c.h, &sprite, c.xs, c.ys, BlitOp::kXor);
+            BitBlt(front2, c.x, c.y, c.w, c.h, &back2, c.x, c.y, BlitOp::kCopy);
+            EXPECT_TRUE(back == back2 && front == front2) << "mask " << where;
         }
     }
 }
