@@ -154,7 +154,16 @@ void MainPictView::Present(int x, int y, int w, int h) {
     const QRect changed = QRect(x, y, w, h) & QRect(0, 0, kScreenWidth, kScreenHeight);
     if (changed.isEmpty()) return;
     // A frame presents a dozen small blocks and then asks for Refresh; the blocks are only
-    // noted here. Should nobody ask, they are painted before the event loop waits.
+    // noted here. Should nobody ask, they are painted before the event loop waits. Most
+    // come twice (a paddle's block is restored, then drawn): one inside another is noted
+    // once, so that Refresh compares and sends it once.
+    for (QRect& r : pending_) {
+        if (r.contains(changed)) return;
+        if (changed.contains(r)) {
+            r = changed;
+            return;
+        }
+    }
     pending_.push_back(changed);
 }
 
