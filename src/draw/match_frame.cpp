@@ -58,6 +58,44 @@ bool ItemEffectShowing(const ItemRecord& item) {
     return item.phase == item_phase::kEffect && item.timer >= 0;
 }
 
+Rect PlaceRect(const SpritePlace& p) {
+    return {p.x, p.y, p.x + p.w, p.y + p.h};
+}
+
+bool Meet(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+std::array<uint64_t, 5> SurfaceWrites(const Game& g) {
+    return {g.BackPict.Writes(), g.MainPict.Writes(), g.BufPict.Writes(), g.Pict.Writes(), g.Mask.Writes()};
+}
+
+void ForgetMarks(Game& g) {
+    for (PaddleMark& m : g.paddleMarks.paddles) m.intact = false;
+}
+
+// Paddle j stands where its look was drawn, with that look, over the block last restored
+// for it, and no other paddle's restore or look this frame reaches into either block
+// (those would land in another order than when it is drawn again).
+bool StandsAsLeft(const Game& g, const Paddles& paddles, const SpriteTable& sprites,
+                  const PaddleRestores& later, int j) {
+    const PaddleMark& m = g.paddleMarks.paddles[static_cast<size_t>(j)];
+    const SpriteSource& look = sprites[sprite_entry::kPaddleLook0 + j];
+    if (!m.intact || paddles[static_cast<size_t>(j)].kind == 0 ||
+        m.restored != later.block[static_cast<size_t>(j)] ||
+        m.drawn != PlaceRect(PaddleSpritePlace(paddles, sprites, j)) || m.lookX != look.x ||
+        m.lookY != look.y)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (i == j) continue;
+        const Rect others[] = {later.block[static_cast<size_t>(i)],
+                               PlaceRect(PaddleSpritePlace(paddles, sprites, i))};
+        for (const Rect& o : others)
+            if (Meet(o, m.restored) || Meet(o, m.drawn)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool BlindInForce(const ItemRecord& item) {
@@ -76,8 +114,12 @@ void PaintBlindArea(Game& g, const ItemRecord& item) {
     ReportChanged(g, a.left, a.top, a.right - a.left, a.bottom - a.top);
 }
 
-void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
+void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites,
+                PaddleRestores* later) {
     const bool blind = BlindInForce(item);
+    if (later != nullptr) *later = {};
+    // Anything else written since the last frame of local play: no paddle is left.
+    if (later == nullptr || blind || g.paddleMarks.writes != SurfaceWrites(g)) ForgetMarks(g);
     const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item));
     if (!(hit0 && blind))
         for (int i = 0; i < pucks.count; ++i)
@@ -96,7 +138,16 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
         }
     }
     if (!blind) {
-        for (const Paddle& p : paddles) RestoreBounds(g, p.prevBounds);
+        for (size_t j = 0; j < paddles.size(); ++j) {
+            const Paddle& p = paddles[j];
+            const PaddleMark& m = g.paddleMarks.paddles[j];
+            if (later != nullptr) {
+                later->block[j] = p.prevBounds;
+                later->left[j] = p.kind != 0 && m.intact && m.restored == p.prevBounds;
+                if (later->left[j]) continue;
+            }
+            RestoreBounds(g, p.prevBounds);
+        }
     } else {
         for (int j : VisiblePaddles(item)) {
             const SpritePlace p = PaddleSpritePlace(paddles, sprites, j);
@@ -106,13 +157,42 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
     if (item.phase != item_phase::kNone && !blind) RestoreBounds(g, item.prevBounds);
 }
 
-void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {
+void MakePaddleRestores(Game& g, PaddleRestores& later) {
+    for (size_t j = 0; j < later.block.size(); ++j) {
+        if (!later.left[j]) continue;
+        later.left[j] = false;
+        RestoreBounds(g, later.block[j]);
+    }
+}
+
+void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites,
+               PaddleRestores* later) {
     if (ItemEffectShowing(item) && item.kind == item_kind::kBlind) {
+        if (later != nullptr) MakePaddleRestores(g, *later);
+        ForgetMarks(g);
         DrawBlindFrame(g, pucks, paddles, item, sprites);
         return;
     }
-    for (int j = 0; j < 4; ++j)
-        if (paddles[static_cast<size_t>(j)].kind != 0) DrawPaddle(g, paddles, sprites, j);
+    std::array<bool, 4> stays{};
+    if (later != nullptr) {
+        for (int j = 0; j < 4; ++j)
+            stays[static_cast<size_t>(j)] =
+                later->left[static_cast<size_t>(j)] && StandsAsLeft(g, paddles, sprites, *later, j);
+        for (size_t j = 0; j < stays.size(); ++j)
+            if (stays[j]) later->left[j] = false;
+        MakePaddleRestores(g, *later);
+    } else {
+        ForgetMarks(g);
+    }
+    for (int j = 0; j < 4; ++j) {
+        const Paddle& paddle = paddles[static_cast<size_t>(j)];
+        if (paddle.kind != 0 && !stays[static_cast<size_t>(j)]) DrawPaddle(g, paddles, sprites, j);
+        if (later == nullptr || stays[static_cast<size_t>(j)]) continue;
+        const SpriteSource& look = sprites[sprite_entry::kPaddleLook0 + j];
+        g.paddleMarks.paddles[static_cast<size_t>(j)] =
+            PaddleMark{later->block[static_cast<size_t>(j)],
+                       PlaceRect(PaddleSpritePlace(paddles, sprites, j)), look.x, look.y, paddle.kind != 0};
+    }
 
     for (int i = 0; i < pucks.count; ++i) {
         Puck& p = pucks.pucks[static_cast<size_t>(i)];
@@ -137,6 +217,7 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
         g.ClockChanged = false;
     }
     RefreshMainPict(g);
+    if (later != nullptr) g.paddleMarks.writes = SurfaceWrites(g);
 }
 
 void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {

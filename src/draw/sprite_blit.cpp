@@ -4,8 +4,19 @@
 
 namespace vx {
 
+namespace {
+
+bool Meets(const Rect& r, int32_t x, int32_t y, int32_t w, int32_t h) {
+    return x < r.right && r.left < x + w && y < r.bottom && r.top < y + h;
+}
+
+}  // namespace
+
 void ReportChanged(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
-    if (w > 0 && h > 0) g.host.Present(x, y, w, h);
+    if (w <= 0 || h <= 0) return;
+    for (PaddleMark& m : g.paddleMarks.paddles)
+        if (m.intact && (Meets(m.restored, x, y, w, h) || Meets(m.drawn, x, y, w, h))) m.intact = false;
+    g.host.Present(x, y, w, h);
 }
 
 void RefreshMainPict(Game& g) {

@@ -1,5 +1,6 @@
 #include "match/match_loop.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/game.h"
@@ -167,10 +168,15 @@ MatchEvents StepMatchFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
 }
 
 void PlayFrame(Game& g, MatchRecords& r, uint8_t gameMode) {
-    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    PaddleRestores later;
+    EraseFrame(g, r.pucks, r.paddles, r.item, r.sprites, &later);
     const MatchEvents events = StepMatchFrame(g, r, gameMode);
+    // Events that draw come after the paddles' restores, as they always have.
+    if (std::any_of(events.begin(), events.end(),
+                    [](const MatchEvent& e) { return e.kind != MatchEvent::Kind::kSound; }))
+        MakePaddleRestores(g, later);
     OutputMatchEvents(g, events, event_output::kAll);
-    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites);
+    DrawFrame(g, r.pucks, r.paddles, r.item, r.sprites, &later);
 }
 
 void RequestPause(Game& g) {

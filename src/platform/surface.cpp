@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <utility>
 
 namespace vx {
 
@@ -35,13 +36,32 @@ Surface::Surface(int width, int height, uint32_t fill) {
     Resize(width, height, fill);
 }
 
+Surface& Surface::operator=(const Surface& other) {
+    width_ = other.width_;
+    height_ = other.height_;
+    pixels_ = other.pixels_;
+    ++writes_;
+    return *this;
+}
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+    width_ = other.width_;
+    height_ = other.height_;
+    pixels_ = std::move(other.pixels_);
+    ++writes_;
+    ++other.writes_;
+    return *this;
+}
+
 void Surface::Resize(int width, int height, uint32_t fill) {
+    ++writes_;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<size_t>(width_) * height_, fill | kOpaque);
 }
 
 void Surface::Fill(uint32_t colour) {
+    ++writes_;
     std::fill(pixels_.begin(), pixels_.end(), colour | kOpaque);
 }
 

@@ -50,6 +50,11 @@ class Surface {
   public:
     Surface() = default;
     Surface(int width, int height, uint32_t fill = kWhite);
+    Surface(const Surface&) = default;
+    Surface(Surface&&) noexcept = default;
+    // Replacing the pixels counts as a write (see Writes).
+    Surface& operator=(const Surface& other);
+    Surface& operator=(Surface&& other) noexcept;
 
     void Resize(int width, int height, uint32_t fill = kWhite);
     void Fill(uint32_t colour);
@@ -60,19 +65,30 @@ class Surface {
 
     uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x] & kWhite; }
     void SetPixel(int x, int y, uint32_t colour) {
+        ++writes_;
         pixels_[static_cast<size_t>(y) * width_ + x] = colour | kOpaque;
     }
     // Stored words (0xFFRRGGBB): whoever writes a row directly keeps the top byte opaque.
-    uint32_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    uint32_t* Row(int y) {
+        ++writes_;
+        return pixels_.data() + static_cast<size_t>(y) * width_;
+    }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
     const PixelVector& Pixels() const { return pixels_; }
 
-    bool operator==(const Surface&) const = default;
+    // Goes up with every access that may change pixels (and never comes back down): a
+    // drawing that noted it knows, by comparing, whether the picture is as it left it.
+    uint64_t Writes() const { return writes_; }
+
+    bool operator==(const Surface& other) const {
+        return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+    }
 
   private:
     int width_ = 0;
     int height_ = 0;
     PixelVector pixels_;
+    uint64_t writes_ = 0;
 };
 
 // Copies the w x h block at (xs, ys) of src to (x, y) of dest with op. The block is
