@@ -12,11 +12,11 @@
 
 #include "core/arith.h"
 #include "core/flow.h"
+#include "core/frame_marks.h"
 #include "core/geometry.h"
 #include "core/match_records.h"
 #include "core/menu_model.h"
 #include "core/options_table.h"
-#include "core/paddle_marks.h"
 #include "core/stage_tables.h"
 #include "platform/host.h"
 #include "platform/picture_file.h"
@@ -133,7 +133,7 @@ struct Game {
     Surface LMask{kLinePictSize.w,
                   kLinePictSize.h};  // mask of LinePict or St3; scratch for the 400 x 50 panel strip
     Surface Mas{512, 30};            // the screen transition's pattern
-    PaddleMarks paddleMarks;         // the paddles as the last frame of local play left them
+    FrameMarks frameMarks;           // the paddles and gauge as the last frame of local play left them
 
     // --- the screens' buttons, numbered 1..kMenuButtonCount (entry 0 unused) ---
     std::array<MenuButton, kMenuButtonCount + 1> MenuButtons{};

@@ -71,7 +71,8 @@ std::array<uint64_t, 5> SurfaceWrites(const Game& g) {
 }
 
 void ForgetMarks(Game& g) {
-    for (PaddleMark& m : g.paddleMarks.paddles) m.intact = false;
+    for (PaddleMark& m : g.frameMarks.paddles) m.intact = false;
+    g.frameMarks.gauge.intact = false;
 }
 
 // Paddle j stands where its look was drawn, with that look, over the block last restored
@@ -79,7 +80,7 @@ void ForgetMarks(Game& g) {
 // (those would land in another order than when it is drawn again).
 bool StandsAsLeft(const Game& g, const Paddles& paddles, const SpriteTable& sprites,
                   const PaddleRestores& later, int j) {
-    const PaddleMark& m = g.paddleMarks.paddles[static_cast<size_t>(j)];
+    const PaddleMark& m = g.frameMarks.paddles[static_cast<size_t>(j)];
     const SpriteSource& look = sprites[sprite_entry::kPaddleLook0 + j];
     if (!m.intact || paddles[static_cast<size_t>(j)].kind == 0 ||
         m.restored != later.block[static_cast<size_t>(j)] ||
@@ -119,7 +120,7 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
     const bool blind = BlindInForce(item);
     if (later != nullptr) *later = {};
     // Anything else written since the last frame of local play: no paddle is left.
-    if (later == nullptr || blind || g.paddleMarks.writes != SurfaceWrites(g)) ForgetMarks(g);
+    if (later == nullptr || blind || g.frameMarks.writes != SurfaceWrites(g)) ForgetMarks(g);
     const bool hit0 = blind && RectsOverlap(pucks.pucks[0].bounds, HiddenArea(g, item));
     if (!(hit0 && blind))
         for (int i = 0; i < pucks.count; ++i)
@@ -140,7 +141,7 @@ void EraseFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spr
     if (!blind) {
         for (size_t j = 0; j < paddles.size(); ++j) {
             const Paddle& p = paddles[j];
-            const PaddleMark& m = g.paddleMarks.paddles[j];
+            const PaddleMark& m = g.frameMarks.paddles[j];
             if (later != nullptr) {
                 later->block[j] = p.prevBounds;
                 later->left[j] = p.kind != 0 && m.intact && m.restored == p.prevBounds;
@@ -189,7 +190,7 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
         if (paddle.kind != 0 && !stays[static_cast<size_t>(j)]) DrawPaddle(g, paddles, sprites, j);
         if (later == nullptr || stays[static_cast<size_t>(j)]) continue;
         const SpriteSource& look = sprites[sprite_entry::kPaddleLook0 + j];
-        g.paddleMarks.paddles[static_cast<size_t>(j)] =
+        g.frameMarks.paddles[static_cast<size_t>(j)] =
             PaddleMark{later->block[static_cast<size_t>(j)],
                        PlaceRect(PaddleSpritePlace(paddles, sprites, j)), look.x, look.y, paddle.kind != 0};
     }
@@ -209,7 +210,7 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
         DrawSprite(g, b.left, b.top, b.right - b.left, b.bottom - b.top, item.icon.x, item.icon.y);
         item.prevBounds = item.bounds;
     } else if (ItemEffectShowing(item)) {
-        DrawItemGauge(g, item.timer, pucks);
+        DrawItemGauge(g, item.timer, pucks, later != nullptr);
     }
 
     if (g.ClockChanged) {
@@ -217,7 +218,7 @@ void DrawFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, Spri
         g.ClockChanged = false;
     }
     RefreshMainPict(g);
-    if (later != nullptr) g.paddleMarks.writes = SurfaceWrites(g);
+    if (later != nullptr) g.frameMarks.writes = SurfaceWrites(g);
 }
 
 void DrawBlindFrame(Game& g, PuckSet& pucks, Paddles& paddles, ItemRecord& item, SpriteTable& sprites) {

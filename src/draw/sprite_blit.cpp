@@ -14,8 +14,10 @@ bool Meets(const Rect& r, int32_t x, int32_t y, int32_t w, int32_t h) {
 
 void ReportChanged(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (w <= 0 || h <= 0) return;
-    for (PaddleMark& m : g.paddleMarks.paddles)
+    FrameMarks& marks = g.frameMarks;
+    for (PaddleMark& m : marks.paddles)
         if (m.intact && (Meets(m.restored, x, y, w, h) || Meets(m.drawn, x, y, w, h))) m.intact = false;
+    if (marks.gauge.intact && Meets(kGaugeArea, x, y, w, h)) marks.gauge.intact = false;
     g.host.Present(x, y, w, h);
 }
 
