@@ -30,6 +30,11 @@ bool PointInRect(const Rect& r, const Point& p);
 // True when one of the eight corners lies in the other rectangle. Two rectangles
 // crossing like a plus sign do not overlap; the game's decisions rely on that.
 bool RectsOverlap(const Rect& a, const Rect& b);
+// For drawing, not the game's decisions: the pixel blocks [left, right) x [top, bottom)
+// share at least one pixel.
+constexpr bool BlocksMeet(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
 
 namespace table {
 constexpr int32_t kFieldTop = 61;

@@ -62,10 +62,6 @@ Rect PlaceRect(const SpritePlace& p) {
     return {p.x, p.y, p.x + p.w, p.y + p.h};
 }
 
-bool Meet(const Rect& a, const Rect& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 std::array<uint64_t, 5> SurfaceWrites(const Game& g) {
     return {g.BackPict.Writes(), g.MainPict.Writes(), g.BufPict.Writes(), g.Pict.Writes(), g.Mask.Writes()};
 }
@@ -92,7 +88,7 @@ bool StandsAsLeft(const Game& g, const Paddles& paddles, const SpriteTable& spri
         const Rect others[] = {later.block[static_cast<size_t>(i)],
                                PlaceRect(PaddleSpritePlace(paddles, sprites, i))};
         for (const Rect& o : others)
-            if (Meet(o, m.restored) || Meet(o, m.drawn)) return false;
+            if (BlocksMeet(o, m.restored) || BlocksMeet(o, m.drawn)) return false;
     }
     return true;
 }

@@ -4,20 +4,13 @@
 
 namespace vx {
 
-namespace {
-
-bool Meets(const Rect& r, int32_t x, int32_t y, int32_t w, int32_t h) {
-    return x < r.right && r.left < x + w && y < r.bottom && r.top < y + h;
-}
-
-}  // namespace
-
 void ReportChanged(Game& g, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (w <= 0 || h <= 0) return;
+    const Rect block{x, y, x + w, y + h};
     FrameMarks& marks = g.frameMarks;
     for (PaddleMark& m : marks.paddles)
-        if (m.intact && (Meets(m.restored, x, y, w, h) || Meets(m.drawn, x, y, w, h))) m.intact = false;
-    if (marks.gauge.intact && Meets(kGaugeArea, x, y, w, h)) marks.gauge.intact = false;
+        if (m.intact && (BlocksMeet(m.restored, block) || BlocksMeet(m.drawn, block))) m.intact = false;
+    if (marks.gauge.intact && BlocksMeet(kGaugeArea, block)) marks.gauge.intact = false;
     g.host.Present(x, y, w, h);
 }
 
