@@ -58,33 +58,30 @@ wayland_tour() {
   # picture in a fresh shot, which showed REF's there (the menu drops from the menu bar
   # just above the picture, whatever the window's place).
   game_menu_open() { ! picture_area "$1" "$2" 0 0 80 80; }
-  # open_game_menu SHOT REF: Alt+G until the ゲーム menu shows, at most 3 times 5 s: a
-  # compositor may hand the keyboard back to the window a moment after the click that
-  # activated it.
-  open_game_menu() {
-    local try
+  # press_until KEY CHECK [ARGS...]: KEY until CHECK ARGS holds, at most 3 times 5 s: a
+  # compositor may hand the keyboard back to the window a moment late (after the click that
+  # activated it, or after a menu, a window or the bar Alt showed has gone).
+  press_until() {
+    local key="$1" try
+    shift
     for try in 1 2 3; do
-      xdotool key alt+g
-      wait_until 5 game_menu_open "$1" "$2" && return 0
+      xdotool key "$key"
+      wait_until 5 "$@" && return 0
     done
     return 1
   }
+  # open_game_menu SHOT REF: Alt+G until the ゲーム menu shows.
+  open_game_menu() { press_until alt+g game_menu_open "$1" "$2"; }
   # menu_highlighted SHOT REST: in a fresh shot, the menu bar's strip above the left part of
   # the picture (where ヘルプ lies on every compositor here) differs from shot REST's: an
   # item is highlighted, its menu open. The strip lies outside the picture, so a running
   # match does not change it. bar_bottom is the menu bar's lowest row.
   bar_strip() { convert "$work/$name-$1.png" -crop "350x14+$px+$(( bar_bottom - 14 ))" +repage "$work/$name-$1-strip.png"; }
   menu_highlighted() { tour_shot "$1" && bar_strip "$1" && ! same_picture "$name-$1-strip" "$name-$2-strip"; }
-  # open_help_menu SHOT: Alt+H until the ヘルプ menu shows, at most 3 times 5 s: a compositor
-  # may hand the keyboard back to the window a moment after a menu or window closed.
+  # open_help_menu SHOT: Alt+H until the ヘルプ menu shows.
   open_help_menu() {
-    local try
     tour_shot "$1-rest" && bar_strip "$1-rest"
-    for try in 1 2 3; do
-      xdotool key alt+h
-      wait_until 5 menu_highlighted "$1" "$1-rest" && return 0
-    done
-    return 1
+    press_until alt+h menu_highlighted "$1" "$1-rest"
   }
   # covered SHOT MENU: a window of the program's own lies over the game's picture (the
   # picture is not the title), and the output is no longer MENU's (the menu that opened it).
@@ -188,17 +185,7 @@ wayland_tour() {
   wait_until 10 bar_shown full-alt || { xdotool keyup alt; fail "$name: holding Alt did not show the menu bar in full screen"; }
   xdotool keyup alt
   wait_until 10 bar_hidden full-released || fail "$name: letting go of Alt did not hide the menu bar in full screen"
-  # F10 until the bar shows, at most 3 times 5 s, for the reason open_game_menu gives: the
-  # bar Alt showed has just gone, and with it where the keyboard was.
-  f10_shows_bar() {
-    local try
-    for try in 1 2 3; do
-      xdotool key F10
-      wait_until 5 bar_shown full-f10 && return 0
-    done
-    return 1
-  }
-  f10_shows_bar || fail "$name: F10 did not show the menu bar in full screen"
+  press_until F10 bar_shown full-f10 || fail "$name: F10 did not show the menu bar in full screen"
   xdotool key Escape Escape
   # The menu closed and the bar let go: the output is again what holding Alt showed.
   wait_until 10 same_as whole_output "$name-full-escaped" "$name-full-alt" || fail "$name: Esc did not close the menu F10 opened"
